@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing, then configures and builds Dorvan
+# and Zembra into build/. Safe to run again: it only does what is left to do.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mapfile -t pacotes < <(grep -v -E '^\s*(#|$)' scripts/packages.txt)
+faltam=()
+for p in "${pacotes[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltam+=("$p")
+done
+if [ ${#faltam[@]} -gt 0 ]; then
+  echo "Instalando: ${faltam[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${faltam[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORVAN_WERROR=ON
+cmake --build build

@@ -1,0 +1,1 @@
+// Keeps a room that has no code yet a valid library.

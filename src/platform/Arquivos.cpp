@@ -1,0 +1,190 @@
+#include "platform/Arquivos.h"
+
+#include "platform/Erros.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace dorvan {
+
+namespace {
+
+char Maiuscula(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IguaisSemCaso(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Maiuscula(a[i]) != Maiuscula(b[i])) return false;
+    return true;
+}
+
+bool Casa(std::string_view p, std::string_view n) {
+    // Iterative wildcard match with one backtrack point.
+    size_t i = 0, j = 0, estrela = std::string_view::npos, marca = 0;
+    while (j < n.size()) {
+        if (i < p.size() && (p[i] == '?' || Maiuscula(p[i]) == Maiuscula(n[j]))) {
+            ++i;
+            ++j;
+        } else if (i < p.size() && p[i] == '*') {
+            estrela = i++;
+            marca = j;
+        } else if (estrela != std::string_view::npos) {
+            i = estrela + 1;
+            j = ++marca;
+        } else {
+            return false;
+        }
+    }
+    while (i < p.size() && p[i] == '*') ++i;
+    return i == p.size();
+}
+
+} // namespace
+
+std::string BarrasNormais(std::string_view caminho) {
+    std::string s(caminho);
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+}
+
+std::string MaiusculasAscii(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = Maiuscula(c);
+    return r;
+}
+
+bool CasaCuringa(std::string_view padrao, std::string_view nome) { return Casa(padrao, nome); }
+
+std::string ResolveNome(std::string_view caminho) {
+    std::string c = BarrasNormais(caminho);
+    if (c.empty()) return {};
+    std::error_code ec;
+    if (fs::exists(c, ec)) return c;
+    fs::path p(c);
+    fs::path atual = p.is_absolute() ? p.root_path() : fs::path(".");
+    bool relativo = !p.is_absolute();
+    fs::path resultado = p.is_absolute() ? p.root_path() : fs::path();
+    for (const auto& parte : p.relative_path()) {
+        std::string nome = parte.string();
+        if (nome.empty() || nome == ".") continue;
+        fs::path exato = atual / nome;
+        if (nome == ".." || fs::exists(exato, ec)) {
+            atual = exato;
+            resultado /= nome;
+            continue;
+        }
+        std::string achado;
+        for (fs::directory_iterator it(atual, ec), fim; !ec && it != fim; it.increment(ec)) {
+            std::string n = it->path().filename().string();
+            if (IguaisSemCaso(n, nome)) {
+                achado = n;
+                break;
+            }
+        }
+        if (achado.empty()) return {};
+        atual /= achado;
+        resultado /= achado;
+    }
+    (void)relativo;
+    return resultado.string();
+}
+
+std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_view padrao) {
+    std::vector<std::string> nomes;
+    std::error_code ec;
+    for (fs::directory_iterator it(pasta.empty() ? "." : pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        std::string n = it->path().filename().string();
+        if (Casa(padrao, n)) nomes.push_back(n);
+    }
+    std::sort(nomes.begin(), nomes.end(),
+              [](const std::string& a, const std::string& b) { return MaiusculasAscii(a) < MaiusculasAscii(b); });
+    return nomes;
+}
+
+GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)) {
+    fs::path d(destino_);
+    fs::path pasta = d.has_parent_path() ? d.parent_path() : fs::path(".");
+    std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
+    std::vector<char> buf(modelo.begin(), modelo.end());
+    buf.push_back('\0');
+    int fd = mkstemp(buf.data());
+    if (fd < 0) throw ErroES::DoSistema(destino_, errno);
+    temporario_ = buf.data();
+    arquivo_ = fdopen(fd, "wb");
+    if (!arquivo_) {
+        int e = errno;
+        ::close(fd);
+        ::unlink(temporario_.c_str());
+        throw ErroES::DoSistema(destino_, e);
+    }
+    // mkstemp creates 0600; a finished file gets the usual permissions.
+    mode_t mascara = umask(0);
+    umask(mascara);
+    fchmod(fd, 0666 & ~mascara);
+}
+
+GravacaoSegura::~GravacaoSegura() { Abandona(); }
+
+void GravacaoSegura::Escreve(std::string_view bytes) {
+    if (!arquivo_) throw ErroES(destino_, "arquivo fechado");
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), arquivo_) != bytes.size())
+        throw ErroES::DoSistema(destino_, errno);
+}
+
+void GravacaoSegura::Confirma() {
+    if (!arquivo_) throw ErroES(destino_, "arquivo fechado");
+    bool ok = std::fflush(arquivo_) == 0 && ::fsync(fileno(arquivo_)) == 0;
+    int e = errno;
+    ok = (std::fclose(arquivo_) == 0) && ok;
+    if (!ok && e == 0) e = errno;
+    arquivo_ = nullptr;
+    if (!ok) {
+        ::unlink(temporario_.c_str());
+        throw ErroES::DoSistema(destino_, e);
+    }
+    if (std::rename(temporario_.c_str(), destino_.c_str()) != 0) {
+        e = errno;
+        ::unlink(temporario_.c_str());
+        throw ErroES::DoSistema(destino_, e);
+    }
+    temporario_.clear();
+}
+
+void GravacaoSegura::Abandona() {
+    if (arquivo_) {
+        std::fclose(arquivo_);
+        arquivo_ = nullptr;
+    }
+    if (!temporario_.empty()) {
+        ::unlink(temporario_.c_str());
+        temporario_.clear();
+    }
+}
+
+std::string LeArquivoInteiro(const std::string& nome) {
+    std::FILE* f = std::fopen(nome.c_str(), "rb");
+    if (!f) throw ErroES::DoSistema(nome, errno);
+    std::string s;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    bool erro = std::ferror(f);
+    int e = errno;
+    std::fclose(f);
+    if (erro) throw ErroES::DoSistema(nome, e);
+    return s;
+}
+
+void GravaArquivoInteiro(const std::string& nome, std::string_view bytes) {
+    GravacaoSegura g(nome);
+    g.Escreve(bytes);
+    g.Confirma();
+}
+
+} // namespace dorvan

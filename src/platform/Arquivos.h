@@ -1,0 +1,56 @@
+#pragma once
+// File names as the data, DEF and CNV files carry them: written on a system that
+// ignores the case of letters and separates folders with '\'.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorvan {
+
+// Turns every '\' into '/'.
+std::string BarrasNormais(std::string_view caminho);
+
+// The name of an existing file or folder whose path equals `caminho` ignoring the
+// case of ASCII letters in each component ('\' read as '/'), or empty when none.
+// An exact match wins over others.
+std::string ResolveNome(std::string_view caminho);
+
+// Wildcard match ('*' and '?') ignoring case of ASCII letters.
+bool CasaCuringa(std::string_view padrao, std::string_view nome);
+
+// Regular files in `pasta` whose names match `padrao` ignoring case, sorted by name.
+std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_view padrao);
+
+// Upper-case of ASCII letters only (file names, extensions).
+std::string MaiusculasAscii(std::string_view s);
+
+// Writes a file through a temporary file in the same folder, renamed into place by
+// Confirma(). If the object goes away without Confirma, the temporary is removed
+// and an existing file of that name stays as it was.
+class GravacaoSegura {
+public:
+    explicit GravacaoSegura(std::string destino); // throws ErroES when the temporary cannot be created
+    ~GravacaoSegura();
+    GravacaoSegura(const GravacaoSegura&) = delete;
+    GravacaoSegura& operator=(const GravacaoSegura&) = delete;
+
+    std::FILE* Arquivo() const { return arquivo_; }
+    const std::string& NomeTemporario() const { return temporario_; }
+    void Escreve(std::string_view bytes); // throws ErroES
+    void Confirma();                       // flushes, closes and renames; throws ErroES
+    void Abandona();                       // closes and removes the temporary
+
+private:
+    std::string destino_;
+    std::string temporario_;
+    std::FILE* arquivo_ = nullptr;
+};
+
+// Reads a whole file as bytes; throws ErroES.
+std::string LeArquivoInteiro(const std::string& nome);
+// Writes a whole file safely (GravacaoSegura); throws ErroES.
+void GravaArquivoInteiro(const std::string& nome, std::string_view bytes);
+
+} // namespace dorvan

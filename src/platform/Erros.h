@@ -1,0 +1,32 @@
+#pragma once
+// The two kinds of error every room throws. Messages are code page 1252 bytes,
+// exactly the text the user is shown.
+#include <stdexcept>
+#include <string>
+
+namespace dorvan {
+
+// A condition after which the command cannot go on ("the program ends" in the
+// original design): the window layer shows the text and keeps running.
+class ErroFatal : public std::runtime_error {
+public:
+    explicit ErroFatal(const std::string& mensagem) : std::runtime_error(mensagem) {}
+};
+
+// A file could not be read or written. Carries the file name and the system's reason.
+class ErroES : public std::runtime_error {
+public:
+    // arquivo is the file name as the system gives it (UTF-8); motivo is 1252 text.
+    ErroES(const std::string& arquivo, const std::string& motivo);
+    const std::string& Arquivo() const { return arquivo_; }
+    const std::string& Motivo() const { return motivo_; }
+
+    // Builds the error from errno after a failed system call.
+    static ErroES DoSistema(const std::string& arquivo, int codigoErrno);
+
+private:
+    std::string arquivo_;
+    std::string motivo_;
+};
+
+} // namespace dorvan

@@ -1,0 +1,154 @@
+#include "platform/Ini.h"
+
+#include "platform/Arquivos.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace dorvan {
+
+namespace {
+
+bool Iguais(const std::string& a, const std::string& b) { return MaiusculasAscii(a) == MaiusculasAscii(b); }
+
+std::string Apara(const std::string& s) {
+    size_t i = 0, f = s.size();
+    while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t' || s[f - 1] == '\r')) --f;
+    return s.substr(i, f - i);
+}
+
+} // namespace
+
+void ArquivoIni::Le() {
+    std::error_code ec;
+    if (!std::filesystem::exists(nome_, ec)) {
+        secoes_.clear();
+        return;
+    }
+    LeTexto(LeArquivoInteiro(nome_));
+}
+
+void ArquivoIni::LeTexto(const std::string& texto) {
+    secoes_.clear();
+    Secao* atual = nullptr;
+    size_t pos = 0;
+    while (pos <= texto.size()) {
+        size_t fim = texto.find('\n', pos);
+        if (fim == std::string::npos) fim = texto.size();
+        std::string linha = Apara(texto.substr(pos, fim - pos));
+        pos = fim + 1;
+        if (linha.empty() || linha[0] == ';') continue;
+        if (linha.front() == '[' && linha.back() == ']') {
+            atual = &AchaOuCria(Apara(linha.substr(1, linha.size() - 2)));
+            continue;
+        }
+        size_t igual = linha.find('=');
+        if (igual == std::string::npos || !atual) continue;
+        std::string chave = Apara(linha.substr(0, igual));
+        std::string valor = linha.substr(igual + 1);
+        bool existe = false;
+        for (auto& kv : atual->valores)
+            if (Iguais(kv.first, chave)) {
+                kv.second = valor;
+                existe = true;
+            }
+        if (!existe) atual->valores.emplace_back(chave, valor);
+    }
+}
+
+std::string ArquivoIni::Texto() const {
+    std::string t;
+    for (size_t i = 0; i < secoes_.size(); ++i) {
+        if (i > 0) t += "\r\n";
+        t += "[" + secoes_[i].nome + "]\r\n";
+        for (const auto& kv : secoes_[i].valores) t += kv.first + "=" + kv.second + "\r\n";
+    }
+    return t;
+}
+
+void ArquivoIni::Grava() const { GravaArquivoInteiro(nome_, Texto()); }
+
+const ArquivoIni::Secao* ArquivoIni::Acha(const std::string& secao) const {
+    for (const auto& s : secoes_)
+        if (Iguais(s.nome, secao)) return &s;
+    return nullptr;
+}
+
+ArquivoIni::Secao& ArquivoIni::AchaOuCria(const std::string& secao) {
+    for (auto& s : secoes_)
+        if (Iguais(s.nome, secao)) return s;
+    secoes_.push_back({secao, {}});
+    return secoes_.back();
+}
+
+bool ArquivoIni::Existe(const std::string& secao, const std::string& chave) const {
+    const Secao* s = Acha(secao);
+    if (!s) return false;
+    for (const auto& kv : s->valores)
+        if (Iguais(kv.first, chave)) return true;
+    return false;
+}
+
+std::string ArquivoIni::LeTexto(const std::string& secao, const std::string& chave, const std::string& padrao) const {
+    const Secao* s = Acha(secao);
+    if (!s) return padrao;
+    for (const auto& kv : s->valores)
+        if (Iguais(kv.first, chave)) return kv.second;
+    return padrao;
+}
+
+int ArquivoIni::LeInteiro(const std::string& secao, const std::string& chave, int padrao) const {
+    std::string v = Apara(LeTexto(secao, chave, ""));
+    if (v.empty()) return padrao;
+    char* fim = nullptr;
+    long n = std::strtol(v.c_str(), &fim, 10);
+    return (fim && *fim == '\0') ? static_cast<int>(n) : padrao;
+}
+
+bool ArquivoIni::LeBooleano(const std::string& secao, const std::string& chave, bool padrao) const {
+    std::string v = MaiusculasAscii(Apara(LeTexto(secao, chave, "")));
+    if (v.empty()) return padrao;
+    if (v == "1" || v == "TRUE" || v == "YES") return true;
+    if (v == "0" || v == "FALSE" || v == "NO") return false;
+    return padrao;
+}
+
+void ArquivoIni::GravaTexto(const std::string& secao, const std::string& chave, const std::string& valor) {
+    Secao& s = AchaOuCria(secao);
+    for (auto& kv : s.valores)
+        if (Iguais(kv.first, chave)) {
+            kv.second = valor;
+            return;
+        }
+    s.valores.emplace_back(chave, valor);
+}
+
+void ArquivoIni::GravaInteiro(const std::string& secao, const std::string& chave, int valor) {
+    GravaTexto(secao, chave, std::to_string(valor));
+}
+
+void ArquivoIni::GravaBooleano(const std::string& secao, const std::string& chave, bool valor) {
+    GravaTexto(secao, chave, valor ? "1" : "0");
+}
+
+void ArquivoIni::ApagaChave(const std::string& secao, const std::string& chave) {
+    for (auto& s : secoes_)
+        if (Iguais(s.nome, secao))
+            std::erase_if(s.valores, [&](const auto& kv) { return Iguais(kv.first, chave); });
+}
+
+std::vector<std::string> ArquivoIni::Secoes() const {
+    std::vector<std::string> r;
+    for (const auto& s : secoes_) r.push_back(s.nome);
+    return r;
+}
+
+std::vector<std::string> ArquivoIni::Chaves(const std::string& secao) const {
+    std::vector<std::string> r;
+    if (const Secao* s = Acha(secao))
+        for (const auto& kv : s->valores) r.push_back(kv.first);
+    return r;
+}
+
+} // namespace dorvan

@@ -1,0 +1,112 @@
+#include "platform/Numeros.h"
+
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+
+namespace dorvan {
+
+namespace {
+
+// Shortest round-trip text of |valor| in fixed notation: digits and at most one '.'.
+std::string DigitosFixos(double valor) {
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(valor), std::chars_format::fixed);
+    return std::string(buf, r.ptr);
+}
+
+bool SoZeros(const std::string& s) {
+    for (char c : s)
+        if (c != '0' && c != '.') return false;
+    return true;
+}
+
+} // namespace
+
+std::string ArredondaDecimal(double valor, int decimais) {
+    if (!std::isfinite(valor)) return decimais > 0 ? "0." + std::string(static_cast<size_t>(decimais), '0') : "0";
+    if (decimais < 0) decimais = 0;
+    std::string d = DigitosFixos(valor);
+    size_t ponto = d.find('.');
+    std::string inteira = ponto == std::string::npos ? d : d.substr(0, ponto);
+    std::string frac = ponto == std::string::npos ? std::string() : d.substr(ponto + 1);
+    bool sobe = false;
+    if (frac.size() > static_cast<size_t>(decimais)) {
+        sobe = frac[static_cast<size_t>(decimais)] >= '5';
+        frac.resize(static_cast<size_t>(decimais));
+    } else {
+        frac.append(static_cast<size_t>(decimais) - frac.size(), '0');
+    }
+    std::string digitos = inteira + frac;
+    if (sobe) {
+        int i = static_cast<int>(digitos.size()) - 1;
+        while (i >= 0 && digitos[static_cast<size_t>(i)] == '9') digitos[static_cast<size_t>(i--)] = '0';
+        if (i < 0) digitos.insert(digitos.begin(), '1');
+        else ++digitos[static_cast<size_t>(i)];
+    }
+    std::string res = digitos.substr(0, digitos.size() - static_cast<size_t>(decimais));
+    if (decimais > 0) res += "." + digitos.substr(digitos.size() - static_cast<size_t>(decimais));
+    if (valor < 0 && !SoZeros(res)) res.insert(res.begin(), '-');
+    return res;
+}
+
+std::string NumeroMaquina(double valor, int decimais) { return ArredondaDecimal(valor, decimais); }
+
+std::string NumeroVirgula(double valor, int decimais) {
+    std::string s = ArredondaDecimal(valor, decimais);
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return s;
+}
+
+std::string NumeroCurto(double valor) {
+    if (!std::isfinite(valor)) return "0";
+    if (valor == 0) return "0";
+    std::string s = DigitosFixos(valor);
+    return valor < 0 ? "-" + s : s;
+}
+
+QString NumeroUsuario(double valor, int decimais) {
+    // Round our own way first, then let the locale group and mark the digits.
+    std::string s = ArredondaDecimal(valor, decimais < 0 ? 0 : decimais);
+    bool negativo = !s.empty() && s[0] == '-';
+    if (negativo) s.erase(0, 1);
+    size_t ponto = s.find('.');
+    std::string inteira = ponto == std::string::npos ? s : s.substr(0, ponto);
+    QLocale loc;
+    QString grupo = loc.groupSeparator();
+    QString out;
+    int n = static_cast<int>(inteira.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0 && !(loc.numberOptions() & QLocale::OmitGroupSeparator)) out += grupo;
+        out += QChar(inteira[static_cast<size_t>(i)]);
+    }
+    if (ponto != std::string::npos) out += loc.decimalPoint() + QString::fromLatin1(s.substr(ponto + 1));
+    if (negativo) out.prepend(loc.negativeSign());
+    return out;
+}
+
+std::optional<double> LeNumeroMaquina(std::string_view texto) {
+    size_t i = 0, f = texto.size();
+    while (i < f && (texto[i] == ' ' || texto[i] == '\t')) ++i;
+    while (f > i && (texto[f - 1] == ' ' || texto[f - 1] == '\t' || texto[f - 1] == '\r' || texto[f - 1] == '\n')) --f;
+    if (i < f && texto[i] == '+') ++i;
+    if (i >= f) return std::nullopt;
+    double v = 0;
+    auto r = std::from_chars(texto.data() + i, texto.data() + f, v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != texto.data() + f) return std::nullopt;
+    if (v == 0) v = 0; // no -0
+    return v;
+}
+
+double LePrefixoNumerico(std::string_view texto) {
+    size_t i = 0;
+    while (i < texto.size() && texto[i] == ' ') ++i;
+    if (i < texto.size() && texto[i] == '+') ++i;
+    double v = 0;
+    auto r = std::from_chars(texto.data() + i, texto.data() + texto.size(), v, std::chars_format::general);
+    if (r.ec != std::errc()) return 0;
+    return v == 0 ? 0 : v;
+}
+
+} // namespace dorvan

@@ -1,0 +1,26 @@
+#pragma once
+// Starting outside programs: always with an argument list, never through a shell
+// command line built from file names.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dorvan {
+
+struct ResultadoPrograma {
+    bool iniciou = false;  // false when the program could not be started
+    int codigoSaida = -1;  // exit code when waited for
+    std::string erro;      // the system's reason when it did not start (UTF-8)
+};
+
+// Starts `programa` with `argumentos` in `pasta` (current folder when empty).
+// With esperar, waits for it to end; `enquantoEspera` (when given) is called
+// about every 50 ms meanwhile, so a window can keep painting.
+ResultadoPrograma ExecutaComArgumentos(const std::string& programa, const std::vector<std::string>& argumentos,
+                                       bool esperar, const std::string& pasta = {},
+                                       const std::function<void()>& enquantoEspera = {});
+
+// Full path of a program found on PATH, or empty.
+std::string AchaNoPath(const std::string& programa);
+
+} // namespace dorvan

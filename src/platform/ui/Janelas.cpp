@@ -1,0 +1,103 @@
+#include "platform/ui/Janelas.h"
+
+#include "platform/Erros.h"
+#include "platform/Texto1252.h"
+
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace dorvan {
+
+void MensagensQt::Mostra(const std::string& texto) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), ParaQString(texto), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+int MensagensQt::Confirma(const std::string& titulo, const std::string& texto,
+                          const std::vector<std::string>& botoes) {
+    QMessageBox box(QMessageBox::Question, ParaQString(titulo), ParaQString(texto), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    std::vector<QPushButton*> lista;
+    for (const auto& b : botoes) lista.push_back(box.addButton(ParaQString(b), QMessageBox::ActionRole));
+    if (!lista.empty()) {
+        box.setDefaultButton(lista.front());
+        box.setEscapeButton(lista.back());
+    }
+    box.exec();
+    for (size_t i = 0; i < lista.size(); ++i)
+        if (box.clickedButton() == lista[i]) return static_cast<int>(i);
+    return lista.empty() ? 0 : static_cast<int>(lista.size()) - 1;
+}
+
+bool MensagensQt::SimOuNao(const std::string& titulo, const std::string& texto) {
+    QMessageBox box(QMessageBox::Question, ParaQString(titulo.empty() ? std::string("Sim ou N\xE3o?") : titulo),
+                    ParaQString(texto), QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* sim = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+    QPushButton* nao = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    box.setDefaultButton(sim);
+    box.setEscapeButton(nao);
+    box.exec();
+    return box.clickedButton() == sim;
+}
+
+std::string MensagensQt::EntraTexto(const std::string& pergunta, const std::string& padrao) {
+    bool ok = false;
+    QString r = QInputDialog::getText(QApplication::activeWindow(), QStringLiteral("Entra Msg"), ParaQString(pergunta),
+                                      QLineEdit::Normal, ParaQString(padrao), &ok);
+    return ok ? DeQString(r) : padrao;
+}
+
+bool MensagensQt::PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) {
+    bool ok = false;
+    QString r = QInputDialog::getText(QApplication::activeWindow(), QStringLiteral("Entre um número"),
+                                      ParaQString(pergunta), QLineEdit::Normal, ParaQString(padrao), &ok);
+    if (ok) resposta = DeQString(r);
+    return ok;
+}
+
+ProgressoJanela::ProgressoJanela(std::function<void(std::uint64_t, std::uint64_t, const std::string&)> mostra)
+    : mostra_(std::move(mostra)) {}
+
+void ProgressoJanela::Mostra(std::uint64_t feito, std::uint64_t total, const std::string& texto) {
+    if (mostra_) mostra_(feito, total, texto);
+    QCoreApplication::processEvents();
+}
+
+CursorOcupado::CursorOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+CursorOcupado::~CursorOcupado() { QApplication::restoreOverrideCursor(); }
+
+Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
+
+std::string Aplicacao::TextoDoErro(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& ex) {
+        return ex.what();
+    } catch (...) {
+        return "Erro desconhecido";
+    }
+}
+
+bool Aplicacao::notify(QObject* receptor, QEvent* evento) {
+    try {
+        return QApplication::notify(receptor, evento);
+    } catch (...) {
+        std::string texto = TextoDoErro(std::current_exception());
+        MensagensAtuais().Mostra(texto);
+        return false;
+    }
+}
+
+bool AbreDocumento(const std::string& arquivoOuUrl) {
+    QString s = QString::fromStdString(arquivoOuUrl);
+    QUrl url = QFileInfo::exists(s) ? QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath()) : QUrl(s);
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace dorvan

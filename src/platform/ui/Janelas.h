@@ -1,0 +1,59 @@
+#pragma once
+// The window side of the platform layer: Qt dialogs for messages and questions,
+// progress that keeps the window alive, the busy cursor, the application object
+// that shows every escaped error and goes on, and the desktop's associations.
+#include "platform/Mensagens.h"
+#include "platform/Progresso.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QProgressBar>
+#include <QString>
+#include <functional>
+
+namespace dorvan {
+
+class MensagensQt : public Mensagens {
+public:
+    void Mostra(const std::string& texto) override;
+    int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override;
+    bool SimOuNao(const std::string& titulo, const std::string& texto) override;
+    std::string EntraTexto(const std::string& pergunta, const std::string& padrao) override;
+    bool PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) override;
+};
+
+// Progress on the window thread: shows figures through a callback and lets pending
+// events run (at most every 50 ms), so a "Cancelar" button stays live.
+class ProgressoJanela : public Progresso {
+public:
+    explicit ProgressoJanela(std::function<void(std::uint64_t, std::uint64_t, const std::string&)> mostra = {});
+
+protected:
+    void Mostra(std::uint64_t feito, std::uint64_t total, const std::string& texto) override;
+
+private:
+    std::function<void(std::uint64_t, std::uint64_t, const std::string&)> mostra_;
+};
+
+// The hourglass for the life of the object, restored on every path.
+class CursorOcupado {
+public:
+    CursorOcupado();
+    ~CursorOcupado();
+    CursorOcupado(const CursorOcupado&) = delete;
+    CursorOcupado& operator=(const CursorOcupado&) = delete;
+};
+
+// Shows any exception that escapes an event handler in a message box and goes on.
+class Aplicacao : public QApplication {
+public:
+    Aplicacao(int& argc, char** argv);
+    bool notify(QObject* receptor, QEvent* evento) override;
+    // The text shown for an escaped exception (exposed for tests).
+    static std::string TextoDoErro(std::exception_ptr e);
+};
+
+// Opens a document or URL with the desktop's association; false when none took it.
+bool AbreDocumento(const std::string& arquivoOuUrl);
+
+} // namespace dorvan

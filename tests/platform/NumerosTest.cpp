@@ -1,0 +1,74 @@
+#include "platform/Numeros.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace dorvan {
+namespace {
+
+// Runs the body under the C locale and under Brazilian Portuguese, where the
+// C library and Qt both write a decimal comma.
+class NumerosEmDuasLocalidades : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        anterior_ = QLocale();
+        const char* nome = GetParam();
+        std::setlocale(LC_ALL, nome);
+        QLocale::setDefault(QLocale(QString::fromLatin1(nome[0] == 'C' ? "C" : "pt_BR")));
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(anterior_);
+    }
+    QLocale anterior_;
+};
+
+TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
+    struct Caso {
+        double valor;
+        int decimais;
+        const char* esperado;
+    } casos[] = {
+        {1234.5, 2, "1234.50"}, {0.125, 2, "0.13"},  {-0.125, 2, "-0.13"}, {2.5, 0, "3"},
+        {-2.5, 0, "-3"},        {-0.001, 2, "0.00"}, {-0.0, 0, "0"},       {9.995, 2, "10.00"},
+        {999.5, 0, "1000"},     {1e15, 0, "1000000000000000"},             {0.1 + 0.2, 3, "0.300"},
+        {std::numeric_limits<double>::quiet_NaN(), 1, "0.0"},
+        {std::numeric_limits<double>::infinity(), 0, "0"},
+    };
+    for (const auto& c : casos) EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
+    EXPECT_EQ(NumeroVirgula(-1234.567, 2), "-1234,57");
+    EXPECT_EQ(NumeroCurto(1.5), "1.5");
+    EXPECT_EQ(NumeroCurto(0.1), "0.1");
+    EXPECT_EQ(NumeroCurto(-0.0), "0");
+    EXPECT_EQ(NumeroCurto(1e20), "100000000000000000000");
+}
+
+TEST_P(NumerosEmDuasLocalidades, ReadingIgnoresTheLocale) {
+    EXPECT_EQ(LeNumeroMaquina(" 12.5 "), 12.5);
+    EXPECT_EQ(LeNumeroMaquina("+3"), 3.0);
+    EXPECT_EQ(LeNumeroMaquina("-1e3"), -1000.0);
+    EXPECT_FALSE(LeNumeroMaquina("12,5").has_value());
+    EXPECT_FALSE(LeNumeroMaquina("").has_value());
+    EXPECT_FALSE(LeNumeroMaquina("1.2.3").has_value());
+    EXPECT_EQ(LePrefixoNumerico("  42abc"), 42.0);
+    EXPECT_EQ(LePrefixoNumerico("   "), 0.0);
+    EXPECT_EQ(LePrefixoNumerico("3.25xyz"), 3.25);
+    EXPECT_EQ(LePrefixoNumerico("x3"), 0.0);
+}
+
+// Qt's C locale writes no group separator.
+TEST_P(NumerosEmDuasLocalidades, UserFormFollowsQtLocale) {
+    bool brasil = GetParam()[0] != 'C';
+    EXPECT_EQ(NumeroUsuario(1234567.891, 2).toStdString(), brasil ? "1.234.567,89" : "1234567.89");
+    EXPECT_EQ(NumeroUsuario(-0.004, 2).toStdString(), brasil ? "0,00" : "0.00");
+    EXPECT_EQ(NumeroUsuario(-1000, 0).toStdString(), brasil ? "-1.000" : "-1000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locais, NumerosEmDuasLocalidades, ::testing::Values("C", "pt_BR.UTF-8"));
+
+} // namespace
+} // namespace dorvan

@@ -1,0 +1,7 @@
+execute_process(COMMAND ldd ${ZEMBRA} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ldd failed on ${ZEMBRA}")
+endif()
+if(out MATCHES "libQt6(Gui|Widgets|PrintSupport|Charts|Svg|OpenGL)")
+  message(FATAL_ERROR "zembra links a Qt GUI library:\n${out}")
+endif()

@@ -1,0 +1,8 @@
+execute_process(COMMAND ${ZEMBRA} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+set(expected "Kalvero Zembra 1.0: Comprime arquivos DBF e Expande arquivos DBC\nSintaxe:\nZembra <Especificaçao de arquivos> [<Diretório de saída>|-t]\nOpçao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los \n")
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "zembra without arguments exited with ${rc}")
+endif()
+if(NOT out STREQUAL expected)
+  message(FATAL_ERROR "zembra usage differs:\n${out}")
+endif()

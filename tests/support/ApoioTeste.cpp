@@ -1,0 +1,49 @@
+#include "support/ApoioTeste.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace dorvan::teste {
+
+PastaTemporaria::PastaTemporaria() {
+    std::string modelo = (std::filesystem::temp_directory_path() / "dorvan-teste-XXXXXX").string();
+    if (!mkdtemp(modelo.data())) throw std::runtime_error("mkdtemp falhou");
+    caminho_ = modelo;
+}
+
+PastaTemporaria::~PastaTemporaria() {
+    std::error_code ec;
+    std::filesystem::remove_all(caminho_, ec);
+}
+
+std::string PastaTemporaria::Grava(std::string_view nome, std::string_view bytes) const {
+    std::filesystem::path p = caminho_ / nome;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream f(p, std::ios::binary);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p.string();
+}
+
+std::string PastaTemporaria::Le(std::string_view nome) const {
+    std::ifstream f(caminho_ / nome, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+int Executa(const std::string& comando, std::string* saida) {
+    FILE* p = popen(comando.c_str(), "r");
+    if (!p) return -1;
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    int st = pclose(p);
+    if (saida) *saida = out;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+} // namespace dorvan::teste

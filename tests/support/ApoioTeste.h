@@ -1,0 +1,32 @@
+#pragma once
+// Small helpers shared by the test programs.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace dorvan::teste {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class PastaTemporaria {
+public:
+    PastaTemporaria();
+    ~PastaTemporaria();
+    PastaTemporaria(const PastaTemporaria&) = delete;
+    PastaTemporaria& operator=(const PastaTemporaria&) = delete;
+
+    const std::filesystem::path& Caminho() const { return caminho_; }
+    std::string operator/(std::string_view nome) const { return (caminho_ / nome).string(); }
+
+    // Writes a file of these bytes and returns its full name.
+    std::string Grava(std::string_view nome, std::string_view bytes) const;
+    std::string Le(std::string_view nome) const;
+
+private:
+    std::filesystem::path caminho_;
+};
+
+// Runs a command line through the shell (only for tests) and returns its exit code;
+// its standard output goes into *saida when given.
+int Executa(const std::string& comando, std::string* saida = nullptr);
+
+} // namespace dorvan::teste

@@ -1,0 +1,1 @@
+// Window-test helpers live here as the rooms need them.
