@@ -39,8 +39,27 @@ TipoTotal TipoTotalDeNumero(int numero) {
     return static_cast<TipoTotal>(numero);
 }
 
-TabelaResultados::TabelaResultados() : colunas_(1), rotulos_(1), ordem_(1) {
+TabelaResultados::TabelaResultados() : rotulos_(1), ordem_(1) {
+    colunas_.push_back(std::make_unique<ColunaResultados>());
     Classe[0] = -1e20;
+}
+
+TabelaResultados::TabelaResultados(const TabelaResultados& outra)
+    : NumLinhas(outra.NumLinhas), OrdemDecrescente(outra.OrdemDecrescente), ColunaOrdem(outra.ColunaOrdem),
+      TamCodigo(outra.TamCodigo), MostraCodigo(outra.MostraCodigo), Titulo1(outra.Titulo1),
+      Titulo2(outra.Titulo2), Rodape(outra.Rodape), Modificada(outra.Modificada),
+      ArquivoAtual(outra.ArquivoAtual), Selecionadas(outra.Selecionadas), NomeMapa(outra.NomeMapa),
+      ColunaMapa(outra.ColunaMapa), NumClasses(outra.NumClasses), IndCor(outra.IndCor),
+      SemClasses(outra.SemClasses), Cor(outra.Cor), Classe(outra.Classe), MaximoMapa(outra.MaximoMapa),
+      MinimoMapa(outra.MinimoMapa), IndiceLinhas(outra.IndiceLinhas), rotulos_(outra.rotulos_),
+      ordem_(outra.ordem_), notas_(outra.notas_) {
+    colunas_.reserve(outra.colunas_.size());
+    for (const auto& c : outra.colunas_) colunas_.push_back(std::make_unique<ColunaResultados>(*c));
+}
+
+TabelaResultados& TabelaResultados::operator=(const TabelaResultados& outra) {
+    if (this != &outra) *this = TabelaResultados(outra);
+    return *this;
 }
 
 void TabelaResultados::DefineNomeColuna(std::int32_t c, std::string_view titulo) {
@@ -67,7 +86,7 @@ void TabelaResultados::DefineCapLinhas(std::int32_t capLinhas) {
             if (ordem_[k] < 1 || static_cast<std::size_t>(ordem_[k]) >= tamanho) valida = false;
         if (!valida) std::iota(ordem_.begin(), ordem_.end(), 0);
     }
-    for (std::size_t c = 1; c < colunas_.size(); ++c) colunas_[c].Dados.resize(tamanho, 0.0);
+    for (std::size_t c = 1; c < colunas_.size(); ++c) colunas_[c]->Dados.resize(tamanho, 0.0);
     NumLinhas = std::min(NumLinhas, capLinhas);
 }
 
@@ -84,10 +103,10 @@ TabelaResultados& TabelaAtual() {
 
 bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t decimais) {
     if (t.NumColunas() >= MaxColunas) return false;
-    ColunaResultados nova;
-    nova.NomeColuna = Corta(titulo, MaxTituloColuna);
-    nova.Decimais = decimais;
-    nova.Dados.assign(static_cast<std::size_t>(t.CapLinhas()) + 1, 0.0);
+    auto nova = std::make_unique<ColunaResultados>();
+    nova->NomeColuna = Corta(titulo, MaxTituloColuna);
+    nova->Decimais = decimais;
+    nova->Dados.assign(static_cast<std::size_t>(t.CapLinhas()) + 1, 0.0);
     t.colunas_.push_back(std::move(nova));
     return true;
 }
@@ -100,9 +119,7 @@ void RemoveUltimaColuna(TabelaResultados& t) {
 }
 
 void LiberaTabela(TabelaResultados& t) {
-    ColunaResultados rotulos = std::move(t.colunas_[0]);
-    t.colunas_.clear();
-    t.colunas_.push_back(std::move(rotulos));
+    t.colunas_.resize(1);
     t.colunas_.shrink_to_fit();
     t.rotulos_.assign(1, std::string());
     t.rotulos_.shrink_to_fit();
@@ -291,7 +308,7 @@ void PermutaColunas(TabelaResultados& t, const std::vector<std::int32_t>& novaOr
         if (antiga < 1 || antiga > n || mapa[static_cast<std::size_t>(antiga)] != 0) return;
         mapa[static_cast<std::size_t>(antiga)] = i;
     }
-    std::vector<ColunaResultados> novas;
+    std::vector<std::unique_ptr<ColunaResultados>> novas;
     novas.reserve(t.colunas_.size());
     novas.push_back(std::move(t.colunas_[0]));
     for (std::int32_t antiga : novaOrdem) novas.push_back(std::move(t.colunas_[static_cast<std::size_t>(antiga)]));
@@ -317,7 +334,7 @@ void EliminaColunas(TabelaResultados& t, std::vector<std::int32_t> colunas) {
         if (c >= 1 && c <= n) apaga[static_cast<std::size_t>(c)] = 1, alguma = true;
     if (!alguma) return;
     std::vector<std::int32_t> mapa(static_cast<std::size_t>(n) + 1, 0);
-    std::vector<ColunaResultados> novas;
+    std::vector<std::unique_ptr<ColunaResultados>> novas;
     novas.push_back(std::move(t.colunas_[0]));
     for (std::int32_t c = 1; c <= n; ++c) {
         if (apaga[static_cast<std::size_t>(c)]) continue;
@@ -343,12 +360,12 @@ void MantemLinhas(TabelaResultados& t, const std::vector<std::int32_t>& linhas) 
         if (destino == 0 || destino == r) continue;
         t.rotulos_[static_cast<std::size_t>(destino)] = std::move(t.rotulos_[static_cast<std::size_t>(r)]);
         for (std::size_t c = 1; c < t.colunas_.size(); ++c)
-            t.colunas_[c].Dados[static_cast<std::size_t>(destino)] = t.colunas_[c].Dados[static_cast<std::size_t>(r)];
+            t.colunas_[c]->Dados[static_cast<std::size_t>(destino)] = t.colunas_[c]->Dados[static_cast<std::size_t>(r)];
     }
     // Rows past the kept ones are cleared so a later append starts from nothing.
     for (std::int32_t r = novo + 1; r <= n; ++r) {
         t.rotulos_[static_cast<std::size_t>(r)].clear();
-        for (std::size_t c = 1; c < t.colunas_.size(); ++c) t.colunas_[c].Dados[static_cast<std::size_t>(r)] = 0;
+        for (std::size_t c = 1; c < t.colunas_.size(); ++c) t.colunas_[c]->Dados[static_cast<std::size_t>(r)] = 0;
     }
     std::erase_if(t.notas_, [&](const Nota& nota) { return nota.Linha >= 1 && nota.Linha <= n && mapa[static_cast<std::size_t>(nota.Linha)] == 0; });
     for (Nota& nota : t.notas_)

@@ -13,6 +13,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -76,6 +77,10 @@ struct ColunaResultados {
 class TabelaResultados {
 public:
     TabelaResultados();
+    TabelaResultados(const TabelaResultados& outra);
+    TabelaResultados& operator=(const TabelaResultados& outra);
+    TabelaResultados(TabelaResultados&&) noexcept = default;
+    TabelaResultados& operator=(TabelaResultados&&) noexcept = default;
 
     // ---- rows and columns -------------------------------------------------
     // Number of data rows; never above CapLinhas(). Producers set it directly.
@@ -86,12 +91,14 @@ public:
     std::int32_t CapLinhas() const { return static_cast<std::int32_t>(rotulos_.size()) - 1; }
 
     // Column c = 0..NumColunas() (0: the label column, whose Dados stay empty).
-    ColunaResultados& Coluna(std::int32_t c) { return colunas_[Indice(c, NumColunas())]; }
-    const ColunaResultados& Coluna(std::int32_t c) const { return colunas_[Indice(c, NumColunas())]; }
+    // A reference stays valid while columns are added, until that column is
+    // removed or the columns are moved.
+    ColunaResultados& Coluna(std::int32_t c) { return *colunas_[Indice(c, NumColunas())]; }
+    const ColunaResultados& Coluna(std::int32_t c) const { return *colunas_[Indice(c, NumColunas())]; }
 
-    // Shorthands for column c and row r (1-based, up to CapLinhas()).
-    double& Dado(std::int32_t c, std::int32_t r) { return Coluna(c).Dados[Indice(r, CapLinhas())]; }
-    double Dado(std::int32_t c, std::int32_t r) const { return Coluna(c).Dados[Indice(r, CapLinhas())]; }
+    // Shorthands for column c = 1..NumColunas() and row r = 1..CapLinhas().
+    double& Dado(std::int32_t c, std::int32_t r) { return Coluna(Indice1(c)).Dados[Indice(r, CapLinhas())]; }
+    double Dado(std::int32_t c, std::int32_t r) const { return Coluna(Indice1(c)).Dados[Indice(r, CapLinhas())]; }
     const std::string& NomeColuna(std::int32_t c) const { return Coluna(c).NomeColuna; }
     // Sets a column title, cut to MaxTituloColuna characters.
     void DefineNomeColuna(std::int32_t c, std::string_view titulo);
@@ -168,8 +175,14 @@ private:
         (void)maximo;
         return static_cast<std::size_t>(i);
     }
+    static std::int32_t Indice1(std::int32_t c) {
+        assert(c >= 1);
+        return c;
+    }
 
-    std::vector<ColunaResultados> colunas_; // [0] = the label column
+    // [0] = the label column. Held by pointer so references to a column survive
+    // the addition of others.
+    std::vector<std::unique_ptr<ColunaResultados>> colunas_;
     std::vector<std::string> rotulos_;      // [0] unused
     std::vector<std::int32_t> ordem_;       // [0] unused
     std::vector<Nota> notas_;

@@ -146,15 +146,6 @@ TEST(TIndice, RefusedRangeBoundTagsNoNeighbour) {
     }
 }
 
-TEST(TIndice, IndexNeverCreatedRefusesEverything) {
-    MensagensRoteiro msgs;
-    UsaMensagens usa(msgs);
-    TIndice t;
-    EXPECT_FALSE(InsereIndice(t, "a", 1));
-    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"Entradas excede m\xE1ximo 0"}));
-    EXPECT_EQ(ValorIndice(t, "a"), 0);
-}
-
 TEST(TIndice, RandomInsertionsMatchAnOrderedMap) {
     TIndice t;
     CriaIndice(t, 5000);

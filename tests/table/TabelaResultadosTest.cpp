@@ -53,7 +53,10 @@ TEST(TabelaResultados, NewColumnsAndTheColumnLimit) {
     EXPECT_EQ(c.TipoTotal, TipoTotal::Soma);
     EXPECT_EQ(c.Dados, std::vector<double>(4, 0.0)); // rows 1..CapLinhas and the unused slot 0
 
+    ColunaResultados& primeira = t.Coluna(1); // stays valid while columns are added
     while (t.NumColunas() < MaxColunas) ASSERT_TRUE(AcrescentaColuna(t, "c", 0));
+    primeira.Total = 5;
+    EXPECT_EQ(t.Coluna(1).Total, 5);
     EXPECT_FALSE(AcrescentaColuna(t, "demais", 0));
     EXPECT_EQ(t.NumColunas(), 6000);
     EXPECT_EQ(t.NomeColuna(6000), "c");
@@ -105,14 +108,6 @@ TEST(TabelaResultados, TotalsOfATableWithoutRowsAreZero) {
     t.Coluna(1).Total = 99;
     CalculaTotal(t, 1);
     EXPECT_EQ(t.Coluna(1).Total, 99);
-}
-
-TEST(TabelaResultados, TotalKindNames) {
-    const char* nomes[] = {"Sem Total", "Soma", "Produto", "M\xE9" "dia", "Inicial", "Final", "M\xEDnimo",
-                           "M\xE1ximo", "Pr\xE9 Calculado"};
-    for (int k = 0; k < NumTiposTotal; ++k) EXPECT_EQ(NomeTipoTotal(TipoTotalDeNumero(k)), nomes[k]);
-    EXPECT_EQ(TipoTotalDeNumero(9), TipoTotal::Soma);
-    EXPECT_EQ(TipoTotalDeNumero(-1), TipoTotal::Soma);
 }
 
 TEST(TabelaResultados, CodeDetection) {
@@ -291,6 +286,11 @@ TEST(TabelaResultados, FreeingAndResizing) {
     TabelaResultados t = Tabela({"a", "b"}, {{"v", {1, 2}}});
     t.DefineNomeColuna(0, "Regi\xE3o");
     AcrescentaNota(t, 1, 1, "n");
+    TabelaResultados copia = t; // a deep copy
+    copia.Dado(1, 1) = 9;
+    copia.Coluna(0).NomeColuna = "outra";
+    EXPECT_EQ(t.Dado(1, 1), 1);
+    EXPECT_EQ(copia.NumNotas(), 1);
     t.DefineCapLinhas(4);
     EXPECT_EQ(t.CapLinhas(), 4);
     EXPECT_EQ(t.Dado(1, 2), 2);
