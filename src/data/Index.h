@@ -11,7 +11,7 @@
 namespace dorvan {
 
 struct ItemIndice {
-    std::string Chave;        // the key (1252 bytes); position 0 has none
+    std::string Chave;            // the key (1252 bytes); position 0 has none
     std::int32_t Valor = 0;       // the key's own value
     std::int32_t InicioFaixa = 0; // value of the range this key opens; 0 = none
     std::int32_t FimFaixa = 0;    // value of the range this key closes; 0 = none
@@ -27,7 +27,9 @@ public:
     std::int32_t Capacidade() const { return capacidade_; }
 
     // The item at a position 0..Quantidade(); keys are read-only so the order holds.
-    const ItemIndice& Item(std::int32_t posicao) const { return itens_[static_cast<std::size_t>(ordem_[static_cast<std::size_t>(posicao)])]; }
+    const ItemIndice& Item(std::int32_t posicao) const {
+        return itens_[static_cast<std::size_t>(ordem_[static_cast<std::size_t>(posicao)])];
+    }
     const std::string& Chave(std::int32_t posicao) const { return Item(posicao).Chave; }
     std::int32_t Valor(std::int32_t posicao) const { return Item(posicao).Valor; }
     // Renumbering values in key order (table merges) goes through here.
@@ -38,7 +40,9 @@ private:
     friend bool InsereIndice(TIndice& t, std::string_view chave, std::int32_t valor);
     friend void InsereFaixa(TIndice& t, std::string_view baixo, std::string_view alto, std::int32_t valor);
     friend void LiberaIndice(TIndice& t);
-    ItemIndice& ItemMutavel(std::int32_t posicao) { return itens_[static_cast<std::size_t>(ordem_[static_cast<std::size_t>(posicao)])]; }
+    ItemIndice& ItemMutavel(std::int32_t posicao) {
+        return itens_[static_cast<std::size_t>(ordem_[static_cast<std::size_t>(posicao)])];
+    }
 
     std::int32_t capacidade_ = 0;
     // Items live in insertion order; ordem_ lists them by key, so an insertion in

@@ -16,8 +16,10 @@ std::string TextoDaTag(std::string_view tag, std::string_view texto) {
     // The closing marker before the end of the opening one gives nothing.
     if (f < i) return {};
     auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (i < f && branco(texto[i])) ++i;
-    while (f > i && branco(texto[f - 1])) --f;
+    while (i < f && branco(texto[i]))
+        ++i;
+    while (f > i && branco(texto[f - 1]))
+        --f;
     return std::string(texto.substr(i, f - i));
 }
 
@@ -85,11 +87,20 @@ std::string FazEntidadesXML(std::string_view s) {
     r.reserve(s.size() + s.size() / 8);
     for (std::size_t i = 0; i < s.size(); ++i) {
         switch (s[i]) {
-        case '"': r += "&quot;"; break;
-        case '<': r += "&lt;"; break;
-        case '>': r += "&gt;"; break;
-        case '&': r += s.substr(i, 5) == "&amp;" ? "&" : "&amp;"; break;
-        default: r += s[i];
+        case '"':
+            r += "&quot;";
+            break;
+        case '<':
+            r += "&lt;";
+            break;
+        case '>':
+            r += "&gt;";
+            break;
+        case '&':
+            r += s.substr(i, 5) == "&amp;" ? "&" : "&amp;";
+            break;
+        default:
+            r += s[i];
         }
     }
     return r;

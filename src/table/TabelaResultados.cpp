@@ -26,7 +26,15 @@ bool Menor(double a, double b) {
 
 const std::string& NomeTipoTotal(TipoTotal tipo) {
     static const std::string nomes[NumTiposTotal] = {
-        "Sem Total", "Soma", "Produto", "M\xE9" "dia", "Inicial", "Final", "M\xEDnimo", "M\xE1ximo",
+        "Sem Total",
+        "Soma",
+        "Produto",
+        "M\xE9"
+        "dia",
+        "Inicial",
+        "Final",
+        "M\xEDnimo",
+        "M\xE1ximo",
         "Pr\xE9 Calculado",
     };
     static const std::string vazio;
@@ -46,15 +54,15 @@ TabelaResultados::TabelaResultados() : rotulos_(1), ordem_(1) {
 
 TabelaResultados::TabelaResultados(const TabelaResultados& outra)
     : NumLinhas(outra.NumLinhas), OrdemDecrescente(outra.OrdemDecrescente), ColunaOrdem(outra.ColunaOrdem),
-      TamCodigo(outra.TamCodigo), MostraCodigo(outra.MostraCodigo), Titulo1(outra.Titulo1),
-      Titulo2(outra.Titulo2), Rodape(outra.Rodape), Modificada(outra.Modificada),
-      ArquivoAtual(outra.ArquivoAtual), Selecionadas(outra.Selecionadas), NomeMapa(outra.NomeMapa),
-      ColunaMapa(outra.ColunaMapa), NumClasses(outra.NumClasses), IndCor(outra.IndCor),
-      SemClasses(outra.SemClasses), Cor(outra.Cor), Classe(outra.Classe), MaximoMapa(outra.MaximoMapa),
-      MinimoMapa(outra.MinimoMapa), IndiceLinhas(outra.IndiceLinhas), rotulos_(outra.rotulos_),
-      ordem_(outra.ordem_), notas_(outra.notas_) {
+      TamCodigo(outra.TamCodigo), MostraCodigo(outra.MostraCodigo), Titulo1(outra.Titulo1), Titulo2(outra.Titulo2),
+      Rodape(outra.Rodape), Modificada(outra.Modificada), ArquivoAtual(outra.ArquivoAtual),
+      Selecionadas(outra.Selecionadas), NomeMapa(outra.NomeMapa), ColunaMapa(outra.ColunaMapa),
+      NumClasses(outra.NumClasses), IndCor(outra.IndCor), SemClasses(outra.SemClasses), Cor(outra.Cor),
+      Classe(outra.Classe), MaximoMapa(outra.MaximoMapa), MinimoMapa(outra.MinimoMapa),
+      IndiceLinhas(outra.IndiceLinhas), rotulos_(outra.rotulos_), ordem_(outra.ordem_), notas_(outra.notas_) {
     colunas_.reserve(outra.colunas_.size());
-    for (const auto& c : outra.colunas_) colunas_.push_back(std::make_unique<ColunaResultados>(*c));
+    for (const auto& c : outra.colunas_)
+        colunas_.push_back(std::make_unique<ColunaResultados>(*c));
 }
 
 TabelaResultados& TabelaResultados::operator=(const TabelaResultados& outra) {
@@ -78,7 +86,8 @@ void TabelaResultados::DefineCapLinhas(std::int32_t capLinhas) {
     auto antigo = ordem_.size();
     rotulos_.resize(tamanho);
     ordem_.resize(tamanho);
-    for (std::size_t k = antigo; k < tamanho; ++k) ordem_[k] = static_cast<std::int32_t>(k);
+    for (std::size_t k = antigo; k < tamanho; ++k)
+        ordem_[k] = static_cast<std::int32_t>(k);
     // A shrunken table must not keep positions that name rows no longer there.
     if (tamanho < antigo) {
         bool valida = true;
@@ -86,7 +95,8 @@ void TabelaResultados::DefineCapLinhas(std::int32_t capLinhas) {
             if (ordem_[k] < 1 || static_cast<std::size_t>(ordem_[k]) >= tamanho) valida = false;
         if (!valida) std::iota(ordem_.begin(), ordem_.end(), 0);
     }
-    for (std::size_t c = 1; c < colunas_.size(); ++c) colunas_[c]->Dados.resize(tamanho, 0.0);
+    for (std::size_t c = 1; c < colunas_.size(); ++c)
+        colunas_[c]->Dados.resize(tamanho, 0.0);
     NumLinhas = std::min(NumLinhas, capLinhas);
 }
 
@@ -142,13 +152,15 @@ void CalculaTotal(TabelaResultados& t, std::int32_t c) {
     case TipoTotal::Soma:
     case TipoTotal::Media: {
         double soma = 0;
-        for (std::int32_t r = 1; r <= n; ++r) soma += v[static_cast<std::size_t>(r)];
+        for (std::int32_t r = 1; r <= n; ++r)
+            soma += v[static_cast<std::size_t>(r)];
         col.Total = col.TipoTotal == TipoTotal::Media ? soma / n : soma;
         break;
     }
     case TipoTotal::Produto: {
         double produto = 1;
-        for (std::int32_t r = 1; r <= n; ++r) produto *= v[static_cast<std::size_t>(r)];
+        for (std::int32_t r = 1; r <= n; ++r)
+            produto *= v[static_cast<std::size_t>(r)];
         col.Total = produto;
         break;
     }
@@ -186,8 +198,10 @@ void OrdenaIndice(std::span<const double> valores, std::span<std::int32_t> indic
         std::int32_t j = fim;
         const double pivo = valor(inicio + (fim - inicio) / 2);
         do {
-            while (Menor(valor(i), pivo)) ++i;
-            while (Menor(pivo, valor(j))) --j;
+            while (Menor(valor(i), pivo))
+                ++i;
+            while (Menor(pivo, valor(j)))
+                --j;
             if (i <= j) {
                 std::swap(indice[static_cast<std::size_t>(i)], indice[static_cast<std::size_t>(j)]);
                 ++i;
@@ -208,7 +222,8 @@ void OrdenaPorColuna(TabelaResultados& t, std::int32_t c) {
     if (c != 0) {
         OrdenaIndice(t.Coluna(c).Dados, t.Ordem(), 1, t.NumLinhas);
     } else {
-        for (std::int32_t k = 1; k <= t.NumLinhas; ++k) t.Ordem(k) = k;
+        for (std::int32_t k = 1; k <= t.NumLinhas; ++k)
+            t.Ordem(k) = k;
     }
     t.ColunaOrdem = c;
 }
@@ -287,9 +302,13 @@ namespace {
 // The new number of every column after a move or an erasure: mapa[old] = new,
 // 0 for an erased column; mapa[0] = 0.
 void RenumeraColunas(TabelaResultados& t, std::vector<Nota>& notas, const std::vector<std::int32_t>& mapa) {
-    std::erase_if(notas, [&](const Nota& n) { return n.Coluna > 0 && n.Coluna < static_cast<std::int32_t>(mapa.size()) && mapa[static_cast<std::size_t>(n.Coluna)] == 0; });
+    std::erase_if(notas, [&](const Nota& n) {
+        return n.Coluna > 0 && n.Coluna < static_cast<std::int32_t>(mapa.size()) &&
+               mapa[static_cast<std::size_t>(n.Coluna)] == 0;
+    });
     for (Nota& n : notas)
-        if (n.Coluna > 0 && n.Coluna < static_cast<std::int32_t>(mapa.size())) n.Coluna = mapa[static_cast<std::size_t>(n.Coluna)];
+        if (n.Coluna > 0 && n.Coluna < static_cast<std::int32_t>(mapa.size()))
+            n.Coluna = mapa[static_cast<std::size_t>(n.Coluna)];
     auto segue = [&](std::int32_t c) {
         return c > 0 && c < static_cast<std::int32_t>(mapa.size()) ? mapa[static_cast<std::size_t>(c)] : c;
     };
@@ -311,7 +330,8 @@ void PermutaColunas(TabelaResultados& t, const std::vector<std::int32_t>& novaOr
     std::vector<std::unique_ptr<ColunaResultados>> novas;
     novas.reserve(t.colunas_.size());
     novas.push_back(std::move(t.colunas_[0]));
-    for (std::int32_t antiga : novaOrdem) novas.push_back(std::move(t.colunas_[static_cast<std::size_t>(antiga)]));
+    for (std::int32_t antiga : novaOrdem)
+        novas.push_back(std::move(t.colunas_[static_cast<std::size_t>(antiga)]));
     t.colunas_ = std::move(novas);
     RenumeraColunas(t, t.notas_, mapa);
 }
@@ -365,13 +385,17 @@ void MantemLinhas(TabelaResultados& t, const std::vector<std::int32_t>& linhas) 
     // Rows past the kept ones are cleared so a later append starts from nothing.
     for (std::int32_t r = novo + 1; r <= n; ++r) {
         t.rotulos_[static_cast<std::size_t>(r)].clear();
-        for (std::size_t c = 1; c < t.colunas_.size(); ++c) t.colunas_[c]->Dados[static_cast<std::size_t>(r)] = 0;
+        for (std::size_t c = 1; c < t.colunas_.size(); ++c)
+            t.colunas_[c]->Dados[static_cast<std::size_t>(r)] = 0;
     }
-    std::erase_if(t.notas_, [&](const Nota& nota) { return nota.Linha >= 1 && nota.Linha <= n && mapa[static_cast<std::size_t>(nota.Linha)] == 0; });
+    std::erase_if(t.notas_, [&](const Nota& nota) {
+        return nota.Linha >= 1 && nota.Linha <= n && mapa[static_cast<std::size_t>(nota.Linha)] == 0;
+    });
     for (Nota& nota : t.notas_)
         if (nota.Linha >= 1 && nota.Linha <= n) nota.Linha = mapa[static_cast<std::size_t>(nota.Linha)];
     t.NumLinhas = novo;
-    for (std::int32_t k = 1; k <= t.CapLinhas(); ++k) t.ordem_[static_cast<std::size_t>(k)] = k;
+    for (std::int32_t k = 1; k <= t.CapLinhas(); ++k)
+        t.ordem_[static_cast<std::size_t>(k)] = k;
     t.OrdemDecrescente = false;
     t.ColunaOrdem = 0;
 }

@@ -21,15 +21,15 @@
 
 namespace dorvan {
 
-inline constexpr std::int32_t MaxColunas = 6000;         // value columns
-inline constexpr std::int32_t MaxNotas = 100;            // cell notes
-inline constexpr std::size_t MaxTituloColuna = 60;       // characters of a column title
-inline constexpr std::size_t MaxTituloTabela = 83;       // characters of Titulo1, Titulo2, Rodape
-inline constexpr std::size_t MaxTextoNota = 83;          // characters of a note
-inline constexpr std::int32_t MaxLinhasTabela = 199001;  // rows a producer may create
-inline constexpr std::int32_t LarguraInicial = 13;       // printed width of a new column
-inline constexpr std::int32_t SemCodigo = 255;           // TamCodigo when labels carry no code
-inline constexpr std::int32_t MaxClasses = 10;           // map classes
+inline constexpr std::int32_t MaxColunas = 6000;        // value columns
+inline constexpr std::int32_t MaxNotas = 100;           // cell notes
+inline constexpr std::size_t MaxTituloColuna = 60;      // characters of a column title
+inline constexpr std::size_t MaxTituloTabela = 83;      // characters of Titulo1, Titulo2, Rodape
+inline constexpr std::size_t MaxTextoNota = 83;         // characters of a note
+inline constexpr std::int32_t MaxLinhasTabela = 199001; // rows a producer may create
+inline constexpr std::int32_t LarguraInicial = 13;      // printed width of a new column
+inline constexpr std::int32_t SemCodigo = 255;          // TamCodigo when labels carry no code
+inline constexpr std::int32_t MaxClasses = 10;          // map classes
 // Row number of the totals row (grid row 1) for LinhaReal and notes: a row of its
 // own, so a note there never shares a number with a data row.
 inline constexpr std::int32_t LinhaTotais = -1;
@@ -64,8 +64,8 @@ struct Nota {
 
 // One column with everything that belongs to it.
 struct ColunaResultados {
-    std::string NomeColuna;               // title, at most MaxTituloColuna characters
-    std::int32_t Decimais = 0;            // decimals shown
+    std::string NomeColuna;                // title, at most MaxTituloColuna characters
+    std::int32_t Decimais = 0;             // decimals shown
     std::int32_t Largura = LarguraInicial; // printed width in characters
     double Total = 0;                      // the totals row (not used for column 0)
     ::dorvan::TipoTotal TipoTotal = ::dorvan::TipoTotal::Soma;
@@ -121,10 +121,10 @@ public:
     // cells and the order position k holding row k. NumLinhas is cut to the new size.
     void DefineCapLinhas(std::int32_t capLinhas);
 
-    bool OrdemDecrescente = false; // display Ordem from its end
-    std::int32_t ColunaOrdem = 0;  // column the rows are ordered by; 0 = natural order
+    bool OrdemDecrescente = false;      // display Ordem from its end
+    std::int32_t ColunaOrdem = 0;       // column the rows are ordered by; 0 = natural order
     std::int32_t TamCodigo = SemCodigo; // length of the code that begins every label
-    bool MostraCodigo = true;      // writers put the code in front of the name
+    bool MostraCodigo = true;           // writers put the code in front of the name
 
     // ---- titles -------------------------------------------------------------
     // At most MaxTituloTabela characters each; callers cut what they store.
@@ -146,13 +146,13 @@ public:
     std::int32_t NumSelecionadas() const { return static_cast<std::int32_t>(Selecionadas.size()); }
 
     // ---- map settings kept with the table --------------------------------------
-    std::string NomeMapa;          // the .MAP file
-    std::int32_t ColunaMapa = 0;   // the mapped column
-    std::int32_t NumClasses = 0;   // at most MaxClasses
-    std::int32_t IndCor = 0;       // colour ramp 0..16
-    bool SemClasses = true;        // classes not yet computed
-    std::array<std::uint32_t, MaxClasses + 1> Cor{};   // [1..10], colours as 0x00BBGGRR
-    std::array<double, MaxClasses + 1> Classe{};       // [0..10] class upper limits, [0] = -1e20
+    std::string NomeMapa;                            // the .MAP file
+    std::int32_t ColunaMapa = 0;                     // the mapped column
+    std::int32_t NumClasses = 0;                     // at most MaxClasses
+    std::int32_t IndCor = 0;                         // colour ramp 0..16
+    bool SemClasses = true;                          // classes not yet computed
+    std::array<std::uint32_t, MaxClasses + 1> Cor{}; // [1..10], colours as 0x00BBGGRR
+    std::array<double, MaxClasses + 1> Classe{};     // [0..10] class upper limits, [0] = -1e20
     float MaximoMapa = 0, MinimoMapa = 0;
 
     // Row-code index built by the table merges and the map, read by the map window.
@@ -183,8 +183,8 @@ private:
     // [0] = the label column. Held by pointer so references to a column survive
     // the addition of others.
     std::vector<std::unique_ptr<ColunaResultados>> colunas_;
-    std::vector<std::string> rotulos_;      // [0] unused
-    std::vector<std::int32_t> ordem_;       // [0] unused
+    std::vector<std::string> rotulos_; // [0] unused
+    std::vector<std::int32_t> ordem_;  // [0] unused
     std::vector<Nota> notas_;
 };
 

@@ -12,7 +12,8 @@ namespace {
 
 std::vector<std::string> Chaves(const TIndice& t) {
     std::vector<std::string> r;
-    for (std::int32_t k = 1; k <= t.Quantidade(); ++k) r.push_back(t.Chave(k));
+    for (std::int32_t k = 1; k <= t.Quantidade(); ++k)
+        r.push_back(t.Chave(k));
     return r;
 }
 
@@ -30,7 +31,8 @@ TEST(TIndice, KeysOutOfOrderAreStoredAscending) {
 TEST(TIndice, ComparisonIsByUnsignedBytes) {
     TIndice t;
     CriaIndice(t, 10);
-    for (const char* k : {"a", "9", "\xE7", "Z", "10", "ab", "\x80", "z"}) InsereIndice(t, k, 1);
+    for (const char* k : {"a", "9", "\xE7", "Z", "10", "ab", "\x80", "z"})
+        InsereIndice(t, k, 1);
     EXPECT_EQ(Chaves(t), (std::vector<std::string>{"10", "9", "Z", "a", "ab", "z", "\x80", "\xE7"}));
 }
 
@@ -154,7 +156,8 @@ TEST(TIndice, RandomInsertionsMatchAnOrderedMap) {
     for (int i = 0; i < 5000; ++i) {
         std::string chave;
         int tamanho = 1 + static_cast<int>(gerador() % 4);
-        for (int j = 0; j < tamanho; ++j) chave += static_cast<char>("09AZaz\x80\xE7\xFF"[gerador() % 9]);
+        for (int j = 0; j < tamanho; ++j)
+            chave += static_cast<char>("09AZaz\x80\xE7\xFF"[gerador() % 9]);
         auto valor = static_cast<std::int32_t>(gerador() % 1000) + 1;
         bool novo = !esperado.contains(chave);
         EXPECT_EQ(InsereIndice(t, chave, valor), novo);
@@ -176,7 +179,8 @@ TEST(TIndice, ValuesCanBeRenumberedInKeyOrderAndIndexFreed) {
     InsereIndice(t, "b", 1);
     InsereIndice(t, "a", 2);
     InsereIndice(t, "c", 3);
-    for (std::int32_t k = 1; k <= t.Quantidade(); ++k) t.DefineValor(k, k);
+    for (std::int32_t k = 1; k <= t.Quantidade(); ++k)
+        t.DefineValor(k, k);
     EXPECT_EQ(ValorIndice(t, "a"), 1);
     EXPECT_EQ(ValorIndice(t, "b"), 2);
     EXPECT_EQ(ValorIndice(t, "c"), 3);

@@ -24,19 +24,20 @@ TEST(TextoTag, ContentOfNamedElement) {
         std::string texto, valor;
     } casos[] = {
         {"titulo", "<r><titulo>  Minha an\xE1lise \t\r\n</titulo></r>", "Minha an\xE1lise"},
-        {"titulo", "<titulo id=\"1\">x</titulo>", ""},             // attributes in the start tag
-        {"titulo", "<Titulo>x</Titulo>", ""},                      // case matters
-        {"titulo", "</titulo><titulo>x", ""},                      // closing marker first
-        {"titulo", "<titulo>x", ""},                               // no closing marker
-        {"titulo", "x</titulo>", ""},                              // no opening marker
+        {"titulo", "<titulo id=\"1\">x</titulo>", ""}, // attributes in the start tag
+        {"titulo", "<Titulo>x</Titulo>", ""},          // case matters
+        {"titulo", "</titulo><titulo>x", ""},          // closing marker first
+        {"titulo", "<titulo>x", ""},                   // no closing marker
+        {"titulo", "x</titulo>", ""},                  // no opening marker
         {"a", "<a></a>", ""},
-        {"a", "<a>\x01 \x1F</a>", ""},                             // only blanks and controls
-        {"a", "<a><a>x</a></a>", "<a>x"},                          // no nesting
-        {"a", "<a>1 &amp; 2</a><a>3</a>", "1 &amp; 2"},           // first element, entities kept
-        {"a", "<a>", ""},                                          // "</a>" nowhere
+        {"a", "<a>\x01 \x1F</a>", ""},                  // only blanks and controls
+        {"a", "<a><a>x</a></a>", "<a>x"},               // no nesting
+        {"a", "<a>1 &amp; 2</a><a>3</a>", "1 &amp; 2"}, // first element, entities kept
+        {"a", "<a>", ""},                               // "</a>" nowhere
         {"", "<>v</>", "v"},
     };
-    for (const Caso& c : casos) EXPECT_EQ(TextoDaTag(c.tag, c.texto), c.valor) << c.texto;
+    for (const Caso& c : casos)
+        EXPECT_EQ(TextoDaTag(c.tag, c.texto), c.valor) << c.texto;
 }
 
 TEST(TextoTag, ClosingMarkerInsideTheOpeningOneGivesNothing) {
@@ -60,14 +61,14 @@ TEST(Atributos, EarlyEnds) {
         std::vector<std::string> lista;
         std::string resto;
     } casos[] = {
-        {"  a=\"1\"", false, {}, "a=\"1\""},                  // no '>': only blanks removed
-        {" >a=\"1\">", false, {}, "a=\"1\">"},                // '>' first is removed
-        {"semigual>", false, {}, "semigual>"},                // no '='
-        {"a>b=\"1\"", false, {}, "a>b=\"1\""},                // '>' before '='
-        {"a=\"\">", true, {"a="}, ">"},                       // empty value
-        {"a=\"1\" b>", false, {"a=1"}, "b>"},                 // second attribute without '='
-        {"a=\"1\"b=\"2\">", true, {"a=1\"b=\"2"}, ">"},         // quotes kept where no blank separates
-        {"a=>", false, {}, "a=>"},                            // no room for quotes
+        {"  a=\"1\"", false, {}, "a=\"1\""},            // no '>': only blanks removed
+        {" >a=\"1\">", false, {}, "a=\"1\">"},          // '>' first is removed
+        {"semigual>", false, {}, "semigual>"},          // no '='
+        {"a>b=\"1\"", false, {}, "a>b=\"1\""},          // '>' before '='
+        {"a=\"\">", true, {"a="}, ">"},                 // empty value
+        {"a=\"1\" b>", false, {"a=1"}, "b>"},           // second attribute without '='
+        {"a=\"1\"b=\"2\">", true, {"a=1\"b=\"2"}, ">"}, // quotes kept where no blank separates
+        {"a=>", false, {}, "a=>"},                      // no room for quotes
         {"a= \"1\">", false, {}, "a= \"1\">"},
         {"=\"\">", true, {"="}, ">"},
     };
@@ -87,7 +88,8 @@ TEST(Atributos, AnyInputEndsWithoutReadingOutsideTheText) {
     for (int i = 0; i < 20000; ++i) {
         std::string s;
         int tamanho = static_cast<int>(gerador() % 12);
-        for (int j = 0; j < tamanho; ++j) s += alfabeto[gerador() % 7];
+        for (int j = 0; j < tamanho; ++j)
+            s += alfabeto[gerador() % 7];
         std::string original = s;
         std::vector<std::string> lista;
         bool ok = LeAtributos(s, lista);
@@ -113,7 +115,8 @@ TEST(Entidades, BasicEntitiesBothWays) {
         {DesfazEntidadesXML, "&&lt&gt", "&&lt&gt"},
         {DesfazEntidadesXML, "fim&", "fim&"},
     };
-    for (const Caso& c : casos) EXPECT_EQ(c.rotina(c.entrada), c.saida) << c.entrada;
+    for (const Caso& c : casos)
+        EXPECT_EQ(c.rotina(c.entrada), c.saida) << c.entrada;
 }
 
 } // namespace

@@ -10,7 +10,8 @@ namespace {
 // Bytes 0x83 and 0xA1..0xFF: the ones that have a place in code page 850.
 std::string BytesComPar() {
     std::string s = "\x83";
-    for (int b = 0xA1; b <= 0xFF; ++b) s.push_back(static_cast<char>(b));
+    for (int b = 0xA1; b <= 0xFF; ++b)
+        s.push_back(static_cast<char>(b));
     return s;
 }
 
@@ -83,7 +84,8 @@ TEST(TabelasCaracteres, RoutinesOnWords) {
         {MaiusculasSemAcento, "a\xE0\xE7\xEA\xEF\xF1\xF6\xFC\xFD\xFFz", "AACEINOUYYZ"},
         {ParaMinusculas, "AZ\xC0\xC5\xC7\xC8\xCF\xD1\xD2\xD6\xD9\xDD", "az\xE0\xE5\xE7\xE8\xEF\xF1\xF2\xF6\xF9\xFD"},
     };
-    for (const Caso& c : casos) EXPECT_EQ(c.rotina(c.entrada), c.saida) << c.entrada;
+    for (const Caso& c : casos)
+        EXPECT_EQ(c.rotina(c.entrada), c.saida) << c.entrada;
 }
 
 TEST(TabelasCaracteres, LettersWithoutPlainFormAreLeftAlone) {

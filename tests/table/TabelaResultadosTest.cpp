@@ -18,7 +18,8 @@ TabelaResultados Tabela(const std::vector<std::string>& rotulos,
     TabelaResultados t;
     auto n = static_cast<std::int32_t>(rotulos.size());
     t.AlocaLinhas(n, n);
-    for (std::int32_t r = 1; r <= n; ++r) t.Rotulo(r) = rotulos[static_cast<std::size_t>(r - 1)];
+    for (std::int32_t r = 1; r <= n; ++r)
+        t.Rotulo(r) = rotulos[static_cast<std::size_t>(r - 1)];
     for (const auto& [titulo, valores] : colunas) {
         EXPECT_TRUE(AcrescentaColuna(t, titulo, 0));
         for (std::int32_t r = 1; r <= n && r <= static_cast<std::int32_t>(valores.size()); ++r)
@@ -29,7 +30,8 @@ TabelaResultados Tabela(const std::vector<std::string>& rotulos,
 
 std::vector<std::string> Titulos(const TabelaResultados& t) {
     std::vector<std::string> r;
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) r.push_back(t.NomeColuna(c));
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        r.push_back(t.NomeColuna(c));
     return r;
 }
 
@@ -37,7 +39,8 @@ std::vector<std::string> Titulos(const TabelaResultados& t) {
 std::vector<std::string> NotasDe(const TabelaResultados& t) {
     std::vector<std::string> r;
     for (std::int32_t n = 1; n <= t.NumNotas(); ++n)
-        r.push_back(std::to_string(t.Notas(n).Linha) + "," + std::to_string(t.Notas(n).Coluna) + ":" + t.Notas(n).Texto);
+        r.push_back(std::to_string(t.Notas(n).Linha) + "," + std::to_string(t.Notas(n).Coluna) + ":" +
+                    t.Notas(n).Texto);
     return r;
 }
 
@@ -54,7 +57,8 @@ TEST(TabelaResultados, NewColumnsAndTheColumnLimit) {
     EXPECT_EQ(c.Dados, std::vector<double>(4, 0.0)); // rows 1..CapLinhas and the unused slot 0
 
     ColunaResultados& primeira = t.Coluna(1); // stays valid while columns are added
-    while (t.NumColunas() < MaxColunas) ASSERT_TRUE(AcrescentaColuna(t, "c", 0));
+    while (t.NumColunas() < MaxColunas)
+        ASSERT_TRUE(AcrescentaColuna(t, "c", 0));
     primeira.Total = 5;
     EXPECT_EQ(t.Coluna(1).Total, 5);
     EXPECT_FALSE(AcrescentaColuna(t, "demais", 0));
@@ -74,9 +78,9 @@ TEST(TabelaResultados, TotalKindsFollowTheDisplayOrderWhereTheyShould) {
         TipoTotal tipo;
         double total;
     } casos[] = {
-        {TipoTotal::SemTotal, 99},   {TipoTotal::Soma, 10.5},   {TipoTotal::Produto, -32},
-        {TipoTotal::Media, 2.625},   {TipoTotal::Inicial, 8},   {TipoTotal::Final, -2},
-        {TipoTotal::Minimo, -2},     {TipoTotal::Maximo, 8},    {TipoTotal::PreCalculado, 99},
+        {TipoTotal::SemTotal, 99}, {TipoTotal::Soma, 10.5}, {TipoTotal::Produto, -32},
+        {TipoTotal::Media, 2.625}, {TipoTotal::Inicial, 8}, {TipoTotal::Final, -2},
+        {TipoTotal::Minimo, -2},   {TipoTotal::Maximo, 8},  {TipoTotal::PreCalculado, 99},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(static_cast<int>(c.tipo));
@@ -117,9 +121,9 @@ TEST(TabelaResultados, CodeDetection) {
     } casos[] = {
         {{"11 Norte", "12 Nordeste", "13 Sudeste"}, 2},
         {{"Norte", "Sul"}, 255},
-        {{"1 A", "10 B"}, 255},   // no blank at position 2 of the second label
-        {{"RO 1", "RO 2"}, 255},  // first and last share the prefix
-        {{" Norte", "2 Sul"}, 255}, // a blank first
+        {{"1 A", "10 B"}, 255},             // no blank at position 2 of the second label
+        {{"RO 1", "RO 2"}, 255},            // first and last share the prefix
+        {{" Norte", "2 Sul"}, 255},         // a blank first
         {{"11 Norte", "1", "13 Sul"}, 255}, // a label shorter than the code
         {{"11 Norte", "12", "13 Sul"}, 2},  // a label that is only the code
         {{"11 Norte"}, 255},                // one row is its own first and last
@@ -140,12 +144,21 @@ TEST(TabelaResultados, ValueWidth) {
         double valor;
         std::int32_t largura;
     } casos[] = {
-        {0, 1234, 6},  {2, 5, 5},      {0, 0.5, 2},       {0, 0, 2},          {0, 999, 5},
-        {0, 1000, 6},  {3, 1e6, 14},   {0, -1234, 6},     {1, -0.25, 4},     
-        {0, std::numeric_limits<double>::infinity(), 5}, {0, -std::numeric_limits<double>::infinity(), 5},
+        {0, 1234, 6},
+        {2, 5, 5},
+        {0, 0.5, 2},
+        {0, 0, 2},
+        {0, 999, 5},
+        {0, 1000, 6},
+        {3, 1e6, 14},
+        {0, -1234, 6},
+        {1, -0.25, 4},
+        {0, std::numeric_limits<double>::infinity(), 5},
+        {0, -std::numeric_limits<double>::infinity(), 5},
         {2, std::numeric_limits<double>::quiet_NaN(), 8},
     };
-    for (const Caso& c : casos) EXPECT_EQ(LarguraValor(c.decimais, c.valor), c.largura) << c.valor;
+    for (const Caso& c : casos)
+        EXPECT_EQ(LarguraValor(c.decimais, c.valor), c.largura) << c.valor;
 }
 
 TEST(TabelaResultados, GridRowsToDataRows) {
@@ -185,7 +198,8 @@ TEST(TabelaResultados, NotesAreFoundAddedAndDeletedInOrder) {
     EXPECT_EQ(n, 2);
     EXPECT_EQ(t.Notas(2).Texto, "repetida");
 
-    while (t.NumNotas() < MaxNotas) ASSERT_GT(AcrescentaNota(t, 2, 0, "x"), 0);
+    while (t.NumNotas() < MaxNotas)
+        ASSERT_GT(AcrescentaNota(t, 2, 0, "x"), 0);
     EXPECT_TRUE(msgs.Textos().empty());
     EXPECT_EQ(AcrescentaNota(t, 2, 1, "demais"), 0);
     EXPECT_EQ(t.NumNotas(), 100);
@@ -309,7 +323,8 @@ TEST(TabelaResultados, FreeingAndResizing) {
 // The values of indice[1..n] in order.
 std::vector<double> Sequencia(const std::vector<double>& valores, const std::vector<std::int32_t>& indice) {
     std::vector<double> r;
-    for (std::size_t k = 1; k < indice.size(); ++k) r.push_back(valores[static_cast<std::size_t>(indice[k])]);
+    for (std::size_t k = 1; k < indice.size(); ++k)
+        r.push_back(valores[static_cast<std::size_t>(indice[k])]);
     return r;
 }
 
@@ -323,20 +338,29 @@ TEST(OrdenaIndice, SortsRowNumbersByValueWithNaNLast) {
         std::vector<double> valores(n + 1, 0.0);
         for (std::size_t r = 1; r <= n; ++r) {
             switch (gerador() % 6) {
-            case 0: valores[r] = nan; break;
-            case 1: valores[r] = -inf; break;
-            case 2: valores[r] = 5; break;
-            default: valores[r] = static_cast<double>(static_cast<int>(gerador() % 21) - 10) / 2;
+            case 0:
+                valores[r] = nan;
+                break;
+            case 1:
+                valores[r] = -inf;
+                break;
+            case 2:
+                valores[r] = 5;
+                break;
+            default:
+                valores[r] = static_cast<double>(static_cast<int>(gerador() % 21) - 10) / 2;
             }
         }
         std::vector<std::int32_t> indice(n + 1, 0);
-        for (std::size_t k = 1; k <= n; ++k) indice[k] = static_cast<std::int32_t>(k);
+        for (std::size_t k = 1; k <= n; ++k)
+            indice[k] = static_cast<std::int32_t>(k);
         std::shuffle(indice.begin() + 1, indice.end(), gerador);
         OrdenaIndice(valores, indice, 1, static_cast<std::int32_t>(n));
 
         std::vector<std::int32_t> linhas(indice.begin() + 1, indice.end());
         std::sort(linhas.begin(), linhas.end());
-        for (std::size_t k = 0; k < n; ++k) ASSERT_EQ(linhas[k], static_cast<std::int32_t>(k + 1));
+        for (std::size_t k = 0; k < n; ++k)
+            ASSERT_EQ(linhas[k], static_cast<std::int32_t>(k + 1));
         std::vector<double> seq = Sequencia(valores, indice);
         auto primeiroNaN = std::find_if(seq.begin(), seq.end(), [](double v) { return std::isnan(v); });
         EXPECT_TRUE(std::all_of(primeiroNaN, seq.end(), [](double v) { return std::isnan(v); }));
@@ -353,9 +377,11 @@ TEST(OrdenaIndice, SortsOnlyTheGivenPartAndLongAdversarialRuns) {
     // A long run of equal values and a sawtooth: both finish and come out sorted.
     const std::size_t n = 200000;
     std::vector<double> grande(n + 1);
-    for (std::size_t r = 1; r <= n; ++r) grande[r] = r % 2 ? 1.0 : static_cast<double>(r % 1000);
+    for (std::size_t r = 1; r <= n; ++r)
+        grande[r] = r % 2 ? 1.0 : static_cast<double>(r % 1000);
     std::vector<std::int32_t> ordem(n + 1);
-    for (std::size_t k = 0; k <= n; ++k) ordem[k] = static_cast<std::int32_t>(k);
+    for (std::size_t k = 0; k <= n; ++k)
+        ordem[k] = static_cast<std::int32_t>(k);
     OrdenaIndice(grande, ordem, 1, static_cast<std::int32_t>(n));
     std::vector<double> seq = Sequencia(grande, ordem);
     EXPECT_TRUE(std::is_sorted(seq.begin(), seq.end()));
