@@ -7,7 +7,9 @@ function(dorvan_room name)
   add_library(dorvan_${name} STATIC ${_src} ${PROJECT_SOURCE_DIR}/src/empty.cpp)
   target_include_directories(dorvan_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(dorvan_${name} PUBLIC Qt6::Core ${R_DEPS} ${R_QT})
-  if(DORVAN_UI AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/ui)
+  # Every room gets its window library, empty until a ui/ folder appears, so the
+  # program can link all of them from the start.
+  if(DORVAN_UI)
     file(GLOB _ui CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h
                                     ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.qrc)
     add_library(dorvan_${name}_ui STATIC ${_ui} ${PROJECT_SOURCE_DIR}/src/empty.cpp)
@@ -30,7 +32,9 @@ function(dorvan_tests name)
     gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
   endif()
-  if(DORVAN_UI AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/ui)
+  # Every room gets its window library, empty until a ui/ folder appears, so the
+  # program can link all of them from the start.
+  if(DORVAN_UI)
     file(GLOB _ui CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp)
     if(_ui)
       add_executable(test_${name}_ui ${_ui} ${PROJECT_SOURCE_DIR}/tests/support/MainTesteJanelas.cpp)
