@@ -59,7 +59,14 @@ std::string MaiusculasAscii(std::string_view s) {
     return r;
 }
 
-bool CasaCuringa(std::string_view padrao, std::string_view nome) { return Casa(padrao, nome); }
+bool CasaCuringa(std::string_view padrao, std::string_view nome) {
+    if (Casa(padrao, nome)) return true;
+    // As on the system the masks come from, a trailing ".*" also takes names
+    // without an extension: "*.*" is every file, "DADOS.*" takes "DADOS".
+    if (padrao.size() >= 2 && padrao.substr(padrao.size() - 2) == ".*" && nome.find('.') == std::string_view::npos)
+        return Casa(padrao.substr(0, padrao.size() - 2), nome);
+    return false;
+}
 
 std::string ResolveNome(std::string_view caminho) {
     std::string c = BarrasNormais(caminho);
@@ -98,7 +105,7 @@ std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_vie
     for (fs::directory_iterator it(pasta.empty() ? "." : pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
         std::string n = it->path().filename().string();
-        if (Casa(padrao, n)) nomes.push_back(n);
+        if (CasaCuringa(padrao, n)) nomes.push_back(n);
     }
     std::sort(nomes.begin(), nomes.end(), [](const std::string& a, const std::string& b) {
         std::string ma = MaiusculasAscii(a), mb = MaiusculasAscii(b);

@@ -17,7 +17,8 @@ std::string BarrasNormais(std::string_view caminho);
 // An exact match wins over others.
 std::string ResolveNome(std::string_view caminho);
 
-// Wildcard match ('*' and '?') ignoring case of ASCII letters.
+// Wildcard match ('*' and '?') ignoring case of ASCII letters. A trailing ".*"
+// also matches a name without any '.', so "*.*" matches every name.
 bool CasaCuringa(std::string_view padrao, std::string_view nome);
 
 // Regular files in `pasta` whose names match `padrao` ignoring case, sorted by name.

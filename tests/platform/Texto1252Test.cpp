@@ -30,6 +30,11 @@ TEST(Texto1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(DeUtf8("\xE7\xE3o"), "??o"); // stray bytes that are not UTF-8
     EXPECT_EQ(DeUtf8("a\xC3"), "a?");      // cut sequence
     EXPECT_EQ(DeUtf8("\xE7o"), "?o");
+    // Overlong forms must not smuggle in a '/' or a NUL; surrogates are not characters.
+    EXPECT_EQ(DeUtf8("a\xC0\xAF" "b"), "a?b");
+    EXPECT_EQ(DeUtf8("\xE0\x80\x80"), "?");
+    EXPECT_EQ(DeUtf8("\xED\xA0\x80"), "?");
+    EXPECT_EQ(DeUtf8("\xC3\xA7\xC3\xA3o \xE2\x82\xAC"), "\xE7\xE3o \x80");
 }
 
 } // namespace
