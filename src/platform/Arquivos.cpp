@@ -114,8 +114,14 @@ std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_vie
     return nomes;
 }
 
-GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)) {
-    fs::path d(destino_);
+GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)), real_(destino_) {
+    // Through a symbolic link, replace the file it points to, not the link.
+    std::error_code ec;
+    if (fs::is_symlink(real_, ec)) {
+        fs::path alvo = fs::weakly_canonical(real_, ec);
+        if (!ec) real_ = alvo.string();
+    }
+    fs::path d(real_);
     fs::path pasta = d.has_parent_path() ? d.parent_path() : fs::path(".");
     std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
     std::vector<char> buf(modelo.begin(), modelo.end());
@@ -135,7 +141,7 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
     // mkstemp creates 0600. A replaced file keeps its own permissions; a new one
     // gets the usual ones.
     struct stat atual;
-    if (::stat(destino_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
+    if (::stat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
         fchmod(fd, atual.st_mode & 07777);
     } else {
         mode_t mascara = umask(0);
@@ -158,7 +164,7 @@ void GravacaoSegura::Confirma() {
     if (std::fflush(arquivo_) != 0 || ::fsync(fileno(arquivo_)) != 0) e = errno;
     if (std::fclose(arquivo_) != 0 && e == 0) e = errno;
     arquivo_ = nullptr;
-    if (e == 0 && std::rename(temporario_.c_str(), destino_.c_str()) != 0) e = errno;
+    if (e == 0 && std::rename(temporario_.c_str(), real_.c_str()) != 0) e = errno;
     if (e != 0) {
         ::unlink(temporario_.c_str());
         temporario_.clear();
@@ -166,7 +172,7 @@ void GravacaoSegura::Confirma() {
     }
     temporario_.clear();
     // The new name must survive a crash too, not only the bytes.
-    fs::path d(destino_);
+    fs::path d(real_);
     std::string pasta = d.has_parent_path() ? d.parent_path().string() : std::string(".");
     int fdPasta = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fdPasta >= 0) {

@@ -29,7 +29,8 @@ std::string MaiusculasAscii(std::string_view s);
 
 // Writes a file through a temporary file in the same folder, renamed into place by
 // Confirma(). If the object goes away without Confirma, the temporary is removed
-// and an existing file of that name stays as it was.
+// and an existing file of that name stays as it was. A symbolic link stays a link:
+// the file it points to is the one replaced.
 class GravacaoSegura {
 public:
     explicit GravacaoSegura(std::string destino); // throws ErroES when the temporary cannot be created
@@ -44,7 +45,8 @@ public:
     void Abandona();                       // closes and removes the temporary
 
 private:
-    std::string destino_;
+    std::string destino_; // the name the caller gave, for messages
+    std::string real_;    // the file replaced: destino_, or what its link points to
     std::string temporario_;
     std::FILE* arquivo_ = nullptr;
 };

@@ -30,6 +30,8 @@ bool SoZeros(const std::string& s) {
 } // namespace
 
 std::string ArredondaDecimal(double valor, int decimais) {
+    // A typed "1000000000" decimals must not ask for a gigabyte of zeros.
+    if (decimais > kMaxDecimais) decimais = kMaxDecimais;
     if (!std::isfinite(valor)) return decimais > 0 ? "0." + std::string(static_cast<size_t>(decimais), '0') : "0";
     if (decimais < 0) decimais = 0;
     std::string d = DigitosFixos(valor);

@@ -108,6 +108,15 @@ TEST(GravacaoSegura, ReplacesTheFileOnlyWhenConfirmed) {
     EXPECT_EQ(pasta.Le("TABELA.TAB"), std::string("novo\0com nulo", 13));
 }
 
+TEST(GravacaoSegura, WritesThroughASymbolicLink) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("config/Dorvan.ini", "antigo");
+    fs::create_symlink("config/Dorvan.ini", pasta.Caminho() / "Dorvan.ini");
+    GravaArquivoInteiro(pasta / "Dorvan.ini", "novo");
+    EXPECT_TRUE(fs::is_symlink(pasta.Caminho() / "Dorvan.ini"));
+    EXPECT_EQ(pasta.Le("config/Dorvan.ini"), "novo");
+}
+
 // A disk that fills up mid-write: the file size limit makes the writes fail for real.
 TEST(GravacaoSegura, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     teste::PastaTemporaria pasta;

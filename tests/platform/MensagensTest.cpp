@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace dorvan {
 namespace {
 
@@ -84,6 +87,45 @@ TEST(MensagensAtuais, UsaMensagensRestoresThePreviousOneOnLeavingScope) {
         EXPECT_EQ(&MensagensAtuais(), &externo);
     }
     EXPECT_EQ(&MensagensAtuais(), console);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// Zembra's console: messages in UTF-8 on stdout; with no terminal to ask, every
+// question takes its default (the last button, no, the default text, cancel).
+TEST(MensagensConsole, PrintsUtf8AndAnswersDefaultsWithoutATerminal) {
+    int entrada = dup(STDIN_FILENO);
+    int nulo = open("/dev/null", O_RDONLY);
+    ASSERT_GE(nulo, 0);
+    dup2(nulo, STDIN_FILENO);
+    close(nulo);
+
+    MensagensConsole m;
+    std::string resposta = "antes";
+    testing::internal::CaptureStdout();
+    m.Mostra("Arquivo n\xE3o encontrado");
+    int botao = m.Confirma("Confirme", "Salvar?", {"&Sim", "&N\xE3o", "&Cancela"});
+    bool sim = m.SimOuNao("", "Continuar?");
+    std::string texto = m.EntraTexto("Descri\xE7\xE3o", "Outras");
+    bool numero = m.PerguntaNumero("Largura", "10", resposta);
+    std::string saida = testing::internal::GetCapturedStdout();
+
+    dup2(entrada, STDIN_FILENO);
+    close(entrada);
+    EXPECT_EQ(botao, 2);
+    EXPECT_FALSE(sim);
+    EXPECT_EQ(texto, "Outras");
+    EXPECT_FALSE(numero);
+    EXPECT_EQ(resposta, "antes");
+    EXPECT_EQ(saida, "Arquivo n\xC3\xA3o encontrado\n"
+                     "Confirme: Salvar? [1] &Sim [2] &N\xC3\xA3o [3] &Cancela\n"
+                     "Sim ou N\xC3\xA3o? Continuar? (S/N)\n"
+                     "Descri\xC3\xA7\xC3\xA3o [Outras]\n"
+                     "Largura [10]\n");
 }
 
 } // namespace

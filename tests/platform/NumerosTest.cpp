@@ -49,6 +49,8 @@ TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
     };
     for (const auto& c : casos) EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
     EXPECT_EQ(NumeroVirgula(-1234.567, 2), "-1234,57");
+    EXPECT_EQ(NumeroMaquina(1.5, 1'000'000'000), "1.5" + std::string(kMaxDecimais - 1, '0'));
+    EXPECT_EQ(NumeroMaquina(5e-324, 324), "0." + std::string(323, '0') + "5");
     EXPECT_EQ(NumeroCurto(1.5), "1.5");
     EXPECT_EQ(NumeroCurto(0.1), "0.1");
     EXPECT_EQ(NumeroCurto(-0.0), "0");

@@ -23,6 +23,12 @@ TEST(Texto1252, TableAgreesWithIconvForEveryDefinedByte) {
     std::string utf8;
     ASSERT_EQ(teste::Executa("iconv -f CP1252 -t UTF-8 " + arquivo, &utf8), 0);
     EXPECT_EQ(ParaUtf8(todos), utf8);
+
+    // And back: iconv reads our UTF-8 into the same 1252 bytes.
+    std::string deVolta;
+    ASSERT_EQ(teste::Executa("iconv -f UTF-8 -t CP1252 " + pasta.Grava("utf8.txt", ParaUtf8(todos)), &deVolta), 0);
+    EXPECT_EQ(deVolta, todos);
+    EXPECT_EQ(DeUtf8(utf8), todos);
 }
 
 TEST(Texto1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
