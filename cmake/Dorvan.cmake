@@ -19,7 +19,8 @@ function(dorvan_room name)
   endif()
 endfunction()
 
-# One GoogleTest program per test folder; window tests (ui/) run offscreen.
+# One GoogleTest program per test folder; window tests (ui/) run offscreen. A test
+# that hangs (a dialog nobody closes) fails after 5 minutes instead of eating the CI run.
 #   dorvan_tests(<name> LIBS <libs>)
 function(dorvan_tests name)
   cmake_parse_arguments(T "" "" "LIBS;UI_LIBS" ${ARGN})
@@ -30,7 +31,7 @@ function(dorvan_tests name)
     target_compile_definitions(test_${name} PRIVATE DORVAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                DORVAN_BINARY_DIR="${PROJECT_BINARY_DIR}")
     gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
   endif()
   # Every room gets its window library, empty until a ui/ folder appears, so the
   # program can link all of them from the start.
@@ -43,7 +44,7 @@ function(dorvan_tests name)
       target_compile_definitions(test_${name}_ui PRIVATE DORVAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                  DORVAN_BINARY_DIR="${PROJECT_BINARY_DIR}")
       gtest_discover_tests(test_${name}_ui DISCOVERY_MODE PRE_TEST
-                           PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+                           PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
     endif()
   endif()
 endfunction()
