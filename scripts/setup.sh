@@ -9,12 +9,19 @@ faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltam+=("$p")
 done
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 if [ ${#faltam[@]} -gt 0 ]; then
   echo "Instalando: ${faltam[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${faltam[@]}"
+fi
+
+# The number tests also run under Brazilian Portuguese, where the C library writes
+# a decimal comma; a fresh Debian has only the C locales.
+if ! locale -a 2>/dev/null | grep -qix 'pt_BR\.utf-\?8'; then
+  echo "Gerando o locale pt_BR.UTF-8"
+  $SUDO localedef -i pt_BR -f UTF-8 pt_BR.UTF-8
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORVAN_WERROR=ON

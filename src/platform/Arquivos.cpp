@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,7 +59,14 @@ std::string MaiusculasAscii(std::string_view s) {
     return r;
 }
 
-bool CasaCuringa(std::string_view padrao, std::string_view nome) { return Casa(padrao, nome); }
+bool CasaCuringa(std::string_view padrao, std::string_view nome) {
+    if (Casa(padrao, nome)) return true;
+    // As on the system the masks come from, a trailing ".*" also takes names
+    // without an extension: "*.*" is every file, "DADOS.*" takes "DADOS".
+    if (padrao.size() >= 2 && padrao.substr(padrao.size() - 2) == ".*" && nome.find('.') == std::string_view::npos)
+        return Casa(padrao.substr(0, padrao.size() - 2), nome);
+    return false;
+}
 
 std::string ResolveNome(std::string_view caminho) {
     std::string c = BarrasNormais(caminho);
@@ -67,7 +75,6 @@ std::string ResolveNome(std::string_view caminho) {
     if (fs::exists(c, ec)) return c;
     fs::path p(c);
     fs::path atual = p.is_absolute() ? p.root_path() : fs::path(".");
-    bool relativo = !p.is_absolute();
     fs::path resultado = p.is_absolute() ? p.root_path() : fs::path();
     for (const auto& parte : p.relative_path()) {
         std::string nome = parte.string();
@@ -78,19 +85,17 @@ std::string ResolveNome(std::string_view caminho) {
             resultado /= nome;
             continue;
         }
+        // Several names may differ only in case; take the lowest so the answer
+        // does not depend on the order the folder lists them in.
         std::string achado;
         for (fs::directory_iterator it(atual, ec), fim; !ec && it != fim; it.increment(ec)) {
             std::string n = it->path().filename().string();
-            if (IguaisSemCaso(n, nome)) {
-                achado = n;
-                break;
-            }
+            if (IguaisSemCaso(n, nome) && (achado.empty() || n < achado)) achado = n;
         }
         if (achado.empty()) return {};
         atual /= achado;
         resultado /= achado;
     }
-    (void)relativo;
     return resultado.string();
 }
 
@@ -100,20 +105,29 @@ std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_vie
     for (fs::directory_iterator it(pasta.empty() ? "." : pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
         std::string n = it->path().filename().string();
-        if (Casa(padrao, n)) nomes.push_back(n);
+        if (CasaCuringa(padrao, n)) nomes.push_back(n);
     }
-    std::sort(nomes.begin(), nomes.end(),
-              [](const std::string& a, const std::string& b) { return MaiusculasAscii(a) < MaiusculasAscii(b); });
+    std::sort(nomes.begin(), nomes.end(), [](const std::string& a, const std::string& b) {
+        std::string ma = MaiusculasAscii(a), mb = MaiusculasAscii(b);
+        return ma != mb ? ma < mb : a < b;
+    });
     return nomes;
 }
 
-GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)) {
-    fs::path d(destino_);
+GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)), real_(destino_) {
+    // Through a symbolic link, replace the file it points to, not the link.
+    std::error_code ec;
+    if (fs::is_symlink(real_, ec)) {
+        fs::path alvo = fs::weakly_canonical(real_, ec);
+        if (!ec) real_ = alvo.string();
+    }
+    fs::path d(real_);
     fs::path pasta = d.has_parent_path() ? d.parent_path() : fs::path(".");
     std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
     std::vector<char> buf(modelo.begin(), modelo.end());
     buf.push_back('\0');
-    int fd = mkstemp(buf.data());
+    // Close-on-exec: a program started meanwhile must not hold our half-written file.
+    int fd = mkostemp(buf.data(), O_CLOEXEC);
     if (fd < 0) throw ErroES::DoSistema(destino_, errno);
     temporario_ = buf.data();
     arquivo_ = fdopen(fd, "wb");
@@ -121,12 +135,19 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
         int e = errno;
         ::close(fd);
         ::unlink(temporario_.c_str());
+        temporario_.clear();
         throw ErroES::DoSistema(destino_, e);
     }
-    // mkstemp creates 0600; a finished file gets the usual permissions.
-    mode_t mascara = umask(0);
-    umask(mascara);
-    fchmod(fd, 0666 & ~mascara);
+    // mkstemp creates 0600. A replaced file keeps its own permissions; a new one
+    // gets the usual ones.
+    struct stat atual;
+    if (::stat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
+        fchmod(fd, atual.st_mode & 07777);
+    } else {
+        mode_t mascara = umask(0);
+        umask(mascara);
+        fchmod(fd, 0666 & ~mascara);
+    }
 }
 
 GravacaoSegura::~GravacaoSegura() { Abandona(); }
@@ -139,21 +160,25 @@ void GravacaoSegura::Escreve(std::string_view bytes) {
 
 void GravacaoSegura::Confirma() {
     if (!arquivo_) throw ErroES(destino_, "arquivo fechado");
-    bool ok = std::fflush(arquivo_) == 0 && ::fsync(fileno(arquivo_)) == 0;
-    int e = errno;
-    ok = (std::fclose(arquivo_) == 0) && ok;
-    if (!ok && e == 0) e = errno;
+    int e = 0;
+    if (std::fflush(arquivo_) != 0 || ::fsync(fileno(arquivo_)) != 0) e = errno;
+    if (std::fclose(arquivo_) != 0 && e == 0) e = errno;
     arquivo_ = nullptr;
-    if (!ok) {
+    if (e == 0 && std::rename(temporario_.c_str(), real_.c_str()) != 0) e = errno;
+    if (e != 0) {
         ::unlink(temporario_.c_str());
-        throw ErroES::DoSistema(destino_, e);
-    }
-    if (std::rename(temporario_.c_str(), destino_.c_str()) != 0) {
-        e = errno;
-        ::unlink(temporario_.c_str());
+        temporario_.clear();
         throw ErroES::DoSistema(destino_, e);
     }
     temporario_.clear();
+    // The new name must survive a crash too, not only the bytes.
+    fs::path d(real_);
+    std::string pasta = d.has_parent_path() ? d.parent_path().string() : std::string(".");
+    int fdPasta = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdPasta >= 0) {
+        ::fsync(fdPasta);
+        ::close(fdPasta);
+    }
 }
 
 void GravacaoSegura::Abandona() {
@@ -168,7 +193,7 @@ void GravacaoSegura::Abandona() {
 }
 
 std::string LeArquivoInteiro(const std::string& nome) {
-    std::FILE* f = std::fopen(nome.c_str(), "rb");
+    std::FILE* f = std::fopen(nome.c_str(), "rbe");
     if (!f) throw ErroES::DoSistema(nome, errno);
     std::string s;
     char buf[65536];

@@ -17,7 +17,8 @@ std::string BarrasNormais(std::string_view caminho);
 // An exact match wins over others.
 std::string ResolveNome(std::string_view caminho);
 
-// Wildcard match ('*' and '?') ignoring case of ASCII letters.
+// Wildcard match ('*' and '?') ignoring case of ASCII letters. A trailing ".*"
+// also matches a name without any '.', so "*.*" matches every name.
 bool CasaCuringa(std::string_view padrao, std::string_view nome);
 
 // Regular files in `pasta` whose names match `padrao` ignoring case, sorted by name.
@@ -28,7 +29,8 @@ std::string MaiusculasAscii(std::string_view s);
 
 // Writes a file through a temporary file in the same folder, renamed into place by
 // Confirma(). If the object goes away without Confirma, the temporary is removed
-// and an existing file of that name stays as it was.
+// and an existing file of that name stays as it was. A symbolic link stays a link:
+// the file it points to is the one replaced.
 class GravacaoSegura {
 public:
     explicit GravacaoSegura(std::string destino); // throws ErroES when the temporary cannot be created
@@ -43,7 +45,8 @@ public:
     void Abandona();                       // closes and removes the temporary
 
 private:
-    std::string destino_;
+    std::string destino_; // the name the caller gave, for messages
+    std::string real_;    // the file replaced: destino_, or what its link points to
     std::string temporario_;
     std::FILE* arquivo_ = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "platform/Arquivos.h"
 
-#include <cstdlib>
+#include <charconv>
 #include <filesystem>
 
 namespace dorvan {
@@ -101,9 +101,11 @@ std::string ArquivoIni::LeTexto(const std::string& secao, const std::string& cha
 int ArquivoIni::LeInteiro(const std::string& secao, const std::string& chave, int padrao) const {
     std::string v = Apara(LeTexto(secao, chave, ""));
     if (v.empty()) return padrao;
-    char* fim = nullptr;
-    long n = std::strtol(v.c_str(), &fim, 10);
-    return (fim && *fim == '\0') ? static_cast<int>(n) : padrao;
+    // Not strtol: out-of-range values must fall back to the default, not wrap.
+    const char* inicio = v.data() + (v[0] == '+' ? 1 : 0);
+    int n = 0;
+    auto r = std::from_chars(inicio, v.data() + v.size(), n);
+    return (r.ec == std::errc() && r.ptr == v.data() + v.size()) ? n : padrao;
 }
 
 bool ArquivoIni::LeBooleano(const std::string& secao, const std::string& chave, bool padrao) const {
@@ -125,7 +127,9 @@ void ArquivoIni::GravaTexto(const std::string& secao, const std::string& chave, 
 }
 
 void ArquivoIni::GravaInteiro(const std::string& secao, const std::string& chave, int valor) {
-    GravaTexto(secao, chave, std::to_string(valor));
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf, valor);
+    GravaTexto(secao, chave, std::string(buf, r.ptr));
 }
 
 void ArquivoIni::GravaBooleano(const std::string& secao, const std::string& chave, bool valor) {

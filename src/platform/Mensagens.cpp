@@ -3,6 +3,7 @@
 #include "platform/Erros.h"
 #include "platform/Texto1252.h"
 
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <unistd.h>
@@ -85,30 +86,36 @@ MensagensRoteiro::Resposta MensagensRoteiro::Proxima(const std::string& pergunta
     return respostas_[proxima_++];
 }
 
-void MensagensRoteiro::Mostra(const std::string& texto) { registros_.push_back({"Mostra", "", texto}); }
+void MensagensRoteiro::Mostra(const std::string& texto) { registros_.push_back({"Mostra", "", texto, {}, {}}); }
 
 int MensagensRoteiro::Confirma(const std::string& titulo, const std::string& texto,
                                const std::vector<std::string>& botoes) {
-    registros_.push_back({"Confirma", titulo, texto});
+    registros_.push_back({"Confirma", titulo, texto, botoes, {}});
     Resposta r = Proxima(texto);
     if (r.cancela) return botoes.empty() ? 0 : static_cast<int>(botoes.size()) - 1;
-    return std::atoi(r.texto.c_str());
+    int n = -1;
+    auto fim = r.texto.data() + r.texto.size();
+    auto lido = std::from_chars(r.texto.data(), fim, n);
+    if (lido.ec != std::errc() || lido.ptr != fim || n < 0 || static_cast<size_t>(n) >= botoes.size())
+        throw ErroFatal("Resposta do roteiro fora dos botoes: " + r.texto + " para: " + texto);
+    return n;
 }
 
 bool MensagensRoteiro::SimOuNao(const std::string& titulo, const std::string& texto) {
-    registros_.push_back({"SimOuNao", titulo.empty() ? std::string("Sim ou N\xE3o?") : titulo, texto});
+    registros_.push_back(
+        {"SimOuNao", titulo.empty() ? std::string("Sim ou N\xE3o?") : titulo, texto, {"&Sim", "&N\xE3o"}, {}});
     Resposta r = Proxima(texto);
     return !r.cancela && !r.texto.empty() && (r.texto[0] == 'S' || r.texto[0] == 's');
 }
 
 std::string MensagensRoteiro::EntraTexto(const std::string& pergunta, const std::string& padrao) {
-    registros_.push_back({"EntraTexto", "Entra Msg", pergunta});
+    registros_.push_back({"EntraTexto", "Entra Msg", pergunta, {}, padrao});
     Resposta r = Proxima(pergunta);
     return r.cancela ? padrao : r.texto;
 }
 
-bool MensagensRoteiro::PerguntaNumero(const std::string& pergunta, const std::string&, std::string& resposta) {
-    registros_.push_back({"PerguntaNumero", "Entre um n\xFAmero", pergunta});
+bool MensagensRoteiro::PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) {
+    registros_.push_back({"PerguntaNumero", "Entre um n\xFAmero", pergunta, {}, padrao});
     Resposta r = Proxima(pergunta);
     if (r.cancela) return false;
     resposta = r.texto;

@@ -66,16 +66,21 @@ public:
         std::string tipo;   // "Mostra", "Confirma", "SimOuNao", "EntraTexto", "PerguntaNumero"
         std::string titulo; // caption, when the call has one
         std::string texto;  // message or prompt
+        std::vector<std::string> botoes; // button captions (Confirma)
+        std::string padrao; // the default text offered (EntraTexto, PerguntaNumero)
     };
 
-    // Answers, consumed in order. Confirma takes a button index, SimOuNao "S"/"N",
-    // text inputs the text; Cancela() answers a cancel.
+    // Answers, consumed in order. Confirma takes a button index (0 for the first
+    // button; one outside the buttons throws), SimOuNao "S"/"N", text inputs the
+    // text; Cancela() answers a cancel (closing the box, Esc).
     void Responde(const std::string& resposta);
     void Cancela();
 
     const std::vector<Registro>& Registros() const { return registros_; }
     std::vector<std::string> Textos() const; // only the texts, in order
     void Limpa() { registros_.clear(); }
+    // Answers scripted but not yet asked for: a test may expect none left.
+    size_t RespostasRestantes() const { return respostas_.size() - proxima_; }
 
     void Mostra(const std::string& texto) override;
     int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override;

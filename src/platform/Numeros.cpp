@@ -15,6 +15,12 @@ std::string DigitosFixos(double valor) {
     return std::string(buf, r.ptr);
 }
 
+// from_chars also takes "inf", "nan" and "infinity"; no file of ours holds those as numbers.
+bool ComecaNumero(std::string_view t, size_t i) {
+    if (i < t.size() && t[i] == '-') ++i;
+    return i < t.size() && ((t[i] >= '0' && t[i] <= '9') || t[i] == '.');
+}
+
 bool SoZeros(const std::string& s) {
     for (char c : s)
         if (c != '0' && c != '.') return false;
@@ -24,6 +30,8 @@ bool SoZeros(const std::string& s) {
 } // namespace
 
 std::string ArredondaDecimal(double valor, int decimais) {
+    // A typed "1000000000" decimals must not ask for a gigabyte of zeros.
+    if (decimais > kMaxDecimais) decimais = kMaxDecimais;
     if (!std::isfinite(valor)) return decimais > 0 ? "0." + std::string(static_cast<size_t>(decimais), '0') : "0";
     if (decimais < 0) decimais = 0;
     std::string d = DigitosFixos(valor);
@@ -90,8 +98,8 @@ std::optional<double> LeNumeroMaquina(std::string_view texto) {
     size_t i = 0, f = texto.size();
     while (i < f && (texto[i] == ' ' || texto[i] == '\t')) ++i;
     while (f > i && (texto[f - 1] == ' ' || texto[f - 1] == '\t' || texto[f - 1] == '\r' || texto[f - 1] == '\n')) --f;
-    if (i < f && texto[i] == '+') ++i;
-    if (i >= f) return std::nullopt;
+    if (i < f && texto[i] == '+' && i + 1 < f && texto[i + 1] != '-') ++i;
+    if (i >= f || !ComecaNumero(texto.substr(0, f), i)) return std::nullopt;
     double v = 0;
     auto r = std::from_chars(texto.data() + i, texto.data() + f, v, std::chars_format::general);
     if (r.ec != std::errc() || r.ptr != texto.data() + f) return std::nullopt;
@@ -102,7 +110,8 @@ std::optional<double> LeNumeroMaquina(std::string_view texto) {
 double LePrefixoNumerico(std::string_view texto) {
     size_t i = 0;
     while (i < texto.size() && texto[i] == ' ') ++i;
-    if (i < texto.size() && texto[i] == '+') ++i;
+    if (i < texto.size() && texto[i] == '+' && i + 1 < texto.size() && texto[i + 1] != '-') ++i;
+    if (!ComecaNumero(texto, i)) return 0;
     double v = 0;
     auto r = std::from_chars(texto.data() + i, texto.data() + texto.size(), v, std::chars_format::general);
     if (r.ec != std::errc()) return 0;

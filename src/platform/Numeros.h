@@ -8,8 +8,12 @@
 
 namespace dorvan {
 
-// Machine form: '.' as decimal mark, no grouping, exactly `decimais` decimals,
-// ties rounded away from zero, never "-0". Not-finite values give "0".
+// More decimals than any double has; larger requests are cut to this.
+constexpr int kMaxDecimais = 400;
+
+// Machine form: '.' as decimal mark, no grouping, exactly `decimais` decimals
+// (at most kMaxDecimais), ties rounded away from zero, never "-0". Not-finite
+// values give "0".
 std::string NumeroMaquina(double valor, int decimais);
 
 // Shortest machine form that reads back to the same double ("1.5", "1234", "0.1").

@@ -9,13 +9,16 @@ namespace dorvan {
 
 struct ResultadoPrograma {
     bool iniciou = false;  // false when the program could not be started
-    int codigoSaida = -1;  // exit code when waited for
+    int codigoSaida = -1;  // exit code when waited for (-1 when it died of a signal)
+    int codigoErro = 0;    // the system's error number when it did not start
     std::string erro;      // the system's reason when it did not start (UTF-8)
 };
 
 // Starts `programa` with `argumentos` in `pasta` (current folder when empty).
-// With esperar, waits for it to end; `enquantoEspera` (when given) is called
-// about every 50 ms meanwhile, so a window can keep painting.
+// A name without '/' is looked up on PATH. The program inherits standard input,
+// output and error and no other open file. Without esperar it runs on its own
+// and is reaped when it ends. With esperar, waits for it to end; `enquantoEspera`
+// (when given) is called about every 50 ms meanwhile, so a window can keep painting.
 ResultadoPrograma ExecutaComArgumentos(const std::string& programa, const std::vector<std::string>& argumentos,
                                        bool esperar, const std::string& pasta = {},
                                        const std::function<void()>& enquantoEspera = {});

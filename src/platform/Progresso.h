@@ -18,7 +18,7 @@ public:
     // Reports `feito` of `total` (total 0 when unknown) with a short text.
     void Avanca(std::uint64_t feito, std::uint64_t total, const std::string& texto = {}) {
         if (++chamadas_ % 256 != 0 && !primeira_) return;
-        auto agora = std::chrono::steady_clock::now();
+        auto agora = Relogio();
         if (!primeira_ && agora - ultima_ < intervalo_) return;
         primeira_ = false;
         ultima_ = agora;
@@ -26,7 +26,7 @@ public:
     }
     // Forces a refresh (at the end of a file, say).
     void Agora(std::uint64_t feito, std::uint64_t total, const std::string& texto = {}) {
-        ultima_ = std::chrono::steady_clock::now();
+        ultima_ = Relogio();
         primeira_ = false;
         Mostra(feito, total, texto);
     }
@@ -38,6 +38,8 @@ public:
 protected:
     // Shows the figures; the window version also lets pending events run.
     virtual void Mostra(std::uint64_t, std::uint64_t, const std::string&) {}
+    // The time the throttle goes by; tests put a clock of their own here.
+    virtual std::chrono::steady_clock::time_point Relogio() const { return std::chrono::steady_clock::now(); }
 
 private:
     std::chrono::milliseconds intervalo_;

@@ -93,6 +93,9 @@ std::string DeUtf8(std::string_view utf8) {
             cp = (cp << 6) | (d & 0x3F);
         }
         if (!ok) { s.push_back('?'); ++i; continue; }
+        // Overlong forms (a disguised '/' or NUL) and surrogates are not text.
+        static constexpr char32_t kMinimo[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kMinimo[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
         s.push_back(ByteDe1252(cp));
         i += n;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
@@ -17,7 +18,8 @@ protected:
     void SetUp() override {
         anterior_ = QLocale();
         const char* nome = GetParam();
-        std::setlocale(LC_ALL, nome);
+        // A missing locale would silently test C twice; scripts/setup.sh generates it.
+        ASSERT_NE(std::setlocale(LC_ALL, nome), nullptr) << nome << " is not installed";
         QLocale::setDefault(QLocale(QString::fromLatin1(nome[0] == 'C' ? "C" : "pt_BR")));
     }
     void TearDown() override {
@@ -26,6 +28,12 @@ protected:
     }
     QLocale anterior_;
 };
+
+TEST_P(NumerosEmDuasLocalidades, TheCLibraryReallyChangesItsDecimalMark) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", 1.5);
+    EXPECT_STREQ(buf, GetParam()[0] == 'C' ? "1.5" : "1,5");
+}
 
 TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
     struct Caso {
@@ -41,6 +49,8 @@ TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
     };
     for (const auto& c : casos) EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
     EXPECT_EQ(NumeroVirgula(-1234.567, 2), "-1234,57");
+    EXPECT_EQ(NumeroMaquina(1.5, 1'000'000'000), "1.5" + std::string(kMaxDecimais - 1, '0'));
+    EXPECT_EQ(NumeroMaquina(5e-324, 324), "0." + std::string(323, '0') + "5");
     EXPECT_EQ(NumeroCurto(1.5), "1.5");
     EXPECT_EQ(NumeroCurto(0.1), "0.1");
     EXPECT_EQ(NumeroCurto(-0.0), "0");
@@ -58,6 +68,14 @@ TEST_P(NumerosEmDuasLocalidades, ReadingIgnoresTheLocale) {
     EXPECT_EQ(LePrefixoNumerico("   "), 0.0);
     EXPECT_EQ(LePrefixoNumerico("3.25xyz"), 3.25);
     EXPECT_EQ(LePrefixoNumerico("x3"), 0.0);
+    // Words the C++ reader would take as numbers are not numbers in our files.
+    for (const char* palavra : {"nan", "inf", "-inf", "infinity", "+-3", "-", "+", ".", "e5"}) {
+        EXPECT_FALSE(LeNumeroMaquina(palavra).has_value()) << palavra;
+        EXPECT_EQ(LePrefixoNumerico(palavra), 0.0) << palavra;
+    }
+    EXPECT_EQ(LeNumeroMaquina("-.5"), -0.5);
+    EXPECT_EQ(LePrefixoNumerico("-0"), 0.0);
+    EXPECT_FALSE(std::signbit(LePrefixoNumerico("-0")));
 }
 
 // Qt's C locale writes no group separator.

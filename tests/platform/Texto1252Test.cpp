@@ -23,6 +23,12 @@ TEST(Texto1252, TableAgreesWithIconvForEveryDefinedByte) {
     std::string utf8;
     ASSERT_EQ(teste::Executa("iconv -f CP1252 -t UTF-8 " + arquivo, &utf8), 0);
     EXPECT_EQ(ParaUtf8(todos), utf8);
+
+    // And back: iconv reads our UTF-8 into the same 1252 bytes.
+    std::string deVolta;
+    ASSERT_EQ(teste::Executa("iconv -f UTF-8 -t CP1252 " + pasta.Grava("utf8.txt", ParaUtf8(todos)), &deVolta), 0);
+    EXPECT_EQ(deVolta, todos);
+    EXPECT_EQ(DeUtf8(utf8), todos);
 }
 
 TEST(Texto1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
@@ -30,6 +36,11 @@ TEST(Texto1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(DeUtf8("\xE7\xE3o"), "??o"); // stray bytes that are not UTF-8
     EXPECT_EQ(DeUtf8("a\xC3"), "a?");      // cut sequence
     EXPECT_EQ(DeUtf8("\xE7o"), "?o");
+    // Overlong forms must not smuggle in a '/' or a NUL; surrogates are not characters.
+    EXPECT_EQ(DeUtf8("a\xC0\xAF" "b"), "a?b");
+    EXPECT_EQ(DeUtf8("\xE0\x80\x80"), "?");
+    EXPECT_EQ(DeUtf8("\xED\xA0\x80"), "?");
+    EXPECT_EQ(DeUtf8("\xC3\xA7\xC3\xA3o \xE2\x82\xAC"), "\xE7\xE3o \x80");
 }
 
 } // namespace

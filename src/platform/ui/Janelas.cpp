@@ -39,7 +39,7 @@ bool MensagensQt::SimOuNao(const std::string& titulo, const std::string& texto) 
     QMessageBox box(QMessageBox::Question, ParaQString(titulo.empty() ? std::string("Sim ou N\xE3o?") : titulo),
                     ParaQString(texto), QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* sim = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    QPushButton* nao = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    QPushButton* nao = box.addButton(ParaQString("&N\xE3o"), QMessageBox::NoRole);
     box.setDefaultButton(sim);
     box.setEscapeButton(nao);
     box.exec();
@@ -55,7 +55,7 @@ std::string MensagensQt::EntraTexto(const std::string& pergunta, const std::stri
 
 bool MensagensQt::PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) {
     bool ok = false;
-    QString r = QInputDialog::getText(QApplication::activeWindow(), QStringLiteral("Entre um número"),
+    QString r = QInputDialog::getText(QApplication::activeWindow(), ParaQString("Entre um n\xFAmero"),
                                       ParaQString(pergunta), QLineEdit::Normal, ParaQString(padrao), &ok);
     if (ok) resposta = DeQString(r);
     return ok;
@@ -89,7 +89,11 @@ bool Aplicacao::notify(QObject* receptor, QEvent* evento) {
         return QApplication::notify(receptor, evento);
     } catch (...) {
         std::string texto = TextoDoErro(std::current_exception());
-        MensagensAtuais().Mostra(texto);
+        // Showing the error must not let a second one escape the event loop.
+        try {
+            MensagensAtuais().Mostra(texto);
+        } catch (...) {
+        }
         return false;
     }
 }

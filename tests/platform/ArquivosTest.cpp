@@ -1,0 +1,214 @@
+#include "platform/Arquivos.h"
+
+#include "platform/Erros.h"
+#include "support/ApoioTeste.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace dorvan {
+namespace {
+
+std::vector<std::string> Conteudo(const teste::PastaTemporaria& pasta) {
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(pasta.Caminho())) nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    return nomes;
+}
+
+TEST(ResolveNome, FindsFilesWhateverTheCaseAndTheSlashes) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("Dados/SIH/RDSP0801.dbc", "x");
+    pasta.Grava("Dados/cnv/Sexo.CNV", "x");
+    pasta.Grava("Dados/cnv/sexo.cnv", "y"); // two names differing only in case
+    pasta.Grava("Dados/cnv/IDADE.cnv", "x");
+    const std::string raiz = pasta.Caminho().string();
+    struct Caso {
+        std::string pedido, esperado;
+    } casos[] = {
+        {raiz + "/dados/sih/rdsp0801.DBC", raiz + "/Dados/SIH/RDSP0801.dbc"},
+        {raiz + "\\DADOS\\Sih\\Rdsp0801.Dbc", raiz + "/Dados/SIH/RDSP0801.dbc"},
+        {raiz + "/Dados/cnv/idade.CNV", raiz + "/Dados/cnv/IDADE.cnv"},
+        {raiz + "/Dados/cnv/sexo.cnv", raiz + "/Dados/cnv/sexo.cnv"},     // the exact name wins
+        {raiz + "/Dados/CNV/SEXO.CNV", raiz + "/Dados/cnv/Sexo.CNV"},     // else always the same one
+        {raiz + "/dados/sih/../CNV/idade.cnv", raiz + "/Dados/SIH/../cnv/IDADE.cnv"},
+        {raiz + "/dados/sih", raiz + "/Dados/SIH"},
+        {raiz + "/dados/falta.dbc", ""},
+        {raiz + "/dados/sih/rdsp0801.dbc/x", ""},
+        {"", ""},
+    };
+    for (const auto& c : casos) EXPECT_EQ(ResolveNome(c.pedido), c.esperado) << c.pedido;
+
+    // Relative names resolve from the current folder and stay relative.
+    auto antes = fs::current_path();
+    fs::current_path(pasta.Caminho());
+    EXPECT_EQ(ResolveNome("DADOS\\sih\\rdsp0801.dbc"), "Dados/SIH/RDSP0801.dbc");
+    fs::current_path(antes);
+}
+
+TEST(CasaCuringa, MatchesStarsAndQuestionMarksIgnoringCase) {
+    struct Caso {
+        const char *padrao, *nome;
+        bool casa;
+    } casos[] = {
+        {"*.dbc", "RDSP0801.DBC", true}, {"RD??08*.DB?", "rdsp0801.dbf", true}, {"RD??08*.DB?", "rdsp0801.db", false},
+        {"*", "", true},                 {"*", "qualquer", true},                {"", "", true},
+        {"", "a", false},                {"a*b*c", "aXXbYYbZZc", true},         {"a*b*c", "aXXbYYbZZ", false},
+        {"*.*", "semponto", true},      {"????", "abc", false},                {"*a", "banana", true},
+        {"**x", "x", true},              {"DADOS.*", "dados", true},            {"DADOS.*", "dadosx", false},
+        {"DADOS.*", "dados.dbf", true},              {"PA*", "pa\xC7O", true},              {"\xE7*", "\xC7", false},
+    };
+    for (const auto& c : casos) EXPECT_EQ(CasaCuringa(c.padrao, c.nome), c.casa) << c.padrao << " " << c.nome;
+}
+
+TEST(ListaArquivos, ListsMatchingRegularFilesByNameIgnoringCase) {
+    teste::PastaTemporaria pasta;
+    for (const char* n : {"rdsp0802.dbc", "RDSP0801.DBC", "Rdsp0803.dbc", "rdsp0801.dbc", "rdsp.txt", "b.DBC"})
+        pasta.Grava(n, "x");
+    fs::create_directory(pasta.Caminho() / "pasta.dbc");
+    EXPECT_EQ(ListaArquivos(pasta.Caminho().string(), "*.DBC"),
+              (std::vector<std::string>{"b.DBC", "RDSP0801.DBC", "rdsp0801.dbc", "rdsp0802.dbc", "Rdsp0803.dbc"}));
+    EXPECT_EQ(ListaArquivos(pasta.Caminho().string(), "rdsp080?.dbc").size(), 4u);
+    EXPECT_TRUE(ListaArquivos((pasta.Caminho() / "falta").string(), "*").empty());
+}
+
+TEST(GravacaoSegura, ReplacesTheFileOnlyWhenConfirmed) {
+    teste::PastaTemporaria pasta;
+    const std::string nome = pasta.Grava("TABELA.TAB", "antigo");
+    ::chmod(nome.c_str(), 0640);
+
+    { // abandoned: dropped without Confirma, as when an exception passes
+        GravacaoSegura g(nome);
+        g.Escreve("novo pela metade");
+        EXPECT_EQ(Conteudo(pasta).size(), 2u); // the temporary sits beside it meanwhile
+    }
+    EXPECT_EQ(pasta.Le("TABELA.TAB"), "antigo");
+    EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"TABELA.TAB"});
+
+    GravaArquivoInteiro(nome, std::string("novo\0com nulo", 13));
+    EXPECT_EQ(pasta.Le("TABELA.TAB"), std::string("novo\0com nulo", 13));
+    EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"TABELA.TAB"});
+    struct stat st;
+    ASSERT_EQ(::stat(nome.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
+
+    GravacaoSegura g(nome);
+    g.Escreve("x");
+    g.Abandona();
+    EXPECT_THROW(g.Escreve("y"), ErroES);
+    EXPECT_THROW(g.Confirma(), ErroES);
+    EXPECT_EQ(pasta.Le("TABELA.TAB"), std::string("novo\0com nulo", 13));
+}
+
+TEST(GravacaoSegura, WritesThroughASymbolicLink) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("config/Dorvan.ini", "antigo");
+    fs::create_symlink("config/Dorvan.ini", pasta.Caminho() / "Dorvan.ini");
+    GravaArquivoInteiro(pasta / "Dorvan.ini", "novo");
+    EXPECT_TRUE(fs::is_symlink(pasta.Caminho() / "Dorvan.ini"));
+    EXPECT_EQ(pasta.Le("config/Dorvan.ini"), "novo");
+}
+
+// A disk that fills up mid-write: the file size limit makes the writes fail for real.
+TEST(GravacaoSegura, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
+    teste::PastaTemporaria pasta;
+    const std::string nome = pasta.Grava("saida.csv", "antigo");
+    const std::string grande(1 << 20, 'z');
+
+    rlimit antes;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &antes), 0);
+    auto sinalAntes = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit pequeno = antes;
+    pequeno.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &pequeno), 0);
+    std::string mensagem;
+    try {
+        GravaArquivoInteiro(nome, grande);
+    } catch (const ErroES& e) {
+        mensagem = e.what();
+        EXPECT_EQ(e.Arquivo(), nome);
+    }
+    setrlimit(RLIMIT_FSIZE, &antes);
+    std::signal(SIGXFSZ, sinalAntes);
+
+    EXPECT_NE(mensagem.find(nome), std::string::npos) << mensagem;
+    EXPECT_EQ(pasta.Le("saida.csv"), "antigo");
+    EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"saida.csv"});
+}
+
+// Writes into a read-only folder; as root (CI) the check runs in a child that
+// gives up root first, since root may write anywhere.
+std::string GravaComoUsuarioComum(const std::string& nome) {
+    if (geteuid() != 0) {
+        try {
+            GravaArquivoInteiro(nome, "novo");
+        } catch (const ErroES& e) {
+            return e.what();
+        }
+        return "gravou";
+    }
+    int canal[2];
+    if (pipe(canal) != 0) return "pipe";
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(canal[0]);
+        std::string r = "gravou";
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            r = "setuid";
+        } else {
+            try {
+                GravaArquivoInteiro(nome, "novo");
+            } catch (const ErroES& e) {
+                r = e.what();
+            }
+        }
+        ssize_t n = write(canal[1], r.data(), r.size());
+        _exit(n == static_cast<ssize_t>(r.size()) ? 0 : 1);
+    }
+    close(canal[1]);
+    std::string r;
+    char buf[512];
+    ssize_t n;
+    while ((n = read(canal[0], buf, sizeof buf)) > 0) r.append(buf, static_cast<size_t>(n));
+    close(canal[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return r;
+}
+
+TEST(GravacaoSegura, AReadOnlyFolderGivesAnErrorNamingTheFile) {
+    teste::PastaTemporaria pasta;
+    const std::string nome = pasta.Grava("Dorvan.ini", "[Opcoes]\r\n");
+    ::chmod(pasta.Caminho().c_str(), 0555);
+    const std::string mensagem = GravaComoUsuarioComum(nome);
+    ::chmod(pasta.Caminho().c_str(), 0755);
+    EXPECT_EQ(mensagem, "Erro de E/S em " + nome + ": Permission denied");
+    EXPECT_EQ(pasta.Le("Dorvan.ini"), "[Opcoes]\r\n");
+    EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"Dorvan.ini"});
+}
+
+TEST(LeArquivoInteiro, ReadsBytesAndNamesAMissingFile) {
+    teste::PastaTemporaria pasta;
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i) bytes.push_back(static_cast<char>(i * 7));
+    EXPECT_EQ(LeArquivoInteiro(pasta.Grava("a.bin", bytes)), bytes);
+    try {
+        LeArquivoInteiro(pasta / "falta.bin");
+        FAIL();
+    } catch (const ErroES& e) {
+        EXPECT_EQ(e.Arquivo(), pasta / "falta.bin");
+        EXPECT_STREQ(e.what(), ("Erro de E/S em " + (pasta / "falta.bin") + ": No such file or directory").c_str());
+    }
+    EXPECT_EQ(BarrasNormais("C:\\DADOS\\sih/x.dbc"), "C:/DADOS/sih/x.dbc");
+}
+
+} // namespace
+} // namespace dorvan
