@@ -1,14 +1,11 @@
 // Zembra: compresses DBF files into DBC files, expands DBC files, tests their CRC.
-#include <cstdio>
+#include "compressor/Zembra.h"
 
-int main(int argc, char**) {
-    std::fputs("Kalvero Zembra 1.0: Comprime arquivos DBF e Expande arquivos DBC\n", stdout);
-    if (argc < 2) {
-        std::fputs("Sintaxe:\n"
-                   "Zembra <Especificaçao de arquivos> [<Diretório de saída>|-t]\n"
-                   "Opçao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los \n",
-                   stdout);
-        return 0;
-    }
-    return 2;
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> argumentos(argv + 1, argv + argc);
+    return dorvan::zembra::Executa(argumentos, stdout, stderr);
 }

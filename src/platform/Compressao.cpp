@@ -1,0 +1,572 @@
+#include "platform/Compressao.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace dorvan::compressao {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Code tables. Codes are kept as the integer read least-significant bit first, so
+// that a code is put into (or matched against) the bit buffer as it stands.
+
+constexpr unsigned COMP_FIM = 519;  // the length that marks the end of the stream
+constexpr unsigned COMP_MAX = 518;
+constexpr unsigned HISTORICO = 4096;  // the largest dictionary
+
+struct SimboloComprimento {
+    std::uint8_t codigo;
+    std::uint8_t bitsCodigo;
+    std::uint8_t bitsExtra;
+    std::uint16_t base;
+};
+constexpr std::array<SimboloComprimento, 16> SIMBOLOS_COMP{{
+    {0x05, 3, 0, 2},   {0x03, 2, 0, 3},   {0x01, 3, 0, 4},   {0x06, 3, 0, 5},
+    {0x0A, 4, 0, 6},   {0x02, 4, 0, 7},   {0x0C, 4, 0, 8},   {0x14, 5, 0, 9},
+    {0x04, 5, 1, 10},  {0x18, 5, 2, 12},  {0x08, 5, 3, 16},  {0x30, 6, 4, 24},
+    {0x10, 6, 5, 40},  {0x20, 6, 6, 72},  {0x40, 7, 7, 136}, {0x00, 7, 8, 264},
+}};
+
+constexpr std::array<std::uint8_t, 64> CODIGOS_DIST{
+    0x03, 0x0D, 0x05, 0x19, 0x09, 0x11, 0x01, 0x3E, 0x1E, 0x2E, 0x0E, 0x36, 0x16, 0x26, 0x06, 0x3A,
+    0x1A, 0x2A, 0x0A, 0x32, 0x12, 0x22, 0x42, 0x02, 0x7C, 0x3C, 0x5C, 0x1C, 0x6C, 0x2C, 0x4C, 0x0C,
+    0x74, 0x34, 0x54, 0x14, 0x64, 0x24, 0x44, 0x04, 0x78, 0x38, 0x58, 0x18, 0x68, 0x28, 0x48, 0x08,
+    0xF0, 0x70, 0xB0, 0x30, 0xD0, 0x50, 0x90, 0x10, 0xE0, 0x60, 0xA0, 0x20, 0xC0, 0x40, 0x80, 0x00};
+
+constexpr unsigned BitsDist(unsigned simbolo) {
+    return simbolo == 0 ? 2 : simbolo <= 2 ? 4 : simbolo <= 6 ? 5 : simbolo <= 21 ? 6 : simbolo <= 47 ? 7 : 8;
+}
+
+// Decoding: the next 7 bits give the length symbol, the next 8 the distance symbol.
+struct EntradaComp {
+    std::uint8_t bitsCodigo;
+    std::uint8_t bitsExtra;
+    std::uint16_t base;
+};
+struct EntradaDist {
+    std::uint8_t bits;
+    std::uint8_t simbolo;
+};
+
+constexpr auto TABELA_COMP = [] {
+    std::array<EntradaComp, 128> t{};
+    for (const auto& s : SIMBOLOS_COMP)
+        for (unsigned i = 0; i < 128; ++i)
+            if ((i & ((1u << s.bitsCodigo) - 1)) == s.codigo) t[i] = {s.bitsCodigo, s.bitsExtra, s.base};
+    return t;
+}();
+
+constexpr auto TABELA_DIST = [] {
+    std::array<EntradaDist, 256> t{};
+    for (unsigned s = 0; s < 64; ++s)
+        for (unsigned i = 0; i < 256; ++i)
+            if ((i & ((1u << BitsDist(s)) - 1)) == CODIGOS_DIST[s])
+                t[i] = {static_cast<std::uint8_t>(BitsDist(s)), static_cast<std::uint8_t>(s)};
+    return t;
+}();
+
+// Encoding of each length 2..519, flag bit included: bits to put and how many.
+struct CodigoComp {
+    std::uint32_t bits;
+    std::uint32_t n;
+};
+constexpr auto CODIGOS_COMP = [] {
+    std::array<CodigoComp, COMP_FIM + 1> t{};
+    for (const auto& s : SIMBOLOS_COMP)
+        for (unsigned e = 0; e < (1u << s.bitsExtra); ++e) {
+            unsigned comp = s.base + e;
+            if (comp > COMP_FIM) continue;
+            t[comp] = {1u | (unsigned(s.codigo) << 1) | (e << (1 + s.bitsCodigo)),
+                       1u + s.bitsCodigo + s.bitsExtra};
+        }
+    return t;
+}();
+
+static_assert(TABELA_COMP[0x05].base == 2 && TABELA_COMP[0x7F].base == 3);
+static_assert(CODIGOS_COMP[COMP_FIM].n == 16 && CODIGOS_COMP[2].n == 4);
+
+inline std::uint64_t Le64(const unsigned char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Calls the read routine once; false when the caller asked to stop.
+inline bool Leia(FuncLeitura ler, void* param, unsigned char* destino, unsigned pedido, unsigned& lidos) {
+    unsigned tamanho = pedido;
+    lidos = ler(reinterpret_cast<char*>(destino), &tamanho, param);
+    return lidos <= pedido;
+}
+
+// ---------------------------------------------------------------------------
+// Expansion
+
+constexpr unsigned TAM_ENTRADA = 8192;        // input block kept in the caller's work buffer
+constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64;  // room for one copy and its rounded-up tail
+
+class Expansor {
+public:
+    Expansor(FuncLeitura ler, FuncEscrita gravar, unsigned char* entrada, void* param)
+        : ler_(ler), gravar_(gravar), param_(param), entrada_(entrada), p_(entrada), fim_(entrada),
+          saida_(new unsigned char[HISTORICO + TAM_BLOCO_EXPLODE + FOLGA_SAIDA]) {}
+
+    unsigned Executa();
+
+private:
+    // Tops the bit buffer up to at least 56 bits while input lasts. Bits above the
+    // count are either zero or the same bits the next load will put there.
+    bool Recarrega() {
+        if (fim_ - p_ >= 8) {
+            bits_ |= Le64(p_) << nbits_;
+            p_ += (63 - nbits_) >> 3;
+            nbits_ |= 56;
+            return true;
+        }
+        return RecarregaDevagar();
+    }
+    bool RecarregaDevagar();
+    void Descarrega(unsigned n);
+
+    FuncLeitura ler_;
+    FuncEscrita gravar_;
+    void* param_;
+    unsigned char* entrada_;
+    const unsigned char* p_;
+    const unsigned char* fim_;
+    bool acabou_ = false;
+    std::uint64_t bits_ = 0;
+    int nbits_ = 0;
+    std::unique_ptr<unsigned char[]> saida_;
+};
+
+bool Expansor::RecarregaDevagar() {
+    if (!acabou_) {
+        std::size_t resta = static_cast<std::size_t>(fim_ - p_);
+        std::memmove(entrada_, p_, resta);
+        p_ = entrada_;
+        fim_ = entrada_ + resta;
+        while (!acabou_ && fim_ - p_ < static_cast<std::ptrdiff_t>(TAM_ENTRADA / 2)) {
+            unsigned lidos;
+            unsigned pedido = TAM_ENTRADA - static_cast<unsigned>(fim_ - entrada_);
+            if (!Leia(ler_, param_, entrada_ + (fim_ - entrada_), pedido, lidos)) {
+                return false;
+            }
+            if (lidos == 0) acabou_ = true;
+            fim_ += lidos;
+        }
+        if (fim_ - p_ >= 8) return Recarrega();
+    }
+    while (nbits_ <= 56 && p_ < fim_) {
+        bits_ |= std::uint64_t(*p_++) << nbits_;
+        nbits_ += 8;
+    }
+    return true;
+}
+
+void Expansor::Descarrega(unsigned n) {
+    unsigned tamanho = n;
+    gravar_(reinterpret_cast<char*>(saida_.get() + HISTORICO), &tamanho, param_);
+}
+
+unsigned Expansor::Executa() {
+    // Header: literal mode and dictionary size.
+    unsigned char cabecalho[2];
+    unsigned obtidos = 0;
+    while (obtidos < 2) {
+        unsigned lidos;
+        if (!Leia(ler_, param_, cabecalho + obtidos, 2 - obtidos, lidos)) return CMP_ABORTADO;
+        if (lidos == 0) return CMP_DADOS_INVALIDOS;
+        obtidos += lidos;
+    }
+    if (cabecalho[0] > CMP_ASCII) return CMP_MODO_INVALIDO;
+    if (cabecalho[1] < 4 || cabecalho[1] > 6) return CMP_DICIONARIO_INVALIDO;
+    // Literal codes of the text mode are not known to this codec.
+    if (cabecalho[0] != CMP_BINARIO) return CMP_MODO_INVALIDO;
+    const unsigned bitsDist = cabecalho[1];
+    const std::uint64_t mascaraDist = (1u << bitsDist) - 1;
+
+    unsigned char* const base = saida_.get();
+    unsigned char* const bloco = base + HISTORICO;
+    unsigned char* const limite = bloco + TAM_BLOCO_EXPLODE;
+    unsigned char* s = bloco;
+    unsigned char* valido = bloco;  // start of the bytes a copy may reach
+
+    for (;;) {
+        if (!Recarrega()) return CMP_ABORTADO;
+        std::uint64_t b = bits_;
+        if (!(b & 1)) {
+            // Literals: a full buffer holds at least six of them.
+            *s++ = static_cast<unsigned char>(b >> 1);
+            b >>= 9;
+            nbits_ -= 9;
+            if (nbits_ >= 9 && !(b & 1)) {
+                *s++ = static_cast<unsigned char>(b >> 1);
+                b >>= 9;
+                nbits_ -= 9;
+                if (nbits_ >= 9 && !(b & 1)) {
+                    *s++ = static_cast<unsigned char>(b >> 1);
+                    b >>= 9;
+                    nbits_ -= 9;
+                }
+            }
+            bits_ = b;
+            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+        } else {
+            b >>= 1;
+            const EntradaComp ec = TABELA_COMP[b & 0x7F];
+            b >>= ec.bitsCodigo;
+            unsigned comp = ec.base + static_cast<unsigned>(b & ((1u << ec.bitsExtra) - 1));
+            b >>= ec.bitsExtra;
+            int usados = 1 + ec.bitsCodigo + ec.bitsExtra;
+            if (comp == COMP_FIM) {
+                if (nbits_ < usados) return CMP_DADOS_INVALIDOS;
+                break;
+            }
+            const EntradaDist ed = TABELA_DIST[b & 0xFF];
+            b >>= ed.bits;
+            unsigned dist;
+            if (comp == 2) {
+                dist = ((unsigned(ed.simbolo) << 2) | static_cast<unsigned>(b & 3)) + 1;
+                b >>= 2;
+                usados += ed.bits + 2;
+            } else {
+                dist = ((unsigned(ed.simbolo) << bitsDist) | static_cast<unsigned>(b & mascaraDist)) + 1;
+                b >>= bitsDist;
+                usados += ed.bits + static_cast<int>(bitsDist);
+            }
+            bits_ = b;
+            nbits_ -= usados;
+            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+            if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
+            const unsigned char* o = s - dist;
+            if (dist >= 16) {
+                // Sixteen at a time; a later block only reads bytes already copied.
+                for (unsigned i = 0; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
+            } else if (dist == 1) {
+                std::memset(s, *o, comp);
+            } else if (dist >= 8) {
+                for (unsigned i = 0; i < comp; i += 8) std::memcpy(s + i, o + i, 8);
+            } else {
+                for (unsigned i = 0; i < comp; ++i) s[i] = o[i];
+            }
+            s += comp;
+        }
+        if (s >= limite) {
+            Descarrega(TAM_BLOCO_EXPLODE);
+            // Keep the last dictionary's worth of output (and what ran past the block).
+            std::size_t manter = static_cast<std::size_t>(s - (limite - HISTORICO));
+            std::memmove(base, limite - HISTORICO, manter);
+            s = base + manter;
+            valido = base;
+        }
+    }
+    if (s > bloco) Descarrega(static_cast<unsigned>(s - bloco));
+    return CMP_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Compression
+
+constexpr unsigned BLOCO_LEITURA = 65536;   // bytes slid out of the window at a time (a multiple of CICLO)
+constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
+constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
+constexpr unsigned CICLO = 8192;            // tree slots; more than the dictionary, so a slot is free when reused
+constexpr unsigned BITS_HASH3 = 15;
+constexpr int NADA = -(1 << 30);
+constexpr unsigned COMP_BOM = 48;   // the tree compares this far; longer matches are extended afterwards
+constexpr unsigned CORTE = 48;      // tree nodes visited per position
+constexpr unsigned TAM_SAIDA = 65536;
+
+struct Casamento {
+    unsigned comp = 0;
+    unsigned dist = 0;
+};
+
+class Compressor {
+public:
+    Compressor(FuncLeitura ler, FuncEscrita gravar, void* param, unsigned tamDicionario)
+        : ler_(ler), gravar_(gravar), param_(param), janelaMax_(tamDicionario),
+          bitsDist_(tamDicionario == 1024 ? 4 : tamDicionario == 2048 ? 5 : 6) {
+        std::fill(std::begin(cabeca3_), std::end(cabeca3_), NADA);
+        std::fill(std::begin(cabeca2_), std::end(cabeca2_), NADA);
+    }
+
+    unsigned Executa();
+
+private:
+    bool Abastece();
+    void Desliza();
+    Casamento Procura(int pos, bool registra);
+    unsigned Custo(unsigned comp, unsigned dist) const {
+        unsigned bitsBaixos = comp == 2 ? 2 : bitsDist_;
+        return CODIGOS_COMP[comp].n + BitsDist((dist - 1) >> bitsBaixos) + bitsBaixos;
+    }
+
+    void Poe(std::uint32_t v, unsigned n) {
+        acumulador_ |= std::uint64_t(v) << nacum_;
+        nacum_ += n;
+        if (nacum_ >= 32) {
+            std::uint32_t w = static_cast<std::uint32_t>(acumulador_);
+            std::memcpy(saida_ + nsaida_, &w, 4);
+            nsaida_ += 4;
+            acumulador_ >>= 32;
+            nacum_ -= 32;
+            if (nsaida_ > TAM_SAIDA - 8) Esvazia();
+        }
+    }
+    void Esvazia() {
+        if (nsaida_ == 0) return;
+        unsigned tamanho = nsaida_;
+        gravar_(reinterpret_cast<char*>(saida_), &tamanho, param_);
+        nsaida_ = 0;
+    }
+    void Literal(unsigned char c) { Poe(unsigned(c) << 1, 9); }
+    void Copia(unsigned comp, unsigned dist) {
+        Poe(CODIGOS_COMP[comp].bits, CODIGOS_COMP[comp].n);
+        unsigned bitsBaixos = comp == 2 ? 2 : bitsDist_;
+        unsigned d = dist - 1;
+        unsigned simbolo = d >> bitsBaixos;
+        Poe(CODIGOS_DIST[simbolo] | ((d & ((1u << bitsBaixos) - 1)) << BitsDist(simbolo)),
+            BitsDist(simbolo) + bitsBaixos);
+    }
+
+    FuncLeitura ler_;
+    FuncEscrita gravar_;
+    void* param_;
+    const unsigned janelaMax_;
+    const unsigned bitsDist_;
+    bool acabou_ = false;
+    int fim_ = 0;  // bytes held in janela_
+
+    std::uint64_t acumulador_ = 0;
+    unsigned nacum_ = 0;
+    unsigned nsaida_ = 0;
+
+    unsigned char janela_[CAP_JANELA + 16] = {};
+    unsigned char saida_[TAM_SAIDA];
+    int cabeca3_[1u << BITS_HASH3];
+    int cabeca2_[65536];
+    int filhos_[2 * CICLO] = {};
+};
+
+bool Compressor::Abastece() {
+    while (!acabou_ && fim_ < static_cast<int>(CAP_JANELA)) {
+        unsigned lidos;
+        if (!Leia(ler_, param_, janela_ + fim_, CAP_JANELA - static_cast<unsigned>(fim_), lidos)) {
+            return false;
+        }
+        if (lidos == 0) acabou_ = true;
+        fim_ += static_cast<int>(lidos);
+    }
+    return true;
+}
+
+void Compressor::Desliza() {
+    constexpr int d = static_cast<int>(BLOCO_LEITURA);
+    std::memmove(janela_, janela_ + d, static_cast<std::size_t>(fim_ - d));
+    fim_ -= d;
+    auto rebaixa = [](int& v) { v = std::max(v - d, NADA); };
+    for (int& v : cabeca3_) rebaixa(v);
+    for (int& v : cabeca2_) rebaixa(v);
+    for (int& v : filhos_) rebaixa(v);
+}
+
+// Finds the longest match at pos, and the nearest among the longest, while putting
+// pos into the search tree (a binary tree of the window's strings, newest at the
+// root, so the nodes met on the way down grow older). registra=false only inserts.
+Casamento Compressor::Procura(int pos, bool registra) {
+    const unsigned char* c = janela_ + pos;
+    const unsigned disponivel = static_cast<unsigned>(fim_ - pos);
+    Casamento melhor;
+    if (disponivel >= 2) {
+        unsigned h2 = c[0] | (unsigned(c[1]) << 8);
+        int cand = cabeca2_[h2];
+        cabeca2_[h2] = pos;
+        if (registra && pos - cand <= 256) melhor = {2, static_cast<unsigned>(pos - cand)};
+    }
+    if (disponivel < 3) return melhor;
+
+    const unsigned limite = std::min(disponivel, COMP_BOM);
+    std::uint32_t h = (c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u;
+    h >>= 32 - BITS_HASH3;
+    int cand = cabeca3_[h];
+    cabeca3_[h] = pos;
+    int* p0 = &filhos_[2 * (static_cast<unsigned>(pos) & (CICLO - 1)) + 1];
+    int* p1 = &filhos_[2 * (static_cast<unsigned>(pos) & (CICLO - 1))];
+    unsigned comp0 = 0, comp1 = 0;
+    unsigned maior = 2;
+    unsigned corte = CORTE;
+    for (;;) {
+        unsigned delta = static_cast<unsigned>(pos - cand);
+        if (corte-- == 0 || delta > janelaMax_) {
+            *p0 = *p1 = NADA;
+            break;
+        }
+        int* par = &filhos_[2 * (static_cast<unsigned>(cand) & (CICLO - 1))];
+        const unsigned char* o = janela_ + cand;
+        unsigned comp = std::min(comp0, comp1);
+        if (o[comp] == c[comp]) {
+            while (++comp < limite && o[comp] == c[comp]) {
+            }
+            if (comp > maior) {
+                maior = comp;
+                melhor = {comp, delta};
+                if (comp == limite) {
+                    *p1 = par[0];
+                    *p0 = par[1];
+                    break;
+                }
+            }
+        }
+        if (o[comp] < c[comp]) {
+            *p1 = cand;
+            p1 = par + 1;
+            cand = *p1;
+            comp1 = comp;
+        } else {
+            *p0 = cand;
+            p0 = par;
+            cand = *p0;
+            comp0 = comp;
+        }
+    }
+    if (registra && melhor.comp == COMP_BOM) {
+        // The tree stops comparing here; run on with the nearest match found.
+        const unsigned teto = std::min(disponivel, COMP_MAX);
+        const unsigned char* o = c - melhor.dist;
+        unsigned comp = melhor.comp;
+        while (comp + 8 <= teto) {
+            std::uint64_t x = Le64(c + comp) ^ Le64(o + comp);
+            if (x) {
+                comp += static_cast<unsigned>(__builtin_ctzll(x)) >> 3;
+                melhor.comp = comp;
+                return melhor;
+            }
+            comp += 8;
+        }
+        while (comp < teto && o[comp] == c[comp]) ++comp;
+        melhor.comp = comp;
+    }
+    return melhor;
+}
+
+unsigned Compressor::Executa() {
+    // Header, then tokens.
+    Poe(CMP_BINARIO, 8);
+    Poe(bitsDist_, 8);
+    if (!Abastece()) return CMP_ABORTADO;
+
+    int pos = 0;
+    Casamento pendente;  // a match found at pos-1, held to see whether pos does better
+    while (pos < fim_) {
+        if (!acabou_ && fim_ - pos < static_cast<int>(ADIANTE)) {
+            if (pos >= static_cast<int>(HISTORICO + BLOCO_LEITURA)) {
+                Desliza();
+                pos -= static_cast<int>(BLOCO_LEITURA);
+            }
+            if (!Abastece()) return CMP_ABORTADO;
+            continue;
+        }
+        Casamento atual = Procura(pos, true);
+        if (pendente.comp) {
+            // Lazy step: a literal now and the next match, or the held match?
+            unsigned custoPendente = Custo(pendente.comp, pendente.dist);
+            bool adia = false;
+            if (atual.comp > pendente.comp) {
+                unsigned custoAtual = 9 + Custo(atual.comp, atual.dist);
+                adia = custoAtual < custoPendente + 4 * (atual.comp + 1 - pendente.comp);
+            }
+            if (adia) {
+                Literal(janela_[pos - 1]);
+                pendente = atual;
+                ++pos;
+                continue;
+            }
+            Copia(pendente.comp, pendente.dist);
+            int fimCopia = pos - 1 + static_cast<int>(pendente.comp);
+            for (++pos; pos < fimCopia; ++pos) Procura(pos, false);
+            pendente = {};
+            continue;
+        }
+        if (atual.comp >= COMP_BOM) {
+            Copia(atual.comp, atual.dist);
+            int fimCopia = pos + static_cast<int>(atual.comp);
+            for (++pos; pos < fimCopia; ++pos) Procura(pos, false);
+            continue;
+        }
+        if (atual.comp >= 2) {
+            pendente = atual;
+        } else {
+            Literal(janela_[pos]);
+        }
+        ++pos;
+    }
+    if (pendente.comp) Copia(pendente.comp, pendente.dist);
+    Poe(CODIGOS_COMP[COMP_FIM].bits, CODIGOS_COMP[COMP_FIM].n);
+    // Zero bits up to the byte boundary.
+    while (nacum_ > 0) {
+        saida_[nsaida_++] = static_cast<unsigned char>(acumulador_);
+        acumulador_ >>= 8;
+        nacum_ = nacum_ > 8 ? nacum_ - 8 : 0;
+    }
+    Esvazia();
+    return CMP_OK;
+}
+
+// ---------------------------------------------------------------------------
+// CRC-32, eight bytes per step.
+
+constexpr auto TABELAS_CRC = [] {
+    std::array<std::array<std::uint32_t, 256>, 8> t{};
+    for (unsigned i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        t[0][i] = c;
+    }
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+    return t;
+}();
+
+} // namespace
+
+unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param, unsigned* tipo,
+                 unsigned* tamDicionario) {
+    (void)trabalho;  // the windows live in the codec's own memory
+    if (!tipo || *tipo != CMP_BINARIO) return CMP_MODO_INVALIDO;
+    if (!tamDicionario || (*tamDicionario != 1024 && *tamDicionario != 2048 && *tamDicionario != 4096))
+        return CMP_DICIONARIO_INVALIDO;
+    if (!ler || !gravar) return CMP_ABORTADO;
+    auto compressor = std::make_unique<Compressor>(ler, gravar, param, *tamDicionario);
+    return compressor->Executa();
+}
+
+unsigned explode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param) {
+    if (!ler || !gravar || !trabalho) return CMP_ABORTADO;
+    static_assert(TAM_ENTRADA <= TAM_TRABALHO_EXPLODE);
+    Expansor expansor(ler, gravar, reinterpret_cast<unsigned char*>(trabalho), param);
+    return expansor.Executa();
+}
+
+std::uint32_t crc32(const char* buffer, unsigned* tamanho, std::uint32_t* crc) {
+    std::uint32_t c = *crc;
+    const auto* p = reinterpret_cast<const unsigned char*>(buffer);
+    std::size_t n = *tamanho;
+    const auto& t = TABELAS_CRC;
+    while (n >= 8) {
+        std::uint32_t a, b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + 4, 4);
+        a ^= c;
+        c = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
+            t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
+        p += 8;
+        n -= 8;
+    }
+    while (n--) c = (c >> 8) ^ t[0][(c ^ *p++) & 0xFF];
+    return c;
+}
+
+} // namespace dorvan::compressao

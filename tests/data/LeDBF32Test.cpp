@@ -1,0 +1,407 @@
+#include "data/LeDBF32.h"
+
+#include "data/ArquivosDBFTeste.h"
+#include "platform/Erros.h"
+#include "platform/Mensagens.h"
+#include "support/ApoioTeste.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dorvan {
+namespace {
+
+using teste::CampoBruto;
+using teste::MontaDBF;
+using teste::OpcoesDBF;
+using teste::PastaTemporaria;
+
+std::string Rec(const dbfRecord& h) { return std::string(h.RegistroAtual, h.TamRegistro); }
+
+TEST(OpenDBF, FieldCountFollowsTheHeaderLengthForEachVersion) {
+    struct Caso {
+        std::uint8_t versao;
+        int campos;
+        int extras;
+        int esperado;
+    } casos[] = {
+        {0x03, 1, 0, 1}, {0x03, 3, 0, 3}, {0x83, 2, 0, 2}, {0x30, 1, 0, 1}, {0x30, 4, 0, 4},
+        // Padding after the terminator does not turn into fields.
+        {0x03, 2, 64, 2}, {0x03, 0, 0, 0},
+    };
+    PastaTemporaria pasta;
+    for (const auto& c : casos) {
+        std::vector<CampoBruto> campos;
+        for (int i = 0; i < c.campos; ++i) campos.push_back({"F" + std::to_string(i), 'C', 3});
+        OpcoesDBF o;
+        o.versao = c.versao;
+        o.bytesExtrasCabecalho = c.extras;
+        std::string bytes = MontaDBF(campos, {}, o);
+        auto nome = pasta.Grava("v.dbf", bytes);
+        dbfRecord h;
+        OpenDBF(h, nome);
+        ASSERT_EQ(h.Estado, 1);
+        EXPECT_EQ(h.NumCampos, c.esperado) << "version " << int(c.versao) << " fields " << c.campos;
+        EXPECT_EQ(h.TamCabecalho, static_cast<int>(bytes.size()) - 1);
+        EXPECT_EQ(h.ComMemo, c.versao == 0x83);
+        for (int i = 1; i <= h.NumCampos; ++i) {
+            EXPECT_EQ(h.Campo(i).Nome, "F" + std::to_string(i - 1));
+            EXPECT_EQ(h.Campo(i).Deslocamento, 1 + 3 * (i - 1));
+        }
+        CloseDBF(h);
+    }
+}
+
+TEST(OpenDBF, YearByteReadsIntoFourDigits) {
+    struct Caso {
+        std::uint8_t ano;
+        const char* data;
+    } casos[] = {{5, "20050307"}, {105, "20050307"}, {99, "19990307"}, {50, "20500307"}, {51, "19510307"}, {0, "20000307"}};
+    PastaTemporaria pasta;
+    for (const auto& c : casos) {
+        OpcoesDBF o;
+        o.ano = c.ano;
+        auto nome = pasta.Grava("d.dbf", MontaDBF({{"A", 'C', 1}}, {}, o));
+        dbfRecord h;
+        OpenDBF(h, nome);
+        EXPECT_EQ(h.Data, c.data) << int(c.ano);
+    }
+}
+
+TEST(OpenDBF, LoadsHeaderValuesFieldsAndRecords) {
+    PastaTemporaria pasta;
+    OpcoesDBF o;
+    o.idioma = 0x25;
+    auto nome = pasta.Grava("x.dbf", MontaDBF({{"CODIGO", 'C', 6}, {"VALOR", 'N', 8, 2}, {"NASC", 'D', 8}},
+                                              {"ABC123   12.5020240101", "*DEF456   -3.0019991231"}, o));
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.Estado, 1);
+    EXPECT_EQ(h.Nome, nome);
+    EXPECT_EQ(h.NumRegs, 2);
+    EXPECT_EQ(h.TamRegistro, 23);
+    EXPECT_EQ(h.Idioma, 0x25);
+    EXPECT_EQ(h.Campo(2).Tipo, 'N');
+    EXPECT_EQ(h.Campo(2).Decimais, 2);
+    EXPECT_EQ(h.Campo(3).Deslocamento, 15);
+    readDBF(h, 1);
+    EXPECT_EQ(h.NumRegAtual, 1);
+    EXPECT_EQ(h.RegistroAtual[0], ' ');
+    EXPECT_EQ(GetFieldDBF(h, 1), "ABC123");
+    EXPECT_EQ(GetFieldDBF(h, 2), "   12.50");
+    readDBF(h, 2);
+    // A deleted record is delivered like the others: the flag is the caller's business.
+    EXPECT_EQ(h.RegistroAtual[0], '*');
+    EXPECT_EQ(GetFieldDBF(h, 1), "DEF456");
+    EXPECT_EQ(GetFieldDBF(h, 3), "19991231");
+    CloseDBF(h);
+    EXPECT_EQ(h.Estado, 0);
+}
+
+TEST(OpenDBF, NameIsFoundIgnoringCase) {
+    PastaTemporaria pasta;
+    pasta.Grava("DOBR2301.DBF", MontaDBF({{"A", 'C', 1}}, {"x"}));
+    dbfRecord h;
+    OpenDBF(h, pasta / "dobr2301.dbf");
+    EXPECT_EQ(h.Estado, 1);
+    EXPECT_EQ(h.NumRegs, 1);
+}
+
+TEST(OpenDBF, RefusedFilesShowTheirMessageAndLeaveTheHandleClosed) {
+    PastaTemporaria pasta;
+    OpcoesDBF cabCurto;
+    cabCurto.tamCabecalho = 20;
+    OpcoesDBF cabLongo;
+    cabLongo.tamCabecalho = 5000;
+    OpcoesDBF regZero;
+    regZero.tamRegistro = 0;
+    OpcoesDBF campoFora;
+    campoFora.tamRegistro = 4; // field of 5 bytes at offset 1
+    struct Caso {
+        const char* arquivo;
+        std::string bytes;
+        const char* fim;
+    } casos[] = {
+        {"curto.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabCurto), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"longo.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabLongo), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"zero.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, regZero), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"fora.dbf", MontaDBF({{"A", 'C', 5}}, {}, campoFora), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"minimo.dbf", std::string(10, '\x03'), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"vazio.dbf", std::string(), " Cabe\xE7" "alho inv\xE1lido!"},
+    };
+    for (const auto& c : casos) {
+        auto nome = pasta.Grava(c.arquivo, c.bytes);
+        MensagensRoteiro m;
+        UsaMensagens usa(m);
+        dbfRecord h;
+        OpenDBF(h, nome);
+        EXPECT_EQ(h.Estado, 0) << c.arquivo;
+        EXPECT_EQ(m.Textos(), std::vector<std::string>{"OpenDBF:" + nome + c.fim}) << c.arquivo;
+    }
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    dbfRecord h;
+    OpenDBF(h, pasta / "nada.dbf");
+    EXPECT_EQ(h.Estado, 0);
+    OpenDBF(h, pasta.Caminho().string());
+    EXPECT_EQ(h.Estado, 0);
+    EXPECT_EQ(m.Textos(), (std::vector<std::string>{"OpenDBF:" + (pasta / "nada.dbf") + " Arquivo n\xE3o encontrado!",
+                                                     "OpenDBF:" + pasta.Caminho().string() + " Acesso negado!"}));
+}
+
+TEST(OpenDBF, HeaderCountingMoreRecordsThanTheFileHoldsEndsAtTheLastWholeRecord) {
+    PastaTemporaria pasta;
+    OpcoesDBF o;
+    o.contagem = 10;
+    o.fimArquivo = false;
+    std::string bytes = MontaDBF({{"A", 'C', 4}}, {"r001", "r002", "r003"}, o) + " r0"; // half a fourth record
+    auto nome = pasta.Grava("t.dbf", bytes);
+    dbfRecord h;
+    OpenDBF(h, nome);
+    EXPECT_EQ(h.NumRegs, 3);
+    readDBF(h, 3);
+    EXPECT_EQ(GetFieldDBF(h, 1), "r003");
+    EXPECT_THROW(readDBF(h, 4), ErroFatal);
+}
+
+TEST(OpenDBF, DbcNameKeepsTheHeaderCount) {
+    PastaTemporaria pasta;
+    OpcoesDBF o;
+    o.contagem = 1000;
+    auto nome = pasta.Grava("c.dbc", MontaDBF({{"A", 'C', 4}}, {}, o) + std::string("\0\0\0\0\0\x06", 6));
+    dbfRecord h;
+    OpenDBF(h, nome);
+    EXPECT_EQ(h.Estado, 1);
+    EXPECT_EQ(h.NumRegs, 1000);
+}
+
+TEST(FieldDBF, MatchesIgnoringCaseAndTheLastOfSeveralWins) {
+    PastaTemporaria pasta;
+    auto nome = pasta.Grava("f.dbf", MontaDBF({{"cod", 'C', 2}, {"COD", 'C', 2}, {"NOME", 'C', 2}}, {}));
+    dbfRecord h;
+    OpenDBF(h, nome);
+    EXPECT_EQ(FieldDBF(h, "Cod"), 2);
+    EXPECT_EQ(FieldDBF(h, "nome"), 3);
+    EXPECT_EQ(FieldDBF(h, "NOM"), 0);
+    EXPECT_EQ(FieldDBF(h, ""), 0);
+}
+
+TEST(PutFieldDBF, AlignsCutsAndMarksOverflow) {
+    PastaTemporaria pasta;
+    dbfRecord h;
+    CreateDBF(h, pasta / "p.dbf", {{"N5", 'N', 5}, {"C4", 'C', 4}, {"N4", 'N', 4}, {"D8", 'D', 8}}, 3);
+    struct Caso {
+        int campo;
+        std::string valor;
+        std::string esperado;
+    } casos[] = {
+        {1, " 12 ", "   12"},
+        {1, "\t-1.5\r\n", " -1.5"},
+        {1, "12345", "12345"},
+        {1, "", "     "},
+        {2, "ABCDEFG", "ABCD"},
+        {2, " ab", " ab "},
+        {3, "123456", "****"},
+        {3, "-100", "-100"},
+        {4, "20240131", "20240131"},
+    };
+    for (const auto& c : casos) {
+        std::string reg(h.TamRegistro, '#');
+        PutFieldDBF(h, c.campo, c.valor, reg.data());
+        const CampoDBF& f = h.Campo(c.campo);
+        EXPECT_EQ(reg.substr(f.Deslocamento, f.Tamanho), c.esperado) << c.campo << " '" << c.valor << "'";
+        // Nothing outside the field moves.
+        std::string resto = reg;
+        resto.erase(f.Deslocamento, f.Tamanho);
+        EXPECT_EQ(resto, std::string(h.TamRegistro - f.Tamanho, '#'));
+    }
+    std::string reg(h.TamRegistro, '#');
+    PutFieldDBF(h, 0, "x", reg.data());
+    PutFieldDBF(h, 5, "x", reg.data());
+    EXPECT_EQ(reg, std::string(h.TamRegistro, '#'));
+    CloseDBF(h);
+}
+
+TEST(CreateDBF, EmptyFileIsHeaderDescriptorsTerminatorAndEndByte) {
+    PastaTemporaria pasta;
+    auto nome = pasta / "novo.dbf";
+    dbfRecord h;
+    CreateDBF(h, nome, {{"CODIGO_LONGO_DEMAIS", 'C', 6, 0, 99}, {"VALOR", 'N', 10, 2, 0}}, 2);
+    EXPECT_EQ(h.Estado, 3);
+    EXPECT_EQ(h.TamCabecalho, 97);
+    EXPECT_EQ(h.TamRegistro, 17);
+    EXPECT_EQ(h.Campo(1).Nome, "CODIGO_LON");
+    EXPECT_EQ(h.Campo(1).Deslocamento, 1);
+    EXPECT_EQ(h.Campo(2).Deslocamento, 7);
+    EXPECT_EQ(h.Data, DataDeHoje());
+    CloseDBF(h);
+
+    std::string data = DataDeHoje();
+    int ano = std::stoi(data.substr(0, 4)), mes = std::stoi(data.substr(4, 2)), dia = std::stoi(data.substr(6, 2));
+    std::string esperado(97, '\0');
+    esperado[0] = 0x03;
+    esperado[1] = static_cast<char>(ano % 100);
+    esperado[2] = static_cast<char>(mes);
+    esperado[3] = static_cast<char>(dia);
+    esperado[8] = 97;
+    esperado[10] = 17;
+    esperado[29] = 2;
+    esperado.replace(32, 10, "CODIGO_LON");
+    esperado[43] = 'C';
+    esperado[48] = 6;
+    esperado.replace(64, 5, "VALOR");
+    esperado[75] = 'N';
+    esperado[80] = 10;
+    esperado[81] = 2;
+    esperado[96] = 0x0D;
+    esperado += '\x1A';
+    EXPECT_EQ(pasta.Le("novo.dbf"), esperado);
+}
+
+TEST(AppendDBF, FileIsCompleteAndRecordsReadBack) {
+    PastaTemporaria pasta;
+    auto nome = pasta / "a.dbf";
+    dbfRecord h;
+    CreateDBF(h, nome, {{"A", 'C', 3}, {"N", 'N', 4}}, 3);
+    std::string reg(h.TamRegistro, ' ');
+    for (int i = 1; i <= 3; ++i) {
+        PutFieldDBF(h, 1, "r" + std::to_string(i), reg.data());
+        PutFieldDBF(h, 2, std::to_string(i * 10), reg.data());
+        AppendDBF(h, reg.data());
+    }
+    // Reading through the handle sees what was appended.
+    readDBF(h, 2);
+    EXPECT_EQ(Rec(h), " r2   20");
+    DescarregaDBF(h);
+    std::string meio = pasta.Le("a.dbf");
+    EXPECT_EQ(meio.substr(97), " r1   10 r2   20 r3   30\x1A");
+    EXPECT_EQ(meio[4], 3);
+    CloseDBF(h);
+    EXPECT_EQ(pasta.Le("a.dbf").substr(97), " r1   10 r2   20 r3   30\x1A");
+
+    // Appending to a file opened for reading extends it.
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, 3);
+    readDBF(h, 3);
+    PutFieldDBF(h, 1, "r4", reg.data());
+    AppendDBF(h, reg.data());
+    EXPECT_EQ(h.Estado, 3);
+    readDBF(h, 4);
+    EXPECT_EQ(GetFieldDBF(h, 1), "r4 ");
+    CloseDBF(h);
+    std::string fim = pasta.Le("a.dbf");
+    EXPECT_EQ(fim.size(), 97u + 4 * 8 + 1);
+    EXPECT_EQ(fim[4], 4);
+    EXPECT_EQ(fim.back(), '\x1A');
+}
+
+TEST(AppendDBF, ManyRecordsCrossTheWriteBufferAndTheReadBlock) {
+    PastaTemporaria pasta;
+    auto nome = pasta / "m.dbf";
+    const int n = 30000; // 3 MB of 100-byte records: several read blocks and write flushes
+    {
+        dbfRecord h;
+        CreateDBF(h, nome, {{"NUM", 'N', 9}, {"RESTO", 'C', 90}}, 0);
+        std::string reg(h.TamRegistro, ' ');
+        for (int i = 1; i <= n; ++i) {
+            PutFieldDBF(h, 1, std::to_string(i), reg.data());
+            PutFieldDBF(h, 2, std::string(static_cast<std::size_t>(i % 90), 'x'), reg.data());
+            AppendDBF(h, reg.data());
+        }
+        CloseDBF(h);
+    }
+    EXPECT_EQ(std::filesystem::file_size(nome), 97u + 100u * n + 1);
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, n);
+    const std::int64_t porBloco = TAM_BLOCO_DBF / 100;
+    for (int i = 1; i <= n; ++i) {
+        readDBF(h, i);
+        ASSERT_EQ(GetFieldDBF(h, 1), std::string(9 - std::to_string(i).size(), ' ') + std::to_string(i));
+        ASSERT_EQ(h.BlocoAtual, (i - 1) / porBloco);
+    }
+    // Going back works after going forward.
+    readDBF(h, 1);
+    EXPECT_EQ(GetFieldDBF(h, 1), "        1");
+}
+
+TEST(readDBF, RecordsLongerThanTheOldBlockAreRead) {
+    PastaTemporaria pasta;
+    std::vector<CampoBruto> campos;
+    for (int i = 0; i < 40; ++i) campos.push_back({"C" + std::to_string(i), 'C', 250});
+    std::string r1(10000, 'a'), r2(10000, 'b');
+    auto nome = pasta.Grava("longo.dbf", MontaDBF(campos, {r1, r2}));
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.TamRegistro, 10001);
+    readDBF(h, 2);
+    EXPECT_EQ(GetFieldDBF(h, 40), std::string(250, 'b'));
+    readDBF(h, 1);
+    EXPECT_EQ(GetFieldDBF(h, 1), std::string(250, 'a'));
+}
+
+TEST(DBFHandle, MisuseThrowsTheMessageAsFatal) {
+    PastaTemporaria pasta;
+    auto nome = pasta.Grava("u.dbf", MontaDBF({{"A", 'C', 1}}, {"x", "y"}));
+    dbfRecord h;
+    h.Nome = "fechado.dbf";
+    auto mensagem = [](auto&& f) {
+        try {
+            f();
+        } catch (const ErroFatal& e) {
+            return std::string(e.what());
+        }
+        return std::string("(nada)");
+    };
+    char reg[2] = {' ', 'z'};
+    EXPECT_EQ(mensagem([&] { CloseDBF(h); }), "CloseDBF:fechado.dbf n\xE3o aberto!");
+    EXPECT_EQ(mensagem([&] { readDBF(h, 1); }), "readDBF:fechado.dbf n\xE3o aberto!");
+    EXPECT_EQ(mensagem([&] { AppendDBF(h, reg); }), "AppendDBF:fechado.dbf n\xE3o aberto!");
+    OpenDBF(h, nome);
+    EXPECT_EQ(mensagem([&] { readDBF(h, 0); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 0");
+    EXPECT_EQ(mensagem([&] { readDBF(h, 3); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 3");
+    dbfRecord c;
+    EXPECT_EQ(mensagem([&] { CreateDBF(c, pasta / "nao/existe/x.dbf", {{"A", 'C', 1}}, 0); }),
+              "CreateDBF:" + (pasta / "nao/existe/x.dbf") + " n\xE3o realizado!");
+    EXPECT_EQ(c.Estado, 0);
+}
+
+TEST(OpenDBF, ReadOnlyFileOpensForReading) {
+    PastaTemporaria pasta;
+    auto nome = pasta.Grava("ro.dbf", MontaDBF({{"A", 'C', 1}}, {"x"}));
+    dbfRecord h;
+    if (geteuid() != 0) {
+        ::chmod(nome.c_str(), 0444);
+        OpenDBF(h, nome);
+        EXPECT_EQ(h.Estado, 1);
+        EXPECT_TRUE(h.SomenteLeitura);
+        CloseDBF(h);
+    }
+    OpenDBF(h, nome, true);
+    ASSERT_EQ(h.Estado, 1);
+    readDBF(h, 1);
+    EXPECT_EQ(GetFieldDBF(h, 1), "x");
+    // Writing to it is an input/output error, not silence.
+    AppendDBF(h, h.RegistroAtual);
+    EXPECT_THROW(CloseDBF(h), ErroES);
+    EXPECT_EQ(h.Estado, 0);
+}
+
+TEST(CloseDBF, FileOnlyReadIsLeftUntouched) {
+    PastaTemporaria pasta;
+    std::string bytes = MontaDBF({{"A", 'C', 2}}, {"ab", "cd"});
+    auto nome = pasta.Grava("r.dbf", bytes);
+    {
+        dbfRecord h;
+        OpenDBF(h, nome);
+        readDBF(h, 2);
+        CloseDBF(h);
+    }
+    EXPECT_EQ(pasta.Le("r.dbf"), bytes);
+}
+
+} // namespace
+} // namespace dorvan
