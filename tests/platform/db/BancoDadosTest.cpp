@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace dorvan {
 namespace {
@@ -288,18 +289,19 @@ protected:
             GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
         }
         ASSERT_EQ(motor.Inicia(), 0);
-        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
-        Alias a{"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), env("PGHOST"),
-                env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"), ""};
-        motor.DefineAlias(a);
-        ASSERT_EQ(motor.TestaConexao(a), "");
-        Executa("DROP SCHEMA IF EXISTS dorvan_teste CASCADE");
-        Executa("DROP TABLE IF EXISTS dorvan_pessoas");
-        Executa("CREATE SCHEMA dorvan_teste");
+        // Test programs run side by side: each works in schemas of its own, the first on its search path.
+        esquema = "dorvan_t" + std::to_string(getpid());
+        outro = esquema + "_x";
+        motor.DefineAlias(AliasDoServidor());
+        ASSERT_EQ(motor.TestaConexao(AliasDoServidor()), "");
+        Executa("DROP SCHEMA IF EXISTS " + esquema + " CASCADE");
+        Executa("DROP SCHEMA IF EXISTS " + outro + " CASCADE");
+        Executa("CREATE SCHEMA " + esquema);
+        Executa("CREATE SCHEMA " + outro);
         Executa("CREATE TABLE dorvan_pessoas (id SERIAL PRIMARY KEY, nome VARCHAR(40), idade INTEGER, "
                 "peso NUMERIC(6,2))");
         Executa("CREATE INDEX dorvan_pessoas_idade_nome ON dorvan_pessoas (idade, nome)");
-        Executa("CREATE TABLE dorvan_teste.cidades (uf CHAR(2), codigo INTEGER, PRIMARY KEY (codigo, uf))");
+        Executa("CREATE TABLE " + outro + ".cidades (uf CHAR(2), codigo INTEGER, PRIMARY KEY (codigo, uf))");
         ConsultaBD q(motor);
         q.DatabaseName = "servidor";
         q.SQL = {"INSERT INTO dorvan_pessoas (nome, idade, peso) VALUES (:nome, 40, 70.25)"};
@@ -310,9 +312,15 @@ protected:
     }
     void TearDown() override {
         if (motor.Iniciado() && motor.AliasExiste("Servidor")) {
-            Executa("DROP SCHEMA IF EXISTS dorvan_teste CASCADE");
-            Executa("DROP TABLE IF EXISTS dorvan_pessoas");
+            Executa("DROP SCHEMA IF EXISTS " + esquema + " CASCADE");
+            Executa("DROP SCHEMA IF EXISTS " + outro + " CASCADE");
         }
+    }
+    Alias AliasDoServidor() const {
+        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+        return {"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), env("PGHOST"),
+                env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
+                "options=-csearch_path=" + esquema};
     }
     void Executa(const std::string& sql) {
         ConsultaBD q(motor);
@@ -323,6 +331,7 @@ protected:
 
     teste::PastaTemporaria pasta;
     MotorBD motor{pasta / "Aliases.ini"};
+    std::string esquema, outro;
 };
 
 TEST_F(MotorPostgreSQL, AParameterHoldingAQuoteIsBoundNotPasted) {
@@ -362,7 +371,7 @@ TEST_F(MotorPostgreSQL, EngineErrorsCarryTheServersMessage) {
 TEST_F(MotorPostgreSQL, TablesLeaveOutCatalogsAndIndexesComeFromTheCatalog) {
     auto tabelas = motor.NomesTabelas("Servidor", "*.*", true, false);
     EXPECT_NE(std::find(tabelas.begin(), tabelas.end(), "dorvan_pessoas"), tabelas.end());
-    EXPECT_NE(std::find(tabelas.begin(), tabelas.end(), "dorvan_teste.cidades"), tabelas.end());
+    EXPECT_EQ(std::count(tabelas.begin(), tabelas.end(), outro + ".cidades"), 1);
     for (const auto& t : tabelas) {
         EXPECT_NE(t.rfind("pg_", 0), 0u) << t;
         EXPECT_EQ(t.find("information_schema"), std::string::npos) << t;
@@ -376,7 +385,7 @@ TEST_F(MotorPostgreSQL, TablesLeaveOutCatalogsAndIndexesComeFromTheCatalog) {
     EXPECT_EQ(indices[0].campos, "idade;nome");
     EXPECT_EQ(indices[1].nome, "dorvan_pessoas_pkey");
     EXPECT_EQ(indices[1].campos, "id");
-    auto cidades = motor.Indices("Servidor", "dorvan_teste.cidades");
+    auto cidades = motor.Indices("Servidor", outro + ".cidades");
     ASSERT_EQ(cidades.size(), 1u);
     EXPECT_EQ(cidades[0].campos, "codigo;uf");
     EXPECT_TRUE(motor.Indices("Servidor", "x'; DROP TABLE dorvan_pessoas; --").empty());
@@ -395,10 +404,7 @@ TEST_F(MotorPostgreSQL, EndingAndRestartingTheEngineLeavesNoConnectionInUse) {
     qInstallMessageHandler(antigo);
     EXPECT_TRUE(Avisos().empty()) << Avisos().front();
     ASSERT_EQ(motor.Inicia(), 0); // the aliases file was never written: define again
-    const char* porta = std::getenv("PGPORT");
-    motor.DefineAlias({"Servidor", "POSTGRESQL", std::getenv("PGDATABASE") ? std::getenv("PGDATABASE") : "postgres",
-                       std::getenv("PGHOST"), porta ? std::atoi(porta) : 0,
-                       std::getenv("PGUSER") ? std::getenv("PGUSER") : "", ""});
+    motor.DefineAlias(AliasDoServidor());
     EXPECT_EQ(LeTodos(q, 0).size(), 4u);
 }
 
