@@ -21,8 +21,10 @@ namespace dorvan {
 
 namespace {
 
-// Far beyond any text a caller hands in; past it a replacement is taken as endless.
+// Far beyond any text or count of replacements a caller needs; past either the
+// replacement is taken as endless.
 constexpr std::size_t kLimiteSubstituicao = 64u * 1024u * 1024u;
+constexpr std::size_t kLimiteTrocas = 10u * 1000u * 1000u;
 
 std::function<void()>& EnquantoEspera() {
     static std::function<void()> f = [] {
@@ -73,11 +75,11 @@ std::string SubstituiTodos(const std::string& texto, const std::string& antigo, 
     // where it overlaps the replaced part: searching from there finds the same
     // leftmost occurrence as searching from the start.
     std::size_t desde = 0;
-    for (;;) {
+    for (std::size_t trocas = 0;; ++trocas) {
         std::size_t p = r.find(antigo, desde);
         if (p == std::string::npos) return r;
         r.replace(p, antigo.size(), novo);
-        if (r.size() > kLimiteSubstituicao) return texto;
+        if (r.size() > kLimiteSubstituicao || trocas > kLimiteTrocas) return texto;
         desde = p >= antigo.size() - 1 ? p - (antigo.size() - 1) : 0;
     }
 }
