@@ -62,6 +62,11 @@ TFEscolheDiretorio::TFEscolheDiretorio(QWidget* pai) : QDialog(pai) {
             [this](const QModelIndex& i) { EscolheDiretorioAtual(pastas_->filePath(i)); });
     connect(DirectoryListBox1, &QTreeView::activated, this,
             [this](const QModelIndex& i) { EscolheDiretorioAtual(pastas_->filePath(i)); });
+    // Moving through the tree with the keyboard chooses too.
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& i) {
+                if (i.isValid()) EscolheDiretorioAtual(pastas_->filePath(i));
+            });
 
     auto* listas = new QHBoxLayout;
     auto* esquerda = new QVBoxLayout;
@@ -90,7 +95,7 @@ void TFEscolheDiretorio::EscolheDrive(int i) {
 
 void TFEscolheDiretorio::EscolheDiretorioAtual(const QString& pasta) {
     QModelIndex i = pastas_->index(pasta);
-    if (i.isValid()) {
+    if (i.isValid() && DirectoryListBox1->currentIndex() != i) {
         DirectoryListBox1->setCurrentIndex(i);
         DirectoryListBox1->scrollTo(i);
     }
