@@ -211,15 +211,18 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
         return;
     }
 
-    int numCampos = (cab[0] == 0x30) ? (tamCab - 264) / 32 - 1 : (tamCab - 1) / 32 - 1;
-    numCampos = std::max(numCampos, 0);
-    // Some writers leave room after the terminator; the descriptors end at the 0x0D.
+    // The descriptors end at the 0x0D terminator: writers that leave room after it
+    // (version 0x30 always does, 263 bytes) would otherwise show phantom fields.
+    int numCampos = std::max((tamCab - 1) / 32 - 1, 0);
+    bool terminador = false;
     for (int i = 0; i < numCampos; ++i) {
         if (static_cast<unsigned char>(cabecalho[static_cast<std::size_t>(32 + 32 * i)]) == 0x0D) {
             numCampos = i;
+            terminador = true;
             break;
         }
     }
+    if (!terminador && cab[0] == 0x30) numCampos = std::max((tamCab - 264) / 32 - 1, 0);
 
     std::vector<CampoDBF> campos(static_cast<std::size_t>(numCampos));
     int deslocamento = 1;

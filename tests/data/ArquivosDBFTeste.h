@@ -22,6 +22,7 @@ struct OpcoesDBF {
     int tamCabecalho = -1;          // -1: computed
     int tamRegistro = -1;           // -1: computed
     bool fimArquivo = true;         // trailing 0x1A
+    bool terminador = true;         // 0x0D after the descriptors
 };
 
 inline void Poe16(std::string& s, std::size_t pos, unsigned v) {
@@ -57,7 +58,7 @@ inline std::string MontaDBF(const std::vector<CampoBruto>& campos, const std::ve
         s[d + 16] = static_cast<char>(campos[i].tamanho);
         s[d + 17] = static_cast<char>(campos[i].decimais);
     }
-    s[32 + 32 * campos.size()] = '\x0D';
+    s[32 + 32 * campos.size()] = o.terminador ? '\x0D' : '\0';
     for (const auto& r : registros) {
         if (static_cast<int>(r.size()) == tamReg)
             s += r;

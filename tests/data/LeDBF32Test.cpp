@@ -27,10 +27,13 @@ TEST(OpenDBF, FieldCountFollowsTheHeaderLengthForEachVersion) {
         int campos;
         int extras;
         int esperado;
+        bool terminador = true;
     } casos[] = {
+        // Without a terminator the header length alone decides.
+        {0x30, 2, 0, 2, false}, {0x03, 2, 0, 2, false},
         {0x03, 1, 0, 1}, {0x03, 3, 0, 3}, {0x83, 2, 0, 2}, {0x30, 1, 0, 1}, {0x30, 4, 0, 4},
         // Padding after the terminator does not turn into fields.
-        {0x03, 2, 64, 2}, {0x03, 0, 0, 0},
+        {0x03, 2, 64, 2}, {0x03, 0, 0, 0}, {0x30, 3, 32, 3},
     };
     PastaTemporaria pasta;
     for (const auto& c : casos) {
@@ -39,6 +42,7 @@ TEST(OpenDBF, FieldCountFollowsTheHeaderLengthForEachVersion) {
         OpcoesDBF o;
         o.versao = c.versao;
         o.bytesExtrasCabecalho = c.extras;
+        o.terminador = c.terminador;
         std::string bytes = MontaDBF(campos, {}, o);
         auto nome = pasta.Grava("v.dbf", bytes);
         dbfRecord h;
