@@ -409,3 +409,52 @@ TEST(CloseDBF, FileOnlyReadIsLeftUntouched) {
 
 } // namespace
 } // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+TEST(DBFHandle, RecordsBeyondFourGigabytesAreReadAndAppended) {
+    teste::PastaTemporaria pasta;
+    auto nome = pasta / "grande.dbf";
+    const std::int64_t n = 5'000'000; // 1000-byte records: 5 GB, sparse on disk
+    std::string cab = teste::MontaDBF({{"A", 'C', 250}, {"B", 'C', 250}, {"C", 'C', 250}, {"D", 'C', 249}}, {}, [] {
+        teste::OpcoesDBF o;
+        o.contagem = 5'000'000;
+        o.fimArquivo = false;
+        return o;
+    }());
+    const std::int64_t tamCab = static_cast<std::int64_t>(cab.size());
+    pasta.Grava("grande.dbf", cab);
+    ASSERT_EQ(::truncate(nome.c_str(), tamCab + n * 1000), 0);
+    const std::int64_t marcados[] = {1, 2'147'484, 4'294'968, n};
+    {
+        FILE* f = std::fopen(nome.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        for (std::int64_t r : marcados) {
+            std::string reg = " registro " + std::to_string(r);
+            reg.resize(1000, '.');
+            ASSERT_EQ(fseeko(f, tamCab + (r - 1) * 1000, SEEK_SET), 0);
+            std::fwrite(reg.data(), 1, reg.size(), f);
+        }
+        std::fclose(f);
+    }
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, n);
+    for (std::int64_t r : marcados) {
+        readDBF(h, r);
+        EXPECT_EQ(GetFieldDBF(h, 1).substr(0, 9 + std::to_string(r).size()), "registro " + std::to_string(r));
+    }
+    std::string novo(1000, 'z');
+    novo[0] = ' ';
+    AppendDBF(h, novo.data());
+    CloseDBF(h);
+    EXPECT_EQ(std::filesystem::file_size(nome), static_cast<std::uintmax_t>(tamCab + (n + 1) * 1000 + 1));
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, n + 1);
+    readDBF(h, n + 1);
+    EXPECT_EQ(Rec(h), novo);
+}
+
+} // namespace
+} // namespace dorvan
