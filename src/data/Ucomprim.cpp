@@ -144,27 +144,19 @@ std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::s
     return cab;
 }
 
-struct DestinoCompressao {
-    GravacaoSegura* saida = nullptr;
-    std::uint64_t bytes = 0;
-};
-
-void GravaCompressao(char* buffer, unsigned* tamanho, void* param) {
-    auto* d = static_cast<DestinoCompressao*>(param);
-    d->saida->Escreve(std::string_view(buffer, *tamanho));
-    d->bytes += *tamanho;
-}
-
 struct EstadoCompressao {
     Fonte fonte;
-    DestinoCompressao destino;
+    GravacaoSegura* saida = nullptr;
+    std::uint64_t bytes = 0; // compressed bytes written
 };
 
 unsigned LeCompressao(char* buffer, unsigned* tamanho, void* param) {
     return LeFonte(buffer, tamanho, &static_cast<EstadoCompressao*>(param)->fonte);
 }
-void GravaCompressao2(char* buffer, unsigned* tamanho, void* param) {
-    GravaCompressao(buffer, tamanho, &static_cast<EstadoCompressao*>(param)->destino);
+void GravaCompressao(char* buffer, unsigned* tamanho, void* param) {
+    auto* e = static_cast<EstadoCompressao*>(param);
+    e->saida->Escreve(std::string_view(buffer, *tamanho));
+    e->bytes += *tamanho;
 }
 
 struct EstadoExpansao {
@@ -218,14 +210,14 @@ ResultadoCodec ComprimeDBF(const std::string& entrada, const std::string& saida,
     e.fonte.crc = AtualizaCRC(0xFFFFFFFFu, cab.data(), cab.size());
     e.fonte.progresso = &progresso;
     e.fonte.texto = &texto;
-    e.destino.saida = &out;
+    e.saida = &out;
     progresso.Agora(cab.size(), in.Tamanho(), texto);
 
     auto trabalho = std::make_unique<char[]>(cmp::TAM_TRABALHO_IMPLODE);
     unsigned tipo = cmp::CMP_BINARIO, dicionario = 4096;
-    r.codigo = cmp::implode(LeCompressao, GravaCompressao2, trabalho.get(), &e, &tipo, &dicionario);
+    r.codigo = cmp::implode(LeCompressao, GravaCompressao, trabalho.get(), &e, &tipo, &dicionario);
     if (e.fonte.erro) std::rethrow_exception(e.fonte.erro);
-    r.bytesSaida = cab.size() + 4 + e.destino.bytes;
+    r.bytesSaida = cab.size() + 4 + e.bytes;
 
     if (r.codigo != cmp::CMP_OK) {
         out.Abandona();
