@@ -109,65 +109,65 @@ constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64;  // room for one copy and its ro
 class Expansor {
 public:
     Expansor(FuncLeitura ler, FuncEscrita gravar, unsigned char* entrada, void* param)
-        : ler_(ler), gravar_(gravar), param_(param), entrada_(entrada), p_(entrada), fim_(entrada),
+        : ler_(ler), gravar_(gravar), param_(param), entrada_(entrada),
           saida_(new unsigned char[HISTORICO + TAM_BLOCO_EXPLODE + FOLGA_SAIDA]) {}
 
     unsigned Executa();
 
 private:
-    // Tops the bit buffer up to at least 56 bits while input lasts. Bits above the
-    // count are either zero or the same bits the next load will put there.
-    bool Recarrega() {
-        if (fim_ - p_ >= 8) {
-            bits_ |= Le64(p_) << nbits_;
-            p_ += (63 - nbits_) >> 3;
-            nbits_ |= 56;
-            return true;
-        }
-        return RecarregaDevagar();
+    // Input state; the hot loop keeps its own copy in registers and hands it here
+    // only when the input block runs low.
+    struct Leitor {
+        const unsigned char* p;
+        const unsigned char* fim;
+        std::uint64_t bits;  // bits above nbits are zero or the bits the next load puts there
+        int nbits;
+    };
+    bool RecarregaDevagar(Leitor& l);
+    void Descarrega(unsigned n) {
+        unsigned tamanho = n;
+        gravar_(reinterpret_cast<char*>(saida_.get() + HISTORICO), &tamanho, param_);
     }
-    bool RecarregaDevagar();
-    void Descarrega(unsigned n);
 
     FuncLeitura ler_;
     FuncEscrita gravar_;
     void* param_;
     unsigned char* entrada_;
-    const unsigned char* p_;
-    const unsigned char* fim_;
     bool acabou_ = false;
-    std::uint64_t bits_ = 0;
-    int nbits_ = 0;
     std::unique_ptr<unsigned char[]> saida_;
 };
 
-bool Expansor::RecarregaDevagar() {
-    if (!acabou_) {
-        std::size_t resta = static_cast<std::size_t>(fim_ - p_);
-        std::memmove(entrada_, p_, resta);
-        p_ = entrada_;
-        fim_ = entrada_ + resta;
-        while (!acabou_ && fim_ - p_ < static_cast<std::ptrdiff_t>(TAM_ENTRADA / 2)) {
-            unsigned lidos;
-            unsigned pedido = TAM_ENTRADA - static_cast<unsigned>(fim_ - entrada_);
-            if (!Leia(ler_, param_, entrada_ + (fim_ - entrada_), pedido, lidos)) {
-                return false;
-            }
-            if (lidos == 0) acabou_ = true;
-            fim_ += lidos;
-        }
-        if (fim_ - p_ >= 8) return Recarrega();
+// Tops the bit buffer up to at least 56 bits while input lasts.
+inline bool Recarrega(auto& l, auto&& devagar) {
+    if (l.fim - l.p >= 8) {
+        l.bits |= Le64(l.p) << l.nbits;
+        l.p += (63 - l.nbits) >> 3;
+        l.nbits |= 56;
+        return true;
     }
-    while (nbits_ <= 56 && p_ < fim_) {
-        bits_ |= std::uint64_t(*p_++) << nbits_;
-        nbits_ += 8;
-    }
-    return true;
+    return devagar();
 }
 
-void Expansor::Descarrega(unsigned n) {
-    unsigned tamanho = n;
-    gravar_(reinterpret_cast<char*>(saida_.get() + HISTORICO), &tamanho, param_);
+bool Expansor::RecarregaDevagar(Leitor& l) {
+    if (!acabou_) {
+        std::size_t resta = static_cast<std::size_t>(l.fim - l.p);
+        std::memmove(entrada_, l.p, resta);
+        l.p = entrada_;
+        l.fim = entrada_ + resta;
+        while (!acabou_ && l.fim - l.p < static_cast<std::ptrdiff_t>(TAM_ENTRADA / 2)) {
+            unsigned lidos;
+            unsigned pedido = TAM_ENTRADA - static_cast<unsigned>(l.fim - entrada_);
+            if (!Leia(ler_, param_, entrada_ + (l.fim - entrada_), pedido, lidos)) return false;
+            if (lidos == 0) acabou_ = true;
+            l.fim += lidos;
+        }
+        if (l.fim - l.p >= 8) return Recarrega(l, [] { return false; });
+    }
+    while (l.nbits <= 56 && l.p < l.fim) {
+        l.bits |= std::uint64_t(*l.p++) << l.nbits;
+        l.nbits += 8;
+    }
+    return true;
 }
 
 unsigned Expansor::Executa() {
@@ -193,35 +193,39 @@ unsigned Expansor::Executa() {
     unsigned char* s = bloco;
     unsigned char* valido = bloco;  // start of the bytes a copy may reach
 
+    Leitor l{entrada_, entrada_, 0, 0};
+    auto devagar = [&] { return RecarregaDevagar(l); };
     for (;;) {
-        if (!Recarrega()) return CMP_ABORTADO;
-        std::uint64_t b = bits_;
+        if (!Recarrega(l, devagar)) return CMP_ABORTADO;
+        std::uint64_t b = l.bits;
+        int nbits = l.nbits;
         if (!(b & 1)) {
             // Literals: a full buffer holds at least six of them.
             *s++ = static_cast<unsigned char>(b >> 1);
             b >>= 9;
-            nbits_ -= 9;
-            if (nbits_ >= 9 && !(b & 1)) {
+            nbits -= 9;
+            if (nbits >= 9 && !(b & 1)) {
                 *s++ = static_cast<unsigned char>(b >> 1);
                 b >>= 9;
-                nbits_ -= 9;
-                if (nbits_ >= 9 && !(b & 1)) {
+                nbits -= 9;
+                if (nbits >= 9 && !(b & 1)) {
                     *s++ = static_cast<unsigned char>(b >> 1);
                     b >>= 9;
-                    nbits_ -= 9;
+                    nbits -= 9;
                 }
             }
-            bits_ = b;
-            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+            l.bits = b;
+            l.nbits = nbits;
+            if (nbits < 0) return CMP_DADOS_INVALIDOS;
         } else {
             b >>= 1;
             const EntradaComp ec = TABELA_COMP[b & 0x7F];
             b >>= ec.bitsCodigo;
             unsigned comp = ec.base + static_cast<unsigned>(b & ((1u << ec.bitsExtra) - 1));
             b >>= ec.bitsExtra;
-            int usados = 1 + ec.bitsCodigo + ec.bitsExtra;
+            nbits -= 1 + ec.bitsCodigo + ec.bitsExtra;
             if (comp == COMP_FIM) {
-                if (nbits_ < usados) return CMP_DADOS_INVALIDOS;
+                if (nbits < 0) return CMP_DADOS_INVALIDOS;
                 break;
             }
             const EntradaDist ed = TABELA_DIST[b & 0xFF];
@@ -230,15 +234,15 @@ unsigned Expansor::Executa() {
             if (comp == 2) {
                 dist = ((unsigned(ed.simbolo) << 2) | static_cast<unsigned>(b & 3)) + 1;
                 b >>= 2;
-                usados += ed.bits + 2;
+                nbits -= ed.bits + 2;
             } else {
                 dist = ((unsigned(ed.simbolo) << bitsDist) | static_cast<unsigned>(b & mascaraDist)) + 1;
                 b >>= bitsDist;
-                usados += ed.bits + static_cast<int>(bitsDist);
+                nbits -= ed.bits + static_cast<int>(bitsDist);
             }
-            bits_ = b;
-            nbits_ -= usados;
-            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+            l.bits = b;
+            l.nbits = nbits;
+            if (nbits < 0) return CMP_DADOS_INVALIDOS;
             if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
             const unsigned char* o = s - dist;
             if (dist >= 16) {
@@ -504,7 +508,7 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
             unsigned delta = static_cast<unsigned>(pos - cand);
             if (delta > janelaMax_) break;
             unsigned comp = Compara(janela_ + cand, c, limite);
-            if (comp > melhor.comp) melhor = {comp, delta};
+            if (comp >= 3 && comp > melhor.comp) melhor = {comp, delta};  // hashes may collide
             if (comp >= k) break;
             cand = anterior_[static_cast<unsigned>(cand) & (CICLO - 1)];
         }
@@ -547,6 +551,7 @@ unsigned Compressor::Executa() {
         }
         Casamento atual = Procura(pos);
         Insere(pos);
+        if (atual.comp < 2 || (atual.comp == 2 && atual.dist > 256)) atual = {};
         if (pendente.comp) {
             // Lazy step: a literal now and the next match, or the held match?
             unsigned custoPendente = Custo(pendente.comp, pendente.dist);
