@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -454,6 +455,38 @@ TEST(DBFHandle, RecordsBeyondFourGigabytesAreReadAndAppended) {
     ASSERT_EQ(h.NumRegs, n + 1);
     readDBF(h, n + 1);
     EXPECT_EQ(Rec(h), novo);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+TEST(OpenDBF, DamagedHeadersNeverLeadOutsideTheRecord) {
+    teste::PastaTemporaria pasta;
+    std::string bom = teste::MontaDBF({{"A", 'C', 5}, {"B", 'N', 7, 2}, {"C", 'D', 8}},
+                                      {"abcde   1.5020240101", "fghij  -2.0019991231", "klmno 100.0020000229"});
+    std::mt19937 g(7);
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    for (int i = 0; i < 3000; ++i) {
+        std::string s = bom;
+        int trocas = 1 + static_cast<int>(g() % 4);
+        for (int t = 0; t < trocas; ++t) s[g() % 129] = static_cast<char>(g());
+        if (i % 5 == 0) s.resize(g() % s.size());
+        auto nome = pasta.Grava("f.dbf", s);
+        dbfRecord h;
+        OpenDBF(h, nome);
+        if (h.Estado != 1) continue;
+        std::size_t bytes = 0;
+        for (std::int64_t r = 1; r <= h.NumRegs; ++r) {
+            readDBF(h, r);
+            for (int c = 1; c <= h.NumCampos; ++c) bytes += GetFieldDBF(h, c).size();
+        }
+        EXPECT_LE(static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.NumRegs) * h.TamRegistro, s.size());
+        (void)bytes;
+    }
 }
 
 } // namespace
