@@ -122,6 +122,25 @@ TEST(Ucomprim, CompressThenExpandGivesTheSameBytesAndBothScansAgree) {
     }
 }
 
+TEST(Ucomprim, StreamOfTheOriginalLibraryWithSmallDictionaryIsReadThroughTheDbcLayer) {
+    // Known answer: 00 04 82 24 25 8F 80 7F (dictionary 1024) expands to AIAIAIAIAIAIA.
+    PastaTemporaria pasta;
+    OpcoesDBF o;
+    o.contagem = 3;
+    o.fimArquivo = false;
+    std::string cab = MontaDBF({{"X", 'C', 3}}, {}, o);
+    const std::string dados = "AIAIAIAIAIAIA";
+    std::uint32_t crc = Crc32Simples(cab + dados);
+    std::string dbc = cab + std::string({static_cast<char>(crc), static_cast<char>(crc >> 8), static_cast<char>(crc >> 16),
+                                         static_cast<char>(crc >> 24)}) +
+                      std::string("\x00\x04\x82\x24\x25\x8F\x80\x7F", 8);
+    pasta.Grava("k.dbc", dbc);
+    ResultadoCodec r = ExpandeDBC(pasta / "k.dbc", pasta / "k.dbf", SemProgresso());
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(pasta.Le("k.dbf"), cab + dados);
+    EXPECT_EQ(Varre(pasta / "k.dbc", true), (std::vector<std::string>{"AIAI", "AIAI", "AIAI"}));
+}
+
 TEST(Ucomprim, EmptyDbfExpandsToHeaderAndEndByte) {
     PastaTemporaria pasta;
     std::string dbf = MontaDBF({{"A", 'C', 3}}, {});
