@@ -139,10 +139,14 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
             std::string pasta = barra == std::string::npos ? std::string() : espec.substr(0, barra + 1);
             std::string padrao = barra == std::string::npos ? espec : espec.substr(barra + 1);
             std::vector<std::string> nomes;
+            std::error_code ec;
+            if (!pasta.empty() && !fs::is_directory(pasta, ec)) {
+                std::string achada = ResolveNome(pasta);
+                if (!achada.empty()) pasta = achada + "/";
+            }
             if (TemCuringa(padrao)) {
                 nomes = ListaArquivos(pasta, padrao);
             } else {
-                std::error_code ec;
                 std::string real = fs::is_regular_file(espec, ec) ? espec : ResolveNome(espec);
                 if (!real.empty() && fs::is_regular_file(real, ec)) nomes.push_back(fs::path(real).filename().string());
                 if (!real.empty()) {

@@ -366,6 +366,8 @@ void PutFieldDBF(const dbfRecord& h, int i, std::string_view valor, char* regist
 void AppendDBF(dbfRecord& h, const char* registro) {
     if (h.Estado == 0) throw ErroFatal("AppendDBF:" + NomeMsg(h) + " n\xE3o aberto!");
     if (h.NumRegs >= 0xFFFFFFFFLL) throw ErroES(h.Nome, "n\xFAmero de registros excede o limite do arquivo");
+    // Say so at the append, not later when the buffered records are written.
+    if (h.SomenteLeitura) throw ErroES(h.Nome, "arquivo aberto somente para leitura");
     h.Acrescimos.insert(h.Acrescimos.end(), registro, registro + h.TamRegistro);
     ++h.NumRegs;
     h.Estado = 3;

@@ -77,7 +77,7 @@ TEST(Zembra, CompressesIntoANewFolderThenExpandsAndTests) {
     // Progress overwrites itself: the raw text carries the backspaces.
     EXPECT_NE(saida.find(" ......\b\b\b\b\b\b"), std::string::npos);
 
-    ASSERT_EQ(Roda(pasta, "'saida/comp/*.DBC' volta", &saida), 0) << saida;
+    ASSERT_EQ(Roda(pasta, "'SAIDA/Comp/*.DBC' volta", &saida), 0) << saida; // folder and pattern ignore case
     EXPECT_EQ(pasta.Le("volta/A.dbf"), a);
     EXPECT_EQ(pasta.Le("volta/b.dbf"), b);
     EXPECT_EQ(NaTela(saida), BANNER + "Criando diret\xC3\xB3rio volta\n" + CABECA + "DBC ==> DBF        3" +

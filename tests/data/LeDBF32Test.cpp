@@ -390,8 +390,9 @@ TEST(OpenDBF, ReadOnlyFileOpensForReading) {
     readDBF(h, 1);
     EXPECT_EQ(GetFieldDBF(h, 1), "x");
     // Writing to it is an input/output error, not silence.
-    AppendDBF(h, h.RegistroAtual);
-    EXPECT_THROW(CloseDBF(h), ErroES);
+    EXPECT_THROW(AppendDBF(h, h.RegistroAtual), ErroES);
+    EXPECT_EQ(h.NumRegs, 1);
+    CloseDBF(h);
     EXPECT_EQ(h.Estado, 0);
 }
 
