@@ -321,6 +321,22 @@ TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
         for (int i = 0; i < 40; ++i) EXPECT_EQ(regs[static_cast<std::size_t>(i)], fluxo.substr(static_cast<std::size_t>(6 * i), 6)) << tamPedaco;
         EXPECT_TRUE(c.Terminou());
     }
+    // L = 100, chunks of 4096: 40 records and 96 bytes kept; then the record completed
+    // by the next chunk's first 4 bytes comes before the 40 that follow it.
+    {
+        std::string dados;
+        for (int i = 0; i < 81; ++i) dados += std::string(100, static_cast<char>('0' + i % 64));
+        std::vector<std::string> regs;
+        std::vector<std::size_t> aposPedaco;
+        CortaRegistros c100(100, [&](char* r) { regs.emplace_back(r, 100); });
+        for (std::size_t p = 0; p < dados.size(); p += 4096) {
+            std::string pedaco = dados.substr(p, 4096);
+            c100.Pedaco(pedaco.data(), pedaco.size());
+            aposPedaco.push_back(regs.size());
+        }
+        EXPECT_EQ(aposPedaco, (std::vector<std::size_t>{40, 81}));
+        for (int i = 0; i < 81; ++i) EXPECT_EQ(regs[static_cast<std::size_t>(i)], dados.substr(static_cast<std::size_t>(100 * i), 100));
+    }
     // A record ending exactly at a chunk boundary after a carry still keeps the next tail.
     std::vector<std::string> regs;
     CortaRegistros c(4, [&](char* r) { regs.emplace_back(r, 4); });
