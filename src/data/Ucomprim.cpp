@@ -91,15 +91,15 @@ private:
 struct Fonte {
     int fd = -1;
     const std::string* nome = nullptr;
-    std::uint64_t pos = 0;       // next file position to read
-    std::uint64_t total = 0;     // file size, for progress
+    std::uint64_t pos = 0;   // next file position to read
+    std::uint64_t total = 0; // file size, for progress
     std::vector<char> bloco;
     std::size_t inicio = 0, fim = 0; // unread part of bloco
     bool somaCRC = false;
     std::uint32_t crc = 0;
     Progresso* progresso = nullptr;
     const std::string* texto = nullptr;
-    std::exception_ptr erro;     // an error of the read, raised again after the codec returns
+    std::exception_ptr erro; // an error of the read, raised again after the codec returns
 
     unsigned Entrega(char* destino, unsigned pedido) {
         try {
@@ -128,19 +128,23 @@ unsigned LeFonte(char* buffer, unsigned* tamanho, void* param) {
     return f->Entrega(buffer, *tamanho);
 }
 
-std::string NomeCurto(const std::string& caminho) {
-    return DeUtf8(std::filesystem::path(caminho).filename().string());
-}
+std::string NomeCurto(const std::string& caminho) { return DeUtf8(std::filesystem::path(caminho).filename().string()); }
 
 // Reads the header of a DBF or DBC into its own buffer; throws on a file too short
 // for the length its header gives.
 std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::string& nome) {
     char primeiros[32];
-    if (LeEm(fd, primeiros, 32, 0, nome) < 32) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (LeEm(fd, primeiros, 32, 0, nome) < 32)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     std::size_t tam = static_cast<unsigned char>(primeiros[8]) | (static_cast<unsigned char>(primeiros[9]) << 8);
-    if (tam < 32 || tam > tamanhoArquivo) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (tam < 32 || tam > tamanhoArquivo)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     std::vector<char> cab(tam);
-    if (LeEm(fd, cab.data(), tam, 0, nome) < tam) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (LeEm(fd, cab.data(), tam, 0, nome) < tam)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     return cab;
 }
 
@@ -180,11 +184,16 @@ void GravaExpansao(char* buffer, unsigned* tamanho, void* param) {
 
 std::string MensagemCodec(unsigned codigo) {
     switch (codigo) {
-    case cmp::CMP_DICIONARIO_INVALIDO: return "Compr: DictSize n\xE3o v\xE1lido";
-    case cmp::CMP_MODO_INVALIDO: return "Compr: Modo n\xE3o v\xE1lido";
-    case cmp::CMP_DADOS_INVALIDOS: return "Compr: Dados inv\xE1lidos";
-    case cmp::CMP_ABORTADO: return "Compr: abortado";
-    default: return {};
+    case cmp::CMP_DICIONARIO_INVALIDO:
+        return "Compr: DictSize n\xE3o v\xE1lido";
+    case cmp::CMP_MODO_INVALIDO:
+        return "Compr: Modo n\xE3o v\xE1lido";
+    case cmp::CMP_DADOS_INVALIDOS:
+        return "Compr: Dados inv\xE1lidos";
+    case cmp::CMP_ABORTADO:
+        return "Compr: abortado";
+    default:
+        return {};
     }
 }
 

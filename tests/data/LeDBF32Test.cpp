@@ -31,15 +31,23 @@ TEST(OpenDBF, FieldCountFollowsTheHeaderLengthForEachVersion) {
         bool terminador = true;
     } casos[] = {
         // Without a terminator the header length alone decides.
-        {0x30, 2, 0, 2, false}, {0x03, 2, 0, 2, false},
-        {0x03, 1, 0, 1}, {0x03, 3, 0, 3}, {0x83, 2, 0, 2}, {0x30, 1, 0, 1}, {0x30, 4, 0, 4},
+        {0x30, 2, 0, 2, false},
+        {0x03, 2, 0, 2, false},
+        {0x03, 1, 0, 1},
+        {0x03, 3, 0, 3},
+        {0x83, 2, 0, 2},
+        {0x30, 1, 0, 1},
+        {0x30, 4, 0, 4},
         // Padding after the terminator does not turn into fields.
-        {0x03, 2, 64, 2}, {0x03, 0, 0, 0}, {0x30, 3, 32, 3},
+        {0x03, 2, 64, 2},
+        {0x03, 0, 0, 0},
+        {0x30, 3, 32, 3},
     };
     PastaTemporaria pasta;
     for (const auto& c : casos) {
         std::vector<CampoBruto> campos;
-        for (int i = 0; i < c.campos; ++i) campos.push_back({"F" + std::to_string(i), 'C', 3});
+        for (int i = 0; i < c.campos; ++i)
+            campos.push_back({"F" + std::to_string(i), 'C', 3});
         OpcoesDBF o;
         o.versao = c.versao;
         o.bytesExtrasCabecalho = c.extras;
@@ -64,7 +72,8 @@ TEST(OpenDBF, YearByteReadsIntoFourDigits) {
     struct Caso {
         std::uint8_t ano;
         const char* data;
-    } casos[] = {{5, "20050307"}, {105, "20050307"}, {99, "19990307"}, {50, "20500307"}, {51, "19510307"}, {0, "20000307"}};
+    } casos[] = {{5, "20050307"},  {105, "20050307"}, {99, "19990307"},
+                 {50, "20500307"}, {51, "19510307"},  {0, "20000307"}};
     PastaTemporaria pasta;
     for (const auto& c : casos) {
         OpcoesDBF o;
@@ -130,12 +139,24 @@ TEST(OpenDBF, RefusedFilesShowTheirMessageAndLeaveTheHandleClosed) {
         std::string bytes;
         const char* fim;
     } casos[] = {
-        {"curto.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabCurto), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"longo.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabLongo), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"zero.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, regZero), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"fora.dbf", MontaDBF({{"A", 'C', 5}}, {}, campoFora), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"minimo.dbf", std::string(10, '\x03'), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"vazio.dbf", std::string(), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"curto.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabCurto),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"longo.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabLongo),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"zero.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, regZero),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"fora.dbf", MontaDBF({{"A", 'C', 5}}, {}, campoFora),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"minimo.dbf", std::string(10, '\x03'),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"vazio.dbf", std::string(),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
     };
     for (const auto& c : casos) {
         auto nome = pasta.Grava(c.arquivo, c.bytes);
@@ -154,7 +175,7 @@ TEST(OpenDBF, RefusedFilesShowTheirMessageAndLeaveTheHandleClosed) {
     OpenDBF(h, pasta.Caminho().string());
     EXPECT_EQ(h.Estado, 0);
     EXPECT_EQ(m.Textos(), (std::vector<std::string>{"OpenDBF:" + (pasta / "nada.dbf") + " Arquivo n\xE3o encontrado!",
-                                                     "OpenDBF:" + pasta.Caminho().string() + " Acesso negado!"}));
+                                                    "OpenDBF:" + pasta.Caminho().string() + " Acesso negado!"}));
 }
 
 TEST(OpenDBF, HeaderCountingMoreRecordsThanTheFileHoldsEndsAtTheLastWholeRecord) {
@@ -203,15 +224,9 @@ TEST(PutFieldDBF, AlignsCutsAndMarksOverflow) {
         std::string valor;
         std::string esperado;
     } casos[] = {
-        {1, " 12 ", "   12"},
-        {1, "\t-1.5\r\n", " -1.5"},
-        {1, "12345", "12345"},
-        {1, "", "     "},
-        {2, "ABCDEFG", "ABCD"},
-        {2, " ab", " ab "},
-        {3, "123456", "****"},
-        {3, "-100", "-100"},
-        {4, "20240131", "20240131"},
+        {1, " 12 ", "   12"},  {1, "\t-1.5\r\n", " -1.5"}, {1, "12345", "12345"},
+        {1, "", "     "},      {2, "ABCDEFG", "ABCD"},     {2, " ab", " ab "},
+        {3, "123456", "****"}, {3, "-100", "-100"},        {4, "20240131", "20240131"},
     };
     for (const auto& c : casos) {
         std::string reg(h.TamRegistro, '#');
@@ -336,7 +351,8 @@ TEST(AppendDBF, ManyRecordsCrossTheWriteBufferAndTheReadBlock) {
 TEST(readDBF, RecordsLongerThanTheOldBlockAreRead) {
     PastaTemporaria pasta;
     std::vector<CampoBruto> campos;
-    for (int i = 0; i < 40; ++i) campos.push_back({"C" + std::to_string(i), 'C', 250});
+    for (int i = 0; i < 40; ++i)
+        campos.push_back({"C" + std::to_string(i), 'C', 250});
     std::string r1(10000, 'a'), r2(10000, 'b');
     auto nome = pasta.Grava("longo.dbf", MontaDBF(campos, {r1, r2}));
     dbfRecord h;
@@ -369,7 +385,9 @@ TEST(DBFHandle, MisuseThrowsTheMessageAsFatal) {
     EXPECT_EQ(mensagem([&] { readDBF(h, 0); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 0");
     EXPECT_EQ(mensagem([&] { readDBF(h, 3); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 3");
     dbfRecord c;
-    EXPECT_EQ(mensagem([&] { CreateDBF(c, pasta / "nao/existe/x.dbf", {{"A", 'C', 1}}, 0); }),
+    EXPECT_EQ(mensagem([&] {
+                  CreateDBF(c, pasta / "nao/existe/x.dbf", {{"A", 'C', 1}}, 0);
+              }),
               "CreateDBF:" + (pasta / "nao/existe/x.dbf") + " n\xE3o realizado!");
     EXPECT_EQ(c.Estado, 0);
 }
@@ -474,7 +492,8 @@ TEST(OpenDBF, DamagedHeadersNeverLeadOutsideTheRecord) {
     for (int i = 0; i < 3000; ++i) {
         std::string s = bom;
         int trocas = 1 + static_cast<int>(g() % 4);
-        for (int t = 0; t < trocas; ++t) s[g() % 129] = static_cast<char>(g());
+        for (int t = 0; t < trocas; ++t)
+            s[g() % 129] = static_cast<char>(g());
         if (i % 5 == 0) s.resize(g() % s.size());
         auto nome = pasta.Grava("f.dbf", s);
         dbfRecord h;
@@ -483,9 +502,11 @@ TEST(OpenDBF, DamagedHeadersNeverLeadOutsideTheRecord) {
         std::size_t bytes = 0;
         for (std::int64_t r = 1; r <= h.NumRegs; ++r) {
             readDBF(h, r);
-            for (int c = 1; c <= h.NumCampos; ++c) bytes += GetFieldDBF(h, c).size();
+            for (int c = 1; c <= h.NumCampos; ++c)
+                bytes += GetFieldDBF(h, c).size();
         }
-        EXPECT_LE(static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.NumRegs) * h.TamRegistro, s.size());
+        EXPECT_LE(static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.NumRegs) * h.TamRegistro,
+                  s.size());
         (void)bytes;
     }
 }
