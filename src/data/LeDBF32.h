@@ -124,6 +124,12 @@ void DescarregaDBF(dbfRecord& h);
 // left in Estado 3 ready for AppendDBF. Throws ErroFatal when it cannot be created.
 void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF>& campos, std::uint8_t idioma);
 
+// Whether the text fields of this file are DOS code page 850 (to be turned into
+// 1252 by the caller): language byte 2 or 0x25, or 0 when the DBF_CP850 setting is on.
+inline bool TextoEmCP850(const dbfRecord& h, bool DBFcomCP850) {
+    return h.Idioma == 2 || h.Idioma == 0x25 || (h.Idioma == 0 && DBFcomCP850);
+}
+
 // Today's date as "YYYYMMDD".
 std::string DataDeHoje();
 

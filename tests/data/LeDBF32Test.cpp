@@ -115,6 +115,19 @@ TEST(OpenDBF, LoadsHeaderValuesFieldsAndRecords) {
     EXPECT_EQ(h.Estado, 0);
 }
 
+TEST(OpenDBF, LanguageByteTellsWhetherTextIsCodePage850) {
+    struct Caso {
+        std::uint8_t idioma;
+        bool ajuste, esperado;
+    } casos[] = {{2, false, true},  {0x25, false, true}, {0, true, true},
+                 {0, false, false}, {3, true, false},    {0x57, true, false}};
+    for (const auto& c : casos) {
+        dbfRecord h;
+        h.Idioma = c.idioma;
+        EXPECT_EQ(TextoEmCP850(h, c.ajuste), c.esperado) << int(c.idioma) << " " << c.ajuste;
+    }
+}
+
 TEST(OpenDBF, NameIsFoundIgnoringCase) {
     PastaTemporaria pasta;
     pasta.Grava("DOBR2301.DBF", MontaDBF({{"A", 'C', 1}}, {"x"}));
