@@ -78,49 +78,6 @@ std::string AchaArquivo(const std::string& nome) {
     return {};
 }
 
-// While a table loads, a full key table would otherwise show its refusal once per
-// code; the refusals are counted and shown once, with the count, at the end.
-class AgrupaRecusas : public Mensagens {
-public:
-    AgrupaRecusas() : anterior_(MensagensAtuais()), uso_(*this) {}
-
-    void Conclui() {
-        if (recusas_ == 0) return;
-        std::string texto = primeira_;
-        if (recusas_ > 1) texto += " (" + std::to_string(recusas_) + " entradas recusadas)";
-        recusas_ = 0;
-        if (RegistraLogTabelas) RegistraLogTabelas(texto);
-        anterior_.Mostra(texto);
-    }
-
-    void Mostra(const std::string& texto) override {
-        static const std::string prefixo = "Entradas excede m\xE1ximo";
-        if (texto.compare(0, prefixo.size(), prefixo) == 0) {
-            if (recusas_++ == 0) primeira_ = texto;
-            return;
-        }
-        anterior_.Mostra(texto);
-    }
-    int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override {
-        return anterior_.Confirma(titulo, texto, botoes);
-    }
-    bool SimOuNao(const std::string& titulo, const std::string& texto) override {
-        return anterior_.SimOuNao(titulo, texto);
-    }
-    std::string EntraTexto(const std::string& pergunta, const std::string& padrao) override {
-        return anterior_.EntraTexto(pergunta, padrao);
-    }
-    bool PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) override {
-        return anterior_.PerguntaNumero(pergunta, padrao, resposta);
-    }
-
-private:
-    Mensagens& anterior_;
-    UsaMensagens uso_;
-    std::int64_t recusas_ = 0;
-    std::string primeira_;
-};
-
 struct Itens {
     std::string campo;       // 1: data field (and key field of a DBF table)
     std::string inicio;      // 2: start of the code, or label field of a DBF table
@@ -248,7 +205,7 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
         d.Limites.assign(static_cast<std::size_t>(N) + 1, std::numeric_limits<double>::quiet_NaN());
     }
 
-    AgrupaRecusas recusas;
+    AgrupaRecusasIndice recusas;
     for (std::size_t i = cab + 1; i < linhas.size(); ++i) {
         std::string s = TiraBrancosDir(SemComentario(linhas[i]));
         if (s.empty()) continue;
@@ -330,7 +287,7 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
     d.NomesCategoria.assign(1, std::string());
     const bool cp850 = RotulosEmCP850(tab);
 
-    AgrupaRecusas recusas;
+    AgrupaRecusasIndice recusas;
     std::int32_t c = 0;
     for (std::int64_t r = 1; r <= tab.NumRegs; ++r) {
         readDBF(tab, r);
@@ -345,6 +302,8 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
         d.NomesCategoria.push_back(std::move(rotulo));
         InsereIndice(d.Indice, chave, c);
     }
+    // No category at all would read as "nothing loaded" and classify every record as N+1.
+    if (c == 0) Falha(tabela + ": Tabela de conversao vazia");
     d.NumCategorias = c;
     d.NomesCategoria.emplace_back();
     d.Valores.assign(static_cast<std::size_t>(c) + extras + 2, 0);

@@ -79,6 +79,44 @@ std::string FormataTitulo(std::string_view item) {
     return rotulo + TiraEspacos(item.substr(v + 1));
 }
 
+AgrupaRecusasIndice::AgrupaRecusasIndice() : anterior_(MensagensAtuais()), uso_(*this) {}
+
+void AgrupaRecusasIndice::Conclui() {
+    if (recusas_ == 0) return;
+    std::string texto = primeira_;
+    if (recusas_ > 1) texto += " (" + std::to_string(recusas_) + " entradas recusadas)";
+    recusas_ = 0;
+    if (RegistraLogTabelas) RegistraLogTabelas(texto);
+    anterior_.Mostra(texto);
+}
+
+void AgrupaRecusasIndice::Mostra(const std::string& texto) {
+    static const std::string prefixo = "Entradas excede m\xE1ximo";
+    if (texto.compare(0, prefixo.size(), prefixo) == 0) {
+        if (recusas_++ == 0) primeira_ = texto;
+        return;
+    }
+    anterior_.Mostra(texto);
+}
+
+int AgrupaRecusasIndice::Confirma(const std::string& titulo, const std::string& texto,
+                                  const std::vector<std::string>& botoes) {
+    return anterior_.Confirma(titulo, texto, botoes);
+}
+
+bool AgrupaRecusasIndice::SimOuNao(const std::string& titulo, const std::string& texto) {
+    return anterior_.SimOuNao(titulo, texto);
+}
+
+std::string AgrupaRecusasIndice::EntraTexto(const std::string& pergunta, const std::string& padrao) {
+    return anterior_.EntraTexto(pergunta, padrao);
+}
+
+bool AgrupaRecusasIndice::PerguntaNumero(const std::string& pergunta, const std::string& padrao,
+                                         std::string& resposta) {
+    return anterior_.PerguntaNumero(pergunta, padrao, resposta);
+}
+
 void MostraErroTab() { MensagensAtuais().Mostra(ErroTabela); }
 
 std::uint16_t CodigoParaNumero(std::string& codigo) {

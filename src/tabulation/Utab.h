@@ -18,6 +18,7 @@
 // Mode: two header items and width 1..4 -> 0 (direct table), width 5 or more or a
 // third item "L" -> 1 (sorted key table with ranges), third item "F" -> 2 (bounds).
 #include "data/Index.h"
+#include "platform/Mensagens.h"
 
 #include <cstdint>
 #include <functional>
@@ -141,6 +142,32 @@ std::uint16_t CodigoParaNumero(std::string& codigo);
 // Inner step of the mode-0 reader: the number of the compCodigo bytes of linha from
 // posicao (0-based), which then moves past them.
 std::uint16_t ProximoCodigo(std::string_view linha, std::size_t& posicao, std::size_t compCodigo);
+
+// While one is alive, the refusals of a full key table ("Entradas excede máximo
+// <n>"), which would come once per code, are counted instead of shown; Conclui shows
+// the first with the count, once, and writes it to the run log. Other messages pass
+// through. The loaders use it; so may the run while it adds unlisted codes.
+class AgrupaRecusasIndice : public Mensagens {
+public:
+    AgrupaRecusasIndice();
+    AgrupaRecusasIndice(const AgrupaRecusasIndice&) = delete;
+    AgrupaRecusasIndice& operator=(const AgrupaRecusasIndice&) = delete;
+
+    void Conclui();
+    std::int64_t Recusas() const { return recusas_; }
+
+    void Mostra(const std::string& texto) override;
+    int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override;
+    bool SimOuNao(const std::string& titulo, const std::string& texto) override;
+    std::string EntraTexto(const std::string& pergunta, const std::string& padrao) override;
+    bool PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) override;
+
+private:
+    Mensagens& anterior_;
+    UsaMensagens uso_;
+    std::int64_t recusas_ = 0;
+    std::string primeira_;
+};
 
 // ---- Small text routines ----
 

@@ -129,6 +129,31 @@ TEST_F(TabelaDBF, DamagedTableFailsWithTheReadersOwnMessage) {
     EXPECT_NE(msgs.Textos()[0], ErroTabela); // OpenDBF said why; not shown twice
 }
 
+TEST_F(TabelaDBF, TableWithoutRecordsIsALoadError) {
+    std::string vazia = pasta.Grava("vazia.dbf", MontaDBF({{"UF", 'C', 2}}, {}));
+    EXPECT_FALSE(Carrega("UF,1,vazia.dbf"));
+    EXPECT_EQ(ErroTabela, vazia + ": Tabela de conversao vazia");
+}
+
+TEST_F(TabelaDBF, FullKeyTableRefusalsAreShownOnceWithTheirCount) {
+    TIndice t;
+    CriaIndice(t, 1);
+    {
+        AgrupaRecusasIndice agrupa;
+        InsereIndice(t, "a", 1);
+        InsereIndice(t, "b", 2);
+        MensagensAtuais().Mostra("outra mensagem");
+        InsereIndice(t, "c", 3);
+        EXPECT_EQ(agrupa.Recusas(), 2);
+        agrupa.Conclui();
+    }
+    const std::string esperado = "Entradas excede m\xE1ximo 1 (2 entradas recusadas)";
+    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"outra mensagem", esperado}));
+    EXPECT_EQ(log, std::vector<std::string>{esperado});
+    InsereIndice(t, "d", 4); // shown as usual once the guard is gone
+    EXPECT_EQ(msgs.Textos().back(), "Entradas excede m\xE1ximo 1");
+}
+
 // ---- Binding to the data file ----
 
 TEST_F(TabelaDBF, FieldOfTheDataFileAndTheCodeTextOfTheLastField) {
