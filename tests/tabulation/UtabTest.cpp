@@ -12,10 +12,10 @@ TEST(CodigoParaNumero, NumberedRule) {
         std::uint16_t numero;
         const char* depois; // the text as the routine leaves it
     } casos[] = {
-        {"123", 123, "123"},  {"A05", 105, "05"},   {"a05", 105, "05"},  {"Z99", 2699, "99"},
-        {" 7 ", 70, "070"},   {"1X3", 103, "103"},  {"A", 1, ""},        {"Z", 26, ""},
-        {"B1", 21, "1"},      {"AB1", 101, "01"},   {"0000", 0, "0000"}, {"9999", 9999, "9999"},
-        {"Z999", 26999, "999"}, {"", 0, ""},        {"   ", 0, "000"},   {" A1", 1, "001"},
+        {"123", 123, "123"},    {"A05", 105, "05"},  {"a05", 105, "05"},  {"Z99", 2699, "99"},
+        {" 7 ", 70, "070"},     {"1X3", 103, "103"}, {"A", 1, ""},        {"Z", 26, ""},
+        {"B1", 21, "1"},        {"AB1", 101, "01"},  {"0000", 0, "0000"}, {"9999", 9999, "9999"},
+        {"Z999", 26999, "999"}, {"", 0, ""},         {"   ", 0, "000"},   {" A1", 1, "001"},
     };
     for (const auto& c : casos) {
         std::string s = c.codigo;
@@ -51,7 +51,8 @@ TEST(FormataTitulo, LabelPaddedThenSpecificationWithoutBlanks) {
         {"LSem especificacao", "                   LSemespecificacao"},
         {"L,X", "                   X"},
     };
-    for (const auto& c : casos) EXPECT_EQ(FormataTitulo(c.item), c.resultado) << c.item;
+    for (const auto& c : casos)
+        EXPECT_EQ(FormataTitulo(c.item), c.resultado) << c.item;
 }
 
 TEST(CortaItem, TakesUpToTheCommaAndCutsTheRest) {
