@@ -31,15 +31,6 @@ TEST(CodigoParaNumero, SignsAndCharactersPastZAreOutsideEveryTable) {
     }
 }
 
-TEST(ProximoCodigo, TakesTheWidthAndMovesOn) {
-    std::size_t p = 2;
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 2), 1);
-    EXPECT_EQ(p, 4u);
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 3), 105);
-    EXPECT_EQ(p, 7u);
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 3), 0); // past the end: no code
-}
-
 TEST(FormataTitulo, LabelPaddedThenSpecificationWithoutBlanks) {
     struct Caso {
         const char* item;
@@ -68,26 +59,6 @@ TEST(CortaItem, TakesUpToTheCommaAndCutsTheRest) {
     CortaItem(s, 10, item);
     EXPECT_EQ(item, "X");
     EXPECT_EQ(s, "");
-}
-
-TEST(TiraBrancos, EachSide) {
-    EXPECT_EQ(TiraBrancos("  a b  "), "a b");
-    EXPECT_EQ(TiraBrancosEsq("  a b  "), "a b  ");
-    EXPECT_EQ(TiraBrancosDir(std::string("  a b \0\0", 8)), "  a b"); // NUL padding of DBF fields
-    EXPECT_EQ(TiraEspacos(" a b\tc "), "abc");
-    EXPECT_EQ(TiraBrancos("   "), "");
-    EXPECT_EQ(TiraBrancosDir("\xE7\xE3 "), "\xE7\xE3"); // accented bytes are not blanks
-}
-
-TEST(Categoria, UnknownModeAndEmptyDimensionAreUnclassified) {
-    TDimensao d;
-    d.NumCategorias = 3;
-    d.Modo = 7;
-    EXPECT_EQ(Categoria("1", d), 4);
-    d.Modo = 1; // empty key table
-    EXPECT_EQ(Categoria("1", d), 4);
-    d.Modo = 2; // no bounds
-    EXPECT_EQ(Categoria("1", d), 4);
 }
 
 } // namespace
