@@ -171,7 +171,7 @@ private:
 
 // ---- Small text routines ----
 
-// From a DEF item "<letter><label>,<spec>": the label (2nd character up to the first
+// From a DEF item "<letter><label>,<table>": the label (2nd character up to the first
 // ',', at most 18 characters, trimmed) padded with blanks to 19 characters, followed
 // by everything after the first ',' with every blank removed. Without a ',' the
 // label is 19 blanks followed by the whole item without blanks.

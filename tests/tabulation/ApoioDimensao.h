@@ -27,7 +27,7 @@ inline std::string LinhaCNV(const std::string& valor, const std::string& k, cons
     return s;
 }
 
-// A dimension line as the dialog stores it: title in columns 1-19, then the spec.
+// A dimension line as the dialog stores it: title in columns 1-19, then the field and table part.
 inline std::string LinhaDim(const std::string& titulo, const std::string& especificacao) {
     std::string s = titulo;
     s.resize(19, ' ');
