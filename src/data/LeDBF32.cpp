@@ -49,21 +49,6 @@ std::tm Hoje() {
     return tm;
 }
 
-// Reads up to n bytes at pos; fewer only at the end of the file.
-std::size_t LeEm(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {
-    std::size_t lidos = 0;
-    while (lidos < n) {
-        ssize_t r = ::pread(fd, destino + lidos, n - lidos, static_cast<off_t>(pos + lidos));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw ErroES::DoSistema(nome, errno);
-        }
-        if (r == 0) break;
-        lidos += static_cast<std::size_t>(r);
-    }
-    return lidos;
-}
-
 void GravaEm(int fd, const void* origem, std::size_t n, std::uint64_t pos, const std::string& nome) {
     const char* p = static_cast<const char*>(origem);
     std::size_t feitos = 0;
@@ -196,7 +181,7 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
     const std::uint64_t tamArquivo = static_cast<std::uint64_t>(st.st_size);
 
     unsigned char cab[32];
-    if (LeEm(fd, reinterpret_cast<char*>(cab), 32, 0, nome) < 32) {
+    if (LeNaPosicao(fd, reinterpret_cast<char*>(cab), 32, 0, nome) < 32) {
         FalhaAbertura(h, " Cabe\xE7"
                          "alho inv\xE1lido!");
         return;
@@ -210,7 +195,7 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
     }
     // The whole header in its own buffer, whatever its length.
     std::vector<char> cabecalho(static_cast<std::size_t>(tamCab));
-    if (LeEm(fd, cabecalho.data(), cabecalho.size(), 0, nome) < cabecalho.size()) {
+    if (LeNaPosicao(fd, cabecalho.data(), cabecalho.size(), 0, nome) < cabecalho.size()) {
         FalhaAbertura(h, " Cabe\xE7"
                          "alho inv\xE1lido!");
         return;
@@ -326,7 +311,7 @@ void readDBF(dbfRecord& h, std::int64_t n) {
         if (h.Bloco.size() < tam) h.Bloco.resize(tam);
         h.BlocoAtual = -1;
         h.BytesNoBloco =
-            LeEm(h.Arquivo, h.Bloco.data(), tam,
+            LeNaPosicao(h.Arquivo, h.Bloco.data(), tam,
                  static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
         h.BlocoAtual = bloco;
     }

@@ -43,20 +43,6 @@ std::uint32_t AtualizaCRC(std::uint32_t crc, const char* p, std::size_t n) {
     return crc;
 }
 
-std::size_t LeEm(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {
-    std::size_t lidos = 0;
-    while (lidos < n) {
-        ssize_t r = ::pread(fd, destino + lidos, n - lidos, static_cast<off_t>(pos + lidos));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw ErroES::DoSistema(nome, errno);
-        }
-        if (r == 0) break;
-        lidos += static_cast<std::size_t>(r);
-    }
-    return lidos;
-}
-
 class ArquivoLido {
 public:
     explicit ArquivoLido(const std::string& nome) : nome_(nome) {
@@ -105,7 +91,7 @@ struct Fonte {
         try {
             if (inicio == fim) {
                 if (bloco.empty()) bloco.resize(TAM_LEITURA);
-                fim = LeEm(fd, bloco.data(), bloco.size(), pos, *nome);
+                fim = LeNaPosicao(fd, bloco.data(), bloco.size(), pos, *nome);
                 inicio = 0;
                 pos += fim;
                 if (somaCRC) crc = AtualizaCRC(crc, bloco.data(), fim);
@@ -134,7 +120,7 @@ std::string NomeCurto(const std::string& caminho) { return DeUtf8(std::filesyste
 // for the length its header gives.
 std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::string& nome) {
     char primeiros[32];
-    if (LeEm(fd, primeiros, 32, 0, nome) < 32)
+    if (LeNaPosicao(fd, primeiros, 32, 0, nome) < 32)
         throw ErroES(nome, "cabe\xE7"
                            "alho DBF inv\xE1lido");
     std::size_t tam = static_cast<unsigned char>(primeiros[8]) | (static_cast<unsigned char>(primeiros[9]) << 8);
@@ -142,7 +128,7 @@ std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::s
         throw ErroES(nome, "cabe\xE7"
                            "alho DBF inv\xE1lido");
     std::vector<char> cab(tam);
-    if (LeEm(fd, cab.data(), tam, 0, nome) < tam)
+    if (LeNaPosicao(fd, cab.data(), tam, 0, nome) < tam)
         throw ErroES(nome, "cabe\xE7"
                            "alho DBF inv\xE1lido");
     return cab;
@@ -271,7 +257,7 @@ ResultadoCodec ExpandeDBC(const std::string& entrada, const std::string& saida, 
         throw;
     }
     r.numRegs = Le32(cab.data() + 4);
-    if (LeEm(in.Fd(), guardado, 4, cab.size(), entrada) < 4) {
+    if (LeNaPosicao(in.Fd(), guardado, 4, cab.size(), entrada) < 4) {
         r.codigo = cmp::CMP_DADOS_INVALIDOS;
         r.crcConfere = false;
         avisaFalhas();
@@ -395,8 +381,8 @@ bool ScanDBF(dbfRecord& h, const std::function<void(dbfRecord&)>& rotina, bool c
     // The header in its own buffer, whatever its length; then the stored CRC.
     std::vector<char> cab(static_cast<std::size_t>(h.TamCabecalho));
     char guardado[4];
-    if (LeEm(h.Arquivo, cab.data(), cab.size(), 0, h.Nome) < cab.size() ||
-        LeEm(h.Arquivo, guardado, 4, cab.size(), h.Nome) < 4) {
+    if (LeNaPosicao(h.Arquivo, cab.data(), cab.size(), 0, h.Nome) < cab.size() ||
+        LeNaPosicao(h.Arquivo, guardado, 4, cab.size(), h.Nome) < 4) {
         msg.Mostra(MensagemCodec(cmp::CMP_DADOS_INVALIDOS));
         if (checaCRC) msg.Mostra("Erro de CRC em " + nomeMsg);
         return false;
