@@ -244,4 +244,17 @@ bool Regressao(TabelaResultados& t, std::int32_t x, std::int32_t y, std::vector<
     return true;
 }
 
+std::vector<std::string> DescritivasMarcadas(const TabelaResultados& t, const std::vector<std::int32_t>& marcadas) {
+    if (t.NumColunas() == 1) return EstatisticasColuna(t, 1);
+    return Descritivas(t, marcadas);
+}
+
+std::vector<std::string> CorrelacaoMarcadas(const TabelaResultados& t, const std::vector<std::int32_t>& marcadas) {
+    if (t.NumColunas() == 2) return Correlacao(t, 1, 2);
+    if (marcadas.size() < 2) return {};
+    return Correlacao(t, marcadas[0], marcadas[1]);
+}
+
+bool PrecisaMarcar(const TabelaResultados& t, bool duas) { return t.NumColunas() != (duas ? 2 : 1); }
+
 } // namespace dorvan

@@ -46,4 +46,16 @@ std::optional<AjusteLinear> AjustaReta(const TabelaResultados& t, std::int32_t x
 // column limit.
 bool Regressao(TabelaResultados& t, std::int32_t x, std::int32_t y, std::vector<std::string>& linhas);
 
+// The menu commands, given the columns marked in the marking dialog (which the
+// window opens only when PrecisaMarcar says so).
+// "Descritivas de coluna": with one column its statistics, otherwise those of
+// each marked column.
+std::vector<std::string> DescritivasMarcadas(const TabelaResultados& t, const std::vector<std::int32_t>& marcadas);
+// "Coeficiente de correlação": with exactly two columns those two, otherwise the
+// first two marked; nothing when fewer than two are marked.
+std::vector<std::string> CorrelacaoMarcadas(const TabelaResultados& t, const std::vector<std::int32_t>& marcadas);
+// Whether the descriptive (two = false) or correlation (two = true) command must
+// ask which columns to use.
+bool PrecisaMarcar(const TabelaResultados& t, bool duas);
+
 } // namespace dorvan

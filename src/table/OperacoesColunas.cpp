@@ -398,6 +398,11 @@ void AlternaMostraCodigo(TabelaResultados& t) {
     t.Coluna(0).Largura += t.MostraCodigo ? t.TamCodigo + 1 : -(t.TamCodigo + 1);
 }
 
+std::string TextoMostrarChave(const TabelaResultados& t) {
+    if (t.TamCodigo == SemCodigo) return {};
+    return t.MostraCodigo ? "Esconder C&have" : "Mostrar C&have";
+}
+
 bool FixaComprimentoChave(TabelaResultados& t) {
     double valor = t.TamCodigo;
     std::int32_t decimais = 0;

@@ -95,6 +95,9 @@ void DefineCabecalho(TabelaResultados& t, Cabecalho qual, std::string_view texto
 // Shows or hides the row code in front of the labels; the label column's width
 // follows. Nothing when the labels carry no code.
 void AlternaMostraCodigo(TabelaResultados& t);
+// Caption of the row-code item of the "Quadro" menu: empty (item hidden) when the
+// labels carry no code, "Esconder C&have" while the code is shown, else "Mostrar C&have".
+std::string TextoMostrarChave(const TabelaResultados& t);
 // Asks "Comprimento da chave de comparação" and sets TamCodigo (0..255).
 bool FixaComprimentoChave(TabelaResultados& t);
 

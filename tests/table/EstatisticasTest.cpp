@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace dorvan {
@@ -229,6 +230,25 @@ TEST(Estatisticas, StatisticsNeverTouchTheDisplayOrder) {
         EXPECT_EQ(t.Ordem(k), antes[static_cast<std::size_t>(k - 1)]);
     EXPECT_FALSE(t.OrdemDecrescente);
     EXPECT_EQ(t.ColunaOrdem, 1);
+}
+
+TEST(Estatisticas, MenuCommandsPickTheirColumns) {
+    TabelaResultados uma = MontaTabela({"a", "b"}, {{"X", {1, 2}}});
+    EXPECT_FALSE(PrecisaMarcar(uma, false));
+    EXPECT_EQ(DescritivasMarcadas(uma, {})[0], "Estat\xEDsticas da coluna X");
+
+    TabelaResultados duas = MontaTabela({"a", "b"}, {{"X", {1, 2}}, {"Y", {2, 1}}});
+    EXPECT_FALSE(PrecisaMarcar(duas, true));
+    EXPECT_EQ(CorrelacaoMarcadas(duas, {}).back(), "R = -1");
+
+    TabelaResultados tres = MontaTabela({"a", "b", "c"}, {{"X", {1, 2, 3}}, {"Y", {3, 1, 2}}, {"Z", {2, 4, 6}}});
+    EXPECT_TRUE(PrecisaMarcar(tres, false));
+    EXPECT_TRUE(PrecisaMarcar(tres, true));
+    auto d = DescritivasMarcadas(tres, {3, 1});
+    EXPECT_EQ(d[0], "Estat\xEDsticas da coluna Z");
+    EXPECT_EQ(std::count(d.begin(), d.end(), "Estat\xEDsticas da coluna X"), 1);
+    EXPECT_EQ(CorrelacaoMarcadas(tres, {1, 3, 2}).back(), "R = 1");
+    EXPECT_TRUE(CorrelacaoMarcadas(tres, {2}).empty());
 }
 
 TEST(Estatisticas, ShortestNumberForm) {

@@ -289,8 +289,10 @@ TEST(OperacoesColunas, RowCodeShownHiddenAndFixed) {
     ASSERT_EQ(t.TamCodigo, 2);
     t.MostraCodigo = true;
     t.Coluna(0).Largura = 20;
+    EXPECT_EQ(TextoMostrarChave(t), "Esconder C&have");
     AlternaMostraCodigo(t);
     EXPECT_FALSE(t.MostraCodigo);
+    EXPECT_EQ(TextoMostrarChave(t), "Mostrar C&have");
     EXPECT_EQ(t.Coluna(0).Largura, 17);
     AlternaMostraCodigo(t);
     EXPECT_TRUE(t.MostraCodigo);
@@ -307,6 +309,7 @@ TEST(OperacoesColunas, RowCodeShownHiddenAndFixed) {
     TabelaResultados semCodigo = MontaTabela({"Norte", "Sul"}, {{"x", {1, 2}}});
     DetectaCodigo(semCodigo);
     semCodigo.Coluna(0).Largura = 9;
+    EXPECT_EQ(TextoMostrarChave(semCodigo), "");
     AlternaMostraCodigo(semCodigo);
     EXPECT_EQ(semCodigo.Coluna(0).Largura, 9);
 }
