@@ -141,7 +141,9 @@ std::vector<std::string> EstatisticasColuna(const TabelaResultados& t, std::int3
     if (n > 0) {
         if (zeros > 0) linhas.push_back(Rotulo("Valores zerados") + ADireita(std::to_string(zeros), w));
         numero("Soma", soma);
-        numero("M\xE9" "dia", media);
+        numero("M\xE9"
+               "dia",
+               media);
         numero("Mediana", mediana);
         numero("M\xEDnimo", minimo);
         numero("M\xE1ximo", maximo);
@@ -151,7 +153,8 @@ std::vector<std::string> EstatisticasColuna(const TabelaResultados& t, std::int3
         numero("Vari\xE2ncia     (amostra)", varianciaAmostra);
         numero("Desvio padr\xE3o (amostra)", std::sqrt(varianciaAmostra));
         if (media > 0)
-            linhas.push_back(Rotulo("Coeficiente de varia\xE7\xE3o") + FormatoN(std::sqrt(varianciaAmostra) / media, w, 4));
+            linhas.push_back(Rotulo("Coeficiente de varia\xE7\xE3o") +
+                             FormatoN(std::sqrt(varianciaAmostra) / media, w, 4));
     }
     linhas.emplace_back();
     linhas.emplace_back();
@@ -174,8 +177,8 @@ std::optional<double> CoeficienteCorrelacao(const TabelaResultados& t, std::int3
 
 std::vector<std::string> Correlacao(const TabelaResultados& t, std::int32_t a, std::int32_t b) {
     if (!ColunaValida(t, a) || !ColunaValida(t, b)) return {};
-    std::string cabeca = "Coeficiente de correla\xE7\xE3o de Pearson entre as colunas " + t.NomeColuna(a) + " e " +
-                         t.NomeColuna(b);
+    std::string cabeca =
+        "Coeficiente de correla\xE7\xE3o de Pearson entre as colunas " + t.NomeColuna(a) + " e " + t.NomeColuna(b);
     if (cabeca.size() > 177) cabeca.resize(177);
     return {cabeca, "R = " + Curto(CoeficienteCorrelacao(t, a, b))};
 }

@@ -32,10 +32,10 @@ std::optional<double> CoeficienteCorrelacao(const TabelaResultados& t, std::int3
 std::vector<std::string> Correlacao(const TabelaResultados& t, std::int32_t a, std::int32_t b);
 
 struct AjusteLinear {
-    double linear = 0;                   // intercept
-    double angular = 0;                  // slope
-    std::optional<double> correlacao;    // none when y does not vary
-    std::optional<double> erroPadrao;    // none with fewer than 3 rows
+    double linear = 0;                // intercept
+    double angular = 0;               // slope
+    std::optional<double> correlacao; // none when y does not vary
+    std::optional<double> erroPadrao; // none with fewer than 3 rows
 };
 // The least-squares line of y on x; nullopt when x does not vary.
 std::optional<AjusteLinear> AjustaReta(const TabelaResultados& t, std::int32_t x, std::int32_t y);

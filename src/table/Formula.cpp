@@ -64,7 +64,7 @@ bool LeConstante(const std::string& palavra, double& valor, std::int32_t& decima
     return true;
 }
 
-// "C" followed by nothing but digits: the column number (0 when out of any range).
+// "C" followed by nothing but digits: the column number (huge ones held just past MaxColunas).
 std::optional<std::int32_t> ReferenciaColuna(const std::string& palavra) {
     if (palavra.size() < 2 || palavra[0] != 'C') return std::nullopt;
     std::int64_t n = 0;
@@ -312,7 +312,8 @@ bool ColunaDeExpressao(TabelaResultados& t, std::string_view expressao) {
         colunas[static_cast<std::size_t>(c)] = &t.Coluna(c);
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const auto i = static_cast<std::size_t>(r);
-        col.Dados[i] = AvaliaFormula(formula, [&](std::int32_t n) { return colunas[static_cast<std::size_t>(n)]->Dados[i]; });
+        col.Dados[i] =
+            AvaliaFormula(formula, [&](std::int32_t n) { return colunas[static_cast<std::size_t>(n)]->Dados[i]; });
     }
     col.Total = AvaliaFormula(formula, [&](std::int32_t n) { return colunas[static_cast<std::size_t>(n)]->Total; });
     t.Modificada = true;

@@ -168,7 +168,10 @@ bool Multiplica(TabelaResultados& t, std::int32_t a, std::int32_t b) {
 bool Subtrai(TabelaResultados& t, std::int32_t a, std::int32_t b) {
     if (!ColunaValida(t, a) || !ColunaValida(t, b)) return false;
     std::int32_t d = std::max({1, t.Coluna(a).Decimais, t.Coluna(b).Decimais});
-    return DeDuas(t, a, b, "Diferen\xE7" "a", d, TipoTotal::Soma, [](double x, double y) { return x - y; });
+    return DeDuas(t, a, b,
+                  "Diferen\xE7"
+                  "a",
+                  d, TipoTotal::Soma, [](double x, double y) { return x - y; });
 }
 
 bool SomaColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
@@ -414,9 +417,9 @@ bool FixaComprimentoChave(TabelaResultados& t) {
 // ---- deleting, moving and ordering --------------------------------------------------
 
 bool EliminaColunasMarcadas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
-    if (std::none_of(colunas.begin(), colunas.end(), [&](std::int32_t c) { return ColunaValida(t, c); }))
-        return false;
-    const bool perdeOrdem = t.ColunaOrdem > 0 && std::find(colunas.begin(), colunas.end(), t.ColunaOrdem) != colunas.end();
+    if (std::none_of(colunas.begin(), colunas.end(), [&](std::int32_t c) { return ColunaValida(t, c); })) return false;
+    const bool perdeOrdem =
+        t.ColunaOrdem > 0 && std::find(colunas.begin(), colunas.end(), t.ColunaOrdem) != colunas.end();
     EliminaColunas(t, colunas);
     // An order by a column that no longer exists could not be reversed or redone.
     if (perdeOrdem) {

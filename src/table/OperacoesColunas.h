@@ -40,17 +40,17 @@ bool EntraNumero(const std::string& pergunta, double& valor, std::int32_t& decim
 // column number is out of range, nothing is marked, or the table already has
 // MaxColunas columns. A zero denominator gives 0, never an infinity.
 
-bool Divide(TabelaResultados& t, std::int32_t numerador, std::int32_t denominador);         // "Quociente"
-bool Multiplica(TabelaResultados& t, std::int32_t fator1, std::int32_t fator2);             // "Produto"
-bool Subtrai(TabelaResultados& t, std::int32_t minuendo, std::int32_t subtraendo);           // "Diferença"
-bool SomaColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);            // "Soma"
-bool MinimoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);          // "Menor"
-bool MaximoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);          // "Maior"
-bool Percentagem(TabelaResultados& t, std::int32_t a);                                      // "%" + title
-bool Acumula(TabelaResultados& t, std::int32_t a);                                          // "A." + title, in display order
-bool Inteiro(TabelaResultados& t, std::int32_t a);                                          // "Int." + title
-bool Absoluto(TabelaResultados& t, std::int32_t a);                                         // "Abs." + title
-bool Sequencia(TabelaResultados& t);                                                        // "Seqüência", display positions
+bool Divide(TabelaResultados& t, std::int32_t numerador, std::int32_t denominador); // "Quociente"
+bool Multiplica(TabelaResultados& t, std::int32_t fator1, std::int32_t fator2);     // "Produto"
+bool Subtrai(TabelaResultados& t, std::int32_t minuendo, std::int32_t subtraendo);  // "Diferença"
+bool SomaColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);    // "Soma"
+bool MinimoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);  // "Menor"
+bool MaximoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas);  // "Maior"
+bool Percentagem(TabelaResultados& t, std::int32_t a);                              // "%" + title
+bool Acumula(TabelaResultados& t, std::int32_t a);                                  // "A." + title, in display order
+bool Inteiro(TabelaResultados& t, std::int32_t a);                                  // "Int." + title
+bool Absoluto(TabelaResultados& t, std::int32_t a);                                 // "Abs." + title
+bool Sequencia(TabelaResultados& t);                                                // "Seqüência", display positions
 // One "Z" + title column per marked column; returns how many were added.
 std::int32_t Normaliza(TabelaResultados& t, const std::vector<std::int32_t>& colunas);
 

@@ -45,9 +45,8 @@ constexpr double RDeterminacao = 0.98034011294237111;
 constexpr double RErroPadrao = 0.43897102846701619;
 constexpr double RVarianciaAmostra = 8.401250000000001;
 constexpr double RVariancia = 7.3510937500000004;
-const std::vector<double> RAjustados = {2.2727734507280726, 2.870267524551303,  4.9614967829326115,
-                                        5.2602438198442263, 6.7539790044023027, 8.5464612258719956,
-                                        8.8452082627836095, 10.189569928885879};
+const std::vector<double> RAjustados = {2.2727734507280726, 2.870267524551303,  4.9614967829326115, 5.2602438198442263,
+                                        6.7539790044023027, 8.5464612258719956, 8.8452082627836095, 10.189569928885879};
 
 std::vector<double> Desloca(std::vector<double> v, double d) {
     for (double& x : v)
@@ -63,7 +62,9 @@ TEST(Estatisticas, DescriptiveLinesOfOneToFour) {
         "",
         Linha("Contagem", "        4"),
         Linha("Soma", "  10,0000"),
-        Linha("M\xE9" "dia", "   2,5000"),
+        Linha("M\xE9"
+              "dia",
+              "   2,5000"),
         Linha("Mediana", "   2,5000"),
         Linha("M\xEDnimo", "   1,0000"),
         Linha("M\xE1ximo", "   4,0000"),
@@ -161,8 +162,8 @@ TEST(Estatisticas, OffsetDataGivesTheSameCorrelationAndSlope) {
     EXPECT_NEAR(aj->linear, RIntercepto - 1e8 * RInclinacao, 1e-4);
     EXPECT_NEAR(*aj->erroPadrao, RErroPadrao, 1e-9);
 
-    TabelaResultados u = MontaTabela({"1", "2", "3", "4", "5", "6", "7", "8"},
-                                     {{"X", Desloca(X, 1e8), 3}, {"Y", Desloca(X, -3e8), 1}});
+    TabelaResultados u =
+        MontaTabela({"1", "2", "3", "4", "5", "6", "7", "8"}, {{"X", Desloca(X, 1e8), 3}, {"Y", Desloca(X, -3e8), 1}});
     EXPECT_EQ(CoeficienteCorrelacao(u, 1, 2), 1.0);
 }
 

@@ -15,7 +15,8 @@ using teste::Valores;
 
 // Pop (0 decimals), Obitos (1), and a title with a blank (2).
 TabelaResultados TabelaBase() {
-    return MontaTabela({"A", "B", "C"}, {{"Pop", {100, 200, 0}, 0}, {"Obitos", {5, 10, 3}, 1}, {"Taxa bruta", {2, 8, 1}, 2}});
+    return MontaTabela({"A", "B", "C"},
+                       {{"Pop", {100, 200, 0}, 0}, {"Obitos", {5, 10, 3}, 1}, {"Taxa bruta", {2, 8, 1}, 2}});
 }
 
 TEST(Formula, PostfixOrderFollowsLevelsAndGrouping) {
@@ -24,16 +25,16 @@ TEST(Formula, PostfixOrderFollowsLevelsAndGrouping) {
         const char* posfixa;
     } casos[] = {
         {"C2/C1*1000", "C2 C1 / 1000 * "},
-        {"2^3^2", "2 3 2 ^ ^ "},      // ^ groups from the right
-        {"8-3-2", "8 3 - 2 - "},      // - from the left
-        {"LN EXP 2", "2 EXP LN "},    // two functions in a row do not pop each other
+        {"2^3^2", "2 3 2 ^ ^ "},   // ^ groups from the right
+        {"8-3-2", "8 3 - 2 - "},   // - from the left
+        {"LN EXP 2", "2 EXP LN "}, // two functions in a row do not pop each other
         {"LN C1+2", "C1 LN 2 + "},
-        {"-C1", "C1 - "},             // a leading minus is an operator
-        {"C1 -C2", "C1 -C2 "},        // a minus after a blank sticks to what follows
+        {"-C1", "C1 - "},      // a leading minus is an operator
+        {"C1 -C2", "C1 -C2 "}, // a minus after a blank sticks to what follows
         {"c1-c2", "C1 C2 - "},
         {"2*-3", "2 -3 * "},
         {"(C1+C2)*C3", "C1 C2 + C3 * "},
-        {"(C1", "C1 ( "},             // the check refuses the stray "("
+        {"(C1", "C1 ( "}, // the check refuses the stray "("
         {"", ""},
     };
     for (const Caso& c : casos) {
@@ -63,10 +64,10 @@ TEST(Formula, ColumnValuesTotalsAndDecimals) {
         {"obitos/POP", {0.05, 0.05, 0}, 0.06, 1}, // titles without blanks, any case
         {"C3*2", {4, 16, 2}, 22, 2},
         {"LN 0", {0, 0, 0}, 0, 0},
-        {"LN(C2-C2-1)", {0, 0, 0}, 0, 1},          // logarithm of a negative value
-        {"(0-8)^0,5", {0, 0, 0}, 0, 1},            // x^y is 0 for x <= 0
+        {"LN(C2-C2-1)", {0, 0, 0}, 0, 1}, // logarithm of a negative value
+        {"(0-8)^0,5", {0, 0, 0}, 0, 1},   // x^y is 0 for x <= 0
         {"C2^2", {25, 100, 9}, 18 * 18, 1},
-        {"EXP 1000", {0, 0, 0}, 0, 0},              // overflow never reaches a cell
+        {"EXP 1000", {0, 0, 0}, 0, 0}, // overflow never reaches a cell
         {"1.234,5", {1234.5, 1234.5, 1234.5}, 1234.5, 1},
         {"(C1+C2)*2", {210, 420, 6}, 636, 1},
     };

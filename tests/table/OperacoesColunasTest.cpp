@@ -20,9 +20,8 @@ using teste::Valores;
 
 // Pop (0 decimals, total 60), Casos (2 decimals, total 7), Saldo (1 decimal, total 4).
 TabelaResultados TabelaBase() {
-    return MontaTabela({"A", "B", "C", "D"}, {{"Pop", {10, 20, 0, 30}, 0},
-                                              {"Casos", {1, 4, 2, 0}, 2},
-                                              {"Saldo", {-1.5, 2.7, -0.2, 3}, 1}});
+    return MontaTabela({"A", "B", "C", "D"},
+                       {{"Pop", {10, 20, 0, 30}, 0}, {"Casos", {1, 4, 2, 0}, 2}, {"Saldo", {-1.5, 2.7, -0.2, 3}, 1}});
 }
 
 void EsperaValores(const std::vector<double>& obtidos, const std::vector<double>& esperados, const std::string& caso) {
@@ -42,30 +41,112 @@ TEST(OperacoesColunas, NewColumnCommandsSetTitleDecimalsValuesTotalKindAndWidth)
         TipoTotal tipo;
         std::int32_t largura;
     } casos[] = {
-        {"Divide", [](auto& t) { return Divide(t, 1, 2); }, "Quociente", 2, {10, 5, 0, 0}, 60.0 / 7,
-         TipoTotal::PreCalculado, 10},
-        {"Multiplica", [](auto& t) { return Multiplica(t, 1, 2); }, "Produto", 2, {10, 80, 0, 0}, 420,
-         TipoTotal::PreCalculado, 8},
-        {"Subtrai", [](auto& t) { return Subtrai(t, 1, 2); }, "Diferen\xE7" "a", 2, {9, 16, -2, 30}, 53,
-         TipoTotal::Soma, 10},
-        {"Soma", [](auto& t) { return SomaColunas(t, {1, 2}); }, "Soma", 2, {11, 24, 2, 30}, 67, TipoTotal::Soma, 6},
-        {"Soma (last marked decides decimals)", [](auto& t) { return SomaColunas(t, {2, 1}); }, "Soma", 0,
-         {11, 24, 2, 30}, 67, TipoTotal::Soma, 5},
-        {"Minimo", [](auto& t) { return MinimoColunas(t, {1, 2, 3}); }, "Menor", 1, {-1.5, 2.7, -0.2, 0}, 1,
-         TipoTotal::Soma, 6},
-        {"Maximo", [](auto& t) { return MaximoColunas(t, {3, 1}); }, "Maior", 0, {10, 20, 0, 30}, 60,
-         TipoTotal::Soma, 6},
-        {"Percentagem", [](auto& t) { return Percentagem(t, 1); }, "%Pop", 2, {100.0 / 6, 100.0 / 3, 0, 50}, 100,
-         TipoTotal::Soma, 8},
-        {"Acumula", [](auto& t) { return Acumula(t, 1); }, "A.Pop", 0, {10, 30, 30, 60}, 60, TipoTotal::PreCalculado,
+        {"Divide",
+         [](auto& t) { return Divide(t, 1, 2); },
+         "Quociente",
+         2,
+         {10, 5, 0, 0},
+         60.0 / 7,
+         TipoTotal::PreCalculado,
+         10},
+        {"Multiplica",
+         [](auto& t) { return Multiplica(t, 1, 2); },
+         "Produto",
+         2,
+         {10, 80, 0, 0},
+         420,
+         TipoTotal::PreCalculado,
+         8},
+        {"Subtrai",
+         [](auto& t) { return Subtrai(t, 1, 2); },
+         "Diferen\xE7"
+         "a",
+         2,
+         {9, 16, -2, 30},
+         53,
+         TipoTotal::Soma,
+         10},
+        {"Soma",
+         [](auto& t) {
+             return SomaColunas(t, {1, 2});
+         },
+         "Soma",
+         2,
+         {11, 24, 2, 30},
+         67,
+         TipoTotal::Soma,
+         6},
+        {"Soma (last marked decides decimals)",
+         [](auto& t) {
+             return SomaColunas(t, {2, 1});
+         },
+         "Soma",
+         0,
+         {11, 24, 2, 30},
+         67,
+         TipoTotal::Soma,
+         5},
+        {"Minimo",
+         [](auto& t) {
+             return MinimoColunas(t, {1, 2, 3});
+         },
+         "Menor",
+         1,
+         {-1.5, 2.7, -0.2, 0},
+         1,
+         TipoTotal::Soma,
+         6},
+        {"Maximo",
+         [](auto& t) {
+             return MaximoColunas(t, {3, 1});
+         },
+         "Maior",
+         0,
+         {10, 20, 0, 30},
+         60,
+         TipoTotal::Soma,
+         6},
+        {"Percentagem",
+         [](auto& t) { return Percentagem(t, 1); },
+         "%Pop",
+         2,
+         {100.0 / 6, 100.0 / 3, 0, 50},
+         100,
+         TipoTotal::Soma,
+         8},
+        {"Acumula",
+         [](auto& t) { return Acumula(t, 1); },
+         "A.Pop",
+         0,
+         {10, 30, 30, 60},
+         60,
+         TipoTotal::PreCalculado,
          6},
         {"Inteiro", [](auto& t) { return Inteiro(t, 3); }, "Int.Saldo", 0, {-1, 2, 0, 3}, 4, TipoTotal::Soma, 10},
-        {"Absoluto", [](auto& t) { return Absoluto(t, 3); }, "Abs.Saldo", 1, {1.5, 2.7, 0.2, 3}, 7.4, TipoTotal::Soma,
+        {"Absoluto",
+         [](auto& t) { return Absoluto(t, 3); },
+         "Abs.Saldo",
+         1,
+         {1.5, 2.7, 0.2, 3},
+         7.4,
+         TipoTotal::Soma,
          10},
-        {"Sequencia", [](auto& t) { return Sequencia(t); }, "Seq\xFC\xEAncia", 0, {1, 2, 3, 4}, 4,
-         TipoTotal::PreCalculado, 13},
-        {"Indicador", [](auto& t) { return Indicador(t, 2, 1, 3, 1, "Casos/Pop por 1.000"); }, "Casos/Pop por 1.000",
-         1, {100, 200, 0, 0}, 7000.0 / 60, TipoTotal::PreCalculado, 20},
+        {"Sequencia",
+         [](auto& t) { return Sequencia(t); },
+         "Seq\xFC\xEAncia",
+         0,
+         {1, 2, 3, 4},
+         4,
+         TipoTotal::PreCalculado,
+         13},
+        {"Indicador",
+         [](auto& t) { return Indicador(t, 2, 1, 3, 1, "Casos/Pop por 1.000"); },
+         "Casos/Pop por 1.000",
+         1,
+         {100, 200, 0, 0},
+         7000.0 / 60,
+         TipoTotal::PreCalculado,
+         20},
     };
     for (const Caso& c : casos) {
         TabelaResultados t = TabelaBase();
@@ -535,8 +616,8 @@ TEST(OperacoesColunas, TransposeRowLimit) {
     t.AlocaLinhas(6000, 6000);
     ASSERT_TRUE(AcrescentaColuna(t, "x", 0));
     EXPECT_FALSE(Transpoe(t));
-    EXPECT_EQ(m.Textos(), std::vector<std::string>{
-                              "N\xFAmero de linhas do quadro excede o m\xE1ximo permitido de colunas: 6000"});
+    EXPECT_EQ(m.Textos(),
+              std::vector<std::string>{"N\xFAmero de linhas do quadro excede o m\xE1ximo permitido de colunas: 6000"});
     EXPECT_EQ(t.NumLinhas, 6000);
     EXPECT_FALSE(t.Modificada);
 

@@ -121,8 +121,7 @@ bool Indicador1Click(TabelaResultados& t, QWidget* pai) {
     TfIndic janela(pai);
     janela.Prepara(t);
     if (janela.exec() != QDialog::Accepted) return false;
-    return Indicador(t, janela.Numerador(), janela.Denominador(), janela.Escala(), janela.Decimais(),
-                     janela.Titulo());
+    return Indicador(t, janela.Numerador(), janela.Denominador(), janela.Escala(), janela.Decimais(), janela.Titulo());
 }
 
 } // namespace dorvan
