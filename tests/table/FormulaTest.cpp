@@ -103,6 +103,15 @@ TEST(Formula, TitleBeforeTheEqualsSign) {
     EXPECT_EQ(Valores(t, 6), (std::vector<double>{250, 450, 0}));
 }
 
+TEST(Formula, AccentedTitlesMatchInAnyCase) {
+    TabelaResultados t = MontaTabela({"A"}, {{"\xD3"
+                                              "bitos",
+                                              {4}}});
+    ASSERT_TRUE(NovaColuna(t, "\xF3"
+                              "bitos*2"));
+    EXPECT_EQ(t.Dado(2, 1), 8);
+}
+
 TEST(Formula, LnOfExpIsTheArgument) {
     TabelaResultados t = TabelaBase();
     ASSERT_TRUE(NovaColuna(t, "LN EXP 2"));
