@@ -118,7 +118,7 @@ void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
         precisao = std::min(precisao, MaxPrecisaoSQL);
         linha = "  " + nomes.Colunas[static_cast<std::size_t>(c - 1)] + " Numeric(" + std::to_string(precisao) + "," +
                 std::to_string(d) + ")";
-        s.Linha(linha + (c < t.NumColunas() ? "," : "));"));
+        s.Linha(linha + (c < t.NumColunas() ? "," : ");"));
     }
 
     const std::string inicio = "INSERT INTO " + nomes.Tabela + " VALUES('";
