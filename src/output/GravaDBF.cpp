@@ -25,6 +25,8 @@ std::string NomeCampo(const std::string& titulo, std::set<std::string>& usados, 
     for (char& c : nome)
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_')) c = '_';
     if (nome.empty()) nome = padrao;
+    // dBase names begin with a letter; readers rename "1991" on their own otherwise.
+    if (nome[0] >= '0' && nome[0] <= '9') nome.insert(nome.begin(), 'X');
     if (nome.size() > MaxNomeCampo) nome.resize(MaxNomeCampo);
     // A second field of the same name could not be told apart by name.
     if (usados.insert(nome).second) return nome;

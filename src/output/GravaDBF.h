@@ -13,7 +13,8 @@ namespace dorvan {
 inline constexpr std::int32_t MaxCamposDBF = 255;
 
 // The fields GravaDBF creates: names from the titles (accents removed, upper
-// case, other characters "_", 10 characters, repeated names numbered), the
+// case, other characters "_", "X" before a leading digit, 10 characters,
+// repeated names numbered), the
 // label field as wide as the longest label, each numeric field as wide as its
 // widest value. Empty when the table cannot be written; `erro` then says why.
 std::vector<CampoDBF> CamposParaDBF(const TabelaResultados& t, std::string& erro);
