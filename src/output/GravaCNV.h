@@ -22,7 +22,7 @@ bool GravaCNV(const TabelaResultados& t, const std::string& arquivo);
 
 // The input box that asks for the SPRING object category.
 inline constexpr const char* TituloCategoriaSPRING = "Categoria de objeto para o SPRING";
-inline constexpr const char* PerguntaCategoriaSPRING = "Entre o nome da categoria de objetos";
+inline constexpr const char* TextoCategoriaSPRING = "Entre o nome da categoria de objetos";
 // The category offered: the label column's title.
 std::string CategoriaPadraoSPRING(const TabelaResultados& t);
 
