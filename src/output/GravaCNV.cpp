@@ -43,14 +43,17 @@ bool GravaCNV(const TabelaResultados& t, const std::string& arquivo) {
     }
     if (t.NumLinhas > MaxLinhasCNV) {
         MensagensAtuais().Mostra("A tabela tem " + std::to_string(t.NumLinhas) +
-                                 " linhas; um arquivo .CNV comporta no m\xE1ximo " + std::to_string(MaxLinhasCNV) + ".");
+                                 " linhas; um arquivo .CNV comporta no m\xE1ximo " + std::to_string(MaxLinhasCNV) +
+                                 ".");
         return false;
     }
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const std::string codigo = CodigoDoRotulo(t, t.Rotulo(r));
         // ';' would start a comment and ',' separate codes: the loader would read another code.
         if (codigo.find_first_of(";,") != std::string::npos) {
-            MensagensAtuais().Mostra("O c\xF3" "digo \"" + codigo + "\" da linha " + std::to_string(r) +
+            MensagensAtuais().Mostra("O c\xF3"
+                                     "digo \"" +
+                                     codigo + "\" da linha " + std::to_string(r) +
                                      " tem ';' ou ',' e n\xE3o pode ir para um arquivo .CNV.");
             return false;
         }

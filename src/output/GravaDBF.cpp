@@ -81,7 +81,8 @@ std::vector<CampoDBF> CamposParaDBF(const TabelaResultados& t, std::string& erro
         // Wide enough for the widest value, so no number is cut or starred.
         std::int32_t w = std::max({col.Largura, 1, d > 0 ? d + 2 : 1});
         for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-            w = std::max(w, static_cast<std::int32_t>(NumeroPlano(col.Dados[static_cast<std::size_t>(r)], d, "").size()));
+            w = std::max(w,
+                         static_cast<std::int32_t>(NumeroPlano(col.Dados[static_cast<std::size_t>(r)], d, "").size()));
         if (w > MaxLarguraCampo) {
             erro = "A coluna " + col.NomeColuna + " tem valores grandes demais para um campo num\xE9rico de DBF.";
             return {};
@@ -126,8 +127,8 @@ bool GravaDBF(const TabelaResultados& t, const std::string& arquivo, bool comCP8
         for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
             const ColunaResultados& col = t.Coluna(c);
             // A value that is not a number stays blank, which readers take as missing.
-            PutFieldDBF(dbf, primeiroValor + c - 1, NumeroPlano(col.Dados[static_cast<std::size_t>(r)], DecimaisDBF(col), ""),
-                        registro.data());
+            PutFieldDBF(dbf, primeiroValor + c - 1,
+                        NumeroPlano(col.Dados[static_cast<std::size_t>(r)], DecimaisDBF(col), ""), registro.data());
         }
         AppendDBF(dbf, registro.data());
     }

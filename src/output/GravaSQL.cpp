@@ -14,6 +14,7 @@ namespace dorvan {
 namespace {
 
 // Words SQLite or PostgreSQL refuse as a bare column or table name.
+// clang-format off
 constexpr std::string_view Reservadas[] = {
     "abort", "add", "all", "alter", "analyse", "analyze", "and", "any", "array", "as", "asc", "asymmetric",
     "authorization", "autoincrement", "between", "binary", "both", "by", "case", "cast", "check", "collate",
@@ -27,6 +28,7 @@ constexpr std::string_view Reservadas[] = {
     "similar", "some", "symmetric", "table", "tablesample", "then", "to", "trailing", "transaction", "true",
     "union", "unique", "update", "user", "using", "values", "variadic", "verbose", "when", "where", "window", "with",
 };
+// clang-format on
 
 bool Reservada(const std::string& nome) {
     std::string m = nome;
@@ -56,7 +58,8 @@ std::string Unico(std::string nome, std::set<std::string>& usados) {
 
 // Digits of a plain number (sign and point left out).
 std::int32_t Digitos(const std::string& numero) {
-    return static_cast<std::int32_t>(std::count_if(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; }));
+    return static_cast<std::int32_t>(
+        std::count_if(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; }));
 }
 
 // Decimals a NUMERIC column keeps; more would only write noise.

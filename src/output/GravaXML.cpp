@@ -23,9 +23,7 @@ bool ParteNomeXML(unsigned char c) {
 }
 
 // Characters a title may hold that the element names always turn into "_".
-bool TrocadoNoNome(char c) {
-    return c == ' ' || c == '+' || c == '.' || c == '/' || c == ':' || c == '<' || c == '>';
-}
+bool TrocadoNoNome(char c) { return c == ' ' || c == '+' || c == '.' || c == '/' || c == ':' || c == '<' || c == '>'; }
 
 } // namespace
 
@@ -52,12 +50,18 @@ std::string TextoXML(std::string_view s) {
     r.reserve(s.size());
     for (char c : s) {
         const auto b = static_cast<unsigned char>(c);
-        if (c == '&') r += "&amp;";
-        else if (c == '<') r += "&lt;";
-        else if (c == '>') r += "&gt;";
-        else if (b >= 0x80 && b <= 0x9F) r += "&#" + std::to_string(static_cast<std::uint32_t>(CodigoUnicode1252(b))) + ";";
-        else if (b < 0x20 && c != '\t') r += ' ';
-        else r += c;
+        if (c == '&')
+            r += "&amp;";
+        else if (c == '<')
+            r += "&lt;";
+        else if (c == '>')
+            r += "&gt;";
+        else if (b >= 0x80 && b <= 0x9F)
+            r += "&#" + std::to_string(static_cast<std::uint32_t>(CodigoUnicode1252(b))) + ";";
+        else if (b < 0x20 && c != '\t')
+            r += ' ';
+        else
+            r += c;
     }
     return r;
 }
@@ -113,11 +117,16 @@ std::string TextoHTML(std::string_view s) {
     std::string r;
     r.reserve(s.size());
     for (char c : s) {
-        if (c == '&') r += "&amp;";
-        else if (c == '<') r += "&lt;";
-        else if (c == '>') r += "&gt;";
-        else if (static_cast<unsigned char>(c) < 0x20 && c != '\t') r += ' ';
-        else r += c;
+        if (c == '&')
+            r += "&amp;";
+        else if (c == '<')
+            r += "&lt;";
+        else if (c == '>')
+            r += "&gt;";
+        else if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
+            r += ' ';
+        else
+            r += c;
     }
     return ParaHTML(r);
 }

@@ -36,7 +36,8 @@ inline TabelaResultados TabelaExemplo() {
     DetectaCodigo(t);
     EXPECT_EQ(t.TamCodigo, 2);
     t.Titulo1 = "Popula\xE7\xE3o residente";
-    t.Titulo2 = "Brasil & regi\xF5" "es <2020>";
+    t.Titulo2 = "Brasil & regi\xF5"
+                "es <2020>";
     t.Rodape = "Fonte: \"IBGE\"; 2020";
     t.NomeMapa = "mapas\\regiao.map";
     AcrescentaNota(t, 0, 1, "Fonte; censo");

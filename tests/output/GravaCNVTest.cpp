@@ -98,8 +98,9 @@ TEST(GravaCNV, TablesTheLoaderCannotReadAreRefusedWithAMessage) {
         const char* mensagem;
     };
     const Caso casos[] = {
-        {"sem c\xF3" "digo", [](TabelaResultados& t) { t.TamCodigo = SemCodigo; },
-         "Precisa de chave nas linhas para gerar .CNV"},
+        {"sem c\xF3"
+         "digo",
+         [](TabelaResultados& t) { t.TamCodigo = SemCodigo; }, "Precisa de chave nas linhas para gerar .CNV"},
         {"10000 linhas",
          [](TabelaResultados& t) {
              t.AlocaLinhas(10000, 10000);
@@ -108,8 +109,11 @@ TEST(GravaCNV, TablesTheLoaderCannotReadAreRefusedWithAMessage) {
              t.TamCodigo = 5;
          },
          "A tabela tem 10000 linhas; um arquivo .CNV comporta no m\xE1ximo 9999."},
-        {"c\xF3" "digo com ;", [](TabelaResultados& t) { t.Rotulo(3) = "1; Sudeste"; },
-         "O c\xF3" "digo \"1;\" da linha 3 tem ';' ou ',' e n\xE3o pode ir para um arquivo .CNV."},
+        {"c\xF3"
+         "digo com ;",
+         [](TabelaResultados& t) { t.Rotulo(3) = "1; Sudeste"; },
+         "O c\xF3"
+         "digo \"1;\" da linha 3 tem ';' ou ',' e n\xE3o pode ir para um arquivo .CNV."},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
@@ -131,7 +135,8 @@ TEST(GravaSPRING, WritesTheHeaderFieldsAndRowsWithCommasRemoved) {
                                           "TABLE",
                                           "INFO",
                                           "// Popula\xE7\xE3o residente",
-                                          "// Brasil & regi\xF5" "es <2020>",
+                                          "// Brasil & regi\xF5"
+                                          "es <2020>",
                                           "// Fonte: \"IBGE\"; 2020",
                                           "// mapas\\regiao.map",
                                           "SEPARATOR ,",

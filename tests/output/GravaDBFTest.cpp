@@ -28,7 +28,8 @@ TEST(GravaDBF, FieldsHoldTheCodeTheLongestLabelAndTheWidestValue) {
 
     t.TamCodigo = SemCodigo;
     t.DefineNomeColuna(0, "Codigo");
-    t.DefineNomeColuna(2, "C\xF3" "digo");
+    t.DefineNomeColuna(2, "C\xF3"
+                          "digo");
     t.DefineNomeColuna(3, "");
     t.Coluna(2).Decimais = 40;
     EXPECT_EQ(Campos(CamposParaDBF(t, erro)), "CODIGO C29.0;POPULACAO N9.0;CODIGO_2 N18.15;COLUNA3 N13.0;");
@@ -80,7 +81,8 @@ TEST(GravaDBF, MoreFieldsThanADBFHoldsAreRefusedBeforeAnyFileIsWritten) {
     MensagensRoteiro m;
     UsaMensagens usa(m);
     EXPECT_FALSE(GravaDBF(t, p / "t.dbf", true));
-    EXPECT_EQ(m.Textos(), std::vector<std::string>{"A tabela precisaria de 256 campos; um arquivo DBF comporta no m\xE1ximo 255."});
+    EXPECT_EQ(m.Textos(),
+              std::vector<std::string>{"A tabela precisaria de 256 campos; um arquivo DBF comporta no m\xE1ximo 255."});
     EXPECT_TRUE(p.Le("t.dbf") == "antigo");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.Caminho()), {}), 1);
 

@@ -64,8 +64,9 @@ TEST(GravaPalm, WithoutTheConverterItSaysSoAndWritesNothing) {
     EXPECT_EQ(AchaConversorPalm(p.Caminho().string()), "");
     EXPECT_FALSE(GravaPalm(TabelaExemplo(), p / "t.pdb", ""));
     EXPECT_FALSE(GravaMobileDB(TabelaExemplo(), p / "t.pdb", p / "csv2pdb"));
-    EXPECT_EQ(m.Textos(), (std::vector<std::string>{"Conversor para Palm (csv2pdb) n\xE3o encontrado",
-                                                    "Conversor para Palm (csv2pdb) n\xE3o encontrado: " + (p / "csv2pdb")}));
+    EXPECT_EQ(m.Textos(),
+              (std::vector<std::string>{"Conversor para Palm (csv2pdb) n\xE3o encontrado",
+                                        "Conversor para Palm (csv2pdb) n\xE3o encontrado: " + (p / "csv2pdb")}));
     EXPECT_TRUE(std::filesystem::is_empty(p.Caminho()));
 }
 
@@ -78,7 +79,8 @@ std::string Conversor(const PastaTemporaria& p, int codigo) {
                                                         "n=$#\n"
                                                         "eval \"ifo=\\${$((n-2))}; txt=\\${$((n-1))}; alvo=\\${$n}\"\n"
                                                         "cat \"$ifo\" \"$txt\" > \"$alvo\" || exit 9\n"
-                                                        "exit " + std::to_string(codigo) + "\n");
+                                                        "exit " +
+                                                            std::to_string(codigo) + "\n");
     std::filesystem::permissions(nome, std::filesystem::perms::owner_all);
     return nome;
 }
@@ -126,8 +128,8 @@ TEST(GravaPalm, AConverterThatFailsIsNotReportedAsSaved) {
     MensagensRoteiro m;
     UsaMensagens usa(m);
     EXPECT_FALSE(GravaPalm(TabelaExemplo(), p / "t.pdb", conversor));
-    EXPECT_EQ(m.Textos(), std::vector<std::string>{"O conversor " + conversor + " terminou com erro 3; " + (p / "t.pdb") +
-                                                   " n\xE3o foi gravado."});
+    EXPECT_EQ(m.Textos(), std::vector<std::string>{"O conversor " + conversor + " terminou com erro 3; " +
+                                                   (p / "t.pdb") + " n\xE3o foi gravado."});
 }
 
 } // namespace

@@ -32,9 +32,14 @@ TEST(GravaSQL, WritesTheCreateAndOneInsertPerRowWithValidNames) {
 
 TEST(NomeSQL, TitlesBecomeIdentifiersThatBothDatabasesAccept) {
     const std::vector<std::pair<std::string, std::string>> casos = {
-        {"Popula\xE7\xE3o", "Populacao"}, {"Taxa/100 mil", "Taxa_100_mil"}, {"1991", "_1991"},
-        {"Select", "Select_"},            {"order", "order_"},              {"", "col"},
-        {"a\"b;c", "a_b_c"},              {std::string(70, 'x'), std::string(63, 'x')},
+        {"Popula\xE7\xE3o", "Populacao"},
+        {"Taxa/100 mil", "Taxa_100_mil"},
+        {"1991", "_1991"},
+        {"Select", "Select_"},
+        {"order", "order_"},
+        {"", "col"},
+        {"a\"b;c", "a_b_c"},
+        {std::string(70, 'x'), std::string(63, 'x')},
     };
     for (const auto& [titulo, esperado] : casos)
         EXPECT_EQ(NomeSQL(titulo, "col"), esperado) << titulo;
@@ -106,13 +111,17 @@ TEST(GravaSQL, TheScriptRunsInPostgreSQL) {
                        "psql -At -c \"select rtrim(regiao) from tabela where regiao like '13%'\"\n"
                        "psql -At -c \"select sum(populacao), sum(taxa_100_mil), sum(_1991) from tabela\"\n");
     std::string saida;
-    const int rc = teste::Executa("cd '" + p.Caminho().string() + "' && chmod -R a+rwx . && "
-                                  "pg_virtualenv sh roda.sh 2>&1",
+    const int rc = teste::Executa("cd '" + p.Caminho().string() +
+                                      "' && chmod -R a+rwx . && "
+                                      "pg_virtualenv sh roda.sh 2>&1",
                                   &saida);
     // Only a server that could not be started skips; a script PostgreSQL refuses fails.
-    if (p.Le("iniciou.txt").empty()) GTEST_SKIP() << "PostgreSQL n\xE3o p\xF4" "de ser iniciado";
+    if (p.Le("iniciou.txt").empty())
+        GTEST_SKIP() << "PostgreSQL n\xE3o p\xF4"
+                        "de ser iniciado";
     EXPECT_EQ(rc, 0) << saida;
-    EXPECT_EQ(p.Le("resultado.txt"), "regiao|populacao|taxa_100_mil|_1991\n" + ParaUtf8(t.Rotulo(3)) + "\n123482789|9.38|10\n");
+    EXPECT_EQ(p.Le("resultado.txt"),
+              "regiao|populacao|taxa_100_mil|_1991\n" + ParaUtf8(t.Rotulo(3)) + "\n123482789|9.38|10\n");
 }
 
 } // namespace

@@ -67,8 +67,9 @@ TEST(GravaTabelaR, ReadTableGivesDimensionsTitlesRowNamesAndSums) {
         writeLines(rownames(x))
         writeLines(sprintf("%.2f", colSums(x)))
     )");
-    EXPECT_EQ(saida, "4x3\n" + ParaUtf8("Popula\xE7\xE3o|Taxa bruta|1991\n11 Norte grande, 'amaz\xF4nia'\n"
-                                        "12 Nordeste; & <sert\xE3o>\n13 S\xE3o Paulo \x80 euro\n14 Sul\n") +
+    EXPECT_EQ(saida, "4x3\n" +
+                         ParaUtf8("Popula\xE7\xE3o|Taxa bruta|1991\n11 Norte grande, 'amaz\xF4nia'\n"
+                                  "12 Nordeste; & <sert\xE3o>\n13 S\xE3o Paulo \x80 euro\n14 Sul\n") +
                          "123482789.00\n9.38\n10.00\n");
 }
 

@@ -15,12 +15,18 @@ TEST(NomeTagXML, MakesAValidElementNameFromAnyTitle) {
     const std::vector<std::pair<std::string, std::string>> casos = {
         {"Popula\xE7\xE3o", "Popula\xE7\xE3o"}, // a letter first: no prefix, accents stay
         {"1991", "_1991"},                      // a digit first: "_" in front, the digit kept
-        {"\xC9" "bitos", "_\xC9" "bitos"},      // an accented capital first likewise
+        {"\xC9"
+         "bitos",
+         "_\xC9"
+         "bitos"}, // an accented capital first likewise
         {"Taxa/100 mil", "Taxa_100_mil"},
         {"a+b.c:d<e>f", "a_b_c_d_e_f"},
-        {"a-b\xB7" "c", "a-b\xB7" "c"}, // name characters stay
-        {"<x", "__x"},                  // "<" or ">" first would make no name
-        {"[x]", "__x_"},                // signs between Z and a cannot start or stand in a name
+        {"a-b\xB7"
+         "c",
+         "a-b\xB7"
+         "c"},           // name characters stay
+        {"<x", "__x"},   // "<" or ">" first would make no name
+        {"[x]", "__x_"}, // signs between Z and a cannot start or stand in a name
         {"_a", "_a"},
         {" a", "__a"},
         {"x\x80y\xD7z", "x_y_z"}, // 1252-only bytes and the multiplication sign
@@ -34,7 +40,8 @@ const std::string XMLEsperado = Linhas({
     "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
     "<Tabela>",
     "  <Titulo1>Popula\xE7\xE3o residente</Titulo1>",
-    "  <Titulo2>Brasil &amp; regi\xF5" "es &lt;2020&gt;</Titulo2>",
+    "  <Titulo2>Brasil &amp; regi\xF5"
+    "es &lt;2020&gt;</Titulo2>",
     "  <Rodape>Fonte: \"IBGE\"; 2020</Rodape>",
     "  <NomeMapa>mapas\\regiao.map</NomeMapa>",
     "<Log>",
@@ -119,7 +126,8 @@ std::string PaginaEsperada() {
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />",
         "</head>",
         "<body bgcolor=\"#FFFFFF\">",
-        "<p>In\xED" "cio</p>",
+        "<p>In\xED"
+        "cio</p>",
         "<center>",
         "<h1 align=\"center\">",
         "Popula&ccedil;&atilde;o residente",
@@ -173,7 +181,8 @@ protected:
 
 TEST_F(GravaHTMLTest, WritesTotalsFirstThenRowsInDisplayOrderWithZerosAsDashes) {
     PastaTemporaria p;
-    p.Grava("INICIO.HTM", "<p>In\xED" "cio</p>\r\n");
+    p.Grava("INICIO.HTM", "<p>In\xED"
+                          "cio</p>\r\n");
     p.Grava("termino.htm", "<p>Fim</p>\n");
     GravaHTML(TabelaExemplo(), p / "tabela.htm", p.Caminho().string());
     EXPECT_EQ(p.Le("tabela.htm"), PaginaEsperada());
