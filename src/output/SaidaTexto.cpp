@@ -4,6 +4,7 @@
 #include "platform/Texto1252.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -54,7 +55,9 @@ std::string NumeroFixoLocal(double valor, int decimais, int digitos, std::string
     std::size_t inteiros = (ponto == std::string::npos ? s.size() : ponto) - (s[0] == '-' ? 1 : 0);
     if (static_cast<int>(inteiros) > digitos) {
         char buf[64];
-        auto r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::scientific, digitos - 1);
+        // A double holds 15 significant decimal digits for sure; more would print noise.
+        auto r =
+            std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::scientific, std::clamp(digitos, 1, 15) - 1);
         s.assign(buf, r.ptr);
         for (char& c : s)
             if (c == 'e') c = 'E';

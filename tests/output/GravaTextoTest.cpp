@@ -1,5 +1,7 @@
 #include "output/GravaTexto.h"
 
+#include "output/SaidaTexto.h"
+
 #include "Fixture.h"
 #include "platform/Erros.h"
 
@@ -127,6 +129,28 @@ TEST(GravaTexto, AnUnwritableTargetThrowsAndAnExistingFileIsReplaced) {
     p.Grava("t.csv", "antigo");
     GravaCSV(TabelaExemplo(), p / "t.csv");
     EXPECT_NE(p.Le("t.csv"), "antigo");
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+TEST(NumeroFixoLocal, FixedDecimalsWithTheGivenMarkAndExponentBeyondTheDigits) {
+    struct Caso {
+        double valor;
+        int decimais, digitos;
+        const char* esperado;
+    } casos[] = {
+        {1234.5, 2, 20, "1234,50"},
+        {-0.004, 2, 20, "0,00"}, // no "-0"
+        {2.5, 0, 20, "3"},       // ties away from zero
+        {1e25, 0, 20, "1,00000000000000E+25"},
+        {123456789012345678.0, 1, 15, "1,23456789012346E+17"},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(NumeroFixoLocal(c.valor, c.decimais, c.digitos, ","), c.esperado) << c.valor;
 }
 
 } // namespace
