@@ -2,6 +2,7 @@
 
 #include "Fixture.h"
 #include "platform/Mensagens.h"
+#include "tabulation/Utab.h"
 
 #include <filesystem>
 #include <map>
@@ -89,6 +90,30 @@ TEST(GravaCNV, LoadsBackWithEveryCodeInItsCategory) {
         std::erase(nome, ';');
         EXPECT_EQ(lido.at(codigo).second, nome);
     }
+}
+
+// The tabulation's own loader takes the written table: every code of the table
+// classifies into its row's category, under that row's label.
+TEST(GravaCNV, TheTabulationLoaderClassifiesEveryCodeIntoItsRow) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    ASSERT_TRUE(GravaCNV(t, p / "r.cnv"));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    TDimensao d;
+    const std::string titulo = "Regiao" + std::string(13, ' ');
+    ASSERT_TRUE(LeDimensao(titulo + "REGIAO,1," + (p / "r.cnv"), MaximoLinhas, d)) << ErroTabela;
+    EXPECT_TRUE(m.Registros().empty());
+    ASSERT_EQ(d.NumCategorias, t.NumLinhas);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        const std::string codigo = t.Rotulo(r).substr(0, 2);
+        EXPECT_EQ(Categoria(codigo, d), r) << codigo;
+        std::string nome = t.Rotulo(r).substr(0, 50);
+        std::erase(nome, ';'); // it would start a comment
+        EXPECT_EQ(d.NomesCategoria[static_cast<std::size_t>(r)], nome) << r;
+    }
+    EXPECT_EQ(Categoria("99", d), t.NumLinhas + 1);
+    LiberaDimensao(d);
 }
 
 TEST(GravaCNV, TablesTheLoaderCannotReadAreRefusedWithAMessage) {
