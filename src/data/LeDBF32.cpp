@@ -262,7 +262,14 @@ void DescarregaDBF(dbfRecord& h) {
     h.Acrescimos.push_back('\x1A');
     const std::uint64_t pos =
         static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.RegsGravados) * h.TamRegistro;
-    GravaEm(h.Arquivo, h.Acrescimos.data(), h.Acrescimos.size(), pos, h.Nome);
+    try {
+        GravaEm(h.Arquivo, h.Acrescimos.data(), h.Acrescimos.size(), pos, h.Nome);
+    } catch (...) {
+        // The end byte must not stay among the pending records: a later flush would
+        // write it between two records and shift every record after it.
+        h.Acrescimos.pop_back();
+        throw;
+    }
     h.Acrescimos.clear();
     h.RegsGravados = h.NumRegs;
     unsigned char n[4];
