@@ -85,6 +85,17 @@ void FalhaAbertura(dbfRecord& h, const std::string& motivo) {
     MensagensAtuais().Mostra("OpenDBF:" + NomeMsg(h) + motivo);
 }
 
+// Closes a handle that is being dropped or replaced, where nothing can report:
+// the records appended so far were written by the last flush that succeeded.
+void FechaCalado(dbfRecord& h) noexcept {
+    if (h.Arquivo < 0) return;
+    try {
+        if (h.Estado == 3) CloseDBF(h);
+    } catch (...) {
+    }
+    Libera(h);
+}
+
 } // namespace
 
 std::string DataDeHoje() {
@@ -96,27 +107,13 @@ std::string DataDeHoje() {
     return s;
 }
 
-dbfRecord::~dbfRecord() {
-    if (Arquivo < 0) return;
-    try {
-        if (Estado == 3) CloseDBF(*this);
-    } catch (...) {
-        // A destructor cannot report; the records appended so far were written by the last flush.
-    }
-    Libera(*this);
-}
+dbfRecord::~dbfRecord() { FechaCalado(*this); }
 
 dbfRecord::dbfRecord(dbfRecord&& o) noexcept { *this = std::move(o); }
 
 dbfRecord& dbfRecord::operator=(dbfRecord&& o) noexcept {
     if (this == &o) return *this;
-    if (Arquivo >= 0) {
-        try {
-            if (Estado == 3) CloseDBF(*this);
-        } catch (...) {
-        }
-        Libera(*this);
-    }
+    FechaCalado(*this);
     Nome = std::move(o.Nome);
     Estado = o.Estado;
     ComMemo = o.ComMemo;
