@@ -316,7 +316,7 @@ void readDBF(dbfRecord& h, std::int64_t n) {
         h.BlocoAtual = -1;
         h.BytesNoBloco =
             LeNaPosicao(h.Arquivo, h.Bloco.data(), tam,
-                 static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
+                        static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
         h.BlocoAtual = bloco;
     }
     if (dentro + L > h.BytesNoBloco)
