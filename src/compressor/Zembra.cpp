@@ -170,7 +170,8 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
         for (const Arquivo& a : arquivos) {
             const std::string ext = Extensao(a.nome);
             const std::string entrada = a.pasta + a.nome;
-            if (ext == ".DBF") {
+            // -t only checks DBC files: a DBF has no CRC, and compressing it would write a file.
+            if (ext == ".DBF" && !soTesta) {
                 const std::uint64_t tam = Tamanho(entrada);
                 Escreve(saida, "DBF ==> DBC " + ADireita(std::to_string(ContagemDoCabecalho(entrada)), 8) +
                                    ADireita(std::to_string(tam), 12) + " " + a.nome + " ......");

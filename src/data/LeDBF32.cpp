@@ -85,6 +85,17 @@ void FalhaAbertura(dbfRecord& h, const std::string& motivo) {
     MensagensAtuais().Mostra("OpenDBF:" + NomeMsg(h) + motivo);
 }
 
+// Closes a handle that is being dropped or replaced, where nothing can report:
+// the records appended so far were written by the last flush that succeeded.
+void FechaCalado(dbfRecord& h) noexcept {
+    if (h.Arquivo < 0) return;
+    try {
+        if (h.Estado == 3) CloseDBF(h);
+    } catch (...) {
+    }
+    Libera(h);
+}
+
 } // namespace
 
 std::string DataDeHoje() {
@@ -96,27 +107,13 @@ std::string DataDeHoje() {
     return s;
 }
 
-dbfRecord::~dbfRecord() {
-    if (Arquivo < 0) return;
-    try {
-        if (Estado == 3) CloseDBF(*this);
-    } catch (...) {
-        // A destructor cannot report; the records appended so far were written by the last flush.
-    }
-    Libera(*this);
-}
+dbfRecord::~dbfRecord() { FechaCalado(*this); }
 
 dbfRecord::dbfRecord(dbfRecord&& o) noexcept { *this = std::move(o); }
 
 dbfRecord& dbfRecord::operator=(dbfRecord&& o) noexcept {
     if (this == &o) return *this;
-    if (Arquivo >= 0) {
-        try {
-            if (Estado == 3) CloseDBF(*this);
-        } catch (...) {
-        }
-        Libera(*this);
-    }
+    FechaCalado(*this);
     Nome = std::move(o.Nome);
     Estado = o.Estado;
     ComMemo = o.ComMemo;
@@ -262,7 +259,14 @@ void DescarregaDBF(dbfRecord& h) {
     h.Acrescimos.push_back('\x1A');
     const std::uint64_t pos =
         static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.RegsGravados) * h.TamRegistro;
-    GravaEm(h.Arquivo, h.Acrescimos.data(), h.Acrescimos.size(), pos, h.Nome);
+    try {
+        GravaEm(h.Arquivo, h.Acrescimos.data(), h.Acrescimos.size(), pos, h.Nome);
+    } catch (...) {
+        // The end byte must not stay among the pending records: a later flush would
+        // write it between two records and shift every record after it.
+        h.Acrescimos.pop_back();
+        throw;
+    }
     h.Acrescimos.clear();
     h.RegsGravados = h.NumRegs;
     unsigned char n[4];
@@ -312,7 +316,7 @@ void readDBF(dbfRecord& h, std::int64_t n) {
         h.BlocoAtual = -1;
         h.BytesNoBloco =
             LeNaPosicao(h.Arquivo, h.Bloco.data(), tam,
-                 static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
+                        static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
         h.BlocoAtual = bloco;
     }
     if (dentro + L > h.BytesNoBloco)

@@ -3,6 +3,7 @@
 // a block cache, fields read and written as fixed-width text. The same open also
 // reads the header of a compressed .DBC, whose first bytes are the DBF header.
 // Nothing here converts characters or skips deleted records: that is the caller's.
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -79,8 +80,12 @@ struct dbfRecord {
     dbfRecord(dbfRecord&& outro) noexcept;
     dbfRecord& operator=(dbfRecord&& outro) noexcept;
 
-    // Field number i, counted from 1.
-    const CampoDBF& Campo(int i) const { return Campos[static_cast<std::size_t>(i - 1)]; }
+    // Field number i, counted from 1 (checked in debug builds: a 0 from FieldDBF
+    // that nobody tested would otherwise read before the list).
+    const CampoDBF& Campo(int i) const {
+        assert(i >= 1 && i <= static_cast<int>(Campos.size()));
+        return Campos[static_cast<std::size_t>(i - 1)];
+    }
 };
 
 // Opens an existing DBF or DBC and loads the handle. A missing file, a refused open

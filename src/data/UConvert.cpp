@@ -91,28 +91,29 @@ constexpr TabelaCaracteres FazMaiusculaSemAcento() {
     return t;
 }
 
+// The letters that have both cases: `quantos` lower-case bytes from `minuscula`
+// pair with as many upper-case ones from `maiuscula`. Both case tables read it,
+// one in each direction.
+struct ParCaixa {
+    int minuscula, maiuscula, quantos;
+};
+constexpr ParCaixa ParesCaixa[] = {
+    {'a', 'A', 26},  {0xE0, 0xC0, 6}, {0xE7, 0xC7, 1}, {0xE8, 0xC8, 8},
+    {0xF1, 0xD1, 1}, {0xF2, 0xD2, 5}, {0xF9, 0xD9, 5},
+};
+
 constexpr TabelaCaracteres FazMaiuscula() {
     TabelaCaracteres t = Identidade();
-    Desloca(t, 'a', 'z', 'A');
-    Desloca(t, 0xE0, 0xE5, 0xC0);
-    t[0xE7] = 0xC7;
-    Desloca(t, 0xE8, 0xEF, 0xC8);
-    t[0xF1] = 0xD1;
-    Desloca(t, 0xF2, 0xF6, 0xD2);
-    Desloca(t, 0xF9, 0xFD, 0xD9);
-    t[0xFF] = 'Y';
+    for (const ParCaixa& p : ParesCaixa)
+        Desloca(t, p.minuscula, p.minuscula + p.quantos - 1, p.maiuscula);
+    t[0xFF] = 'Y'; // the y with diaeresis becomes a plain Y
     return t;
 }
 
 constexpr TabelaCaracteres FazMinuscula() {
     TabelaCaracteres t = Identidade();
-    Desloca(t, 'A', 'Z', 'a');
-    Desloca(t, 0xC0, 0xC5, 0xE0);
-    t[0xC7] = 0xE7;
-    Desloca(t, 0xC8, 0xCF, 0xE8);
-    t[0xD1] = 0xF1;
-    Desloca(t, 0xD2, 0xD6, 0xF2);
-    Desloca(t, 0xD9, 0xDD, 0xF9);
+    for (const ParCaixa& p : ParesCaixa)
+        Desloca(t, p.maiuscula, p.maiuscula + p.quantos - 1, p.minuscula);
     return t;
 }
 

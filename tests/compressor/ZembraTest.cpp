@@ -111,6 +111,14 @@ TEST(Zembra, ExitCodesAndFailureLines) {
     EXPECT_EQ(std::count(tela.begin(), tela.end(), '\n'), 6) << tela; // banner, head, two files
     EXPECT_TRUE(fs::exists(pasta / "mix/ok1.dbc"));
     EXPECT_TRUE(fs::exists(pasta / "mix/ok2.dbf"));
+    // With -t the same pattern only checks the DBC files: no DBF is compressed.
+    ASSERT_EQ(Roda(pasta, "'mix/*.db?' -t", &saida), 0) << saida;
+    tela = NaTela(saida);
+    EXPECT_EQ(tela.find("DBF ==> DBC"), std::string::npos) << tela;
+    EXPECT_NE(tela.find(" ok1.dbc  CRC OK\n"), std::string::npos) << tela;
+    EXPECT_NE(tela.find(" ok2.dbc  CRC OK\n"), std::string::npos) << tela;
+    EXPECT_FALSE(fs::exists(pasta / "ok1.dbc"));
+    EXPECT_FALSE(fs::exists(pasta / "ok2.dbc"));
 
     // A CRC mismatch: exit 1, its line, no output.
     std::string dbc = pasta.Le("mix/ok1.dbc");

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <random>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -522,6 +524,45 @@ TEST(OpenDBF, DamagedHeadersNeverLeadOutsideTheRecord) {
                   s.size());
         (void)bytes;
     }
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A flush refused by the system (disk full, file-size limit) leaves the pending
+// records as they were: the next flush writes them in place, none shifted by a byte.
+TEST(AppendDBF, AFailedFlushLeavesThePendingRecordsIntact) {
+    teste::PastaTemporaria pasta;
+    auto nome = pasta / "l.dbf";
+    dbfRecord h;
+    CreateDBF(h, nome, {{"A", 'C', 3}}, 3);
+    const auto tamCab = static_cast<rlim_t>(h.TamCabecalho);
+    AppendDBF(h, " ab1");
+
+    // Writes past the header now fail with EFBIG instead of ending the process.
+    auto anterior = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limite{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limite), 0);
+    rlimit curto = limite;
+    curto.rlim_cur = tamCab;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &curto), 0);
+    EXPECT_THROW(DescarregaDBF(h), ErroES);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    std::signal(SIGXFSZ, anterior);
+
+    AppendDBF(h, " ab2");
+    CloseDBF(h);
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, 2);
+    readDBF(h, 1);
+    EXPECT_EQ(Rec(h), " ab1");
+    readDBF(h, 2);
+    EXPECT_EQ(Rec(h), " ab2");
+    CloseDBF(h);
+    EXPECT_EQ(pasta.Le("l.dbf").substr(tamCab), " ab1 ab2\x1A");
 }
 
 } // namespace
