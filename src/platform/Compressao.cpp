@@ -277,15 +277,13 @@ constexpr unsigned BLOCO_LEITURA = 65536;   // bytes slid out of the window at a
 constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
 constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
 constexpr unsigned CICLO = 8192;            // chain slots, more than the dictionary
-constexpr unsigned BITS_HASH3 = 14;
+constexpr unsigned BITS_HASH3 = 16;
 constexpr unsigned BITS_HASH = 15;
 constexpr unsigned COMP_HASH = 4;  // bytes hashed for the match chains
 constexpr int NADA = -(1 << 30);
 constexpr unsigned COMP_BOM = 128;  // a match this long is taken at once
 constexpr unsigned CORTE = 256;     // chain links followed per search, against pathological input
 constexpr unsigned TAM_SAIDA = 65536;
-// Bits a byte is reckoned to cost when the lazy step weighs matches of unequal reach.
-constexpr unsigned BITS_POR_BYTE = 5;
 
 struct Casamento {
     unsigned comp = 0;
@@ -320,6 +318,8 @@ public:
         std::fill(std::begin(anterior_), std::end(anterior_), NADA);
         std::fill(std::begin(cabecaCorrida_), std::end(cabecaCorrida_), NADA);
         std::fill(std::begin(anteriorCorrida_), std::end(anteriorCorrida_), NADA);
+        std::fill(std::begin(cabecaByte_), std::end(cabecaByte_), NADA);
+        std::fill(std::begin(anteriorByte_), std::end(anteriorByte_), NADA);
     }
 
     unsigned Executa();
@@ -340,20 +340,18 @@ private:
         if (c[0] != ultimo_) {
             if (corrida_ >= 3) {
                 unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
-                std::uint32_t hc = HashCorrida(static_cast<unsigned char>(ultimo_), c);
-                anteriorCorrida_[slot] = cabecaCorrida_[hc];
+                unsigned chave = (static_cast<unsigned>(ultimo_) << 8) | c[0];
+                anteriorCorrida_[slot] = cabecaCorrida_[chave];
+                cabecaCorrida_[chave] = pos;
+                anteriorByte_[slot] = cabecaByte_[ultimo_];
+                cabecaByte_[ultimo_] = pos;
                 corridaAntes_[slot] = corrida_;
-                cabecaCorrida_[hc] = pos;
             }
             ultimo_ = c[0];
             corrida_ = 1;
         } else {
             ++corrida_;
         }
-    }
-    static std::uint32_t HashCorrida(unsigned char b, const unsigned char* c) {
-        return ((b | (unsigned(c[0]) << 8) | (unsigned(c[1]) << 16) | (unsigned(c[2]) << 24)) * 2654435761u) >>
-               (32 - BITS_HASH3);
     }
     static std::uint32_t Hash3(const unsigned char* c) {
         return ((c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u) >> (32 - BITS_HASH3);
@@ -412,8 +410,10 @@ private:
     int cabecaLonga_[1u << BITS_HASH];
     int cabeca2_[65536];
     int anterior_[CICLO];
-    int cabecaCorrida_[1u << BITS_HASH3];
+    int cabecaCorrida_[65536];  // run ends by run byte and the byte after
     int anteriorCorrida_[CICLO];
+    int cabecaByte_[256];       // run ends by run byte alone
+    int anteriorByte_[CICLO];
     unsigned corridaAntes_[CICLO] = {};
     int ultimo_ = -1;     // byte and length of the run that ends at the last position put in the chains
     unsigned corrida_ = 0;
@@ -442,10 +442,12 @@ void Compressor::Desliza() {
     for (int& v : anterior_) rebaixa(v);
     for (int& v : cabecaCorrida_) rebaixa(v);
     for (int& v : anteriorCorrida_) rebaixa(v);
+    for (int& v : cabecaByte_) rebaixa(v);
+    for (int& v : anteriorByte_) rebaixa(v);
 }
 
 // The longest match at pos within the dictionary (the nearest among equals, being
-// the cheapest to code), following at most `corte` links of the hash chain.
+// the cheapest to code), following at most CORTE links of a chain.
 Casamento Compressor::Procura(int pos) const {
     const unsigned char* c = janela_ + pos;
     const unsigned disponivel = static_cast<unsigned>(fim_ - pos);
@@ -502,25 +504,31 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
     if (pos > 0 && janela_[pos - 1] == b) {
         melhor = {k, 1};
     } else {
-        // The run starts here: the nearest earlier run, as far as it goes.
-        int cand = cabecaLonga_[HashLongo(c)];
-        for (unsigned n = 0; n < 8; ++n) {
-            unsigned delta = static_cast<unsigned>(pos - cand);
-            if (delta > janelaMax_) break;
-            unsigned comp = Compara(janela_ + cand, c, limite);
-            if (comp >= 3 && comp > melhor.comp) melhor = {comp, delta};  // hashes may collide
-            if (comp >= k) break;
-            cand = anterior_[static_cast<unsigned>(cand) & (CICLO - 1)];
+        // The run starts here: the nearest earlier run at least as long (which may go
+        // on), or failing that the longest shorter one.
+        unsigned corte = CORTE;
+        for (int q = cabecaByte_[b]; corte--;) {
+            unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
+            unsigned r = std::min(corridaAntes_[slot], k);
+            unsigned delta = static_cast<unsigned>(pos - q) + r;
+            if (static_cast<unsigned>(pos - q) > janelaMax_) break;
+            if (delta <= janelaMax_ && r > melhor.comp) {
+                melhor = {r, delta};
+                if (r == k) {
+                    melhor.comp += Compara(janela_ + q, c + k, limite - k);
+                    break;
+                }
+            }
+            q = anteriorByte_[slot];
         }
     }
-    if (k >= limite || melhor.comp > k) return melhor;
+    if (k >= limite) return melhor;
     unsigned corte = CORTE;
-    int q = cabecaCorrida_[HashCorrida(b, c + k)];
-    while (corte--) {
+    for (int q = cabecaCorrida_[(unsigned(b) << 8) | c[k]]; corte--;) {
         unsigned delta = static_cast<unsigned>(pos - q) + k;
         if (delta > janelaMax_ + k) break;
         unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
-        if (delta <= janelaMax_ && corridaAntes_[slot] >= k && janela_[q - 1] == b) {  // hashes may collide
+        if (delta <= janelaMax_ && corridaAntes_[slot] >= k) {
             unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
             if (comp > melhor.comp) {
                 melhor = {comp, delta};
@@ -558,7 +566,8 @@ unsigned Compressor::Executa() {
             bool adia = false;
             if (atual.comp > pendente.comp) {
                 unsigned custoAtual = 9 + Custo(atual.comp, atual.dist);
-                adia = custoAtual < custoPendente + BITS_POR_BYTE * (atual.comp + 1 - pendente.comp);
+                // Fewer bits per byte covered wins.
+                adia = custoAtual * pendente.comp < custoPendente * (atual.comp + 1);
             }
             if (adia) {
                 Literal(janela_[pos - 1]);
