@@ -1,6 +1,6 @@
 // Speed and size of the DBC codec on synthetic death-certificate-like records.
 //   bench_codec [megabytes=200] [--guloso [megabytes=16]] [--outros]
-// Prints explode and implode throughput (MB/s of uncompressed data, one core) and the
+// Prints explode and implode throughput (MB/s of uncompressed data, processor time of one core) and the
 // compressed size; --guloso also codes a prefix with a plain greedy longest-match
 // search over the whole window, the size the encoder must not exceed; --outros
 // repeats the figures on random bytes, a three-letter alphabet, zeros and text.
@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -79,7 +79,14 @@ void Grava(char* buffer, unsigned* tamanho, void* param) {
     else if (*tamanho) f->contados += static_cast<unsigned char>(buffer[*tamanho - 1]) + *tamanho;
 }
 
-double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+// Processor time of this thread: the figure for one core, whatever else the machine runs.
+struct Relogio {
+    static double Agora() {
+        timespec t;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+};
 
 // The bar for the encoder: at every position the longest match over the whole window
 // (nearest among equals), length 2 only within 256 bytes, literal otherwise.
@@ -155,12 +162,17 @@ int main(int argc, char** argv) {
     std::vector<char> trabalhoI(TAM_TRABALHO_IMPLODE), trabalhoE(TAM_TRABALHO_EXPLODE);
     unsigned tipo = CMP_BINARIO, dic = 4096;
     Fonte fi;
-    fi.dados = &dados;
-    auto t0 = std::chrono::steady_clock::now();
-    unsigned r = implode(Le, Grava, trabalhoI.data(), &fi, &tipo, &dic);
-    double si = Segundos(std::chrono::steady_clock::now() - t0);
-    std::printf("implode: result %u, %zu -> %zu bytes (%.2f%%), %.1f MB/s\n", r, dados.size(), fi.saida.size(),
-                100.0 * fi.saida.size() / dados.size(), dados.size() / 1e6 / si);
+    unsigned r = 0;
+    double si = 1e9;
+    for (int vez = 0; vez < 3; ++vez) {
+        fi = Fonte();
+        fi.dados = &dados;
+        double t0 = Relogio::Agora();
+        r = implode(Le, Grava, trabalhoI.data(), &fi, &tipo, &dic);
+        si = std::min(si, Relogio::Agora() - t0);
+    }
+    std::printf("implode: result %u, %zu -> %zu bytes (%.2f%%), %.1f MB/s (best of 3)\n", r, dados.size(),
+                fi.saida.size(), 100.0 * fi.saida.size() / dados.size(), dados.size() / 1e6 / si);
 
     std::string fluxo = std::move(fi.saida);
     double melhor = 1e9;
@@ -168,9 +180,9 @@ int main(int argc, char** argv) {
         Fonte fe;
         fe.dados = &fluxo;
         fe.guarda = vez > 0;
-        auto t1 = std::chrono::steady_clock::now();
+        double t1 = Relogio::Agora();
         r = explode(Le, Grava, trabalhoE.data(), &fe);
-        melhor = std::min(melhor, Segundos(std::chrono::steady_clock::now() - t1));
+        melhor = std::min(melhor, (Relogio::Agora() - t1));
         if (vez > 0 && (r != CMP_OK || fe.saida != dados)) {
             std::printf("explode: round trip FAILED (result %u)\n", r);
             return 1;
@@ -180,19 +192,19 @@ int main(int argc, char** argv) {
 
     unsigned n = static_cast<unsigned>(std::min<std::size_t>(dados.size(), 1u << 30));
     std::uint32_t crc = 0xFFFFFFFFu;
-    auto t2 = std::chrono::steady_clock::now();
+    double t2 = Relogio::Agora();
     crc = ~crc32(dados.data(), &n, &crc);
-    std::printf("crc32: %.0f MB/s (%08X)\n", n / 1e6 / Segundos(std::chrono::steady_clock::now() - t2), crc);
+    std::printf("crc32: %.0f MB/s (%08X)\n", n / 1e6 / (Relogio::Agora() - t2), crc);
 
     if (mbGuloso) {
         std::string parte = dados.substr(0, std::min(dados.size(), mbGuloso << 20));
         Fonte fp;
         fp.dados = &parte;
         implode(Le, Grava, trabalhoI.data(), &fp, &tipo, &dic);
-        auto t3 = std::chrono::steady_clock::now();
+        double t3 = Relogio::Agora();
         std::size_t guloso = TamanhoGuloso(parte);
         std::printf("first %zu bytes: implode %zu bytes, greedy whole-window %zu bytes (%.1f s), ratio %.4f\n",
-                    parte.size(), fp.saida.size(), guloso, Segundos(std::chrono::steady_clock::now() - t3),
+                    parte.size(), fp.saida.size(), guloso, (Relogio::Agora() - t3),
                     double(fp.saida.size()) / double(guloso));
     }
     if (outros) {
@@ -208,15 +220,15 @@ int main(int argc, char** argv) {
         for (auto& c : casos) {
             Fonte f;
             f.dados = &c.d;
-            auto t = std::chrono::steady_clock::now();
+            double t = Relogio::Agora();
             implode(Le, Grava, trabalhoI.data(), &f, &tipo, &dic);
-            double sc = Segundos(std::chrono::steady_clock::now() - t);
+            double sc = (Relogio::Agora() - t);
             Fonte fe;
             fe.dados = &f.saida;
             fe.guarda = false;
-            t = std::chrono::steady_clock::now();
+            t = Relogio::Agora();
             explode(Le, Grava, trabalhoE.data(), &fe);
-            double se = Segundos(std::chrono::steady_clock::now() - t);
+            double se = (Relogio::Agora() - t);
             std::string parte = c.d.substr(0, 4 << 20);
             Fonte fp;
             fp.dados = &parte;

@@ -317,9 +317,8 @@ public:
         std::fill(std::begin(cabeca2_), std::end(cabeca2_), NADA);
         std::fill(std::begin(anterior_), std::end(anterior_), NADA);
         std::fill(std::begin(cabecaCorrida_), std::end(cabecaCorrida_), NADA);
-        std::fill(std::begin(anteriorCorrida_), std::end(anteriorCorrida_), NADA);
         std::fill(std::begin(cabecaByte_), std::end(cabecaByte_), NADA);
-        std::fill(std::begin(anteriorByte_), std::end(anteriorByte_), NADA);
+        std::fill(std::begin(fimDeCorrida_), std::end(fimDeCorrida_), FimDeCorrida{NADA, NADA, 0, NADA, NADA});
     }
 
     unsigned Executa();
@@ -341,11 +340,11 @@ private:
             if (corrida_ >= 3) {
                 unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
                 unsigned chave = (static_cast<unsigned>(ultimo_) << 8) | c[0];
-                anteriorCorrida_[slot] = cabecaCorrida_[chave];
+                int q = cabecaCorrida_[chave], qb = cabecaByte_[ultimo_];
+                fimDeCorrida_[slot] = {q, qb, corrida_, Salta(pos, q, corrida_, &FimDeCorrida::saltoCorrida),
+                                       Salta(pos, qb, corrida_, &FimDeCorrida::saltoByte)};
                 cabecaCorrida_[chave] = pos;
-                anteriorByte_[slot] = cabecaByte_[ultimo_];
                 cabecaByte_[ultimo_] = pos;
-                corridaAntes_[slot] = corrida_;
             }
             ultimo_ = c[0];
             corrida_ = 1;
@@ -411,10 +410,26 @@ private:
     int cabeca2_[65536];
     int anterior_[CICLO];
     int cabecaCorrida_[65536];  // run ends by run byte and the byte after
-    int anteriorCorrida_[CICLO];
     int cabecaByte_[256];       // run ends by run byte alone
-    int anteriorByte_[CICLO];
-    unsigned corridaAntes_[CICLO] = {};
+    struct FimDeCorrida {
+        int anterior;      // previous run end of the same byte and following byte
+        int anteriorByte;  // previous run end of the same byte
+        unsigned corrida;  // length of the run before this position
+        // The nearest older run end on each chain whose run is at least as long: a
+        // search for runs of k or more skips from a shorter one straight there.
+        int saltoCorrida;
+        int saltoByte;
+    };
+    // Where the skip from a new run end of length r goes, starting the look at q.
+    int Salta(int pos, int q, unsigned r, int FimDeCorrida::*salto) const {
+        for (unsigned corte = CORTE; corte-- && pos - q < static_cast<int>(janelaMax_);) {
+            const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+            if (f.corrida >= r) return q;
+            q = f.*salto;
+        }
+        return NADA;
+    }
+    FimDeCorrida fimDeCorrida_[CICLO];
     int ultimo_ = -1;     // byte and length of the run that ends at the last position put in the chains
     unsigned corrida_ = 0;
 };
@@ -441,9 +456,13 @@ void Compressor::Desliza() {
     for (int& v : cabeca2_) rebaixa(v);
     for (int& v : anterior_) rebaixa(v);
     for (int& v : cabecaCorrida_) rebaixa(v);
-    for (int& v : anteriorCorrida_) rebaixa(v);
     for (int& v : cabecaByte_) rebaixa(v);
-    for (int& v : anteriorByte_) rebaixa(v);
+    for (auto& f : fimDeCorrida_) {
+        rebaixa(f.anterior);
+        rebaixa(f.anteriorByte);
+        rebaixa(f.saltoCorrida);
+        rebaixa(f.saltoByte);
+    }
 }
 
 // The longest match at pos within the dictionary (the nearest among equals, being
@@ -508,10 +527,10 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
         // on), or failing that the longest shorter one.
         unsigned corte = CORTE;
         for (int q = cabecaByte_[b]; corte--;) {
-            unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
-            unsigned r = std::min(corridaAntes_[slot], k);
-            unsigned delta = static_cast<unsigned>(pos - q) + r;
             if (static_cast<unsigned>(pos - q) > janelaMax_) break;
+            const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+            unsigned r = std::min(f.corrida, k);
+            unsigned delta = static_cast<unsigned>(pos - q) + r;
             if (delta <= janelaMax_ && r > melhor.comp) {
                 melhor = {r, delta};
                 if (r == k) {
@@ -519,23 +538,25 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
                     break;
                 }
             }
-            q = anteriorByte_[slot];
+            q = f.saltoByte;  // the runs in between are shorter and farther
         }
     }
     if (k >= limite) return melhor;
     unsigned corte = CORTE;
     for (int q = cabecaCorrida_[(unsigned(b) << 8) | c[k]]; corte--;) {
         unsigned delta = static_cast<unsigned>(pos - q) + k;
-        if (delta > janelaMax_ + k) break;
-        unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
-        if (delta <= janelaMax_ && corridaAntes_[slot] >= k) {
-            unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
-            if (comp > melhor.comp) {
-                melhor = {comp, delta};
-                if (comp >= COMP_BOM || comp == limite) break;
-            }
+        if (delta > janelaMax_) break;
+        const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+        if (f.corrida < k) {
+            q = f.saltoCorrida;
+            continue;
         }
-        q = anteriorCorrida_[slot];
+        unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
+        if (comp > melhor.comp) {
+            melhor = {comp, delta};
+            if (comp >= COMP_BOM || comp == limite) break;
+        }
+        q = f.anterior;
     }
     return melhor;
 }
