@@ -273,11 +273,12 @@ unsigned Expansor::Executa() {
 // ---------------------------------------------------------------------------
 // Compression
 
-constexpr unsigned BLOCO_LEITURA = 65536;   // bytes slid out of the window at a time (a multiple of CICLO)
+constexpr unsigned BLOCO_LEITURA = 262144;  // bytes slid out of the window at a time (a multiple of CICLO)
 constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
 constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
 constexpr unsigned CICLO = 8192;            // chain slots, more than the dictionary
-constexpr unsigned BITS_HASH3 = 16;
+constexpr unsigned BITS_HASH2 = 13;
+constexpr unsigned BITS_HASH3 = 14;
 constexpr unsigned BITS_HASH = 15;
 constexpr unsigned COMP_HASH = 4;  // bytes hashed for the match chains
 constexpr int NADA = -(1 << 30);
@@ -328,29 +329,36 @@ private:
     void Desliza();
     Casamento Procura(int pos) const;
     Casamento ProcuraNaCorrida(int pos) const;
-    void Insere(int pos) {
+    [[gnu::always_inline]] void Insere(int pos) {
         const unsigned char* c = janela_ + pos;
-        cabeca2_[c[0] | (unsigned(c[1]) << 8)] = pos;  // the window keeps spare bytes past the end
+        cabeca2_[Hash2(c)] = pos;  // the window keeps spare bytes past the end
         cabeca3_[Hash3(c)] = pos;
         std::uint32_t h = HashLongo(c);
         anterior_[static_cast<unsigned>(pos) & (CICLO - 1)] = cabecaLonga_[h];
         cabecaLonga_[h] = pos;
-        // Where a run of three or more ends, note it on the chain of run ends.
         if (c[0] != ultimo_) {
-            if (corrida_ >= 3) {
-                unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
-                unsigned chave = (static_cast<unsigned>(ultimo_) << 8) | c[0];
-                int q = cabecaCorrida_[chave], qb = cabecaByte_[ultimo_];
-                fimDeCorrida_[slot] = {q, qb, corrida_, Salta(pos, q, corrida_, &FimDeCorrida::saltoCorrida),
-                                       Salta(pos, qb, corrida_, &FimDeCorrida::saltoByte)};
-                cabecaCorrida_[chave] = pos;
-                cabecaByte_[ultimo_] = pos;
-            }
-            ultimo_ = c[0];
-            corrida_ = 1;
+            FimDaCorrida(pos);
         } else {
             ++corrida_;
         }
+    }
+    // Where a run of three or more ends, notes it on the chains of run ends.
+    [[gnu::noinline]] void FimDaCorrida(int pos) {
+        const unsigned char* c = janela_ + pos;
+        if (corrida_ >= 3) {
+            unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
+            unsigned chave = (static_cast<unsigned>(ultimo_) << 8) | c[0];
+            int q = cabecaCorrida_[chave], qb = cabecaByte_[ultimo_];
+            fimDeCorrida_[slot] = {q, qb, corrida_, Salta(pos, q, corrida_, &FimDeCorrida::saltoCorrida),
+                                   Salta(pos, qb, corrida_, &FimDeCorrida::saltoByte)};
+            cabecaCorrida_[chave] = pos;
+            cabecaByte_[ultimo_] = pos;
+        }
+        ultimo_ = c[0];
+        corrida_ = 1;
+    }
+    static std::uint32_t Hash2(const unsigned char* c) {
+        return ((c[0] | (unsigned(c[1]) << 8)) * 2654435761u) >> (32 - BITS_HASH2);
     }
     static std::uint32_t Hash3(const unsigned char* c) {
         return ((c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u) >> (32 - BITS_HASH3);
@@ -407,7 +415,7 @@ private:
     unsigned char saida_[TAM_SAIDA];
     int cabeca3_[1u << BITS_HASH3];
     int cabecaLonga_[1u << BITS_HASH];
-    int cabeca2_[65536];
+    int cabeca2_[1u << BITS_HASH2];
     int anterior_[CICLO];
     int cabecaCorrida_[65536];  // run ends by run byte and the byte after
     int cabecaByte_[256];       // run ends by run byte alone
@@ -504,8 +512,9 @@ Casamento Compressor::Procura(int pos) const {
         }
         if (melhor.comp) return melhor;
     }
-    int cand = cabeca2_[c[0] | (unsigned(c[1]) << 8)];
-    if (pos - cand <= 256) melhor = {2, static_cast<unsigned>(pos - cand)};
+    int cand = cabeca2_[Hash2(c)];
+    if (pos - cand <= 256 && janela_[cand] == c[0] && janela_[cand + 1] == c[1])
+        melhor = {2, static_cast<unsigned>(pos - cand)};
     return melhor;
 }
 
@@ -541,7 +550,7 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
             q = f.saltoByte;  // the runs in between are shorter and farther
         }
     }
-    if (k >= limite) return melhor;
+    if (k >= limite || melhor.comp >= limite) return melhor;
     unsigned corte = CORTE;
     for (int q = cabecaCorrida_[(unsigned(b) << 8) | c[k]]; corte--;) {
         unsigned delta = static_cast<unsigned>(pos - q) + k;
@@ -551,10 +560,13 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
             q = f.saltoCorrida;
             continue;
         }
-        unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
-        if (comp > melhor.comp) {
-            melhor = {comp, delta};
-            if (comp >= COMP_BOM || comp == limite) break;
+        // Only one that also matches where the best so far stops can beat it.
+        if (melhor.comp < k || janela_[q + (melhor.comp - k)] == c[melhor.comp]) {
+            unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
+            if (comp > melhor.comp) {
+                melhor = {comp, delta};
+                if (comp >= COMP_BOM || comp == limite) break;
+            }
         }
         q = f.anterior;
     }
