@@ -185,7 +185,6 @@ unsigned Expansor::Executa() {
     // Literal codes of the text mode are not known to this codec.
     if (cabecalho[0] != CMP_BINARIO) return CMP_MODO_INVALIDO;
     const unsigned bitsDist = cabecalho[1];
-    const std::uint64_t mascaraDist = (1u << bitsDist) - 1;
 
     unsigned char* const base = saida_.get();
     unsigned char* const bloco = base + HISTORICO;
@@ -200,20 +199,12 @@ unsigned Expansor::Executa() {
         std::uint64_t b = l.bits;
         int nbits = l.nbits;
         if (!(b & 1)) {
-            // Literals: a full buffer holds at least six of them.
-            *s++ = static_cast<unsigned char>(b >> 1);
-            b >>= 9;
-            nbits -= 9;
-            if (nbits >= 9 && !(b & 1)) {
+            // Literals, as many as the bit buffer holds (at most seven: the block has room).
+            do {
                 *s++ = static_cast<unsigned char>(b >> 1);
                 b >>= 9;
                 nbits -= 9;
-                if (nbits >= 9 && !(b & 1)) {
-                    *s++ = static_cast<unsigned char>(b >> 1);
-                    b >>= 9;
-                    nbits -= 9;
-                }
-            }
+            } while (nbits >= 9 && !(b & 1));
             l.bits = b;
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
@@ -230,30 +221,29 @@ unsigned Expansor::Executa() {
             }
             const EntradaDist ed = TABELA_DIST[b & 0xFF];
             b >>= ed.bits;
-            unsigned dist;
-            if (comp == 2) {
-                dist = ((unsigned(ed.simbolo) << 2) | static_cast<unsigned>(b & 3)) + 1;
-                b >>= 2;
-                nbits -= ed.bits + 2;
-            } else {
-                dist = ((unsigned(ed.simbolo) << bitsDist) | static_cast<unsigned>(b & mascaraDist)) + 1;
-                b >>= bitsDist;
-                nbits -= ed.bits + static_cast<int>(bitsDist);
-            }
+            // Length-2 copies carry two low distance bits, the others the dictionary's.
+            const unsigned bitsBaixos = comp == 2 ? 2 : bitsDist;
+            const unsigned dist =
+                ((unsigned(ed.simbolo) << bitsBaixos) | static_cast<unsigned>(b & ((1u << bitsBaixos) - 1))) + 1;
+            b >>= bitsBaixos;
+            nbits -= ed.bits + static_cast<int>(bitsBaixos);
             l.bits = b;
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
             if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
             const unsigned char* o = s - dist;
+            // Whole blocks at a time, running past the end into the buffer's spare room;
+            // a block only reads bytes already written.
             if (dist >= 16) {
-                // Sixteen at a time; a later block only reads bytes already copied.
-                for (unsigned i = 0; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
-            } else if (dist == 1) {
-                std::memset(s, *o, comp);
+                std::memcpy(s, o, 16);
+                for (unsigned i = 16; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
             } else if (dist >= 8) {
                 for (unsigned i = 0; i < comp; i += 8) std::memcpy(s + i, o + i, 8);
             } else {
-                for (unsigned i = 0; i < comp; ++i) s[i] = o[i];
+                // A short pattern: lay down whole periods until they reach eight bytes.
+                const unsigned passo = dist * ((8 + dist - 1) / dist);
+                for (unsigned i = 0; i < passo; ++i) s[i] = o[i];
+                for (unsigned i = passo; i < comp; i += 8) std::memcpy(s + i, s + i - passo, 8);
             }
             s += comp;
         }
