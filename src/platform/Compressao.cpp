@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -86,6 +87,9 @@ constexpr auto CODIGOS_COMP = [] {
 
 static_assert(TABELA_COMP[0x05].base == 2 && TABELA_COMP[0x7F].base == 3);
 static_assert(CODIGOS_COMP[COMP_FIM].n == 16 && CODIGOS_COMP[2].n == 4);
+
+// Bit buffers and the CRC load several bytes at once in the machine's order.
+static_assert(std::endian::native == std::endian::little);
 
 inline std::uint64_t Le64(const unsigned char* p) {
     std::uint64_t v;
