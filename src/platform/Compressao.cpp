@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -86,6 +87,9 @@ constexpr auto CODIGOS_COMP = [] {
 
 static_assert(TABELA_COMP[0x05].base == 2 && TABELA_COMP[0x7F].base == 3);
 static_assert(CODIGOS_COMP[COMP_FIM].n == 16 && CODIGOS_COMP[2].n == 4);
+
+// Bit buffers and the CRC load several bytes at once in the machine's order.
+static_assert(std::endian::native == std::endian::little);
 
 inline std::uint64_t Le64(const unsigned char* p) {
     std::uint64_t v;
@@ -185,7 +189,6 @@ unsigned Expansor::Executa() {
     // Literal codes of the text mode are not known to this codec.
     if (cabecalho[0] != CMP_BINARIO) return CMP_MODO_INVALIDO;
     const unsigned bitsDist = cabecalho[1];
-    const std::uint64_t mascaraDist = (1u << bitsDist) - 1;
 
     unsigned char* const base = saida_.get();
     unsigned char* const bloco = base + HISTORICO;
@@ -200,20 +203,12 @@ unsigned Expansor::Executa() {
         std::uint64_t b = l.bits;
         int nbits = l.nbits;
         if (!(b & 1)) {
-            // Literals: a full buffer holds at least six of them.
-            *s++ = static_cast<unsigned char>(b >> 1);
-            b >>= 9;
-            nbits -= 9;
-            if (nbits >= 9 && !(b & 1)) {
+            // Literals, as many as the bit buffer holds (at most seven: the block has room).
+            do {
                 *s++ = static_cast<unsigned char>(b >> 1);
                 b >>= 9;
                 nbits -= 9;
-                if (nbits >= 9 && !(b & 1)) {
-                    *s++ = static_cast<unsigned char>(b >> 1);
-                    b >>= 9;
-                    nbits -= 9;
-                }
-            }
+            } while (nbits >= 9 && !(b & 1));
             l.bits = b;
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
@@ -230,30 +225,29 @@ unsigned Expansor::Executa() {
             }
             const EntradaDist ed = TABELA_DIST[b & 0xFF];
             b >>= ed.bits;
-            unsigned dist;
-            if (comp == 2) {
-                dist = ((unsigned(ed.simbolo) << 2) | static_cast<unsigned>(b & 3)) + 1;
-                b >>= 2;
-                nbits -= ed.bits + 2;
-            } else {
-                dist = ((unsigned(ed.simbolo) << bitsDist) | static_cast<unsigned>(b & mascaraDist)) + 1;
-                b >>= bitsDist;
-                nbits -= ed.bits + static_cast<int>(bitsDist);
-            }
+            // Length-2 copies carry two low distance bits, the others the dictionary's.
+            const unsigned bitsBaixos = comp == 2 ? 2 : bitsDist;
+            const unsigned dist =
+                ((unsigned(ed.simbolo) << bitsBaixos) | static_cast<unsigned>(b & ((1u << bitsBaixos) - 1))) + 1;
+            b >>= bitsBaixos;
+            nbits -= ed.bits + static_cast<int>(bitsBaixos);
             l.bits = b;
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
             if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
             const unsigned char* o = s - dist;
+            // Whole blocks at a time, running past the end into the buffer's spare room;
+            // a block only reads bytes already written.
             if (dist >= 16) {
-                // Sixteen at a time; a later block only reads bytes already copied.
-                for (unsigned i = 0; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
-            } else if (dist == 1) {
-                std::memset(s, *o, comp);
+                std::memcpy(s, o, 16);
+                for (unsigned i = 16; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
             } else if (dist >= 8) {
                 for (unsigned i = 0; i < comp; i += 8) std::memcpy(s + i, o + i, 8);
             } else {
-                for (unsigned i = 0; i < comp; ++i) s[i] = o[i];
+                // A short pattern: lay down whole periods until they reach eight bytes.
+                const unsigned passo = dist * ((8 + dist - 1) / dist);
+                for (unsigned i = 0; i < passo; ++i) s[i] = o[i];
+                for (unsigned i = passo; i < comp; i += 8) std::memcpy(s + i, s + i - passo, 8);
             }
             s += comp;
         }
@@ -273,10 +267,11 @@ unsigned Expansor::Executa() {
 // ---------------------------------------------------------------------------
 // Compression
 
-constexpr unsigned BLOCO_LEITURA = 65536;   // bytes slid out of the window at a time (a multiple of CICLO)
+constexpr unsigned BLOCO_LEITURA = 262144;  // bytes slid out of the window at a time (a multiple of CICLO)
 constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
 constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
 constexpr unsigned CICLO = 8192;            // chain slots, more than the dictionary
+constexpr unsigned BITS_HASH2 = 13;
 constexpr unsigned BITS_HASH3 = 14;
 constexpr unsigned BITS_HASH = 15;
 constexpr unsigned COMP_HASH = 4;  // bytes hashed for the match chains
@@ -284,8 +279,6 @@ constexpr int NADA = -(1 << 30);
 constexpr unsigned COMP_BOM = 128;  // a match this long is taken at once
 constexpr unsigned CORTE = 256;     // chain links followed per search, against pathological input
 constexpr unsigned TAM_SAIDA = 65536;
-// Bits a byte is reckoned to cost when the lazy step weighs matches of unequal reach.
-constexpr unsigned BITS_POR_BYTE = 5;
 
 struct Casamento {
     unsigned comp = 0;
@@ -319,7 +312,8 @@ public:
         std::fill(std::begin(cabeca2_), std::end(cabeca2_), NADA);
         std::fill(std::begin(anterior_), std::end(anterior_), NADA);
         std::fill(std::begin(cabecaCorrida_), std::end(cabecaCorrida_), NADA);
-        std::fill(std::begin(anteriorCorrida_), std::end(anteriorCorrida_), NADA);
+        std::fill(std::begin(cabecaByte_), std::end(cabecaByte_), NADA);
+        std::fill(std::begin(fimDeCorrida_), std::end(fimDeCorrida_), FimDeCorrida{NADA, NADA, 0, NADA, NADA});
     }
 
     unsigned Executa();
@@ -329,31 +323,36 @@ private:
     void Desliza();
     Casamento Procura(int pos) const;
     Casamento ProcuraNaCorrida(int pos) const;
-    void Insere(int pos) {
+    [[gnu::always_inline]] void Insere(int pos) {
         const unsigned char* c = janela_ + pos;
-        cabeca2_[c[0] | (unsigned(c[1]) << 8)] = pos;  // the window keeps spare bytes past the end
+        cabeca2_[Hash2(c)] = pos;  // the window keeps spare bytes past the end
         cabeca3_[Hash3(c)] = pos;
         std::uint32_t h = HashLongo(c);
         anterior_[static_cast<unsigned>(pos) & (CICLO - 1)] = cabecaLonga_[h];
         cabecaLonga_[h] = pos;
-        // Where a run of three or more ends, note it on the chain of run ends.
         if (c[0] != ultimo_) {
-            if (corrida_ >= 3) {
-                unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
-                std::uint32_t hc = HashCorrida(static_cast<unsigned char>(ultimo_), c);
-                anteriorCorrida_[slot] = cabecaCorrida_[hc];
-                corridaAntes_[slot] = corrida_;
-                cabecaCorrida_[hc] = pos;
-            }
-            ultimo_ = c[0];
-            corrida_ = 1;
+            FimDaCorrida(pos);
         } else {
             ++corrida_;
         }
     }
-    static std::uint32_t HashCorrida(unsigned char b, const unsigned char* c) {
-        return ((b | (unsigned(c[0]) << 8) | (unsigned(c[1]) << 16) | (unsigned(c[2]) << 24)) * 2654435761u) >>
-               (32 - BITS_HASH3);
+    // Where a run of three or more ends, notes it on the chains of run ends.
+    [[gnu::noinline]] void FimDaCorrida(int pos) {
+        const unsigned char* c = janela_ + pos;
+        if (corrida_ >= 3) {
+            unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
+            unsigned chave = (static_cast<unsigned>(ultimo_) << 8) | c[0];
+            int q = cabecaCorrida_[chave], qb = cabecaByte_[ultimo_];
+            fimDeCorrida_[slot] = {q, qb, corrida_, Salta(pos, q, corrida_, &FimDeCorrida::saltoCorrida),
+                                   Salta(pos, qb, corrida_, &FimDeCorrida::saltoByte)};
+            cabecaCorrida_[chave] = pos;
+            cabecaByte_[ultimo_] = pos;
+        }
+        ultimo_ = c[0];
+        corrida_ = 1;
+    }
+    static std::uint32_t Hash2(const unsigned char* c) {
+        return ((c[0] | (unsigned(c[1]) << 8)) * 2654435761u) >> (32 - BITS_HASH2);
     }
     static std::uint32_t Hash3(const unsigned char* c) {
         return ((c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u) >> (32 - BITS_HASH3);
@@ -410,11 +409,29 @@ private:
     unsigned char saida_[TAM_SAIDA];
     int cabeca3_[1u << BITS_HASH3];
     int cabecaLonga_[1u << BITS_HASH];
-    int cabeca2_[65536];
+    int cabeca2_[1u << BITS_HASH2];
     int anterior_[CICLO];
-    int cabecaCorrida_[1u << BITS_HASH3];
-    int anteriorCorrida_[CICLO];
-    unsigned corridaAntes_[CICLO] = {};
+    int cabecaCorrida_[65536];  // run ends by run byte and the byte after
+    int cabecaByte_[256];       // run ends by run byte alone
+    struct FimDeCorrida {
+        int anterior;      // previous run end of the same byte and following byte
+        int anteriorByte;  // previous run end of the same byte
+        unsigned corrida;  // length of the run before this position
+        // The nearest older run end on each chain whose run is at least as long: a
+        // search for runs of k or more skips from a shorter one straight there.
+        int saltoCorrida;
+        int saltoByte;
+    };
+    // Where the skip from a new run end of length r goes, starting the look at q.
+    int Salta(int pos, int q, unsigned r, int FimDeCorrida::*salto) const {
+        for (unsigned corte = CORTE; corte-- && pos - q < static_cast<int>(janelaMax_);) {
+            const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+            if (f.corrida >= r) return q;
+            q = f.*salto;
+        }
+        return NADA;
+    }
+    FimDeCorrida fimDeCorrida_[CICLO];
     int ultimo_ = -1;     // byte and length of the run that ends at the last position put in the chains
     unsigned corrida_ = 0;
 };
@@ -441,11 +458,17 @@ void Compressor::Desliza() {
     for (int& v : cabeca2_) rebaixa(v);
     for (int& v : anterior_) rebaixa(v);
     for (int& v : cabecaCorrida_) rebaixa(v);
-    for (int& v : anteriorCorrida_) rebaixa(v);
+    for (int& v : cabecaByte_) rebaixa(v);
+    for (auto& f : fimDeCorrida_) {
+        rebaixa(f.anterior);
+        rebaixa(f.anteriorByte);
+        rebaixa(f.saltoCorrida);
+        rebaixa(f.saltoByte);
+    }
 }
 
 // The longest match at pos within the dictionary (the nearest among equals, being
-// the cheapest to code), following at most `corte` links of the hash chain.
+// the cheapest to code), following at most CORTE links of a chain.
 Casamento Compressor::Procura(int pos) const {
     const unsigned char* c = janela_ + pos;
     const unsigned disponivel = static_cast<unsigned>(fim_ - pos);
@@ -483,8 +506,9 @@ Casamento Compressor::Procura(int pos) const {
         }
         if (melhor.comp) return melhor;
     }
-    int cand = cabeca2_[c[0] | (unsigned(c[1]) << 8)];
-    if (pos - cand <= 256) melhor = {2, static_cast<unsigned>(pos - cand)};
+    int cand = cabeca2_[Hash2(c)];
+    if (pos - cand <= 256 && janela_[cand] == c[0] && janela_[cand + 1] == c[1])
+        melhor = {2, static_cast<unsigned>(pos - cand)};
     return melhor;
 }
 
@@ -502,32 +526,43 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
     if (pos > 0 && janela_[pos - 1] == b) {
         melhor = {k, 1};
     } else {
-        // The run starts here: the nearest earlier run, as far as it goes.
-        int cand = cabecaLonga_[HashLongo(c)];
-        for (unsigned n = 0; n < 8; ++n) {
-            unsigned delta = static_cast<unsigned>(pos - cand);
-            if (delta > janelaMax_) break;
-            unsigned comp = Compara(janela_ + cand, c, limite);
-            if (comp >= 3 && comp > melhor.comp) melhor = {comp, delta};  // hashes may collide
-            if (comp >= k) break;
-            cand = anterior_[static_cast<unsigned>(cand) & (CICLO - 1)];
+        // The run starts here: the nearest earlier run at least as long (which may go
+        // on), or failing that the longest shorter one.
+        unsigned corte = CORTE;
+        for (int q = cabecaByte_[b]; corte--;) {
+            if (static_cast<unsigned>(pos - q) > janelaMax_) break;
+            const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+            unsigned r = std::min(f.corrida, k);
+            unsigned delta = static_cast<unsigned>(pos - q) + r;
+            if (delta <= janelaMax_ && r > melhor.comp) {
+                melhor = {r, delta};
+                if (r == k) {
+                    melhor.comp += Compara(janela_ + q, c + k, limite - k);
+                    break;
+                }
+            }
+            q = f.saltoByte;  // the runs in between are shorter and farther
         }
     }
-    if (k >= limite || melhor.comp > k) return melhor;
+    if (k >= limite || melhor.comp >= limite) return melhor;
     unsigned corte = CORTE;
-    int q = cabecaCorrida_[HashCorrida(b, c + k)];
-    while (corte--) {
+    for (int q = cabecaCorrida_[(unsigned(b) << 8) | c[k]]; corte--;) {
         unsigned delta = static_cast<unsigned>(pos - q) + k;
-        if (delta > janelaMax_ + k) break;
-        unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
-        if (delta <= janelaMax_ && corridaAntes_[slot] >= k && janela_[q - 1] == b) {  // hashes may collide
+        if (delta > janelaMax_) break;
+        const FimDeCorrida& f = fimDeCorrida_[static_cast<unsigned>(q) & (CICLO - 1)];
+        if (f.corrida < k) {
+            q = f.saltoCorrida;
+            continue;
+        }
+        // Only one that also matches where the best so far stops can beat it.
+        if (melhor.comp < k || janela_[q + (melhor.comp - k)] == c[melhor.comp]) {
             unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
             if (comp > melhor.comp) {
                 melhor = {comp, delta};
                 if (comp >= COMP_BOM || comp == limite) break;
             }
         }
-        q = anteriorCorrida_[slot];
+        q = f.anterior;
     }
     return melhor;
 }
@@ -558,7 +593,8 @@ unsigned Compressor::Executa() {
             bool adia = false;
             if (atual.comp > pendente.comp) {
                 unsigned custoAtual = 9 + Custo(atual.comp, atual.dist);
-                adia = custoAtual < custoPendente + BITS_POR_BYTE * (atual.comp + 1 - pendente.comp);
+                // Fewer bits per byte covered wins.
+                adia = custoAtual * pendente.comp < custoPendente * (atual.comp + 1);
             }
             if (adia) {
                 Literal(janela_[pos - 1]);

@@ -360,7 +360,7 @@ TEST(Explode, BadHeadersAndDamagedStreams) {
     for (const auto& c : casos) EXPECT_EQ(Expande(c.fluxo).resultado, c.resultado) << c.nome;
 }
 
-TEST(Explode, BytesAfterTheEndCodeAreNotRead) {
+TEST(Explode, BytesAfterTheEndCodeAreIgnored) {
     Bytes fluxo("\x00\x04\x82\x24\x25\x8F\x80\x7F", 8);
     Bytes comResto = fluxo + "garbage";
     Canal c;
