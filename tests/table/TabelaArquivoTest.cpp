@@ -1,5 +1,6 @@
 // The .tab file and separated text tables: exact bytes, round trips, other
 // separators and locales, hostile files, save-as dispatch.
+#include "data/LeDBF32.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
 #include "support/ApoioTeste.h"
@@ -332,4 +333,55 @@ TEST(TabelaArquivo, SalvaComoEscolhePelaExtensaoERecusaOQueNaoConhece) {
     RegistraGravador(".csv", [&](TabelaResultados&, const std::string& a) { gravado = a; });
     EXPECT_TRUE(SalvaComo(t, pasta / "x.CSV", {}, dir));
     EXPECT_EQ(gravado, pasta / "x.CSV");
+}
+
+TEST(TabelaArquivo, DBFViraTabelaComCodigoENomeOuSoCodigo) {
+    teste::PastaTemporaria pasta;
+    const std::string nome = pasta / "m.dbf";
+    {
+        dbfRecord h;
+        // Language byte 0: names come from code page 850 when the setting says so.
+        CreateDBF(h, nome, {{"COD", 'C', 6}, {"NOME", 'C', 10}, {"POP", 'N', 8, 0}, {"TAXA", 'N', 6, 2}}, 0);
+        std::string reg(h.TamRegistro, ' ');
+        const char* linhas[][4] = {{"110001", "Ariquem\x83s", "90353", "1.25"}, {"110002", "Cacoal", "", "-3.50"}};
+        for (auto& l : linhas) {
+            for (int i = 0; i < 4; ++i) PutFieldDBF(h, i + 1, l[i], reg.data());
+            AppendDBF(h, reg.data());
+        }
+        CloseDBF(h);
+    }
+    struct Caso {
+        EscolhaCamposDBF escolha;
+        bool cp850;
+        std::int32_t colunas, tamCodigo;
+        const char* rotulo1;
+        const char* titulo0;
+    } casos[] = {{{1, 2, false}, true, 4, 6, "110001 Ariquem\xE2s", "NOME"},
+                 {{1, 2, true}, false, 2, 6, "110001 Ariquem\x83s", "NOME"},
+                 {{2, 2, true}, true, 2, SemCodigo, "Ariquem\xE2s", "NOME"}};
+    for (const Caso& c : casos) {
+        TabelaResultados t;
+        std::vector<std::string> campos;
+        ASSERT_TRUE(LeDBFComoTabela(
+            t, nome,
+            [&](const std::vector<std::string>& n) {
+                campos = n;
+                return std::optional<EscolhaCamposDBF>(c.escolha);
+            },
+            c.cp850));
+        EXPECT_EQ(campos, (std::vector<std::string>{"COD", "NOME", "POP", "TAXA"}));
+        ASSERT_EQ(t.NumLinhas, 2);
+        EXPECT_EQ(t.NumColunas(), c.colunas);
+        EXPECT_EQ(t.TamCodigo, c.tamCodigo);
+        EXPECT_EQ(t.Rotulo(1), c.rotulo1);
+        EXPECT_EQ(t.NomeColuna(0), c.titulo0);
+        const std::int32_t pop = c.colunas == 4 ? 3 : 1;
+        EXPECT_DOUBLE_EQ(t.Dado(pop, 1), 90353);
+        EXPECT_DOUBLE_EQ(t.Dado(pop, 2), 0);
+        EXPECT_DOUBLE_EQ(t.Coluna(pop + 1).Total, -2.25);
+        EXPECT_EQ(t.Coluna(pop + 1).Decimais, 2);
+    }
+    TabelaResultados t;
+    EXPECT_FALSE(LeDBFComoTabela(t, nome, [](const std::vector<std::string>&) { return std::nullopt; }, true));
+    EXPECT_EQ(t.NumLinhas, 0);
 }
