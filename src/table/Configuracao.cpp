@@ -265,6 +265,7 @@ void LeConfiguracao(Configuracao& cfg, const ArquivoIni& ini, const AchaPrograma
     cfg.FonteFixa = ini.LeTexto("Opcoes", "FontFixa", "Courier New").substr(0, 255);
     cfg.ModoSeguro = ini.LeBooleano("Opcoes", "ModoSeguro", true);
     cfg.MostraLog = ini.LeBooleano("Opcoes", "MostraLog", true);
+    cfg.EnderecoSuporte = ini.LeTexto("Opcoes", "Suporte", "");
     cfg.ProgramaXSLT = ini.LeTexto("Opcoes", "XSLT", "");
     if (cfg.ProgramaXSLT.empty()) {
         if (ExisteArquivo(cfg.DirPrograma + "xsltproc"))

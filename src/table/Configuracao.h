@@ -25,6 +25,7 @@ struct Configuracao {
     bool DBFcomCP850 = true;
     bool MostraLog = true; // the log window's "Mostra log ao abrir tabela"
     std::string ProgramaXSLT;
+    std::string EnderecoSuporte; // "&Enviar para ..." writes to it ([Opcoes] Suporte, never written back)
     Limites RGrafico{120, 120, 640, 480}; // design bounds of the R plot window
     bool RGraficoStretch = true;
     Limites FQuery{80, 80, 760, 540}; // design bounds of the SQL window
