@@ -7,6 +7,7 @@
 #include "table/TabelaArquivo.h"
 
 #include <QLocale>
+#include <clocale>
 #include <gtest/gtest.h>
 
 using namespace dorvan;
@@ -82,12 +83,22 @@ const char* const BytesCompletos =
 
 } // namespace
 
+// The bytes do not depend on the user's locale (a comma-decimal one included).
 TEST(TabelaArquivo, GravaTabEscreveOsBytesExatosEMarcaNaoModificada) {
-    teste::PastaTemporaria pasta;
-    TabelaResultados t = TabelaCompleta();
-    GravaTab(t, pasta / "t.tab", LogCompleto);
-    EXPECT_EQ(pasta.Le("t.tab"), BytesCompletos);
-    EXPECT_FALSE(t.Modificada);
+    for (const char* local : {"C", "pt_BR.UTF-8"}) {
+        std::setlocale(LC_ALL, local);
+        QLocale::setDefault(QLocale(QString::fromLatin1(local).left(5)));
+        teste::PastaTemporaria pasta;
+        TabelaResultados t = TabelaCompleta();
+        GravaTab(t, pasta / "t.tab", LogCompleto);
+        EXPECT_EQ(pasta.Le("t.tab"), BytesCompletos) << local;
+        EXPECT_FALSE(t.Modificada);
+        TabelaResultados l;
+        ASSERT_TRUE(LeTabela(l, pasta / "t.tab").tabela);
+        EXPECT_DOUBLE_EQ(l.Dado(2, 3), 1234.5) << local;
+    }
+    std::setlocale(LC_ALL, "C");
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST(TabelaArquivo, UmaTabelaGravadaVoltaCampoACampo) {

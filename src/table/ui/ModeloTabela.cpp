@@ -29,6 +29,15 @@ void ModeloTabela::Recarrega() {
     endResetModel();
 }
 
+void ModeloTabela::ColunaAcrescentada() {
+    if (vazia_ || t_.NumColunas() < 1) {
+        Recarrega();
+        return;
+    }
+    beginInsertColumns(QModelIndex(), t_.NumColunas(), t_.NumColunas());
+    endInsertColumns();
+}
+
 QVariant ModeloTabela::data(const QModelIndex& i, int papel) const {
     const int g = i.row(), c = i.column();
     if (!i.isValid() || vazia_ || g >= rowCount() || c >= columnCount()) return {};

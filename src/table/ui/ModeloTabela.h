@@ -26,6 +26,8 @@ public:
 
     // The table changed shape or content: the view asks again for everything.
     void Recarrega();
+    // A column was appended to the table (the others keep their widths).
+    void ColunaAcrescentada();
     // Called after an edit was stored (the window marks the table modified).
     std::function<void()> AoEditar;
 

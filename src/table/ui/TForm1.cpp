@@ -4,6 +4,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
 #include "table/ui/TfColuna.h"
 
@@ -106,20 +107,19 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
         // A changed cell can change the column's total and the window's state.
         HabilitaComandos();
     };
-    StringGrid1 = new QTableView(centro);
+    StringGrid1 = new GradeFixa(centro);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setModel(Modelo);
-    StringGrid1->setItemDelegate(new DelegadoGrade(StringGrid1));
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(18);
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
     StringGrid1->setFont(QFont(QStringLiteral("Arial"), 8));
+    StringGrid1->setModel(Modelo);
+    StringGrid1->setItemDelegate(new DelegadoGrade(StringGrid1));
+    StringGrid1->DefineAlturaLinhas(18);
     StringGrid1->setMouseTracking(true);
-    StringGrid1->viewport()->installEventFilter(this);
+    for (QTableView* vista : {static_cast<QTableView*>(StringGrid1), StringGrid1->Topo(), StringGrid1->Esquerda(),
+                              StringGrid1->Canto()})
+        vista->viewport()->installEventFilter(this);
     StringGrid1->hide();
     v->addWidget(StringGrid1, 1);
 
@@ -396,9 +396,10 @@ void TForm1::MostraTabela() {
         return std::max(fm.horizontalAdvance(letra) * col.Largura + 5,
                         fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
     };
-    StringGrid1->setColumnWidth(0, largura(0, QLatin1Char('B')));
-    for (std::int32_t c = 1; c <= t_.NumColunas(); ++c) StringGrid1->setColumnWidth(c, largura(c, QLatin1Char('0')));
-    StringGrid1->verticalHeader()->setDefaultSectionSize(fm.height() + 4);
+    StringGrid1->DefineFixas(2, t_.NumColunas() > 0 ? 1 : 0);
+    StringGrid1->DefineLargura(0, largura(0, QLatin1Char('B')));
+    for (std::int32_t c = 1; c <= t_.NumColunas(); ++c) StringGrid1->DefineLargura(c, largura(c, QLatin1Char('0')));
+    StringGrid1->DefineAlturaLinhas(fm.height() + 4);
     HabilitaComandos();
     StringGrid1->horizontalScrollBar()->setValue(0);
     Painel[2]->setText(QStringLiteral("Linhas:") + QString::number(t_.NumLinhas));
@@ -412,7 +413,9 @@ void TForm1::MostraTabela() {
 void TForm1::AtualizaGrade() {
     if (Modelo->rowCount() > 0)
         emit Modelo->dataChanged(Modelo->index(0, 0), Modelo->index(Modelo->rowCount() - 1, Modelo->columnCount() - 1));
-    StringGrid1->viewport()->update();
+    for (QTableView* vista : {static_cast<QTableView*>(StringGrid1), StringGrid1->Topo(), StringGrid1->Esquerda(),
+                              StringGrid1->Canto()})
+        vista->viewport()->update();
 }
 
 void TForm1::MostraNovaColuna() {
@@ -420,10 +423,10 @@ void TForm1::MostraNovaColuna() {
         MostraTabela();
         return;
     }
-    Modelo->Recarrega();
+    Modelo->ColunaAcrescentada();
     const QFontMetrics fm(QFont(QStringLiteral("Arial"), 8));
     const std::int32_t c = t_.NumColunas();
-    StringGrid1->setColumnWidth(c, fm.horizontalAdvance(QLatin1Char('0')) * t_.Coluna(c).Largura + 5);
+    StringGrid1->DefineLargura(c, fm.horizontalAdvance(QLatin1Char('0')) * t_.Coluna(c).Largura + 5);
     AjustaRolagem();
     HabilitaComandos();
     t_.Modificada = true;
@@ -431,13 +434,10 @@ void TForm1::MostraNovaColuna() {
 }
 
 void TForm1::AjustaRolagem() {
-    int espaco = StringGrid1->viewport()->width() - StringGrid1->columnWidth(0) - 1;
-    int k = t_.NumColunas();
-    while (k > 0 && StringGrid1->columnWidth(k - 1) < espaco) {
-        espaco -= StringGrid1->columnWidth(k) + 1;
-        --k;
-    }
-    StringGrid1->scrollTo(Modelo->index(0, std::min(k + 1, t_.NumColunas())), QAbstractItemView::PositionAtTop);
+    // The last column comes into view; the frozen label column stays where it is.
+    if (t_.NumColunas() < 1 || Modelo->rowCount() < 3) return;
+    const QModelIndex atual = StringGrid1->currentIndex();
+    StringGrid1->scrollTo(Modelo->index(std::max(2, atual.isValid() ? atual.row() : 2), t_.NumColunas()));
 }
 
 bool TForm1::FechaTabela() {
@@ -548,11 +548,12 @@ void TForm1::resizeEvent(QResizeEvent* e) {
 }
 
 bool TForm1::eventFilter(QObject* o, QEvent* e) {
-    if (o != StringGrid1->viewport()) return QMainWindow::eventFilter(o, e);
+    QTableView* vista = StringGrid1->DonoDoViewport(o);
+    if (!vista) return QMainWindow::eventFilter(o, e);
     if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease ||
         e->type() == QEvent::MouseMove) {
         auto* m = static_cast<QMouseEvent*>(e);
-        const QModelIndex i = StringGrid1->indexAt(m->position().toPoint());
+        const QModelIndex i = vista->indexAt(m->position().toPoint());
         const int g = i.isValid() ? i.row() : -1, c = i.isValid() ? i.column() : -1;
         if (e->type() == QEvent::MouseMove) {
             std::string nota = g >= 0 ? TextoNota(t_, LinhaReal(t_, g), c) : std::string();

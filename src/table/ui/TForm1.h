@@ -25,6 +25,7 @@ class QWidget;
 
 namespace dorvan {
 
+class GradeFixa;
 class ModeloTabela;
 class TForm1;
 
@@ -93,7 +94,7 @@ public:
     QWidget* Panel2;
     QLineEdit* edTitulo;
     QLineEdit* edSubTitulo;
-    QTableView* StringGrid1;
+    GradeFixa* StringGrid1;
     QWidget* Panel3;
     QLineEdit* edRodape;
     QLabel* Painel[4];

@@ -3,6 +3,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
+#include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
 #include "table/ui/TForm1.h"
 
@@ -62,9 +63,19 @@ protected:
         janela.reset();
     }
     QString Celula(int g, int c) const { return janela->Modelo->data(janela->Modelo->index(g, c), Qt::DisplayRole).toString(); }
-    QPoint Centro(int g, int c) const {
-        janela->StringGrid1->scrollTo(janela->Modelo->index(g, c));
-        return janela->StringGrid1->visualRect(janela->Modelo->index(g, c)).center();
+    // The view that shows grid cell (g, c): titles and totals stay on top, the
+    // labels at the left.
+    QTableView* Vista(int g, int c) const {
+        GradeFixa* grade = janela->StringGrid1;
+        if (g <= 1) return c == 0 ? grade->Canto() : grade->Topo();
+        return c == 0 ? grade->Esquerda() : grade;
+    }
+    void Clica(int g, int c, Qt::MouseButton botao) const {
+        QTableView* v = Vista(g, c);
+        janela->StringGrid1->scrollTo(janela->Modelo->index(std::max(g, 2), std::max(c, 1)));
+        QRect r = v->visualRect(janela->Modelo->index(g, c));
+        ASSERT_FALSE(r.isEmpty());
+        QTest::mouseClick(v->viewport(), botao, {}, r.center());
     }
     bool Habilitado(const char* nome) const { return janela->Acao(QString::fromLatin1(nome))->isEnabled(); }
 
@@ -136,14 +147,14 @@ TEST_F(JanelaPrincipal, TabulacaoEdicaoNotaSalvarEReabrir) {
         n.titulo = "Casos novos";
         return std::optional<AtributosColuna>(n);
     };
-    QTest::mouseClick(janela->StringGrid1->viewport(), Qt::RightButton, {}, Centro(1, 1));
+    Clica(1, 1, Qt::RightButton);
     EXPECT_EQ(perguntas, 0);
-    QTest::mouseClick(janela->StringGrid1->viewport(), Qt::RightButton, {}, Centro(4, 2));
+    Clica(4, 2, Qt::RightButton);
     ASSERT_EQ(tabela.NumNotas(), 1);
     EXPECT_EQ(tabela.Notas(1).Linha, 3);
     EXPECT_EQ(tabela.Notas(1).Coluna, 2);
     EXPECT_TRUE(janela->Modelo->data(janela->Modelo->index(4, 2), ModeloTabela::PapelNota).toBool());
-    QTest::mouseClick(janela->StringGrid1->viewport(), Qt::RightButton, {}, Centro(0, 1));
+    Clica(0, 1, Qt::RightButton);
     EXPECT_EQ(perguntas, 2);
     EXPECT_EQ(tabela.NomeColuna(1), "Casos novos");
     EXPECT_DOUBLE_EQ(tabela.Coluna(1).Total, 1234);
@@ -175,10 +186,10 @@ TEST_F(JanelaPrincipal, TabulacaoEdicaoNotaSalvarEReabrir) {
 
 TEST_F(JanelaPrincipal, CliqueNoTituloOrdenaEEditarSegueALinhaMostrada) {
     janela->Acao(QStringLiteral("Tabula1"))->trigger();
-    QTest::mouseClick(janela->StringGrid1->viewport(), Qt::LeftButton, {}, Centro(0, 2));
+    Clica(0, 2, Qt::LeftButton);
     EXPECT_EQ(tabela.ColunaOrdem, 2);
     EXPECT_EQ(Celula(2, 0), QStringLiteral("13 Sudeste"));
-    QTest::mouseClick(janela->StringGrid1->viewport(), Qt::LeftButton, {}, Centro(0, 2));
+    Clica(0, 2, Qt::LeftButton);
     EXPECT_TRUE(tabela.OrdemDecrescente);
     EXPECT_EQ(Celula(2, 0), QStringLiteral("11 Norte"));
     janela->Modelo->setData(janela->Modelo->index(2, 0), QStringLiteral("11 Rond\u00F4nia"), Qt::EditRole);
