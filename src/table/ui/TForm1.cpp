@@ -493,6 +493,7 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->setFocus();
     t_.Modificada = false;
     cfg_.DirSalva = DiretorioDe(arquivo);
+    if (!log_.empty() && cfg_.MostraLog && Ganchos().MostraLog) Ganchos().MostraLog(*this);
     return true;
 }
 

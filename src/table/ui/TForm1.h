@@ -34,6 +34,8 @@ struct GanchosForm1 {
     std::function<void(TForm1&)> Tabula;                        // "Executar tabulação"
     std::function<void(TForm1&, const std::string&)> AbreSQL;   // a .sql on the command line
     std::function<void(TForm1&, const std::string&)> MostraDBF; // a .dbf on the command line
+    // The run log window, after a table with log lines was opened and "MostraLog" is on.
+    std::function<void(TForm1&)> MostraLog;
 };
 GanchosForm1& Ganchos();
 

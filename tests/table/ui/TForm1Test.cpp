@@ -171,7 +171,11 @@ TEST_F(JanelaPrincipal, TabulacaoEdicaoNotaSalvarEReabrir) {
     EXPECT_EQ(janela->Painel[0]->text(), QStringLiteral("Arquivo:"));
 
     abrir = salvarComo;
+    int logsMostrados = 0;
+    Ganchos().MostraLog = [&](TForm1&) { ++logsMostrados; };
     janela->Acao(QStringLiteral("SpeedButton1"))->trigger();
+    Ganchos().MostraLog = nullptr;
+    EXPECT_EQ(logsMostrados, 1);
     ASSERT_EQ(tabela.NumLinhas, 3);
     EXPECT_TRUE(janela->StringGrid1->isVisible());
     EXPECT_EQ(tabela.Titulo1, "Novo");
