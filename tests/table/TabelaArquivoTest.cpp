@@ -396,3 +396,23 @@ TEST(TabelaArquivo, DBFViraTabelaComCodigoENomeOuSoCodigo) {
     EXPECT_FALSE(LeDBFComoTabela(t, nome, [](const std::vector<std::string>&) { return std::nullopt; }, true));
     EXPECT_EQ(t.NumLinhas, 0);
 }
+
+TEST(TabelaArquivo, SeparadoresDentroDeRotulosETitulosVoltamIguais) {
+    TabelaResultados t;
+    t.AlocaLinhas(2, 2);
+    t.DefineNomeColuna(0, "Nome; tipo");
+    AcrescentaColuna(t, "A;B,C\tD", 0);
+    t.Rotulo(1) = "x;y";
+    t.Rotulo(2) = "a,b\tc";
+    t.Dado(1, 1) = 1;
+    t.Dado(1, 2) = 2;
+    CalculaTotal(t, 1);
+    TabelaResultados l;
+    ASSERT_TRUE(LeTabelaDeTexto(l, TextoTab(t, {}), "x").tabela);
+    ASSERT_EQ(l.NumColunas(), 1);
+    EXPECT_EQ(l.NomeColuna(0), "Nome; tipo");
+    EXPECT_EQ(l.NomeColuna(1), "A;B,C D");
+    EXPECT_EQ(l.Rotulo(1), "x;y");
+    EXPECT_EQ(l.Rotulo(2), "a,b c");
+    EXPECT_DOUBLE_EQ(l.Dado(1, 2), 2);
+}
