@@ -645,7 +645,14 @@ void TForm1::EscolheFontfixa1Click() {
     bool ok = false;
     QFont f = QFontDialog::getFont(&ok, QFont(ParaQString(cfg_.FonteFixa)), this, QString(),
                                    QFontDialog::MonospacedFonts);
-    if (ok) cfg_.FonteFixa = DeQString(f.family()).substr(0, 255);
+    if (!ok) return;
+    cfg_.FonteFixa = DeQString(f.family()).substr(0, 255);
+    AplicaFonteFixa();
+}
+
+void TForm1::AplicaFonteFixa() {
+    for (const auto& aplica : Ganchos().FonteFixa)
+        if (aplica) aplica(cfg_.FonteFixa);
 }
 
 void TForm1::CodePageClick() {
@@ -667,7 +674,13 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
     if (!EscolheArquivoSalvar)
         EscolheArquivoSalvar = [this](const QString& titulo) {
             QStringList extensoes;
-            const QStringList filtros = FiltrosQt(FiltroSalvar, &extensoes);
+            QStringList filtros = FiltrosQt(FiltroSalvar, &extensoes);
+            // The handheld database type is offered when its converter is beside the program.
+            std::error_code e;
+            if (std::filesystem::is_regular_file(cfg_.DirPrograma + "csv2pdb", e)) {
+                filtros << QStringLiteral("MobileDB (*.pdb)");
+                extensoes << QStringLiteral(".pdb");
+            }
             QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
             d.setAcceptMode(QFileDialog::AcceptSave);
             d.setNameFilters(filtros);
@@ -690,6 +703,7 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
     Acao(QStringLiteral("bSQL"))->setVisible(cfg_.SQLDisponivel);
     Acao(QStringLiteral("SQL1"))->setVisible(cfg_.SQLDisponivel);
     Acao(QStringLiteral("CodePage"))->setChecked(cfg_.DBFcomCP850);
+    AplicaFonteFixa();
     HabilitaComandos();
 
     const ComandoInicial cmd = InterpretaLinhaComando(argumentos, cfg_.SQLDisponivel);
