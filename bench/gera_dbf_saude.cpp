@@ -37,18 +37,19 @@ int main(int argc, char** argv) {
     const std::string dbf = pasta + "/OBITOS.dbf", dbc = pasta + "/OBITOS.dbc";
 
     const std::vector<CampoDBF> campos = {
-        {"DTOBITO", 'D', 8},   {"HORAOBITO", 'C', 4}, {"DTNASC", 'D', 8},    {"SEXO", 'C', 1},
-        {"IDADE", 'C', 3},     {"RACACOR", 'C', 1},   {"ESTCIV", 'C', 1},    {"ESC", 'C', 1},
+        {"DTOBITO", 'D', 8},   {"HORAOBITO", 'C', 4}, {"DTNASC", 'D', 8},     {"SEXO", 'C', 1},
+        {"IDADE", 'C', 3},     {"RACACOR", 'C', 1},   {"ESTCIV", 'C', 1},     {"ESC", 'C', 1},
         {"OCUP", 'C', 6},      {"CODMUNRES", 'C', 6}, {"CODMUNOCOR", 'C', 6}, {"LOCOCOR", 'C', 1},
-        {"CODESTAB", 'C', 7},  {"CAUSABAS", 'C', 4},  {"LINHAA", 'C', 16},   {"LINHAB", 'C', 16},
-        {"ASSISTMED", 'C', 1}, {"NECROPSIA", 'C', 1}, {"PESO", 'N', 5},      {"IDADEMAE", 'N', 2},
+        {"CODESTAB", 'C', 7},  {"CAUSABAS", 'C', 4},  {"LINHAA", 'C', 16},    {"LINHAB", 'C', 16},
+        {"ASSISTMED", 'C', 1}, {"NECROPSIA", 'C', 1}, {"PESO", 'N', 5},       {"IDADEMAE", 'N', 2},
         {"CIRCOBITO", 'C', 1},
     };
     static const char* causas[] = {"I219", "I64 ", "J189", "E149", "I10 ", "C349", "X959", "V892", "R99 ",
                                    "J449", "I500", "K746", "A419", "P073", "C509", "N179", "G309", "I679"};
     std::mt19937_64 g(20261209);
     std::vector<unsigned> municipios(500);
-    for (auto& m : municipios) m = 110000 + static_cast<unsigned>(g() % 420000);
+    for (auto& m : municipios)
+        m = 110000 + static_cast<unsigned>(g() % 420000);
     auto municipio = [&] { return municipios[std::min<std::size_t>(g() % 500, g() % 500)]; }; // skewed to small indices
 
     auto t0 = std::chrono::steady_clock::now();
@@ -62,8 +63,14 @@ int main(int argc, char** argv) {
             unsigned idade = static_cast<unsigned>(std::min<std::uint64_t>(g() % 100, g() % 110));
             r[0] = (g() % 500 == 0) ? '*' : ' ';
             PutFieldDBF(h, 1, Zeros(ano, 4) + Zeros(mes, 2) + Zeros(dia, 2), r.data());
-            PutFieldDBF(h, 2, g() % 4 ? Zeros(static_cast<unsigned>(g() % 24), 2) + Zeros(static_cast<unsigned>(g() % 60), 2) : "", r.data());
-            PutFieldDBF(h, 3, Zeros(ano - idade, 4) + Zeros(1 + static_cast<unsigned>(g() % 12), 2) + Zeros(1 + static_cast<unsigned>(g() % 28), 2), r.data());
+            PutFieldDBF(h, 2,
+                        g() % 4 ? Zeros(static_cast<unsigned>(g() % 24), 2) + Zeros(static_cast<unsigned>(g() % 60), 2)
+                                : "",
+                        r.data());
+            PutFieldDBF(h, 3,
+                        Zeros(ano - idade, 4) + Zeros(1 + static_cast<unsigned>(g() % 12), 2) +
+                            Zeros(1 + static_cast<unsigned>(g() % 28), 2),
+                        r.data());
             PutFieldDBF(h, 4, std::string(1, "12"[g() % 2]), r.data());
             PutFieldDBF(h, 5, "4" + Zeros(idade, 2), r.data());
             PutFieldDBF(h, 6, std::to_string(1 + g() % 5), r.data());

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the full build (windows
 # offscreen), then the logic tests again under AddressSanitizer and UBSan.
+# The database tests run against a throw-away PostgreSQL cluster (pg_virtualenv);
+# DORVAN_EXIGE_POSTGRESQL turns their skip into a failure, so a missing server
+# can never pass unnoticed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
 
-(cd build && ctest --output-on-failure -j "$jobs")
+export DORVAN_EXIGE_POSTGRESQL=1
+(cd build && pg_virtualenv -- ctest --output-on-failure -j "$jobs")
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDORVAN_SANITIZE=ON -DDORVAN_UI=OFF \
       -DDORVAN_BENCH=OFF -DDORVAN_WERROR=ON
 cmake --build build-asan
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   pg_virtualenv -- ctest --output-on-failure -j "$jobs")

@@ -98,8 +98,11 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
     Linha(saida, "Kalvero Zembra 1.0: Comprime arquivos DBF e Expande arquivos DBC");
     if (argumentos.empty()) {
         Linha(saida, "Sintaxe:");
-        Linha(saida, "Zembra <Especifica\xE7" "ao de arquivos> [<Diret\xF3rio de sa\xED" "da>|-t]");
-        Linha(saida, "Op\xE7" "ao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los ");
+        Linha(saida, "Zembra <Especifica\xE7"
+                     "ao de arquivos> [<Diret\xF3rio de sa\xED"
+                     "da>|-t]");
+        Linha(saida, "Op\xE7"
+                     "ao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los ");
         return SAIDA_OK;
     }
 
@@ -139,10 +142,14 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
             std::string pasta = barra == std::string::npos ? std::string() : espec.substr(0, barra + 1);
             std::string padrao = barra == std::string::npos ? espec : espec.substr(barra + 1);
             std::vector<std::string> nomes;
+            std::error_code ec;
+            if (!pasta.empty() && !fs::is_directory(pasta, ec)) {
+                std::string achada = ResolveNome(pasta);
+                if (!achada.empty()) pasta = achada + "/";
+            }
             if (TemCuringa(padrao)) {
                 nomes = ListaArquivos(pasta, padrao);
             } else {
-                std::error_code ec;
                 std::string real = fs::is_regular_file(espec, ec) ? espec : ResolveNome(espec);
                 if (!real.empty() && fs::is_regular_file(real, ec)) nomes.push_back(fs::path(real).filename().string());
                 if (!real.empty()) {
@@ -169,7 +176,9 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
                                    ADireita(std::to_string(tam), 12) + " " + a.nome + " ......");
                 std::fflush(saida);
                 ResultadoCodec r = ComprimeDBF(entrada, destino + TrocaExtensao(a.nome, ".dbc"), progresso, false);
-                Escreve(saida, APAGA + Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 6) + "%");
+                Escreve(saida, APAGA +
+                                   Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 6) +
+                                   "%");
                 if (r.Ok()) {
                     Escreve(saida, " OK\n");
                 } else {
@@ -181,12 +190,14 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
                 Escreve(saida, "DBC ==> DBF " + ADireita(std::to_string(ContagemDoCabecalho(entrada)), 8) +
                                    ADireita(std::to_string(tam), 12) + " " + a.nome + " ......");
                 std::fflush(saida);
-                ResultadoCodec r = ExpandeDBC(entrada, soTesta ? std::string() : destino + TrocaExtensao(a.nome, ".dbf"),
-                                              progresso, false);
+                ResultadoCodec r = ExpandeDBC(
+                    entrada, soTesta ? std::string() : destino + TrocaExtensao(a.nome, ".dbf"), progresso, false);
                 if (soTesta)
                     Escreve(saida, std::string(APAGA) + " CRC");
                 else
-                    Escreve(saida, APAGA + Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 7) + "%");
+                    Escreve(saida,
+                            APAGA + Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 7) +
+                                "%");
                 if (!r.crcConfere)
                     Escreve(saida, " Erro de CRC: expansao cancelada\n");
                 else if (r.codigo != 0)

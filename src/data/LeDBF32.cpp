@@ -28,7 +28,8 @@ void Poe16(unsigned char* p, unsigned v) {
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 void Poe32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // The name as messages carry it (1252 text).
@@ -36,7 +37,8 @@ std::string NomeMsg(const dbfRecord& h) { return DeUtf8(h.Nome); }
 
 void Digitos(std::string& s, int valor, int largura) {
     std::string d(static_cast<std::size_t>(largura), '0');
-    for (int i = largura - 1; i >= 0 && valor > 0; --i, valor /= 10) d[static_cast<std::size_t>(i)] = static_cast<char>('0' + valor % 10);
+    for (int i = largura - 1; i >= 0 && valor > 0; --i, valor /= 10)
+        d[static_cast<std::size_t>(i)] = static_cast<char>('0' + valor % 10);
     s += d;
 }
 
@@ -45,21 +47,6 @@ std::tm Hoje() {
     std::tm tm{};
     localtime_r(&t, &tm);
     return tm;
-}
-
-// Reads up to n bytes at pos; fewer only at the end of the file.
-std::size_t LeEm(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {
-    std::size_t lidos = 0;
-    while (lidos < n) {
-        ssize_t r = ::pread(fd, destino + lidos, n - lidos, static_cast<off_t>(pos + lidos));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw ErroES::DoSistema(nome, errno);
-        }
-        if (r == 0) break;
-        lidos += static_cast<std::size_t>(r);
-    }
-    return lidos;
 }
 
 void GravaEm(int fd, const void* origem, std::size_t n, std::uint64_t pos, const std::string& nome) {
@@ -194,32 +181,38 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
     const std::uint64_t tamArquivo = static_cast<std::uint64_t>(st.st_size);
 
     unsigned char cab[32];
-    if (LeEm(fd, reinterpret_cast<char*>(cab), 32, 0, nome) < 32) {
-        FalhaAbertura(h, " Cabe\xE7" "alho inv\xE1lido!");
+    if (LeNaPosicao(fd, reinterpret_cast<char*>(cab), 32, 0, nome) < 32) {
+        FalhaAbertura(h, " Cabe\xE7"
+                         "alho inv\xE1lido!");
         return;
     }
     const int tamCab = Le16(cab + 8);
     const int tamReg = Le16(cab + 10);
     if (tamCab < 33 || static_cast<std::uint64_t>(tamCab) > tamArquivo || tamReg == 0) {
-        FalhaAbertura(h, " Cabe\xE7" "alho inv\xE1lido!");
+        FalhaAbertura(h, " Cabe\xE7"
+                         "alho inv\xE1lido!");
         return;
     }
     // The whole header in its own buffer, whatever its length.
     std::vector<char> cabecalho(static_cast<std::size_t>(tamCab));
-    if (LeEm(fd, cabecalho.data(), cabecalho.size(), 0, nome) < cabecalho.size()) {
-        FalhaAbertura(h, " Cabe\xE7" "alho inv\xE1lido!");
+    if (LeNaPosicao(fd, cabecalho.data(), cabecalho.size(), 0, nome) < cabecalho.size()) {
+        FalhaAbertura(h, " Cabe\xE7"
+                         "alho inv\xE1lido!");
         return;
     }
 
-    int numCampos = (cab[0] == 0x30) ? (tamCab - 264) / 32 - 1 : (tamCab - 1) / 32 - 1;
-    numCampos = std::max(numCampos, 0);
-    // Some writers leave room after the terminator; the descriptors end at the 0x0D.
+    // The descriptors end at the 0x0D terminator: writers that leave room after it
+    // (version 0x30 always does, 263 bytes) would otherwise show phantom fields.
+    int numCampos = std::max((tamCab - 1) / 32 - 1, 0);
+    bool terminador = false;
     for (int i = 0; i < numCampos; ++i) {
         if (static_cast<unsigned char>(cabecalho[static_cast<std::size_t>(32 + 32 * i)]) == 0x0D) {
             numCampos = i;
+            terminador = true;
             break;
         }
     }
+    if (!terminador && cab[0] == 0x30) numCampos = std::max((tamCab - 264) / 32 - 1, 0);
 
     std::vector<CampoDBF> campos(static_cast<std::size_t>(numCampos));
     int deslocamento = 1;
@@ -227,13 +220,15 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
         const char* d = cabecalho.data() + 32 + 32 * i;
         CampoDBF& c = campos[static_cast<std::size_t>(i)];
         std::size_t n = 0;
-        while (n < 10 && d[n] != 0) ++n;
+        while (n < 10 && d[n] != 0)
+            ++n;
         c.Nome.assign(d, n);
         c.Tipo = d[11];
         c.Tamanho = static_cast<std::uint8_t>(d[16]);
         c.Decimais = static_cast<std::uint8_t>(d[17]);
         if (deslocamento + c.Tamanho > tamReg) {
-            FalhaAbertura(h, " Cabe\xE7" "alho inv\xE1lido!");
+            FalhaAbertura(h, " Cabe\xE7"
+                             "alho inv\xE1lido!");
             return;
         }
         c.Deslocamento = static_cast<std::uint16_t>(deslocamento);
@@ -255,7 +250,8 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
     h.BlocoAtual = -1;
     // A DBF holds no more records than its bytes do (a DBC's records are compressed).
     if (!TerminaEmC(nome)) {
-        std::int64_t inteiros = static_cast<std::int64_t>((tamArquivo - static_cast<std::uint64_t>(tamCab)) / static_cast<std::uint64_t>(tamReg));
+        std::int64_t inteiros = static_cast<std::int64_t>((tamArquivo - static_cast<std::uint64_t>(tamCab)) /
+                                                          static_cast<std::uint64_t>(tamReg));
         if (h.NumRegs > inteiros) h.NumRegs = inteiros;
     }
     h.RegsGravados = h.NumRegs;
@@ -264,8 +260,8 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
 void DescarregaDBF(dbfRecord& h) {
     if (h.Acrescimos.empty() || h.Arquivo < 0) return;
     h.Acrescimos.push_back('\x1A');
-    const std::uint64_t pos = static_cast<std::uint64_t>(h.TamCabecalho) +
-                              static_cast<std::uint64_t>(h.RegsGravados) * h.TamRegistro;
+    const std::uint64_t pos =
+        static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.RegsGravados) * h.TamRegistro;
     GravaEm(h.Arquivo, h.Acrescimos.data(), h.Acrescimos.size(), pos, h.Nome);
     h.Acrescimos.clear();
     h.RegsGravados = h.NumRegs;
@@ -287,8 +283,8 @@ void CloseDBF(dbfRecord& h) {
             Poe32(n, static_cast<std::uint32_t>(h.NumRegs));
             GravaEm(h.Arquivo, n, 4, 4, h.Nome);
             std::tm tm = Hoje();
-            unsigned char data[3] = {static_cast<unsigned char>(tm.tm_year % 100), static_cast<unsigned char>(tm.tm_mon + 1),
-                                     static_cast<unsigned char>(tm.tm_mday)};
+            unsigned char data[3] = {static_cast<unsigned char>(tm.tm_year % 100),
+                                     static_cast<unsigned char>(tm.tm_mon + 1), static_cast<unsigned char>(tm.tm_mday)};
             GravaEm(h.Arquivo, data, 3, 1, h.Nome);
         }
     } catch (...) {
@@ -314,8 +310,9 @@ void readDBF(dbfRecord& h, std::int64_t n) {
         const std::size_t tam = static_cast<std::size_t>(k) * L;
         if (h.Bloco.size() < tam) h.Bloco.resize(tam);
         h.BlocoAtual = -1;
-        h.BytesNoBloco = LeEm(h.Arquivo, h.Bloco.data(), tam,
-                              static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
+        h.BytesNoBloco =
+            LeNaPosicao(h.Arquivo, h.Bloco.data(), tam,
+                 static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(bloco) * tam, h.Nome);
         h.BlocoAtual = bloco;
     }
     if (dentro + L > h.BytesNoBloco)
@@ -331,7 +328,8 @@ int FieldDBF(const dbfRecord& h, std::string_view nome) {
         const std::string& n = h.Campo(i).Nome;
         if (n.size() != nome.size()) continue;
         bool igual = true;
-        for (std::size_t j = 0; j < n.size() && igual; ++j) igual = dobra(n[j]) == dobra(nome[j]);
+        for (std::size_t j = 0; j < n.size() && igual; ++j)
+            igual = dobra(n[j]) == dobra(nome[j]);
         if (igual) achado = i;
     }
     return achado;
@@ -347,8 +345,10 @@ void PutFieldDBF(const dbfRecord& h, int i, std::string_view valor, char* regist
     std::memset(destino, ' ', largura);
     if (c.Tipo == 'N') {
         auto branco = [](char ch) { return static_cast<unsigned char>(ch) <= 0x20; };
-        while (!valor.empty() && branco(valor.front())) valor.remove_prefix(1);
-        while (!valor.empty() && branco(valor.back())) valor.remove_suffix(1);
+        while (!valor.empty() && branco(valor.front()))
+            valor.remove_prefix(1);
+        while (!valor.empty() && branco(valor.back()))
+            valor.remove_suffix(1);
         if (valor.size() > largura) {
             // A number cut to its first digits would be a wrong number: mark the overflow.
             std::memset(destino, '*', largura);
@@ -363,6 +363,8 @@ void PutFieldDBF(const dbfRecord& h, int i, std::string_view valor, char* regist
 void AppendDBF(dbfRecord& h, const char* registro) {
     if (h.Estado == 0) throw ErroFatal("AppendDBF:" + NomeMsg(h) + " n\xE3o aberto!");
     if (h.NumRegs >= 0xFFFFFFFFLL) throw ErroES(h.Nome, "n\xFAmero de registros excede o limite do arquivo");
+    // Say so at the append, not later when the buffered records are written.
+    if (h.SomenteLeitura) throw ErroES(h.Nome, "arquivo aberto somente para leitura");
     h.Acrescimos.insert(h.Acrescimos.end(), registro, registro + h.TamRegistro);
     ++h.NumRegs;
     h.Estado = 3;
@@ -381,7 +383,8 @@ void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF
 
     std::size_t tamCab = campos.size() * 32 + 33;
     std::size_t tamReg = 1;
-    for (const CampoDBF& c : campos) tamReg += c.Tamanho;
+    for (const CampoDBF& c : campos)
+        tamReg += c.Tamanho;
     // The header keeps both lengths in 16 bits.
     if (tamCab > 0xFFFF || tamReg > 0xFFFF) throw ErroFatal(falha);
 

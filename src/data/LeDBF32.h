@@ -12,33 +12,33 @@ namespace dorvan {
 
 // One field descriptor as this layer keeps it (also the input of CreateDBF).
 struct CampoDBF {
-    std::string Nome;            // at most 10 characters, as stored
-    char Tipo = 'C';             // 'C', 'N', 'D', 'L', 'F', 'M' ... as stored
-    std::uint8_t Tamanho = 0;    // width in bytes
-    std::uint8_t Decimais = 0;   // decimal places
+    std::string Nome;               // at most 10 characters, as stored
+    char Tipo = 'C';                // 'C', 'N', 'D', 'L', 'F', 'M' ... as stored
+    std::uint8_t Tamanho = 0;       // width in bytes
+    std::uint8_t Decimais = 0;      // decimal places
     std::uint16_t Deslocamento = 0; // position in the record; byte 0 is the deletion flag
 };
 
 // The 32-byte file header as it lies on disk (little-endian numbers).
 struct CabecalhoDBFDisco {
-    std::uint8_t versao;        // 0x03; 0x83 with memo; 0x30 carries 263 more header bytes
-    std::uint8_t ano, mes, dia; // last update: year (1900 + byte, or 2000 + byte up to 50), month, day
-    std::uint8_t numRegs[4];    // record count
+    std::uint8_t versao;          // 0x03; 0x83 with memo; 0x30 carries 263 more header bytes
+    std::uint8_t ano, mes, dia;   // last update: year (1900 + byte, or 2000 + byte up to 50), month, day
+    std::uint8_t numRegs[4];      // record count
     std::uint8_t tamCabecalho[2]; // header length in bytes
     std::uint8_t tamRegistro[2];  // record length in bytes, deletion flag included
     std::uint8_t reservado1[17];
-    std::uint8_t idioma;        // language driver
+    std::uint8_t idioma; // language driver
     std::uint8_t reservado2[2];
 };
 static_assert(sizeof(CabecalhoDBFDisco) == 32);
 
 // One 32-byte field descriptor as it lies on disk.
 struct DescritorCampoDisco {
-    char nome[11];              // zero-padded name; byte 10 always zero
-    char tipo;                  // field type letter
+    char nome[11]; // zero-padded name; byte 10 always zero
+    char tipo;     // field type letter
     std::uint8_t reservado1[4];
-    std::uint8_t tamanho;       // width in bytes
-    std::uint8_t decimais;      // decimal places
+    std::uint8_t tamanho;  // width in bytes
+    std::uint8_t decimais; // decimal places
     std::uint8_t reservado2[14];
 };
 static_assert(sizeof(DescritorCampoDisco) == 32);
@@ -52,25 +52,25 @@ constexpr std::size_t TAM_BUFFER_ACRESCIMO = 1u << 18;
 // The handle of one DBF (or DBC) file. The caller owns it; it cannot be copied
 // (it holds an open file), and a handle dropped while open closes its file.
 struct dbfRecord {
-    std::string Nome;               // the file name as given to OpenDBF or CreateDBF
-    std::uint8_t Estado = 0;        // 0 closed, 1 open for reading, 3 written
-    bool ComMemo = false;           // version byte 0x83
-    std::string Data;               // last update, "YYYYMMDD"
-    std::int64_t NumRegs = 0;       // record count (the header holds it unsigned 32-bit)
-    int TamCabecalho = 0;           // header length in bytes
-    std::uint16_t TamRegistro = 0;  // record length in bytes, deletion flag included
-    int NumCampos = 0;              // number of fields
-    std::vector<CampoDBF> Campos;   // the fields, Campos[0] is field number 1 (see Campo)
-    std::uint8_t Idioma = 0;        // header byte 29
-    char* RegistroAtual = nullptr;  // current record, deletion flag first ('*' deleted, ' ' live)
-    std::int64_t NumRegAtual = 0;   // 1-based number of the current record
-    std::vector<char> Bloco;        // block cache
-    std::int64_t BlocoAtual = -1;   // 0-based number of the block held in Bloco; -1 none
-    std::size_t BytesNoBloco = 0;   // bytes of Bloco actually read from the file
-    int Arquivo = -1;               // file descriptor
-    bool SomenteLeitura = false;    // the file could only be opened for reading
-    std::vector<char> Acrescimos;   // appended records not yet written
-    std::int64_t RegsGravados = 0;  // records already on disk (NumRegs minus pending appends)
+    std::string Nome;              // the file name as given to OpenDBF or CreateDBF
+    std::uint8_t Estado = 0;       // 0 closed, 1 open for reading, 3 written
+    bool ComMemo = false;          // version byte 0x83
+    std::string Data;              // last update, "YYYYMMDD"
+    std::int64_t NumRegs = 0;      // record count (the header holds it unsigned 32-bit)
+    int TamCabecalho = 0;          // header length in bytes
+    std::uint16_t TamRegistro = 0; // record length in bytes, deletion flag included
+    int NumCampos = 0;             // number of fields
+    std::vector<CampoDBF> Campos;  // the fields, Campos[0] is field number 1 (see Campo)
+    std::uint8_t Idioma = 0;       // header byte 29
+    char* RegistroAtual = nullptr; // current record, deletion flag first ('*' deleted, ' ' live)
+    std::int64_t NumRegAtual = 0;  // 1-based number of the current record
+    std::vector<char> Bloco;       // block cache
+    std::int64_t BlocoAtual = -1;  // 0-based number of the block held in Bloco; -1 none
+    std::size_t BytesNoBloco = 0;  // bytes of Bloco actually read from the file
+    int Arquivo = -1;              // file descriptor
+    bool SomenteLeitura = false;   // the file could only be opened for reading
+    std::vector<char> Acrescimos;  // appended records not yet written
+    std::int64_t RegsGravados = 0; // records already on disk (NumRegs minus pending appends)
 
     dbfRecord() = default;
     ~dbfRecord();
@@ -123,6 +123,12 @@ void DescarregaDBF(dbfRecord& h);
 // Creates (or truncates) a DBF with these fields and language byte; the handle is
 // left in Estado 3 ready for AppendDBF. Throws ErroFatal when it cannot be created.
 void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF>& campos, std::uint8_t idioma);
+
+// Whether the text fields of this file are DOS code page 850 (to be turned into
+// 1252 by the caller): language byte 2 or 0x25, or 0 when the DBF_CP850 setting is on.
+inline bool TextoEmCP850(const dbfRecord& h, bool DBFcomCP850) {
+    return h.Idioma == 2 || h.Idioma == 0x25 || (h.Idioma == 0 && DBFcomCP850);
+}
 
 // Today's date as "YYYYMMDD".
 std::string DataDeHoje();

@@ -43,20 +43,6 @@ std::uint32_t AtualizaCRC(std::uint32_t crc, const char* p, std::size_t n) {
     return crc;
 }
 
-std::size_t LeEm(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {
-    std::size_t lidos = 0;
-    while (lidos < n) {
-        ssize_t r = ::pread(fd, destino + lidos, n - lidos, static_cast<off_t>(pos + lidos));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throw ErroES::DoSistema(nome, errno);
-        }
-        if (r == 0) break;
-        lidos += static_cast<std::size_t>(r);
-    }
-    return lidos;
-}
-
 class ArquivoLido {
 public:
     explicit ArquivoLido(const std::string& nome) : nome_(nome) {
@@ -91,21 +77,21 @@ private:
 struct Fonte {
     int fd = -1;
     const std::string* nome = nullptr;
-    std::uint64_t pos = 0;       // next file position to read
-    std::uint64_t total = 0;     // file size, for progress
+    std::uint64_t pos = 0;   // next file position to read
+    std::uint64_t total = 0; // file size, for progress
     std::vector<char> bloco;
     std::size_t inicio = 0, fim = 0; // unread part of bloco
     bool somaCRC = false;
     std::uint32_t crc = 0;
     Progresso* progresso = nullptr;
     const std::string* texto = nullptr;
-    std::exception_ptr erro;     // an error of the read, raised again after the codec returns
+    std::exception_ptr erro; // an error of the read, raised again after the codec returns
 
     unsigned Entrega(char* destino, unsigned pedido) {
         try {
             if (inicio == fim) {
                 if (bloco.empty()) bloco.resize(TAM_LEITURA);
-                fim = LeEm(fd, bloco.data(), bloco.size(), pos, *nome);
+                fim = LeNaPosicao(fd, bloco.data(), bloco.size(), pos, *nome);
                 inicio = 0;
                 pos += fim;
                 if (somaCRC) crc = AtualizaCRC(crc, bloco.data(), fim);
@@ -128,43 +114,39 @@ unsigned LeFonte(char* buffer, unsigned* tamanho, void* param) {
     return f->Entrega(buffer, *tamanho);
 }
 
-std::string NomeCurto(const std::string& caminho) {
-    return DeUtf8(std::filesystem::path(caminho).filename().string());
-}
+std::string NomeCurto(const std::string& caminho) { return DeUtf8(std::filesystem::path(caminho).filename().string()); }
 
 // Reads the header of a DBF or DBC into its own buffer; throws on a file too short
 // for the length its header gives.
 std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::string& nome) {
     char primeiros[32];
-    if (LeEm(fd, primeiros, 32, 0, nome) < 32) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (LeNaPosicao(fd, primeiros, 32, 0, nome) < 32)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     std::size_t tam = static_cast<unsigned char>(primeiros[8]) | (static_cast<unsigned char>(primeiros[9]) << 8);
-    if (tam < 32 || tam > tamanhoArquivo) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (tam < 32 || tam > tamanhoArquivo)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     std::vector<char> cab(tam);
-    if (LeEm(fd, cab.data(), tam, 0, nome) < tam) throw ErroES(nome, "cabe\xE7" "alho DBF inv\xE1lido");
+    if (LeNaPosicao(fd, cab.data(), tam, 0, nome) < tam)
+        throw ErroES(nome, "cabe\xE7"
+                           "alho DBF inv\xE1lido");
     return cab;
-}
-
-struct DestinoCompressao {
-    GravacaoSegura* saida = nullptr;
-    std::uint64_t bytes = 0;
-};
-
-void GravaCompressao(char* buffer, unsigned* tamanho, void* param) {
-    auto* d = static_cast<DestinoCompressao*>(param);
-    d->saida->Escreve(std::string_view(buffer, *tamanho));
-    d->bytes += *tamanho;
 }
 
 struct EstadoCompressao {
     Fonte fonte;
-    DestinoCompressao destino;
+    GravacaoSegura* saida = nullptr;
+    std::uint64_t bytes = 0; // compressed bytes written
 };
 
 unsigned LeCompressao(char* buffer, unsigned* tamanho, void* param) {
     return LeFonte(buffer, tamanho, &static_cast<EstadoCompressao*>(param)->fonte);
 }
-void GravaCompressao2(char* buffer, unsigned* tamanho, void* param) {
-    GravaCompressao(buffer, tamanho, &static_cast<EstadoCompressao*>(param)->destino);
+void GravaCompressao(char* buffer, unsigned* tamanho, void* param) {
+    auto* e = static_cast<EstadoCompressao*>(param);
+    e->saida->Escreve(std::string_view(buffer, *tamanho));
+    e->bytes += *tamanho;
 }
 
 struct EstadoExpansao {
@@ -188,11 +170,16 @@ void GravaExpansao(char* buffer, unsigned* tamanho, void* param) {
 
 std::string MensagemCodec(unsigned codigo) {
     switch (codigo) {
-    case cmp::CMP_DICIONARIO_INVALIDO: return "Compr: DictSize n\xE3o v\xE1lido";
-    case cmp::CMP_MODO_INVALIDO: return "Compr: Modo n\xE3o v\xE1lido";
-    case cmp::CMP_DADOS_INVALIDOS: return "Compr: Dados inv\xE1lidos";
-    case cmp::CMP_ABORTADO: return "Compr: abortado";
-    default: return {};
+    case cmp::CMP_DICIONARIO_INVALIDO:
+        return "Compr: DictSize n\xE3o v\xE1lido";
+    case cmp::CMP_MODO_INVALIDO:
+        return "Compr: Modo n\xE3o v\xE1lido";
+    case cmp::CMP_DADOS_INVALIDOS:
+        return "Compr: Dados inv\xE1lidos";
+    case cmp::CMP_ABORTADO:
+        return "Compr: abortado";
+    default:
+        return {};
     }
 }
 
@@ -218,14 +205,14 @@ ResultadoCodec ComprimeDBF(const std::string& entrada, const std::string& saida,
     e.fonte.crc = AtualizaCRC(0xFFFFFFFFu, cab.data(), cab.size());
     e.fonte.progresso = &progresso;
     e.fonte.texto = &texto;
-    e.destino.saida = &out;
+    e.saida = &out;
     progresso.Agora(cab.size(), in.Tamanho(), texto);
 
     auto trabalho = std::make_unique<char[]>(cmp::TAM_TRABALHO_IMPLODE);
     unsigned tipo = cmp::CMP_BINARIO, dicionario = 4096;
-    r.codigo = cmp::implode(LeCompressao, GravaCompressao2, trabalho.get(), &e, &tipo, &dicionario);
+    r.codigo = cmp::implode(LeCompressao, GravaCompressao, trabalho.get(), &e, &tipo, &dicionario);
     if (e.fonte.erro) std::rethrow_exception(e.fonte.erro);
-    r.bytesSaida = cab.size() + 4 + e.destino.bytes;
+    r.bytesSaida = cab.size() + 4 + e.bytes;
 
     if (r.codigo != cmp::CMP_OK) {
         out.Abandona();
@@ -270,7 +257,7 @@ ResultadoCodec ExpandeDBC(const std::string& entrada, const std::string& saida, 
         throw;
     }
     r.numRegs = Le32(cab.data() + 4);
-    if (LeEm(in.Fd(), guardado, 4, cab.size(), entrada) < 4) {
+    if (LeNaPosicao(in.Fd(), guardado, 4, cab.size(), entrada) < 4) {
         r.codigo = cmp::CMP_DADOS_INVALIDOS;
         r.crcConfere = false;
         avisaFalhas();
@@ -394,8 +381,8 @@ bool ScanDBF(dbfRecord& h, const std::function<void(dbfRecord&)>& rotina, bool c
     // The header in its own buffer, whatever its length; then the stored CRC.
     std::vector<char> cab(static_cast<std::size_t>(h.TamCabecalho));
     char guardado[4];
-    if (LeEm(h.Arquivo, cab.data(), cab.size(), 0, h.Nome) < cab.size() ||
-        LeEm(h.Arquivo, guardado, 4, cab.size(), h.Nome) < 4) {
+    if (LeNaPosicao(h.Arquivo, cab.data(), cab.size(), 0, h.Nome) < cab.size() ||
+        LeNaPosicao(h.Arquivo, guardado, 4, cab.size(), h.Nome) < 4) {
         msg.Mostra(MensagemCodec(cmp::CMP_DADOS_INVALIDOS));
         if (checaCRC) msg.Mostra("Erro de CRC em " + nomeMsg);
         return false;

@@ -21,9 +21,9 @@ namespace dorvan {
 
 // What one compression or expansion did.
 struct ResultadoCodec {
-    unsigned codigo = 0;           // the codec's result: 0 done, 1..4 its errors
-    bool crcConfere = true;        // expansion: the stored CRC equals the data's
-    std::int64_t numRegs = 0;      // record count in the header
+    unsigned codigo = 0;            // the codec's result: 0 done, 1..4 its errors
+    bool crcConfere = true;         // expansion: the stored CRC equals the data's
+    std::int64_t numRegs = 0;       // record count in the header
     std::uint64_t bytesEntrada = 0; // size of the input file
     std::uint64_t bytesSaida = 0;   // size of the output (also when it was discarded)
     bool Ok() const { return codigo == 0 && crcConfere; }

@@ -192,6 +192,20 @@ void GravacaoSegura::Abandona() {
     }
 }
 
+std::size_t LeNaPosicao(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {
+    std::size_t lidos = 0;
+    while (lidos < n) {
+        ssize_t r = ::pread(fd, destino + lidos, n - lidos, static_cast<off_t>(pos + lidos));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            throw ErroES::DoSistema(nome, errno);
+        }
+        if (r == 0) break;
+        lidos += static_cast<std::size_t>(r);
+    }
+    return lidos;
+}
+
 std::string LeArquivoInteiro(const std::string& nome) {
     std::FILE* f = std::fopen(nome.c_str(), "rbe");
     if (!f) throw ErroES::DoSistema(nome, errno);

@@ -1,6 +1,7 @@
 #pragma once
 // File names as the data, DEF and CNV files carry them: written on a system that
 // ignores the case of letters and separates folders with '\'.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -50,6 +51,10 @@ private:
     std::string temporario_;
     std::FILE* arquivo_ = nullptr;
 };
+
+// Reads up to n bytes at position pos of an open file descriptor; fewer only at the
+// end of the file. Throws ErroES naming `nome` on a read error.
+std::size_t LeNaPosicao(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome);
 
 // Reads a whole file as bytes; throws ErroES.
 std::string LeArquivoInteiro(const std::string& nome);

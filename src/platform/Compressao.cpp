@@ -109,65 +109,65 @@ constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64;  // room for one copy and its ro
 class Expansor {
 public:
     Expansor(FuncLeitura ler, FuncEscrita gravar, unsigned char* entrada, void* param)
-        : ler_(ler), gravar_(gravar), param_(param), entrada_(entrada), p_(entrada), fim_(entrada),
+        : ler_(ler), gravar_(gravar), param_(param), entrada_(entrada),
           saida_(new unsigned char[HISTORICO + TAM_BLOCO_EXPLODE + FOLGA_SAIDA]) {}
 
     unsigned Executa();
 
 private:
-    // Tops the bit buffer up to at least 56 bits while input lasts. Bits above the
-    // count are either zero or the same bits the next load will put there.
-    bool Recarrega() {
-        if (fim_ - p_ >= 8) {
-            bits_ |= Le64(p_) << nbits_;
-            p_ += (63 - nbits_) >> 3;
-            nbits_ |= 56;
-            return true;
-        }
-        return RecarregaDevagar();
+    // Input state; the hot loop keeps its own copy in registers and hands it here
+    // only when the input block runs low.
+    struct Leitor {
+        const unsigned char* p;
+        const unsigned char* fim;
+        std::uint64_t bits;  // bits above nbits are zero or the bits the next load puts there
+        int nbits;
+    };
+    bool RecarregaDevagar(Leitor& l);
+    void Descarrega(unsigned n) {
+        unsigned tamanho = n;
+        gravar_(reinterpret_cast<char*>(saida_.get() + HISTORICO), &tamanho, param_);
     }
-    bool RecarregaDevagar();
-    void Descarrega(unsigned n);
 
     FuncLeitura ler_;
     FuncEscrita gravar_;
     void* param_;
     unsigned char* entrada_;
-    const unsigned char* p_;
-    const unsigned char* fim_;
     bool acabou_ = false;
-    std::uint64_t bits_ = 0;
-    int nbits_ = 0;
     std::unique_ptr<unsigned char[]> saida_;
 };
 
-bool Expansor::RecarregaDevagar() {
-    if (!acabou_) {
-        std::size_t resta = static_cast<std::size_t>(fim_ - p_);
-        std::memmove(entrada_, p_, resta);
-        p_ = entrada_;
-        fim_ = entrada_ + resta;
-        while (!acabou_ && fim_ - p_ < static_cast<std::ptrdiff_t>(TAM_ENTRADA / 2)) {
-            unsigned lidos;
-            unsigned pedido = TAM_ENTRADA - static_cast<unsigned>(fim_ - entrada_);
-            if (!Leia(ler_, param_, entrada_ + (fim_ - entrada_), pedido, lidos)) {
-                return false;
-            }
-            if (lidos == 0) acabou_ = true;
-            fim_ += lidos;
-        }
-        if (fim_ - p_ >= 8) return Recarrega();
+// Tops the bit buffer up to at least 56 bits while input lasts.
+inline bool Recarrega(auto& l, auto&& devagar) {
+    if (l.fim - l.p >= 8) {
+        l.bits |= Le64(l.p) << l.nbits;
+        l.p += (63 - l.nbits) >> 3;
+        l.nbits |= 56;
+        return true;
     }
-    while (nbits_ <= 56 && p_ < fim_) {
-        bits_ |= std::uint64_t(*p_++) << nbits_;
-        nbits_ += 8;
-    }
-    return true;
+    return devagar();
 }
 
-void Expansor::Descarrega(unsigned n) {
-    unsigned tamanho = n;
-    gravar_(reinterpret_cast<char*>(saida_.get() + HISTORICO), &tamanho, param_);
+bool Expansor::RecarregaDevagar(Leitor& l) {
+    if (!acabou_) {
+        std::size_t resta = static_cast<std::size_t>(l.fim - l.p);
+        std::memmove(entrada_, l.p, resta);
+        l.p = entrada_;
+        l.fim = entrada_ + resta;
+        while (!acabou_ && l.fim - l.p < static_cast<std::ptrdiff_t>(TAM_ENTRADA / 2)) {
+            unsigned lidos;
+            unsigned pedido = TAM_ENTRADA - static_cast<unsigned>(l.fim - entrada_);
+            if (!Leia(ler_, param_, entrada_ + (l.fim - entrada_), pedido, lidos)) return false;
+            if (lidos == 0) acabou_ = true;
+            l.fim += lidos;
+        }
+        if (l.fim - l.p >= 8) return Recarrega(l, [] { return false; });
+    }
+    while (l.nbits <= 56 && l.p < l.fim) {
+        l.bits |= std::uint64_t(*l.p++) << l.nbits;
+        l.nbits += 8;
+    }
+    return true;
 }
 
 unsigned Expansor::Executa() {
@@ -193,35 +193,39 @@ unsigned Expansor::Executa() {
     unsigned char* s = bloco;
     unsigned char* valido = bloco;  // start of the bytes a copy may reach
 
+    Leitor l{entrada_, entrada_, 0, 0};
+    auto devagar = [&] { return RecarregaDevagar(l); };
     for (;;) {
-        if (!Recarrega()) return CMP_ABORTADO;
-        std::uint64_t b = bits_;
+        if (!Recarrega(l, devagar)) return CMP_ABORTADO;
+        std::uint64_t b = l.bits;
+        int nbits = l.nbits;
         if (!(b & 1)) {
             // Literals: a full buffer holds at least six of them.
             *s++ = static_cast<unsigned char>(b >> 1);
             b >>= 9;
-            nbits_ -= 9;
-            if (nbits_ >= 9 && !(b & 1)) {
+            nbits -= 9;
+            if (nbits >= 9 && !(b & 1)) {
                 *s++ = static_cast<unsigned char>(b >> 1);
                 b >>= 9;
-                nbits_ -= 9;
-                if (nbits_ >= 9 && !(b & 1)) {
+                nbits -= 9;
+                if (nbits >= 9 && !(b & 1)) {
                     *s++ = static_cast<unsigned char>(b >> 1);
                     b >>= 9;
-                    nbits_ -= 9;
+                    nbits -= 9;
                 }
             }
-            bits_ = b;
-            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+            l.bits = b;
+            l.nbits = nbits;
+            if (nbits < 0) return CMP_DADOS_INVALIDOS;
         } else {
             b >>= 1;
             const EntradaComp ec = TABELA_COMP[b & 0x7F];
             b >>= ec.bitsCodigo;
             unsigned comp = ec.base + static_cast<unsigned>(b & ((1u << ec.bitsExtra) - 1));
             b >>= ec.bitsExtra;
-            int usados = 1 + ec.bitsCodigo + ec.bitsExtra;
+            nbits -= 1 + ec.bitsCodigo + ec.bitsExtra;
             if (comp == COMP_FIM) {
-                if (nbits_ < usados) return CMP_DADOS_INVALIDOS;
+                if (nbits < 0) return CMP_DADOS_INVALIDOS;
                 break;
             }
             const EntradaDist ed = TABELA_DIST[b & 0xFF];
@@ -230,15 +234,15 @@ unsigned Expansor::Executa() {
             if (comp == 2) {
                 dist = ((unsigned(ed.simbolo) << 2) | static_cast<unsigned>(b & 3)) + 1;
                 b >>= 2;
-                usados += ed.bits + 2;
+                nbits -= ed.bits + 2;
             } else {
                 dist = ((unsigned(ed.simbolo) << bitsDist) | static_cast<unsigned>(b & mascaraDist)) + 1;
                 b >>= bitsDist;
-                usados += ed.bits + static_cast<int>(bitsDist);
+                nbits -= ed.bits + static_cast<int>(bitsDist);
             }
-            bits_ = b;
-            nbits_ -= usados;
-            if (nbits_ < 0) return CMP_DADOS_INVALIDOS;
+            l.bits = b;
+            l.nbits = nbits;
+            if (nbits < 0) return CMP_DADOS_INVALIDOS;
             if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
             const unsigned char* o = s - dist;
             if (dist >= 16) {
@@ -272,17 +276,38 @@ unsigned Expansor::Executa() {
 constexpr unsigned BLOCO_LEITURA = 65536;   // bytes slid out of the window at a time (a multiple of CICLO)
 constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
 constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
-constexpr unsigned CICLO = 8192;            // tree slots; more than the dictionary, so a slot is free when reused
-constexpr unsigned BITS_HASH3 = 15;
+constexpr unsigned CICLO = 8192;            // chain slots, more than the dictionary
+constexpr unsigned BITS_HASH3 = 14;
+constexpr unsigned BITS_HASH = 15;
+constexpr unsigned COMP_HASH = 4;  // bytes hashed for the match chains
 constexpr int NADA = -(1 << 30);
-constexpr unsigned COMP_BOM = 48;   // the tree compares this far; longer matches are extended afterwards
-constexpr unsigned CORTE = 48;      // tree nodes visited per position
+constexpr unsigned COMP_BOM = 128;  // a match this long is taken at once
+constexpr unsigned CORTE = 256;     // chain links followed per search, against pathological input
 constexpr unsigned TAM_SAIDA = 65536;
+// Bits a byte is reckoned to cost when the lazy step weighs matches of unequal reach.
+constexpr unsigned BITS_POR_BYTE = 5;
 
 struct Casamento {
     unsigned comp = 0;
     unsigned dist = 0;
 };
+
+inline std::uint32_t Le32(const unsigned char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+inline unsigned Compara(const unsigned char* a, const unsigned char* b, unsigned limite) {
+    unsigned k = 0;
+    while (k + 8 <= limite) {
+        std::uint64_t x = Le64(a + k) ^ Le64(b + k);
+        if (x) return k + (static_cast<unsigned>(__builtin_ctzll(x)) >> 3);
+        k += 8;
+    }
+    while (k < limite && a[k] == b[k]) ++k;
+    return k;
+}
 
 class Compressor {
 public:
@@ -290,7 +315,11 @@ public:
         : ler_(ler), gravar_(gravar), param_(param), janelaMax_(tamDicionario),
           bitsDist_(tamDicionario == 1024 ? 4 : tamDicionario == 2048 ? 5 : 6) {
         std::fill(std::begin(cabeca3_), std::end(cabeca3_), NADA);
+        std::fill(std::begin(cabecaLonga_), std::end(cabecaLonga_), NADA);
         std::fill(std::begin(cabeca2_), std::end(cabeca2_), NADA);
+        std::fill(std::begin(anterior_), std::end(anterior_), NADA);
+        std::fill(std::begin(cabecaCorrida_), std::end(cabecaCorrida_), NADA);
+        std::fill(std::begin(anteriorCorrida_), std::end(anteriorCorrida_), NADA);
     }
 
     unsigned Executa();
@@ -298,7 +327,40 @@ public:
 private:
     bool Abastece();
     void Desliza();
-    Casamento Procura(int pos, bool registra);
+    Casamento Procura(int pos) const;
+    Casamento ProcuraNaCorrida(int pos) const;
+    void Insere(int pos) {
+        const unsigned char* c = janela_ + pos;
+        cabeca2_[c[0] | (unsigned(c[1]) << 8)] = pos;  // the window keeps spare bytes past the end
+        cabeca3_[Hash3(c)] = pos;
+        std::uint32_t h = HashLongo(c);
+        anterior_[static_cast<unsigned>(pos) & (CICLO - 1)] = cabecaLonga_[h];
+        cabecaLonga_[h] = pos;
+        // Where a run of three or more ends, note it on the chain of run ends.
+        if (c[0] != ultimo_) {
+            if (corrida_ >= 3) {
+                unsigned slot = static_cast<unsigned>(pos) & (CICLO - 1);
+                std::uint32_t hc = HashCorrida(static_cast<unsigned char>(ultimo_), c);
+                anteriorCorrida_[slot] = cabecaCorrida_[hc];
+                corridaAntes_[slot] = corrida_;
+                cabecaCorrida_[hc] = pos;
+            }
+            ultimo_ = c[0];
+            corrida_ = 1;
+        } else {
+            ++corrida_;
+        }
+    }
+    static std::uint32_t HashCorrida(unsigned char b, const unsigned char* c) {
+        return ((b | (unsigned(c[0]) << 8) | (unsigned(c[1]) << 16) | (unsigned(c[2]) << 24)) * 2654435761u) >>
+               (32 - BITS_HASH3);
+    }
+    static std::uint32_t Hash3(const unsigned char* c) {
+        return ((c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u) >> (32 - BITS_HASH3);
+    }
+    static std::uint32_t HashLongo(const unsigned char* c) {
+        return static_cast<std::uint32_t>(((Le64(c) << (64 - 8 * COMP_HASH)) * 0x9E3779B185EBCA87ull) >> (64 - BITS_HASH));
+    }
     unsigned Custo(unsigned comp, unsigned dist) const {
         unsigned bitsBaixos = comp == 2 ? 2 : bitsDist_;
         return CODIGOS_COMP[comp].n + BitsDist((dist - 1) >> bitsBaixos) + bitsBaixos;
@@ -347,19 +409,25 @@ private:
     unsigned char janela_[CAP_JANELA + 16] = {};
     unsigned char saida_[TAM_SAIDA];
     int cabeca3_[1u << BITS_HASH3];
+    int cabecaLonga_[1u << BITS_HASH];
     int cabeca2_[65536];
-    int filhos_[2 * CICLO] = {};
+    int anterior_[CICLO];
+    int cabecaCorrida_[1u << BITS_HASH3];
+    int anteriorCorrida_[CICLO];
+    unsigned corridaAntes_[CICLO] = {};
+    int ultimo_ = -1;     // byte and length of the run that ends at the last position put in the chains
+    unsigned corrida_ = 0;
 };
 
 bool Compressor::Abastece() {
     while (!acabou_ && fim_ < static_cast<int>(CAP_JANELA)) {
         unsigned lidos;
-        if (!Leia(ler_, param_, janela_ + fim_, CAP_JANELA - static_cast<unsigned>(fim_), lidos)) {
-            return false;
-        }
+        if (!Leia(ler_, param_, janela_ + fim_, CAP_JANELA - static_cast<unsigned>(fim_), lidos)) return false;
         if (lidos == 0) acabou_ = true;
         fim_ += static_cast<int>(lidos);
     }
+    // Hashing at the last bytes reads a little past the data: keep it defined.
+    std::memset(janela_ + fim_, 0, 8);
     return true;
 }
 
@@ -369,85 +437,97 @@ void Compressor::Desliza() {
     fim_ -= d;
     auto rebaixa = [](int& v) { v = std::max(v - d, NADA); };
     for (int& v : cabeca3_) rebaixa(v);
+    for (int& v : cabecaLonga_) rebaixa(v);
     for (int& v : cabeca2_) rebaixa(v);
-    for (int& v : filhos_) rebaixa(v);
+    for (int& v : anterior_) rebaixa(v);
+    for (int& v : cabecaCorrida_) rebaixa(v);
+    for (int& v : anteriorCorrida_) rebaixa(v);
 }
 
-// Finds the longest match at pos, and the nearest among the longest, while putting
-// pos into the search tree (a binary tree of the window's strings, newest at the
-// root, so the nodes met on the way down grow older). registra=false only inserts.
-Casamento Compressor::Procura(int pos, bool registra) {
+// The longest match at pos within the dictionary (the nearest among equals, being
+// the cheapest to code), following at most `corte` links of the hash chain.
+Casamento Compressor::Procura(int pos) const {
     const unsigned char* c = janela_ + pos;
     const unsigned disponivel = static_cast<unsigned>(fim_ - pos);
     Casamento melhor;
-    if (disponivel >= 2) {
-        unsigned h2 = c[0] | (unsigned(c[1]) << 8);
-        int cand = cabeca2_[h2];
-        cabeca2_[h2] = pos;
-        if (registra && pos - cand <= 256) melhor = {2, static_cast<unsigned>(pos - cand)};
-    }
-    if (disponivel < 3) return melhor;
-
-    const unsigned limite = std::min(disponivel, COMP_BOM);
-    std::uint32_t h = (c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u;
-    h >>= 32 - BITS_HASH3;
-    int cand = cabeca3_[h];
-    cabeca3_[h] = pos;
-    int* p0 = &filhos_[2 * (static_cast<unsigned>(pos) & (CICLO - 1)) + 1];
-    int* p1 = &filhos_[2 * (static_cast<unsigned>(pos) & (CICLO - 1))];
-    unsigned comp0 = 0, comp1 = 0;
-    unsigned maior = 2;
-    unsigned corte = CORTE;
-    for (;;) {
-        unsigned delta = static_cast<unsigned>(pos - cand);
-        if (corte-- == 0 || delta > janelaMax_) {
-            *p0 = *p1 = NADA;
-            break;
-        }
-        int* par = &filhos_[2 * (static_cast<unsigned>(cand) & (CICLO - 1))];
-        const unsigned char* o = janela_ + cand;
-        unsigned comp = std::min(comp0, comp1);
-        if (o[comp] == c[comp]) {
-            while (++comp < limite && o[comp] == c[comp]) {
-            }
-            if (comp > maior) {
-                maior = comp;
-                melhor = {comp, delta};
-                if (comp == limite) {
-                    *p1 = par[0];
-                    *p0 = par[1];
-                    break;
+    if (disponivel < 2) return melhor;
+    if (disponivel >= 3) {
+        const unsigned limite = std::min(disponivel, COMP_MAX);
+        unsigned corte = CORTE;
+        if (c[0] == c[1] && c[1] == c[2]) return ProcuraNaCorrida(pos);
+        unsigned maior = 2;
+        int cand = cabecaLonga_[HashLongo(c)];
+        while (corte--) {
+            unsigned delta = static_cast<unsigned>(pos - cand);
+            if (delta > janelaMax_) break;
+            const unsigned char* o = janela_ + cand;
+            // Only a candidate that also matches the four bytes ending one past the best can beat it.
+            if (maior >= 3 ? Le32(o + maior - 3) == Le32(c + maior - 3) : ((Le32(o) ^ Le32(c)) & 0xFFFFFF) == 0) {
+                unsigned comp = Compara(o, c, limite);
+                if (comp > maior) {
+                    maior = comp;
+                    melhor = {comp, delta};
+                    if (comp >= COMP_BOM || comp == limite) break;
                 }
             }
+            cand = anterior_[static_cast<unsigned>(cand) & (CICLO - 1)];
         }
-        if (o[comp] < c[comp]) {
-            *p1 = cand;
-            p1 = par + 1;
-            cand = *p1;
-            comp1 = comp;
-        } else {
-            *p0 = cand;
-            p0 = par;
-            cand = *p0;
-            comp0 = comp;
+        if (maior < COMP_HASH) {
+            // Shorter than the chains' key: the nearest place sharing three bytes.
+            cand = cabeca3_[Hash3(c)];
+            unsigned delta = static_cast<unsigned>(pos - cand);
+            if (delta <= janelaMax_) {
+                unsigned comp = Compara(janela_ + cand, c, limite);
+                if (comp > maior) melhor = {comp, delta};
+            }
+        }
+        if (melhor.comp) return melhor;
+    }
+    int cand = cabeca2_[c[0] | (unsigned(c[1]) << 8)];
+    if (pos - cand <= 256) melhor = {2, static_cast<unsigned>(pos - cand)};
+    return melhor;
+}
+
+// Inside a run of one byte the chains are long and all alike. A match longer than the
+// rest of the run (k bytes) must come from an earlier run of the same byte that ends
+// at least k bytes long and is followed by what follows this run: those are found on
+// a chain of run ends keyed by the byte and the three bytes after the run.
+Casamento Compressor::ProcuraNaCorrida(int pos) const {
+    const unsigned char* c = janela_ + pos;
+    const unsigned limite = std::min(static_cast<unsigned>(fim_ - pos), COMP_MAX);
+    const unsigned char b = c[0];
+    unsigned k = 3;
+    while (k < limite && c[k] == b) ++k;
+    Casamento melhor;
+    if (pos > 0 && janela_[pos - 1] == b) {
+        melhor = {k, 1};
+    } else {
+        // The run starts here: the nearest earlier run, as far as it goes.
+        int cand = cabecaLonga_[HashLongo(c)];
+        for (unsigned n = 0; n < 8; ++n) {
+            unsigned delta = static_cast<unsigned>(pos - cand);
+            if (delta > janelaMax_) break;
+            unsigned comp = Compara(janela_ + cand, c, limite);
+            if (comp >= 3 && comp > melhor.comp) melhor = {comp, delta};  // hashes may collide
+            if (comp >= k) break;
+            cand = anterior_[static_cast<unsigned>(cand) & (CICLO - 1)];
         }
     }
-    if (registra && melhor.comp == COMP_BOM) {
-        // The tree stops comparing here; run on with the nearest match found.
-        const unsigned teto = std::min(disponivel, COMP_MAX);
-        const unsigned char* o = c - melhor.dist;
-        unsigned comp = melhor.comp;
-        while (comp + 8 <= teto) {
-            std::uint64_t x = Le64(c + comp) ^ Le64(o + comp);
-            if (x) {
-                comp += static_cast<unsigned>(__builtin_ctzll(x)) >> 3;
-                melhor.comp = comp;
-                return melhor;
+    if (k >= limite || melhor.comp > k) return melhor;
+    unsigned corte = CORTE;
+    int q = cabecaCorrida_[HashCorrida(b, c + k)];
+    while (corte--) {
+        unsigned delta = static_cast<unsigned>(pos - q) + k;
+        if (delta > janelaMax_ + k) break;
+        unsigned slot = static_cast<unsigned>(q) & (CICLO - 1);
+        if (delta <= janelaMax_ && corridaAntes_[slot] >= k && janela_[q - 1] == b) {  // hashes may collide
+            unsigned comp = k + Compara(janela_ + q, c + k, limite - k);
+            if (comp > melhor.comp) {
+                melhor = {comp, delta};
+                if (comp >= COMP_BOM || comp == limite) break;
             }
-            comp += 8;
         }
-        while (comp < teto && o[comp] == c[comp]) ++comp;
-        melhor.comp = comp;
+        q = anteriorCorrida_[slot];
     }
     return melhor;
 }
@@ -469,14 +549,16 @@ unsigned Compressor::Executa() {
             if (!Abastece()) return CMP_ABORTADO;
             continue;
         }
-        Casamento atual = Procura(pos, true);
+        Casamento atual = Procura(pos);
+        Insere(pos);
+        if (atual.comp < 2 || (atual.comp == 2 && atual.dist > 256)) atual = {};
         if (pendente.comp) {
             // Lazy step: a literal now and the next match, or the held match?
             unsigned custoPendente = Custo(pendente.comp, pendente.dist);
             bool adia = false;
             if (atual.comp > pendente.comp) {
                 unsigned custoAtual = 9 + Custo(atual.comp, atual.dist);
-                adia = custoAtual < custoPendente + 4 * (atual.comp + 1 - pendente.comp);
+                adia = custoAtual < custoPendente + BITS_POR_BYTE * (atual.comp + 1 - pendente.comp);
             }
             if (adia) {
                 Literal(janela_[pos - 1]);
@@ -486,14 +568,14 @@ unsigned Compressor::Executa() {
             }
             Copia(pendente.comp, pendente.dist);
             int fimCopia = pos - 1 + static_cast<int>(pendente.comp);
-            for (++pos; pos < fimCopia; ++pos) Procura(pos, false);
+            for (++pos; pos < fimCopia; ++pos) Insere(pos);
             pendente = {};
             continue;
         }
         if (atual.comp >= COMP_BOM) {
             Copia(atual.comp, atual.dist);
             int fimCopia = pos + static_cast<int>(atual.comp);
-            for (++pos; pos < fimCopia; ++pos) Procura(pos, false);
+            for (++pos; pos < fimCopia; ++pos) Insere(pos);
             continue;
         }
         if (atual.comp >= 2) {

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 const std::string ZEMBRA = DORVAN_BINARY_DIR "/bin/zembra";
 const std::string BANNER = "Kalvero Zembra 1.0: Comprime arquivos DBF e Expande arquivos DBC\n";
-const std::string CABECA = std::string(71, '-') + "\n                regs       bytes arquivo\n" + std::string(71, '-') + "\n";
+const std::string CABECA =
+    std::string(71, '-') + "\n                regs       bytes arquivo\n" + std::string(71, '-') + "\n";
 
 // A small DBF: one 10-byte text field, n records of repetitive text.
 std::string DBF(int n) {
@@ -31,7 +32,8 @@ std::string DBF(int n) {
     s[43] = 'C';
     s[48] = 10;
     s[64] = 0x0D;
-    for (int i = 0; i < n; ++i) s += " REGISTRO" + std::to_string(i % 10);
+    for (int i = 0; i < n; ++i)
+        s += " REGISTRO" + std::to_string(i % 10);
     return s + '\x1A';
 }
 
@@ -70,20 +72,20 @@ TEST(Zembra, CompressesIntoANewFolderThenExpandsAndTests) {
     std::string saida;
     ASSERT_EQ(Roda(pasta, "A.DBF b.dbf saida/comp", &saida), 0) << saida;
     auto tamA = fs::file_size(pasta / "saida/comp/A.dbc"), tamB = fs::file_size(pasta / "saida/comp/b.dbc");
-    EXPECT_EQ(NaTela(saida), BANNER + "Criando diret\xC3\xB3rio saida/comp\n" + CABECA +
-                                 "DBF ==> DBC        3" + Num(a.size(), 12) + " A.DBF " +
-                                 Pct(tamA * 100.0 / a.size(), 6) + "% OK\n" + "DBF ==> DBC      200" +
-                                 Num(b.size(), 12) + " b.dbf " + Pct(tamB * 100.0 / b.size(), 6) + "% OK\n");
+    EXPECT_EQ(NaTela(saida), BANNER + "Criando diret\xC3\xB3rio saida/comp\n" + CABECA + "DBF ==> DBC        3" +
+                                 Num(a.size(), 12) + " A.DBF " + Pct(tamA * 100.0 / a.size(), 6) + "% OK\n" +
+                                 "DBF ==> DBC      200" + Num(b.size(), 12) + " b.dbf " +
+                                 Pct(tamB * 100.0 / b.size(), 6) + "% OK\n");
     // Progress overwrites itself: the raw text carries the backspaces.
     EXPECT_NE(saida.find(" ......\b\b\b\b\b\b"), std::string::npos);
 
-    ASSERT_EQ(Roda(pasta, "'saida/comp/*.DBC' volta", &saida), 0) << saida;
+    ASSERT_EQ(Roda(pasta, "'SAIDA/Comp/*.DBC' volta", &saida), 0) << saida; // folder and pattern ignore case
     EXPECT_EQ(pasta.Le("volta/A.dbf"), a);
     EXPECT_EQ(pasta.Le("volta/b.dbf"), b);
     EXPECT_EQ(NaTela(saida), BANNER + "Criando diret\xC3\xB3rio volta\n" + CABECA + "DBC ==> DBF        3" +
                                  Num(tamA, 12) + " A.dbc " + Pct(a.size() * 100.0 / tamA, 7) + "% OK\n" +
-                                 "DBC ==> DBF      200" + Num(tamB, 12) + " b.dbc " +
-                                 Pct(b.size() * 100.0 / tamB, 7) + "% OK\n");
+                                 "DBC ==> DBF      200" + Num(tamB, 12) + " b.dbc " + Pct(b.size() * 100.0 / tamB, 7) +
+                                 "% OK\n");
 
     // -t writes nothing at all.
     fs::remove_all(pasta / "volta");
@@ -115,7 +117,7 @@ TEST(Zembra, ExitCodesAndFailureLines) {
     dbc[65] = static_cast<char>(dbc[65] ^ 0x40);
     pasta.Grava("ruim.dbc", dbc);
     EXPECT_EQ(Roda(pasta, "ruim.dbc", &saida), 1);
-    EXPECT_NE(NaTela(saida).find(" ruim.dbc ") , std::string::npos);
+    EXPECT_NE(NaTela(saida).find(" ruim.dbc "), std::string::npos);
     EXPECT_NE(NaTela(saida).find("% Erro de CRC: expansao cancelada\n"), std::string::npos) << NaTela(saida);
     EXPECT_FALSE(fs::exists(pasta / "ruim.dbf"));
     EXPECT_EQ(Roda(pasta, "ruim.dbc -t", &saida), 1);
@@ -143,8 +145,11 @@ TEST(Zembra, InProcessRunWritesUtf8Usage) {
     char buf[512] = {};
     std::size_t n = std::fread(buf, 1, sizeof buf, f);
     std::fclose(f);
-    EXPECT_EQ(std::string(buf, n), BANNER + "Sintaxe:\nZembra <Especifica\xC3\xA7" "ao de arquivos> [<Diret\xC3\xB3rio de sa\xC3\xAD" "da>|-t]\n"
-                                            "Op\xC3\xA7" "ao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los \n");
+    EXPECT_EQ(std::string(buf, n), BANNER + "Sintaxe:\nZembra <Especifica\xC3\xA7"
+                                            "ao de arquivos> [<Diret\xC3\xB3rio de sa\xC3\xAD"
+                                            "da>|-t]\n"
+                                            "Op\xC3\xA7"
+                                            "ao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los \n");
 }
 
 } // namespace

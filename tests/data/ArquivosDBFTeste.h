@@ -17,11 +17,12 @@ struct OpcoesDBF {
     std::uint8_t versao = 0x03;
     std::uint8_t ano = 24, mes = 3, dia = 7;
     std::uint8_t idioma = 0;
-    int bytesExtrasCabecalho = 0;   // after the 0x0D terminator
-    long contagem = -1;             // record count in the header; -1: the real one
-    int tamCabecalho = -1;          // -1: computed
-    int tamRegistro = -1;           // -1: computed
-    bool fimArquivo = true;         // trailing 0x1A
+    int bytesExtrasCabecalho = 0; // after the 0x0D terminator
+    long contagem = -1;           // record count in the header; -1: the real one
+    int tamCabecalho = -1;        // -1: computed
+    int tamRegistro = -1;         // -1: computed
+    bool fimArquivo = true;       // trailing 0x1A
+    bool terminador = true;       // 0x0D after the descriptors
 };
 
 inline void Poe16(std::string& s, std::size_t pos, unsigned v) {
@@ -30,7 +31,8 @@ inline void Poe16(std::string& s, std::size_t pos, unsigned v) {
 }
 
 inline void Poe32(std::string& s, std::size_t pos, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) s[pos + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[pos + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 // Header, descriptors, terminator, records (each given without its deletion flag
@@ -38,7 +40,8 @@ inline void Poe32(std::string& s, std::size_t pos, std::uint32_t v) {
 inline std::string MontaDBF(const std::vector<CampoBruto>& campos, const std::vector<std::string>& registros,
                             const OpcoesDBF& o = {}) {
     int tamReg = 1;
-    for (const auto& c : campos) tamReg += c.tamanho;
+    for (const auto& c : campos)
+        tamReg += c.tamanho;
     int extras = o.bytesExtrasCabecalho + (o.versao == 0x30 ? 263 : 0);
     int tamCab = 32 + 32 * static_cast<int>(campos.size()) + 1 + extras;
     std::string s(static_cast<std::size_t>(tamCab), '\0');
@@ -52,17 +55,19 @@ inline std::string MontaDBF(const std::vector<CampoBruto>& campos, const std::ve
     s[29] = static_cast<char>(o.idioma);
     for (std::size_t i = 0; i < campos.size(); ++i) {
         std::size_t d = 32 + 32 * i;
-        for (std::size_t j = 0; j < campos[i].nome.size() && j < 10; ++j) s[d + j] = campos[i].nome[j];
+        for (std::size_t j = 0; j < campos[i].nome.size() && j < 10; ++j)
+            s[d + j] = campos[i].nome[j];
         s[d + 11] = campos[i].tipo;
         s[d + 16] = static_cast<char>(campos[i].tamanho);
         s[d + 17] = static_cast<char>(campos[i].decimais);
     }
-    s[32 + 32 * campos.size()] = '\x0D';
+    s[32 + 32 * campos.size()] = o.terminador ? '\x0D' : '\0';
     for (const auto& r : registros) {
         if (static_cast<int>(r.size()) == tamReg)
             s += r;
         else
-            s += " " + r + std::string(static_cast<std::size_t>(std::max(0, tamReg - 1 - static_cast<int>(r.size()))), ' ');
+            s += " " + r +
+                 std::string(static_cast<std::size_t>(std::max(0, tamReg - 1 - static_cast<int>(r.size()))), ' ');
     }
     if (o.fimArquivo) s += '\x1A';
     return s;

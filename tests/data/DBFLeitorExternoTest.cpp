@@ -25,7 +25,8 @@ TEST(DBFLeitorExterno, FileWrittenByRIsReadFieldByField) {
     auto nome = pasta / "r.dbf";
     R("library(foreign); d <- data.frame(NOME=c(\"Ana\",\"Beatriz\",\"Caio\"), IDADE=c(34L,NA,7L), "
       "PESO=c(70.5,-3.25,0), VIVO=c(TRUE,FALSE,TRUE), NASC=as.Date(c(\"1990-01-31\",\"2001-12-01\",\"2024-02-29\")), "
-      "stringsAsFactors=FALSE); write.dbf(d, \"" + nome + "\")");
+      "stringsAsFactors=FALSE); write.dbf(d, \"" +
+      nome + "\")");
     dbfRecord h;
     OpenDBF(h, nome);
     ASSERT_EQ(h.Estado, 1);
@@ -38,8 +39,10 @@ TEST(DBFLeitorExterno, FileWrittenByRIsReadFieldByField) {
         EXPECT_EQ(h.Campo(i).Tipo, tipos[i - 1]);
     }
     auto apara = [](std::string s) {
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+        while (!s.empty() && s.back() == ' ')
+            s.pop_back();
+        while (!s.empty() && s.front() == ' ')
+            s.erase(0, 1);
         return s;
     };
     readDBF(h, 2);
@@ -59,14 +62,16 @@ TEST(DBFLeitorExterno, FileWeWriteIsReadByR) {
     auto nome = pasta / "nosso.dbf";
     {
         dbfRecord h;
-        CreateDBF(h, nome, {{"CODMUN", 'C', 6}, {"OBITOS", 'N', 6, 0}, {"TAXA", 'N', 8, 2}, {"DATA", 'D', 8}, {"OK", 'L', 1}},
+        CreateDBF(h, nome,
+                  {{"CODMUN", 'C', 6}, {"OBITOS", 'N', 6, 0}, {"TAXA", 'N', 8, 2}, {"DATA", 'D', 8}, {"OK", 'L', 1}},
                   3);
         std::string reg(h.TamRegistro, ' ');
         const char* linhas[][5] = {{"355030", "123", "45.67", "20240131", "T"},
                                    {"330455", "0", "-1.50", "19991231", "F"},
                                    {"AB C", "999999", "0.00", "20000229", "T"}};
         for (auto& l : linhas) {
-            for (int i = 0; i < 5; ++i) PutFieldDBF(h, i + 1, l[i], reg.data());
+            for (int i = 0; i < 5; ++i)
+                PutFieldDBF(h, i + 1, l[i], reg.data());
             AppendDBF(h, reg.data());
         }
         CloseDBF(h);
@@ -75,11 +80,10 @@ TEST(DBFLeitorExterno, FileWeWriteIsReadByR) {
                           "\", as.is=TRUE); cat(nrow(d), ncol(d), names(d), \"\\n\"); "
                           "for (i in 1:nrow(d)) cat(d$CODMUN[i], d$OBITOS[i], format(d$TAXA[i], nsmall=2), "
                           "format(d$DATA[i]), d$OK[i], \"\\n\", sep=\"|\")");
-    EXPECT_EQ(saida,
-              "3 5 CODMUN OBITOS TAXA DATA OK \n"
-              "355030|123|45.67|2024-01-31|TRUE|\n"
-              "330455|0|-1.50|1999-12-31|FALSE|\n"
-              "AB C|999999|0.00|2000-02-29|TRUE|\n");
+    EXPECT_EQ(saida, "3 5 CODMUN OBITOS TAXA DATA OK \n"
+                     "355030|123|45.67|2024-01-31|TRUE|\n"
+                     "330455|0|-1.50|1999-12-31|FALSE|\n"
+                     "AB C|999999|0.00|2000-02-29|TRUE|\n");
 }
 
 } // namespace

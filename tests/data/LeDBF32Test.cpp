@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,18 +28,30 @@ TEST(OpenDBF, FieldCountFollowsTheHeaderLengthForEachVersion) {
         int campos;
         int extras;
         int esperado;
+        bool terminador = true;
     } casos[] = {
-        {0x03, 1, 0, 1}, {0x03, 3, 0, 3}, {0x83, 2, 0, 2}, {0x30, 1, 0, 1}, {0x30, 4, 0, 4},
+        // Without a terminator the header length alone decides.
+        {0x30, 2, 0, 2, false},
+        {0x03, 2, 0, 2, false},
+        {0x03, 1, 0, 1},
+        {0x03, 3, 0, 3},
+        {0x83, 2, 0, 2},
+        {0x30, 1, 0, 1},
+        {0x30, 4, 0, 4},
         // Padding after the terminator does not turn into fields.
-        {0x03, 2, 64, 2}, {0x03, 0, 0, 0},
+        {0x03, 2, 64, 2},
+        {0x03, 0, 0, 0},
+        {0x30, 3, 32, 3},
     };
     PastaTemporaria pasta;
     for (const auto& c : casos) {
         std::vector<CampoBruto> campos;
-        for (int i = 0; i < c.campos; ++i) campos.push_back({"F" + std::to_string(i), 'C', 3});
+        for (int i = 0; i < c.campos; ++i)
+            campos.push_back({"F" + std::to_string(i), 'C', 3});
         OpcoesDBF o;
         o.versao = c.versao;
         o.bytesExtrasCabecalho = c.extras;
+        o.terminador = c.terminador;
         std::string bytes = MontaDBF(campos, {}, o);
         auto nome = pasta.Grava("v.dbf", bytes);
         dbfRecord h;
@@ -59,7 +72,8 @@ TEST(OpenDBF, YearByteReadsIntoFourDigits) {
     struct Caso {
         std::uint8_t ano;
         const char* data;
-    } casos[] = {{5, "20050307"}, {105, "20050307"}, {99, "19990307"}, {50, "20500307"}, {51, "19510307"}, {0, "20000307"}};
+    } casos[] = {{5, "20050307"},  {105, "20050307"}, {99, "19990307"},
+                 {50, "20500307"}, {51, "19510307"},  {0, "20000307"}};
     PastaTemporaria pasta;
     for (const auto& c : casos) {
         OpcoesDBF o;
@@ -101,6 +115,19 @@ TEST(OpenDBF, LoadsHeaderValuesFieldsAndRecords) {
     EXPECT_EQ(h.Estado, 0);
 }
 
+TEST(OpenDBF, LanguageByteTellsWhetherTextIsCodePage850) {
+    struct Caso {
+        std::uint8_t idioma;
+        bool ajuste, esperado;
+    } casos[] = {{2, false, true},  {0x25, false, true}, {0, true, true},
+                 {0, false, false}, {3, true, false},    {0x57, true, false}};
+    for (const auto& c : casos) {
+        dbfRecord h;
+        h.Idioma = c.idioma;
+        EXPECT_EQ(TextoEmCP850(h, c.ajuste), c.esperado) << int(c.idioma) << " " << c.ajuste;
+    }
+}
+
 TEST(OpenDBF, NameIsFoundIgnoringCase) {
     PastaTemporaria pasta;
     pasta.Grava("DOBR2301.DBF", MontaDBF({{"A", 'C', 1}}, {"x"}));
@@ -125,12 +152,24 @@ TEST(OpenDBF, RefusedFilesShowTheirMessageAndLeaveTheHandleClosed) {
         std::string bytes;
         const char* fim;
     } casos[] = {
-        {"curto.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabCurto), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"longo.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabLongo), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"zero.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, regZero), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"fora.dbf", MontaDBF({{"A", 'C', 5}}, {}, campoFora), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"minimo.dbf", std::string(10, '\x03'), " Cabe\xE7" "alho inv\xE1lido!"},
-        {"vazio.dbf", std::string(), " Cabe\xE7" "alho inv\xE1lido!"},
+        {"curto.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabCurto),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"longo.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, cabLongo),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"zero.dbf", MontaDBF({{"A", 'C', 5}}, {"x"}, regZero),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"fora.dbf", MontaDBF({{"A", 'C', 5}}, {}, campoFora),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"minimo.dbf", std::string(10, '\x03'),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
+        {"vazio.dbf", std::string(),
+         " Cabe\xE7"
+         "alho inv\xE1lido!"},
     };
     for (const auto& c : casos) {
         auto nome = pasta.Grava(c.arquivo, c.bytes);
@@ -149,7 +188,7 @@ TEST(OpenDBF, RefusedFilesShowTheirMessageAndLeaveTheHandleClosed) {
     OpenDBF(h, pasta.Caminho().string());
     EXPECT_EQ(h.Estado, 0);
     EXPECT_EQ(m.Textos(), (std::vector<std::string>{"OpenDBF:" + (pasta / "nada.dbf") + " Arquivo n\xE3o encontrado!",
-                                                     "OpenDBF:" + pasta.Caminho().string() + " Acesso negado!"}));
+                                                    "OpenDBF:" + pasta.Caminho().string() + " Acesso negado!"}));
 }
 
 TEST(OpenDBF, HeaderCountingMoreRecordsThanTheFileHoldsEndsAtTheLastWholeRecord) {
@@ -198,15 +237,9 @@ TEST(PutFieldDBF, AlignsCutsAndMarksOverflow) {
         std::string valor;
         std::string esperado;
     } casos[] = {
-        {1, " 12 ", "   12"},
-        {1, "\t-1.5\r\n", " -1.5"},
-        {1, "12345", "12345"},
-        {1, "", "     "},
-        {2, "ABCDEFG", "ABCD"},
-        {2, " ab", " ab "},
-        {3, "123456", "****"},
-        {3, "-100", "-100"},
-        {4, "20240131", "20240131"},
+        {1, " 12 ", "   12"},  {1, "\t-1.5\r\n", " -1.5"}, {1, "12345", "12345"},
+        {1, "", "     "},      {2, "ABCDEFG", "ABCD"},     {2, " ab", " ab "},
+        {3, "123456", "****"}, {3, "-100", "-100"},        {4, "20240131", "20240131"},
     };
     for (const auto& c : casos) {
         std::string reg(h.TamRegistro, '#');
@@ -331,7 +364,8 @@ TEST(AppendDBF, ManyRecordsCrossTheWriteBufferAndTheReadBlock) {
 TEST(readDBF, RecordsLongerThanTheOldBlockAreRead) {
     PastaTemporaria pasta;
     std::vector<CampoBruto> campos;
-    for (int i = 0; i < 40; ++i) campos.push_back({"C" + std::to_string(i), 'C', 250});
+    for (int i = 0; i < 40; ++i)
+        campos.push_back({"C" + std::to_string(i), 'C', 250});
     std::string r1(10000, 'a'), r2(10000, 'b');
     auto nome = pasta.Grava("longo.dbf", MontaDBF(campos, {r1, r2}));
     dbfRecord h;
@@ -364,7 +398,9 @@ TEST(DBFHandle, MisuseThrowsTheMessageAsFatal) {
     EXPECT_EQ(mensagem([&] { readDBF(h, 0); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 0");
     EXPECT_EQ(mensagem([&] { readDBF(h, 3); }), "readDBF:" + nome + " N\xFAmero de Reg inv\xE1lido = 3");
     dbfRecord c;
-    EXPECT_EQ(mensagem([&] { CreateDBF(c, pasta / "nao/existe/x.dbf", {{"A", 'C', 1}}, 0); }),
+    EXPECT_EQ(mensagem([&] {
+                  CreateDBF(c, pasta / "nao/existe/x.dbf", {{"A", 'C', 1}}, 0);
+              }),
               "CreateDBF:" + (pasta / "nao/existe/x.dbf") + " n\xE3o realizado!");
     EXPECT_EQ(c.Estado, 0);
 }
@@ -385,8 +421,9 @@ TEST(OpenDBF, ReadOnlyFileOpensForReading) {
     readDBF(h, 1);
     EXPECT_EQ(GetFieldDBF(h, 1), "x");
     // Writing to it is an input/output error, not silence.
-    AppendDBF(h, h.RegistroAtual);
-    EXPECT_THROW(CloseDBF(h), ErroES);
+    EXPECT_THROW(AppendDBF(h, h.RegistroAtual), ErroES);
+    EXPECT_EQ(h.NumRegs, 1);
+    CloseDBF(h);
     EXPECT_EQ(h.Estado, 0);
 }
 
@@ -401,6 +438,90 @@ TEST(CloseDBF, FileOnlyReadIsLeftUntouched) {
         CloseDBF(h);
     }
     EXPECT_EQ(pasta.Le("r.dbf"), bytes);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+TEST(DBFHandle, RecordsBeyondFourGigabytesAreReadAndAppended) {
+    teste::PastaTemporaria pasta;
+    auto nome = pasta / "grande.dbf";
+    const std::int64_t n = 5'000'000; // 1000-byte records: 5 GB, sparse on disk
+    std::string cab = teste::MontaDBF({{"A", 'C', 250}, {"B", 'C', 250}, {"C", 'C', 250}, {"D", 'C', 249}}, {}, [] {
+        teste::OpcoesDBF o;
+        o.contagem = 5'000'000;
+        o.fimArquivo = false;
+        return o;
+    }());
+    const std::int64_t tamCab = static_cast<std::int64_t>(cab.size());
+    pasta.Grava("grande.dbf", cab);
+    ASSERT_EQ(::truncate(nome.c_str(), tamCab + n * 1000), 0);
+    const std::int64_t marcados[] = {1, 2'147'484, 4'294'968, n};
+    {
+        FILE* f = std::fopen(nome.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        for (std::int64_t r : marcados) {
+            std::string reg = " registro " + std::to_string(r);
+            reg.resize(1000, '.');
+            ASSERT_EQ(fseeko(f, tamCab + (r - 1) * 1000, SEEK_SET), 0);
+            std::fwrite(reg.data(), 1, reg.size(), f);
+        }
+        std::fclose(f);
+    }
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, n);
+    for (std::int64_t r : marcados) {
+        readDBF(h, r);
+        EXPECT_EQ(GetFieldDBF(h, 1).substr(0, 9 + std::to_string(r).size()), "registro " + std::to_string(r));
+    }
+    std::string novo(1000, 'z');
+    novo[0] = ' ';
+    AppendDBF(h, novo.data());
+    CloseDBF(h);
+    EXPECT_EQ(std::filesystem::file_size(nome), static_cast<std::uintmax_t>(tamCab + (n + 1) * 1000 + 1));
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, n + 1);
+    readDBF(h, n + 1);
+    EXPECT_EQ(Rec(h), novo);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+TEST(OpenDBF, DamagedHeadersNeverLeadOutsideTheRecord) {
+    teste::PastaTemporaria pasta;
+    std::string bom = teste::MontaDBF({{"A", 'C', 5}, {"B", 'N', 7, 2}, {"C", 'D', 8}},
+                                      {"abcde   1.5020240101", "fghij  -2.0019991231", "klmno 100.0020000229"});
+    std::mt19937 g(7);
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    for (int i = 0; i < 3000; ++i) {
+        std::string s = bom;
+        int trocas = 1 + static_cast<int>(g() % 4);
+        for (int t = 0; t < trocas; ++t)
+            s[g() % 129] = static_cast<char>(g());
+        if (i % 5 == 0) s.resize(g() % s.size());
+        auto nome = pasta.Grava("f.dbf", s);
+        dbfRecord h;
+        OpenDBF(h, nome);
+        if (h.Estado != 1) continue;
+        std::size_t bytes = 0;
+        for (std::int64_t r = 1; r <= h.NumRegs; ++r) {
+            readDBF(h, r);
+            for (int c = 1; c <= h.NumCampos; ++c)
+                bytes += GetFieldDBF(h, c).size();
+        }
+        EXPECT_LE(static_cast<std::uint64_t>(h.TamCabecalho) + static_cast<std::uint64_t>(h.NumRegs) * h.TamRegistro,
+                  s.size());
+        (void)bytes;
+    }
 }
 
 } // namespace

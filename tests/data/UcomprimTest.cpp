@@ -25,7 +25,8 @@ std::uint32_t Crc32Simples(const std::string& s) {
     std::uint32_t c = 0xFFFFFFFFu;
     for (unsigned char b : s) {
         c ^= b;
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
     }
     return ~c;
 }
@@ -122,6 +123,26 @@ TEST(Ucomprim, CompressThenExpandGivesTheSameBytesAndBothScansAgree) {
     }
 }
 
+TEST(Ucomprim, StreamOfTheOriginalLibraryWithSmallDictionaryIsReadThroughTheDbcLayer) {
+    // Known answer: 00 04 82 24 25 8F 80 7F (dictionary 1024) expands to AIAIAIAIAIAIA.
+    PastaTemporaria pasta;
+    OpcoesDBF o;
+    o.contagem = 3;
+    o.fimArquivo = false;
+    std::string cab = MontaDBF({{"X", 'C', 3}}, {}, o);
+    const std::string dados = "AIAIAIAIAIAIA";
+    std::uint32_t crc = Crc32Simples(cab + dados);
+    std::string dbc = cab +
+                      std::string({static_cast<char>(crc), static_cast<char>(crc >> 8), static_cast<char>(crc >> 16),
+                                   static_cast<char>(crc >> 24)}) +
+                      std::string("\x00\x04\x82\x24\x25\x8F\x80\x7F", 8);
+    pasta.Grava("k.dbc", dbc);
+    ResultadoCodec r = ExpandeDBC(pasta / "k.dbc", pasta / "k.dbf", SemProgresso());
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(pasta.Le("k.dbf"), cab + dados);
+    EXPECT_EQ(Varre(pasta / "k.dbc", true), (std::vector<std::string>{"AIAI", "AIAI", "AIAI"}));
+}
+
 TEST(Ucomprim, EmptyDbfExpandsToHeaderAndEndByte) {
     PastaTemporaria pasta;
     std::string dbf = MontaDBF({{"A", 'C', 3}}, {});
@@ -163,7 +184,8 @@ TEST(Ucomprim, CrcMismatchShowsItsMessageAndLeavesNoOutput) {
     EXPECT_FALSE(r.crcConfere);
     EXPECT_EQ(m.Textos().size(), 1u);
     std::vector<std::string> arquivos;
-    for (auto& e : fs::directory_iterator(pasta.Caminho())) arquivos.push_back(e.path().filename().string());
+    for (auto& e : fs::directory_iterator(pasta.Caminho()))
+        arquivos.push_back(e.path().filename().string());
     EXPECT_EQ(arquivos, std::vector<std::string>{"x.dbc"});
 
     // The scan reports the mismatch only when asked to check.
@@ -189,13 +211,14 @@ TEST(Ucomprim, DamagedStreamGivesBothMessagesInOrder) {
     ResultadoCodec r = ExpandeDBC(pasta / "y.dbc", pasta / "y.dbf", SemProgresso());
     EXPECT_EQ(r.codigo, 3u);
     EXPECT_EQ(m.Textos(), (std::vector<std::string>{"Erro de CRC no arquivo y.dbc: expans\xE3o cancelada",
-                                                     "Erro na expans\xE3o do arquivo comprimido !"}));
+                                                    "Erro na expans\xE3o do arquivo comprimido !"}));
     EXPECT_FALSE(fs::exists(pasta / "y.dbf"));
     m.Limpa();
     bool ok = true;
     Varre(pasta / "y.dbc", true, &ok);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(m.Textos(), (std::vector<std::string>{"Compr: Dados inv\xE1lidos", "Erro de CRC em " + (pasta / "y.dbc")}));
+    EXPECT_EQ(m.Textos(),
+              (std::vector<std::string>{"Compr: Dados inv\xE1lidos", "Erro de CRC em " + (pasta / "y.dbc")}));
 }
 
 TEST(Ucomprim, TruncatedAndBitFlippedFilesFailCleanly) {
@@ -221,7 +244,9 @@ TEST(Ucomprim, TruncatedAndBitFlippedFilesFailCleanly) {
         fs::remove(pasta / "z.dbf");
         dbfRecord h;
         OpenDBF(h, pasta / "z.dbc");
-        if (h.Estado == 1) ScanDBF(h, [](dbfRecord&) {}, true);
+        if (h.Estado == 1)
+            ScanDBF(
+                h, [](dbfRecord&) {}, true);
     };
     for (std::size_t n = 0; n < dbc.size(); n += (n < 200 ? 1 : 37)) {
         confere(dbc.substr(0, n), "cut at " + std::to_string(n));
@@ -261,7 +286,8 @@ TEST(ScanDBF, StopsAtTheEndOfFileByteAndIgnoresTheHeaderCount) {
 TEST(ScanDBF, HeaderLongerThanTheCodecWorkBufferIsHandled) {
     PastaTemporaria pasta;
     std::vector<CampoBruto> campos;
-    for (int i = 0; i < 600; ++i) campos.push_back({"F" + std::to_string(i), 'C', 1});
+    for (int i = 0; i < 600; ++i)
+        campos.push_back({"F" + std::to_string(i), 'C', 1});
     auto regs = RegistrosPara(601, 10, 9);
     std::string dbf = MontaDBF(campos, regs);
     ComprimidoDe(pasta, dbf, "h.dbc");
@@ -286,10 +312,13 @@ TEST(ScanDBF, ScansOnTwoThreadsKeepTheirOwnState) {
 
 TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
     std::string fluxo;
-    for (int i = 0; i < 40; ++i) fluxo += "R" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(1000 + i);
+    for (int i = 0; i < 40; ++i)
+        fluxo += "R" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(1000 + i);
     // 40 records of 6 bytes, then a record-sized piece that begins with the end
     // byte and stale bytes after it: nothing from there on is a record.
-    fluxo += std::string("\x1A" "zzzzzRz9999", 12);
+    fluxo += std::string("\x1A"
+                         "zzzzzRz9999",
+                         12);
     for (std::size_t tamPedaco : {1, 2, 5, 6, 7, 12, 13, 100, 4096}) {
         std::vector<std::string> regs;
         CortaRegistros c(6, [&](char* r) { regs.emplace_back(r, 6); });
@@ -299,8 +328,27 @@ TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
             pedaco.assign(pedaco.size(), '#'); // the chunk's memory is reused after the call
         }
         ASSERT_EQ(regs.size(), 40u) << tamPedaco;
-        for (int i = 0; i < 40; ++i) EXPECT_EQ(regs[static_cast<std::size_t>(i)], fluxo.substr(static_cast<std::size_t>(6 * i), 6)) << tamPedaco;
+        for (int i = 0; i < 40; ++i)
+            EXPECT_EQ(regs[static_cast<std::size_t>(i)], fluxo.substr(static_cast<std::size_t>(6 * i), 6)) << tamPedaco;
         EXPECT_TRUE(c.Terminou());
+    }
+    // L = 100, chunks of 4096: 40 records and 96 bytes kept; then the record completed
+    // by the next chunk's first 4 bytes comes before the 40 that follow it.
+    {
+        std::string dados;
+        for (int i = 0; i < 81; ++i)
+            dados += std::string(100, static_cast<char>('0' + i % 64));
+        std::vector<std::string> regs;
+        std::vector<std::size_t> aposPedaco;
+        CortaRegistros c100(100, [&](char* r) { regs.emplace_back(r, 100); });
+        for (std::size_t p = 0; p < dados.size(); p += 4096) {
+            std::string pedaco = dados.substr(p, 4096);
+            c100.Pedaco(pedaco.data(), pedaco.size());
+            aposPedaco.push_back(regs.size());
+        }
+        EXPECT_EQ(aposPedaco, (std::vector<std::size_t>{40, 81}));
+        for (int i = 0; i < 81; ++i)
+            EXPECT_EQ(regs[static_cast<std::size_t>(i)], dados.substr(static_cast<std::size_t>(100 * i), 100));
     }
     // A record ending exactly at a chunk boundary after a carry still keeps the next tail.
     std::vector<std::string> regs;

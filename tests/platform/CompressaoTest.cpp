@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dorvan::compressao {
@@ -249,6 +251,18 @@ Bytes Registros(std::size_t n, unsigned semente) {
     return s;
 }
 
+// Runs of many different bytes and lengths, each followed by a few other bytes.
+Bytes Corridas(std::size_t n, unsigned semente) {
+    std::mt19937 g(semente);
+    Bytes s;
+    while (s.size() < n) {
+        s.append(1 + g() % 40, static_cast<char>("  0 *AZ\xFF\x00"[g() % 9]));
+        for (unsigned i = g() % 4; i > 0; --i) s += static_cast<char>(g() % 256);
+    }
+    s.resize(n);
+    return s;
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(Explode, KnownStreamExpandsToAiai) {
@@ -436,6 +450,7 @@ TEST(Implode, RoundTripsKeepEveryRuleOfTheStream) {
         {"4096 records", Registros(4096, 3)},
         {"4097 records", Registros(4097, 4)},
         {"small alphabet", Aleatorio(150000, 5, 3)},
+        {"runs of many bytes", Corridas(150000, 13)},
         {"long records", Registros(300000, 6)},
         {"period 4097", [] { Bytes b = Aleatorio(4097, 7); return b + b + b; }()},
         {"period 257", [] { Bytes b = Aleatorio(257, 8, 4); return b + b + b + b; }()},
@@ -460,6 +475,42 @@ TEST(Implode, CompressesWhatRepeats) {
     EXPECT_LT(Comprime(registros).size(), registros.size() / 2);
     Bytes ruido = Aleatorio(100000, 2);
     EXPECT_LT(Comprime(ruido).size(), ruido.size() * 9 / 8 + 100);
+}
+
+TEST(Codec, TwoCodecsRunAtOnceOnTwoThreads) {
+    std::vector<Bytes> dados{Registros(500000, 21), Corridas(400000, 22), Aleatorio(300000, 23, 5), Registros(450000, 24)};
+    std::vector<int> certo(dados.size(), 0);
+    std::vector<std::thread> fios;
+    for (std::size_t i = 0; i < dados.size(); ++i)
+        fios.emplace_back([&, i] {
+            Canal c;
+            c.entrada = &dados[i];
+            c.passoLeitura = 1000 + 17 * static_cast<unsigned>(i);
+            std::vector<char> trabalho(TAM_TRABALHO_IMPLODE);
+            unsigned tipo = CMP_BINARIO, dicionario = 4096;
+            if (implode(LeCanal, GravaCanal, trabalho.data(), &c, &tipo, &dicionario) != CMP_OK) return;
+            Canal e;
+            e.entrada = &c.saida;
+            if (explode(LeCanal, GravaCanal, trabalho.data(), &e) != CMP_OK) return;
+            certo[i] = e.saida == dados[i];
+        });
+    for (auto& f : fios) f.join();
+    for (std::size_t i = 0; i < dados.size(); ++i) EXPECT_TRUE(certo[i]) << i;
+}
+
+void GravaFalha(char*, unsigned*, void*) { throw std::runtime_error("disco cheio"); }
+
+TEST(Codec, WriteErrorsReachTheCaller) {
+    Bytes dados = Registros(200000, 30);
+    Bytes fluxo = Comprime(dados);
+    std::vector<char> trabalho(TAM_TRABALHO_IMPLODE);
+    Canal c;
+    c.entrada = &dados;
+    unsigned tipo = CMP_BINARIO, dicionario = 4096;
+    EXPECT_THROW(implode(LeCanal, GravaFalha, trabalho.data(), &c, &tipo, &dicionario), std::runtime_error);
+    Canal e;
+    e.entrada = &fluxo;
+    EXPECT_THROW(explode(LeCanal, GravaFalha, trabalho.data(), &e), std::runtime_error);
 }
 
 TEST(Crc32, StandardCheckValueAndSplitUpdates) {

@@ -2,6 +2,7 @@
 
 #include "platform/Erros.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/TSimNao.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -36,14 +37,7 @@ int MensagensQt::Confirma(const std::string& titulo, const std::string& texto,
 }
 
 bool MensagensQt::SimOuNao(const std::string& titulo, const std::string& texto) {
-    QMessageBox box(QMessageBox::Question, ParaQString(titulo.empty() ? std::string("Sim ou N\xE3o?") : titulo),
-                    ParaQString(texto), QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* sim = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    QPushButton* nao = box.addButton(ParaQString("&N\xE3o"), QMessageBox::NoRole);
-    box.setDefaultButton(sim);
-    box.setEscapeButton(nao);
-    box.exec();
-    return box.clickedButton() == sim;
+    return dorvan::SimOuNao(titulo, texto);
 }
 
 std::string MensagensQt::EntraTexto(const std::string& pergunta, const std::string& padrao) {

@@ -87,26 +87,6 @@ TEST(MensagensQt, ConfirmationShowsRelabelledButtonsAndAnswersTheOnePressed) {
     }
 }
 
-TEST(MensagensQt, YesNoBoxIsTrueOnlyForSim) {
-    MensagensQt m;
-    struct Caso {
-        std::string titulo, clica, tituloVisto;
-        bool resposta;
-    } casos[] = {
-        {"", "&Sim", "Sim ou N\xE3o?", true},
-        {"", "&N\xE3o", "Sim ou N\xE3o?", false},
-        {"Aten\xE7\xE3o!", "", "Aten\xE7\xE3o!", false}, // Esc answers no
-    };
-    for (const auto& c : casos) {
-        Caixa vista;
-        bool r = ResponderCaixa(vista, c.clica, [&] { return m.SimOuNao(c.titulo, "Mostrar o c\xF3" "digo da \xE1rea?"); });
-        EXPECT_EQ(r, c.resposta) << c.clica;
-        EXPECT_EQ(vista.titulo, c.tituloVisto);
-        EXPECT_EQ(vista.texto, "Mostrar o c\xF3" "digo da \xE1rea?");
-        EXPECT_EQ(vista.botoes, (std::vector<std::string>{"&Sim", "&N\xE3o"}));
-    }
-}
-
 TEST(MensagensQt, PlainMessageHasTheProgramCaptionAndOneButton) {
     MensagensQt m;
     QApplication::setApplicationName(QStringLiteral("Dorvan32"));

@@ -1,0 +1,128 @@
+#include "output/GravaCNV.h"
+
+#include "data/UConvert.h"
+#include "output/SaidaTexto.h"
+#include "platform/Mensagens.h"
+
+#include <set>
+#include <vector>
+
+namespace dorvan {
+
+namespace {
+
+constexpr std::size_t LarguraNomeCNV = 50;
+constexpr std::size_t MaxNomeSPRING = 8;
+
+// 1 -> "A", 26 -> "Z", 27 -> "AA": numbers for names that may hold letters only.
+std::string NumeroEmLetras(std::int32_t n) {
+    std::string r;
+    while (n > 0) {
+        --n;
+        r.insert(r.begin(), static_cast<char>('A' + n % 26));
+        n /= 26;
+    }
+    return r;
+}
+
+std::string CampoUnico(std::string nome, std::set<std::string>& usados) {
+    if (usados.insert(nome).second) return nome;
+    for (std::int32_t k = 2;; ++k) {
+        const std::string sufixo = NumeroEmLetras(k);
+        std::string candidato = nome.substr(0, MaxNomeSPRING - sufixo.size()) + sufixo;
+        if (usados.insert(candidato).second) return candidato;
+    }
+}
+
+} // namespace
+
+bool GravaCNV(const TabelaResultados& t, const std::string& arquivo) {
+    if (t.TamCodigo == SemCodigo) {
+        MensagensAtuais().Mostra("Precisa de chave nas linhas para gerar .CNV");
+        return false;
+    }
+    if (t.NumLinhas > MaxLinhasCNV) {
+        MensagensAtuais().Mostra("A tabela tem " + std::to_string(t.NumLinhas) +
+                                 " linhas; um arquivo .CNV comporta no m\xE1ximo " + std::to_string(MaxLinhasCNV) +
+                                 ".");
+        return false;
+    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        const std::string codigo = CodigoDoRotulo(t, t.Rotulo(r));
+        // ';' would start a comment and ',' separate codes: the loader would read another code.
+        if (codigo.find_first_of(";,") != std::string::npos) {
+            MensagensAtuais().Mostra("O c\xF3"
+                                     "digo \"" +
+                                     codigo + "\" da linha " + std::to_string(r) +
+                                     " tem ';' ou ',' e n\xE3o pode ir para um arquivo .CNV.");
+            return false;
+        }
+    }
+    SaidaTexto s(arquivo);
+    s.Linha(std::to_string(t.NumLinhas) + " " + std::to_string(t.TamCodigo));
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        const std::string& rotulo = t.Rotulo(r);
+        const std::string codigo = UmaLinha(CodigoDoRotulo(t, rotulo));
+        std::string nome = NomeDoRotulo(t, rotulo);
+        if (t.MostraCodigo) nome = codigo + " " + nome;
+        nome = SemCaractere(UmaLinha(nome), ';');
+        if (nome.size() > LarguraNomeCNV) nome.resize(LarguraNomeCNV);
+        nome.resize(LarguraNomeCNV + 1, ' ');
+        std::string numero = std::to_string(r);
+        s.Linha(std::string(7 - numero.size(), ' ') + numero + "  " + nome + codigo);
+    }
+    s.Fim();
+    return true;
+}
+
+std::string CategoriaPadraoSPRING(const TabelaResultados& t) { return t.NomeColuna(0); }
+
+std::string NomeCampoSPRING(std::string_view titulo) {
+    std::string r;
+    for (char c : MaiusculasSemAcento(titulo))
+        if ((c >= 'A' && c <= 'Z') || (c == '_' && !r.empty())) r += c;
+    if (r.size() > MaxNomeSPRING) r.resize(MaxNomeSPRING);
+    return r;
+}
+
+void GravaSPRING(const TabelaResultados& t, const std::string& arquivo, const std::string& categoria) {
+    std::set<std::string> usados = {"T_KEY", "T_NAME"};
+    // Titles made only of digits (years) would give no name at all.
+    auto nome = [&usados](const std::string& titulo, const std::string& padrao) {
+        std::string n = NomeCampoSPRING(titulo);
+        return CampoUnico(n.empty() ? padrao : n, usados);
+    };
+    SaidaTexto s(arquivo);
+    s.Linha("TABLE");
+    s.Linha("INFO");
+    s.Linha("// " + UmaLinha(t.Titulo1));
+    s.Linha("// " + UmaLinha(t.Titulo2));
+    s.Linha("// " + UmaLinha(t.Rodape));
+    s.Linha("// " + UmaLinha(t.NomeMapa));
+    s.Linha("SEPARATOR ,");
+    s.Linha("UNFORMATED");
+    s.Linha("DATABASE Dorvan");
+    s.Linha("CATEGORY_OBJ " + UmaLinha(categoria));
+    s.Linha("T_KEY,TEXT,32,0");
+    s.Linha("T_NAME,TEXT,32,0");
+    s.Linha(nome(t.NomeColuna(0), "NOME") + ",CHAR," + std::to_string(t.Coluna(0).Largura) + ",0");
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        const ColunaResultados& col = t.Coluna(c);
+        s.Linha(nome(col.NomeColuna, "COL" + NumeroEmLetras(c)) + ",FLOAT," + std::to_string(col.Largura) + "," +
+                std::to_string(col.Decimais));
+    }
+    s.Linha("INFO_END");
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        const std::string rotulo = UmaLinha(SemCaractere(t.Rotulo(r), ','));
+        const std::string codigo = CodigoDoRotulo(t, rotulo);
+        std::string linha = codigo + "," + codigo + "," + NomeDoRotulo(t, rotulo);
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += "," + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "");
+        s.Linha(linha);
+    }
+    s.Linha("END");
+    s.Linha("END");
+    s.Fim();
+}
+
+} // namespace dorvan

@@ -1,0 +1,135 @@
+#include "output/GravaPalm.h"
+
+#include "output/SaidaTexto.h"
+#include "platform/Arquivos.h"
+#include "platform/Erros.h"
+#include "platform/Mensagens.h"
+#include "platform/Processos.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace dorvan {
+
+namespace {
+
+constexpr std::size_t MaxTituloPalm = 31;
+constexpr int DigitosPalm = 15;
+
+// Titles go between double quotes in the description.
+std::string Aspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
+
+// A folder of its own for the converter's inputs, so no file of the user's that
+// happens to share their names is overwritten or deleted; removed with its files.
+class PastaConversao {
+public:
+    PastaConversao() {
+        std::string modelo = (fs::temp_directory_path() / "dorvan-pdb-XXXXXX").string();
+        std::vector<char> buf(modelo.begin(), modelo.end());
+        buf.push_back('\0');
+        if (!::mkdtemp(buf.data())) throw ErroES::DoSistema(modelo, errno);
+        caminho_ = buf.data();
+    }
+    ~PastaConversao() {
+        std::error_code ec;
+        fs::remove_all(caminho_, ec);
+    }
+    PastaConversao(const PastaConversao&) = delete;
+    PastaConversao& operator=(const PastaConversao&) = delete;
+    std::string operator/(const std::string& nome) const { return (caminho_ / nome).string(); }
+
+private:
+    fs::path caminho_;
+};
+
+bool Converte(const TabelaResultados& t, const std::string& arquivo, const std::string& conversor,
+              const std::function<void()>& enquantoEspera, bool mobileDB) {
+    std::error_code ec;
+    if (conversor.empty() || !fs::is_regular_file(conversor, ec)) {
+        MensagensAtuais().Mostra("Conversor para Palm (csv2pdb) n\xE3o encontrado" +
+                                 (conversor.empty() ? std::string() : ": " + conversor));
+        return false;
+    }
+    const std::string titulo = fs::path(arquivo).stem().string();
+    PastaConversao pasta;
+    const std::string ifo = pasta / (titulo + ".ifo");
+    const std::string txt = pasta / (titulo + ".txt");
+    GravaArquivoInteiro(ifo, DescricaoPalm(t, titulo, mobileDB));
+    GravaDadosPalm(t, txt, mobileDB);
+
+    std::vector<std::string> argumentos;
+    if (mobileDB) argumentos.push_back("--type=mdb");
+    argumentos.insert(argumentos.end(), {"-i", ifo, txt, arquivo});
+    const ResultadoPrograma r = ExecutaComArgumentos(conversor, argumentos, true, {}, enquantoEspera);
+    if (!r.iniciou) {
+        MensagensAtuais().Mostra("N\xE3o foi poss\xEDvel executar " + conversor + ": " + r.erro);
+        return false;
+    }
+    if (r.codigoSaida != 0) {
+        MensagensAtuais().Mostra("O conversor " + conversor + " terminou com erro " + std::to_string(r.codigoSaida) +
+                                 "; " + arquivo + " n\xE3o foi gravado.");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string AchaConversorPalm(const std::string& dirPrograma) {
+    for (const char* nome : {"csv2pdb", "csv2pdb.exe"}) {
+        std::string achado = ResolveNome((dirPrograma.empty() ? std::string(".") : dirPrograma) + "/" + nome);
+        std::error_code ec;
+        if (!achado.empty() && fs::is_regular_file(achado, ec)) return achado;
+    }
+    return {};
+}
+
+std::string DescricaoPalm(const TabelaResultados& t, const std::string& titulo, bool mobileDB) {
+    std::string d;
+    auto linha = [&d](const std::string& s) { d += s + "\r\n"; };
+    linha("title " + Aspas(titulo.substr(0, MaxTituloPalm)));
+    linha("field " + Aspas(t.NomeColuna(0)) + " string");
+    std::string vista = "view \"Todos\" " + Aspas(t.NomeColuna(0)) + " 100 ";
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        const char* tipo = mobileDB ? " string" : (t.Coluna(c).Decimais != 0 ? " float" : " integer");
+        linha("field " + Aspas(t.NomeColuna(c)) + tipo);
+        vista += Aspas(t.NomeColuna(c)) + " 40 ";
+    }
+    linha(vista);
+    if (!mobileDB) {
+        linha("option backup on");
+        linha("option read-only off");
+        linha("option copy-prevention off");
+    }
+    linha("option find off");
+    return d;
+}
+
+void GravaDadosPalm(const TabelaResultados& t, const std::string& arquivo, bool mobileDB) {
+    const std::string marca = mobileDB ? MarcaDecimalLocal() : std::string(".");
+    SaidaTexto s(arquivo);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        std::string linha = Aspas(t.Rotulo(r));
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += ",\"" + NumeroFixoLocal(t.Dado(c, r), t.Coluna(c).Decimais, DigitosPalm, marca) + "\"";
+        s.Linha(linha);
+    }
+    s.Fim();
+}
+
+bool GravaPalm(const TabelaResultados& t, const std::string& arquivo, const std::string& conversor,
+               const std::function<void()>& enquantoEspera) {
+    return Converte(t, arquivo, conversor, enquantoEspera, false);
+}
+
+bool GravaMobileDB(const TabelaResultados& t, const std::string& arquivo, const std::string& conversor,
+                   const std::function<void()>& enquantoEspera) {
+    return Converte(t, arquivo, conversor, enquantoEspera, true);
+}
+
+} // namespace dorvan

@@ -1,0 +1,142 @@
+#include "output/GravaSQL.h"
+
+#include "data/UConvert.h"
+#include "output/SaidaTexto.h"
+
+#include <algorithm>
+#include <iterator>
+#include <cmath>
+#include <filesystem>
+#include <set>
+
+namespace dorvan {
+
+namespace {
+
+// Words SQLite or PostgreSQL refuse as a bare column or table name.
+// clang-format off
+constexpr std::string_view Reservadas[] = {
+    "abort", "add", "all", "alter", "analyse", "analyze", "and", "any", "array", "as", "asc", "asymmetric",
+    "authorization", "autoincrement", "between", "binary", "both", "by", "case", "cast", "check", "collate",
+    "column", "commit", "concurrently", "constraint", "create", "cross", "current_catalog", "current_date",
+    "current_role", "current_schema", "current_time", "current_timestamp", "current_user", "default", "deferrable",
+    "delete", "desc", "distinct", "do", "drop", "else", "end", "escape", "except", "exists", "false", "fetch", "for",
+    "foreign", "freeze", "from", "full", "grant", "group", "having", "ilike", "in", "index", "initially", "inner",
+    "insert", "intersect", "into", "is", "isnull", "join", "lateral", "leading", "left", "like", "limit",
+    "localtime", "localtimestamp", "natural", "not", "notnull", "null", "offset", "on", "only", "or", "order",
+    "outer", "overlaps", "placing", "primary", "references", "returning", "right", "select", "session_user", "set",
+    "similar", "some", "symmetric", "table", "tablesample", "then", "to", "trailing", "transaction", "true",
+    "union", "unique", "update", "user", "using", "values", "variadic", "verbose", "when", "where", "window", "with",
+};
+// clang-format on
+
+bool Reservada(const std::string& nome) {
+    std::string m = nome;
+    for (char& c : m)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return std::find(std::begin(Reservadas), std::end(Reservadas), m) != std::end(Reservadas);
+}
+
+// PostgreSQL keeps this many bytes of a name.
+constexpr std::size_t MaxNomeSQL = 63;
+
+std::string Minusculas(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Adds "_2", "_3" ... to a name already taken (ignoring case) and records it.
+std::string Unico(std::string nome, std::set<std::string>& usados) {
+    if (usados.insert(Minusculas(nome)).second) return nome;
+    for (int k = 2;; ++k) {
+        const std::string sufixo = "_" + std::to_string(k);
+        std::string candidato = nome.substr(0, MaxNomeSQL - sufixo.size()) + sufixo;
+        if (usados.insert(Minusculas(candidato)).second) return candidato;
+    }
+}
+
+// Digits of a plain number (sign and point left out).
+std::int32_t Digitos(const std::string& numero) {
+    return static_cast<std::int32_t>(
+        std::count_if(numero.begin(), numero.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+// Decimals a NUMERIC column keeps; more would only write noise.
+constexpr std::int32_t MaxDecimaisSQL = 30;
+// Largest precision PostgreSQL accepts for NUMERIC.
+constexpr std::int32_t MaxPrecisaoSQL = 1000;
+
+} // namespace
+
+std::string NomeSQL(std::string_view titulo, std::string_view padrao) {
+    std::string r = TiraAcentos(titulo);
+    for (char& c : r)
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')) c = '_';
+    if (r.empty()) r = padrao;
+    if (r[0] >= '0' && r[0] <= '9') r.insert(r.begin(), '_');
+    if (r.size() > MaxNomeSQL) r.resize(MaxNomeSQL);
+    if (Reservada(r)) r += '_';
+    return r;
+}
+
+NomesSQL NomesParaSQL(const TabelaResultados& t, const std::string& arquivo) {
+    NomesSQL n;
+    std::string base = std::filesystem::path(arquivo).filename().string();
+    base = base.substr(0, base.find('.'));
+    n.Tabela = NomeSQL(base, "tabela");
+    std::set<std::string> usados;
+    n.Rotulo = Unico(NomeSQL(ParaMinusculas(t.NomeColuna(0)), "rotulo"), usados);
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        n.Colunas.push_back(Unico(NomeSQL(t.NomeColuna(c), "coluna" + std::to_string(c)), usados));
+    return n;
+}
+
+void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
+    const NomesSQL nomes = NomesParaSQL(t, arquivo);
+    SaidaTexto s(arquivo);
+    s.Linha("CREATE TABLE " + nomes.Tabela + " (");
+
+    // The label column holds the longest label (PostgreSQL refuses longer text).
+    std::size_t larguraRotulo = static_cast<std::size_t>(std::max(1, t.Coluna(0).Largura));
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        larguraRotulo = std::max(larguraRotulo, t.Rotulo(r).size());
+    std::string linha = "  " + nomes.Rotulo + " CHAR(" + std::to_string(larguraRotulo) + ")";
+    if (t.NumColunas() == 0) {
+        s.Linha(linha + ");");
+    } else {
+        s.Linha(linha + ",");
+    }
+
+    std::vector<std::int32_t> decimais;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        const ColunaResultados& col = t.Coluna(c);
+        const std::int32_t d = std::clamp(col.Decimais, 0, MaxDecimaisSQL);
+        decimais.push_back(d);
+        // Precision enough for every value, so no row is refused as an overflow.
+        std::int32_t precisao = std::max({col.Largura, d + 1, 1});
+        for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+            if (std::isfinite(col.Dados[static_cast<std::size_t>(r)]))
+                precisao = std::max(precisao, Digitos(NumeroPlano(col.Dados[static_cast<std::size_t>(r)], d, "")));
+        precisao = std::min(precisao, MaxPrecisaoSQL);
+        linha = "  " + nomes.Colunas[static_cast<std::size_t>(c - 1)] + " Numeric(" + std::to_string(precisao) + "," +
+                std::to_string(d) + ")";
+        s.Linha(linha + (c < t.NumColunas() ? "," : ");"));
+    }
+
+    const std::string inicio = "INSERT INTO " + nomes.Tabela + " VALUES('";
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        linha = inicio;
+        for (char ch : t.Rotulo(r)) {
+            if (ch == '\'') linha += '\'';
+            linha += ch;
+        }
+        linha += '\'';
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += "," + NumeroPlano(t.Dado(c, r), decimais[static_cast<std::size_t>(c - 1)], "NULL");
+        s.Linha(linha + ");");
+    }
+    s.Fim();
+}
+
+} // namespace dorvan

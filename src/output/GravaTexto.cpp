@@ -1,0 +1,89 @@
+#include "output/GravaTexto.h"
+
+#include "output/SaidaTexto.h"
+
+namespace dorvan {
+
+namespace {
+
+// "text" with every inner double quote doubled.
+std::string AspasCSV(std::string_view s) {
+    std::string r = "\"";
+    for (char c : s) {
+        if (c == '"') r += '"';
+        r += c;
+    }
+    r += '"';
+    return r;
+}
+
+// "text" with the double quotes taken out.
+std::string EntreAspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
+
+// Digits of the values written to the clipboard text.
+constexpr int DigitosTextoTab = 20;
+
+} // namespace
+
+void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
+    SaidaTexto s(arquivo);
+    std::string linha = AspasCSV(t.NomeColuna(0));
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        linha += "," + AspasCSV(t.NomeColuna(c));
+    s.Linha(linha);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        linha = AspasCSV(t.Rotulo(r));
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += "," + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "");
+        s.Linha(linha);
+    }
+    linha = "\"Total\"";
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        linha += "," + NumeroPlano(t.Coluna(c).Total, t.Coluna(c).Decimais, "");
+    s.Linha(linha);
+    s.Fim();
+}
+
+void GravaTabelaR(const TabelaResultados& t, const std::string& arquivo) {
+    SaidaTexto s(arquivo);
+    std::string linha;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        if (c > 1) linha += ' ';
+        // A quote inside a title would end R's quoted field early.
+        linha += EntreAspas(t.NomeColuna(c));
+    }
+    s.Linha(linha);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        linha = EntreAspas(t.Rotulo(r));
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += " " + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "NA");
+        s.Linha(linha);
+    }
+    s.Fim();
+}
+
+void GravaTextoTab(const TabelaResultados& t, const std::string& arquivo) {
+    SaidaTexto s(arquivo);
+    const std::string marca = MarcaDecimalLocal();
+    const bool semColunas = t.NumColunas() == 0;
+    std::string linha = "\"" + t.NomeColuna(0) + "\"";
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        linha += "\t\"" + t.NomeColuna(c) + "\"";
+    if (semColunas) linha += ";\"DUMMY\"";
+    s.Linha(linha);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        linha = EntreAspas(t.Rotulo(r));
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            linha += "\t" + NumeroFixoLocal(t.Dado(c, r), t.Coluna(c).Decimais, DigitosTextoTab, marca);
+        if (semColunas) linha += ";0";
+        s.Linha(linha);
+    }
+    linha = "\"Total\"";
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+        linha += "\t" + NumeroFixoLocal(t.Coluna(c).Total, t.Coluna(c).Decimais, DigitosTextoTab, marca);
+    if (semColunas) linha += ";0";
+    s.Linha(linha);
+    s.Fim();
+}
+
+} // namespace dorvan

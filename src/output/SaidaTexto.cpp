@@ -1,0 +1,99 @@
+#include "output/SaidaTexto.h"
+
+#include "platform/Numeros.h"
+#include "platform/Texto1252.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace dorvan {
+
+namespace {
+// Lines are gathered and written in pieces of this size.
+constexpr std::size_t TamBuffer = 1u << 20;
+} // namespace
+
+SaidaTexto::SaidaTexto(const std::string& arquivo) : arquivo_(std::make_unique<GravacaoSegura>(arquivo)) {
+    buffer_.reserve(TamBuffer + 4096);
+}
+
+SaidaTexto::~SaidaTexto() = default;
+
+void SaidaTexto::Escreve(std::string_view texto) {
+    buffer_.append(texto);
+    if (buffer_.size() >= TamBuffer) Descarrega();
+}
+
+void SaidaTexto::Linha(std::string_view texto) {
+    buffer_.append(texto);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= TamBuffer) Descarrega();
+}
+
+void SaidaTexto::Descarrega() {
+    arquivo_->Escreve(buffer_);
+    buffer_.clear();
+}
+
+void SaidaTexto::Fim() {
+    Descarrega();
+    arquivo_->Confirma();
+}
+
+std::string NumeroPlano(double valor, int decimais, std::string_view ausente) {
+    if (!std::isfinite(valor)) return std::string(ausente);
+    return NumeroMaquina(valor, decimais < 0 ? 0 : decimais);
+}
+
+std::string NumeroFixoLocal(double valor, int decimais, int digitos, std::string_view marca) {
+    if (!std::isfinite(valor)) return {};
+    if (decimais < 0) decimais = 0;
+    std::string s = ArredondaDecimal(valor, decimais);
+    std::size_t ponto = s.find('.');
+    std::size_t inteiros = (ponto == std::string::npos ? s.size() : ponto) - (s[0] == '-' ? 1 : 0);
+    if (static_cast<int>(inteiros) > digitos) {
+        char buf[64];
+        // A double holds 15 significant decimal digits for sure; more would print noise.
+        auto r =
+            std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::scientific, std::clamp(digitos, 1, 15) - 1);
+        s.assign(buf, r.ptr);
+        for (char& c : s)
+            if (c == 'e') c = 'E';
+        ponto = s.find('.');
+    }
+    if (ponto != std::string::npos) s.replace(ponto, 1, marca);
+    return s;
+}
+
+std::string MarcaDecimalLocal() {
+    QString m = QLocale().decimalPoint();
+    return m.isEmpty() ? std::string(".") : DeQString(m);
+}
+
+std::string CodigoDoRotulo(const TabelaResultados& t, const std::string& rotulo) {
+    return rotulo.substr(0, std::min<std::size_t>(rotulo.size(), static_cast<std::size_t>(t.TamCodigo)));
+}
+
+std::string NomeDoRotulo(const TabelaResultados& t, const std::string& rotulo) {
+    std::size_t inicio = static_cast<std::size_t>(t.TamCodigo) + 1;
+    return inicio < rotulo.size() ? rotulo.substr(inicio) : std::string();
+}
+
+std::string SemCaractere(std::string_view s, char c) {
+    std::string r;
+    r.reserve(s.size());
+    for (char x : s)
+        if (x != c) r += x;
+    return r;
+}
+
+std::string UmaLinha(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    return r;
+}
+
+} // namespace dorvan

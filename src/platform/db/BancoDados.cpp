@@ -1,0 +1,645 @@
+#include "platform/db/BancoDados.h"
+
+#include "platform/Arquivos.h"
+#include "platform/Erros.h"
+#include "platform/Ini.h"
+#include "platform/Numeros.h"
+#include "platform/Texto1252.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QThread>
+#include <QTime>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+
+namespace dorvan {
+
+namespace {
+
+QString Chave(const std::string& nome) { return ParaQString(nome).toUpper(); }
+bool MesmoNome(const std::string& a, const std::string& b) { return Chave(a) == Chave(b); }
+
+QString Sistema(const std::string& s) { return QString::fromStdString(s); }
+
+std::string MensagemDoErro(const QSqlError& e) {
+    QString t = e.databaseText().trimmed();
+    if (t.isEmpty()) t = e.text().trimmed();
+    if (t.isEmpty()) t = QStringLiteral("Erro do banco de dados");
+    return DeQString(t);
+}
+
+const char* DriverQt(const std::string& driver) {
+    if (driver == DriverPadrao || driver == DriverSQLite) return "QSQLITE";
+    if (driver == DriverPostgreSQL) return "QPSQL";
+    if (driver == DriverODBC) return "QODBC";
+    return nullptr;
+}
+
+std::string Maiusculas(const std::string& s) { return MaiusculasAscii(s); }
+
+std::atomic<int> g_motores{0};
+
+} // namespace
+
+Dialeto DialetoDoDriver(const std::string& driver) {
+    const std::string d = Maiusculas(driver);
+    auto tem = [&](const char* parte) { return d.find(parte) != std::string::npos; };
+    if (d == "STANDARD") return Dialeto::Padrao;
+    if (d == "MSACCESS") return Dialeto::MSAccess;
+    if (tem("POSTGRES")) return Dialeto::PostgreSQL;
+    if (tem("ORACLE")) return Dialeto::Oracle;
+    if (tem("MYSQL")) return Dialeto::MySQL;
+    if (tem("SQLITE")) return Dialeto::SQLite;
+    if (tem("FIREBIRD")) return Dialeto::Firebird;
+    if (tem("INTRBASE")) return Dialeto::InterBase;
+    if (tem("GRES")) return Dialeto::Ingres;
+    if (tem("ODBC")) return Dialeto::ODBC;
+    return Dialeto::Outro;
+}
+
+std::vector<std::string> DriversDisponiveis() {
+    std::vector<std::string> r;
+    for (const char* d : {DriverPadrao, DriverSQLite, DriverPostgreSQL, DriverODBC})
+        if (QSqlDatabase::isDriverAvailable(QString::fromLatin1(DriverQt(d)))) r.push_back(d);
+    return r;
+}
+
+// ---------------------------------------------------------------- aliases file
+
+std::string ConfiguracaoAliases::ArquivoPadrao() {
+    if (const char* e = std::getenv("DORVAN_ALIASES"); e && *e) return e;
+    std::error_code ec;
+    auto programa = std::filesystem::read_symlink("/proc/self/exe", ec);
+    auto pasta = ec ? std::filesystem::current_path(ec) : programa.parent_path();
+    return (pasta / "Aliases.ini").string();
+}
+
+void ConfiguracaoAliases::Le() {
+    ArquivoIni ini(arquivo_);
+    ini.Le();
+    aliases_.clear();
+    for (const auto& secao : ini.Secoes()) {
+        Alias a;
+        a.nome = secao;
+        a.driver = Maiusculas(ini.LeTexto(secao, "DRIVER", DriverPadrao));
+        a.banco = ini.LeTexto(secao, "DATABASE", "");
+        a.host = ini.LeTexto(secao, "HOST", "");
+        a.porta = ini.LeInteiro(secao, "PORT", 0);
+        a.usuario = ini.LeTexto(secao, "USER", "");
+        a.opcoes = ini.LeTexto(secao, "OPTIONS", "");
+        if (a.nome.empty() || Existe(a.nome)) continue; // the first of a repeated name wins
+        aliases_.push_back(std::move(a));
+    }
+}
+
+void ConfiguracaoAliases::Grava() const {
+    ArquivoIni ini(arquivo_);
+    for (const auto& nome : Nomes()) {
+        const Alias a = *Acha(nome);
+        ini.GravaTexto(a.nome, "DRIVER", a.driver);
+        ini.GravaTexto(a.nome, "DATABASE", a.banco);
+        if (!a.host.empty()) ini.GravaTexto(a.nome, "HOST", a.host);
+        if (a.porta) ini.GravaInteiro(a.nome, "PORT", a.porta);
+        if (!a.usuario.empty()) ini.GravaTexto(a.nome, "USER", a.usuario);
+        if (!a.opcoes.empty()) ini.GravaTexto(a.nome, "OPTIONS", a.opcoes);
+    }
+    ini.Grava();
+}
+
+std::vector<std::string> ConfiguracaoAliases::Nomes() const {
+    std::vector<std::string> r;
+    for (const auto& a : aliases_) r.push_back(a.nome);
+    std::stable_sort(r.begin(), r.end(), [](const std::string& x, const std::string& y) {
+        return ParaQString(x).compare(ParaQString(y), Qt::CaseInsensitive) < 0;
+    });
+    return r;
+}
+
+bool ConfiguracaoAliases::Existe(const std::string& nome) const { return Acha(nome).has_value(); }
+
+std::optional<Alias> ConfiguracaoAliases::Acha(const std::string& nome) const {
+    for (const auto& a : aliases_)
+        if (MesmoNome(a.nome, nome)) return a;
+    return std::nullopt;
+}
+
+void ConfiguracaoAliases::Define(const Alias& alias) {
+    const std::string& n = alias.nome;
+    bool valido = !n.empty() && n.front() != ' ' && n.back() != ' ';
+    for (unsigned char c : n)
+        if (c < 32 || c == '[' || c == ']' || c == '=' || c == ';') valido = false;
+    if (!valido) throw ErroBD("Nome de banco de dados inv\xE1lido: \"" + n + "\"");
+    Alias a = alias;
+    a.driver = Maiusculas(a.driver.empty() ? std::string(DriverPadrao) : a.driver);
+    if (!DriverQt(a.driver)) throw ErroBD("Driver desconhecido: " + a.driver);
+    for (auto& x : aliases_)
+        if (MesmoNome(x.nome, n)) {
+            x = a;
+            return;
+        }
+    aliases_.push_back(a);
+}
+
+bool ConfiguracaoAliases::Apaga(const std::string& nome) {
+    auto it = std::find_if(aliases_.begin(), aliases_.end(), [&](const Alias& a) { return MesmoNome(a.nome, nome); });
+    if (it == aliases_.end()) return false;
+    aliases_.erase(it);
+    return true;
+}
+
+// ---------------------------------------------------------------- engine
+
+struct MotorBD::Conexao {
+    QString chave;   // the alias name folded
+    QString nomeQt;  // Qt's connection name
+};
+
+MotorBD::MotorBD(std::string arquivoAliases) : aliases_(std::move(arquivoAliases)), numero_(++g_motores) {}
+
+MotorBD::~MotorBD() { Encerra(); }
+
+MotorBD& MotorAtual() {
+    static MotorBD motor;
+    return motor;
+}
+
+int MotorBD::Inicia() {
+    if (iniciado_) return 0;
+    if (!QCoreApplication::instance()) return 3;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) return 1;
+    try {
+        aliases_.Le();
+    } catch (const ErroES&) {
+        return 2;
+    }
+    thread_ = QThread::currentThread();
+    iniciado_ = true;
+    return 0;
+}
+
+void MotorBD::Encerra() {
+    // Results and models hold the driver; they go before the connections do.
+    for (ConsultaBD* c : consultas_) c->Solta();
+    modelos_.clear();
+    for (const auto& c : conexoes_) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(c->nomeQt, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(c->nomeQt);
+    }
+    conexoes_.clear();
+    iniciado_ = false;
+    thread_ = nullptr;
+}
+
+void MotorBD::ExigeIniciado() const {
+    if (!iniciado_) throw ErroBD("O motor de banco de dados n\xE3o foi iniciado.");
+    if (QThread::currentThread() != thread_)
+        throw ErroBD("O banco de dados s\xF3 pode ser usado pela janela principal.");
+}
+
+std::vector<std::string> MotorBD::NomesAliases() const { return aliases_.Nomes(); }
+bool MotorBD::AliasExiste(const std::string& nome) const { return aliases_.Existe(nome); }
+
+Alias MotorBD::AliasOuErro(const std::string& nome) const {
+    auto a = aliases_.Acha(nome);
+    if (!a) throw ErroBD("Banco de dados desconhecido: " + nome);
+    return *a;
+}
+
+std::string MotorBD::NomeDriverAlias(const std::string& nome) const { return AliasOuErro(nome).driver; }
+
+void MotorBD::AdicionaAliasPadrao(const std::string& nome, const std::string& pasta) {
+    if (aliases_.Existe(nome)) throw ErroBD(nome + " j\xE1 existe!");
+    Alias a;
+    a.nome = nome;
+    a.driver = DriverPadrao;
+    a.banco = pasta;
+    aliases_.Define(a);
+}
+
+void MotorBD::DefineAlias(const Alias& alias) {
+    FechaConexao(alias.nome);
+    aliases_.Define(alias);
+}
+
+void MotorBD::ApagaAlias(const std::string& nome) {
+    FechaConexao(nome);
+    aliases_.Apaga(nome);
+}
+
+void MotorBD::GravaConfiguracao() const { aliases_.Grava(); }
+
+bool MotorBD::EhServidorSQL(const std::string& alias) const { return NomeDriverAlias(alias) != DriverPadrao; }
+
+namespace {
+
+// Fills a Qt connection from an alias; an error text when it cannot stand.
+std::string Configura(QSqlDatabase& db, const Alias& a) {
+    if (a.driver == DriverPadrao) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
+    } else if (a.driver == DriverSQLite) {
+        // An SQLite file is never made up by a mistyped name.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(a.banco, ec)) return "Arquivo n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema(a.banco));
+    } else {
+        db.setDatabaseName(Sistema(a.banco));
+        if (!a.host.empty()) db.setHostName(Sistema(a.host));
+        if (a.porta > 0) db.setPort(a.porta);
+        if (!a.usuario.empty()) db.setUserName(Sistema(a.usuario));
+    }
+    if (!a.opcoes.empty()) db.setConnectOptions(Sistema(a.opcoes));
+    return {};
+}
+
+} // namespace
+
+QString MotorBD::AbreConexao(const std::string& alias) {
+    ExigeIniciado();
+    const Alias a = AliasOuErro(alias);
+    QString chave = Chave(a.nome);
+    for (const auto& c : conexoes_)
+        if (c->chave == chave) {
+            QSqlDatabase db = QSqlDatabase::database(c->nomeQt, false);
+            if (db.isOpen()) return c->nomeQt;
+            if (!db.open()) throw ErroBD(MensagemDoErro(db.lastError()));
+            return c->nomeQt;
+        }
+    const char* driver = DriverQt(a.driver);
+    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
+        throw ErroBD("Driver n\xE3o instalado: " + a.driver);
+    QString nomeQt = QStringLiteral("dorvan-%1-%2").arg(numero_).arg(chave);
+    std::string erro;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
+        erro = Configura(db, a);
+        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
+    }
+    if (!erro.empty()) {
+        QSqlDatabase::removeDatabase(nomeQt);
+        throw ErroBD(erro);
+    }
+    conexoes_.push_back(std::make_unique<Conexao>(Conexao{chave, nomeQt}));
+    return nomeQt;
+}
+
+void MotorBD::FechaConexao(const std::string& alias) {
+    QString chave = Chave(alias);
+    auto it = std::find_if(conexoes_.begin(), conexoes_.end(), [&](const auto& c) { return c->chave == chave; });
+    if (it == conexoes_.end()) return;
+    for (ConsultaBD* c : consultas_)
+        if (Chave(c->DatabaseName) == chave) c->Solta();
+    QString nomeQt = (*it)->nomeQt;
+    modelos_.erase(std::remove_if(modelos_.begin(), modelos_.end(),
+                                  [&](const auto& m) { return m->database().connectionName() == nomeQt; }),
+                   modelos_.end());
+    {
+        QSqlDatabase db = QSqlDatabase::database(nomeQt, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nomeQt);
+    conexoes_.erase(it);
+}
+
+std::string MotorBD::TestaConexao(const Alias& alias) {
+    const char* driver = DriverQt(Maiusculas(alias.driver));
+    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
+        return "Driver n\xE3o instalado: " + alias.driver;
+    Alias a = alias;
+    a.driver = Maiusculas(a.driver);
+    QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
+    std::string erro;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
+        erro = Configura(db, a);
+        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nomeQt);
+    return erro;
+}
+
+namespace {
+
+bool TudoCasa(const std::string& padrao) { return padrao.empty() || padrao == "*" || padrao == "*.*"; }
+
+// Runs a catalog query whose values are bound, never pasted into its text.
+QSqlQuery Catalogo(const QString& conexao, const QString& sql, const QVariantList& valores) {
+    QSqlQuery q(QSqlDatabase::database(conexao, false));
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw ErroBD(MensagemDoErro(q.lastError()));
+    for (int i = 0; i < valores.size(); ++i) q.bindValue(i, valores[i]);
+    if (!q.exec()) throw ErroBD(MensagemDoErro(q.lastError()));
+    return q;
+}
+
+// "esquema.tabela" or a bare name (searched along PostgreSQL's search path).
+std::pair<QString, QString> EsquemaETabela(const std::string& tabela) {
+    QString t = ParaQString(tabela);
+    int p = t.indexOf(u'.');
+    if (p < 0) return {QString(), t};
+    return {t.left(p), t.mid(p + 1)};
+}
+
+} // namespace
+
+std::vector<std::string> MotorBD::NomesTabelas(const std::string& alias, const std::string& padrao, bool,
+                                               bool comSistema) {
+    QString conexao = AbreConexao(alias);
+    const std::string driver = NomeDriverAlias(alias);
+    std::vector<std::string> nomes;
+    if (driver == DriverPadrao || driver == DriverSQLite) {
+        QSqlQuery q = Catalogo(conexao,
+                               QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','view') "
+                                              "ORDER BY name"),
+                               {});
+        while (q.next()) {
+            std::string n = DeQString(q.value(0).toString());
+            if (!comSistema && MaiusculasAscii(n).rfind("SQLITE_", 0) == 0) continue;
+            nomes.push_back(n);
+        }
+        if (comSistema) nomes.insert(nomes.begin(), "sqlite_master");
+    } else if (driver == DriverPostgreSQL) {
+        QSqlQuery q = Catalogo(
+            conexao,
+            QStringLiteral("SELECT t.table_schema, t.table_name, "
+                           "t.table_schema = ANY (current_schemas(false)) AS no_caminho "
+                           "FROM information_schema.tables t "
+                           "WHERE ? OR (t.table_schema NOT IN ('pg_catalog', 'information_schema') "
+                           "AND t.table_schema NOT LIKE 'pg\\_%') "
+                           "ORDER BY t.table_schema, t.table_name"),
+            {comSistema});
+        while (q.next()) {
+            std::string esquema = DeQString(q.value(0).toString());
+            std::string n = DeQString(q.value(1).toString());
+            nomes.push_back(q.value(2).toBool() ? n : esquema + "." + n);
+        }
+    } else {
+        QSqlDatabase db = QSqlDatabase::database(conexao, false);
+        QSql::TableType tipos = comSistema ? QSql::AllTables : QSql::TableType(QSql::Tables | QSql::Views);
+        for (const QString& t : db.tables(tipos)) nomes.push_back(DeQString(t));
+    }
+    if (!TudoCasa(padrao))
+        nomes.erase(std::remove_if(nomes.begin(), nomes.end(),
+                                   [&](const std::string& n) { return !CasaCuringa(padrao, n); }),
+                    nomes.end());
+    return nomes;
+}
+
+std::vector<IndiceBD> MotorBD::Indices(const std::string& alias, const std::string& tabela) {
+    QString conexao = AbreConexao(alias);
+    const std::string driver = NomeDriverAlias(alias);
+    std::vector<IndiceBD> r;
+    auto acrescenta = [&](const std::string& indice, const std::string& campo) {
+        if (r.empty() || r.back().nome != indice)
+            r.push_back({indice, campo});
+        else
+            r.back().campos += ";" + campo;
+    };
+    if (driver == DriverPadrao || driver == DriverSQLite) {
+        QSqlQuery q = Catalogo(conexao,
+                               QStringLiteral("SELECT il.name, ii.name FROM pragma_index_list(?) AS il "
+                                              "JOIN pragma_index_info(il.name) AS ii ORDER BY il.name, ii.seqno"),
+                               {ParaQString(tabela)});
+        bool temChavePrimaria = false;
+        while (q.next()) acrescenta(DeQString(q.value(0).toString()), DeQString(q.value(1).toString()));
+        QSqlQuery origem = Catalogo(conexao, QStringLiteral("SELECT 1 FROM pragma_index_list(?) WHERE origin = 'pk'"),
+                                    {ParaQString(tabela)});
+        temChavePrimaria = origem.next();
+        // An INTEGER PRIMARY KEY is the row id and has no index of its own in the catalog.
+        if (!temChavePrimaria) {
+            QSqlQuery pk = Catalogo(conexao,
+                                    QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk"),
+                                    {ParaQString(tabela)});
+            std::string campos;
+            while (pk.next()) campos += (campos.empty() ? "" : ";") + DeQString(pk.value(0).toString());
+            if (!campos.empty()) r.insert(r.begin(), IndiceBD{"PRIMARY", campos});
+        }
+    } else if (driver == DriverPostgreSQL) {
+        auto [esquema, nome] = EsquemaETabela(tabela);
+        // A bare name is found along the search path, as the query itself would find it.
+        const QString qual = esquema.isEmpty() ? QStringLiteral("c.oid = to_regclass(quote_ident(?))")
+                                               : QStringLiteral("n.nspname = ? AND c.relname = ?");
+        QVariantList valores;
+        if (esquema.isEmpty())
+            valores << nome;
+        else
+            valores << esquema << nome;
+        QSqlQuery q = Catalogo(conexao,
+                               QStringLiteral("SELECT i.relname, a.attname FROM pg_index x "
+                                              "JOIN pg_class c ON c.oid = x.indrelid "
+                                              "JOIN pg_class i ON i.oid = x.indexrelid "
+                                              "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                              "CROSS JOIN LATERAL unnest(x.indkey) WITH ORDINALITY AS k(attnum, ord) "
+                                              "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = k.attnum "
+                                              "WHERE ") +
+                                   qual + QStringLiteral(" ORDER BY i.relname, k.ord"),
+                               valores);
+        while (q.next()) acrescenta(DeQString(q.value(0).toString()), DeQString(q.value(1).toString()));
+    } else {
+        QSqlDatabase db = QSqlDatabase::database(conexao, false);
+        QSqlIndex pk = db.primaryIndex(ParaQString(tabela));
+        std::string campos;
+        for (int i = 0; i < pk.count(); ++i) campos += (i ? ";" : "") + DeQString(pk.fieldName(i));
+        if (!campos.empty()) r.push_back({DeQString(pk.name()), campos});
+    }
+    return r;
+}
+
+std::vector<std::string> MotorBD::NomesCampos(const std::string& alias, const std::string& tabela) {
+    QString conexao = AbreConexao(alias);
+    QSqlRecord rec = QSqlDatabase::database(conexao, false).record(ParaQString(tabela));
+    if (rec.isEmpty()) throw ErroBD("Tabela n\xE3o encontrada: " + tabela);
+    std::vector<std::string> r;
+    for (int i = 0; i < rec.count(); ++i) r.push_back(DeQString(rec.fieldName(i)));
+    return r;
+}
+
+QSqlTableModel* MotorBD::CriaModelo(const std::string& alias, const std::string& tabela) {
+    QString conexao = AbreConexao(alias);
+    auto m = std::make_unique<QSqlTableModel>(nullptr, QSqlDatabase::database(conexao, false));
+    m->setTable(ParaQString(tabela));
+    if (!m->select()) throw ErroBD(MensagemDoErro(m->lastError()));
+    modelos_.push_back(std::move(m));
+    return modelos_.back().get();
+}
+
+void MotorBD::LiberaModelo(QSqlTableModel* modelo) {
+    modelos_.erase(std::remove_if(modelos_.begin(), modelos_.end(), [&](const auto& m) { return m.get() == modelo; }),
+                   modelos_.end());
+}
+
+void MotorBD::Registra(ConsultaBD* c) { consultas_.push_back(c); }
+void MotorBD::Desregistra(ConsultaBD* c) { consultas_.erase(std::remove(consultas_.begin(), consultas_.end(), c), consultas_.end()); }
+
+// ---------------------------------------------------------------- query
+
+ConsultaBD::ConsultaBD(MotorBD& motor) : motor_(motor) { motor_.Registra(this); }
+
+ConsultaBD::~ConsultaBD() {
+    Solta();
+    motor_.Desregistra(this);
+}
+
+void ConsultaBD::Solta() {
+    q_.reset();
+    aberta_ = false;
+    fim_ = true;
+}
+
+void ConsultaBD::LimpaParametros() { parametro_.reset(); }
+void ConsultaBD::DefineParametro(const std::string& texto) { parametro_ = texto; }
+
+void ConsultaBD::Prepara() {
+    Solta();
+    lidos_ = 0;
+    QString conexao = motor_.AbreConexao(DatabaseName);
+    QString texto;
+    for (std::size_t i = 0; i < SQL.size(); ++i) {
+        if (i) texto += u'\n';
+        texto += ParaQString(SQL[i]);
+    }
+    q_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(conexao, false));
+    q_->setForwardOnly(true);
+    bool ok;
+    if (parametro_) {
+        ok = q_->prepare(texto);
+        if (ok) {
+            q_->bindValue(0, ParaQString(*parametro_));
+            ok = q_->exec();
+        }
+    } else {
+        ok = q_->exec(texto);
+    }
+    if (!ok) {
+        std::string erro = MensagemDoErro(q_->lastError());
+        Solta();
+        throw ErroBD(erro);
+    }
+}
+
+void ConsultaBD::Abre() {
+    Prepara();
+    if (!q_->isSelect()) {
+        Solta();
+        throw ErroBD("A consulta n\xE3o devolveu registros.");
+    }
+    aberta_ = true;
+    fim_ = !q_->next();
+    if (!fim_) lidos_ = 1;
+}
+
+void ConsultaBD::Primeiro() {
+    if (!aberta_) throw ErroBD("A consulta n\xE3o est\xE1 aberta.");
+    if (lidos_ <= 1) return;
+    Abre();
+}
+
+void ConsultaBD::Proximo() {
+    if (!aberta_ || fim_) return;
+    fim_ = !q_->next();
+    if (!fim_) ++lidos_;
+}
+
+int ConsultaBD::NumCampos() const { return aberta_ ? q_->record().count() : 0; }
+
+namespace {
+
+TipoCampo TipoDe(const QSqlField& f) {
+    switch (f.metaType().id()) {
+    case QMetaType::QString:
+    case QMetaType::QChar: return TipoCampo::Texto;
+    case QMetaType::Short:
+    case QMetaType::SChar:
+    case QMetaType::Char: return TipoCampo::Inteiro16;
+    case QMetaType::Int:
+    case QMetaType::Long: return TipoCampo::Inteiro;
+    case QMetaType::UShort:
+    case QMetaType::UChar: return TipoCampo::Palavra;
+    case QMetaType::Bool: return TipoCampo::Logico;
+    case QMetaType::Double:
+    case QMetaType::Float: return TipoCampo::Real;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::UInt: return TipoCampo::Inteiro64;
+    case QMetaType::QDate: return TipoCampo::Data;
+    case QMetaType::QTime: return TipoCampo::Hora;
+    case QMetaType::QDateTime: return TipoCampo::DataHora;
+    case QMetaType::QByteArray: return f.length() > 0 ? TipoCampo::Bytes : TipoCampo::VarBytes;
+    case QMetaType::UnknownType: return TipoCampo::Desconhecido;
+    default: return TipoCampo::Outro; // UUIDs, arrays and the like
+    }
+}
+
+} // namespace
+
+CampoBD ConsultaBD::Campo(int i) const {
+    if (!aberta_ || i < 0 || i >= NumCampos()) throw ErroBD("Campo inexistente: " + std::to_string(i));
+    QSqlField f = q_->record().field(i);
+    return {DeQString(f.name()), TipoDe(f), std::max(0, f.length())};
+}
+
+bool ConsultaBD::Nulo(int i) const { return !aberta_ || fim_ || q_->value(i).isNull(); }
+
+std::string ConsultaBD::Texto(int i) const {
+    if (Nulo(i)) return {};
+    QVariant v = q_->value(i);
+    switch (v.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float: return NumeroCurto(v.toDouble());
+    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate).toStdString();
+    case QMetaType::QTime: return v.toTime().toString(Qt::ISODateWithMs).toStdString();
+    case QMetaType::QDateTime: return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    case QMetaType::QByteArray: return v.toByteArray().toStdString();
+    default: return DeQString(v.toString());
+    }
+}
+
+double ConsultaBD::Real(int i) const {
+    if (Nulo(i)) return 0.0;
+    QVariant v = q_->value(i);
+    switch (v.metaType().id()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        std::string t = DeQString(v.toString());
+        if (auto n = LeNumeroMaquina(t)) return *n;
+        throw ErroBD("'" + t + "' n\xE3o \xE9 um n\xFAmero v\xE1lido");
+    }
+    case QMetaType::Bool: return v.toBool() ? 1.0 : 0.0;
+    default: {
+        bool ok = false;
+        double d = v.toDouble(&ok);
+        if (!ok) throw ErroBD("'" + Texto(i) + "' n\xE3o \xE9 um n\xFAmero v\xE1lido");
+        return d;
+    }
+    }
+}
+
+void ConsultaBD::Fecha() {
+    Solta();
+    lidos_ = 0;
+}
+
+long long ConsultaBD::Executa() {
+    Prepara();
+    long long n = q_->numRowsAffected();
+    Solta();
+    return n;
+}
+
+} // namespace dorvan

@@ -1,0 +1,39 @@
+#pragma once
+// The run log window: shows and edits the program's run log (LogAtual), stays on
+// top, and holds the "Mostra log ao abrir tabela" setting.
+#include <QDialog>
+
+class QCheckBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace dorvan {
+
+class LogExecucao;
+
+class TLog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLog(QWidget* pai = nullptr, LogExecucao* log = nullptr);
+    ~TLog() override;
+
+    // Copies the memo's selection, the whole text when nothing is selected.
+    void CopiaParaClipboard();
+
+    QPlainTextEdit* LogMemo;
+    QPushButton* bCopia;
+    QPushButton* bFecha;
+    QCheckBox* CheckBox1;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Recarrega();
+    LogExecucao& log_;
+    bool ocupado_ = false;
+};
+
+extern TLog* Log;
+
+} // namespace dorvan

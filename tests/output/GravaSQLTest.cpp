@@ -1,0 +1,128 @@
+#include "output/GravaSQL.h"
+
+#include "Fixture.h"
+
+#include <cmath>
+#include <limits>
+
+namespace dorvan {
+namespace {
+
+using teste::Linhas;
+using teste::PastaTemporaria;
+using teste::TabelaExemplo;
+
+const std::string SQLEsperado = Linhas({
+    "CREATE TABLE tabela (",
+    "  regiao CHAR(29),",
+    "  Populacao Numeric(13,0),",
+    "  Taxa_100_mil Numeric(13,2),",
+    "  _1991 Numeric(13,0));",
+    "INSERT INTO tabela VALUES('11 Norte \"grande\", ''amaz\xF4nia''',1000,1.50,3);",
+    "INSERT INTO tabela VALUES('12 Nordeste; & <sert\xE3o>',25000,-2.25,0);",
+    "INSERT INTO tabela VALUES('13 S\xE3o Paulo \x80 euro',0,0.00,7);",
+    "INSERT INTO tabela VALUES('14 Sul',123456789,10.13,0);",
+});
+
+TEST(GravaSQL, WritesTheCreateAndOneInsertPerRowWithValidNames) {
+    PastaTemporaria p;
+    GravaSQL(TabelaExemplo(), p / "tabela.v2.sql");
+    EXPECT_EQ(p.Le("tabela.v2.sql"), SQLEsperado);
+}
+
+TEST(NomeSQL, TitlesBecomeIdentifiersThatBothDatabasesAccept) {
+    const std::vector<std::pair<std::string, std::string>> casos = {
+        {"Popula\xE7\xE3o", "Populacao"},
+        {"Taxa/100 mil", "Taxa_100_mil"},
+        {"1991", "_1991"},
+        {"Select", "Select_"},
+        {"order", "order_"},
+        {"", "col"},
+        {"a\"b;c", "a_b_c"},
+        {std::string(70, 'x'), std::string(63, 'x')},
+    };
+    for (const auto& [titulo, esperado] : casos)
+        EXPECT_EQ(NomeSQL(titulo, "col"), esperado) << titulo;
+}
+
+TEST(GravaSQL, RepeatedNamesAreNumberedAndANumericColumnHoldsItsWidestValue) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    t.DefineNomeColuna(0, "Taxa 100 mil");
+    t.DefineNomeColuna(1, "Total");
+    t.DefineNomeColuna(3, "TOTAL");
+    t.Coluna(1).Largura = 5;
+    GravaSQL(t, p / "9x.sql");
+    const std::string s = p.Le("9x.sql");
+    EXPECT_NE(s.find("CREATE TABLE _9x (\r\n  taxa_100_mil CHAR(29),\r\n  Total Numeric(9,0),\r\n"
+                     "  Taxa_100_mil_2 Numeric(13,2),\r\n  TOTAL_2 Numeric(13,0));\r\n"),
+              std::string::npos)
+        << s;
+}
+
+// Runs the script in SQLite (converted from 1252 as a client would) and returns
+// the column names, the first label and the column sums.
+std::string NoSQLite(const PastaTemporaria& p, const std::string& script, const std::string& consulta) {
+    std::string saida;
+    const int rc = teste::Executa("cd '" + p.Caminho().string() + "' && rm -f t.db && iconv -f CP1252 -t UTF-8 '" +
+                                      script + "' | sqlite3 -bail t.db && sqlite3 t.db \"" + consulta + "\" 2>&1",
+                                  &saida);
+    EXPECT_EQ(rc, 0) << saida;
+    return saida;
+}
+
+TEST(GravaSQL, TheScriptRunsInSQLiteWithTheTablesNamesLabelsAndSums) {
+    PastaTemporaria p;
+    const TabelaResultados t = TabelaExemplo();
+    GravaSQL(t, p / "tabela.sql");
+    EXPECT_EQ(NoSQLite(p, "tabela.sql",
+                       "select group_concat(name, '|') from pragma_table_info('tabela');"
+                       "select regiao from tabela where rowid = 1;"
+                       "select sum(Populacao), sum(Taxa_100_mil), sum(_1991) from tabela;"),
+              "regiao|Populacao|Taxa_100_mil|_1991\n" + ParaUtf8(t.Rotulo(1)) + "\n123482789|9.38|10\n");
+}
+
+TEST(GravaSQL, ATableWithoutColumnsAndValuesThatAreNotNumbersStillGiveValidSQL) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    t.Dado(2, 1) = std::numeric_limits<double>::quiet_NaN();
+    GravaSQL(t, p / "nulos.sql");
+    EXPECT_EQ(NoSQLite(p, "nulos.sql", "select count(*), count(Taxa_100_mil) from nulos;"), "4|3\n");
+    while (t.NumColunas() > 0)
+        RemoveUltimaColuna(t);
+    GravaSQL(t, p / "vazia.sql");
+    EXPECT_EQ(p.Le("vazia.sql").substr(0, 43), "CREATE TABLE vazia (\r\n  regiao CHAR(29));\r\n");
+    EXPECT_EQ(NoSQLite(p, "vazia.sql", "select count(*) from vazia;"), "4\n");
+}
+
+TEST(GravaSQL, TheScriptRunsInPostgreSQL) {
+    if (teste::Executa("command -v pg_virtualenv >/dev/null") != 0) GTEST_SKIP() << "pg_virtualenv n\xE3o instalado";
+    PastaTemporaria p;
+    const TabelaResultados t = TabelaExemplo();
+    GravaSQL(t, p / "tabela.sql");
+    p.Grava("roda.sh", "set -e\n"
+                       "echo sim > iniciou.txt\n"
+                       "export PGCLIENTENCODING=WIN1252\n"
+                       "psql -q -v ON_ERROR_STOP=1 -f tabela.sql\n"
+                       "export PGCLIENTENCODING=UTF8\n"
+                       "exec > resultado.txt\n"
+                       "psql -At -c \"select string_agg(column_name, '|' order by ordinal_position) from "
+                       "information_schema.columns where table_name = 'tabela'\"\n"
+                       "psql -At -c \"select rtrim(regiao) from tabela where regiao like '13%'\"\n"
+                       "psql -At -c \"select sum(populacao), sum(taxa_100_mil), sum(_1991) from tabela\"\n");
+    std::string saida;
+    const int rc = teste::Executa("cd '" + p.Caminho().string() +
+                                      "' && chmod -R a+rwx . && "
+                                      "pg_virtualenv sh roda.sh 2>&1",
+                                  &saida);
+    // Only a server that could not be started skips; a script PostgreSQL refuses fails.
+    if (p.Le("iniciou.txt").empty())
+        GTEST_SKIP() << "PostgreSQL n\xE3o p\xF4"
+                        "de ser iniciado";
+    EXPECT_EQ(rc, 0) << saida;
+    EXPECT_EQ(p.Le("resultado.txt"),
+              "regiao|populacao|taxa_100_mil|_1991\n" + ParaUtf8(t.Rotulo(3)) + "\n123482789|9.38|10\n");
+}
+
+} // namespace
+} // namespace dorvan

@@ -1,0 +1,412 @@
+#include "platform/db/BancoDados.h"
+
+#include "platform/Arquivos.h"
+#include "support/ApoioTeste.h"
+
+#include <QCoreApplication>
+#include <QSqlTableModel>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace dorvan {
+namespace {
+
+// Qt loads its SQL drivers only under an application object.
+class ComAplicacao : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char nome_[32] = "test_platform_db";
+    char* argv_[2] = {nome_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+const auto* const g_app = ::testing::AddGlobalTestEnvironment(new ComAplicacao);
+
+// Every warning Qt prints while a test runs.
+std::vector<std::string>& Avisos() {
+    static std::vector<std::string> avisos;
+    return avisos;
+}
+void GuardaAviso(QtMsgType, const QMessageLogContext&, const QString& texto) {
+    Avisos().push_back(texto.toStdString());
+}
+
+std::vector<std::string> LeTodos(ConsultaBD& q, int campo) {
+    std::vector<std::string> r;
+    for (q.Abre(); !q.Fim(); q.Proximo()) r.push_back(q.Texto(campo));
+    return r;
+}
+
+TEST(DialetoDoDriver, PostgreSQLIsNotTakenForIngres) {
+    struct Caso {
+        const char* driver;
+        Dialeto dialeto;
+    } casos[] = {
+        {"POSTGRESQL", Dialeto::PostgreSQL}, {"postgres", Dialeto::PostgreSQL}, {"INGRES", Dialeto::Ingres},
+        {"STANDARD", Dialeto::Padrao},       {"SQLITE", Dialeto::SQLite},       {"ORACLE", Dialeto::Oracle},
+        {"MYSQL ODBC", Dialeto::MySQL},      {"INTRBASE", Dialeto::InterBase},  {"FIREBIRD", Dialeto::Firebird},
+        {"MSACCESS", Dialeto::MSAccess},     {"ODBC", Dialeto::ODBC},           {"DB2", Dialeto::Outro},
+    };
+    for (const auto& c : casos) EXPECT_EQ(DialetoDoDriver(c.driver), c.dialeto) << c.driver;
+}
+
+TEST(ConfiguracaoAliases, RoundTripsSortedMatchingCaseAndKeepsNoPassword) {
+    teste::PastaTemporaria pasta;
+    ConfiguracaoAliases config(pasta / "Aliases.ini");
+    config.Define({"vendas", "postgresql", "loja", "db.exemplo", 5433, "ana", "connect_timeout=3"});
+    config.Define({"Arquivo", "STANDARD", "/dados", "", 0, "", ""});
+    config.Define({"SA\xDA" "DE", "SQLITE", "/dados/saude.sqlite", "", 0, "", ""});
+    config.Define({"VENDAS", "POSTGRESQL", "loja2", "db.exemplo", 5432, "ana", ""}); // same alias, replaced
+    config.Grava();
+
+    ConfiguracaoAliases lida(pasta / "Aliases.ini");
+    lida.Le();
+    EXPECT_EQ(lida.Nomes(), (std::vector<std::string>{"Arquivo", "SA\xDA" "DE", "VENDAS"})); // the later spelling
+    auto v = lida.Acha("Vendas");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->driver, "POSTGRESQL");
+    EXPECT_EQ(v->banco, "loja2");
+    EXPECT_EQ(v->host, "db.exemplo");
+    EXPECT_EQ(v->porta, 5432);
+    EXPECT_EQ(v->usuario, "ana");
+    EXPECT_TRUE(lida.Existe("sa\xfa" "de"));
+    EXPECT_FALSE(lida.Existe("outro"));
+    std::string texto = pasta.Le("Aliases.ini");
+    EXPECT_EQ(texto.find("PASSWORD"), std::string::npos);
+    EXPECT_NE(texto.find("[Arquivo]\r\nDRIVER=STANDARD\r\nDATABASE=/dados\r\n"), std::string::npos);
+
+    EXPECT_TRUE(lida.Apaga("ARQUIVO"));
+    EXPECT_FALSE(lida.Apaga("ARQUIVO"));
+    for (const char* ruim : {"", " a", "a]", "[a", "x=y", "a;b", "a\tb"})
+        EXPECT_THROW(lida.Define({ruim, "STANDARD", "/", "", 0, "", ""}), ErroBD) << ruim;
+    EXPECT_THROW(lida.Define({"x", "ORACLE", "", "", 0, "", ""}), ErroBD);
+}
+
+TEST(ConfiguracaoAliases, TheEnvironmentNamesTheFileForTests) {
+    setenv("DORVAN_ALIASES", "/tmp/outro/Aliases.ini", 1);
+    EXPECT_EQ(ConfiguracaoAliases::ArquivoPadrao(), "/tmp/outro/Aliases.ini");
+    unsetenv("DORVAN_ALIASES");
+    EXPECT_EQ(std::filesystem::path(ConfiguracaoAliases::ArquivoPadrao()).filename(), "Aliases.ini");
+}
+
+class MotorSQLite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(pasta.Caminho() / "banco");
+        ASSERT_EQ(motor.Inicia(), 0);
+        motor.AdicionaAliasPadrao("Local", (pasta.Caminho() / "banco").string());
+        ConsultaBD q(motor);
+        q.DatabaseName = "LOCAL";
+        for (const char* sql :
+             {"CREATE TABLE pessoas (id INTEGER PRIMARY KEY AUTOINCREMENT, nome VARCHAR(40), idade INTEGER, "
+              "peso DOUBLE, nascido DATE)",
+              "CREATE INDEX pessoas_nome_idade ON pessoas (nome, idade)",
+              "CREATE TABLE cidades (uf CHAR(2), codigo INTEGER, nome TEXT, PRIMARY KEY (uf, codigo))",
+              "CREATE VIEW adultos AS SELECT * FROM pessoas WHERE idade >= 18"}) {
+            q.SQL = {sql};
+            q.Executa();
+        }
+        q.SQL = {"INSERT INTO pessoas (nome, idade, peso, nascido)", "VALUES (:nome, 30, 61.5, '1994-02-03')"};
+        for (const char* nome : {"Ana", "O'Brien", "Jo\xE3o", "x'); DROP TABLE pessoas; --"}) {
+            q.DefineParametro(nome);
+            EXPECT_EQ(q.Executa(), 1);
+        }
+    }
+
+    teste::PastaTemporaria pasta;
+    MotorBD motor{pasta / "Aliases.ini"};
+};
+
+TEST_F(MotorSQLite, AParameterHoldingAQuoteIsBoundNotPasted) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "local";
+    q.SQL = {"SELECT nome FROM pessoas WHERE nome = :nome"};
+    q.DefineParametro("O'Brien");
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"O'Brien"});
+    q.DefineParametro("x'); DROP TABLE pessoas; --");
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"x'); DROP TABLE pessoas; --"});
+    q.DefineParametro("Jo\xE3o");
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"Jo\xE3o"});
+    q.LimpaParametros();
+    q.SQL = {"SELECT COUNT(*) FROM pessoas"};
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"4"});
+}
+
+TEST_F(MotorSQLite, RowsAreCountedAsTheyAreReadAndFieldsDescribed) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT id, nome, peso, nascido, 'abc' AS texto FROM pessoas ORDER BY id"};
+    q.Abre();
+    EXPECT_EQ(q.RecordCount(), 1);
+    ASSERT_EQ(q.NumCampos(), 5);
+    EXPECT_EQ(q.Campo(1).nome, "nome");
+    EXPECT_EQ(q.Campo(1).tipo, TipoCampo::Texto);
+    EXPECT_EQ(q.Campo(2).tipo, TipoCampo::Real);
+    EXPECT_EQ(q.Texto(2), "61.5");
+    EXPECT_DOUBLE_EQ(q.Real(2), 61.5);
+    EXPECT_EQ(q.Texto(3), "1994-02-03");
+    try {
+        q.Real(4);
+        FAIL() << "a text read as a number";
+    } catch (const ErroBD& e) {
+        EXPECT_STREQ(e.what(), "'abc' n\xE3o \xE9 um n\xFAmero v\xE1lido");
+    }
+    while (!q.Fim()) q.Proximo();
+    EXPECT_EQ(q.RecordCount(), 4);
+    q.Primeiro();
+    EXPECT_EQ(q.Texto(1), "Ana");
+    EXPECT_EQ(q.RecordCount(), 1);
+    q.Fecha();
+    EXPECT_FALSE(q.Aberta());
+}
+
+TEST_F(MotorSQLite, EngineErrorsCarryTheEnginesOwnMessage) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT * FROM nada"};
+    try {
+        q.Abre();
+        FAIL() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_STREQ(e.what(), "no such table: nada");
+    }
+    EXPECT_FALSE(q.Aberta());
+    q.DatabaseName = "falta";
+    EXPECT_THROW(q.Abre(), ErroBD);
+}
+
+TEST_F(MotorSQLite, TablesLeaveOutSystemTablesAndIndexesComeFromTheCatalog) {
+    EXPECT_EQ(motor.NomesTabelas("Local", "*.*", true, false),
+              (std::vector<std::string>{"adultos", "cidades", "pessoas"}));
+    auto comSistema = motor.NomesTabelas("Local", "", false, true);
+    EXPECT_NE(std::find(comSistema.begin(), comSistema.end(), "sqlite_sequence"), comSistema.end());
+    EXPECT_EQ(motor.NomesTabelas("Local", "p*"), std::vector<std::string>{"pessoas"});
+
+    auto indices = motor.Indices("Local", "pessoas");
+    ASSERT_EQ(indices.size(), 2u);
+    EXPECT_EQ(indices[0].nome, "PRIMARY");
+    EXPECT_EQ(indices[0].campos, "id");
+    EXPECT_EQ(indices[1].nome, "pessoas_nome_idade");
+    EXPECT_EQ(indices[1].campos, "nome;idade");
+    auto cidades = motor.Indices("Local", "cidades");
+    ASSERT_EQ(cidades.size(), 1u);
+    EXPECT_EQ(cidades[0].campos, "uf;codigo");
+    // The table name is bound: a name with a quote is simply not found.
+    EXPECT_TRUE(motor.Indices("Local", "x'); DROP TABLE pessoas; --").empty());
+    EXPECT_EQ(motor.NomesCampos("Local", "cidades"), (std::vector<std::string>{"uf", "codigo", "nome"}));
+    EXPECT_FALSE(motor.EhServidorSQL("local"));
+    EXPECT_EQ(motor.NomeDriverAlias("LOCAL"), "STANDARD");
+}
+
+TEST_F(MotorSQLite, TheStandardDatabaseIsAPlainSQLiteFileOthersCanRead) {
+    std::string arquivo = (pasta.Caminho() / "banco" / ArquivoBancoPadrao).string();
+    std::string saida;
+    ASSERT_EQ(teste::Executa("sqlite3 '" + arquivo + "' \"SELECT nome FROM pessoas WHERE id = 2\"", &saida), 0);
+    EXPECT_EQ(saida, "O'Brien\n");
+    // A file alias over the same file, and one over a missing file.
+    motor.DefineAlias({"Arquivo", "SQLITE", arquivo, "", 0, "", ""});
+    EXPECT_TRUE(motor.EhServidorSQL("arquivo"));
+    EXPECT_EQ(motor.NomesTabelas("Arquivo"), (std::vector<std::string>{"adultos", "cidades", "pessoas"}));
+    motor.DefineAlias({"Falta", "SQLITE", pasta / "falta.sqlite", "", 0, "", ""});
+    EXPECT_THROW(motor.NomesTabelas("Falta"), ErroBD);
+    EXPECT_FALSE(std::filesystem::exists(pasta / "falta.sqlite"));
+    EXPECT_FALSE(motor.TestaConexao({"x", "SQLITE", pasta / "falta.sqlite", "", 0, "", ""}).empty());
+    EXPECT_EQ(motor.TestaConexao({"x", "SQLITE", arquivo, "", 0, "", ""}), "");
+}
+
+TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome FROM pessoas"};
+    q.Abre();
+    QSqlTableModel* modelo = motor.CriaModelo("Local", "pessoas");
+    EXPECT_EQ(modelo->rowCount(), 4);
+    motor.GravaConfiguracao();
+
+    Avisos().clear();
+    QtMessageHandler antigo = qInstallMessageHandler(GuardaAviso);
+    motor.Encerra();
+    qInstallMessageHandler(antigo);
+    EXPECT_TRUE(Avisos().empty()) << Avisos().front();
+    EXPECT_FALSE(q.Aberta());
+    EXPECT_THROW(q.Abre(), ErroBD); // the engine is not running
+
+    // Started again, the saved aliases and the data are there.
+    ASSERT_EQ(motor.Inicia(), 0);
+    motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
+    EXPECT_EQ(LeTodos(q, 0).size(), 4u);
+    q.DatabaseName = "Outro";
+    EXPECT_EQ(LeTodos(q, 0).size(), 4u);
+    EXPECT_THROW(motor.AdicionaAliasPadrao("outro", "/"), ErroBD);
+}
+
+TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
+    motor.GravaConfiguracao();
+    MotorBD outro(pasta / "Aliases.ini");
+    ASSERT_EQ(outro.Inicia(), 0);
+    EXPECT_EQ(outro.NomesAliases(), std::vector<std::string>{"Local"});
+    ConsultaBD q(outro);
+    q.DatabaseName = "local";
+    q.SQL = {"SELECT nome FROM pessoas WHERE id = 1"};
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"Ana"});
+    outro.ApagaAlias("LOCAL");
+    EXPECT_FALSE(outro.AliasExiste("Local"));
+    EXPECT_THROW(outro.NomeDriverAlias("Local"), ErroBD);
+}
+
+TEST_F(MotorSQLite, ConnectionsServeOnlyTheThreadThatStartedTheEngine) {
+    std::string erro;
+    std::thread t([&] {
+        try {
+            motor.NomesTabelas("Local");
+        } catch (const ErroBD& e) {
+            erro = e.what();
+        }
+    });
+    t.join();
+    EXPECT_EQ(erro, "O banco de dados s\xF3 pode ser usado pela janela principal.");
+}
+
+// ------------------------------------------------------------ PostgreSQL
+
+// A server comes from the libpq environment (PGHOST, PGDATABASE, ...). Without one
+// the tests skip, unless DORVAN_EXIGE_POSTGRESQL says CI must have one.
+class MotorPostgreSQL : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* host = std::getenv("PGHOST");
+        if (!host || !*host) {
+            if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+            GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+        }
+        ASSERT_EQ(motor.Inicia(), 0);
+        // Test programs run side by side: each works in schemas of its own, the first on its search path.
+        esquema = "dorvan_t" + std::to_string(getpid());
+        outro = esquema + "_x";
+        motor.DefineAlias(AliasDoServidor());
+        ASSERT_EQ(motor.TestaConexao(AliasDoServidor()), "");
+        Executa("DROP SCHEMA IF EXISTS " + esquema + " CASCADE");
+        Executa("DROP SCHEMA IF EXISTS " + outro + " CASCADE");
+        Executa("CREATE SCHEMA " + esquema);
+        Executa("CREATE SCHEMA " + outro);
+        Executa("CREATE TABLE dorvan_pessoas (id SERIAL PRIMARY KEY, nome VARCHAR(40), idade INTEGER, "
+                "peso NUMERIC(6,2))");
+        Executa("CREATE INDEX dorvan_pessoas_idade_nome ON dorvan_pessoas (idade, nome)");
+        Executa("CREATE TABLE " + outro + ".cidades (uf CHAR(2), codigo INTEGER, PRIMARY KEY (codigo, uf))");
+        ConsultaBD q(motor);
+        q.DatabaseName = "servidor";
+        q.SQL = {"INSERT INTO dorvan_pessoas (nome, idade, peso) VALUES (:nome, 40, 70.25)"};
+        for (const char* nome : {"Ana", "O'Brien", "Jo\xE3o", "a\\'b"}) {
+            q.DefineParametro(nome);
+            q.Executa();
+        }
+    }
+    void TearDown() override {
+        if (motor.Iniciado() && motor.AliasExiste("Servidor")) {
+            Executa("DROP SCHEMA IF EXISTS " + esquema + " CASCADE");
+            Executa("DROP SCHEMA IF EXISTS " + outro + " CASCADE");
+        }
+    }
+    Alias AliasDoServidor() const {
+        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+        return {"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), env("PGHOST"),
+                env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
+                "options=-csearch_path=" + esquema};
+    }
+    void Executa(const std::string& sql) {
+        ConsultaBD q(motor);
+        q.DatabaseName = "Servidor";
+        q.SQL = {sql};
+        q.Executa();
+    }
+
+    teste::PastaTemporaria pasta;
+    MotorBD motor{pasta / "Aliases.ini"};
+    std::string esquema, outro;
+};
+
+TEST_F(MotorPostgreSQL, AParameterHoldingAQuoteIsBoundNotPasted) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Servidor";
+    q.SQL = {"SELECT nome FROM dorvan_pessoas WHERE nome = :nome"};
+    for (const char* nome : {"O'Brien", "Jo\xE3o", "a\\'b"}) {
+        q.DefineParametro(nome);
+        EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{nome});
+    }
+    q.LimpaParametros();
+    q.SQL = {"SELECT id, nome, peso, idade::text || 'x' AS t FROM dorvan_pessoas ORDER BY id"};
+    q.Abre();
+    EXPECT_EQ(q.Campo(1).tipo, TipoCampo::Texto);
+    EXPECT_EQ(q.Campo(1).tamanho, 40);
+    EXPECT_DOUBLE_EQ(q.Real(2), 70.25);
+    EXPECT_THROW(q.Real(3), ErroBD);
+    while (!q.Fim()) q.Proximo();
+    EXPECT_EQ(q.RecordCount(), 4);
+}
+
+TEST_F(MotorPostgreSQL, EngineErrorsCarryTheServersMessage) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Servidor";
+    q.SQL = {"SELECT * FROM dorvan_nada"};
+    try {
+        q.Abre();
+        FAIL() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_NE(std::string(e.what()).find("relation \"dorvan_nada\" does not exist"), std::string::npos) << e.what();
+    }
+    Alias errado{"x", "POSTGRESQL", "dorvan_banco_que_falta", std::getenv("PGHOST"), 0, "", ""};
+    if (const char* p = std::getenv("PGPORT")) errado.porta = std::atoi(p);
+    EXPECT_NE(motor.TestaConexao(errado).find("dorvan_banco_que_falta"), std::string::npos);
+}
+
+TEST_F(MotorPostgreSQL, TablesLeaveOutCatalogsAndIndexesComeFromTheCatalog) {
+    auto tabelas = motor.NomesTabelas("Servidor", "*.*", true, false);
+    EXPECT_NE(std::find(tabelas.begin(), tabelas.end(), "dorvan_pessoas"), tabelas.end());
+    EXPECT_EQ(std::count(tabelas.begin(), tabelas.end(), outro + ".cidades"), 1);
+    for (const auto& t : tabelas) {
+        EXPECT_NE(t.rfind("pg_", 0), 0u) << t;
+        EXPECT_EQ(t.find("information_schema"), std::string::npos) << t;
+    }
+    auto sistema = motor.NomesTabelas("Servidor", "", false, true);
+    EXPECT_NE(std::find(sistema.begin(), sistema.end(), "pg_catalog.pg_class"), sistema.end());
+
+    auto indices = motor.Indices("Servidor", "dorvan_pessoas");
+    ASSERT_EQ(indices.size(), 2u);
+    EXPECT_EQ(indices[0].nome, "dorvan_pessoas_idade_nome");
+    EXPECT_EQ(indices[0].campos, "idade;nome");
+    EXPECT_EQ(indices[1].nome, "dorvan_pessoas_pkey");
+    EXPECT_EQ(indices[1].campos, "id");
+    auto cidades = motor.Indices("Servidor", outro + ".cidades");
+    ASSERT_EQ(cidades.size(), 1u);
+    EXPECT_EQ(cidades[0].campos, "codigo;uf");
+    EXPECT_TRUE(motor.Indices("Servidor", "x'; DROP TABLE dorvan_pessoas; --").empty());
+    EXPECT_TRUE(motor.EhServidorSQL("Servidor"));
+}
+
+TEST_F(MotorPostgreSQL, EndingAndRestartingTheEngineLeavesNoConnectionInUse) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Servidor";
+    q.SQL = {"SELECT nome FROM dorvan_pessoas"};
+    q.Abre();
+    motor.CriaModelo("Servidor", "dorvan_pessoas");
+    Avisos().clear();
+    QtMessageHandler antigo = qInstallMessageHandler(GuardaAviso);
+    motor.Encerra();
+    qInstallMessageHandler(antigo);
+    EXPECT_TRUE(Avisos().empty()) << Avisos().front();
+    ASSERT_EQ(motor.Inicia(), 0); // the aliases file was never written: define again
+    motor.DefineAlias(AliasDoServidor());
+    EXPECT_EQ(LeTodos(q, 0).size(), 4u);
+}
+
+} // namespace
+} // namespace dorvan

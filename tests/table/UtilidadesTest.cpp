@@ -1,0 +1,199 @@
+#include "table/Utilidades.h"
+
+#include "platform/Mensagens.h"
+#include "support/ApoioTeste.h"
+
+#include <QCoreApplication>
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace dorvan {
+namespace {
+
+TEST(SubstituiTodos, ReplacesUntilNoneIsLeftAndRefusesEndlessReplacements) {
+    struct Caso {
+        const char *texto, *antigo, *novo, *esperado;
+    } casos[] = {
+        {"aXbXc", "X", "YY", "aYYbYYc"},
+        {"aXbXc", "X", "XX", "aXbXc"},      // would never end
+        {"aXbXc", "", "Y", "aXbXc"},        // nothing to look for
+        {"aaaa", "aa", "a", "a"},           // each replacement searched again from the start
+        {"abcabc", "abc", "", ""},
+        {"xaabby", "ab", "", "xy"},          // a new occurrence made by the replacement
+        {"sem nada", "Z", "W", "sem nada"},
+        {"", "a", "b", ""},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(SubstituiTodos(c.texto, c.antigo, c.novo), c.esperado) << c.texto << " " << c.antigo;
+}
+
+TEST(SubstituiTodos, OverlapAfterTheReplacedPartIsFoundLikeASearchFromTheStart) {
+    // "ab" -> "b" on "aaab": aab, ab, b.
+    EXPECT_EQ(SubstituiTodos("aaab", "ab", "b"), "b");
+    EXPECT_EQ(SubstituiTodos("c" + std::string(5000, 'a') + "b", "ab", "b"), "cb");
+}
+
+TEST(TextosCurtos, TrimSplitAndWords) {
+    EXPECT_EQ(TiraCaractere('B', ' ', "  a  b  "), "a  b");
+    EXPECT_EQ(TiraCaractere('L', ' ', "  a  "), "a  ");
+    EXPECT_EQ(TiraCaractere('R', ' ', "  a  "), "  a");
+    EXPECT_EQ(TiraCaractere('A', '.', "1.234.5"), "12345");
+    EXPECT_EQ(TiraCaractere('X', ' ', " a "), " a ");
+    EXPECT_EQ(TiraCaractere('B', ' ', "    "), "");
+
+    std::string texto = "nome;idade;sexo", parte;
+    SeparaEm(texto, ";", parte);
+    EXPECT_EQ(parte, "nome");
+    EXPECT_EQ(texto, "idade;sexo");
+    texto = "sozinho";
+    SeparaEm(texto, ";", parte);
+    EXPECT_EQ(parte, "sozinho");
+    EXPECT_EQ(texto, "");
+
+    std::string frase = "  SELECT  a FROM", palavra;
+    ASSERT_TRUE(ProximaPalavra(frase, palavra));
+    EXPECT_EQ(palavra, "SELECT");
+    EXPECT_EQ(frase, "  a FROM");
+    ASSERT_TRUE(ProximaPalavra(frase, palavra));
+    EXPECT_EQ(palavra, "a");
+    ASSERT_TRUE(ProximaPalavra(frase, palavra));
+    EXPECT_EQ(palavra, "FROM");
+    EXPECT_FALSE(ProximaPalavra(frase, palavra));
+    std::string brancos = "   ";
+    EXPECT_FALSE(ProximaPalavra(brancos, palavra));
+
+    EXPECT_EQ(Brancos(3), "   ");
+    EXPECT_EQ(Brancos(0), "");
+    EXPECT_EQ(Brancos(-2), "");
+    EXPECT_EQ(Brancos(300).size(), 300u);
+    EXPECT_EQ(Minimo(3, -2), -2);
+    EXPECT_EQ(Maximo(3, -2), 3);
+    EXPECT_EQ(BarraParaFrente("C:\\dados\\x.dbf"), "C:/dados/x.dbf");
+    EXPECT_EQ(BarraParaTras("a/b/c"), "a\\b\\c");
+}
+
+TEST(LeCampoCSV, TakesFieldsInTurnKeepingQuotes) {
+    const std::string linha = "\"Sao Paulo; capital\";  12 ;\"x\"y;z;\"aberto";
+    std::size_t cursor = 0;
+    std::string campo;
+    std::vector<std::string> campos;
+    while (cursor < linha.size()) {
+        LeCampoCSV(linha, cursor, ';', campo);
+        campos.push_back(campo);
+    }
+    EXPECT_EQ(campos, (std::vector<std::string>{"\"Sao Paulo; capital\"", "12 ", "\"x\"y", "z", "\"aberto"}));
+    EXPECT_EQ(cursor, linha.size());
+
+    // Doubled quotes are not special: the field ends at the first separator after the second quote.
+    std::string l2 = "\"a\"\";b\";c";
+    cursor = 0;
+    LeCampoCSV(l2, cursor, ';', campo);
+    EXPECT_EQ(campo, "\"a\"\"");
+    // An empty last field after a trailing separator.
+    std::string l3 = "a,";
+    cursor = 0;
+    LeCampoCSV(l3, cursor, ',', campo);
+    EXPECT_EQ(campo, "a");
+    LeCampoCSV(l3, cursor, ',', campo);
+    EXPECT_EQ(campo, "");
+    EXPECT_EQ(cursor, l3.size());
+}
+
+TEST(MilissegundosEntre, CountsTimeOfDayAndCrossesMidnight) {
+    EXPECT_EQ(MilissegundosEntre(QTime(23, 59, 59, 0), QTime(0, 0, 1, 500)), 2500);
+    EXPECT_EQ(MilissegundosEntre(QTime(10, 0, 0, 0), QTime(10, 0, 1, 250)), 1250);
+    // Dates are ignored.
+    EXPECT_EQ(MilissegundosEntre(QDateTime(QDate(2020, 1, 1), QTime(8, 0)), QDateTime(QDate(2024, 5, 9), QTime(9, 0))),
+              3600000);
+}
+
+TEST(Potencia, RaisesPositiveBasesAndGivesZeroOtherwise) {
+    EXPECT_DOUBLE_EQ(Potencia(0.5, 9), 3.0);
+    EXPECT_DOUBLE_EQ(Potencia(2, 10), 100.0);
+    EXPECT_EQ(Potencia(2, -8), 0.0);
+    EXPECT_EQ(Potencia(2, 0), 0.0);
+}
+
+TEST(DiretorioExiste, AcceptsOneTrailingSlashAndIgnoresCase) {
+    teste::PastaTemporaria pasta;
+    std::filesystem::create_directories(pasta.Caminho() / "Dados");
+    pasta.Grava("arquivo.txt", "x");
+    EXPECT_TRUE(DiretorioExiste(pasta / "Dados"));
+    EXPECT_TRUE(DiretorioExiste(pasta / "Dados/"));
+    EXPECT_TRUE(DiretorioExiste(pasta / "Dados\\"));
+    EXPECT_TRUE(DiretorioExiste(pasta / "DADOS"));
+    EXPECT_FALSE(DiretorioExiste(pasta / "arquivo.txt"));
+    EXPECT_FALSE(DiretorioExiste(pasta / "falta"));
+    EXPECT_FALSE(DiretorioExiste(""));
+    EXPECT_TRUE(DiretorioExiste("/"));
+    EXPECT_TRUE(DiretorioExiste(DiretorioTemporario()));
+}
+
+TEST(ExecutaPrograma, WaitsForTheExitCodeAndPassesArgumentsUnchanged) {
+    teste::PastaTemporaria pasta;
+    std::string saida = pasta / "saida.txt";
+    // An argument with blanks, quotes and a ';' reaches the program as one piece.
+    int r = ExecutaPrograma("sh", {"-c", "printf '%s' \"$1\" > \"$2\"; exit 7", "sh", "a b'\"; rm -rf x", saida},
+                            SW_ESCONDIDA, true);
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(pasta.Le("saida.txt"), "a b'\"; rm -rf x");
+    EXPECT_EQ(ExecutaPrograma("true", {}, SW_NORMAL, false), 0);
+}
+
+TEST(ExecutaPrograma, KeepsCallingTheWaitHookWhileTheProgramRuns) {
+    std::atomic<int> chamadas{0};
+    DefineEnquantoEspera([&] { ++chamadas; });
+    EXPECT_EQ(ExecutaPrograma("sleep", {"0.3"}, SW_ESCONDIDA, true), 0);
+    DefineEnquantoEspera({});
+    EXPECT_GE(chamadas.load(), 3);
+}
+
+TEST(ExecutaPrograma, AProgramThatCannotStartRaisesTheSystemCode) {
+    try {
+        ExecutaPrograma("/nao/existe/programa", {}, SW_NORMAL, true);
+        FAIL() << "no error";
+    } catch (const ErroPrograma& e) {
+        EXPECT_STREQ(e.what(), "Falha ao executar programa. C\xF3" "digo de erro 2");
+        EXPECT_EQ(e.Codigo(), 2);
+    }
+    teste::PastaTemporaria pasta;
+    std::string semPermissao = pasta.Grava("script.sh", "#!/bin/sh\nexit 0\n");
+    EXPECT_THROW(ExecutaPrograma(semPermissao, {}, SW_NORMAL, true), ErroPrograma);
+}
+
+TEST(ExploreWeb, ReportsMissingFilesAndOpenerFailuresWithTheirCaptions) {
+    teste::PastaTemporaria pasta;
+    std::string doc = pasta.Grava("leia.html", "<p>");
+    std::vector<std::string> abertos;
+    int resposta = 42;
+    DefineAbridorDocumentos([&](const std::string& a) {
+        abertos.push_back(a);
+        return resposta;
+    });
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    for (int i = 0; i < 4; ++i) roteiro.Responde("0");
+
+    ExploreWeb(doc);
+    ExploreWeb("https://exemplo.org/pagina");
+    ExploreWeb(pasta / "falta.html");
+    ExploreWeb(pasta / "sem/pasta/falta.html");
+    resposta = 31;
+    ExploreWeb(doc);
+    resposta = 11;
+    ExploreWeb(doc);
+
+    EXPECT_EQ(abertos, (std::vector<std::string>{doc, "https://exemplo.org/pagina", doc, doc}));
+    ASSERT_EQ(roteiro.Registros().size(), 4u);
+    EXPECT_EQ(roteiro.Registros()[0].titulo, "Erro em ExploreWeb");
+    EXPECT_EQ(roteiro.Registros()[0].texto, "File not found");
+    EXPECT_EQ(roteiro.Registros()[1].texto, "Path not found");
+    EXPECT_EQ(roteiro.Registros()[2].titulo, "Error ExploreWeb");
+    EXPECT_EQ(roteiro.Registros()[2].texto, "Error Nr: 31 in ShellExecute");
+    EXPECT_EQ(roteiro.Registros()[3].titulo, "Erro em ExploreWeb");
+    EXPECT_EQ(roteiro.Registros()[3].texto, "Wrong format in EXE");
+}
+
+} // namespace
+} // namespace dorvan
