@@ -87,14 +87,4 @@ void AplicaAtributos(TabelaResultados& t, std::int32_t c, const AtributosColuna&
     t.Modificada = true;
 }
 
-void OrdenaTabela(TabelaResultados& t, std::int32_t c) {
-    if (c < 0 || c > t.NumColunas()) return;
-    if (c != 0 && c == t.ColunaOrdem) {
-        t.OrdemDecrescente = !t.OrdemDecrescente;
-        return;
-    }
-    OrdenaPorColuna(t, c);
-    t.OrdemDecrescente = false;
-}
-
 } // namespace dorvan

@@ -41,8 +41,4 @@ AtributosColuna AtributosDe(const TabelaResultados& t, std::int32_t c);
 // Stores the attributes (ranges clamped); value columns get their total again.
 void AplicaAtributos(TabelaResultados& t, std::int32_t c, const AtributosColuna& a);
 
-// A click on a column title: the first click orders by it ascending, the next
-// ones on the same column switch the direction; column 0 brings the natural order.
-void OrdenaTabela(TabelaResultados& t, std::int32_t c);
-
 } // namespace dorvan

@@ -532,7 +532,7 @@ bool SalvaComo(TabelaResultados& t, const std::string& arquivo, const std::vecto
                                      "\". A tabela n\xE3o foi salva.");
             return false;
         }
-        g->second(t, arquivo);
+        if (!g->second(t, arquivo)) return false;
     }
     t.ArquivoAtual = arquivo;
     dirSalva = DiretorioDe(arquivo);

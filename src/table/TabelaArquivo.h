@@ -51,8 +51,9 @@ LeituraTabela LeTabela(TabelaResultados& t, const std::string& arquivo, char mar
 LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, const std::string& nome,
                               char marcaDecimalTab = MarcaDecimalLocal());
 
-// A writer of one file type: (table, file name).
-using GravadorTabela = std::function<void(TabelaResultados&, const std::string&)>;
+// A writer of one file type: (table, file name); false when it did not write
+// (it has told the user why).
+using GravadorTabela = std::function<bool(TabelaResultados&, const std::string&)>;
 // Registers the writer of an extension (".CSV", ".XLS", ...; any case). The export
 // rooms register theirs at start-up; ".TAB" is built in.
 void RegistraGravador(const std::string& extensao, GravadorTabela gravador);

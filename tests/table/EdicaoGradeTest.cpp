@@ -84,17 +84,11 @@ TEST(EdicaoGrade, AtributosDaColunaRecalculamOTotalEGuardamANota) {
     EXPECT_TRUE(t.Modificada);
 }
 
-TEST(EdicaoGrade, CliqueNoTituloOrdenaEAlternaADirecao) {
+TEST(EdicaoGrade, RotuloSemCodigoQuandoOCodigoEstaEscondido) {
     TabelaResultados t = TresLinhas();
-    t.Dado(1, 1) = 9;
-    OrdenaTabela(t, 1);
-    EXPECT_EQ(LinhaReal(t, 2), 2);
-    OrdenaTabela(t, 1);
-    EXPECT_EQ(LinhaReal(t, 2), 1);
-    OrdenaTabela(t, 0);
-    EXPECT_EQ(LinhaReal(t, 2), 1);
-    EXPECT_FALSE(t.OrdemDecrescente);
     t.MostraCodigo = false;
     t.TamCodigo = 2;
     EXPECT_EQ(RotuloMostrado(t, 1), "R1");
+    t.MostraCodigo = true;
+    EXPECT_EQ(RotuloMostrado(t, 1), "11 R1");
 }

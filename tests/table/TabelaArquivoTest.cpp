@@ -341,9 +341,17 @@ TEST(TabelaArquivo, SalvaComoEscolhePelaExtensaoERecusaOQueNaoConhece) {
     EXPECT_EQ(t.ArquivoAtual, pasta / "T.Tab");
 
     std::string gravado;
-    RegistraGravador(".csv", [&](TabelaResultados&, const std::string& a) { gravado = a; });
+    RegistraGravador(".csv", [&](TabelaResultados&, const std::string& a) {
+        gravado = a;
+        return true;
+    });
     EXPECT_TRUE(SalvaComo(t, pasta / "x.CSV", {}, dir));
     EXPECT_EQ(gravado, pasta / "x.CSV");
+    EXPECT_EQ(t.ArquivoAtual, pasta / "x.CSV");
+    // A writer that refused leaves the table's file as it was.
+    RegistraGravador("DBF", [](TabelaResultados&, const std::string&) { return false; });
+    EXPECT_FALSE(SalvaComo(t, pasta / "x.dbf", {}, dir));
+    EXPECT_EQ(t.ArquivoAtual, pasta / "x.CSV");
 }
 
 TEST(TabelaArquivo, DBFViraTabelaComCodigoENomeOuSoCodigo) {

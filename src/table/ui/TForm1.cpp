@@ -4,6 +4,8 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/LogExecucao.h"
+#include "table/OperacoesColunas.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
 #include "table/ui/TfColuna.h"
@@ -178,6 +180,8 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     HabilitaComandos();
     Form1 = this;
 }
+
+const std::vector<std::string>& TForm1::LinhasLog() const { return LogAtual().Linhas(); }
 
 TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
@@ -441,8 +445,8 @@ void TForm1::AjustaRolagem() {
 }
 
 bool TForm1::FechaTabela() {
-    if (!dorvan::FechaTabela(t_, log_, cfg_.DirSalva, [this] { return EscolheSalvarComo(); })) return false;
-    log_.clear();
+    if (!dorvan::FechaTabela(t_, LogAtual().Linhas(), cfg_.DirSalva, [this] { return EscolheSalvarComo(); })) return false;
+    LogAtual().Limpa();
     setWindowTitle(QStringLiteral("Dorvan"));
     Painel[0]->setText(QStringLiteral("Arquivo:"));
     Painel[1]->setText(QStringLiteral("Notas:"));
@@ -475,7 +479,7 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     const std::string ext = ExtensaoMaiuscula(arquivo);
     if (ext == ".TAB" || ext == ".PRN" || ext == ".CSV") {
         LeituraTabela r = LeTabela(t_, arquivo);
-        log_ = r.log;
+        LogAtual().DefineLinhas(r.log);
         if (!r.dirMapas.empty()) cfg_.DirMapas = r.dirMapas;
         setWindowTitle(ParaQString(t_.Titulo1));
     } else if (ext == ".DBF") {
@@ -493,7 +497,7 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->setFocus();
     t_.Modificada = false;
     cfg_.DirSalva = DiretorioDe(arquivo);
-    if (!log_.empty() && cfg_.MostraLog && Ganchos().MostraLog) Ganchos().MostraLog(*this);
+    if (!LogAtual().Linhas().empty() && LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this);
     return true;
 }
 
@@ -514,7 +518,7 @@ void TForm1::Salvar1Click() {
     const std::string arquivo = EscolheSalvarComo();
     if (arquivo.empty()) return;
     CursorOcupado ocupado;
-    if (SalvaComo(t_, arquivo, log_, cfg_.DirSalva)) MostraArquivoNoPainel(arquivo);
+    if (SalvaComo(t_, arquivo, LogAtual().Linhas(), cfg_.DirSalva)) MostraArquivoNoPainel(arquivo);
 }
 
 std::string TForm1::EscolheSalvarComo() {
@@ -532,10 +536,11 @@ void TForm1::Tabula1Click() {
 void TForm1::Sair1Click() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* e) {
-    if (!PodeSair(t_, log_, cfg_.DirSalva, [this] { return EscolheSalvarComo(); })) {
+    if (!PodeSair(t_, LogAtual().Linhas(), cfg_.DirSalva, [this] { return EscolheSalvarComo(); })) {
         e->ignore();
         return;
     }
+    cfg_.MostraLog = LogAtual().MostraAoAbrir();
     SalvaConfiguracao(cfg_);
     e->accept();
     if (AoSair) AoSair();
@@ -703,6 +708,7 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
     Acao(QStringLiteral("bSQL"))->setVisible(cfg_.SQLDisponivel);
     Acao(QStringLiteral("SQL1"))->setVisible(cfg_.SQLDisponivel);
     Acao(QStringLiteral("CodePage"))->setChecked(cfg_.DBFcomCP850);
+    LogAtual().DefineMostraAoAbrir(cfg_.MostraLog);
     AplicaFonteFixa();
     HabilitaComandos();
 

@@ -82,8 +82,8 @@ public:
     // ("Indicador1Click").
     void DefineComando(const QString& manipulador, std::function<void()> f);
 
-    // The run log kept with the table.
-    std::vector<std::string>& LinhasLog() { return log_; }
+    // The run log kept with the table (the program's LogAtual()).
+    const std::vector<std::string>& LinhasLog() const;
     TabelaResultados& Tabela() { return t_; }
     Configuracao& Config() { return cfg_; }
 
@@ -125,7 +125,6 @@ private:
 
     TabelaResultados& t_;
     Configuracao& cfg_;
-    std::vector<std::string> log_;
     std::map<QString, QAction*> acoes_;
     std::map<QString, std::function<void()>> comandos_;
     bool ordenacaoArmada_ = false;
