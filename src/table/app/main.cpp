@@ -1,18 +1,30 @@
 // Dorvan: the windowed program.
+#include "output/GravaCNV.h"
+#include "output/GravaDBF.h"
+#include "output/GravaSQL.h"
+#include "output/GravaTexto.h"
+#include "output/GravaXML.h"
+#include "output/ui/Exportacoes.h"
+#include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/TSimNao.h"
+#include "table/Configuracao.h"
 #include "table/Inicio.h"
+#include "table/LogExecucao.h"
+#include "table/TabelaArquivo.h"
 #include "table/Utilidades.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TFEscolheDiretorio.h"
+#include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
 
-#include <QMainWindow>
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +37,35 @@ std::function<void()> Cria(std::unique_ptr<T>& dono, T*& global, QWidget* pai = 
     };
 }
 
+// "Salvar como" picks its writer by the file's extension.
+void RegistraGravadores(dorvan::Configuracao& cfg) {
+    using dorvan::TabelaResultados;
+    auto sempre = [](auto f) {
+        return [f](TabelaResultados& t, const std::string& a) {
+            f(t, a);
+            return true;
+        };
+    };
+    auto csv = sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaCSV(t, a); });
+    dorvan::RegistraGravador(".PRN", csv);
+    dorvan::RegistraGravador(".CSV", csv);
+    dorvan::RegistraGravador(".XML", sempre([](const TabelaResultados& t, const std::string& a) {
+                                 dorvan::GravaXML(t, a, dorvan::LogAtual().Linhas());
+                             }));
+    dorvan::RegistraGravador(".HTM", sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaHTML(t, a); }));
+    dorvan::RegistraGravador(".SQL", sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaSQL(t, a); }));
+    dorvan::RegistraGravador(".CNV", [](TabelaResultados& t, const std::string& a) { return dorvan::GravaCNV(t, a); });
+    dorvan::RegistraGravador(".DBF", [&cfg](TabelaResultados& t, const std::string& a) {
+        return dorvan::GravaDBF(t, a, cfg.DBFcomCP850);
+    });
+    dorvan::RegistraGravador(".PDB", [&cfg](TabelaResultados& t, const std::string& a) {
+        return dorvan::GravaPalmNaJanela(t, a, cfg.DirPrograma + "csv2pdb");
+    });
+    dorvan::RegistraGravador(".SPR", sempre([](const TabelaResultados& t, const std::string& a) {
+                                 dorvan::GravaSPRINGPerguntando(dorvan::Form1, t, a);
+                             }));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -35,7 +76,12 @@ int main(int argc, char** argv) {
     dorvan::DefineMensagens(&mensagens);
     dorvan::DefineAbridorDocumentos([](const std::string& a) { return dorvan::AbreDocumento(a) ? 33 : 31; });
 
-    std::unique_ptr<QMainWindow> form1;
+    dorvan::Configuracao& cfg = dorvan::ConfiguracaoAtual();
+    dorvan::IniciaConfiguracao(cfg, QCoreApplication::applicationFilePath().toStdString(),
+                               [](const std::string& p) { return dorvan::AchaNoPath(p); });
+    RegistraGravadores(cfg);
+
+    std::unique_ptr<dorvan::TForm1> form1;
     std::unique_ptr<dorvan::TEscolhe_Coluna> escolheColuna;
     std::unique_ptr<dorvan::TInfo> info;
     std::unique_ptr<dorvan::TLog> log;
@@ -46,11 +92,7 @@ int main(int argc, char** argv) {
     // creates them in the program's fixed order. The SQL window and its commands
     // register with RegistraSQL.
     dorvan::InicioPrograma inicio;
-    inicio.RegistraJanela("TForm1", [&] {
-        form1 = std::make_unique<QMainWindow>();
-        form1->setWindowTitle(QString::fromLatin1(dorvan::TituloAplicacao));
-        form1->resize(800, 600);
-    });
+    inicio.RegistraJanela("TForm1", [&] { form1 = std::make_unique<dorvan::TForm1>(dorvan::TabelaAtual(), cfg); });
     inicio.RegistraJanela("TEscolhe_Coluna", Cria(escolheColuna, dorvan::Escolhe_Coluna));
     inicio.RegistraJanela("TInfo", Cria(info, dorvan::Info));
     inicio.RegistraJanela("TLog", Cria(log, dorvan::Log));
@@ -59,7 +101,17 @@ int main(int argc, char** argv) {
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     inicio.Executa();
 
-    form1->show();
+    // A table opened with a run log shows it (not modal), as the log window's box says.
+    dorvan::Ganchos().MostraLog = [](dorvan::TForm1&) {
+        if (dorvan::Log) dorvan::Log->show();
+    };
+    form1->AoSair = [] { QCoreApplication::quit(); };
+    form1->showMaximized();
+    std::vector<std::string> argumentos;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) argumentos.push_back(args[i].toStdString());
+    form1->Inicia(argumentos);
+
     // For the smoke test and screenshots: close by itself after a while.
     if (const char* ms = std::getenv("DORVAN_FECHAR_APOS_MS"))
         QTimer::singleShot(std::atoi(ms), form1.get(), &QMainWindow::close);
@@ -72,5 +124,7 @@ int main(int argc, char** argv) {
     dorvan::Log = nullptr;
     dorvan::SimNao = nullptr;
     dorvan::FEscolheDiretorio = nullptr;
+    form1.reset();
+    dorvan::DefineMensagens(nullptr);
     return r;
 }
