@@ -25,7 +25,7 @@ namespace {
 // blanks, the way public-health files lay them out (deletion flag first).
 std::string GeraRegistros(std::size_t bytes) {
     std::mt19937_64 g(20261209);
-    auto zipf = [&](unsigned n) {  // small codes far more common than large ones
+    auto zipf = [&](unsigned n) { // small codes far more common than large ones
         double u = std::uniform_real_distribution<double>(0, 1)(g);
         return static_cast<unsigned>(std::pow(static_cast<double>(n), u)) - 1;
     };
@@ -35,7 +35,8 @@ std::string GeraRegistros(std::size_t bytes) {
     s.reserve(bytes + 512);
     char r[512];
     std::vector<unsigned> municipios(400);
-    for (auto& m : municipios) m = 110000 + static_cast<unsigned>(g() % 420000);
+    for (auto& m : municipios)
+        m = 110000 + static_cast<unsigned>(g() % 420000);
     while (s.size() < bytes) {
         unsigned dia = 1 + g() % 28, mes = 1 + g() % 12, ano = 2015 + g() % 5;
         unsigned nasc = 1920 + g() % 95;
@@ -47,10 +48,12 @@ std::string GeraRegistros(std::size_t bytes) {
             r, sizeof r,
             " %c%02u%02u%04u%02u%02u%04u4%02u%c%c%c%06u%06u%c%s%-6s%-12s%-12s%-24s%-8s%s%s%c%c  %02u%c%04u%-10s",
             "12"[g() % 2], dia, mes, ano, 1 + unsigned(g() % 28), 1 + unsigned(g() % 12), nasc, unsigned(g() % 99),
-            "12"[g() % 2], "12345"[zipf(5)], "1234589"[zipf(7)], res, ocor, "123459"[zipf(6)], temOcup ? "715210" : "      ",
-            g() % 5 ? "" : "99", (std::string("*") + linhaA).c_str(), temB ? (std::string("*") + causas[zipf(18)]).c_str() : "",
+            "12"[g() % 2], "12345"[zipf(5)], "1234589"[zipf(7)], res, ocor, "123459"[zipf(6)],
+            temOcup ? "715210" : "      ", g() % 5 ? "" : "99", (std::string("*") + linhaA).c_str(),
+            temB ? (std::string("*") + causas[zipf(18)]).c_str() : "",
             (std::string("*") + basica + (g() % 4 ? "" : "*R99 ")).c_str(), "", basica, g() % 7 ? "    " : "X599",
-            "SN"[g() % 2], "129"[zipf(3)], unsigned(g() % 60), "MF"[g() % 2], unsigned(g() % 9999), g() % 10 ? "" : "OBS TEXTO");
+            "SN"[g() % 2], "129"[zipf(3)], unsigned(g() % 60), "MF"[g() % 2], unsigned(g() % 9999),
+            g() % 10 ? "" : "OBS TEXTO");
         s.append(r, static_cast<std::size_t>(n));
     }
     s.resize(bytes);
@@ -75,8 +78,10 @@ unsigned Le(char* buffer, unsigned* tamanho, void* param) {
 
 void Grava(char* buffer, unsigned* tamanho, void* param) {
     auto* f = static_cast<Fonte*>(param);
-    if (f->guarda) f->saida.append(buffer, *tamanho);
-    else if (*tamanho) f->contados += static_cast<unsigned char>(buffer[*tamanho - 1]) + *tamanho;
+    if (f->guarda)
+        f->saida.append(buffer, *tamanho);
+    else if (*tamanho)
+        f->contados += static_cast<unsigned char>(buffer[*tamanho - 1]) + *tamanho;
 }
 
 // Processor time of this thread: the figure for one core, whatever else the machine runs.
@@ -94,12 +99,15 @@ std::size_t TamanhoGuloso(const std::string& d) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(d.data());
     const int n = static_cast<int>(d.size());
     std::vector<int> cabeca(1 << 24, -1), anterior(d.size(), -1), cabeca2(1 << 16, -1);
-    auto bitsDist = [](unsigned s) { return s == 0 ? 2u : s <= 2 ? 4u : s <= 6 ? 5u : s <= 21 ? 6u : s <= 47 ? 7u : 8u; };
+    auto bitsDist = [](unsigned s) {
+        return s == 0 ? 2u : s <= 2 ? 4u : s <= 6 ? 5u : s <= 21 ? 6u : s <= 47 ? 7u : 8u;
+    };
     auto bitsComp = [](unsigned c) {
         static const unsigned base[16] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
         static const unsigned bits[16] = {3, 2, 3, 3, 4, 4, 4, 5, 6, 7, 8, 10, 11, 12, 14, 15};
         unsigned s = 15;
-        while (base[s] > c) --s;
+        while (base[s] > c)
+            --s;
         return bits[s];
     };
     auto insere = [&](int i) {
@@ -118,7 +126,8 @@ std::size_t TamanhoGuloso(const std::string& d) {
             unsigned h = p[i] | (p[i + 1] << 8) | (p[i + 2] << 16);
             for (int c = cabeca[h]; c >= 0 && i - c <= 4096; c = anterior[c]) {
                 int k = 3;
-                while (k < maxComp && p[c + k] == p[i + k]) ++k;
+                while (k < maxComp && p[c + k] == p[i + k])
+                    ++k;
                 if (k > melhor) melhor = k, dist = i - c;
                 if (k == maxComp) break;
             }
@@ -129,8 +138,10 @@ std::size_t TamanhoGuloso(const std::string& d) {
         }
         if (melhor >= 2) {
             unsigned baixos = melhor == 2 ? 2 : 6;
-            bits += 1 + bitsComp(static_cast<unsigned>(melhor)) + bitsDist(static_cast<unsigned>(dist - 1) >> baixos) + baixos;
-            for (int k = 0; k < melhor; ++k) insere(i + k);
+            bits += 1 + bitsComp(static_cast<unsigned>(melhor)) + bitsDist(static_cast<unsigned>(dist - 1) >> baixos) +
+                    baixos;
+            for (int k = 0; k < melhor; ++k)
+                insere(i + k);
             i += melhor;
         } else {
             bits += 9;
@@ -151,7 +162,8 @@ int main(int argc, char** argv) {
             outros = true;
         } else if (std::strcmp(argv[a], "--guloso") == 0) {
             mbGuloso = 16;
-            if (a + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[a + 1][0]))) mbGuloso = std::strtoul(argv[++a], nullptr, 10);
+            if (a + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[a + 1][0])))
+                mbGuloso = std::strtoul(argv[++a], nullptr, 10);
         } else {
             mb = std::strtoul(argv[a], nullptr, 10);
         }
@@ -211,12 +223,19 @@ int main(int argc, char** argv) {
         // Inputs unlike records: speed must hold up and size stay within the greedy bar.
         std::mt19937 g(7);
         std::string aleatorio(32 << 20, '\0'), tres(32 << 20, '\0'), texto;
-        for (auto& c : aleatorio) c = static_cast<char>(g());
-        for (auto& c : tres) c = "abc"[g() % 3];
-        while (texto.size() < (32u << 20)) texto += "o rato roeu a roupa do rei de roma " + std::to_string(g() % 1000) + "; ";
-        struct Caso { const char* nome; std::string d; } casos[] = {
-            {"random bytes", std::move(aleatorio)}, {"three letters", std::move(tres)},
-            {"zeros", std::string(32 << 20, '\0')}, {"repeated text", std::move(texto)}};
+        for (auto& c : aleatorio)
+            c = static_cast<char>(g());
+        for (auto& c : tres)
+            c = "abc"[g() % 3];
+        while (texto.size() < (32u << 20))
+            texto += "o rato roeu a roupa do rei de roma " + std::to_string(g() % 1000) + "; ";
+        struct Caso {
+            const char* nome;
+            std::string d;
+        } casos[] = {{"random bytes", std::move(aleatorio)},
+                     {"three letters", std::move(tres)},
+                     {"zeros", std::string(32 << 20, '\0')},
+                     {"repeated text", std::move(texto)}};
         for (auto& c : casos) {
             Fonte f;
             f.dados = &c.d;

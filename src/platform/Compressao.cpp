@@ -13,9 +13,9 @@ namespace {
 // Code tables. Codes are kept as the integer read least-significant bit first, so
 // that a code is put into (or matched against) the bit buffer as it stands.
 
-constexpr unsigned COMP_FIM = 519;  // the length that marks the end of the stream
+constexpr unsigned COMP_FIM = 519; // the length that marks the end of the stream
 constexpr unsigned COMP_MAX = 518;
-constexpr unsigned HISTORICO = 4096;  // the largest dictionary
+constexpr unsigned HISTORICO = 4096; // the largest dictionary
 
 struct SimboloComprimento {
     std::uint8_t codigo;
@@ -24,10 +24,22 @@ struct SimboloComprimento {
     std::uint16_t base;
 };
 constexpr std::array<SimboloComprimento, 16> SIMBOLOS_COMP{{
-    {0x05, 3, 0, 2},   {0x03, 2, 0, 3},   {0x01, 3, 0, 4},   {0x06, 3, 0, 5},
-    {0x0A, 4, 0, 6},   {0x02, 4, 0, 7},   {0x0C, 4, 0, 8},   {0x14, 5, 0, 9},
-    {0x04, 5, 1, 10},  {0x18, 5, 2, 12},  {0x08, 5, 3, 16},  {0x30, 6, 4, 24},
-    {0x10, 6, 5, 40},  {0x20, 6, 6, 72},  {0x40, 7, 7, 136}, {0x00, 7, 8, 264},
+    {0x05, 3, 0, 2},
+    {0x03, 2, 0, 3},
+    {0x01, 3, 0, 4},
+    {0x06, 3, 0, 5},
+    {0x0A, 4, 0, 6},
+    {0x02, 4, 0, 7},
+    {0x0C, 4, 0, 8},
+    {0x14, 5, 0, 9},
+    {0x04, 5, 1, 10},
+    {0x18, 5, 2, 12},
+    {0x08, 5, 3, 16},
+    {0x30, 6, 4, 24},
+    {0x10, 6, 5, 40},
+    {0x20, 6, 6, 72},
+    {0x40, 7, 7, 136},
+    {0x00, 7, 8, 264},
 }};
 
 constexpr std::array<std::uint8_t, 64> CODIGOS_DIST{
@@ -79,8 +91,7 @@ constexpr auto CODIGOS_COMP = [] {
         for (unsigned e = 0; e < (1u << s.bitsExtra); ++e) {
             unsigned comp = s.base + e;
             if (comp > COMP_FIM) continue;
-            t[comp] = {1u | (unsigned(s.codigo) << 1) | (e << (1 + s.bitsCodigo)),
-                       1u + s.bitsCodigo + s.bitsExtra};
+            t[comp] = {1u | (unsigned(s.codigo) << 1) | (e << (1 + s.bitsCodigo)), 1u + s.bitsCodigo + s.bitsExtra};
         }
     return t;
 }();
@@ -107,8 +118,8 @@ inline bool Leia(FuncLeitura ler, void* param, unsigned char* destino, unsigned 
 // ---------------------------------------------------------------------------
 // Expansion
 
-constexpr unsigned TAM_ENTRADA = 8192;        // input block kept in the caller's work buffer
-constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64;  // room for one copy and its rounded-up tail
+constexpr unsigned TAM_ENTRADA = 8192;          // input block kept in the caller's work buffer
+constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64; // room for one copy and its rounded-up tail
 
 class Expansor {
 public:
@@ -124,7 +135,7 @@ private:
     struct Leitor {
         const unsigned char* p;
         const unsigned char* fim;
-        std::uint64_t bits;  // bits above nbits are zero or the bits the next load puts there
+        std::uint64_t bits; // bits above nbits are zero or the bits the next load puts there
         int nbits;
     };
     bool RecarregaDevagar(Leitor& l);
@@ -194,7 +205,7 @@ unsigned Expansor::Executa() {
     unsigned char* const bloco = base + HISTORICO;
     unsigned char* const limite = bloco + TAM_BLOCO_EXPLODE;
     unsigned char* s = bloco;
-    unsigned char* valido = bloco;  // start of the bytes a copy may reach
+    unsigned char* valido = bloco; // start of the bytes a copy may reach
 
     Leitor l{entrada_, entrada_, 0, 0};
     auto devagar = [&] { return RecarregaDevagar(l); };
@@ -240,14 +251,18 @@ unsigned Expansor::Executa() {
             // a block only reads bytes already written.
             if (dist >= 16) {
                 std::memcpy(s, o, 16);
-                for (unsigned i = 16; i < comp; i += 16) std::memcpy(s + i, o + i, 16);
+                for (unsigned i = 16; i < comp; i += 16)
+                    std::memcpy(s + i, o + i, 16);
             } else if (dist >= 8) {
-                for (unsigned i = 0; i < comp; i += 8) std::memcpy(s + i, o + i, 8);
+                for (unsigned i = 0; i < comp; i += 8)
+                    std::memcpy(s + i, o + i, 8);
             } else {
                 // A short pattern: lay down whole periods until they reach eight bytes.
                 const unsigned passo = dist * ((8 + dist - 1) / dist);
-                for (unsigned i = 0; i < passo; ++i) s[i] = o[i];
-                for (unsigned i = passo; i < comp; i += 8) std::memcpy(s + i, s + i - passo, 8);
+                for (unsigned i = 0; i < passo; ++i)
+                    s[i] = o[i];
+                for (unsigned i = passo; i < comp; i += 8)
+                    std::memcpy(s + i, s + i - passo, 8);
             }
             s += comp;
         }
@@ -267,17 +282,17 @@ unsigned Expansor::Executa() {
 // ---------------------------------------------------------------------------
 // Compression
 
-constexpr unsigned BLOCO_LEITURA = 262144;  // bytes slid out of the window at a time (a multiple of CICLO)
-constexpr unsigned ADIANTE = COMP_MAX + 8;  // look-ahead kept while input lasts
+constexpr unsigned BLOCO_LEITURA = 262144; // bytes slid out of the window at a time (a multiple of CICLO)
+constexpr unsigned ADIANTE = COMP_MAX + 8; // look-ahead kept while input lasts
 constexpr unsigned CAP_JANELA = HISTORICO + BLOCO_LEITURA + 2 * ADIANTE;
-constexpr unsigned CICLO = 8192;            // chain slots, more than the dictionary
+constexpr unsigned CICLO = 8192; // chain slots, more than the dictionary
 constexpr unsigned BITS_HASH2 = 13;
 constexpr unsigned BITS_HASH3 = 14;
 constexpr unsigned BITS_HASH = 15;
-constexpr unsigned COMP_HASH = 4;  // bytes hashed for the match chains
+constexpr unsigned COMP_HASH = 4; // bytes hashed for the match chains
 constexpr int NADA = -(1 << 30);
-constexpr unsigned COMP_BOM = 128;  // a match this long is taken at once
-constexpr unsigned CORTE = 256;     // chain links followed per search, against pathological input
+constexpr unsigned COMP_BOM = 128; // a match this long is taken at once
+constexpr unsigned CORTE = 256;    // chain links followed per search, against pathological input
 constexpr unsigned TAM_SAIDA = 65536;
 
 struct Casamento {
@@ -298,15 +313,17 @@ inline unsigned Compara(const unsigned char* a, const unsigned char* b, unsigned
         if (x) return k + (static_cast<unsigned>(__builtin_ctzll(x)) >> 3);
         k += 8;
     }
-    while (k < limite && a[k] == b[k]) ++k;
+    while (k < limite && a[k] == b[k])
+        ++k;
     return k;
 }
 
 class Compressor {
 public:
     Compressor(FuncLeitura ler, FuncEscrita gravar, void* param, unsigned tamDicionario)
-        : ler_(ler), gravar_(gravar), param_(param), janelaMax_(tamDicionario),
-          bitsDist_(tamDicionario == 1024 ? 4 : tamDicionario == 2048 ? 5 : 6) {
+        : ler_(ler), gravar_(gravar), param_(param), janelaMax_(tamDicionario), bitsDist_(tamDicionario == 1024   ? 4
+                                                                                          : tamDicionario == 2048 ? 5
+                                                                                                                  : 6) {
         std::fill(std::begin(cabeca3_), std::end(cabeca3_), NADA);
         std::fill(std::begin(cabecaLonga_), std::end(cabecaLonga_), NADA);
         std::fill(std::begin(cabeca2_), std::end(cabeca2_), NADA);
@@ -325,7 +342,7 @@ private:
     Casamento ProcuraNaCorrida(int pos) const;
     [[gnu::always_inline]] void Insere(int pos) {
         const unsigned char* c = janela_ + pos;
-        cabeca2_[Hash2(c)] = pos;  // the window keeps spare bytes past the end
+        cabeca2_[Hash2(c)] = pos; // the window keeps spare bytes past the end
         cabeca3_[Hash3(c)] = pos;
         std::uint32_t h = HashLongo(c);
         anterior_[static_cast<unsigned>(pos) & (CICLO - 1)] = cabecaLonga_[h];
@@ -358,7 +375,8 @@ private:
         return ((c[0] | (unsigned(c[1]) << 8) | (unsigned(c[2]) << 16)) * 2654435761u) >> (32 - BITS_HASH3);
     }
     static std::uint32_t HashLongo(const unsigned char* c) {
-        return static_cast<std::uint32_t>(((Le64(c) << (64 - 8 * COMP_HASH)) * 0x9E3779B185EBCA87ull) >> (64 - BITS_HASH));
+        return static_cast<std::uint32_t>(((Le64(c) << (64 - 8 * COMP_HASH)) * 0x9E3779B185EBCA87ull) >>
+                                          (64 - BITS_HASH));
     }
     unsigned Custo(unsigned comp, unsigned dist) const {
         unsigned bitsBaixos = comp == 2 ? 2 : bitsDist_;
@@ -399,7 +417,7 @@ private:
     const unsigned janelaMax_;
     const unsigned bitsDist_;
     bool acabou_ = false;
-    int fim_ = 0;  // bytes held in janela_
+    int fim_ = 0; // bytes held in janela_
 
     std::uint64_t acumulador_ = 0;
     unsigned nacum_ = 0;
@@ -411,12 +429,12 @@ private:
     int cabecaLonga_[1u << BITS_HASH];
     int cabeca2_[1u << BITS_HASH2];
     int anterior_[CICLO];
-    int cabecaCorrida_[65536];  // run ends by run byte and the byte after
-    int cabecaByte_[256];       // run ends by run byte alone
+    int cabecaCorrida_[65536]; // run ends by run byte and the byte after
+    int cabecaByte_[256];      // run ends by run byte alone
     struct FimDeCorrida {
-        int anterior;      // previous run end of the same byte and following byte
-        int anteriorByte;  // previous run end of the same byte
-        unsigned corrida;  // length of the run before this position
+        int anterior;     // previous run end of the same byte and following byte
+        int anteriorByte; // previous run end of the same byte
+        unsigned corrida; // length of the run before this position
         // The nearest older run end on each chain whose run is at least as long: a
         // search for runs of k or more skips from a shorter one straight there.
         int saltoCorrida;
@@ -432,7 +450,7 @@ private:
         return NADA;
     }
     FimDeCorrida fimDeCorrida_[CICLO];
-    int ultimo_ = -1;     // byte and length of the run that ends at the last position put in the chains
+    int ultimo_ = -1; // byte and length of the run that ends at the last position put in the chains
     unsigned corrida_ = 0;
 };
 
@@ -453,12 +471,18 @@ void Compressor::Desliza() {
     std::memmove(janela_, janela_ + d, static_cast<std::size_t>(fim_ - d));
     fim_ -= d;
     auto rebaixa = [](int& v) { v = std::max(v - d, NADA); };
-    for (int& v : cabeca3_) rebaixa(v);
-    for (int& v : cabecaLonga_) rebaixa(v);
-    for (int& v : cabeca2_) rebaixa(v);
-    for (int& v : anterior_) rebaixa(v);
-    for (int& v : cabecaCorrida_) rebaixa(v);
-    for (int& v : cabecaByte_) rebaixa(v);
+    for (int& v : cabeca3_)
+        rebaixa(v);
+    for (int& v : cabecaLonga_)
+        rebaixa(v);
+    for (int& v : cabeca2_)
+        rebaixa(v);
+    for (int& v : anterior_)
+        rebaixa(v);
+    for (int& v : cabecaCorrida_)
+        rebaixa(v);
+    for (int& v : cabecaByte_)
+        rebaixa(v);
     for (auto& f : fimDeCorrida_) {
         rebaixa(f.anterior);
         rebaixa(f.anteriorByte);
@@ -521,7 +545,8 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
     const unsigned limite = std::min(static_cast<unsigned>(fim_ - pos), COMP_MAX);
     const unsigned char b = c[0];
     unsigned k = 3;
-    while (k < limite && c[k] == b) ++k;
+    while (k < limite && c[k] == b)
+        ++k;
     Casamento melhor;
     if (pos > 0 && janela_[pos - 1] == b) {
         melhor = {k, 1};
@@ -541,7 +566,7 @@ Casamento Compressor::ProcuraNaCorrida(int pos) const {
                     break;
                 }
             }
-            q = f.saltoByte;  // the runs in between are shorter and farther
+            q = f.saltoByte; // the runs in between are shorter and farther
         }
     }
     if (k >= limite || melhor.comp >= limite) return melhor;
@@ -574,7 +599,7 @@ unsigned Compressor::Executa() {
     if (!Abastece()) return CMP_ABORTADO;
 
     int pos = 0;
-    Casamento pendente;  // a match found at pos-1, held to see whether pos does better
+    Casamento pendente; // a match found at pos-1, held to see whether pos does better
     while (pos < fim_) {
         if (!acabou_ && fim_ - pos < static_cast<int>(ADIANTE)) {
             if (pos >= static_cast<int>(HISTORICO + BLOCO_LEITURA)) {
@@ -604,14 +629,16 @@ unsigned Compressor::Executa() {
             }
             Copia(pendente.comp, pendente.dist);
             int fimCopia = pos - 1 + static_cast<int>(pendente.comp);
-            for (++pos; pos < fimCopia; ++pos) Insere(pos);
+            for (++pos; pos < fimCopia; ++pos)
+                Insere(pos);
             pendente = {};
             continue;
         }
         if (atual.comp >= COMP_BOM) {
             Copia(atual.comp, atual.dist);
             int fimCopia = pos + static_cast<int>(atual.comp);
-            for (++pos; pos < fimCopia; ++pos) Insere(pos);
+            for (++pos; pos < fimCopia; ++pos)
+                Insere(pos);
             continue;
         }
         if (atual.comp >= 2) {
@@ -640,11 +667,13 @@ constexpr auto TABELAS_CRC = [] {
     std::array<std::array<std::uint32_t, 256>, 8> t{};
     for (unsigned i = 0; i < 256; ++i) {
         std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
         t[0][i] = c;
     }
     for (unsigned i = 0; i < 256; ++i)
-        for (unsigned k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+        for (unsigned k = 1; k < 8; ++k)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
     return t;
 }();
 
@@ -652,7 +681,7 @@ constexpr auto TABELAS_CRC = [] {
 
 unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param, unsigned* tipo,
                  unsigned* tamDicionario) {
-    (void)trabalho;  // the windows live in the codec's own memory
+    (void)trabalho; // the windows live in the codec's own memory
     if (!tipo || *tipo != CMP_BINARIO) return CMP_MODO_INVALIDO;
     if (!tamDicionario || (*tamDicionario != 1024 && *tamDicionario != 2048 && *tamDicionario != 4096))
         return CMP_DICIONARIO_INVALIDO;
@@ -678,12 +707,13 @@ std::uint32_t crc32(const char* buffer, unsigned* tamanho, std::uint32_t* crc) {
         std::memcpy(&a, p, 4);
         std::memcpy(&b, p + 4, 4);
         a ^= c;
-        c = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^
-            t[3][b & 0xFF] ^ t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
+        c = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^ t[3][b & 0xFF] ^
+            t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
         p += 8;
         n -= 8;
     }
-    while (n--) c = (c >> 8) ^ t[0][(c ^ *p++) & 0xFF];
+    while (n--)
+        c = (c >> 8) ^ t[0][(c ^ *p++) & 0xFF];
     return c;
 }
 

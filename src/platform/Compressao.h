@@ -12,8 +12,8 @@
 
 namespace dorvan::compressao {
 
-constexpr unsigned TAM_TRABALHO_IMPLODE = 36312;  // work buffer the caller gives implode
-constexpr unsigned TAM_TRABALHO_EXPLODE = 12596;  // work buffer the caller gives explode
+constexpr unsigned TAM_TRABALHO_IMPLODE = 36312; // work buffer the caller gives implode
+constexpr unsigned TAM_TRABALHO_EXPLODE = 12596; // work buffer the caller gives explode
 
 enum Resultado : unsigned {
     CMP_OK = 0,
@@ -43,8 +43,8 @@ constexpr unsigned TAM_BLOCO_EXPLODE = 65536;
 // Compresses everything read supplies and passes the stream to write. *tipo must be
 // CMP_BINARIO (CMP_ASCII gives CMP_MODO_INVALIDO); *tamDicionario 1024, 2048 or 4096
 // (anything else gives CMP_DICIONARIO_INVALIDO). trabalho: TAM_TRABALHO_IMPLODE bytes.
-unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param,
-                 unsigned* tipo, unsigned* tamDicionario);
+unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param, unsigned* tipo,
+                 unsigned* tamDicionario);
 
 // Expands one stream. Returns CMP_OK only after the end code; a stream that ends
 // before it, or whose copies reach before the start of the output, is

@@ -28,9 +28,7 @@ unsigned Le(char* buffer, unsigned* tamanho, void* param) {
     c->pos += n;
     return static_cast<unsigned>(n);
 }
-void Grava(char* buffer, unsigned* tamanho, void* param) {
-    static_cast<Canal*>(param)->saida.append(buffer, *tamanho);
-}
+void Grava(char* buffer, unsigned* tamanho, void* param) { static_cast<Canal*>(param)->saida.append(buffer, *tamanho); }
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* dados, std::size_t tamanho) {

@@ -19,16 +19,15 @@ using Bytes = std::string;
 // ---------------------------------------------------------------------------
 // Code tables as the stream format states them: length codes in the order their
 // bits are read, distance codes as the integer read least-significant bit first.
-const char* const CODIGO_COMP[16] = {"101",   "11",    "100",    "011",    "0101",    "0100",
-                                     "0011",  "00101", "00100",  "00011",  "00010",   "000011",
-                                     "000010", "000001", "0000001", "0000000"};
+const char* const CODIGO_COMP[16] = {"101",   "11",    "100",   "011",    "0101",   "0100",   "0011",    "00101",
+                                     "00100", "00011", "00010", "000011", "000010", "000001", "0000001", "0000000"};
 const unsigned BASE_COMP[16] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
 const unsigned EXTRA_COMP[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-const unsigned CODIGO_DIST[64] = {
-    0x03, 0x0D, 0x05, 0x19, 0x09, 0x11, 0x01, 0x3E, 0x1E, 0x2E, 0x0E, 0x36, 0x16, 0x26, 0x06, 0x3A,
-    0x1A, 0x2A, 0x0A, 0x32, 0x12, 0x22, 0x42, 0x02, 0x7C, 0x3C, 0x5C, 0x1C, 0x6C, 0x2C, 0x4C, 0x0C,
-    0x74, 0x34, 0x54, 0x14, 0x64, 0x24, 0x44, 0x04, 0x78, 0x38, 0x58, 0x18, 0x68, 0x28, 0x48, 0x08,
-    0xF0, 0x70, 0xB0, 0x30, 0xD0, 0x50, 0x90, 0x10, 0xE0, 0x60, 0xA0, 0x20, 0xC0, 0x40, 0x80, 0x00};
+const unsigned CODIGO_DIST[64] = {0x03, 0x0D, 0x05, 0x19, 0x09, 0x11, 0x01, 0x3E, 0x1E, 0x2E, 0x0E, 0x36, 0x16,
+                                  0x26, 0x06, 0x3A, 0x1A, 0x2A, 0x0A, 0x32, 0x12, 0x22, 0x42, 0x02, 0x7C, 0x3C,
+                                  0x5C, 0x1C, 0x6C, 0x2C, 0x4C, 0x0C, 0x74, 0x34, 0x54, 0x14, 0x64, 0x24, 0x44,
+                                  0x04, 0x78, 0x38, 0x58, 0x18, 0x68, 0x28, 0x48, 0x08, 0xF0, 0x70, 0xB0, 0x30,
+                                  0xD0, 0x50, 0x90, 0x10, 0xE0, 0x60, 0xA0, 0x20, 0xC0, 0x40, 0x80, 0x00};
 unsigned TamDist(unsigned s) {
     if (s == 0) return 2;
     if (s <= 2) return 4;
@@ -40,7 +39,8 @@ unsigned TamDist(unsigned s) {
 
 unsigned SimboloDoComprimento(unsigned comp) {
     unsigned s = 15;
-    while (BASE_COMP[s] > comp) --s;
+    while (BASE_COMP[s] > comp)
+        --s;
     return s;
 }
 
@@ -52,7 +52,8 @@ public:
         bytes_ += static_cast<char>(bitsDicionario);
     }
     void Bits(unsigned valor, unsigned n) {
-        for (unsigned i = 0; i < n; ++i) Bit((valor >> i) & 1);
+        for (unsigned i = 0; i < n; ++i)
+            Bit((valor >> i) & 1);
     }
     void Literal(unsigned char c) {
         Bit(0);
@@ -65,11 +66,13 @@ public:
         unsigned s = (dist - 1) >> baixos;
         Bits(CODIGO_DIST[s], TamDist(s));
         Bits((dist - 1) & ((1u << baixos) - 1), baixos);
-        for (unsigned i = 0; i < comp; ++i) esperado_ += esperado_[esperado_.size() - dist];
+        for (unsigned i = 0; i < comp; ++i)
+            esperado_ += esperado_[esperado_.size() - dist];
     }
     void Fim() {
         CodigoComprimento(519);
-        while (nbit_ != 0) Bit(0);
+        while (nbit_ != 0)
+            Bit(0);
     }
     const Bytes& Fluxo() const { return bytes_; }
     const Bytes& Esperado() const { return esperado_; }
@@ -83,7 +86,8 @@ private:
     void CodigoComprimento(unsigned comp) {
         Bit(1);
         unsigned s = SimboloDoComprimento(comp);
-        for (const char* p = CODIGO_COMP[s]; *p; ++p) Bit(*p == '1');
+        for (const char* p = CODIGO_COMP[s]; *p; ++p)
+            Bit(*p == '1');
         Bits(comp - BASE_COMP[s], EXTRA_COMP[s]);
     }
     unsigned bitsDic_;
@@ -101,7 +105,7 @@ struct Canal {
     unsigned passoLeitura = 1u << 30;
     Bytes saida;
     std::vector<unsigned> blocos;
-    std::size_t abortaApos = SIZE_MAX;  // read asks to stop once this many bytes were handed
+    std::size_t abortaApos = SIZE_MAX; // read asks to stop once this many bytes were handed
 };
 
 unsigned LeCanal(char* buffer, unsigned* tamanho, void* param) {
@@ -217,7 +221,8 @@ Verificacao Verifica(const Bytes& fluxo, unsigned dicionarioEsperado) {
         if (comp == 2 && dist > 256) return v.erro = "length 2 beyond 256", v;
         if (dist > dicionarioEsperado) return v.erro = "distance beyond the dictionary", v;
         if (dist > v.saida.size()) return v.erro = "distance before the start", v;
-        for (unsigned i = 0; i < comp; ++i) v.saida += v.saida[v.saida.size() - dist];
+        for (unsigned i = 0; i < comp; ++i)
+            v.saida += v.saida[v.saida.size() - dist];
     }
     while (bit % 8) {
         unsigned b = 0;
@@ -232,7 +237,8 @@ Verificacao Verifica(const Bytes& fluxo, unsigned dicionarioEsperado) {
 Bytes Aleatorio(std::size_t n, unsigned semente, unsigned alfabeto = 256) {
     std::mt19937 g(semente);
     Bytes s(n, '\0');
-    for (auto& c : s) c = static_cast<char>(g() % alfabeto);
+    for (auto& c : s)
+        c = static_cast<char>(g() % alfabeto);
     return s;
 }
 
@@ -243,8 +249,8 @@ Bytes Registros(std::size_t n, unsigned semente) {
     char linha[64];
     while (s.size() < n) {
         std::snprintf(linha, sizeof linha, " 2019%02u%02u%06u%c%03u%s%c%02u  ", unsigned(g() % 12 + 1),
-                      unsigned(g() % 28 + 1), unsigned(g() % 40 + 350000), g() % 2 ? '1' : '2',
-                      unsigned(g() % 99), g() % 3 ? "I21 " : "    ", char('A' + g() % 26), unsigned(g() % 90));
+                      unsigned(g() % 28 + 1), unsigned(g() % 40 + 350000), g() % 2 ? '1' : '2', unsigned(g() % 99),
+                      g() % 3 ? "I21 " : "    ", char('A' + g() % 26), unsigned(g() % 90));
         s += linha;
     }
     s.resize(n);
@@ -257,7 +263,8 @@ Bytes Corridas(std::size_t n, unsigned semente) {
     Bytes s;
     while (s.size() < n) {
         s.append(1 + g() % 40, static_cast<char>("  0 *AZ\xFF\x00"[g() % 9]));
-        for (unsigned i = g() % 4; i > 0; --i) s += static_cast<char>(g() % 256);
+        for (unsigned i = g() % 4; i > 0; --i)
+            s += static_cast<char>(g() % 256);
     }
     s.resize(n);
     return s;
@@ -274,8 +281,10 @@ TEST(Explode, KnownStreamExpandsToAiai) {
 TEST(Explode, EveryLengthAtEachDictionarySize) {
     for (unsigned char bitsDic : {4, 5, 6}) {
         Montador m(0, bitsDic);
-        for (unsigned i = 0; i < 300; ++i) m.Literal(static_cast<unsigned char>(i * 7 + i / 11));
-        for (unsigned comp = 2; comp <= 518; ++comp) m.Copia(comp, 1 + (comp * 37) % (comp == 2 ? 256 : 300));
+        for (unsigned i = 0; i < 300; ++i)
+            m.Literal(static_cast<unsigned char>(i * 7 + i / 11));
+        for (unsigned comp = 2; comp <= 518; ++comp)
+            m.Copia(comp, 1 + (comp * 37) % (comp == 2 ? 256 : 300));
         m.Fim();
         auto r = Expande(m.Fluxo());
         EXPECT_EQ(r.resultado, CMP_OK) << int(bitsDic);
@@ -288,13 +297,16 @@ TEST(Explode, EveryDistanceSymbolAndLowBitsAtEachDictionarySize) {
         unsigned dicionario = 64u << bitsDic;
         Montador m(0, bitsDic);
         Bytes semente = Aleatorio(dicionario, bitsDic);
-        for (char c : semente) m.Literal(static_cast<unsigned char>(c));
+        for (char c : semente)
+            m.Literal(static_cast<unsigned char>(c));
         for (unsigned s = 0; s < 64; ++s) {
             // Lowest, highest and one middle value of the low bits, long and length-2 copies.
-            for (unsigned baixo : {0u, (1u << bitsDic) - 1, 5u % (1u << bitsDic)}) m.Copia(3 + s % 9, (s << bitsDic) + baixo + 1);
-            for (unsigned baixo : {0u, 1u, 2u, 3u}) m.Copia(2, (s << 2) + baixo + 1);
+            for (unsigned baixo : {0u, (1u << bitsDic) - 1, 5u % (1u << bitsDic)})
+                m.Copia(3 + s % 9, (s << bitsDic) + baixo + 1);
+            for (unsigned baixo : {0u, 1u, 2u, 3u})
+                m.Copia(2, (s << 2) + baixo + 1);
         }
-        m.Copia(518, dicionario);  // the farthest copy the dictionary allows
+        m.Copia(518, dicionario); // the farthest copy the dictionary allows
         m.Fim();
         auto r = Expande(m.Fluxo());
         EXPECT_EQ(r.resultado, CMP_OK) << int(bitsDic);
@@ -305,8 +317,10 @@ TEST(Explode, EveryDistanceSymbolAndLowBitsAtEachDictionarySize) {
 TEST(Explode, OverlappingCopiesRepeatTheirOwnOutput) {
     for (unsigned dist : {1u, 2u, 3u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u}) {
         Montador m(0, 6);
-        for (unsigned i = 0; i < dist; ++i) m.Literal(static_cast<unsigned char>('a' + i));
-        for (unsigned comp : {2u, 3u, 17u, 518u, 100u}) m.Copia(comp, dist);
+        for (unsigned i = 0; i < dist; ++i)
+            m.Literal(static_cast<unsigned char>('a' + i));
+        for (unsigned comp : {2u, 3u, 17u, 518u, 100u})
+            m.Copia(comp, dist);
         m.Fim();
         auto r = Expande(m.Fluxo());
         EXPECT_EQ(r.resultado, CMP_OK) << dist;
@@ -317,18 +331,22 @@ TEST(Explode, OverlappingCopiesRepeatTheirOwnOutput) {
 TEST(Explode, OutputComesInFullChunksAndCopiesReachAcrossThem) {
     Montador m(0, 6);
     Bytes semente = Aleatorio(4096, 9);
-    for (char c : semente) m.Literal(static_cast<unsigned char>(c));
+    for (char c : semente)
+        m.Literal(static_cast<unsigned char>(c));
     std::mt19937 g(3);
     while (m.Esperado().size() < 3 * TAM_BLOCO_EXPLODE + 1000) {
-        if (g() % 4 == 0) m.Literal(static_cast<unsigned char>(g()));
-        else m.Copia(3 + g() % 516, 1 + g() % 4096);
+        if (g() % 4 == 0)
+            m.Literal(static_cast<unsigned char>(g()));
+        else
+            m.Copia(3 + g() % 516, 1 + g() % 4096);
     }
     m.Fim();
     for (unsigned passo : {1u, 7u, 4096u, 1u << 30}) {
         auto r = Expande(m.Fluxo(), passo);
         ASSERT_EQ(r.resultado, CMP_OK);
         EXPECT_EQ(r.saida, m.Esperado());
-        for (std::size_t i = 0; i + 1 < r.blocos.size(); ++i) EXPECT_EQ(r.blocos[i], TAM_BLOCO_EXPLODE);
+        for (std::size_t i = 0; i + 1 < r.blocos.size(); ++i)
+            EXPECT_EQ(r.blocos[i], TAM_BLOCO_EXPLODE);
         EXPECT_GT(r.blocos.back(), 0u);
     }
 }
@@ -336,10 +354,11 @@ TEST(Explode, OutputComesInFullChunksAndCopiesReachAcrossThem) {
 TEST(Explode, BadHeadersAndDamagedStreams) {
     Montador foraDoInicio(0, 6);
     foraDoInicio.Literal('x');
-    foraDoInicio.Copia(3, 2);  // reaches before the first byte
+    foraDoInicio.Copia(3, 2); // reaches before the first byte
     foraDoInicio.Fim();
     Montador curtoDois(0, 6);
-    for (int i = 0; i < 300; ++i) curtoDois.Literal('y');
+    for (int i = 0; i < 300; ++i)
+        curtoDois.Literal('y');
     curtoDois.Fim();
     struct Caso {
         const char* nome;
@@ -357,7 +376,8 @@ TEST(Explode, BadHeadersAndDamagedStreams) {
         {"known stream cut before its end code", Bytes("\x00\x04\x82\x24\x25\x8F\x80", 7), CMP_DADOS_INVALIDOS},
         {"literals without end code", curtoDois.Fluxo().substr(0, curtoDois.Fluxo().size() - 2), CMP_DADOS_INVALIDOS},
     };
-    for (const auto& c : casos) EXPECT_EQ(Expande(c.fluxo).resultado, c.resultado) << c.nome;
+    for (const auto& c : casos)
+        EXPECT_EQ(Expande(c.fluxo).resultado, c.resultado) << c.nome;
 }
 
 TEST(Explode, BytesAfterTheEndCodeAreIgnored) {
@@ -394,7 +414,8 @@ TEST(Explode, TruncatedStreamsFailAndDamagedOnesStayInBounds) {
     std::mt19937 g(11);
     for (int i = 0; i < 400; ++i) {
         Bytes estragado = fluxo;
-        for (int k = 0; k < 1 + i % 4; ++k) estragado[2 + g() % (estragado.size() - 2)] ^= char(1 << (g() % 8));
+        for (int k = 0; k < 1 + i % 4; ++k)
+            estragado[2 + g() % (estragado.size() - 2)] ^= char(1 << (g() % 8));
         auto r = Expande(estragado, 1 + g() % 5000);
         if (r.resultado == CMP_OK) {
             EXPECT_LE(r.saida.size(), 519 * estragado.size() * 8);
@@ -452,8 +473,16 @@ TEST(Implode, RoundTripsKeepEveryRuleOfTheStream) {
         {"small alphabet", Aleatorio(150000, 5, 3)},
         {"runs of many bytes", Corridas(150000, 13)},
         {"long records", Registros(300000, 6)},
-        {"period 4097", [] { Bytes b = Aleatorio(4097, 7); return b + b + b; }()},
-        {"period 257", [] { Bytes b = Aleatorio(257, 8, 4); return b + b + b + b; }()},
+        {"period 4097",
+         [] {
+             Bytes b = Aleatorio(4097, 7);
+             return b + b + b;
+         }()},
+        {"period 257",
+         [] {
+             Bytes b = Aleatorio(257, 8, 4);
+             return b + b + b + b;
+         }()},
     };
     for (const auto& c : casos)
         for (unsigned dicionario : {1024u, 2048u, 4096u})
@@ -470,7 +499,7 @@ TEST(Implode, RoundTripsKeepEveryRuleOfTheStream) {
 }
 
 TEST(Implode, CompressesWhatRepeats) {
-    EXPECT_LT(Comprime(Bytes(200000, ' ')).size(), 200000u / 518 * 3 + 10);  // one 24-bit copy per 518 bytes
+    EXPECT_LT(Comprime(Bytes(200000, ' ')).size(), 200000u / 518 * 3 + 10); // one 24-bit copy per 518 bytes
     Bytes registros = Registros(400000, 9);
     EXPECT_LT(Comprime(registros).size(), registros.size() / 2);
     Bytes ruido = Aleatorio(100000, 2);
@@ -478,7 +507,8 @@ TEST(Implode, CompressesWhatRepeats) {
 }
 
 TEST(Codec, TwoCodecsRunAtOnceOnTwoThreads) {
-    std::vector<Bytes> dados{Registros(500000, 21), Corridas(400000, 22), Aleatorio(300000, 23, 5), Registros(450000, 24)};
+    std::vector<Bytes> dados{Registros(500000, 21), Corridas(400000, 22), Aleatorio(300000, 23, 5),
+                             Registros(450000, 24)};
     std::vector<int> certo(dados.size(), 0);
     std::vector<std::thread> fios;
     for (std::size_t i = 0; i < dados.size(); ++i)
@@ -494,8 +524,10 @@ TEST(Codec, TwoCodecsRunAtOnceOnTwoThreads) {
             if (explode(LeCanal, GravaCanal, trabalho.data(), &e) != CMP_OK) return;
             certo[i] = e.saida == dados[i];
         });
-    for (auto& f : fios) f.join();
-    for (std::size_t i = 0; i < dados.size(); ++i) EXPECT_TRUE(certo[i]) << i;
+    for (auto& f : fios)
+        f.join();
+    for (std::size_t i = 0; i < dados.size(); ++i)
+        EXPECT_TRUE(certo[i]) << i;
 }
 
 void GravaFalha(char*, unsigned*, void*) { throw std::runtime_error("disco cheio"); }
@@ -517,7 +549,8 @@ TEST(Crc32, StandardCheckValueAndSplitUpdates) {
     auto lento = [](const Bytes& s, std::uint32_t c) {
         for (unsigned char b : s) {
             c ^= b;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
         }
         return c;
     };
@@ -536,7 +569,7 @@ TEST(Crc32, StandardCheckValueAndSplitUpdates) {
     std::uint32_t inicial = 0x12345678u;
     unsigned n = 3;
     crc32("abc", &n, &inicial);
-    EXPECT_EQ(inicial, 0x12345678u);  // the running value is returned, not stored
+    EXPECT_EQ(inicial, 0x12345678u); // the running value is returned, not stored
 }
 
 } // namespace
