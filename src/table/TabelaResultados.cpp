@@ -140,8 +140,9 @@ void LiberaTabela(TabelaResultados& t) {
 }
 
 void CalculaTotal(TabelaResultados& t, std::int32_t c) {
+    if (c < 1 || c > t.NumColunas()) return;
     ColunaResultados& col = t.Coluna(c);
-    if (c < 1 || col.TipoTotal == TipoTotal::SemTotal || col.TipoTotal == TipoTotal::PreCalculado) return;
+    if (col.TipoTotal == TipoTotal::SemTotal || col.TipoTotal == TipoTotal::PreCalculado) return;
     const std::int32_t n = t.NumLinhas;
     if (n < 1) {
         col.Total = 0;
@@ -185,6 +186,8 @@ void CalculaTotal(TabelaResultados& t, std::int32_t c) {
     case TipoTotal::PreCalculado:
         break;
     }
+    // A product or sum past the double range would put an infinity in the totals row.
+    if (!std::isfinite(col.Total)) col.Total = 0;
 }
 
 void OrdenaIndice(std::span<const double> valores, std::span<std::int32_t> indice, std::int32_t inicio,

@@ -205,7 +205,9 @@ void RemoveUltimaColuna(TabelaResultados& t);
 // and NumNotas become 0. Titles, the label column's attributes and the settings stay.
 void LiberaTabela(TabelaResultados& t);
 
-// Sets Coluna(c).Total by its kind. With no rows every computed kind gives 0.
+// Sets Coluna(c).Total by its kind. With no rows every computed kind gives 0, and
+// so does a total past the range of a double. Columns outside 1..NumColunas() are
+// left alone.
 void CalculaTotal(TabelaResultados& t, std::int32_t c);
 
 // Sorts indice[inicio..fim] (data row numbers) into ascending order of

@@ -114,6 +114,28 @@ TEST(TabelaResultados, TotalsOfATableWithoutRowsAreZero) {
     EXPECT_EQ(t.Coluna(1).Total, 99);
 }
 
+TEST(TabelaResultados, TotalsNeverHoldAnInfinityAndOtherColumnsAreLeftAlone) {
+    TabelaResultados t = Tabela({"a", "b", "c"}, {{"v", {1e200, 1e200, -1e200}}, {"w", {1e308, 1e308, 1}}});
+    struct Caso {
+        std::int32_t coluna;
+        TipoTotal tipo;
+        double total;
+    } casos[] = {
+        {1, TipoTotal::Produto, 0}, {2, TipoTotal::Soma, 0}, {2, TipoTotal::Media, 0}, {2, TipoTotal::Maximo, 1e308},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(static_cast<int>(c.tipo));
+        t.Coluna(c.coluna).TipoTotal = c.tipo;
+        t.Coluna(c.coluna).Total = 99;
+        CalculaTotal(t, c.coluna);
+        EXPECT_EQ(t.Coluna(c.coluna).Total, c.total);
+    }
+    CalculaTotal(t, 3);
+    CalculaTotal(t, 0);
+    CalculaTotal(t, -1);
+    EXPECT_EQ(t.NumColunas(), 2);
+}
+
 TEST(TabelaResultados, CodeDetection) {
     struct Caso {
         std::vector<std::string> rotulos;
