@@ -418,14 +418,7 @@ bool FixaComprimentoChave(TabelaResultados& t) {
 
 bool EliminaColunasMarcadas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
     if (std::none_of(colunas.begin(), colunas.end(), [&](std::int32_t c) { return ColunaValida(t, c); })) return false;
-    const bool perdeOrdem =
-        t.ColunaOrdem > 0 && std::find(colunas.begin(), colunas.end(), t.ColunaOrdem) != colunas.end();
     EliminaColunas(t, colunas);
-    // An order by a column that no longer exists could not be reversed or redone.
-    if (perdeOrdem) {
-        OrdenaPorColuna(t, 0);
-        t.OrdemDecrescente = false;
-    }
     t.Modificada = true;
     return true;
 }

@@ -198,7 +198,7 @@ TabelaResultados& TabelaAtual();
 // given decimals, width 13, total kind Soma. False (nothing changes) at MaxColunas.
 bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t decimais);
 
-// Drops the last column and every note on it.
+// Drops the last column and every note on it, as EliminaColunas does.
 void RemoveUltimaColuna(TabelaResultados& t);
 
 // Releases rows, labels, columns 1.. and notes: NumLinhas, NumColunas, CapLinhas
@@ -257,7 +257,8 @@ void MoveColuna(TabelaResultados& t, std::int32_t de, std::int32_t para);
 
 // Erases the listed columns (repeats and numbers outside 1..NumColunas() ignored)
 // with their notes; the rest close up in order and their notes take the new numbers.
-// ColunaOrdem and ColunaMapa follow their column, or become 0 when it was erased.
+// ColunaOrdem and ColunaMapa follow their column, or become 0 when it was erased;
+// the rows then go back to their natural order, not descending.
 void EliminaColunas(TabelaResultados& t, std::vector<std::int32_t> colunas);
 inline void EliminaColuna(TabelaResultados& t, std::int32_t c) { EliminaColunas(t, {c}); }
 

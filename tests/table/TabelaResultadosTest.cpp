@@ -249,6 +249,28 @@ TEST(TabelaResultados, RemovingTheLastColumnTakesOnlyItsNotes) {
     EXPECT_EQ(Titulos(t), (std::vector<std::string>{"x"}));
 }
 
+TEST(TabelaResultados, RemovingTheOrderingOrMappedColumnLeavesNoNumberBehind) {
+    TabelaResultados t = Tabela({"a", "b", "c"}, {{"x", {1, 2, 3}}, {"y", {3, 1, 2}}});
+    OrdenaPorColuna(t, 2);
+    t.OrdemDecrescente = true;
+    t.ColunaMapa = 2;
+    RemoveUltimaColuna(t);
+    EXPECT_EQ(t.ColunaOrdem, 0);
+    EXPECT_EQ(t.ColunaMapa, 0);
+    EXPECT_FALSE(t.OrdemDecrescente);
+    for (std::int32_t k = 1; k <= 3; ++k)
+        EXPECT_EQ(t.Ordem(k), k);
+
+    // A column that stays keeps the order and its direction.
+    TabelaResultados u = Tabela({"a", "b", "c"}, {{"x", {1, 2, 3}}, {"y", {3, 1, 2}}});
+    OrdenaPorColuna(u, 2);
+    u.OrdemDecrescente = true;
+    EliminaColuna(u, 1);
+    EXPECT_EQ(u.ColunaOrdem, 1);
+    EXPECT_TRUE(u.OrdemDecrescente);
+    EXPECT_EQ(u.Ordem(1), 2);
+}
+
 TEST(TabelaResultados, ErasingColumnsClosesUpWithEveryAttributeAndNote) {
     TabelaResultados t = Tabela({"a", "b"}, {{"p", {1, 2}}, {"q", {3, 4}}, {"r", {5, 6}}, {"s", {7, 8}}});
     t.Coluna(3).Decimais = 3;
