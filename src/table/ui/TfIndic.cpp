@@ -74,7 +74,7 @@ TfIndic::TfIndic(QWidget* pai) : QDialog(pai) {
     botoes->addWidget(bCancela);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grade);
-    layout->addWidget(new QLabel(QString::fromUtf8("Título da coluna"), this));
+    layout->addWidget(new QLabel(ParaQString("T\xEDtulo da coluna"), this));
     layout->addWidget(edTitulo);
     layout->addLayout(botoes);
 

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -50,6 +51,10 @@ TEST(TfIndic, ClicksProposeTheTitleAndOkAddsTheIndicator) {
         auto* janela = qobject_cast<TfIndic*>(w);
         ASSERT_NE(janela, nullptr);
         EXPECT_EQ(janela->windowTitle(), "Calcula Indicador");
+        std::vector<std::string> rotulos;
+        for (const QLabel* l : janela->findChildren<QLabel*>())
+            rotulos.push_back(DeQString(l->text()));
+        EXPECT_EQ(rotulos, (std::vector<std::string>{"Numerador", "Denominador", "T\xEDtulo da coluna"}));
         EXPECT_EQ(janela->Numerador(), 1);
         EXPECT_EQ(janela->Denominador(), 1);
         Clica(janela->lbDenominador, 1);
