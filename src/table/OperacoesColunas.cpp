@@ -2,6 +2,7 @@
 
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
+#include "table/Estatisticas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -256,17 +257,10 @@ std::int32_t Normaliza(TabelaResultados& t, const std::vector<std::int32_t>& col
         const ColunaResultados& origem = t.Coluna(a);
         ColunaResultados* col = Nova(t, "Z" + origem.NomeColuna, 3);
         if (!col) break;
-        double soma = 0;
-        for (std::int32_t r = 1; r <= n; ++r)
-            soma += origem.Dados[static_cast<std::size_t>(r)];
-        const double m = n > 0 ? soma / n : 0.0;
-        double q = 0;
-        for (std::int32_t r = 1; r <= n; ++r) {
-            double d = origem.Dados[static_cast<std::size_t>(r)] - m;
-            q += d * d;
-        }
+        const SomasColuna somas = SomasCentradas(t, origem);
+        const double m = somas.media;
         // One row or a constant column has no spread: every score is 0.
-        const double s = n > 1 ? std::sqrt(q / (n - 1)) : 0.0;
+        const double s = n > 1 ? std::sqrt(somas.quadrados / (n - 1)) : 0.0;
         for (std::int32_t r = 1; r <= n; ++r) {
             auto i = static_cast<std::size_t>(r);
             col->Dados[i] = Quociente(origem.Dados[i] - m, s);
