@@ -121,7 +121,10 @@ TEST(TabelaResultados, TotalsNeverHoldAnInfinityAndOtherColumnsAreLeftAlone) {
         TipoTotal tipo;
         double total;
     } casos[] = {
-        {1, TipoTotal::Produto, 0}, {2, TipoTotal::Soma, 0}, {2, TipoTotal::Media, 0}, {2, TipoTotal::Maximo, 1e308},
+        {1, TipoTotal::Produto, 0},
+        {2, TipoTotal::Soma, 0},
+        {2, TipoTotal::Media, 0},
+        {2, TipoTotal::Maximo, 1e308},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(static_cast<int>(c.tipo));
