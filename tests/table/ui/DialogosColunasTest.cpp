@@ -2,10 +2,10 @@
 #include "table/ui/TfTipoTot.h"
 
 #include "platform/Texto1252.h"
+#include "support/DirigeJanelas.h"
 #include "table/TabelaTeste.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,20 +23,13 @@ namespace {
 using teste::MontaTabela;
 using teste::Valores;
 
-// Runs acao on the first modal dialog that opens, from inside its own event loop.
+// Runs acao on the first modal dialog that opens. A failed check inside acao
+// leaves the dialog open; it is closed then so the test ends.
 void QuandoAbrir(std::function<void(QWidget*)> acao) {
-    auto* relogio = new QTimer;
-    relogio->setInterval(5);
-    QObject::connect(relogio, &QTimer::timeout, [relogio, acao] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            relogio->stop();
-            relogio->deleteLater();
-            acao(w);
-            // A failed check above leaves the dialog open; close it so the test ends.
-            if (w->isVisible()) QTimer::singleShot(0, w, &QWidget::close);
-        }
+    teste::QuandoModal([acao](QWidget* w) {
+        acao(w);
+        if (w->isVisible()) QTimer::singleShot(0, w, &QWidget::close);
     });
-    relogio->start();
 }
 
 void Clica(QListWidget* lista, int linha) {
