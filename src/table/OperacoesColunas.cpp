@@ -87,10 +87,8 @@ bool DeDuas(TabelaResultados& t, std::int32_t a, std::int32_t b, std::string_vie
     return true;
 }
 
-// The data row at display position k (1 = the top row of the grid).
-std::int32_t LinhaNaPosicao(const TabelaResultados& t, std::int32_t k) {
-    return t.OrdemDecrescente ? t.Ordem(t.NumLinhas - k + 1) : t.Ordem(k);
-}
+// The data row at display position k (1 = the top row of the grid, grid row 2).
+std::int32_t LinhaNaPosicao(const TabelaResultados& t, std::int32_t k) { return LinhaReal(t, k + 1); }
 
 // A column folding the marked columns row by row, from the first one's value on,
 // with the decimals of the last marked column; nullptr when nothing was added.
