@@ -72,6 +72,9 @@ TEST(TfIndic, ClicksProposeTheTitleAndOkAddsTheIndicator) {
         EXPECT_EQ(janela->Escala(), 3);
         EXPECT_EQ(janela->Decimais(), 2);
         EXPECT_EQ(DeQString(janela->edTitulo->text()), "Obitos/Populacao por 1.000");
+        // Choosing with the keys proposes the title as a click does.
+        QTest::keyClick(janela->lbNumerador, Qt::Key_Down);
+        EXPECT_EQ(DeQString(janela->edTitulo->text()), "Populacao/Obitos por 1.000");
         janela->bCancela->click();
     });
     EXPECT_FALSE(Indicador1Click(t));
