@@ -39,12 +39,15 @@ std::string Rotulo(const std::string& texto) {
 
 double Valor(const ColunaResultados& col, std::int32_t r) { return col.Dados[static_cast<std::size_t>(r)]; }
 
-double Media(const TabelaResultados& t, const ColunaResultados& col) {
-    if (t.NumLinhas < 1) return 0;
+double Soma(const TabelaResultados& t, const ColunaResultados& col) {
     double s = 0;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
         s += Valor(col, r);
-    return s / t.NumLinhas;
+    return s;
+}
+
+double Media(const TabelaResultados& t, const ColunaResultados& col) {
+    return t.NumLinhas < 1 ? 0.0 : Soma(t, col) / t.NumLinhas;
 }
 
 // Centred sums of squares and products of two columns.
@@ -97,6 +100,17 @@ std::string NumeroCurtoLocal(double valor) {
     return s;
 }
 
+SomasColuna SomasCentradas(const TabelaResultados& t, const ColunaResultados& col) {
+    SomasColuna s;
+    s.soma = Soma(t, col);
+    s.media = t.NumLinhas < 1 ? 0.0 : s.soma / t.NumLinhas;
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        const double d = Valor(col, r) - s.media;
+        s.quadrados += d * d;
+    }
+    return s;
+}
+
 std::vector<std::string> EstatisticasColuna(const TabelaResultados& t, std::int32_t c) {
     std::vector<std::string> linhas;
     if (!ColunaValida(t, c)) return linhas;
@@ -105,18 +119,9 @@ std::vector<std::string> EstatisticasColuna(const TabelaResultados& t, std::int3
     const std::int32_t d = col.Decimais;
 
     std::int32_t zeros = 0;
-    double soma = 0;
-    for (std::int32_t r = 1; r <= n; ++r) {
-        const double v = Valor(col, r);
-        if (v == 0) ++zeros;
-        soma += v;
-    }
-    const double media = n > 0 ? soma / n : 0.0;
-    double q = 0;
-    for (std::int32_t r = 1; r <= n; ++r) {
-        const double dv = media - Valor(col, r);
-        q += dv * dv;
-    }
+    for (std::int32_t r = 1; r <= n; ++r)
+        if (Valor(col, r) == 0) ++zeros;
+    const auto [soma, media, q] = SomasCentradas(t, col);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double variancia = n > 0 ? q / n : nan;
     const double varianciaAmostra = n > 1 ? q / (n - 1) : nan;

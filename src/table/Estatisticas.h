@@ -20,6 +20,15 @@ extern const std::string TextoIndefinido;
 // locale's decimal mark ("0,333333333333333", "2", "1E20").
 std::string NumeroCurtoLocal(double valor);
 
+// The sum of a column over the data rows, its mean (0 without rows) and the sum
+// of squared deviations from that mean, taken in a second pass.
+struct SomasColuna {
+    double soma = 0;
+    double media = 0;
+    double quadrados = 0;
+};
+SomasColuna SomasCentradas(const TabelaResultados& t, const ColunaResultados& col);
+
 // Lines of the statistics of column c (count, zeros, sum, mean, median, minimum,
 // maximum, range, variances, deviations, coefficient of variation).
 std::vector<std::string> EstatisticasColuna(const TabelaResultados& t, std::int32_t c);

@@ -2,7 +2,8 @@
 
 #include "data/UConvert.h"
 #include "platform/Mensagens.h"
-#include "platform/Numeros.h"
+#include "table/OperacoesColunas.h"
+#include "table/Utilidades.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,45 +24,25 @@ int Nivel(std::string_view s) {
 
 std::vector<std::string> Palavras(std::string_view texto) {
     std::vector<std::string> r;
-    std::size_t i = 0;
-    while (i < texto.size()) {
-        while (i < texto.size() && texto[i] == ' ')
-            ++i;
-        std::size_t f = i;
-        while (f < texto.size() && texto[f] != ' ')
-            ++f;
-        if (f > i) r.emplace_back(texto.substr(i, f - i));
-        i = f;
-    }
+    std::string resto(texto);
+    std::string palavra;
+    while (ProximaPalavra(resto, palavra))
+        r.push_back(std::move(palavra));
     return r;
 }
 
 // A constant with '.' or ',' as decimal mark: the later of the first '.' and the
-// first ',' is the mark, the other character groups thousands.
+// first ',' is the mark, the other character groups thousands. Rewritten in the
+// typed form (',' the mark, '.' grouping) it reads as a typed number does.
 bool LeConstante(const std::string& palavra, double& valor, std::int32_t& decimais) {
     const auto ponto = palavra.find('.');
     const auto virgula = palavra.find(',');
-    char marca = 0, grupo = 0;
-    if (ponto != std::string::npos && (virgula == std::string::npos || ponto > virgula)) {
-        marca = '.';
-        grupo = ',';
-    } else if (virgula != std::string::npos) {
-        marca = ',';
-        grupo = '.';
-    }
-    std::string s;
-    for (char ch : palavra) {
-        if (marca && ch == grupo) continue;
-        s += ch == marca ? '.' : ch;
-    }
-    auto lido = LeNumeroMaquina(s);
-    if (!lido || !std::isfinite(*lido)) return false;
-    decimais = 0;
-    if (auto p = s.find('.'); p != std::string::npos)
-        for (std::size_t i = p + 1; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-            ++decimais;
-    valor = *lido;
-    return true;
+    if (ponto == std::string::npos || (virgula != std::string::npos && virgula > ponto))
+        return LeNumeroDigitado(palavra, valor, decimais);
+    std::string digitada;
+    for (char ch : palavra)
+        if (ch != ',') digitada += ch == '.' ? ',' : ch;
+    return LeNumeroDigitado(digitada, valor, decimais);
 }
 
 // "C" followed by nothing but digits: the column number (huge ones held just past MaxColunas).
@@ -281,7 +262,7 @@ double AvaliaFormula(const Formula& formula, const std::function<double(std::int
                 r = y == 0 ? 0.0 : x / y;
                 break;
             case T::Potencia:
-                r = x > 0 ? std::exp(y * std::log(x)) : 0.0;
+                r = Potencia(y, x);
                 break;
             default:
                 break;

@@ -2,6 +2,7 @@
 
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
+#include "table/Estatisticas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,31 +87,27 @@ bool DeDuas(TabelaResultados& t, std::int32_t a, std::int32_t b, std::string_vie
     return true;
 }
 
-// The data row at display position k (1 = the top row of the grid).
-std::int32_t LinhaNaPosicao(const TabelaResultados& t, std::int32_t k) {
-    return t.OrdemDecrescente ? t.Ordem(t.NumLinhas - k + 1) : t.Ordem(k);
-}
+// The data row at display position k (1 = the top row of the grid, grid row 2).
+std::int32_t LinhaNaPosicao(const TabelaResultados& t, std::int32_t k) { return LinhaReal(t, k + 1); }
 
-// The smallest or largest of the marked columns, the first column's value being
-// replaced only by a strictly better later one.
-bool Extremo(TabelaResultados& t, const std::vector<std::int32_t>& colunas, std::string_view titulo, bool menor) {
-    if (!TodasValidas(t, colunas)) return false;
+// A column folding the marked columns row by row, from the first one's value on,
+// with the decimals of the last marked column; nullptr when nothing was added.
+ColunaResultados* Combina(TabelaResultados& t, const std::vector<std::int32_t>& colunas, std::string_view titulo,
+                          double (*junta)(double acumulado, double valor)) {
+    if (!TodasValidas(t, colunas)) return nullptr;
     std::vector<const ColunaResultados*> origens;
     for (std::int32_t c : colunas)
         origens.push_back(&t.Coluna(c));
     ColunaResultados* col = Nova(t, titulo, origens.back()->Decimais);
-    if (!col) return false;
+    if (!col) return nullptr;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         auto i = static_cast<std::size_t>(r);
         double m = origens.front()->Dados[i];
-        for (std::size_t k = 1; k < origens.size(); ++k) {
-            double v = origens[k]->Dados[i];
-            if (menor ? v < m : v > m) m = v;
-        }
-        col->Dados[i] = m;
+        for (std::size_t k = 1; k < origens.size(); ++k)
+            m = junta(m, origens[k]->Dados[i]);
+        col->Dados[i] = Finito(m);
     }
-    Conclui(t, *col, SomaDados(t, *col), TipoTotal::Soma);
-    return true;
+    return col;
 }
 
 } // namespace
@@ -175,32 +172,28 @@ bool Subtrai(TabelaResultados& t, std::int32_t a, std::int32_t b) {
 }
 
 bool SomaColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
-    if (!TodasValidas(t, colunas)) return false;
-    std::vector<const ColunaResultados*> origens;
-    double total = 0;
-    for (std::int32_t c : colunas) {
-        origens.push_back(&t.Coluna(c));
-        total += t.Coluna(c).Total;
-    }
-    ColunaResultados* col = Nova(t, "Soma", origens.back()->Decimais);
+    ColunaResultados* col = Combina(t, colunas, "Soma", [](double s, double v) { return s + v; });
     if (!col) return false;
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        auto i = static_cast<std::size_t>(r);
-        double s = 0;
-        for (const ColunaResultados* o : origens)
-            s += o->Dados[i];
-        col->Dados[i] = Finito(s);
-    }
+    double total = 0;
+    for (std::int32_t c : colunas)
+        total += t.Coluna(c).Total;
     Conclui(t, *col, total, TipoTotal::Soma);
     return true;
 }
 
+// The first column's value is replaced only by a strictly smaller (larger) later one.
 bool MinimoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
-    return Extremo(t, colunas, "Menor", true);
+    ColunaResultados* col = Combina(t, colunas, "Menor", [](double m, double v) { return v < m ? v : m; });
+    if (!col) return false;
+    Conclui(t, *col, SomaDados(t, *col), TipoTotal::Soma);
+    return true;
 }
 
 bool MaximoColunas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
-    return Extremo(t, colunas, "Maior", false);
+    ColunaResultados* col = Combina(t, colunas, "Maior", [](double m, double v) { return v > m ? v : m; });
+    if (!col) return false;
+    Conclui(t, *col, SomaDados(t, *col), TipoTotal::Soma);
+    return true;
 }
 
 bool Percentagem(TabelaResultados& t, std::int32_t a) {
@@ -262,17 +255,10 @@ std::int32_t Normaliza(TabelaResultados& t, const std::vector<std::int32_t>& col
         const ColunaResultados& origem = t.Coluna(a);
         ColunaResultados* col = Nova(t, "Z" + origem.NomeColuna, 3);
         if (!col) break;
-        double soma = 0;
-        for (std::int32_t r = 1; r <= n; ++r)
-            soma += origem.Dados[static_cast<std::size_t>(r)];
-        const double m = n > 0 ? soma / n : 0.0;
-        double q = 0;
-        for (std::int32_t r = 1; r <= n; ++r) {
-            double d = origem.Dados[static_cast<std::size_t>(r)] - m;
-            q += d * d;
-        }
+        const SomasColuna somas = SomasCentradas(t, origem);
+        const double m = somas.media;
         // One row or a constant column has no spread: every score is 0.
-        const double s = n > 1 ? std::sqrt(q / (n - 1)) : 0.0;
+        const double s = n > 1 ? std::sqrt(somas.quadrados / (n - 1)) : 0.0;
         for (std::int32_t r = 1; r <= n; ++r) {
             auto i = static_cast<std::size_t>(r);
             col->Dados[i] = Quociente(origem.Dados[i] - m, s);
@@ -418,14 +404,7 @@ bool FixaComprimentoChave(TabelaResultados& t) {
 
 bool EliminaColunasMarcadas(TabelaResultados& t, const std::vector<std::int32_t>& colunas) {
     if (std::none_of(colunas.begin(), colunas.end(), [&](std::int32_t c) { return ColunaValida(t, c); })) return false;
-    const bool perdeOrdem =
-        t.ColunaOrdem > 0 && std::find(colunas.begin(), colunas.end(), t.ColunaOrdem) != colunas.end();
     EliminaColunas(t, colunas);
-    // An order by a column that no longer exists could not be reversed or redone.
-    if (perdeOrdem) {
-        OrdenaPorColuna(t, 0);
-        t.OrdemDecrescente = false;
-    }
     t.Modificada = true;
     return true;
 }

@@ -122,10 +122,7 @@ bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t
 }
 
 void RemoveUltimaColuna(TabelaResultados& t) {
-    std::int32_t c = t.NumColunas();
-    if (c < 1) return;
-    std::erase_if(t.notas_, [c](const Nota& n) { return n.Coluna == c; });
-    t.colunas_.pop_back();
+    if (t.NumColunas() >= 1) EliminaColuna(t, t.NumColunas());
 }
 
 void LiberaTabela(TabelaResultados& t) {
@@ -140,8 +137,9 @@ void LiberaTabela(TabelaResultados& t) {
 }
 
 void CalculaTotal(TabelaResultados& t, std::int32_t c) {
+    if (c < 1 || c > t.NumColunas()) return;
     ColunaResultados& col = t.Coluna(c);
-    if (c < 1 || col.TipoTotal == TipoTotal::SemTotal || col.TipoTotal == TipoTotal::PreCalculado) return;
+    if (col.TipoTotal == TipoTotal::SemTotal || col.TipoTotal == TipoTotal::PreCalculado) return;
     const std::int32_t n = t.NumLinhas;
     if (n < 1) {
         col.Total = 0;
@@ -185,6 +183,8 @@ void CalculaTotal(TabelaResultados& t, std::int32_t c) {
     case TipoTotal::PreCalculado:
         break;
     }
+    // A product or sum past the double range would put an infinity in the totals row.
+    if (!std::isfinite(col.Total)) col.Total = 0;
 }
 
 void OrdenaIndice(std::span<const double> valores, std::span<std::int32_t> indice, std::int32_t inicio,
@@ -353,6 +353,7 @@ void EliminaColunas(TabelaResultados& t, std::vector<std::int32_t> colunas) {
     for (std::int32_t c : colunas)
         if (c >= 1 && c <= n) apaga[static_cast<std::size_t>(c)] = 1, alguma = true;
     if (!alguma) return;
+    const bool ordenada = t.ColunaOrdem != 0;
     std::vector<std::int32_t> mapa(static_cast<std::size_t>(n) + 1, 0);
     std::vector<std::unique_ptr<ColunaResultados>> novas;
     novas.push_back(std::move(t.colunas_[0]));
@@ -363,6 +364,11 @@ void EliminaColunas(TabelaResultados& t, std::vector<std::int32_t> colunas) {
     }
     t.colunas_ = std::move(novas);
     RenumeraColunas(t, t.notas_, mapa);
+    // An order by a column that no longer exists could not be reversed or redone.
+    if (ordenada && t.ColunaOrdem == 0) {
+        OrdenaPorColuna(t, 0);
+        t.OrdemDecrescente = false;
+    }
 }
 
 void MantemLinhas(TabelaResultados& t, const std::vector<std::int32_t>& linhas) {

@@ -198,14 +198,16 @@ TabelaResultados& TabelaAtual();
 // given decimals, width 13, total kind Soma. False (nothing changes) at MaxColunas.
 bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t decimais);
 
-// Drops the last column and every note on it.
+// Drops the last column and every note on it, as EliminaColunas does.
 void RemoveUltimaColuna(TabelaResultados& t);
 
 // Releases rows, labels, columns 1.. and notes: NumLinhas, NumColunas, CapLinhas
 // and NumNotas become 0. Titles, the label column's attributes and the settings stay.
 void LiberaTabela(TabelaResultados& t);
 
-// Sets Coluna(c).Total by its kind. With no rows every computed kind gives 0.
+// Sets Coluna(c).Total by its kind. With no rows every computed kind gives 0, and
+// so does a total past the range of a double. Columns outside 1..NumColunas() are
+// left alone.
 void CalculaTotal(TabelaResultados& t, std::int32_t c);
 
 // Sorts indice[inicio..fim] (data row numbers) into ascending order of
@@ -255,7 +257,8 @@ void MoveColuna(TabelaResultados& t, std::int32_t de, std::int32_t para);
 
 // Erases the listed columns (repeats and numbers outside 1..NumColunas() ignored)
 // with their notes; the rest close up in order and their notes take the new numbers.
-// ColunaOrdem and ColunaMapa follow their column, or become 0 when it was erased.
+// ColunaOrdem and ColunaMapa follow their column, or become 0 when it was erased;
+// the rows then go back to their natural order, not descending.
 void EliminaColunas(TabelaResultados& t, std::vector<std::int32_t> colunas);
 inline void EliminaColuna(TabelaResultados& t, std::int32_t c) { EliminaColunas(t, {c}); }
 

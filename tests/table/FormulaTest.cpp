@@ -70,6 +70,12 @@ TEST(Formula, ColumnValuesTotalsAndDecimals) {
         {"EXP 1000", {0, 0, 0}, 0, 0}, // overflow never reaches a cell
         {"1.234,5", {1234.5, 1234.5, 1234.5}, 1234.5, 1},
         {"(C1+C2)*2", {210, 420, 6}, 636, 1},
+        // Cases where a skipped guard would still leave a finite, wrong value.
+        {"C2/C1+1", {1.05, 1.05, 1}, 1.06, 1},
+        {"LN 0+5", {5, 5, 5}, 5, 0},
+        {"EXP(LN(0-1))", {1, 1, 1}, 1, 0},
+        {"(0-2)^2", {0, 0, 0}, 0, 0},
+        {"0^0", {0, 0, 0}, 0, 0},
     };
     for (const Caso& c : casos) {
         TabelaResultados t = TabelaBase();

@@ -1,6 +1,7 @@
 #include "table/TabelaResultados.h"
 
 #include "platform/Mensagens.h"
+#include "table/TabelaTeste.h"
 
 #include <gtest/gtest.h>
 
@@ -12,37 +13,9 @@
 namespace dorvan {
 namespace {
 
-// A table of the given labels and columns (each column: title and one value per row).
-TabelaResultados Tabela(const std::vector<std::string>& rotulos,
-                        const std::vector<std::pair<std::string, std::vector<double>>>& colunas = {}) {
-    TabelaResultados t;
-    auto n = static_cast<std::int32_t>(rotulos.size());
-    t.AlocaLinhas(n, n);
-    for (std::int32_t r = 1; r <= n; ++r)
-        t.Rotulo(r) = rotulos[static_cast<std::size_t>(r - 1)];
-    for (const auto& [titulo, valores] : colunas) {
-        EXPECT_TRUE(AcrescentaColuna(t, titulo, 0));
-        for (std::int32_t r = 1; r <= n && r <= static_cast<std::int32_t>(valores.size()); ++r)
-            t.Dado(t.NumColunas(), r) = valores[static_cast<std::size_t>(r - 1)];
-    }
-    return t;
-}
-
-std::vector<std::string> Titulos(const TabelaResultados& t) {
-    std::vector<std::string> r;
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        r.push_back(t.NomeColuna(c));
-    return r;
-}
-
-// Notes as "row,column:text" for compact comparisons.
-std::vector<std::string> NotasDe(const TabelaResultados& t) {
-    std::vector<std::string> r;
-    for (std::int32_t n = 1; n <= t.NumNotas(); ++n)
-        r.push_back(std::to_string(t.Notas(n).Linha) + "," + std::to_string(t.Notas(n).Coluna) + ":" +
-                    t.Notas(n).Texto);
-    return r;
-}
+using teste::MontaTabela;
+using teste::NotasDe;
+using teste::Titulos;
 
 TEST(TabelaResultados, NewColumnsAndTheColumnLimit) {
     TabelaResultados t;
@@ -67,7 +40,7 @@ TEST(TabelaResultados, NewColumnsAndTheColumnLimit) {
 }
 
 TEST(TabelaResultados, TotalKindsFollowTheDisplayOrderWhereTheyShould) {
-    TabelaResultados t = Tabela({"a", "b", "c", "d"}, {{"v", {4, -2, 8, 0.5}}});
+    TabelaResultados t = MontaTabela({"a", "b", "c", "d"}, {{"v", {4, -2, 8, 0.5}}});
     // Display order 3, 1, 4, 2: the first shown row holds 8, the last -2.
     t.Ordem(1) = 3;
     t.Ordem(2) = 1;
@@ -90,7 +63,7 @@ TEST(TabelaResultados, TotalKindsFollowTheDisplayOrderWhereTheyShould) {
         EXPECT_DOUBLE_EQ(t.Coluna(1).Total, c.total);
     }
 
-    TabelaResultados media = Tabela({"a", "b", "c", "d"}, {{"v", {1, 2, 3, 6}}});
+    TabelaResultados media = MontaTabela({"a", "b", "c", "d"}, {{"v", {1, 2, 3, 6}}});
     media.Coluna(1).TipoTotal = TipoTotal::Media;
     CalculaTotal(media, 1);
     EXPECT_EQ(media.Coluna(1).Total, 3);
@@ -114,6 +87,31 @@ TEST(TabelaResultados, TotalsOfATableWithoutRowsAreZero) {
     EXPECT_EQ(t.Coluna(1).Total, 99);
 }
 
+TEST(TabelaResultados, TotalsNeverHoldAnInfinityAndOtherColumnsAreLeftAlone) {
+    TabelaResultados t = MontaTabela({"a", "b", "c"}, {{"v", {1e200, 1e200, -1e200}}, {"w", {1e308, 1e308, 1}}});
+    struct Caso {
+        std::int32_t coluna;
+        TipoTotal tipo;
+        double total;
+    } casos[] = {
+        {1, TipoTotal::Produto, 0},
+        {2, TipoTotal::Soma, 0},
+        {2, TipoTotal::Media, 0},
+        {2, TipoTotal::Maximo, 1e308},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(static_cast<int>(c.tipo));
+        t.Coluna(c.coluna).TipoTotal = c.tipo;
+        t.Coluna(c.coluna).Total = 99;
+        CalculaTotal(t, c.coluna);
+        EXPECT_EQ(t.Coluna(c.coluna).Total, c.total);
+    }
+    CalculaTotal(t, 3);
+    CalculaTotal(t, 0);
+    CalculaTotal(t, -1);
+    EXPECT_EQ(t.NumColunas(), 2);
+}
+
 TEST(TabelaResultados, CodeDetection) {
     struct Caso {
         std::vector<std::string> rotulos;
@@ -131,7 +129,7 @@ TEST(TabelaResultados, CodeDetection) {
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.rotulos.empty() ? std::string("vazia") : c.rotulos[0]);
-        TabelaResultados t = Tabela(c.rotulos);
+        TabelaResultados t = MontaTabela(c.rotulos, {});
         t.TamCodigo = 7;
         DetectaCodigo(t);
         EXPECT_EQ(t.TamCodigo, c.tam);
@@ -162,7 +160,7 @@ TEST(TabelaResultados, ValueWidth) {
 }
 
 TEST(TabelaResultados, GridRowsToDataRows) {
-    TabelaResultados t = Tabela({"a", "b", "c"});
+    TabelaResultados t = MontaTabela({"a", "b", "c"}, {});
     t.Ordem(1) = 2;
     t.Ordem(2) = 3;
     t.Ordem(3) = 1;
@@ -179,7 +177,7 @@ TEST(TabelaResultados, GridRowsToDataRows) {
 TEST(TabelaResultados, NotesAreFoundAddedAndDeletedInOrder) {
     MensagensRoteiro msgs;
     UsaMensagens usa(msgs);
-    TabelaResultados t = Tabela({"a", "b"}, {{"v", {1, 2}}});
+    TabelaResultados t = MontaTabela({"a", "b"}, {{"v", {1, 2}}});
     std::int32_t n = -1;
     EXPECT_FALSE(AchaNota(t, 1, 1, n));
     EXPECT_EQ(n, 0);
@@ -209,7 +207,7 @@ TEST(TabelaResultados, NotesAreFoundAddedAndDeletedInOrder) {
 }
 
 TEST(TabelaResultados, RemovingTheLastColumnTakesOnlyItsNotes) {
-    TabelaResultados t = Tabela({"a", "b"}, {{"x", {1, 2}}, {"y", {3, 4}}, {"z", {5, 6}}});
+    TabelaResultados t = MontaTabela({"a", "b"}, {{"x", {1, 2}}, {"y", {3, 4}}, {"z", {5, 6}}});
     AcrescentaNota(t, 1, 2, "y1");
     AcrescentaNota(t, 1, 3, "z1");
     AcrescentaNota(t, 2, 3, "z2"); // two adjacent notes of the last column
@@ -227,8 +225,30 @@ TEST(TabelaResultados, RemovingTheLastColumnTakesOnlyItsNotes) {
     EXPECT_EQ(Titulos(t), (std::vector<std::string>{"x"}));
 }
 
+TEST(TabelaResultados, RemovingTheOrderingOrMappedColumnLeavesNoNumberBehind) {
+    TabelaResultados t = MontaTabela({"a", "b", "c"}, {{"x", {1, 2, 3}}, {"y", {3, 1, 2}}});
+    OrdenaPorColuna(t, 2);
+    t.OrdemDecrescente = true;
+    t.ColunaMapa = 2;
+    RemoveUltimaColuna(t);
+    EXPECT_EQ(t.ColunaOrdem, 0);
+    EXPECT_EQ(t.ColunaMapa, 0);
+    EXPECT_FALSE(t.OrdemDecrescente);
+    for (std::int32_t k = 1; k <= 3; ++k)
+        EXPECT_EQ(t.Ordem(k), k);
+
+    // A column that stays keeps the order and its direction.
+    TabelaResultados u = MontaTabela({"a", "b", "c"}, {{"x", {1, 2, 3}}, {"y", {3, 1, 2}}});
+    OrdenaPorColuna(u, 2);
+    u.OrdemDecrescente = true;
+    EliminaColuna(u, 1);
+    EXPECT_EQ(u.ColunaOrdem, 1);
+    EXPECT_TRUE(u.OrdemDecrescente);
+    EXPECT_EQ(u.Ordem(1), 2);
+}
+
 TEST(TabelaResultados, ErasingColumnsClosesUpWithEveryAttributeAndNote) {
-    TabelaResultados t = Tabela({"a", "b"}, {{"p", {1, 2}}, {"q", {3, 4}}, {"r", {5, 6}}, {"s", {7, 8}}});
+    TabelaResultados t = MontaTabela({"a", "b"}, {{"p", {1, 2}}, {"q", {3, 4}}, {"r", {5, 6}}, {"s", {7, 8}}});
     t.Coluna(3).Decimais = 3;
     t.Coluna(3).Largura = 20;
     t.Coluna(3).TipoTotal = TipoTotal::Maximo;
@@ -253,7 +273,7 @@ TEST(TabelaResultados, ErasingColumnsClosesUpWithEveryAttributeAndNote) {
 }
 
 TEST(TabelaResultados, PermutingAndMovingColumnsCarriesNotes) {
-    TabelaResultados t = Tabela({"a"}, {{"p", {1}}, {"q", {2}}, {"r", {3}}, {"s", {4}}});
+    TabelaResultados t = MontaTabela({"a"}, {{"p", {1}}, {"q", {2}}, {"r", {3}}, {"s", {4}}});
     AcrescentaNota(t, 1, 1, "p");
     AcrescentaNota(t, 0, 4, "s");
     AcrescentaNota(t, 1, 0, "rotulo");
@@ -277,7 +297,7 @@ TEST(TabelaResultados, PermutingAndMovingColumnsCarriesNotes) {
 }
 
 TEST(TabelaResultados, KeptRowsMoveUpWithLabelsCellsAndNotes) {
-    TabelaResultados t = Tabela({"a", "b", "c", "d"}, {{"v", {1, 2, 3, 4}}});
+    TabelaResultados t = MontaTabela({"a", "b", "c", "d"}, {{"v", {1, 2, 3, 4}}});
     AcrescentaNota(t, 2, 1, "b");
     AcrescentaNota(t, 3, 0, "c");
     AcrescentaNota(t, 4, 1, "d");
@@ -297,7 +317,7 @@ TEST(TabelaResultados, KeptRowsMoveUpWithLabelsCellsAndNotes) {
 }
 
 TEST(TabelaResultados, FreeingAndResizing) {
-    TabelaResultados t = Tabela({"a", "b"}, {{"v", {1, 2}}});
+    TabelaResultados t = MontaTabela({"a", "b"}, {{"v", {1, 2}}});
     t.DefineNomeColuna(0, "Regi\xE3o");
     AcrescentaNota(t, 1, 1, "n");
     TabelaResultados copia = t; // a deep copy
@@ -388,7 +408,7 @@ TEST(OrdenaIndice, SortsOnlyTheGivenPartAndLongAdversarialRuns) {
 }
 
 TEST(TabelaResultados, OrderingByColumnAndBackToNatural) {
-    TabelaResultados t = Tabela({"a", "b", "c"}, {{"v", {3, 1, 2}}});
+    TabelaResultados t = MontaTabela({"a", "b", "c"}, {{"v", {3, 1, 2}}});
     t.OrdemDecrescente = true;
     OrdenaPorColuna(t, 1);
     EXPECT_EQ(t.ColunaOrdem, 1);

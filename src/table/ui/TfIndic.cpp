@@ -74,19 +74,23 @@ TfIndic::TfIndic(QWidget* pai) : QDialog(pai) {
     botoes->addWidget(bCancela);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grade);
-    layout->addWidget(new QLabel(QString::fromUtf8("Título da coluna"), this));
+    layout->addWidget(new QLabel(ParaQString("T\xEDtulo da coluna"), this));
     layout->addWidget(edTitulo);
     layout->addLayout(botoes);
 
-    connect(lbNumerador, &QListWidget::itemClicked, this, &TfIndic::lbNumeradorClick);
-    connect(lbDenominador, &QListWidget::itemClicked, this, &TfIndic::lbNumeradorClick);
+    // A choice made with the keys counts as a click, as it does in a list box.
+    for (QListWidget* lista : {lbNumerador, lbDenominador}) {
+        connect(lista, &QListWidget::itemClicked, this, &TfIndic::lbNumeradorClick);
+        connect(lista, &QListWidget::currentRowChanged, this, &TfIndic::lbNumeradorClick);
+    }
     connect(rgEscala, &QButtonGroup::idClicked, this, &TfIndic::lbNumeradorClick);
     connect(bOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(bCancela, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TfIndic::Prepara(const TabelaResultados& t) {
-    tabela_ = &t;
+    // Filling the lists is no choice of the user's: the remembered title stays.
+    tabela_ = nullptr;
     lbNumerador->clear();
     lbDenominador->clear();
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
@@ -98,6 +102,7 @@ void TfIndic::Prepara(const TabelaResultados& t) {
     rgEscala->button(Ultimo().escala)->setChecked(true);
     rgDecimais->button(Ultimo().decimais)->setChecked(true);
     edTitulo->setText(ParaQString(Ultimo().titulo));
+    tabela_ = &t;
 }
 
 std::int32_t TfIndic::Numerador() const { return lbNumerador->currentRow() + 1; }

@@ -2,11 +2,12 @@
 #include "table/ui/TfTipoTot.h"
 
 #include "platform/Texto1252.h"
+#include "support/DirigeJanelas.h"
 #include "table/TabelaTeste.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -22,20 +23,13 @@ namespace {
 using teste::MontaTabela;
 using teste::Valores;
 
-// Runs acao on the first modal dialog that opens, from inside its own event loop.
+// Runs acao on the first modal dialog that opens. A failed check inside acao
+// leaves the dialog open; it is closed then so the test ends.
 void QuandoAbrir(std::function<void(QWidget*)> acao) {
-    auto* relogio = new QTimer;
-    relogio->setInterval(5);
-    QObject::connect(relogio, &QTimer::timeout, [relogio, acao] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            relogio->stop();
-            relogio->deleteLater();
-            acao(w);
-            // A failed check above leaves the dialog open; close it so the test ends.
-            if (w->isVisible()) QTimer::singleShot(0, w, &QWidget::close);
-        }
+    teste::QuandoModal([acao](QWidget* w) {
+        acao(w);
+        if (w->isVisible()) QTimer::singleShot(0, w, &QWidget::close);
     });
-    relogio->start();
 }
 
 void Clica(QListWidget* lista, int linha) {
@@ -50,6 +44,10 @@ TEST(TfIndic, ClicksProposeTheTitleAndOkAddsTheIndicator) {
         auto* janela = qobject_cast<TfIndic*>(w);
         ASSERT_NE(janela, nullptr);
         EXPECT_EQ(janela->windowTitle(), "Calcula Indicador");
+        std::vector<std::string> rotulos;
+        for (const QLabel* l : janela->findChildren<QLabel*>())
+            rotulos.push_back(DeQString(l->text()));
+        EXPECT_EQ(rotulos, (std::vector<std::string>{"Numerador", "Denominador", "T\xEDtulo da coluna"}));
         EXPECT_EQ(janela->Numerador(), 1);
         EXPECT_EQ(janela->Denominador(), 1);
         Clica(janela->lbDenominador, 1);
@@ -74,6 +72,9 @@ TEST(TfIndic, ClicksProposeTheTitleAndOkAddsTheIndicator) {
         EXPECT_EQ(janela->Escala(), 3);
         EXPECT_EQ(janela->Decimais(), 2);
         EXPECT_EQ(DeQString(janela->edTitulo->text()), "Obitos/Populacao por 1.000");
+        // Choosing with the keys proposes the title as a click does.
+        QTest::keyClick(janela->lbNumerador, Qt::Key_Down);
+        EXPECT_EQ(DeQString(janela->edTitulo->text()), "Populacao/Obitos por 1.000");
         janela->bCancela->click();
     });
     EXPECT_FALSE(Indicador1Click(t));
