@@ -28,22 +28,19 @@ void RegistraGravadoresSaida(Configuracao& cfg) {
     auto csv = sempre([](const TabelaResultados& t, const std::string& a) { GravaCSV(t, a); });
     RegistraGravador(".PRN", csv);
     RegistraGravador(".CSV", csv);
-    RegistraGravador(".XML", sempre([](const TabelaResultados& t, const std::string& a) {
-                         GravaXML(t, a, LogAtual().Linhas());
-                     }));
+    RegistraGravador(
+        ".XML", sempre([](const TabelaResultados& t, const std::string& a) { GravaXML(t, a, LogAtual().Linhas()); }));
     RegistraGravador(".HTM", sempre([](const TabelaResultados& t, const std::string& a) { GravaHTML(t, a); }));
     RegistraGravador(".SQL", sempre([](const TabelaResultados& t, const std::string& a) { GravaSQL(t, a); }));
     RegistraGravador(".CNV", [](TabelaResultados& t, const std::string& a) { return GravaCNV(t, a); });
-    RegistraGravador(".DBF", [&cfg](TabelaResultados& t, const std::string& a) {
-        return GravaDBF(t, a, cfg.DBFcomCP850);
-    });
+    RegistraGravador(".DBF",
+                     [&cfg](TabelaResultados& t, const std::string& a) { return GravaDBF(t, a, cfg.DBFcomCP850); });
     // The converter may carry the Windows suffix; a missing one is reported by the writer.
     RegistraGravador(".PDB", [&cfg](TabelaResultados& t, const std::string& a) {
         return GravaPalmNaJanela(t, a, AchaConversorPalm(cfg.DirPrograma));
     });
-    RegistraGravador(".SPR", sempre([](const TabelaResultados& t, const std::string& a) {
-                         GravaSPRINGPerguntando(Form1, t, a);
-                     }));
+    RegistraGravador(
+        ".SPR", sempre([](const TabelaResultados& t, const std::string& a) { GravaSPRINGPerguntando(Form1, t, a); }));
 }
 
 std::function<std::string(TForm1&)>& EscolheArquivoPDB() {
@@ -63,7 +60,8 @@ void LigaComandosSaida(TForm1& f) {
     f.DefineComando(QStringLiteral("bHTMLClick"), [j] {
         TabelaResultados& t = j->Tabela();
         if (t.NumLinhas <= 0) return;
-        const std::string pasta = j->Config().DirTrabalho.empty() ? DiretorioTemporario() + "/" : j->Config().DirTrabalho;
+        const std::string pasta =
+            j->Config().DirTrabalho.empty() ? DiretorioTemporario() + "/" : j->Config().DirTrabalho;
         const std::string arquivo = pasta + "tabela.htm";
         {
             CursorOcupado ocupado;

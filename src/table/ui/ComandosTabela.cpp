@@ -33,7 +33,8 @@ void MostraInfo(TForm1& f, const char* titulo, const std::vector<std::string>& l
     TInfo& info = JanelaInfo(f);
     info.setWindowTitle(ParaQString(titulo));
     info.Limpa();
-    for (const auto& l : linhas) info.AcrescentaLinha(l);
+    for (const auto& l : linhas)
+        info.AcrescentaLinha(l);
     info.show();
     info.raise();
 }
@@ -167,7 +168,8 @@ void LigaQuadro(TForm1& f) {
         const std::int32_t para = EscolheColuna(t, "Para");
         if (para == 0) return;
         std::vector<int> larguras;
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c) larguras.push_back(j->StringGrid1->columnWidth(c));
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            larguras.push_back(j->StringGrid1->columnWidth(c));
         if (!MoveColunaPara(t, de, para)) return;
         larguras = LargurasAposMover(std::move(larguras), de, para);
         for (std::size_t k = 0; k < larguras.size(); ++k)
@@ -220,16 +222,24 @@ void LigaQuadro(TForm1& f) {
         const char* pergunta;
         Cabecalho qual;
     };
-    for (const Texto& x : {Texto{"Cabealho11Click", "Cabe\xE7" "alho1", Cabecalho::Titulo1},
-                           Texto{"Cabealho21Click", "Cabe\xE7" "alho2", Cabecalho::Titulo2},
+    for (const Texto& x : {Texto{"Cabealho11Click",
+                                 "Cabe\xE7"
+                                 "alho1",
+                                 Cabecalho::Titulo1},
+                           Texto{"Cabealho21Click",
+                                 "Cabe\xE7"
+                                 "alho2",
+                                 Cabecalho::Titulo2},
                            Texto{"mRodapeClick", "Rodap\xE9", Cabecalho::Rodape}}) {
         define(x.manipulador, [j, x] {
             TabelaResultados& t = j->Tabela();
-            std::string& atual = x.qual == Cabecalho::Titulo1 ? t.Titulo1 : x.qual == Cabecalho::Titulo2 ? t.Titulo2 : t.Rodape;
+            std::string& atual = x.qual == Cabecalho::Titulo1   ? t.Titulo1
+                                 : x.qual == Cabecalho::Titulo2 ? t.Titulo2
+                                                                : t.Rodape;
             const auto resposta = PerguntaTexto(j, "Entre Texto", x.pergunta, atual);
             if (!resposta) return;
             DefineCabecalho(t, x.qual, *resposta);
-            QLineEdit* edicao = x.qual == Cabecalho::Titulo1 ? j->edTitulo
+            QLineEdit* edicao = x.qual == Cabecalho::Titulo1   ? j->edTitulo
                                 : x.qual == Cabecalho::Titulo2 ? j->edSubTitulo
                                                                : j->edRodape;
             edicao->setText(ParaQString(atual));

@@ -12,8 +12,7 @@ namespace dorvan {
 namespace {
 
 // The chooser created at start-up, or one made for this call.
-template <typename F>
-auto ComJanela(F f) {
+template <typename F> auto ComJanela(F f) {
     if (Escolhe_Coluna) return f(*Escolhe_Coluna);
     TEscolhe_Coluna janela(QApplication::activeWindow());
     return f(janela);
@@ -26,7 +25,8 @@ bool MostraComPrimeiro(TEscolhe_Coluna& j, const std::string& titulo, const std:
     j.Label1->setText(ParaQString(pergunta));
     j.ListBox1->clear();
     j.ListBox1->setSelectionMode(varios ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
-    for (const auto& item : itens) j.ListBox1->addItem(ParaQString(item));
+    for (const auto& item : itens)
+        j.ListBox1->addItem(ParaQString(item));
     j.ListBox1->clearSelection();
     if (!varios && !itens.empty()) j.ListBox1->setCurrentRow(0);
     return j.exec() == QDialog::Accepted;
@@ -34,7 +34,8 @@ bool MostraComPrimeiro(TEscolhe_Coluna& j, const std::string& titulo, const std:
 
 std::vector<std::int32_t> ParaColunas(const std::vector<int>& marcados, std::int32_t primeira) {
     std::vector<std::int32_t> r;
-    for (int m : marcados) r.push_back(m - 1 + primeira);
+    for (int m : marcados)
+        r.push_back(m - 1 + primeira);
     return r;
 }
 
@@ -42,7 +43,8 @@ std::vector<std::int32_t> ParaColunas(const std::vector<int>& marcados, std::int
 
 std::vector<std::string> TitulosColunas(const TabelaResultados& t, std::int32_t primeira) {
     std::vector<std::string> titulos;
-    for (std::int32_t c = primeira; c <= t.NumColunas(); ++c) titulos.push_back(t.NomeColuna(c));
+    for (std::int32_t c = primeira; c <= t.NumColunas(); ++c)
+        titulos.push_back(t.NomeColuna(c));
     return titulos;
 }
 

@@ -67,7 +67,8 @@ void RespondeEscolhas(std::vector<Resposta> respostas, std::shared_ptr<std::vect
         respostas.erase(respostas.begin());
         RespondeEscolhas(respostas, vistas);
         j->ListBox1->clearSelection();
-        for (int l : r.linhas) j->ListBox1->item(l)->setSelected(true);
+        for (int l : r.linhas)
+            j->ListBox1->item(l)->setSelected(true);
         (r.ok ? j->bOK : j->bCancela)->click();
     });
 }
@@ -324,7 +325,8 @@ TEST_F(Comandos, CabecalhoSetsTheTitleAndTheCaption) {
     RespondeEntrada(vista, std::string("Casos de 2024"));
     Dispara("Cabealho11");
     EXPECT_EQ(vista->titulo, "Entre Texto");
-    EXPECT_EQ(vista->pergunta, "Cabe\xE7" "alho1");
+    EXPECT_EQ(vista->pergunta, "Cabe\xE7"
+                               "alho1");
     EXPECT_EQ(tabela.Titulo1, "Casos de 2024");
     EXPECT_EQ(janela->windowTitle(), QStringLiteral("Dorvan : Casos de 2024"));
     EXPECT_EQ(janela->edTitulo->text(), QStringLiteral("Casos de 2024"));
@@ -370,6 +372,37 @@ TEST_F(Comandos, VerEmHTMLWritesTheWorkPageAndOpensIt) {
     DefineAbridorDocumentos([](const std::string&) { return 33; });
     EXPECT_EQ(std::filesystem::path(aberto), std::filesystem::path(pasta / "tabela.htm"));
     EXPECT_NE(pasta.Le("tabela.htm").find("<h1 align=\"center\">"), std::string::npos);
+    EXPECT_TRUE(msgs.Textos().empty());
+}
+
+TEST_F(Comandos, SalvarNoPalmRunsTheConverterOnTheChosenFileAndOpensIt) {
+    Mostra();
+    // A stand-in converter beside the program: copies its description and data into the target.
+    const std::string conversor = pasta.Grava("csv2pdb", "#!/bin/sh\n"
+                                                         "n=$#\n"
+                                                         "eval \"ifo=\\${$((n-2))}; txt=\\${$((n-1))}; alvo=\\${$n}\"\n"
+                                                         "cat \"$ifo\" \"$txt\" > \"$alvo\"\n");
+    std::filesystem::permissions(conversor, std::filesystem::perms::owner_all);
+    std::string aberto;
+    DefineAbridorDocumentos([&](const std::string& a) {
+        aberto = a;
+        return 33;
+    });
+    const std::string alvo = pasta / "regioes.pdb";
+    int perguntas = 0;
+    const auto anterior = EscolheArquivoPDB();
+    EscolheArquivoPDB() = [&](TForm1&) { return ++perguntas == 1 ? std::string() : alvo; };
+    LigaComandosSaida(*janela);
+    Dispara("bPalm"); // cancelled: nothing written
+    EXPECT_FALSE(std::filesystem::exists(alvo));
+    Dispara("bPalm");
+    EscolheArquivoPDB() = anterior;
+    DefineAbridorDocumentos([](const std::string&) { return 33; });
+    ASSERT_TRUE(std::filesystem::exists(alvo));
+    const std::string escrito = pasta.Le("regioes.pdb");
+    EXPECT_NE(escrito.find("title \"regioes\"\r\n"), std::string::npos);
+    EXPECT_NE(escrito.find("\"11 Norte\",\"100\",\"5\",\"0\"\r\n"), std::string::npos);
+    EXPECT_EQ(std::filesystem::path(aberto), std::filesystem::path(alvo));
     EXPECT_TRUE(msgs.Textos().empty());
 }
 
