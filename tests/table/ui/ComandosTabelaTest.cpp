@@ -303,6 +303,16 @@ TEST_F(Comandos, SuprimirLinhasAggregatesTheRemovedRows) {
     EXPECT_EQ(teste::Valores(tabela, 2), (std::vector<double>{5, 4, 3}));
     EXPECT_EQ(janela->Modelo->rowCount(), 5);
     EXPECT_EQ(msgs.RespostasRestantes(), 0u);
+
+    // Removing every row closes the table without asking to save it.
+    RespondeEscolhas({Marca({1}), Marca({1})}, vistas); // Obitos, "Maior que"
+    msgs.Responde("-1");
+    Dispara("SupLinhas1");
+    EXPECT_EQ(tabela.NumLinhas, 0);
+    EXPECT_EQ(tabela.NumColunas(), 0);
+    EXPECT_FALSE(janela->StringGrid1->isVisible());
+    EXPECT_EQ(janela->windowTitle(), QStringLiteral("Dorvan"));
+    EXPECT_EQ(msgs.Registros().back().tipo, "PerguntaNumero");
 }
 
 TEST_F(Comandos, TransporOffersToSaveAModifiedTableFirst) {
