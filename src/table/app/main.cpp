@@ -1,10 +1,5 @@
 // Dorvan: the windowed program.
-#include "output/GravaCNV.h"
-#include "output/GravaDBF.h"
-#include "output/GravaSQL.h"
-#include "output/GravaTexto.h"
-#include "output/GravaXML.h"
-#include "output/ui/Exportacoes.h"
+#include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
@@ -37,35 +32,6 @@ std::function<void()> Cria(std::unique_ptr<T>& dono, T*& global, QWidget* pai = 
     };
 }
 
-// "Salvar como" picks its writer by the file's extension.
-void RegistraGravadores(dorvan::Configuracao& cfg) {
-    using dorvan::TabelaResultados;
-    auto sempre = [](auto f) {
-        return [f](TabelaResultados& t, const std::string& a) {
-            f(t, a);
-            return true;
-        };
-    };
-    auto csv = sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaCSV(t, a); });
-    dorvan::RegistraGravador(".PRN", csv);
-    dorvan::RegistraGravador(".CSV", csv);
-    dorvan::RegistraGravador(".XML", sempre([](const TabelaResultados& t, const std::string& a) {
-                                 dorvan::GravaXML(t, a, dorvan::LogAtual().Linhas());
-                             }));
-    dorvan::RegistraGravador(".HTM", sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaHTML(t, a); }));
-    dorvan::RegistraGravador(".SQL", sempre([](const TabelaResultados& t, const std::string& a) { dorvan::GravaSQL(t, a); }));
-    dorvan::RegistraGravador(".CNV", [](TabelaResultados& t, const std::string& a) { return dorvan::GravaCNV(t, a); });
-    dorvan::RegistraGravador(".DBF", [&cfg](TabelaResultados& t, const std::string& a) {
-        return dorvan::GravaDBF(t, a, cfg.DBFcomCP850);
-    });
-    dorvan::RegistraGravador(".PDB", [&cfg](TabelaResultados& t, const std::string& a) {
-        return dorvan::GravaPalmNaJanela(t, a, cfg.DirPrograma + "csv2pdb");
-    });
-    dorvan::RegistraGravador(".SPR", sempre([](const TabelaResultados& t, const std::string& a) {
-                                 dorvan::GravaSPRINGPerguntando(dorvan::Form1, t, a);
-                             }));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,7 +45,7 @@ int main(int argc, char** argv) {
     dorvan::Configuracao& cfg = dorvan::ConfiguracaoAtual();
     dorvan::IniciaConfiguracao(cfg, QCoreApplication::applicationFilePath().toStdString(),
                                [](const std::string& p) { return dorvan::AchaNoPath(p); });
-    RegistraGravadores(cfg);
+    dorvan::RegistraGravadoresSaida(cfg);
 
     std::unique_ptr<dorvan::TForm1> form1;
     std::unique_ptr<dorvan::TEscolhe_Coluna> escolheColuna;
@@ -105,6 +71,7 @@ int main(int argc, char** argv) {
     dorvan::Ganchos().MostraLog = [](dorvan::TForm1&) {
         if (dorvan::Log) dorvan::Log->show();
     };
+    dorvan::LigaComandosSaida(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     form1->showMaximized();
     std::vector<std::string> argumentos;

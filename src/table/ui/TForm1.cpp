@@ -6,10 +6,10 @@
 #include "platform/ui/Janelas.h"
 #include "table/LogExecucao.h"
 #include "table/OperacoesColunas.h"
+#include "table/ui/ComandosTabela.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
 #include "table/ui/TfColuna.h"
-#include "table/ui/TfIndic.h"
 
 #include <QAction>
 #include <QApplication>
@@ -177,9 +177,8 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     comandos_[QStringLiteral("Sobre1Click")] = [this] { Sobre1Click(); };
     comandos_[QStringLiteral("EscolheFontfixa1Click")] = [this] { EscolheFontfixa1Click(); };
     comandos_[QStringLiteral("CodePageClick")] = [this] { CodePageClick(); };
-    comandos_[QStringLiteral("Indicador1Click")] = [this] {
-        if (Indicador1Click(t_, this)) MostraNovaColuna();
-    };
+    // The table operations, statistics and their menus.
+    LigaComandosTabela(*this);
 
     HabilitaComandos();
     Form1 = this;
