@@ -5,6 +5,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,7 +111,7 @@ bool GravaDBF(const TabelaResultados& t, const std::string& arquivo, bool comCP8
     try {
         CreateDBF(dbf, destino.NomeTemporario(), campos, comCP850 ? 2 : 3);
     } catch (const ErroFatal&) {
-        throw ErroFatal("CreateDBF:" + arquivo + " n\xE3o realizado!");
+        throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
     }
     std::vector<char> registro(dbf.TamRegistro);
     const int primeiroValor = ComCodigo(t) ? 3 : 2;

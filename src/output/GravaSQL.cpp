@@ -2,6 +2,7 @@
 
 #include "data/UConvert.h"
 #include "output/SaidaTexto.h"
+#include "platform/Texto1252.h"
 
 #include <algorithm>
 #include <iterator>
@@ -82,7 +83,8 @@ std::string NomeSQL(std::string_view titulo, std::string_view padrao) {
 
 NomesSQL NomesParaSQL(const TabelaResultados& t, const std::string& arquivo) {
     NomesSQL n;
-    std::string base = std::filesystem::path(arquivo).filename().string();
+    // File names are the system's (UTF-8); the name is cleaned as 1252 text.
+    std::string base = DeUtf8(std::filesystem::path(arquivo).filename().string());
     base = base.substr(0, base.find('.'));
     n.Tabela = NomeSQL(base, "tabela");
     std::set<std::string> usados;
