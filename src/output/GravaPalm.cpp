@@ -5,6 +5,7 @@
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Processos.h"
+#include "platform/Texto1252.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -50,29 +51,33 @@ private:
 bool Converte(const TabelaResultados& t, const std::string& arquivo, const std::string& conversor,
               const std::function<void()>& enquantoEspera, bool mobileDB) {
     std::error_code ec;
+    // File names are the system's (UTF-8); messages and the description are 1252 text.
+    const std::string nomeConversor = DeUtf8(conversor);
     if (conversor.empty() || !fs::is_regular_file(conversor, ec)) {
         MensagensAtuais().Mostra("Conversor para Palm (csv2pdb) n\xE3o encontrado" +
-                                 (conversor.empty() ? std::string() : ": " + conversor));
+                                 (conversor.empty() ? std::string() : ": " + nomeConversor));
         return false;
     }
-    const std::string titulo = fs::path(arquivo).stem().string();
+    const std::string base = fs::path(arquivo).stem().string();
     PastaConversao pasta;
-    const std::string ifo = pasta / (titulo + ".ifo");
-    const std::string txt = pasta / (titulo + ".txt");
-    GravaArquivoInteiro(ifo, DescricaoPalm(t, titulo, mobileDB));
+    const std::string ifo = pasta / (base + ".ifo");
+    const std::string txt = pasta / (base + ".txt");
+    GravaArquivoInteiro(ifo, DescricaoPalm(t, DeUtf8(base), mobileDB));
     GravaDadosPalm(t, txt, mobileDB);
 
     std::vector<std::string> argumentos;
     if (mobileDB) argumentos.push_back("--type=mdb");
     argumentos.insert(argumentos.end(), {"-i", ifo, txt, arquivo});
-    const ResultadoPrograma r = ExecutaComArgumentos(conversor, argumentos, true, {}, enquantoEspera);
+    // A name without a folder would be looked up on PATH: the one tested above is meant.
+    const ResultadoPrograma r =
+        ExecutaComArgumentos(fs::absolute(conversor, ec).string(), argumentos, true, {}, enquantoEspera);
     if (!r.iniciou) {
-        MensagensAtuais().Mostra("N\xE3o foi poss\xEDvel executar " + conversor + ": " + r.erro);
+        MensagensAtuais().Mostra("N\xE3o foi poss\xEDvel executar " + nomeConversor + ": " + DeUtf8(r.erro));
         return false;
     }
     if (r.codigoSaida != 0) {
-        MensagensAtuais().Mostra("O conversor " + conversor + " terminou com erro " + std::to_string(r.codigoSaida) +
-                                 "; " + arquivo + " n\xE3o foi gravado.");
+        MensagensAtuais().Mostra("O conversor " + nomeConversor + " terminou com erro " +
+                                 std::to_string(r.codigoSaida) + "; " + DeUtf8(arquivo) + " n\xE3o foi gravado.");
         return false;
     }
     return true;
