@@ -20,6 +20,16 @@ std::string AspasCSV(std::string_view s) {
 // "text" with the double quotes taken out.
 std::string EntreAspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
 
+// A field of R's input: like EntreAspas, and without the backslashes that end
+// the text, which R would take as escaping the closing quote.
+std::string AspasR(std::string_view s) {
+    std::string r = EntreAspas(s);
+    r.pop_back();
+    while (r.size() > 1 && r.back() == '\\')
+        r.pop_back();
+    return r + '"';
+}
+
 // Digits of the values written to the clipboard text.
 constexpr int DigitosTextoTab = 20;
 
@@ -50,11 +60,11 @@ void GravaTabelaR(const TabelaResultados& t, const std::string& arquivo) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         if (c > 1) linha += ' ';
         // A quote inside a title would end R's quoted field early.
-        linha += EntreAspas(t.NomeColuna(c));
+        linha += AspasR(t.NomeColuna(c));
     }
     s.Linha(linha);
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        linha = EntreAspas(t.Rotulo(r));
+        linha = AspasR(t.Rotulo(r));
         for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
             linha += " " + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "NA");
         s.Linha(linha);
