@@ -22,20 +22,11 @@ constexpr std::int32_t MaxLarguraTexto = 254;
 constexpr std::int32_t MaxDecimaisDBF = 15;
 
 std::string NomeCampo(const std::string& titulo, std::set<std::string>& usados, const std::string& padrao) {
-    std::string nome = MaiusculasSemAcento(titulo);
-    for (char& c : nome)
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_')) c = '_';
-    if (nome.empty()) nome = padrao;
     // dBase names begin with a letter; readers rename "1991" on their own otherwise.
-    if (nome[0] >= '0' && nome[0] <= '9') nome.insert(nome.begin(), 'X');
-    if (nome.size() > MaxNomeCampo) nome.resize(MaxNomeCampo);
+    const std::string nome = Identificador(MaiusculasSemAcento(titulo), 'X', MaxNomeCampo, padrao);
     // A second field of the same name could not be told apart by name.
-    if (usados.insert(nome).second) return nome;
-    for (int k = 2;; ++k) {
-        const std::string sufixo = "_" + std::to_string(k);
-        std::string candidato = nome.substr(0, MaxNomeCampo - sufixo.size()) + sufixo;
-        if (usados.insert(candidato).second) return candidato;
-    }
+    return NomeUnico(nome, MaxNomeCampo, SufixoNumerico,
+                     [&usados](const std::string& n) { return usados.insert(n).second; });
 }
 
 std::int32_t DecimaisDBF(const ColunaResultados& c) { return std::clamp(c.Decimais, 0, MaxDecimaisDBF); }

@@ -22,9 +22,6 @@ namespace {
 constexpr std::size_t MaxTituloPalm = 31;
 constexpr int DigitosPalm = 15;
 
-// Titles go between double quotes in the description.
-std::string Aspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
-
 // A folder of its own for the converter's inputs, so no file of the user's that
 // happens to share their names is overwritten or deleted; removed with its files.
 class PastaConversao {
@@ -97,13 +94,13 @@ std::string AchaConversorPalm(const std::string& dirPrograma) {
 std::string DescricaoPalm(const TabelaResultados& t, const std::string& titulo, bool mobileDB) {
     std::string d;
     auto linha = [&d](const std::string& s) { d += s + "\r\n"; };
-    linha("title " + Aspas(titulo.substr(0, MaxTituloPalm)));
-    linha("field " + Aspas(t.NomeColuna(0)) + " string");
-    std::string vista = "view \"Todos\" " + Aspas(t.NomeColuna(0)) + " 100 ";
+    linha("title " + EntreAspas(titulo.substr(0, MaxTituloPalm)));
+    linha("field " + EntreAspas(t.NomeColuna(0)) + " string");
+    std::string vista = "view \"Todos\" " + EntreAspas(t.NomeColuna(0)) + " 100 ";
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         const char* tipo = mobileDB ? " string" : (t.Coluna(c).Decimais != 0 ? " float" : " integer");
-        linha("field " + Aspas(t.NomeColuna(c)) + tipo);
-        vista += Aspas(t.NomeColuna(c)) + " 40 ";
+        linha("field " + EntreAspas(t.NomeColuna(c)) + tipo);
+        vista += EntreAspas(t.NomeColuna(c)) + " 40 ";
     }
     linha(vista);
     if (!mobileDB) {
@@ -118,12 +115,10 @@ std::string DescricaoPalm(const TabelaResultados& t, const std::string& titulo, 
 void GravaDadosPalm(const TabelaResultados& t, const std::string& arquivo, bool mobileDB) {
     const std::string marca = mobileDB ? MarcaDecimalLocal() : std::string(".");
     SaidaTexto s(arquivo);
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        std::string linha = Aspas(t.Rotulo(r));
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += ",\"" + NumeroFixoLocal(t.Dado(c, r), t.Coluna(c).Decimais, DigitosPalm, marca) + "\"";
-        s.Linha(linha);
-    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        s.Linha(EntreAspas(t.Rotulo(r)) + Valores(t, r, ",", [&marca](double v, const ColunaResultados& col) {
+                    return "\"" + NumeroFixoLocal(v, col.Decimais, DigitosPalm, marca) + "\"";
+                }));
     s.Fim();
 }
 
