@@ -70,8 +70,9 @@ std::vector<CampoDBF> CamposParaDBF(const TabelaResultados& t, std::string& erro
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         const ColunaResultados& col = t.Coluna(c);
         const std::int32_t d = DecimaisDBF(col);
-        // Wide enough for the widest value, so no number is cut or starred.
-        std::int32_t w = std::max({col.Largura, 1, d > 0 ? d + 2 : 1});
+        // The shown width as far as a field holds it (a wide column is no reason to
+        // refuse), and wide enough for the widest value, so no number is cut or starred.
+        std::int32_t w = std::max({std::min(col.Largura, MaxLarguraCampo), 1, d > 0 ? d + 2 : 1});
         for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
             w = std::max(w,
                          static_cast<std::int32_t>(NumeroPlano(col.Dados[static_cast<std::size_t>(r)], d, "").size()));
