@@ -25,13 +25,9 @@ std::string NumeroEmLetras(std::int32_t n) {
     return r;
 }
 
-std::string CampoUnico(std::string nome, std::set<std::string>& usados) {
-    if (usados.insert(nome).second) return nome;
-    for (std::int32_t k = 2;; ++k) {
-        const std::string sufixo = NumeroEmLetras(k);
-        std::string candidato = nome.substr(0, MaxNomeSPRING - sufixo.size()) + sufixo;
-        if (usados.insert(candidato).second) return candidato;
-    }
+std::string CampoUnico(const std::string& nome, std::set<std::string>& usados) {
+    return NomeUnico(nome, MaxNomeSPRING, NumeroEmLetras,
+                     [&usados](const std::string& n) { return usados.insert(n).second; });
 }
 
 } // namespace
@@ -115,10 +111,9 @@ void GravaSPRING(const TabelaResultados& t, const std::string& arquivo, const st
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const std::string rotulo = UmaLinha(SemCaractere(t.Rotulo(r), ','));
         const std::string codigo = CodigoDoRotulo(t, rotulo);
-        std::string linha = codigo + "," + codigo + "," + NomeDoRotulo(t, rotulo);
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += "," + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "");
-        s.Linha(linha);
+        s.Linha(
+            codigo + "," + codigo + "," + NomeDoRotulo(t, rotulo) +
+            Valores(t, r, ",", [](double v, const ColunaResultados& col) { return NumeroPlano(v, col.Decimais, ""); }));
     }
     s.Linha("END");
     s.Linha("END");

@@ -5,6 +5,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,20 +22,11 @@ constexpr std::int32_t MaxLarguraTexto = 254;
 constexpr std::int32_t MaxDecimaisDBF = 15;
 
 std::string NomeCampo(const std::string& titulo, std::set<std::string>& usados, const std::string& padrao) {
-    std::string nome = MaiusculasSemAcento(titulo);
-    for (char& c : nome)
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '_')) c = '_';
-    if (nome.empty()) nome = padrao;
     // dBase names begin with a letter; readers rename "1991" on their own otherwise.
-    if (nome[0] >= '0' && nome[0] <= '9') nome.insert(nome.begin(), 'X');
-    if (nome.size() > MaxNomeCampo) nome.resize(MaxNomeCampo);
+    const std::string nome = Identificador(MaiusculasSemAcento(titulo), 'X', MaxNomeCampo, padrao);
     // A second field of the same name could not be told apart by name.
-    if (usados.insert(nome).second) return nome;
-    for (int k = 2;; ++k) {
-        const std::string sufixo = "_" + std::to_string(k);
-        std::string candidato = nome.substr(0, MaxNomeCampo - sufixo.size()) + sufixo;
-        if (usados.insert(candidato).second) return candidato;
-    }
+    return NomeUnico(nome, MaxNomeCampo, SufixoNumerico,
+                     [&usados](const std::string& n) { return usados.insert(n).second; });
 }
 
 std::int32_t DecimaisDBF(const ColunaResultados& c) { return std::clamp(c.Decimais, 0, MaxDecimaisDBF); }
@@ -78,8 +70,9 @@ std::vector<CampoDBF> CamposParaDBF(const TabelaResultados& t, std::string& erro
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         const ColunaResultados& col = t.Coluna(c);
         const std::int32_t d = DecimaisDBF(col);
-        // Wide enough for the widest value, so no number is cut or starred.
-        std::int32_t w = std::max({col.Largura, 1, d > 0 ? d + 2 : 1});
+        // The shown width as far as a field holds it (a wide column is no reason to
+        // refuse), and wide enough for the widest value, so no number is cut or starred.
+        std::int32_t w = std::max({std::min(col.Largura, MaxLarguraCampo), 1, d > 0 ? d + 2 : 1});
         for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
             w = std::max(w,
                          static_cast<std::int32_t>(NumeroPlano(col.Dados[static_cast<std::size_t>(r)], d, "").size()));
@@ -110,7 +103,7 @@ bool GravaDBF(const TabelaResultados& t, const std::string& arquivo, bool comCP8
     try {
         CreateDBF(dbf, destino.NomeTemporario(), campos, comCP850 ? 2 : 3);
     } catch (const ErroFatal&) {
-        throw ErroFatal("CreateDBF:" + arquivo + " n\xE3o realizado!");
+        throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
     }
     std::vector<char> registro(dbf.TamRegistro);
     const int primeiroValor = ComCodigo(t) ? 3 : 2;

@@ -2,6 +2,7 @@
 
 #include "data/UConvert.h"
 #include "output/SaidaTexto.h"
+#include "platform/Texto1252.h"
 
 #include <algorithm>
 #include <iterator>
@@ -30,30 +31,24 @@ constexpr std::string_view Reservadas[] = {
 };
 // clang-format on
 
-bool Reservada(const std::string& nome) {
-    std::string m = nome;
-    for (char& c : m)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return std::find(std::begin(Reservadas), std::end(Reservadas), m) != std::end(Reservadas);
-}
-
-// PostgreSQL keeps this many bytes of a name.
-constexpr std::size_t MaxNomeSQL = 63;
-
 std::string Minusculas(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
 }
 
-// Adds "_2", "_3" ... to a name already taken (ignoring case) and records it.
-std::string Unico(std::string nome, std::set<std::string>& usados) {
-    if (usados.insert(Minusculas(nome)).second) return nome;
-    for (int k = 2;; ++k) {
-        const std::string sufixo = "_" + std::to_string(k);
-        std::string candidato = nome.substr(0, MaxNomeSQL - sufixo.size()) + sufixo;
-        if (usados.insert(Minusculas(candidato)).second) return candidato;
-    }
+bool Reservada(const std::string& nome) {
+    return std::find(std::begin(Reservadas), std::end(Reservadas), Minusculas(nome)) != std::end(Reservadas);
+}
+
+// PostgreSQL keeps this many bytes of a name.
+constexpr std::size_t MaxNomeSQL = 63;
+
+// Adds "_2", "_3" ... to a name already taken (ignoring case, as PostgreSQL
+// folds unquoted names) and records it.
+std::string Unico(const std::string& nome, std::set<std::string>& usados) {
+    return NomeUnico(nome, MaxNomeSQL, SufixoNumerico,
+                     [&usados](const std::string& n) { return usados.insert(Minusculas(n)).second; });
 }
 
 // Digits of a plain number (sign and point left out).
@@ -67,22 +62,20 @@ constexpr std::int32_t MaxDecimaisSQL = 30;
 // Largest precision PostgreSQL accepts for NUMERIC.
 constexpr std::int32_t MaxPrecisaoSQL = 1000;
 
+std::int32_t DecimaisSQL(const ColunaResultados& c) { return std::clamp(c.Decimais, 0, MaxDecimaisSQL); }
+
 } // namespace
 
 std::string NomeSQL(std::string_view titulo, std::string_view padrao) {
-    std::string r = TiraAcentos(titulo);
-    for (char& c : r)
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')) c = '_';
-    if (r.empty()) r = padrao;
-    if (r[0] >= '0' && r[0] <= '9') r.insert(r.begin(), '_');
-    if (r.size() > MaxNomeSQL) r.resize(MaxNomeSQL);
+    std::string r = Identificador(TiraAcentos(titulo), '_', MaxNomeSQL, padrao);
     if (Reservada(r)) r += '_';
     return r;
 }
 
 NomesSQL NomesParaSQL(const TabelaResultados& t, const std::string& arquivo) {
     NomesSQL n;
-    std::string base = std::filesystem::path(arquivo).filename().string();
+    // File names are the system's (UTF-8); the name is cleaned as 1252 text.
+    std::string base = DeUtf8(std::filesystem::path(arquivo).filename().string());
     base = base.substr(0, base.find('.'));
     n.Tabela = NomeSQL(base, "tabela");
     std::set<std::string> usados;
@@ -108,11 +101,9 @@ void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
         s.Linha(linha + ",");
     }
 
-    std::vector<std::int32_t> decimais;
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         const ColunaResultados& col = t.Coluna(c);
-        const std::int32_t d = std::clamp(col.Decimais, 0, MaxDecimaisSQL);
-        decimais.push_back(d);
+        const std::int32_t d = DecimaisSQL(col);
         // Precision enough for every value, so no row is refused as an overflow.
         std::int32_t precisao = std::max({col.Largura, d + 1, 1});
         for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
@@ -132,8 +123,8 @@ void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
             linha += ch;
         }
         linha += '\'';
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += "," + NumeroPlano(t.Dado(c, r), decimais[static_cast<std::size_t>(c - 1)], "NULL");
+        linha += Valores(
+            t, r, ",", [](double v, const ColunaResultados& col) { return NumeroPlano(v, DecimaisSQL(col), "NULL"); });
         s.Linha(linha + ");");
     }
     s.Fim();

@@ -17,8 +17,15 @@ std::string AspasCSV(std::string_view s) {
     return r;
 }
 
-// "text" with the double quotes taken out.
-std::string EntreAspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
+// A field of R's input: like EntreAspas, and without the backslashes that end
+// the text, which R would take as escaping the closing quote.
+std::string AspasR(std::string_view s) {
+    std::string r = EntreAspas(s);
+    r.pop_back();
+    while (r.size() > 1 && r.back() == '\\')
+        r.pop_back();
+    return r + '"';
+}
 
 // Digits of the values written to the clipboard text.
 constexpr int DigitosTextoTab = 20;
@@ -31,16 +38,10 @@ void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
         linha += "," + AspasCSV(t.NomeColuna(c));
     s.Linha(linha);
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        linha = AspasCSV(t.Rotulo(r));
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += "," + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "");
-        s.Linha(linha);
-    }
-    linha = "\"Total\"";
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        linha += "," + NumeroPlano(t.Coluna(c).Total, t.Coluna(c).Decimais, "");
-    s.Linha(linha);
+    const auto plano = [](double v, const ColunaResultados& col) { return NumeroPlano(v, col.Decimais, ""); };
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        s.Linha(AspasCSV(t.Rotulo(r)) + Valores(t, r, ",", plano));
+    s.Linha("\"Total\"" + Valores(t, LinhaTotais, ",", plano));
     s.Fim();
 }
 
@@ -50,15 +51,13 @@ void GravaTabelaR(const TabelaResultados& t, const std::string& arquivo) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         if (c > 1) linha += ' ';
         // A quote inside a title would end R's quoted field early.
-        linha += EntreAspas(t.NomeColuna(c));
+        linha += AspasR(t.NomeColuna(c));
     }
     s.Linha(linha);
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        linha = EntreAspas(t.Rotulo(r));
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += " " + NumeroPlano(t.Dado(c, r), t.Coluna(c).Decimais, "NA");
-        s.Linha(linha);
-    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        s.Linha(AspasR(t.Rotulo(r)) + Valores(t, r, " ", [](double v, const ColunaResultados& col) {
+                    return NumeroPlano(v, col.Decimais, "NA");
+                }));
     s.Fim();
 }
 
@@ -71,18 +70,13 @@ void GravaTextoTab(const TabelaResultados& t, const std::string& arquivo) {
         linha += "\t\"" + t.NomeColuna(c) + "\"";
     if (semColunas) linha += ";\"DUMMY\"";
     s.Linha(linha);
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        linha = EntreAspas(t.Rotulo(r));
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            linha += "\t" + NumeroFixoLocal(t.Dado(c, r), t.Coluna(c).Decimais, DigitosTextoTab, marca);
-        if (semColunas) linha += ";0";
-        s.Linha(linha);
-    }
-    linha = "\"Total\"";
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        linha += "\t" + NumeroFixoLocal(t.Coluna(c).Total, t.Coluna(c).Decimais, DigitosTextoTab, marca);
-    if (semColunas) linha += ";0";
-    s.Linha(linha);
+    const auto fixo = [&marca](double v, const ColunaResultados& col) {
+        return NumeroFixoLocal(v, col.Decimais, DigitosTextoTab, marca);
+    };
+    const std::string dummy = semColunas ? ";0" : "";
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        s.Linha(EntreAspas(t.Rotulo(r)) + Valores(t, r, "\t", fixo) + dummy);
+    s.Linha("\"Total\"" + Valores(t, LinhaTotais, "\t", fixo) + dummy);
     s.Fim();
 }
 

@@ -45,7 +45,11 @@ std::string NomeTagXML(std::string_view nome) {
     return r;
 }
 
-std::string TextoXML(std::string_view s) {
+namespace {
+
+// Markup text: '&', '<' and '>' escaped, control characters but TAB as blanks;
+// with `referencias`, the bytes 0x80-0x9F as character references.
+std::string Escapa(std::string_view s, bool referencias) {
     std::string r;
     r.reserve(s.size());
     for (char c : s) {
@@ -56,7 +60,7 @@ std::string TextoXML(std::string_view s) {
             r += "&lt;";
         else if (c == '>')
             r += "&gt;";
-        else if (b >= 0x80 && b <= 0x9F)
+        else if (referencias && b >= 0x80 && b <= 0x9F)
             r += "&#" + std::to_string(static_cast<std::uint32_t>(CodigoUnicode1252(b))) + ";";
         else if (b < 0x20 && c != '\t')
             r += ' ';
@@ -65,6 +69,10 @@ std::string TextoXML(std::string_view s) {
     }
     return r;
 }
+
+} // namespace
+
+std::string TextoXML(std::string_view s) { return Escapa(s, true); }
 
 void GravaXML(const TabelaResultados& t, const std::string& arquivo, const std::vector<std::string>& log) {
     SaidaTexto s(arquivo);
@@ -112,24 +120,9 @@ void GravaXML(const TabelaResultados& t, const std::string& arquivo, const std::
 
 namespace {
 
-// Page text: markup characters escaped, accented letters as named entities.
-std::string TextoHTML(std::string_view s) {
-    std::string r;
-    r.reserve(s.size());
-    for (char c : s) {
-        if (c == '&')
-            r += "&amp;";
-        else if (c == '<')
-            r += "&lt;";
-        else if (c == '>')
-            r += "&gt;";
-        else if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
-            r += ' ';
-        else
-            r += c;
-    }
-    return ParaHTML(r);
-}
+// Page text: markup characters escaped, accented letters as named entities
+// (the page declares code page 1252, so 0x80-0x9F stand as they are).
+std::string TextoHTML(std::string_view s) { return ParaHTML(Escapa(s, false)); }
 
 // Zero shows as "-", other values in the user's grouped form.
 std::string ValorHTML(double v, const ColunaResultados& c) {

@@ -96,4 +96,28 @@ std::string UmaLinha(std::string_view s) {
     return r;
 }
 
+std::string EntreAspas(std::string_view s) { return "\"" + SemCaractere(UmaLinha(s), '"') + "\""; }
+
+std::string Identificador(std::string_view titulo, char antesDeDigito, std::size_t maximo, std::string_view padrao) {
+    std::string r(titulo);
+    for (char& c : r)
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')) c = '_';
+    if (r.empty()) r = padrao;
+    if (!r.empty() && r[0] >= '0' && r[0] <= '9') r.insert(r.begin(), antesDeDigito);
+    if (r.size() > maximo) r.resize(maximo);
+    return r;
+}
+
+std::string NomeUnico(const std::string& nome, std::size_t maximo, std::string (*sufixo)(std::int32_t),
+                      const std::function<bool(const std::string&)>& toma) {
+    if (toma(nome)) return nome;
+    for (std::int32_t k = 2;; ++k) {
+        const std::string s = sufixo(k);
+        std::string candidato = nome.substr(0, maximo > s.size() ? maximo - s.size() : 0) + s;
+        if (toma(candidato)) return candidato;
+    }
+}
+
+std::string SufixoNumerico(std::int32_t k) { return "_" + std::to_string(k); }
+
 } // namespace dorvan

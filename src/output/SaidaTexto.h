@@ -5,6 +5,7 @@
 #include "platform/Arquivos.h"
 #include "table/TabelaResultados.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,10 +49,39 @@ std::string MarcaDecimalLocal();
 std::string CodigoDoRotulo(const TabelaResultados& t, const std::string& rotulo);
 std::string NomeDoRotulo(const TabelaResultados& t, const std::string& rotulo);
 
+// `sep` and the value of each column of row r (the totals for LinhaTotais),
+// in the form forma(value, column) gives.
+template <class Forma>
+std::string Valores(const TabelaResultados& t, std::int32_t r, std::string_view sep, Forma forma) {
+    std::string s;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        const ColunaResultados& col = t.Coluna(c);
+        s += sep;
+        s += forma(r == LinhaTotais ? col.Total : t.Dado(c, r), col);
+    }
+    return s;
+}
+
 // The text without every occurrence of c.
 std::string SemCaractere(std::string_view s, char c);
 // Line breaks and other control characters become blanks, so a label cannot
 // split a line of a line-oriented file.
 std::string UmaLinha(std::string_view s);
+// The text on one line, without its double quotes, between double quotes.
+std::string EntreAspas(std::string_view s);
+
+// A name for another program from a title already free of accents: every
+// character but letters, digits and '_' becomes '_', an empty result gives
+// `padrao`, `antesDeDigito` goes before a leading digit, and the whole is cut
+// to `maximo` characters.
+std::string Identificador(std::string_view titulo, char antesDeDigito, std::size_t maximo, std::string_view padrao);
+
+// A name not yet taken: `nome` itself, or nome cut and followed by sufixo(2),
+// sufixo(3) ... so the whole keeps within `maximo` characters. `toma` records a
+// name and says whether it was still free.
+std::string NomeUnico(const std::string& nome, std::size_t maximo, std::string (*sufixo)(std::int32_t),
+                      const std::function<bool(const std::string&)>& toma);
+// "_2", "_3" ...: the suffix of a repeated name where digits may stand.
+std::string SufixoNumerico(std::int32_t k);
 
 } // namespace dorvan

@@ -35,6 +35,25 @@ TEST(GravaDBF, FieldsHoldTheCodeTheLongestLabelAndTheWidestValue) {
     EXPECT_EQ(Campos(CamposParaDBF(t, erro)), "CODIGO C29.0;POPULACAO N9.0;CODIGO_2 N18.15;COLUNA3 N13.0;");
 }
 
+TEST(GravaDBF, ANumericFieldIsRefusedOnlyForAValueNoFieldCanHold) {
+    TabelaResultados t = TabelaExemplo();
+    t.Coluna(1).Largura = 300; // a shown width beyond a field's: the field takes what it can
+    t.Coluna(2).Largura = -4;
+    std::string erro;
+    EXPECT_EQ(Campos(CamposParaDBF(t, erro)), "CODIGO C2.0;REGIAO C26.0;POPULACAO N255.0;TAXA_100_M N5.2;X1991 N13.0;");
+    EXPECT_EQ(erro, "");
+
+    t.Dado(3, 2) = -1e300;
+    EXPECT_TRUE(CamposParaDBF(t, erro).empty());
+    EXPECT_EQ(erro, "A coluna 1991 tem valores grandes demais para um campo num\xE9rico de DBF.");
+    PastaTemporaria p;
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    EXPECT_FALSE(GravaDBF(t, p / "t.dbf", false));
+    EXPECT_EQ(m.Textos(), std::vector<std::string>{erro});
+    EXPECT_TRUE(std::filesystem::is_empty(p.Caminho()));
+}
+
 // Reads the DBF in R and prints names, stored types, labels decoded by the
 // language byte, and column sums.
 const char* LeituraR = R"(

@@ -72,15 +72,16 @@ TEST(GravaPalm, WithoutTheConverterItSaysSoAndWritesNothing) {
 
 // A stand-in converter: records its arguments, takes a moment, and writes the
 // description and data it was given into the target, then ends with `codigo`.
-std::string Conversor(const PastaTemporaria& p, int codigo) {
-    const std::string nome = p.Grava("bin/CSV2PDB.EXE", "#!/bin/sh\n"
-                                                        "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
-                                                        "sleep 0.3\n"
-                                                        "n=$#\n"
-                                                        "eval \"ifo=\\${$((n-2))}; txt=\\${$((n-1))}; alvo=\\${$n}\"\n"
-                                                        "cat \"$ifo\" \"$txt\" > \"$alvo\" || exit 9\n"
-                                                        "exit " +
-                                                            std::to_string(codigo) + "\n");
+std::string Conversor(const PastaTemporaria& p, int codigo, const std::string& pasta = "bin") {
+    const std::string nome =
+        p.Grava(pasta + "/CSV2PDB.EXE", "#!/bin/sh\n"
+                                        "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
+                                        "sleep 0.3\n"
+                                        "n=$#\n"
+                                        "eval \"ifo=\\${$((n-2))}; txt=\\${$((n-1))}; alvo=\\${$n}\"\n"
+                                        "cat \"$ifo\" \"$txt\" > \"$alvo\" || exit 9\n"
+                                        "exit " +
+                                            std::to_string(codigo) + "\n");
     std::filesystem::permissions(nome, std::filesystem::perms::owner_all);
     return nome;
 }
@@ -130,6 +131,45 @@ TEST(GravaPalm, AConverterThatFailsIsNotReportedAsSaved) {
     EXPECT_FALSE(GravaPalm(TabelaExemplo(), p / "t.pdb", conversor));
     EXPECT_EQ(m.Textos(), std::vector<std::string>{"O conversor " + conversor + " terminou com erro 3; " +
                                                    (p / "t.pdb") + " n\xE3o foi gravado."});
+}
+
+TEST(GravaPalm, FileNamesReachTheDescriptionAndTheMessagesAs1252Text) {
+    PastaTemporaria p;
+    const std::string conversor = Conversor(p, 3, "conversor \xC3\xA0"); // the system's UTF-8 names
+    const std::string alvo = p / "regi\xC3\xB5"
+                                 "es.pdb";
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    EXPECT_FALSE(GravaPalm(TabelaExemplo(), alvo, conversor));
+    ASSERT_EQ(m.Textos(), std::vector<std::string>{"O conversor " + DeUtf8(conversor) + " terminou com erro 3; " +
+                                                   DeUtf8(alvo) + " n\xE3o foi gravado."});
+    EXPECT_NE(m.Textos()[0].find("conversor \xE0/CSV2PDB.EXE"), std::string::npos);
+    EXPECT_NE(m.Textos()[0].find("regi\xF5"
+                                 "es.pdb n\xE3o"),
+              std::string::npos);
+    EXPECT_EQ(p.Le("regi\xC3\xB5"
+                   "es.pdb")
+                  .substr(0, 22),
+              "title \"regi\xF5"
+              "es\"\r\nfield");
+}
+
+// The program's folder may be the current one: the converter found there is the
+// one run, not a program of that name on the search path.
+TEST(GravaPalm, AConverterFoundInTheCurrentFolderIsTheOneRun) {
+    PastaTemporaria p;
+    Conversor(p, 0);
+    const std::filesystem::path antes = std::filesystem::current_path();
+    std::filesystem::current_path(p / "bin");
+    const std::string conversor = AchaConversorPalm("");
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    const bool gravou = GravaPalm(TabelaExemplo(), p / "t.pdb", conversor);
+    std::filesystem::current_path(antes);
+    EXPECT_EQ(conversor, "CSV2PDB.EXE");
+    EXPECT_TRUE(gravou);
+    EXPECT_TRUE(m.Textos().empty());
+    EXPECT_EQ(p.Le("t.pdb").substr(0, 9), "title \"t\"");
 }
 
 } // namespace

@@ -62,6 +62,20 @@ TEST(GravaSQL, RepeatedNamesAreNumberedAndANumericColumnHoldsItsWidestValue) {
         << s;
 }
 
+TEST(GravaSQL, TheTableIsNamedAfterTheFileNameReadAsText) {
+    PastaTemporaria p;
+    const std::vector<std::pair<std::string, std::string>> casos = {
+        {"regi\xC3\xB5"
+         "es.sql",
+         "regioes"}, // the system's UTF-8 name, accents removed
+        {"S\xC3\xA3o Paulo.v2.sql", "Sao_Paulo"},
+    };
+    for (const auto& [arquivo, tabela] : casos) {
+        GravaSQL(TabelaExemplo(), p / arquivo);
+        EXPECT_EQ(p.Le(arquivo).substr(0, 15 + tabela.size()), "CREATE TABLE " + tabela + " (") << arquivo;
+    }
+}
+
 // Runs the script in SQLite (converted from 1252 as a client would) and returns
 // the column names, the first label and the column sums.
 std::string NoSQLite(const PastaTemporaria& p, const std::string& script, const std::string& consulta) {

@@ -75,6 +75,26 @@ TEST(GravaTabelaR, ReadTableGivesDimensionsTitlesRowNamesAndSums) {
                          "123482789.00\n9.38\n10.00\n");
 }
 
+TEST(GravaTabelaR, ABackslashEndingATitleOrLabelDoesNotEscapeItsClosingQuote) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    t.DefineNomeColuna(3, "1991\\\\");
+    t.Rotulo(2) = "12 C:\\dados\\";
+    t.Rotulo(4) = "\\";
+    GravaTabelaR(t, p / "dorvan.in");
+    const std::string s = p.Le("dorvan.in");
+    EXPECT_NE(s.find(" \"1991\"\r\n\"11 "), std::string::npos) << s;
+    EXPECT_NE(s.find("\r\n\"12 C:\\dados\" 25000 "), std::string::npos) << s;
+    EXPECT_NE(s.find("\r\n\"\" 123456789 "), std::string::npos) << s;
+    const std::string saida = teste::RodaR(p, R"(
+        x <- read.table("dorvan.in", check.names = FALSE, fileEncoding = "CP1252")
+        writeLines(paste(dim(x), collapse = "x"))
+        writeLines(names(x)[3])
+        writeLines(rownames(x)[c(2, 4)])
+    )");
+    EXPECT_EQ(saida, "4x3\n1991\n12 C:\\dados\n\n");
+}
+
 TEST(GravaTextoTab, UsesTabsTheLocaleDecimalMarkAndADummyColumnWhenThereAreNone) {
     PastaTemporaria p;
     QLocale anterior;
