@@ -546,7 +546,8 @@ void ConsultaBD::Abre() {
 
 void ConsultaBD::Primeiro() {
     if (!aberta_) throw ErroBD("A consulta n\xE3o est\xE1 aberta.");
-    if (lidos_ <= 1) return;
+    // Still on the first row, or the result is empty: nothing to read again.
+    if (lidos_ == 0 || (lidos_ == 1 && !fim_)) return;
     Abre();
 }
 

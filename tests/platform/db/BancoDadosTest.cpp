@@ -169,6 +169,19 @@ TEST_F(MotorSQLite, RowsAreCountedAsTheyAreReadAndFieldsDescribed) {
     EXPECT_FALSE(q.Aberta());
 }
 
+TEST_F(MotorSQLite, FirstGoesBackToTheOnlyRowAfterReadingPastIt) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome FROM pessoas WHERE id = 1"};
+    q.Abre();
+    q.Proximo();
+    ASSERT_TRUE(q.Fim());
+    q.Primeiro();
+    EXPECT_FALSE(q.Fim());
+    EXPECT_EQ(q.Texto(0), "Ana");
+    EXPECT_EQ(q.RecordCount(), 1);
+}
+
 TEST_F(MotorSQLite, EngineErrorsCarryTheEnginesOwnMessage) {
     ConsultaBD q(motor);
     q.DatabaseName = "Local";
