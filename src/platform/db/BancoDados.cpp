@@ -302,9 +302,9 @@ void MotorBD::FechaConexao(const std::string& alias) {
     QString chave = Chave(alias);
     auto it = std::find_if(conexoes_.begin(), conexoes_.end(), [&](const auto& c) { return c->chave == chave; });
     if (it == conexoes_.end()) return;
-    for (ConsultaBD* c : consultas_)
-        if (Chave(c->DatabaseName) == chave) c->Solta();
     QString nomeQt = (*it)->nomeQt;
+    for (ConsultaBD* c : consultas_)
+        if (c->q_ && c->conexao_ == nomeQt) c->Solta();
     modelos_.erase(std::remove_if(modelos_.begin(), modelos_.end(),
                                   [&](const auto& m) { return m->database().connectionName() == nomeQt; }),
                    modelos_.end());
@@ -498,6 +498,7 @@ ConsultaBD::~ConsultaBD() {
 
 void ConsultaBD::Solta() {
     q_.reset();
+    conexao_.clear();
     aberta_ = false;
     fim_ = true;
 }
@@ -515,6 +516,7 @@ void ConsultaBD::Prepara() {
         texto += ParaQString(SQL[i]);
     }
     q_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(conexao, false));
+    conexao_ = conexao;
     q_->setForwardOnly(true);
     bool ok;
     if (parametro_) {

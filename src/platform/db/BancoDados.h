@@ -205,6 +205,7 @@ private:
     void Prepara();
     MotorBD& motor_;
     std::unique_ptr<QSqlQuery> q_;
+    QString conexao_; // the connection q_ runs on, whatever DatabaseName says now
     std::optional<std::string> parametro_;
     bool aberta_ = false;
     bool fim_ = true;

@@ -262,6 +262,28 @@ TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
     EXPECT_THROW(motor.AdicionaAliasPadrao("outro", "/"), ErroBD);
 }
 
+TEST_F(MotorSQLite, RedefiningAnAliasDropsTheQueriesOpenOnItsConnection) {
+    motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome FROM pessoas"};
+    q.Abre();
+    q.DatabaseName = "Outro"; // the next run goes elsewhere; the result still holds Local's connection
+    ConsultaBD outra(motor);
+    outra.DatabaseName = "Outro";
+    outra.SQL = {"SELECT nome FROM pessoas"};
+    outra.Abre();
+
+    Avisos().clear();
+    QtMessageHandler antigo = qInstallMessageHandler(GuardaAviso);
+    motor.ApagaAlias("local");
+    qInstallMessageHandler(antigo);
+    EXPECT_TRUE(Avisos().empty()) << Avisos().front();
+    EXPECT_FALSE(q.Aberta());
+    EXPECT_TRUE(outra.Aberta()); // another alias's result is left alone
+    EXPECT_EQ(LeTodos(q, 0).size(), 4u);
+}
+
 TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
     motor.GravaConfiguracao();
     MotorBD outro(pasta / "Aliases.ini");
