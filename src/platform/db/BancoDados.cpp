@@ -591,13 +591,21 @@ TipoCampo TipoDe(const QSqlField& f) {
 
 } // namespace
 
-CampoBD ConsultaBD::Campo(int i) const {
+void ConsultaBD::ExigeCampo(int i) const {
     if (!aberta_ || i < 0 || i >= NumCampos()) throw ErroBD("Campo inexistente: " + std::to_string(i));
+}
+
+CampoBD ConsultaBD::Campo(int i) const {
+    ExigeCampo(i);
     QSqlField f = q_->record().field(i);
     return {DeQString(f.name()), TipoDe(f), std::max(0, f.length())};
 }
 
-bool ConsultaBD::Nulo(int i) const { return !aberta_ || fim_ || q_->value(i).isNull(); }
+bool ConsultaBD::Nulo(int i) const {
+    if (!aberta_) return true;
+    ExigeCampo(i);
+    return fim_ || q_->value(i).isNull();
+}
 
 std::string ConsultaBD::Texto(int i) const {
     if (Nulo(i)) return {};

@@ -203,6 +203,7 @@ private:
     friend class MotorBD;
     void Solta(); // the engine is ending: drop the result now
     void Prepara();
+    void ExigeCampo(int i) const; // throws ErroBD for a position outside the open result
     MotorBD& motor_;
     std::unique_ptr<QSqlQuery> q_;
     QString conexao_; // the connection q_ runs on, whatever DatabaseName says now

@@ -7,6 +7,7 @@
 #include <QSqlTableModel>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -180,6 +181,26 @@ TEST_F(MotorSQLite, FirstGoesBackToTheOnlyRowAfterReadingPastIt) {
     EXPECT_FALSE(q.Fim());
     EXPECT_EQ(q.Texto(0), "Ana");
     EXPECT_EQ(q.RecordCount(), 1);
+}
+
+TEST_F(MotorSQLite, AFieldPositionOutsideTheResultIsAnErrorNotAnEmptyValue) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome, idade FROM pessoas"};
+    q.Abre();
+    for (int i : {-1, 2, 40}) {
+        const std::string esperado = "Campo inexistente: " + std::to_string(i);
+        for (auto le : std::vector<std::function<void()>>{[&] { q.Texto(i); }, [&] { q.Real(i); },
+                                                          [&] { q.Nulo(i); }, [&] { q.Campo(i); }}) {
+            try {
+                le();
+                ADD_FAILURE() << "no error for field " << i;
+            } catch (const ErroBD& e) {
+                EXPECT_EQ(e.what(), esperado);
+            }
+        }
+    }
+    EXPECT_EQ(q.Texto(1), "30");
 }
 
 TEST_F(MotorSQLite, EngineErrorsCarryTheEnginesOwnMessage) {
