@@ -167,7 +167,11 @@ struct MotorBD::Conexao {
 
 MotorBD::MotorBD(std::string arquivoAliases) : aliases_(std::move(arquivoAliases)), numero_(++g_motores) {}
 
-MotorBD::~MotorBD() { Encerra(); }
+MotorBD::~MotorBD() {
+    Encerra();
+    // A query its caller keeps longer must not reach back into a freed engine.
+    for (ConsultaBD* c : consultas_) c->motor_ = nullptr;
+}
 
 MotorBD& MotorAtual() {
     static MotorBD motor;
@@ -489,11 +493,11 @@ void MotorBD::Desregistra(ConsultaBD* c) { consultas_.erase(std::remove(consulta
 
 // ---------------------------------------------------------------- query
 
-ConsultaBD::ConsultaBD(MotorBD& motor) : motor_(motor) { motor_.Registra(this); }
+ConsultaBD::ConsultaBD(MotorBD& motor) : motor_(&motor) { motor_->Registra(this); }
 
 ConsultaBD::~ConsultaBD() {
     Solta();
-    motor_.Desregistra(this);
+    if (motor_) motor_->Desregistra(this);
 }
 
 void ConsultaBD::Solta() {
@@ -509,7 +513,8 @@ void ConsultaBD::DefineParametro(const std::string& texto) { parametro_ = texto;
 void ConsultaBD::Prepara() {
     Solta();
     lidos_ = 0;
-    QString conexao = motor_.AbreConexao(DatabaseName);
+    if (!motor_) throw ErroBD("O motor de banco de dados n\xE3o foi iniciado.");
+    QString conexao = motor_->AbreConexao(DatabaseName);
     QString texto;
     for (std::size_t i = 0; i < SQL.size(); ++i) {
         if (i) texto += u'\n';

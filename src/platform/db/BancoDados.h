@@ -204,7 +204,7 @@ private:
     void Solta(); // the engine is ending: drop the result now
     void Prepara();
     void ExigeCampo(int i) const; // throws ErroBD for a position outside the open result
-    MotorBD& motor_;
+    MotorBD* motor_; // null once the engine object is gone
     std::unique_ptr<QSqlQuery> q_;
     QString conexao_; // the connection q_ runs on, whatever DatabaseName says now
     std::optional<std::string> parametro_;

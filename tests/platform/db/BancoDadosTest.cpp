@@ -305,6 +305,26 @@ TEST_F(MotorSQLite, RedefiningAnAliasDropsTheQueriesOpenOnItsConnection) {
     EXPECT_EQ(LeTodos(q, 0).size(), 4u);
 }
 
+TEST(ConsultaBD, AQueryKeptLongerThanItsEngineNoLongerReachesIt) {
+    teste::PastaTemporaria pasta;
+    auto motor = std::make_unique<MotorBD>(pasta / "Aliases.ini");
+    ASSERT_EQ(motor->Inicia(), 0);
+    motor->AdicionaAliasPadrao("Local", pasta.Caminho().string());
+    auto q = std::make_unique<ConsultaBD>(*motor);
+    q->DatabaseName = "Local";
+    q->SQL = {"SELECT 1"};
+    q->Abre();
+    motor.reset();
+    EXPECT_FALSE(q->Aberta());
+    try {
+        q->Abre();
+        FAIL() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_STREQ(e.what(), "O motor de banco de dados n\xE3o foi iniciado.");
+    }
+    q.reset();
+}
+
 TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
     motor.GravaConfiguracao();
     MotorBD outro(pasta / "Aliases.ini");
