@@ -140,6 +140,10 @@ void ConfiguracaoAliases::Define(const Alias& alias) {
     for (unsigned char c : n)
         if (c < 32 || c == '[' || c == ']' || c == '=' || c == ';') valido = false;
     if (!valido) throw ErroBD("Nome de banco de dados inv\xE1lido: \"" + n + "\"");
+    // A line break in a value would start new lines, even new aliases, in the file.
+    for (const std::string* campo : {&alias.banco, &alias.host, &alias.usuario, &alias.opcoes})
+        if (campo->find_first_of("\r\n") != std::string::npos)
+            throw ErroBD("Valor inv\xE1lido no banco de dados \"" + n + "\"");
     Alias a = alias;
     a.driver = Maiusculas(a.driver.empty() ? std::string(DriverPadrao) : a.driver);
     if (!DriverQt(a.driver)) throw ErroBD("Driver desconhecido: " + a.driver);

@@ -92,6 +92,29 @@ TEST(ConfiguracaoAliases, RoundTripsSortedMatchingCaseAndKeepsNoPassword) {
     EXPECT_THROW(lida.Define({"x", "ORACLE", "", "", 0, "", ""}), ErroBD);
 }
 
+TEST(ConfiguracaoAliases, AValueWithALineBreakCannotAddLinesToTheFile) {
+    teste::PastaTemporaria pasta;
+    ConfiguracaoAliases config(pasta / "Aliases.ini");
+    config.Define({"Loja", "SQLITE", "/dados/loja.sqlite", "", 0, "", ""});
+    const std::string injetado = "\r\n[Intruso]\r\nDRIVER=STANDARD\r\nDATABASE=/";
+    for (int campo = 0; campo < 4; ++campo) {
+        Alias a{"Loja", "POSTGRESQL", "loja", "db", 0, "ana", ""};
+        std::string* alvos[] = {&a.banco, &a.host, &a.usuario, &a.opcoes};
+        *alvos[campo] += campo % 2 ? injetado : "\n[Intruso]";
+        try {
+            config.Define(a);
+            ADD_FAILURE() << "accepted field " << campo;
+        } catch (const ErroBD& e) {
+            EXPECT_STREQ(e.what(), "Valor inv\xE1lido no banco de dados \"Loja\"");
+        }
+    }
+    config.Grava();
+    ConfiguracaoAliases lida(pasta / "Aliases.ini");
+    lida.Le();
+    EXPECT_EQ(lida.Nomes(), std::vector<std::string>{"Loja"});
+    EXPECT_EQ(lida.Acha("Loja")->driver, "SQLITE");
+}
+
 TEST(ConfiguracaoAliases, TheEnvironmentNamesTheFileForTests) {
     setenv("DORVAN_ALIASES", "/tmp/outro/Aliases.ini", 1);
     EXPECT_EQ(ConfiguracaoAliases::ArquivoPadrao(), "/tmp/outro/Aliases.ini");
