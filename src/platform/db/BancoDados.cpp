@@ -164,6 +164,56 @@ bool ConfiguracaoAliases::Apaga(const std::string& nome) {
 
 // ---------------------------------------------------------------- engine
 
+namespace {
+
+// Fills a Qt connection from an alias; an error text when it cannot stand.
+std::string Configura(QSqlDatabase& db, const Alias& a) {
+    if (a.driver == DriverPadrao) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
+    } else if (a.driver == DriverSQLite) {
+        // An SQLite file is never made up by a mistyped name.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(a.banco, ec)) return "Arquivo n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema(a.banco));
+    } else {
+        db.setDatabaseName(Sistema(a.banco));
+        if (!a.host.empty()) db.setHostName(Sistema(a.host));
+        if (a.porta > 0) db.setPort(a.porta);
+        if (!a.usuario.empty()) db.setUserName(Sistema(a.usuario));
+    }
+    if (!a.opcoes.empty()) db.setConnectOptions(Sistema(a.opcoes));
+    return {};
+}
+
+// Adds the Qt connection nomeQt for an alias and opens it; when it cannot, the
+// connection is removed again and the error text returned.
+std::string Conecta(const Alias& a, const QString& nomeQt) {
+    const char* driver = DriverQt(a.driver);
+    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
+        return "Driver n\xE3o instalado: " + a.driver;
+    std::string erro;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
+        erro = Configura(db, a);
+        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
+    }
+    if (!erro.empty()) QSqlDatabase::removeDatabase(nomeQt);
+    return erro;
+}
+
+// Closes and removes a Qt connection; no query or model may hold it any more.
+void Desconecta(const QString& nomeQt) {
+    {
+        QSqlDatabase db = QSqlDatabase::database(nomeQt, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nomeQt);
+}
+
+} // namespace
+
 struct MotorBD::Conexao {
     QString chave;   // the alias name folded
     QString nomeQt;  // Qt's connection name
@@ -200,13 +250,7 @@ void MotorBD::Encerra() {
     // Results and models hold the driver; they go before the connections do.
     for (ConsultaBD* c : consultas_) c->Solta();
     modelos_.clear();
-    for (const auto& c : conexoes_) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(c->nomeQt, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(c->nomeQt);
-    }
+    for (const auto& c : conexoes_) Desconecta(c->nomeQt);
     conexoes_.clear();
     iniciado_ = false;
     thread_ = nullptr;
@@ -252,31 +296,6 @@ void MotorBD::GravaConfiguracao() const { aliases_.Grava(); }
 
 bool MotorBD::EhServidorSQL(const std::string& alias) const { return NomeDriverAlias(alias) != DriverPadrao; }
 
-namespace {
-
-// Fills a Qt connection from an alias; an error text when it cannot stand.
-std::string Configura(QSqlDatabase& db, const Alias& a) {
-    if (a.driver == DriverPadrao) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
-        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
-    } else if (a.driver == DriverSQLite) {
-        // An SQLite file is never made up by a mistyped name.
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(a.banco, ec)) return "Arquivo n\xE3o encontrado: " + a.banco;
-        db.setDatabaseName(Sistema(a.banco));
-    } else {
-        db.setDatabaseName(Sistema(a.banco));
-        if (!a.host.empty()) db.setHostName(Sistema(a.host));
-        if (a.porta > 0) db.setPort(a.porta);
-        if (!a.usuario.empty()) db.setUserName(Sistema(a.usuario));
-    }
-    if (!a.opcoes.empty()) db.setConnectOptions(Sistema(a.opcoes));
-    return {};
-}
-
-} // namespace
-
 QString MotorBD::AbreConexao(const std::string& alias) {
     ExigeIniciado();
     const Alias a = AliasOuErro(alias);
@@ -288,20 +307,8 @@ QString MotorBD::AbreConexao(const std::string& alias) {
             if (!db.open()) throw ErroBD(MensagemDoErro(db.lastError()));
             return c->nomeQt;
         }
-    const char* driver = DriverQt(a.driver);
-    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
-        throw ErroBD("Driver n\xE3o instalado: " + a.driver);
     QString nomeQt = QStringLiteral("dorvan-%1-%2").arg(numero_).arg(chave);
-    std::string erro;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
-        erro = Configura(db, a);
-        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
-    }
-    if (!erro.empty()) {
-        QSqlDatabase::removeDatabase(nomeQt);
-        throw ErroBD(erro);
-    }
+    if (std::string erro = Conecta(a, nomeQt); !erro.empty()) throw ErroBD(erro);
     conexoes_.push_back(std::make_unique<Conexao>(Conexao{chave, nomeQt}));
     return nomeQt;
 }
@@ -316,29 +323,16 @@ void MotorBD::FechaConexao(const std::string& alias) {
     modelos_.erase(std::remove_if(modelos_.begin(), modelos_.end(),
                                   [&](const auto& m) { return m->database().connectionName() == nomeQt; }),
                    modelos_.end());
-    {
-        QSqlDatabase db = QSqlDatabase::database(nomeQt, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(nomeQt);
+    Desconecta(nomeQt);
     conexoes_.erase(it);
 }
 
 std::string MotorBD::TestaConexao(const Alias& alias) {
-    const char* driver = DriverQt(Maiusculas(alias.driver));
-    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
-        return "Driver n\xE3o instalado: " + alias.driver;
     Alias a = alias;
     a.driver = Maiusculas(a.driver);
-    QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
-    std::string erro;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
-        erro = Configura(db, a);
-        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(nomeQt);
+    const QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
+    std::string erro = Conecta(a, nomeQt);
+    if (erro.empty()) Desconecta(nomeQt);
     return erro;
 }
 
