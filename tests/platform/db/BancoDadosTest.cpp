@@ -7,7 +7,6 @@
 #include <QSqlTableModel>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -39,6 +38,17 @@ std::vector<std::string>& Avisos() {
 }
 void GuardaAviso(QtMsgType, const QMessageLogContext&, const QString& texto) {
     Avisos().push_back(texto.toStdString());
+}
+
+// The message of the ErroBD that acao raises; "(nenhum erro)" when it raises none.
+template <typename F>
+std::string ErroDe(F acao) {
+    try {
+        acao();
+    } catch (const ErroBD& e) {
+        return e.what();
+    }
+    return "(nenhum erro)";
 }
 
 std::vector<std::string> LeTodos(ConsultaBD& q, int campo) {
@@ -101,12 +111,7 @@ TEST(ConfiguracaoAliases, AValueWithALineBreakCannotAddLinesToTheFile) {
         Alias a{"Loja", "POSTGRESQL", "loja", "db", 0, "ana", ""};
         std::string* alvos[] = {&a.banco, &a.host, &a.usuario, &a.opcoes};
         *alvos[campo] += campo % 2 ? injetado : "\n[Intruso]";
-        try {
-            config.Define(a);
-            ADD_FAILURE() << "accepted field " << campo;
-        } catch (const ErroBD& e) {
-            EXPECT_STREQ(e.what(), "Valor inv\xE1lido no banco de dados \"Loja\"");
-        }
+        EXPECT_EQ(ErroDe([&] { config.Define(a); }), "Valor inv\xE1lido no banco de dados \"Loja\"") << campo;
     }
     config.Grava();
     ConfiguracaoAliases lida(pasta / "Aliases.ini");
@@ -178,12 +183,7 @@ TEST_F(MotorSQLite, RowsAreCountedAsTheyAreReadAndFieldsDescribed) {
     EXPECT_EQ(q.Texto(2), "61.5");
     EXPECT_DOUBLE_EQ(q.Real(2), 61.5);
     EXPECT_EQ(q.Texto(3), "1994-02-03");
-    try {
-        q.Real(4);
-        FAIL() << "a text read as a number";
-    } catch (const ErroBD& e) {
-        EXPECT_STREQ(e.what(), "'abc' n\xE3o \xE9 um n\xFAmero v\xE1lido");
-    }
+    EXPECT_EQ(ErroDe([&] { q.Real(4); }), "'abc' n\xE3o \xE9 um n\xFAmero v\xE1lido");
     while (!q.Fim()) q.Proximo();
     EXPECT_EQ(q.RecordCount(), 4);
     q.Primeiro();
@@ -213,15 +213,10 @@ TEST_F(MotorSQLite, AFieldPositionOutsideTheResultIsAnErrorNotAnEmptyValue) {
     q.Abre();
     for (int i : {-1, 2, 40}) {
         const std::string esperado = "Campo inexistente: " + std::to_string(i);
-        for (auto le : std::vector<std::function<void()>>{[&] { q.Texto(i); }, [&] { q.Real(i); },
-                                                          [&] { q.Nulo(i); }, [&] { q.Campo(i); }}) {
-            try {
-                le();
-                ADD_FAILURE() << "no error for field " << i;
-            } catch (const ErroBD& e) {
-                EXPECT_EQ(e.what(), esperado);
-            }
-        }
+        EXPECT_EQ(ErroDe([&] { q.Texto(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Real(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Nulo(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Campo(i); }), esperado);
     }
     EXPECT_EQ(q.Texto(1), "30");
 }
@@ -230,12 +225,7 @@ TEST_F(MotorSQLite, EngineErrorsCarryTheEnginesOwnMessage) {
     ConsultaBD q(motor);
     q.DatabaseName = "Local";
     q.SQL = {"SELECT * FROM nada"};
-    try {
-        q.Abre();
-        FAIL() << "no error";
-    } catch (const ErroBD& e) {
-        EXPECT_STREQ(e.what(), "no such table: nada");
-    }
+    EXPECT_EQ(ErroDe([&] { q.Abre(); }), "no such table: nada");
     EXPECT_FALSE(q.Aberta());
     q.DatabaseName = "falta";
     EXPECT_THROW(q.Abre(), ErroBD);
@@ -339,12 +329,7 @@ TEST(ConsultaBD, AQueryKeptLongerThanItsEngineNoLongerReachesIt) {
     q->Abre();
     motor.reset();
     EXPECT_FALSE(q->Aberta());
-    try {
-        q->Abre();
-        FAIL() << "no error";
-    } catch (const ErroBD& e) {
-        EXPECT_STREQ(e.what(), "O motor de banco de dados n\xE3o foi iniciado.");
-    }
+    EXPECT_EQ(ErroDe([&] { q->Abre(); }), "O motor de banco de dados n\xE3o foi iniciado.");
     q.reset();
 }
 
@@ -364,13 +349,7 @@ TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
 
 TEST_F(MotorSQLite, ConnectionsServeOnlyTheThreadThatStartedTheEngine) {
     std::string erro;
-    std::thread t([&] {
-        try {
-            motor.NomesTabelas("Local");
-        } catch (const ErroBD& e) {
-            erro = e.what();
-        }
-    });
+    std::thread t([&] { erro = ErroDe([&] { motor.NomesTabelas("Local"); }); });
     t.join();
     EXPECT_EQ(erro, "O banco de dados s\xF3 pode ser usado pela janela principal.");
 }
@@ -456,12 +435,8 @@ TEST_F(MotorPostgreSQL, EngineErrorsCarryTheServersMessage) {
     ConsultaBD q(motor);
     q.DatabaseName = "Servidor";
     q.SQL = {"SELECT * FROM dorvan_nada"};
-    try {
-        q.Abre();
-        FAIL() << "no error";
-    } catch (const ErroBD& e) {
-        EXPECT_NE(std::string(e.what()).find("relation \"dorvan_nada\" does not exist"), std::string::npos) << e.what();
-    }
+    const std::string erro = ErroDe([&] { q.Abre(); });
+    EXPECT_NE(erro.find("relation \"dorvan_nada\" does not exist"), std::string::npos) << erro;
     Alias errado{"x", "POSTGRESQL", "dorvan_banco_que_falta", std::getenv("PGHOST"), 0, "", ""};
     if (const char* p = std::getenv("PGPORT")) errado.porta = std::atoi(p);
     EXPECT_NE(motor.TestaConexao(errado).find("dorvan_banco_que_falta"), std::string::npos);
