@@ -466,6 +466,21 @@ TEST_F(MotorPostgreSQL, TablesLeaveOutCatalogsAndIndexesComeFromTheCatalog) {
     EXPECT_TRUE(motor.EhServidorSQL("Servidor"));
 }
 
+TEST_F(MotorPostgreSQL, ATableListedWithCapitalsOpensUnderThatName) {
+    Executa("CREATE TABLE \"Cidades\" (\"Codigo\" INTEGER PRIMARY KEY, nome TEXT)");
+    Executa("CREATE TABLE " + outro + ".\"Estados\" (uf CHAR(2))");
+    Executa("INSERT INTO \"Cidades\" VALUES (1, 'Lins')");
+    auto tabelas = motor.NomesTabelas("Servidor");
+    ASSERT_NE(std::find(tabelas.begin(), tabelas.end(), "Cidades"), tabelas.end());
+    ASSERT_NE(std::find(tabelas.begin(), tabelas.end(), outro + ".Estados"), tabelas.end());
+    EXPECT_EQ(motor.NomesCampos("Servidor", "Cidades"), (std::vector<std::string>{"Codigo", "nome"}));
+    EXPECT_EQ(motor.NomesCampos("Servidor", outro + ".Estados"), std::vector<std::string>{"uf"});
+    EXPECT_EQ(motor.CriaModelo("Servidor", "Cidades")->rowCount(), 1);
+    auto indices = motor.Indices("Servidor", "Cidades");
+    ASSERT_EQ(indices.size(), 1u);
+    EXPECT_EQ(indices[0].campos, "Codigo");
+}
+
 TEST_F(MotorPostgreSQL, EndingAndRestartingTheEngineLeavesNoConnectionInUse) {
     ConsultaBD q(motor);
     q.DatabaseName = "Servidor";
