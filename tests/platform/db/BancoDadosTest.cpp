@@ -296,7 +296,7 @@ TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
     EXPECT_THROW(motor.AdicionaAliasPadrao("outro", "/"), ErroBD);
 }
 
-TEST_F(MotorSQLite, RedefiningAnAliasDropsTheQueriesOpenOnItsConnection) {
+TEST_F(MotorSQLite, RemovingAnAliasDropsTheQueriesAndModelsOnItsConnection) {
     motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
     ConsultaBD q(motor);
     q.DatabaseName = "Local";
@@ -307,6 +307,7 @@ TEST_F(MotorSQLite, RedefiningAnAliasDropsTheQueriesOpenOnItsConnection) {
     outra.DatabaseName = "Outro";
     outra.SQL = {"SELECT nome FROM pessoas"};
     outra.Abre();
+    motor.CriaModelo("Local", "pessoas");
 
     Avisos().clear();
     QtMessageHandler antigo = qInstallMessageHandler(GuardaAviso);
