@@ -21,10 +21,10 @@ namespace dorvan {
 
 namespace {
 
-// Far beyond any text or count of replacements a caller needs; past either the
+// Growth and replacements far beyond any a caller needs; past either the
 // replacement is taken as endless.
-constexpr std::size_t kLimiteSubstituicao = 64u * 1024u * 1024u;
-constexpr std::size_t kLimiteTrocas = 10u * 1000u * 1000u;
+constexpr std::size_t kLimiteCrescimento = 64u * 1024u * 1024u;
+constexpr std::size_t kLimiteTrocas = 100u * 1000u * 1000u;
 
 std::function<void()>& EnquantoEspera() {
     static std::function<void()> f = [] {
@@ -70,18 +70,34 @@ bool PareceURL(const std::string& s) {
 
 std::string SubstituiTodos(const std::string& texto, const std::string& antigo, const std::string& novo) {
     if (antigo.empty() || novo.find(antigo) != std::string::npos) return texto;
-    std::string r = texto;
-    // Text before a replacement held no occurrence, so a new one can only begin
-    // where it overlaps the replaced part: searching from there finds the same
-    // leftmost occurrence as searching from the start.
-    std::size_t desde = 0;
-    for (std::size_t trocas = 0;; ++trocas) {
-        std::size_t p = r.find(antigo, desde);
-        if (p == std::string::npos) return r;
-        r.replace(p, antigo.size(), novo);
-        if (r.size() > kLimiteSubstituicao || trocas > kLimiteTrocas) return texto;
-        desde = p >= antigo.size() - 1 ? p - (antigo.size() - 1) : 0;
+    // Characters move one at a time into feito, which never holds an occurrence; a
+    // replacement puts novo back in front of what is still to read. The first time
+    // feito ends with antigo is the leftmost occurrence in the whole text, the one a
+    // search from the start would find, so this is that search without its cost.
+    const std::size_t m = antigo.size();
+    const std::size_t limite = texto.size() + kLimiteCrescimento;
+    std::string feito;
+    feito.reserve(texto.size());
+    std::string pendente; // replaced text still to read, last character first
+    std::size_t i = 0;
+    std::size_t trocas = 0;
+    while (!pendente.empty() || i < texto.size()) {
+        char c;
+        if (pendente.empty()) {
+            c = texto[i++];
+        } else {
+            c = pendente.back();
+            pendente.pop_back();
+        }
+        feito.push_back(c);
+        if (c != antigo.back() || feito.size() < m || feito.compare(feito.size() - m, m, antigo) != 0) continue;
+        feito.resize(feito.size() - m);
+        pendente.append(novo.rbegin(), novo.rend());
+        if (++trocas > kLimiteTrocas + texto.size() ||
+            feito.size() + pendente.size() + (texto.size() - i) > limite)
+            return texto;
     }
+    return feito;
 }
 
 std::string BarraParaFrente(std::string s) {

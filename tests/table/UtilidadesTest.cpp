@@ -34,6 +34,51 @@ TEST(SubstituiTodos, OverlapAfterTheReplacedPartIsFoundLikeASearchFromTheStart) 
     EXPECT_EQ(SubstituiTodos("c" + std::string(5000, 'a') + "b", "ab", "b"), "cb");
 }
 
+// The rule as it reads: search from the start, replace, and again until none is left.
+std::string ProcuraDoInicio(std::string t, const std::string& antigo, const std::string& novo) {
+    for (int k = 0; k < 20000; ++k) {
+        std::size_t p = t.find(antigo);
+        if (p == std::string::npos) return t;
+        t.replace(p, antigo.size(), novo);
+    }
+    return "(sem fim)";
+}
+
+TEST(SubstituiTodos, GivesWhatASearchFromTheStartAfterEachReplacementGives) {
+    // Every text of up to 8 letters over {a, b} against short rules, including ones
+    // whose replacement makes new occurrences on either side.
+    const char* regras[][2] = {{"ab", "b"},  {"ab", "ba"},  {"ba", "aab"}, {"aab", "ab"}, {"ab", ""},
+                               {"aa", "b"},  {"aba", "b"},  {"b", "aa"},   {"ab", "bba"}, {"bab", "aa"},
+                               {"abb", "ba"}, {"a", ""}};
+    int comparados = 0;
+    for (const auto& r : regras) {
+        for (int n = 0; n <= 8; ++n)
+            for (int bits = 0; bits < (1 << n); ++bits) {
+                std::string t;
+                for (int k = 0; k < n; ++k) t += (bits >> k) & 1 ? 'b' : 'a';
+                std::string esperado = ProcuraDoInicio(t, r[0], r[1]);
+                if (esperado == "(sem fim)") continue;
+                ASSERT_EQ(SubstituiTodos(t, r[0], r[1]), esperado) << t << " " << r[0] << "->" << r[1];
+                ++comparados;
+            }
+    }
+    EXPECT_GT(comparados, 5000);
+}
+
+TEST(SubstituiTodos, LargeTextsAndManyOccurrencesAreReplacedToo) {
+    std::string muitos;
+    for (int i = 0; i < 300000; ++i) muitos += "1;";
+    std::string esperado;
+    for (int i = 0; i < 300000; ++i) esperado += "1,";
+    EXPECT_EQ(SubstituiTodos(muitos, ";", ","), esperado);
+
+    std::string grande(65u * 1024u * 1024u, 'x');
+    grande += "FIM";
+    std::string r = SubstituiTodos(grande, "FIM", "fim!");
+    EXPECT_EQ(r.size(), grande.size() + 1);
+    EXPECT_EQ(r.substr(r.size() - 5), "xfim!");
+}
+
 TEST(TextosCurtos, TrimSplitAndWords) {
     EXPECT_EQ(TiraCaractere('B', ' ', "  a  b  "), "a  b");
     EXPECT_EQ(TiraCaractere('L', ' ', "  a  "), "a  ");

@@ -140,6 +140,10 @@ void ConfiguracaoAliases::Define(const Alias& alias) {
     for (unsigned char c : n)
         if (c < 32 || c == '[' || c == ']' || c == '=' || c == ';') valido = false;
     if (!valido) throw ErroBD("Nome de banco de dados inv\xE1lido: \"" + n + "\"");
+    // A line break in a value would start new lines, even new aliases, in the file.
+    for (const std::string* campo : {&alias.banco, &alias.host, &alias.usuario, &alias.opcoes})
+        if (campo->find_first_of("\r\n") != std::string::npos)
+            throw ErroBD("Valor inv\xE1lido no banco de dados \"" + n + "\"");
     Alias a = alias;
     a.driver = Maiusculas(a.driver.empty() ? std::string(DriverPadrao) : a.driver);
     if (!DriverQt(a.driver)) throw ErroBD("Driver desconhecido: " + a.driver);
@@ -160,6 +164,56 @@ bool ConfiguracaoAliases::Apaga(const std::string& nome) {
 
 // ---------------------------------------------------------------- engine
 
+namespace {
+
+// Fills a Qt connection from an alias; an error text when it cannot stand.
+std::string Configura(QSqlDatabase& db, const Alias& a) {
+    if (a.driver == DriverPadrao) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
+    } else if (a.driver == DriverSQLite) {
+        // An SQLite file is never made up by a mistyped name.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(a.banco, ec)) return "Arquivo n\xE3o encontrado: " + a.banco;
+        db.setDatabaseName(Sistema(a.banco));
+    } else {
+        db.setDatabaseName(Sistema(a.banco));
+        if (!a.host.empty()) db.setHostName(Sistema(a.host));
+        if (a.porta > 0) db.setPort(a.porta);
+        if (!a.usuario.empty()) db.setUserName(Sistema(a.usuario));
+    }
+    if (!a.opcoes.empty()) db.setConnectOptions(Sistema(a.opcoes));
+    return {};
+}
+
+// Adds the Qt connection nomeQt for an alias and opens it; when it cannot, the
+// connection is removed again and the error text returned.
+std::string Conecta(const Alias& a, const QString& nomeQt) {
+    const char* driver = DriverQt(a.driver);
+    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
+        return "Driver n\xE3o instalado: " + a.driver;
+    std::string erro;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
+        erro = Configura(db, a);
+        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
+    }
+    if (!erro.empty()) QSqlDatabase::removeDatabase(nomeQt);
+    return erro;
+}
+
+// Closes and removes a Qt connection; no query or model may hold it any more.
+void Desconecta(const QString& nomeQt) {
+    {
+        QSqlDatabase db = QSqlDatabase::database(nomeQt, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nomeQt);
+}
+
+} // namespace
+
 struct MotorBD::Conexao {
     QString chave;   // the alias name folded
     QString nomeQt;  // Qt's connection name
@@ -167,7 +221,11 @@ struct MotorBD::Conexao {
 
 MotorBD::MotorBD(std::string arquivoAliases) : aliases_(std::move(arquivoAliases)), numero_(++g_motores) {}
 
-MotorBD::~MotorBD() { Encerra(); }
+MotorBD::~MotorBD() {
+    Encerra();
+    // A query its caller keeps longer must not reach back into a freed engine.
+    for (ConsultaBD* c : consultas_) c->motor_ = nullptr;
+}
 
 MotorBD& MotorAtual() {
     static MotorBD motor;
@@ -192,13 +250,7 @@ void MotorBD::Encerra() {
     // Results and models hold the driver; they go before the connections do.
     for (ConsultaBD* c : consultas_) c->Solta();
     modelos_.clear();
-    for (const auto& c : conexoes_) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(c->nomeQt, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(c->nomeQt);
-    }
+    for (const auto& c : conexoes_) Desconecta(c->nomeQt);
     conexoes_.clear();
     iniciado_ = false;
     thread_ = nullptr;
@@ -244,31 +296,6 @@ void MotorBD::GravaConfiguracao() const { aliases_.Grava(); }
 
 bool MotorBD::EhServidorSQL(const std::string& alias) const { return NomeDriverAlias(alias) != DriverPadrao; }
 
-namespace {
-
-// Fills a Qt connection from an alias; an error text when it cannot stand.
-std::string Configura(QSqlDatabase& db, const Alias& a) {
-    if (a.driver == DriverPadrao) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
-        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
-    } else if (a.driver == DriverSQLite) {
-        // An SQLite file is never made up by a mistyped name.
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(a.banco, ec)) return "Arquivo n\xE3o encontrado: " + a.banco;
-        db.setDatabaseName(Sistema(a.banco));
-    } else {
-        db.setDatabaseName(Sistema(a.banco));
-        if (!a.host.empty()) db.setHostName(Sistema(a.host));
-        if (a.porta > 0) db.setPort(a.porta);
-        if (!a.usuario.empty()) db.setUserName(Sistema(a.usuario));
-    }
-    if (!a.opcoes.empty()) db.setConnectOptions(Sistema(a.opcoes));
-    return {};
-}
-
-} // namespace
-
 QString MotorBD::AbreConexao(const std::string& alias) {
     ExigeIniciado();
     const Alias a = AliasOuErro(alias);
@@ -280,20 +307,8 @@ QString MotorBD::AbreConexao(const std::string& alias) {
             if (!db.open()) throw ErroBD(MensagemDoErro(db.lastError()));
             return c->nomeQt;
         }
-    const char* driver = DriverQt(a.driver);
-    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
-        throw ErroBD("Driver n\xE3o instalado: " + a.driver);
     QString nomeQt = QStringLiteral("dorvan-%1-%2").arg(numero_).arg(chave);
-    std::string erro;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
-        erro = Configura(db, a);
-        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
-    }
-    if (!erro.empty()) {
-        QSqlDatabase::removeDatabase(nomeQt);
-        throw ErroBD(erro);
-    }
+    if (std::string erro = Conecta(a, nomeQt); !erro.empty()) throw ErroBD(erro);
     conexoes_.push_back(std::make_unique<Conexao>(Conexao{chave, nomeQt}));
     return nomeQt;
 }
@@ -302,35 +317,22 @@ void MotorBD::FechaConexao(const std::string& alias) {
     QString chave = Chave(alias);
     auto it = std::find_if(conexoes_.begin(), conexoes_.end(), [&](const auto& c) { return c->chave == chave; });
     if (it == conexoes_.end()) return;
-    for (ConsultaBD* c : consultas_)
-        if (Chave(c->DatabaseName) == chave) c->Solta();
     QString nomeQt = (*it)->nomeQt;
+    for (ConsultaBD* c : consultas_)
+        if (c->q_ && c->conexao_ == nomeQt) c->Solta();
     modelos_.erase(std::remove_if(modelos_.begin(), modelos_.end(),
                                   [&](const auto& m) { return m->database().connectionName() == nomeQt; }),
                    modelos_.end());
-    {
-        QSqlDatabase db = QSqlDatabase::database(nomeQt, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(nomeQt);
+    Desconecta(nomeQt);
     conexoes_.erase(it);
 }
 
 std::string MotorBD::TestaConexao(const Alias& alias) {
-    const char* driver = DriverQt(Maiusculas(alias.driver));
-    if (!driver || !QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
-        return "Driver n\xE3o instalado: " + alias.driver;
     Alias a = alias;
     a.driver = Maiusculas(a.driver);
-    QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
-    std::string erro;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromLatin1(driver), nomeQt);
-        erro = Configura(db, a);
-        if (erro.empty() && !db.open()) erro = MensagemDoErro(db.lastError());
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(nomeQt);
+    const QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
+    std::string erro = Conecta(a, nomeQt);
+    if (erro.empty()) Desconecta(nomeQt);
     return erro;
 }
 
@@ -489,15 +491,16 @@ void MotorBD::Desregistra(ConsultaBD* c) { consultas_.erase(std::remove(consulta
 
 // ---------------------------------------------------------------- query
 
-ConsultaBD::ConsultaBD(MotorBD& motor) : motor_(motor) { motor_.Registra(this); }
+ConsultaBD::ConsultaBD(MotorBD& motor) : motor_(&motor) { motor_->Registra(this); }
 
 ConsultaBD::~ConsultaBD() {
     Solta();
-    motor_.Desregistra(this);
+    if (motor_) motor_->Desregistra(this);
 }
 
 void ConsultaBD::Solta() {
     q_.reset();
+    conexao_.clear();
     aberta_ = false;
     fim_ = true;
 }
@@ -508,13 +511,15 @@ void ConsultaBD::DefineParametro(const std::string& texto) { parametro_ = texto;
 void ConsultaBD::Prepara() {
     Solta();
     lidos_ = 0;
-    QString conexao = motor_.AbreConexao(DatabaseName);
+    if (!motor_) throw ErroBD("O motor de banco de dados n\xE3o foi iniciado.");
+    QString conexao = motor_->AbreConexao(DatabaseName);
     QString texto;
     for (std::size_t i = 0; i < SQL.size(); ++i) {
         if (i) texto += u'\n';
         texto += ParaQString(SQL[i]);
     }
     q_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(conexao, false));
+    conexao_ = conexao;
     q_->setForwardOnly(true);
     bool ok;
     if (parametro_) {
@@ -546,7 +551,8 @@ void ConsultaBD::Abre() {
 
 void ConsultaBD::Primeiro() {
     if (!aberta_) throw ErroBD("A consulta n\xE3o est\xE1 aberta.");
-    if (lidos_ <= 1) return;
+    // Still on the first row, or the result is empty: nothing to read again.
+    if (lidos_ == 0 || (lidos_ == 1 && !fim_)) return;
     Abre();
 }
 
@@ -588,13 +594,21 @@ TipoCampo TipoDe(const QSqlField& f) {
 
 } // namespace
 
-CampoBD ConsultaBD::Campo(int i) const {
+void ConsultaBD::ExigeCampo(int i) const {
     if (!aberta_ || i < 0 || i >= NumCampos()) throw ErroBD("Campo inexistente: " + std::to_string(i));
+}
+
+CampoBD ConsultaBD::Campo(int i) const {
+    ExigeCampo(i);
     QSqlField f = q_->record().field(i);
     return {DeQString(f.name()), TipoDe(f), std::max(0, f.length())};
 }
 
-bool ConsultaBD::Nulo(int i) const { return !aberta_ || fim_ || q_->value(i).isNull(); }
+bool ConsultaBD::Nulo(int i) const {
+    if (!aberta_) return true;
+    ExigeCampo(i);
+    return fim_ || q_->value(i).isNull();
+}
 
 std::string ConsultaBD::Texto(int i) const {
     if (Nulo(i)) return {};

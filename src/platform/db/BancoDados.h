@@ -203,8 +203,10 @@ private:
     friend class MotorBD;
     void Solta(); // the engine is ending: drop the result now
     void Prepara();
-    MotorBD& motor_;
+    void ExigeCampo(int i) const; // throws ErroBD for a position outside the open result
+    MotorBD* motor_; // null once the engine object is gone
     std::unique_ptr<QSqlQuery> q_;
+    QString conexao_; // the connection q_ runs on, whatever DatabaseName says now
     std::optional<std::string> parametro_;
     bool aberta_ = false;
     bool fim_ = true;

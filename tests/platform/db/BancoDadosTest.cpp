@@ -40,6 +40,17 @@ void GuardaAviso(QtMsgType, const QMessageLogContext&, const QString& texto) {
     Avisos().push_back(texto.toStdString());
 }
 
+// The message of the ErroBD that acao raises; "(nenhum erro)" when it raises none.
+template <typename F>
+std::string ErroDe(F acao) {
+    try {
+        acao();
+    } catch (const ErroBD& e) {
+        return e.what();
+    }
+    return "(nenhum erro)";
+}
+
 std::vector<std::string> LeTodos(ConsultaBD& q, int campo) {
     std::vector<std::string> r;
     for (q.Abre(); !q.Fim(); q.Proximo()) r.push_back(q.Texto(campo));
@@ -89,6 +100,24 @@ TEST(ConfiguracaoAliases, RoundTripsSortedMatchingCaseAndKeepsNoPassword) {
     for (const char* ruim : {"", " a", "a]", "[a", "x=y", "a;b", "a\tb"})
         EXPECT_THROW(lida.Define({ruim, "STANDARD", "/", "", 0, "", ""}), ErroBD) << ruim;
     EXPECT_THROW(lida.Define({"x", "ORACLE", "", "", 0, "", ""}), ErroBD);
+}
+
+TEST(ConfiguracaoAliases, AValueWithALineBreakCannotAddLinesToTheFile) {
+    teste::PastaTemporaria pasta;
+    ConfiguracaoAliases config(pasta / "Aliases.ini");
+    config.Define({"Loja", "SQLITE", "/dados/loja.sqlite", "", 0, "", ""});
+    const std::string injetado = "\r\n[Intruso]\r\nDRIVER=STANDARD\r\nDATABASE=/";
+    for (int campo = 0; campo < 4; ++campo) {
+        Alias a{"Loja", "POSTGRESQL", "loja", "db", 0, "ana", ""};
+        std::string* alvos[] = {&a.banco, &a.host, &a.usuario, &a.opcoes};
+        *alvos[campo] += campo % 2 ? injetado : "\n[Intruso]";
+        EXPECT_EQ(ErroDe([&] { config.Define(a); }), "Valor inv\xE1lido no banco de dados \"Loja\"") << campo;
+    }
+    config.Grava();
+    ConfiguracaoAliases lida(pasta / "Aliases.ini");
+    lida.Le();
+    EXPECT_EQ(lida.Nomes(), std::vector<std::string>{"Loja"});
+    EXPECT_EQ(lida.Acha("Loja")->driver, "SQLITE");
 }
 
 TEST(ConfiguracaoAliases, TheEnvironmentNamesTheFileForTests) {
@@ -154,12 +183,7 @@ TEST_F(MotorSQLite, RowsAreCountedAsTheyAreReadAndFieldsDescribed) {
     EXPECT_EQ(q.Texto(2), "61.5");
     EXPECT_DOUBLE_EQ(q.Real(2), 61.5);
     EXPECT_EQ(q.Texto(3), "1994-02-03");
-    try {
-        q.Real(4);
-        FAIL() << "a text read as a number";
-    } catch (const ErroBD& e) {
-        EXPECT_STREQ(e.what(), "'abc' n\xE3o \xE9 um n\xFAmero v\xE1lido");
-    }
+    EXPECT_EQ(ErroDe([&] { q.Real(4); }), "'abc' n\xE3o \xE9 um n\xFAmero v\xE1lido");
     while (!q.Fim()) q.Proximo();
     EXPECT_EQ(q.RecordCount(), 4);
     q.Primeiro();
@@ -169,16 +193,39 @@ TEST_F(MotorSQLite, RowsAreCountedAsTheyAreReadAndFieldsDescribed) {
     EXPECT_FALSE(q.Aberta());
 }
 
+TEST_F(MotorSQLite, FirstGoesBackToTheOnlyRowAfterReadingPastIt) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome FROM pessoas WHERE id = 1"};
+    q.Abre();
+    q.Proximo();
+    ASSERT_TRUE(q.Fim());
+    q.Primeiro();
+    EXPECT_FALSE(q.Fim());
+    EXPECT_EQ(q.Texto(0), "Ana");
+    EXPECT_EQ(q.RecordCount(), 1);
+}
+
+TEST_F(MotorSQLite, AFieldPositionOutsideTheResultIsAnErrorNotAnEmptyValue) {
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome, idade FROM pessoas"};
+    q.Abre();
+    for (int i : {-1, 2, 40}) {
+        const std::string esperado = "Campo inexistente: " + std::to_string(i);
+        EXPECT_EQ(ErroDe([&] { q.Texto(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Real(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Nulo(i); }), esperado);
+        EXPECT_EQ(ErroDe([&] { q.Campo(i); }), esperado);
+    }
+    EXPECT_EQ(q.Texto(1), "30");
+}
+
 TEST_F(MotorSQLite, EngineErrorsCarryTheEnginesOwnMessage) {
     ConsultaBD q(motor);
     q.DatabaseName = "Local";
     q.SQL = {"SELECT * FROM nada"};
-    try {
-        q.Abre();
-        FAIL() << "no error";
-    } catch (const ErroBD& e) {
-        EXPECT_STREQ(e.what(), "no such table: nada");
-    }
+    EXPECT_EQ(ErroDe([&] { q.Abre(); }), "no such table: nada");
     EXPECT_FALSE(q.Aberta());
     q.DatabaseName = "falta";
     EXPECT_THROW(q.Abre(), ErroBD);
@@ -249,6 +296,44 @@ TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
     EXPECT_THROW(motor.AdicionaAliasPadrao("outro", "/"), ErroBD);
 }
 
+TEST_F(MotorSQLite, RemovingAnAliasDropsTheQueriesAndModelsOnItsConnection) {
+    motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
+    ConsultaBD q(motor);
+    q.DatabaseName = "Local";
+    q.SQL = {"SELECT nome FROM pessoas"};
+    q.Abre();
+    q.DatabaseName = "Outro"; // the next run goes elsewhere; the result still holds Local's connection
+    ConsultaBD outra(motor);
+    outra.DatabaseName = "Outro";
+    outra.SQL = {"SELECT nome FROM pessoas"};
+    outra.Abre();
+    motor.CriaModelo("Local", "pessoas");
+
+    Avisos().clear();
+    QtMessageHandler antigo = qInstallMessageHandler(GuardaAviso);
+    motor.ApagaAlias("local");
+    qInstallMessageHandler(antigo);
+    EXPECT_TRUE(Avisos().empty()) << Avisos().front();
+    EXPECT_FALSE(q.Aberta());
+    EXPECT_TRUE(outra.Aberta()); // another alias's result is left alone
+    EXPECT_EQ(LeTodos(q, 0).size(), 4u);
+}
+
+TEST(ConsultaBD, AQueryKeptLongerThanItsEngineNoLongerReachesIt) {
+    teste::PastaTemporaria pasta;
+    auto motor = std::make_unique<MotorBD>(pasta / "Aliases.ini");
+    ASSERT_EQ(motor->Inicia(), 0);
+    motor->AdicionaAliasPadrao("Local", pasta.Caminho().string());
+    auto q = std::make_unique<ConsultaBD>(*motor);
+    q->DatabaseName = "Local";
+    q->SQL = {"SELECT 1"};
+    q->Abre();
+    motor.reset();
+    EXPECT_FALSE(q->Aberta());
+    EXPECT_EQ(ErroDe([&] { q->Abre(); }), "O motor de banco de dados n\xE3o foi iniciado.");
+    q.reset();
+}
+
 TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
     motor.GravaConfiguracao();
     MotorBD outro(pasta / "Aliases.ini");
@@ -265,13 +350,7 @@ TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {
 
 TEST_F(MotorSQLite, ConnectionsServeOnlyTheThreadThatStartedTheEngine) {
     std::string erro;
-    std::thread t([&] {
-        try {
-            motor.NomesTabelas("Local");
-        } catch (const ErroBD& e) {
-            erro = e.what();
-        }
-    });
+    std::thread t([&] { erro = ErroDe([&] { motor.NomesTabelas("Local"); }); });
     t.join();
     EXPECT_EQ(erro, "O banco de dados s\xF3 pode ser usado pela janela principal.");
 }
@@ -357,12 +436,8 @@ TEST_F(MotorPostgreSQL, EngineErrorsCarryTheServersMessage) {
     ConsultaBD q(motor);
     q.DatabaseName = "Servidor";
     q.SQL = {"SELECT * FROM dorvan_nada"};
-    try {
-        q.Abre();
-        FAIL() << "no error";
-    } catch (const ErroBD& e) {
-        EXPECT_NE(std::string(e.what()).find("relation \"dorvan_nada\" does not exist"), std::string::npos) << e.what();
-    }
+    const std::string erro = ErroDe([&] { q.Abre(); });
+    EXPECT_NE(erro.find("relation \"dorvan_nada\" does not exist"), std::string::npos) << erro;
     Alias errado{"x", "POSTGRESQL", "dorvan_banco_que_falta", std::getenv("PGHOST"), 0, "", ""};
     if (const char* p = std::getenv("PGPORT")) errado.porta = std::atoi(p);
     EXPECT_NE(motor.TestaConexao(errado).find("dorvan_banco_que_falta"), std::string::npos);
@@ -390,6 +465,21 @@ TEST_F(MotorPostgreSQL, TablesLeaveOutCatalogsAndIndexesComeFromTheCatalog) {
     EXPECT_EQ(cidades[0].campos, "codigo;uf");
     EXPECT_TRUE(motor.Indices("Servidor", "x'; DROP TABLE dorvan_pessoas; --").empty());
     EXPECT_TRUE(motor.EhServidorSQL("Servidor"));
+}
+
+TEST_F(MotorPostgreSQL, ATableListedWithCapitalsOpensUnderThatName) {
+    Executa("CREATE TABLE \"Cidades\" (\"Codigo\" INTEGER PRIMARY KEY, nome TEXT)");
+    Executa("CREATE TABLE " + outro + ".\"Estados\" (uf CHAR(2))");
+    Executa("INSERT INTO \"Cidades\" VALUES (1, 'Lins')");
+    auto tabelas = motor.NomesTabelas("Servidor");
+    ASSERT_NE(std::find(tabelas.begin(), tabelas.end(), "Cidades"), tabelas.end());
+    ASSERT_NE(std::find(tabelas.begin(), tabelas.end(), outro + ".Estados"), tabelas.end());
+    EXPECT_EQ(motor.NomesCampos("Servidor", "Cidades"), (std::vector<std::string>{"Codigo", "nome"}));
+    EXPECT_EQ(motor.NomesCampos("Servidor", outro + ".Estados"), std::vector<std::string>{"uf"});
+    EXPECT_EQ(motor.CriaModelo("Servidor", "Cidades")->rowCount(), 1);
+    auto indices = motor.Indices("Servidor", "Cidades");
+    ASSERT_EQ(indices.size(), 1u);
+    EXPECT_EQ(indices[0].campos, "Codigo");
 }
 
 TEST_F(MotorPostgreSQL, EndingAndRestartingTheEngineLeavesNoConnectionInUse) {

@@ -84,7 +84,10 @@ void TEditaAliases::MostraAlias(const QString& nome) {
     auto a = motor_.Aliases().Acha(DeQString(nome));
     if (!a) return;
     edNome->setText(ParaQString(a->nome));
-    cbDriver->setCurrentText(QString::fromStdString(a->driver));
+    // A driver whose plugin is missing here is still the alias's: shown and kept as it is.
+    const QString driver = QString::fromStdString(a->driver);
+    if (cbDriver->findText(driver) < 0) cbDriver->addItem(driver);
+    cbDriver->setCurrentText(driver);
     edBanco->setText(QString::fromStdString(a->banco));
     edHost->setText(QString::fromStdString(a->host));
     sePorta->setValue(a->porta);

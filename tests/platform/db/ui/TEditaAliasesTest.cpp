@@ -78,5 +78,37 @@ TEST(TEditaAliases, EditsTestsAndRemovesAliasesInTheFile) {
     motor.Encerra();
 }
 
+TEST(TEditaAliases, AnAliasOfADriverNotInstalledHereKeepsItsDriver) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("Aliases.ini", "[Banco]\r\nDRIVER=POSTGRESQL\r\nDATABASE=loja\r\n"
+                               "[Fonte]\r\nDRIVER=ODBC\r\nDATABASE=planilhas\r\n"
+                               "[Velho]\r\nDRIVER=ORACLE\r\nDATABASE=orcl\r\n");
+    MotorBD motor(pasta / "Aliases.ini");
+    ASSERT_EQ(motor.Inicia(), 0);
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    TEditaAliases janela(motor);
+    ASSERT_EQ(janela.listaAliases->count(), 3);
+
+    janela.listaAliases->setCurrentRow(1);
+    EXPECT_EQ(janela.cbDriver->currentText(), QStringLiteral("ODBC"));
+    janela.edBanco->setText(QStringLiteral("planilhas2"));
+    EXPECT_TRUE(janela.Grava());
+    janela.listaAliases->setCurrentRow(0);
+    EXPECT_EQ(janela.cbDriver->currentText(), QStringLiteral("POSTGRESQL"));
+    janela.listaAliases->setCurrentRow(2);
+    EXPECT_EQ(janela.cbDriver->currentText(), QStringLiteral("ORACLE"));
+    // This build cannot handle it: saving is refused rather than turning it into another driver.
+    EXPECT_FALSE(janela.Grava());
+    EXPECT_EQ(roteiro.Textos(), std::vector<std::string>{"Driver desconhecido: ORACLE"});
+
+    MotorBD lido(pasta / "Aliases.ini");
+    ASSERT_EQ(lido.Inicia(), 0);
+    EXPECT_EQ(lido.NomeDriverAlias("Fonte"), "ODBC");
+    EXPECT_EQ(lido.Aliases().Acha("Fonte")->banco, "planilhas2");
+    EXPECT_EQ(lido.NomeDriverAlias("Velho"), "ORACLE");
+    motor.Encerra();
+}
+
 } // namespace
 } // namespace dorvan
