@@ -1,0 +1,205 @@
+// Classification of field values and the small text routines of the dimension unit.
+#include "tabulation/Utab.h"
+
+#include "data/LeDBF32.h"
+#include "platform/Mensagens.h"
+#include "platform/Numeros.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dorvan {
+
+std::string ErroTabela;
+std::string DirTabelas;
+std::int32_t LinhasExtras = 0;
+bool TabelasDBFcomCP850 = true;
+std::function<void(const std::string&)> RegistraLogTabelas;
+
+namespace {
+
+// Blanks as the text routines see them: the space and every control byte, so NUL
+// padding of DBF fields and stray tabs or CRs go too.
+bool EBranco(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool ELetra(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Plain decimal digits into n; false when there are none or anything else.
+bool LeDigitos(std::string_view s, std::uint32_t& n) {
+    if (s.empty()) return false;
+    n = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + static_cast<std::uint32_t>(c - '0');
+        if (n > 0xFFFFFFu) n = 0xFFFFFFu; // far above any table; keeps the sum from wrapping
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TiraBrancosDir(std::string_view s) {
+    std::size_t f = s.size();
+    while (f > 0 && EBranco(s[f - 1])) --f;
+    return std::string(s.substr(0, f));
+}
+
+std::string TiraBrancosEsq(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && EBranco(s[i])) ++i;
+    return std::string(s.substr(i));
+}
+
+std::string TiraBrancos(std::string_view s) { return TiraBrancosEsq(TiraBrancosDir(s)); }
+
+std::string TiraEspacos(std::string_view s) {
+    std::string r;
+    r.reserve(s.size());
+    for (char c : s)
+        if (!EBranco(c)) r += c;
+    return r;
+}
+
+void CortaItem(std::string& s, std::size_t limite, std::string& item) {
+    std::size_t v = s.find(',');
+    if (v == std::string::npos) {
+        item = s;
+        s.clear();
+        return;
+    }
+    item = s.substr(0, v);
+    s = s.substr(v + 1, limite);
+}
+
+std::string FormataTitulo(std::string_view item) {
+    std::size_t v = item.find(',');
+    if (v == std::string_view::npos) return std::string(19, ' ') + TiraEspacos(item);
+    std::string rotulo = TiraBrancos(item.substr(std::min<std::size_t>(1, v), std::min<std::size_t>(v - std::min<std::size_t>(1, v), 18)));
+    rotulo.resize(19, ' ');
+    return rotulo + TiraEspacos(item.substr(v + 1));
+}
+
+void MostraErroTab() { MensagensAtuais().Mostra(ErroTabela); }
+
+std::uint16_t CodigoParaNumero(std::string& codigo) {
+    if (codigo.empty()) return 0;
+    if (codigo[0] == ' ') std::replace(codigo.begin(), codigo.end(), ' ', '0');
+    // A sign would read as a number of its own ("-0" as 0) and land on a code the
+    // table names; such text is no code at all.
+    if (codigo.find_first_of("+-") != std::string::npos) return CodigoForaDaTabela;
+    char primeiro = codigo[0];
+    if (primeiro >= '[' && primeiro <= '`') return CodigoForaDaTabela;
+    std::uint32_t peso = 0;
+    if (ELetra(primeiro)) {
+        std::uint32_t potencia = 1;
+        for (std::size_t i = 1; i < codigo.size(); ++i) potencia = std::min<std::uint32_t>(potencia * 10, 0xFFFFFFu);
+        peso = static_cast<std::uint32_t>((primeiro & ~0x20) - 'A' + 1) * potencia;
+        codigo.erase(0, 1);
+    }
+    std::uint32_t n = 0;
+    if (!LeDigitos(codigo, n)) {
+        for (char& c : codigo)
+            if (c < '0' || c > '9') c = '0';
+        if (!LeDigitos(codigo, n)) n = 0;
+    }
+    std::uint32_t total = n + peso;
+    return total >= CodigoForaDaTabela ? CodigoForaDaTabela : static_cast<std::uint16_t>(total);
+}
+
+std::uint16_t ProximoCodigo(std::string_view linha, std::size_t& posicao, std::size_t compCodigo) {
+    std::string codigo(posicao < linha.size() ? linha.substr(posicao, compCodigo) : std::string_view());
+    posicao += compCodigo;
+    return CodigoParaNumero(codigo);
+}
+
+std::int32_t Categoria(std::string_view valor, const TDimensao& d) {
+    const std::int32_t naoClassificado = d.NumCategorias + 1;
+    switch (d.Modo) {
+    case 0: {
+        std::size_t inicio = d.Inicio > 0 ? d.Inicio - 1u : 0u;
+        std::string codigo(inicio < valor.size() ? valor.substr(inicio, d.CompCodigo) : std::string_view());
+        std::uint16_t n = CodigoParaNumero(codigo);
+        return n < d.Direta.size() ? d.Direta[n] : naoClassificado;
+    }
+    case 1: {
+        std::size_t inicio = d.Inicio > 0 ? d.Inicio - 1u : 0u;
+        std::string_view codigo = inicio < valor.size() ? valor.substr(inicio, d.CompCodigo) : std::string_view();
+        std::int32_t k = ValorIndice(d.Indice, codigo);
+        return k >= 1 ? k : naoClassificado;
+    }
+    case 2: {
+        if (d.TamCampo > 0 && valor.size() > d.TamCampo) valor = valor.substr(0, d.TamCampo);
+        std::string texto = TiraBrancos(valor);
+        double numero = 0;
+        if (auto lido = LeNumeroMaquina(texto)) {
+            numero = *lido;
+        } else {
+            numero = LePrefixoNumerico(texto);
+            if (d.ValoresInvalidos++ == 0) d.PrimeiroInvalido = texto;
+        }
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(d.NumCategorias, 0)),
+                                                    d.Limites.empty() ? 0 : d.Limites.size() - 1);
+        for (std::size_t k = 1; k <= n; ++k)
+            if (numero <= d.Limites[k]) return static_cast<std::int32_t>(k); // NaN bounds never match
+        return naoClassificado;
+    }
+    default:
+        return naoClassificado;
+    }
+}
+
+void AvisaValoresInvalidos(const TDimensao& d) {
+    if (d.ValoresInvalidos == 0) return;
+    std::string texto = d.PrimeiroInvalido + ":Valor Inv\xE1lido em " + d.Campo;
+    if (d.ValoresInvalidos > 1)
+        texto += " (" + std::to_string(d.ValoresInvalidos) + " valores inv\xE1lidos)";
+    d.ValoresInvalidos = 0;
+    d.PrimeiroInvalido.clear();
+    if (RegistraLogTabelas) RegistraLogTabelas(texto);
+    MensagensAtuais().Mostra(texto);
+}
+
+bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo) {
+    d.NumCampo = 0;
+    d.TamCampo = 0;
+    for (int i = 1; i <= arquivo.NumCampos; ++i) {
+        const std::string& nome = arquivo.Campo(i).Nome;
+        bool igual = nome.size() == d.Campo.size() &&
+                     std::equal(nome.begin(), nome.end(), d.Campo.begin(), [](char a, char b) {
+                         auto m = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+                         return m(a) == m(b);
+                     });
+        if (igual) {
+            d.NumCampo = static_cast<std::uint16_t>(i);
+            d.TamCampo = arquivo.Campo(i).Tamanho;
+        }
+    }
+    if (d.NumCampo != 0) return true;
+    std::string nomeArquivo = arquivo.Nome;
+    std::size_t barra = nomeArquivo.find_last_of("/\\");
+    if (barra != std::string::npos) nomeArquivo.erase(0, barra + 1);
+    ErroTabela = d.Campo + " nao encontrado em " + nomeArquivo;
+    MostraErroTab();
+    return false;
+}
+
+std::string_view TextoDaDimensao(const TDimensao& d, const dbfRecord& arquivo) {
+    if (d.NumCampo == 0 || d.NumCampo > arquivo.NumCampos || arquivo.RegistroAtual == nullptr) return {};
+    const CampoDBF& c = arquivo.Campo(d.NumCampo);
+    std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
+    std::size_t resta = arquivo.TamRegistro > c.Deslocamento ? arquivo.TamRegistro - c.Deslocamento : 0u;
+    return std::string_view(arquivo.RegistroAtual + c.Deslocamento, std::min(tamanho, resta));
+}
+
+void LiberaDimensao(TDimensao& d) {
+    if (d.NumCategorias == 0) return;
+    d.NomesCategoria = {};
+    d.Valores = {};
+    d.Direta = {};
+    d.Marcadas = {};
+    d.Limites = {};
+    if (d.Modo == 1) LiberaIndice(d.Indice);
+    d.NumCategorias = 0;
+}
+
+} // namespace dorvan
