@@ -275,6 +275,17 @@ std::string TextoPeriodo(const std::vector<std::string>& digitos) {
     return r.substr(0, 255);
 }
 
+std::string DescricaoDaTabela(const std::string& nome) {
+    std::string d = ParaMinusculas(nome.substr(0, nome.find('.')).substr(0, 18));
+    if (!d.empty()) {
+        unsigned char c = static_cast<unsigned char>(d[0]);
+        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) d[0] = static_cast<char>(c - 0x20);
+    }
+    for (std::size_t i = 1; i < d.size(); ++i)
+        if (d[i] == '_') d[i] = ' ';
+    return d;
+}
+
 std::string NomeMapaDaTabela(const std::string& arquivoTabela, const std::string& pastaMapas,
                              const std::string& atual) {
     std::string nome = SemPasta(arquivoTabela);

@@ -108,6 +108,13 @@ std::string SoDigitos(std::string_view nome);
 // "Jan-Mar/2005", "Nov/2004,Fev/2005"). Periods whose month is not 1..12 are left out.
 std::string TextoPeriodo(const std::vector<std::string>& digitos);
 
+// ---- the CNV link dialog ----
+
+// The description proposed for a table file: the name before its first '.', at
+// most 18 characters, in lower case (accented capitals too), its first letter raised,
+// and every '_' after the first character a blank ("faixa_etaria.cnv" -> "Faixa etaria").
+std::string DescricaoDaTabela(const std::string& nome);
+
 // ---- map file of a row table ----
 
 // The map of a row table: "UF.CNV" -> brasil.map, MUNICxx -> xx.map, MICROxx ->

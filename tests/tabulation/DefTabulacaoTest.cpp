@@ -143,6 +143,13 @@ TEST(TextoPeriodo, JoinsYearsAndMonthsIntoRanges) {
     EXPECT_EQ(SoDigitos("/dados2/DOBR0501.DBC"), "20501");
 }
 
+TEST(DescricaoDaTabela, ProposesALabelFromTheFileName) {
+    EXPECT_EQ(DescricaoDaTabela("faixa_etaria.cnv"), "Faixa etaria");
+    EXPECT_EQ(DescricaoDaTabela("\xC9POCA_DO_ANO.CNV"), "\xC9poca do ano");
+    EXPECT_EQ(DescricaoDaTabela("_X.CNV"), "_x");
+    EXPECT_EQ(DescricaoDaTabela("MUNICIPIOS_DE_RESIDENCIA.CNV"), "Municipios de resi");
+}
+
 TEST(NomeMapa, FollowsTheRowTable) {
     EXPECT_EQ(NomeMapaDaTabela("/x/UF.CNV", "/mapas", "a.map"), "/mapas/brasil.map");
     EXPECT_EQ(NomeMapaDaTabela("/x/MUNICSP.CNV", "/mapas/", "a.map"), "/mapas/SP.map");

@@ -8,6 +8,9 @@
 #include "table/ui/TFEscolheDiretorio.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
+#include "tabulation/ui/TTabula.h"
+
+#include "platform/Arquivos.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -60,6 +63,14 @@ int main(int argc, char** argv) {
     inicio.Executa();
 
     form1->show();
+    // A DEF given on the command line opens the tabulation dialog.
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg.size() > 4 && dorvan::MaiusculasAscii(arg.substr(arg.size() - 4)) == ".DEF") {
+            QTimer::singleShot(0, form1.get(), [arg, &form1] { dorvan::AbreTabulacao(arg, form1.get()); });
+            break;
+        }
+    }
     // For the smoke test and screenshots: close by itself after a while.
     if (const char* ms = std::getenv("DORVAN_FECHAR_APOS_MS"))
         QTimer::singleShot(std::atoi(ms), form1.get(), &QMainWindow::close);
