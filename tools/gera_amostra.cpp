@@ -204,7 +204,7 @@ void GravaTabelas(const std::string& pasta, Gerador& g) {
 void GravaDEF(const std::string& pasta, const std::string& curinga) {
     GravaTexto(pasta + "/obitos.def",
                {";\xD3" "bitos - amostra sint\xE9tica do Dorvan", "A" + curinga,
-                "LMunic\xEDpio resid\xEAncia,CODMUNRES,1,MUNIC.CNV", "XUF de resid\xEAncia,CODMUNRES,1,UF.CNV",
+                "LMunic\xEDpio,CODMUNRES,1,MUNIC.CNV", "XUF resid\xEAncia,CODMUNRES,1,UF.CNV",
                 "XSexo,SEXO,1,SEXO.CNV", "TFaixa et\xE1ria,IDADE,1,FXETARIA.CNV",
                 "TCap\xEDtulo de causas,CAUSABAS,1,CAPITULO.CNV", "XCor/ra\xE7" "a,RACACOR,1,RACA.CNV",
                 "CAno do \xF3" "bito,DTOBITO,1,ANO.CNV", "CM\xEAs do \xF3" "bito,DTOBITO,5,MES.CNV",

@@ -163,6 +163,108 @@ Vista VistaDe(const TDimensao& d, const dbfRecord& h) {
 
 int AchaCampoSemCaso(const dbfRecord& h, const std::string& nome) { return FieldDBF(h, nome); }
 
+// Classifies field values as Categoria does, faster: direct tables compute the code
+// number in place, key tables remember the category of every code already seen (a
+// file holds few distinct codes and many records). Bound tables go to Categoria.
+class Classificador {
+public:
+    void Prepara(const TDimensao& d) {
+        d_ = &d;
+        inicio_ = d.Inicio > 0 ? d.Inicio - 1u : 0u;
+        comp_ = d.CompCodigo;
+        modo_ = d.Modo;
+        naoClass_ = d.NumCategorias + 1;
+        cache_ = modo_ == 1 && comp_ >= 1 && comp_ <= 8;
+        if (cache_) {
+            chaves_.assign(1u << 12, 0);
+            valores_.assign(1u << 12, 0);
+            ocupados_ = 0;
+        }
+    }
+
+    std::int32_t operator()(std::string_view valor) {
+        if (modo_ == 0) return Direta(valor);
+        if (cache_) return ComCache(valor);
+        return Categoria(valor, *d_);
+    }
+
+private:
+    std::string_view Codigo(std::string_view valor) const {
+        return inicio_ < valor.size() ? valor.substr(inicio_, comp_) : std::string_view();
+    }
+
+    // The number CodigoParaNumero gives, without building a text.
+    std::int32_t Direta(std::string_view valor) const {
+        std::string_view c = Codigo(valor);
+        std::uint32_t n = 0;
+        if (!c.empty()) {
+            for (char x : c)
+                if (x == '+' || x == '-') return naoClass_;
+            char primeiro = c[0] == ' ' ? '0' : c[0];
+            if (primeiro >= '[' && primeiro <= '`') return naoClass_;
+            std::size_t i = 0;
+            std::uint32_t peso = 0;
+            if ((primeiro >= 'A' && primeiro <= 'Z') || (primeiro >= 'a' && primeiro <= 'z')) {
+                std::uint32_t potencia = 1;
+                for (std::size_t k = 1; k < c.size(); ++k) potencia *= 10;
+                peso = static_cast<std::uint32_t>((primeiro & ~0x20) - 'A' + 1) * potencia;
+                i = 1;
+            }
+            for (; i < c.size(); ++i) n = n * 10 + (c[i] >= '0' && c[i] <= '9' ? static_cast<std::uint32_t>(c[i] - '0') : 0u);
+            n += peso;
+            if (n >= CodigoForaDaTabela) return naoClass_;
+        }
+        return n < d_->Direta.size() ? d_->Direta[n] : naoClass_;
+    }
+
+    std::int32_t ComCache(std::string_view valor) {
+        std::string_view c = Codigo(valor);
+        if (c.size() != comp_) return Categoria(valor, *d_);
+        std::uint64_t chave = 0;
+        std::memcpy(&chave, c.data(), c.size());
+        const std::size_t mascara = chaves_.size() - 1;
+        std::size_t i = static_cast<std::size_t>((chave * 0x9E3779B97F4A7C15ull) >> 40) & mascara;
+        while (valores_[i] != 0) {
+            if (chaves_[i] == chave) return valores_[i];
+            i = (i + 1) & mascara;
+        }
+        std::int32_t k = Categoria(valor, *d_);
+        if (ocupados_ * 2 >= chaves_.size()) {
+            if (chaves_.size() >= (1u << 22)) return k; // codes without end: stop remembering
+            Cresce();
+            return k;
+        }
+        chaves_[i] = chave;
+        valores_[i] = k;
+        ++ocupados_;
+        return k;
+    }
+
+    void Cresce() {
+        std::vector<std::uint64_t> chaves(chaves_.size() * 2, 0);
+        std::vector<std::int32_t> valores(chaves.size(), 0);
+        const std::size_t mascara = chaves.size() - 1;
+        for (std::size_t j = 0; j < chaves_.size(); ++j) {
+            if (valores_[j] == 0) continue;
+            std::size_t i = static_cast<std::size_t>((chaves_[j] * 0x9E3779B97F4A7C15ull) >> 40) & mascara;
+            while (valores[i] != 0) i = (i + 1) & mascara;
+            chaves[i] = chaves_[j];
+            valores[i] = valores_[j];
+        }
+        chaves_.swap(chaves);
+        valores_.swap(valores);
+    }
+
+    const TDimensao* d_ = nullptr;
+    std::size_t inicio_ = 0, comp_ = 0;
+    std::uint8_t modo_ = 0;
+    std::int32_t naoClass_ = 1;
+    bool cache_ = false;
+    std::vector<std::uint64_t> chaves_;
+    std::vector<std::int32_t> valores_; // 0 = empty slot (categories start at 1)
+    std::size_t ocupados_ = 0;
+};
+
 // One worker's copies of the dimensions: Categoria counts odd values in them, and
 // AchaCampoDim-like binding writes NumCampo, so each thread has its own.
 class Trabalhador {
@@ -255,29 +357,36 @@ private:
         std::vector<char> registroExp(cfg_.tamRegExportacao, ' ');
         std::int64_t lidos = 0;
         const TDimensao* col = cfg_.coluna ? &coluna_ : nullptr;
+        Classificador cLinha, cColuna;
+        std::vector<Classificador> cSel(selecoes_.size());
+        cLinha.Prepara(linha_);
+        if (col) cColuna.Prepara(coluna_);
+        for (std::size_t i = 0; i < selecoes_.size(); ++i) cSel[i].Prepara(selecoes_[i]);
 
         r.varreu = true;
-        auto processa = [&](dbfRecord& arq) {
-            const char* rec = arq.RegistroAtual;
+        std::vector<Vista> vExportacao(fonteExportacao.size());
+        for (std::size_t j = 0; j < fonteExportacao.size(); ++j)
+            if (fonteExportacao[j] != 0)
+                vExportacao[j] = {h.Campo(fonteExportacao[j]).Deslocamento, h.Campo(fonteExportacao[j]).Tamanho};
+        auto processa = [&](const char* rec) {
             if (rec[0] == '*') return; // deleted
             if ((++lidos & 0xFFF) == 0) {
                 contador.fetch_add(0x1000, std::memory_order_relaxed);
                 if (parar()) throw Interrompido{};
             }
             for (std::size_t i = 0; i < selecoes_.size(); ++i) {
-                std::int32_t k = Categoria(vSel[i].De(rec), selecoes_[i]);
+                std::int32_t k = cSel[i](vSel[i].De(rec));
                 if (!selecoes_[i].Marcadas[static_cast<std::size_t>(k - 1)]) return;
             }
             if (cfg_.exporta) {
                 std::memset(registroExp.data(), ' ', registroExp.size());
                 for (std::size_t j = 0; j < fonteExportacao.size(); ++j)
                     if (fonteExportacao[j] != 0)
-                        PutFieldDBF(modelo_, static_cast<int>(j) + 1, VistaCampoDBF(arq, fonteExportacao[j]),
-                                    registroExp.data());
+                        PutFieldDBF(modelo_, static_cast<int>(j) + 1, vExportacao[j].De(rec), registroExp.data());
                 r.exportados.insert(r.exportados.end(), registroExp.begin(), registroExp.end());
                 ++r.numExportados;
             }
-            std::int32_t lin = Categoria(vLinha.De(rec), linha_);
+            std::int32_t lin = cLinha(vLinha.De(rec));
             if (lin > N) {
                 if (cfg_.modo == 1) {
                     r.viuNaoClassLinha = true;
@@ -298,7 +407,7 @@ private:
             }
             int c = ncol;
             if (col) {
-                c = Categoria(vColuna.De(rec), *col);
+                c = cColuna(vColuna.De(rec));
                 if (c > ncol) {
                     if (cfg_.modo == 0) return;
                     r.viuNaoClassColuna = true;
@@ -316,7 +425,12 @@ private:
             }
         };
 
-        bool ok = ScanDBF(h, processa, cfg_.testaCRC);
+        bool ok;
+        const char ultimo = h.Nome.empty() ? ' ' : h.Nome.back();
+        if (paralelo_ && (ultimo == 'C' || ultimo == 'c'))
+            ok = VarreEmParalelo(h, processa, r);
+        else
+            ok = ScanDBF(h, [&](dbfRecord& a) { processa(a.RegistroAtual); }, cfg_.testaCRC);
         contador.fetch_add(lidos & 0xFFF, std::memory_order_relaxed);
         r.registros = lidos;
         if (!ok) {
@@ -334,6 +448,98 @@ private:
         for (auto& s : selecoes_) avisa(s);
     }
 
+    // Expands the file on a thread of its own and classifies here: a DBC then takes
+    // about the time of its bare expansion. Records go across in batches, in order.
+    template <typename Processa>
+    bool VarreEmParalelo(dbfRecord& h, Processa& processa, ResultadoArquivo& r) {
+        const std::size_t L = h.TamRegistro;
+        const std::size_t porLote = std::max<std::size_t>(1, (std::size_t{1} << 18) / std::max<std::size_t>(L, 1));
+        struct Lote {
+            std::vector<char> bytes;
+            std::size_t n = 0;
+        };
+        std::mutex m;
+        std::condition_variable cv;
+        std::deque<Lote> cheios;
+        std::vector<Lote> livres(4);
+        for (auto& l : livres) l.bytes.resize(porLote * L);
+        bool fim = false, okScan = false;
+        std::atomic<bool> pararProdutor{false};
+        std::exception_ptr erro;
+        std::vector<Evento> eventosScan;
+
+        std::thread produtor([&] {
+            MensagensPorFio::coleta = &eventosScan;
+            Lote atual;
+            auto pega = [&] {
+                std::unique_lock<std::mutex> trava(m);
+                cv.wait(trava, [&] { return !livres.empty() || pararProdutor.load(); });
+                if (pararProdutor.load()) throw Interrompido{};
+                atual = std::move(livres.back());
+                livres.pop_back();
+                atual.n = 0;
+            };
+            auto entrega = [&] {
+                std::lock_guard<std::mutex> trava(m);
+                cheios.push_back(std::move(atual));
+                cv.notify_all();
+            };
+            try {
+                pega();
+                okScan = ScanDBF(
+                    h,
+                    [&](dbfRecord& a) {
+                        std::memcpy(atual.bytes.data() + atual.n * L, a.RegistroAtual, L);
+                        if (++atual.n == porLote) {
+                            entrega();
+                            pega();
+                        }
+                    },
+                    cfg_.testaCRC);
+                if (atual.n > 0) entrega();
+            } catch (const Interrompido&) {
+            } catch (...) {
+                erro = std::current_exception();
+            }
+            MensagensPorFio::coleta = nullptr;
+            std::lock_guard<std::mutex> trava(m);
+            fim = true;
+            cv.notify_all();
+        });
+
+        std::exception_ptr erroConsumo;
+        try {
+            while (true) {
+                Lote lote;
+                {
+                    std::unique_lock<std::mutex> trava(m);
+                    cv.wait(trava, [&] { return !cheios.empty() || fim; });
+                    if (cheios.empty()) break;
+                    lote = std::move(cheios.front());
+                    cheios.pop_front();
+                }
+                for (std::size_t i = 0; i < lote.n; ++i) processa(lote.bytes.data() + i * L);
+                std::lock_guard<std::mutex> trava(m);
+                livres.push_back(std::move(lote));
+                cv.notify_all();
+            }
+        } catch (...) {
+            erroConsumo = std::current_exception();
+            std::lock_guard<std::mutex> trava(m);
+            pararProdutor.store(true);
+            cv.notify_all();
+        }
+        produtor.join();
+        r.eventos.insert(r.eventos.end(), eventosScan.begin(), eventosScan.end());
+        if (erroConsumo) std::rethrow_exception(erroConsumo);
+        if (erro) std::rethrow_exception(erro);
+        return okScan;
+    }
+
+public:
+    bool paralelo_ = false;
+
+private:
     const Configuracao& cfg_;
     TDimensao linha_, coluna_;
     std::vector<TDimensao> selecoes_;
@@ -458,6 +664,8 @@ public:
 
         std::vector<std::thread> fios;
         const std::size_t nf = std::min<std::size_t>(static_cast<std::size_t>(threads_), n);
+        // Cores left over when there are fewer files than threads expand DBC files.
+        paralelo_ = nf * 2 <= static_cast<std::size_t>(threads_);
         for (std::size_t f = 0; f < nf; ++f)
             fios.emplace_back([this, &passos, &arquivos] { Trabalha(passos, arquivos); });
 
@@ -520,6 +728,7 @@ private:
 
     void Trabalha(const std::vector<Passo>& passos, const std::vector<std::size_t>& arquivos) {
         Trabalhador t(cfg_);
+        t.paralelo_ = paralelo_;
         while (true) {
             std::size_t i;
             {
@@ -547,6 +756,7 @@ private:
 
     const Configuracao& cfg_;
     int threads_;
+    bool paralelo_ = false;
     Progresso& progresso_;
     std::mutex mutex_;
     std::condition_variable cv_;
@@ -729,7 +939,8 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     for (int i : incr) {
         const std::string& item = def.ListIncr[static_cast<std::size_t>(i)];
         titulosIncr.push_back(TituloItem(item));
-        if (item == ItemFrequencia) {
+        // Item 0 is the frequency whatever "G" lines appended to its text.
+        if (i == 0 || item == ItemFrequencia) {
             camposIncr.emplace_back();
         } else {
             std::string campo = MaiusculasAscii(TiraBrancos(item.size() > 18 ? item.substr(18) : std::string()));
