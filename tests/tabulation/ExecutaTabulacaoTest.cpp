@@ -444,3 +444,39 @@ TEST(TempoDecorrido, ChangesOnTheTicksTheStatusBarShows) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+// The run classifies without Categoria's text work; odd codes must land where
+// Categoria puts them, for direct and key tables alike.
+TEST_F(TabulacaoTeste, OddCodesLandWhereCategoriaPutsThem) {
+    const std::vector<std::string> valores = {"123", "A05", "Z99", " 7 ", "1X3", "-12", "+1 ", "[01", "`0 ", "   ",
+                                              "1 2", "a05", "05 ", "0-1", "999", "abc", "\xC7" "12", "\xFF\x01\x02",
+                                              "010", "10 ", "z00", "_12", "Z  ", "0  "};
+    GravaCnv("DIR.CNV", {"4 3", LinhaCNV("", "1", "um", "123,A05,Z99"), LinhaCNV("", "2", "dois", "070,103,012"),
+                         LinhaCNV("", "3", "tres", "000-009,999"), LinhaCNV("", "4", "quatro", "105,010,100")});
+    GravaCnv("CHV.CNV", {"4 3 L", LinhaCNV("", "1", "um", "123,A05,Z99"), LinhaCNV("", "2", "dois", " 7 ,1X3,-12"),
+                         LinhaCNV("", "3", "tres", "000-009,999"), LinhaCNV("", "4", "quatro", "a00-a99,   ")});
+    GravaDef({"LDireta,COD,DIR.CNV", "LChave,COD,CHV.CNV", "Adados/*.*"});
+    std::vector<std::string> registros;
+    for (int rep = 0; rep < 3; ++rep)
+        for (const auto& v : valores) registros.push_back(v);
+    pasta.Grava("dados/COD.DBF", MontaDBF({{"COD", 'C', 3}}, registros));
+    for (const char* linha : {"Direta", "Chave"}) {
+        TDimensao d;
+        ASSERT_TRUE(LeDimensao(def.ListLinha[static_cast<std::size_t>(Item(def.ListLinha, linha))], MaximoLinhas, d));
+        std::vector<int> esperado(static_cast<std::size_t>(d.NumCategorias) + 2, 0);
+        for (const auto& v : registros) ++esperado[static_cast<std::size_t>(Categoria(v, d))];
+        op.Linha = Item(def.ListLinha, linha);
+        op.ModoNaoClassificados = 1;
+        op.Arquivos = {"COD.DBF"};
+        Roda();
+        ASSERT_EQ(t.NumLinhas, d.NumCategorias + 1) << linha;
+        for (int k = 1; k <= d.NumCategorias + 1; ++k)
+            EXPECT_EQ(t.Dado(1, k), esperado[static_cast<std::size_t>(k)]) << linha << " " << k;
+    }
+}
+
+} // namespace
+} // namespace dorvan::teste
