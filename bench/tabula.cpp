@@ -180,10 +180,10 @@ int main(int argc, char** argv) {
                          static_cast<long long>(n), Segundos(t1));
         }
         if (comR && m.ends_with(".DBF") && !linhaCampo.empty()) {
-            std::string script = "suppressMessages(library(foreign)); t0 <- Sys.time(); d <- read.dbf('" + nome +
-                                 "', as.is=TRUE); x <- table(d$" + linhaCampo +
-                                 "); cat(format(as.numeric(Sys.time() - t0, units='secs')), '\\n')";
-            std::string cmd = "Rscript -e \"" + script + "\"";
+            // The script goes in single quotes: nothing in it is for the shell.
+            std::string script = "suppressMessages(library(foreign)); d <- read.dbf(\"" + nome +
+                                 "\", as.is=TRUE); x <- table(d[[\"" + linhaCampo + "\"]]); cat(length(x), \"codigos\\n\")";
+            std::string cmd = "Rscript -e '" + script + "' 1>&2";
             auto t1 = std::chrono::steady_clock::now();
             int rc = std::system(cmd.c_str());
             std::fprintf(stderr, "R (read.dbf + table) de %s: %.3f s (rc %d)\n", nome.c_str(), Segundos(t1), rc);

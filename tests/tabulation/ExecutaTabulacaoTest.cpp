@@ -480,3 +480,33 @@ TEST_F(TabulacaoTeste, OddCodesLandWhereCategoriaPutsThem) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+TEST_F(TabulacaoTeste, ValuesThatAreNoNumberAreReportedOncePerFile) {
+    GravaCnv("VALOR.CNV", {"2 8 F", LinhaCNV("", "1", "Ate 5", "       5"), LinhaCNV("", "2", "Mais", "99999999")});
+    GravaDef({"LFaixa de valor,VALOR,VALOR.CNV", "Adados/*.*"});
+    std::vector<Reg> regs = RegistrosA();
+    regs[0].valor = "abc";
+    regs[1].valor = "x1";
+    GravaDados("A.DBF", regs);
+    GravaDados("B.DBF", regs);
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF", "B.DBF"};
+    for (int threads : {1, 2}) {
+        op.Threads = threads;
+        msgs.Limpa();
+        Roda();
+        const std::string aviso = "abc:Valor Inv\xE1lido em VALOR (2 valores inv\xE1lidos)";
+        EXPECT_EQ(msgs.Textos(), (Linhas_{aviso, aviso}));
+        Linhas_ l = LogSemTempo();
+        EXPECT_EQ(Linhas_(l.begin() + 5, l.end()),
+                  (Linhas_{"A.DBF", aviso, "B.DBF", aviso, "Registros_Processados= 10"}));
+        // "abc" and "x1" read as 0: in the first bound with every other value.
+        EXPECT_EQ(Linhas(), (Linhas_{"Faixa de valor;Freq\xFC\xEAncia", "Ate 5;10", "Mais;0", "Total;10"}));
+    }
+}
+
+} // namespace
+} // namespace dorvan::teste
