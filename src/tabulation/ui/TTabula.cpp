@@ -496,6 +496,8 @@ bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai) {
         return false;
     }
     if (!Tabula->Def().PastaDEF.empty()) QDir::setCurrent(QString::fromStdString(Tabula->Def().PastaDEF));
+    if (pai && !Tabula->Def().Titulo1.empty())
+        pai->window()->setWindowTitle(ParaQString(("Dorvan: " + Tabula->Def().Titulo1).substr(0, 88)));
     if (Tabula->ListLinha->count() == 0) return false;
     Tabula->setWindowState(Qt::WindowNoState);
     if (Tabula->exec() != QDialog::Accepted) return false;
