@@ -510,3 +510,25 @@ TEST_F(TabulacaoTeste, ValuesThatAreNoNumberAreReportedOncePerFile) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+TEST_F(TabulacaoTeste, AFileThatCannotBeOpenedStopsTheRunAfterIt) {
+    GravaDados("A.DBF", RegistrosA());
+    GravaDados("C.DBF", RegistrosA());
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Arquivos = {"A.DBF", "SUMIU.DBF", "C.DBF"};
+    op.Threads = 3;
+    ResultadoTabulacao r = Roda();
+    EXPECT_TRUE(r.Cancelada);
+    EXPECT_EQ(r.RegistrosLidos, 5);
+    ASSERT_EQ(msgs.Textos().size(), 2u);
+    EXPECT_NE(msgs.Textos()[0].find("SUMIU.DBF"), std::string::npos);
+    EXPECT_EQ(msgs.Textos()[1], "Tabula\xE7\xE3o cancelada");
+    Linhas_ l = LogSemTempo();
+    EXPECT_EQ(std::find(l.begin(), l.end(), "C.DBF"), l.end());
+}
+
+} // namespace
+} // namespace dorvan::teste

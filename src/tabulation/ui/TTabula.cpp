@@ -305,7 +305,8 @@ void TTabula::ListSelecaoClick() {
 }
 
 void TTabula::ListCategSelExit() {
-    if (preenchendo_) return;
+    // During a run the workers read the marks: they change only between runs.
+    if (preenchendo_ || rodando_) return;
     int s = ListSelecao->currentRow();
     if (s < 0 || s >= def_->NumSelecoes) return;
     TDimensao& d = def_->Selecao(s);
