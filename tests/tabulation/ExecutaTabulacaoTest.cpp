@@ -532,3 +532,29 @@ TEST_F(TabulacaoTeste, AFileThatCannotBeOpenedStopsTheRunAfterIt) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+TEST_F(TabulacaoTeste, CancelOverLargeDbcFilesExpandedOnTheirOwnThreads) {
+    std::vector<Reg> regs;
+    for (int i = 0; i < 30000; ++i) regs.push_back(RegistrosA()[static_cast<std::size_t>(i % 6)]);
+    for (const char* n : {"A", "B", "C", "D"}) {
+        std::string dbf = GravaDados(std::string(n) + ".DBF", regs);
+        ASSERT_TRUE(ComprimeDBF(dbf, pasta / ("dados/" + std::string(n) + ".DBC"), SemProgresso(), false).Ok());
+    }
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Arquivos = {"A.DBC", "B.DBC", "C.DBC", "D.DBC"};
+    op.TestaCRC = true;
+    for (int threads : {1, 2, 8}) {
+        op.Threads = threads;
+        CancelaNoArquivo cancela(log, "B.DBC");
+        ResultadoTabulacao r = Roda(cancela);
+        EXPECT_TRUE(r.Cancelada);
+        EXPECT_EQ(r.RegistrosLidos, 50000) << threads;
+        EXPECT_EQ(Linhas(), (Linhas_{"Sexo;Freq\xFC\xEAncia", "Masculino;20000", "Feminino;20000", "Total;40000"}));
+    }
+}
+
+} // namespace
+} // namespace dorvan::teste
