@@ -2,15 +2,16 @@
 //
 //   bench_tabula <def> --linha <label> [--coluna <label>] [--incr <label>]...
 //                [--sel <label>=<k>,<k>...]... [--modo ignorar|incluir|discriminar]
-//                [--suplin] [--semsupcol] [--crc] [--threads <n>] [--r] [--expande]
+//                [--suplin] [--semsupcol] [--crc] [--threads <n>] [--semR] [--expande]
 //                [<data file>...]
 //
 // Labels are the DEF's, as written there (UTF-8 on the command line). Without data
 // files every file the DEF's wildcard matches is read. Output (UTF-8): the column
 // titles, one line "label;value;..." per row in machine number form, the totals
 // line, then the run log with each line prefixed by "#". The elapsed time goes to
-// stderr; --expande adds the time of a bare scan of each file, --r the time R takes
-// to read each DBF with foreign::read.dbf and tabulate its row field with table().
+// stderr; --expande adds the time of a bare scan of each file. When R is installed
+// (and without --semR) the time R takes to read each DBF with foreign::read.dbf and
+// cross its row and column fields with table() follows.
 #include "data/LeDBF32.h"
 #include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr, "uso: %s <def> --linha <r\xC3\xB3tulo> [--coluna <r>] [--incr <r>]... [--sel <r>=1,2]...\n"
                              "   [--modo ignorar|incluir|discriminar] [--suplin] [--semsupcol] [--crc] [--threads n]\n"
-                             "   [--r] [--expande] [arquivos...]\n",
+                             "   [--semR] [--expande] [arquivos...]\n",
                      argv[0]);
         return 2;
     }
@@ -72,9 +73,9 @@ int main(int argc, char** argv) {
     OpcoesTabulacao op;
     op.Legenda = argv[1];
     op.Incrementos.clear();
-    bool comR = false, expande = false;
+    bool comR = std::system("command -v Rscript > /dev/null 2>&1") == 0, expande = false;
     std::vector<std::string> arquivos;
-    std::string linhaCampo;
+    std::string linhaCampo, colunaCampo;
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
         auto proximo = [&] {
@@ -114,8 +115,8 @@ int main(int argc, char** argv) {
             op.TestaCRC = true;
         } else if (a == "--threads") {
             op.Threads = std::atoi(proximo().c_str());
-        } else if (a == "--r") {
-            comR = true;
+        } else if (a == "--semR") {
+            comR = false;
         } else if (a == "--expande") {
             expande = true;
         } else {
@@ -130,10 +131,11 @@ int main(int argc, char** argv) {
         def.EspecArquivos.clear();
         for (auto& f : arquivos) op.Arquivos.push_back(std::filesystem::absolute(f).string());
     }
-    if (op.Linha >= 0) {
-        std::string item = def.ListLinha[static_cast<std::size_t>(op.Linha)];
-        linhaCampo = MaiusculasAscii(item.substr(19, item.find(',', 19) - 19));
-    }
+    auto campoDoItem = [](const std::string& item) {
+        return item.size() > 19 ? MaiusculasAscii(item.substr(19, item.find(',', 19) - 19)) : std::string();
+    };
+    if (op.Linha >= 0) linhaCampo = campoDoItem(def.ListLinha[static_cast<std::size_t>(op.Linha)]);
+    if (op.Coluna > 0) colunaCampo = campoDoItem(def.ListColunas[static_cast<std::size_t>(op.Coluna)]);
 
     TabelaResultados t;
     LogExecucao log;
@@ -182,7 +184,9 @@ int main(int argc, char** argv) {
         if (comR && m.ends_with(".DBF") && !linhaCampo.empty()) {
             // The script goes in single quotes: nothing in it is for the shell.
             std::string script = "suppressMessages(library(foreign)); d <- read.dbf(\"" + nome +
-                                 "\", as.is=TRUE); x <- table(d[[\"" + linhaCampo + "\"]]); cat(length(x), \"codigos\\n\")";
+                                 "\", as.is=TRUE); x <- table(d[[\"" + linhaCampo + "\"]]" +
+                                 (colunaCampo.empty() ? std::string() : ", d[[\"" + colunaCampo + "\"]]") +
+                                 "); cat(dim(x), \"celulas\\n\")";
             std::string cmd = "Rscript -e '" + script + "' 1>&2";
             auto t1 = std::chrono::steady_clock::now();
             int rc = std::system(cmd.c_str());

@@ -176,8 +176,7 @@ public:
         naoClass_ = d.NumCategorias + 1;
         cache_ = modo_ == 1 && comp_ >= 1 && comp_ <= 8;
         if (cache_) {
-            chaves_.assign(1u << 12, 0);
-            valores_.assign(1u << 12, 0);
+            vagas_.assign(1u << 12, Vaga{});
             ocupados_ = 0;
         }
     }
@@ -222,46 +221,48 @@ private:
         if (c.size() != comp_) return Categoria(valor, *d_);
         std::uint64_t chave = 0;
         std::memcpy(&chave, c.data(), c.size());
-        const std::size_t mascara = chaves_.size() - 1;
+        const std::size_t mascara = vagas_.size() - 1;
         std::size_t i = static_cast<std::size_t>((chave * 0x9E3779B97F4A7C15ull) >> 40) & mascara;
-        while (valores_[i] != 0) {
-            if (chaves_[i] == chave) return valores_[i];
+        while (vagas_[i].valor != 0) {
+            if (vagas_[i].chave == chave) return vagas_[i].valor;
             i = (i + 1) & mascara;
         }
         std::int32_t k = Categoria(valor, *d_);
-        if (ocupados_ * 2 >= chaves_.size()) {
-            if (chaves_.size() >= (1u << 22)) return k; // codes without end: stop remembering
+        if (ocupados_ * 2 >= vagas_.size()) {
+            if (vagas_.size() >= (1u << 22)) return k; // codes without end: stop remembering
             Cresce();
             return k;
         }
-        chaves_[i] = chave;
-        valores_[i] = k;
+        vagas_[i] = {chave, k};
         ++ocupados_;
         return k;
     }
 
     void Cresce() {
-        std::vector<std::uint64_t> chaves(chaves_.size() * 2, 0);
-        std::vector<std::int32_t> valores(chaves.size(), 0);
-        const std::size_t mascara = chaves.size() - 1;
-        for (std::size_t j = 0; j < chaves_.size(); ++j) {
-            if (valores_[j] == 0) continue;
-            std::size_t i = static_cast<std::size_t>((chaves_[j] * 0x9E3779B97F4A7C15ull) >> 40) & mascara;
-            while (valores[i] != 0) i = (i + 1) & mascara;
-            chaves[i] = chaves_[j];
-            valores[i] = valores_[j];
+        std::vector<Vaga> novas(vagas_.size() * 2);
+        const std::size_t mascara = novas.size() - 1;
+        for (const Vaga& v : vagas_) {
+            if (v.valor == 0) continue;
+            std::size_t i = static_cast<std::size_t>((v.chave * 0x9E3779B97F4A7C15ull) >> 40) & mascara;
+            while (novas[i].valor != 0) i = (i + 1) & mascara;
+            novas[i] = v;
         }
-        chaves_.swap(chaves);
-        valores_.swap(valores);
+        vagas_.swap(novas);
     }
+
+    // A remembered code (up to 8 bytes) and its category; 0 = empty slot, as
+    // categories start at 1. Key and value share a cache line.
+    struct Vaga {
+        std::uint64_t chave = 0;
+        std::int32_t valor = 0;
+    };
 
     const TDimensao* d_ = nullptr;
     std::size_t inicio_ = 0, comp_ = 0;
     std::uint8_t modo_ = 0;
     std::int32_t naoClass_ = 1;
     bool cache_ = false;
-    std::vector<std::uint64_t> chaves_;
-    std::vector<std::int32_t> valores_; // 0 = empty slot (categories start at 1)
+    std::vector<Vaga> vagas_;
     std::size_t ocupados_ = 0;
 };
 
