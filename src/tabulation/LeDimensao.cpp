@@ -78,54 +78,11 @@ std::string AchaArquivo(const std::string& nome) {
     return {};
 }
 
-// While a table loads, a full key table would otherwise show its refusal once per
-// code; the refusals are counted and shown once, with the count, at the end.
-class AgrupaRecusas : public Mensagens {
-public:
-    AgrupaRecusas() : anterior_(MensagensAtuais()), uso_(*this) {}
-
-    void Conclui() {
-        if (recusas_ == 0) return;
-        std::string texto = primeira_;
-        if (recusas_ > 1) texto += " (" + std::to_string(recusas_) + " entradas recusadas)";
-        recusas_ = 0;
-        if (RegistraLogTabelas) RegistraLogTabelas(texto);
-        anterior_.Mostra(texto);
-    }
-
-    void Mostra(const std::string& texto) override {
-        static const std::string prefixo = "Entradas excede m\xE1ximo";
-        if (texto.compare(0, prefixo.size(), prefixo) == 0) {
-            if (recusas_++ == 0) primeira_ = texto;
-            return;
-        }
-        anterior_.Mostra(texto);
-    }
-    int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override {
-        return anterior_.Confirma(titulo, texto, botoes);
-    }
-    bool SimOuNao(const std::string& titulo, const std::string& texto) override {
-        return anterior_.SimOuNao(titulo, texto);
-    }
-    std::string EntraTexto(const std::string& pergunta, const std::string& padrao) override {
-        return anterior_.EntraTexto(pergunta, padrao);
-    }
-    bool PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) override {
-        return anterior_.PerguntaNumero(pergunta, padrao, resposta);
-    }
-
-private:
-    Mensagens& anterior_;
-    UsaMensagens uso_;
-    std::int64_t recusas_ = 0;
-    std::string primeira_;
-};
-
 struct Itens {
-    std::string campo;       // 1: data field (and key field of a DBF table)
-    std::string inicio;      // 2: start of the code, or label field of a DBF table
-    std::string tabela;      // 3: table file
-    std::string chave;       // 4: key field (DBF tables with an equivalence DBF)
+    std::string campo;        // 1: data field (and key field of a DBF table)
+    std::string inicio;       // 2: start of the code, or label field of a DBF table
+    std::string tabela;       // 3: table file
+    std::string chave;        // 4: key field (DBF tables with an equivalence DBF)
     std::string equivalencia; // 5: equivalence DBF
 };
 
@@ -150,7 +107,8 @@ Itens CortaEspecificacao(std::string_view linha) {
 
 void GuardaFaixaDireta(TDimensao& d, std::uint16_t baixo, std::uint16_t alto, std::int32_t k) {
     if (baixo == CodigoForaDaTabela || alto == CodigoForaDaTabela) return;
-    for (std::size_t n = baixo; n <= alto && n < d.Direta.size(); ++n) d.Direta[n] = k;
+    for (std::size_t n = baixo; n <= alto && n < d.Direta.size(); ++n)
+        d.Direta[n] = k;
 }
 
 // Codes from column 61: "<code>" or "<low>-<high>" of CompCodigo bytes each, joined
@@ -201,9 +159,11 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
 
     std::vector<std::string> partes;
     for (std::size_t i = 0; i < cabecalho.size();) {
-        while (i < cabecalho.size() && cabecalho[i] <= ' ' && cabecalho[i] >= 0) ++i;
+        while (i < cabecalho.size() && cabecalho[i] <= ' ' && cabecalho[i] >= 0)
+            ++i;
         std::size_t f = i;
-        while (f < cabecalho.size() && !(cabecalho[f] <= ' ' && cabecalho[f] >= 0)) ++f;
+        while (f < cabecalho.size() && !(cabecalho[f] <= ' ' && cabecalho[f] >= 0))
+            ++f;
         if (f > i) partes.push_back(cabecalho.substr(i, std::min<std::size_t>(f - i, 4)));
         i = f;
     }
@@ -235,7 +195,8 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
     d.Valores.assign(static_cast<std::size_t>(N) + static_cast<std::size_t>(std::max(LinhasExtras, 0)) + 2, 0);
     if (d.Modo == 0) {
         std::size_t tamanho = 27;
-        for (std::size_t i = 1; i < w; ++i) tamanho *= 10;
+        for (std::size_t i = 1; i < w; ++i)
+            tamanho *= 10;
         d.Direta.assign(tamanho, N + 1);
     } else if (d.Modo == 1) {
         // Every code takes at least <width> bytes, so this bounds the keys stored.
@@ -243,12 +204,13 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
         for (std::size_t i = cab + 1; i < linhas.size(); ++i)
             if (linhas[i].size() > 60) capacidade += static_cast<std::int64_t>((linhas[i].size() - 60) / w);
         capacidade += std::max(LinhasExtras, 0);
-        CriaIndice(d.Indice, static_cast<std::int32_t>(std::min<std::int64_t>(capacidade, std::numeric_limits<std::int32_t>::max())));
+        CriaIndice(d.Indice, static_cast<std::int32_t>(
+                                 std::min<std::int64_t>(capacidade, std::numeric_limits<std::int32_t>::max())));
     } else {
         d.Limites.assign(static_cast<std::size_t>(N) + 1, std::numeric_limits<double>::quiet_NaN());
     }
 
-    AgrupaRecusas recusas;
+    AgrupaRecusasIndice recusas;
     for (std::size_t i = cab + 1; i < linhas.size(); ++i) {
         std::string s = TiraBrancosDir(SemComentario(linhas[i]));
         if (s.empty()) continue;
@@ -276,10 +238,6 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
 
 // ---- DBF tables ----
 
-bool RotulosEmCP850(const dbfRecord& h) {
-    return h.Idioma == 2 || h.Idioma == 0x25 || (h.Idioma == 0 && TabelasDBFcomCP850);
-}
-
 void AbreDBF(dbfRecord& h, const std::string& nome) {
     OpenDBF(h, nome, true);
     // OpenDBF has shown why; the loader only records that it failed.
@@ -297,8 +255,8 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
         auto numero = LeInteiro(it.inicio);
         std::int64_t n = numero ? *numero : 1;
         if (n < 1 || n > tab.NumCampos)
-            Falha(tabela + ": Campo do rotulo " + it.inicio + " nao existe na tabela (" + std::to_string(tab.NumCampos) +
-                  " campos)");
+            Falha(tabela + ": Campo do rotulo " + it.inicio + " nao existe na tabela (" +
+                  std::to_string(tab.NumCampos) + " campos)");
         campoRotulo = static_cast<int>(n);
     }
     d.Inicio = 1;
@@ -328,9 +286,9 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
     d.Modo = 1;
     CriaIndice(d.Indice, static_cast<std::int32_t>(tab.NumRegs) + std::max(LinhasExtras, 0));
     d.NomesCategoria.assign(1, std::string());
-    const bool cp850 = RotulosEmCP850(tab);
+    const bool cp850 = TextoEmCP850(tab, TabelasDBFcomCP850);
 
-    AgrupaRecusas recusas;
+    AgrupaRecusasIndice recusas;
     std::int32_t c = 0;
     for (std::int64_t r = 1; r <= tab.NumRegs; ++r) {
         readDBF(tab, r);
@@ -345,6 +303,8 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
         d.NomesCategoria.push_back(std::move(rotulo));
         InsereIndice(d.Indice, chave, c);
     }
+    // No category at all would read as "nothing loaded" and classify every record as N+1.
+    if (c == 0) Falha(tabela + ": Tabela de conversao vazia");
     d.NumCategorias = c;
     d.NomesCategoria.emplace_back();
     d.Valores.assign(static_cast<std::size_t>(c) + extras + 2, 0);
@@ -390,7 +350,8 @@ bool LeDimensao(std::string_view linha, std::int32_t maximo, TDimensao& d) {
 
         const std::int32_t N = d.NumCategorias;
         std::size_t maior = 18;
-        for (std::int32_t k = 1; k <= N; ++k) maior = std::max(maior, d.NomesCategoria[static_cast<std::size_t>(k)].size());
+        for (std::int32_t k = 1; k <= N; ++k)
+            maior = std::max(maior, d.NomesCategoria[static_cast<std::size_t>(k)].size());
         d.LarguraRotulo = static_cast<std::uint16_t>(std::min<std::size_t>(maior, 0xFFFF));
         d.Marcadas.assign(static_cast<std::size_t>(N) + 1, 0);
         d.Titulo = TiraBrancos(linha.substr(0, std::min<std::size_t>(19, linha.size())));

@@ -40,13 +40,15 @@ bool LeDigitos(std::string_view s, std::uint32_t& n) {
 
 std::string TiraBrancosDir(std::string_view s) {
     std::size_t f = s.size();
-    while (f > 0 && EBranco(s[f - 1])) --f;
+    while (f > 0 && EBranco(s[f - 1]))
+        --f;
     return std::string(s.substr(0, f));
 }
 
 std::string TiraBrancosEsq(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && EBranco(s[i])) ++i;
+    while (i < s.size() && EBranco(s[i]))
+        ++i;
     return std::string(s.substr(i));
 }
 
@@ -74,9 +76,48 @@ void CortaItem(std::string& s, std::size_t limite, std::string& item) {
 std::string FormataTitulo(std::string_view item) {
     std::size_t v = item.find(',');
     if (v == std::string_view::npos) return std::string(19, ' ') + TiraEspacos(item);
-    std::string rotulo = TiraBrancos(item.substr(std::min<std::size_t>(1, v), std::min<std::size_t>(v - std::min<std::size_t>(1, v), 18)));
+    std::string rotulo = TiraBrancos(
+        item.substr(std::min<std::size_t>(1, v), std::min<std::size_t>(v - std::min<std::size_t>(1, v), 18)));
     rotulo.resize(19, ' ');
     return rotulo + TiraEspacos(item.substr(v + 1));
+}
+
+AgrupaRecusasIndice::AgrupaRecusasIndice() : anterior_(MensagensAtuais()), uso_(*this) {}
+
+void AgrupaRecusasIndice::Conclui() {
+    if (recusas_ == 0) return;
+    std::string texto = primeira_;
+    if (recusas_ > 1) texto += " (" + std::to_string(recusas_) + " entradas recusadas)";
+    recusas_ = 0;
+    if (RegistraLogTabelas) RegistraLogTabelas(texto);
+    anterior_.Mostra(texto);
+}
+
+void AgrupaRecusasIndice::Mostra(const std::string& texto) {
+    static const std::string prefixo = "Entradas excede m\xE1ximo";
+    if (texto.compare(0, prefixo.size(), prefixo) == 0) {
+        if (recusas_++ == 0) primeira_ = texto;
+        return;
+    }
+    anterior_.Mostra(texto);
+}
+
+int AgrupaRecusasIndice::Confirma(const std::string& titulo, const std::string& texto,
+                                  const std::vector<std::string>& botoes) {
+    return anterior_.Confirma(titulo, texto, botoes);
+}
+
+bool AgrupaRecusasIndice::SimOuNao(const std::string& titulo, const std::string& texto) {
+    return anterior_.SimOuNao(titulo, texto);
+}
+
+std::string AgrupaRecusasIndice::EntraTexto(const std::string& pergunta, const std::string& padrao) {
+    return anterior_.EntraTexto(pergunta, padrao);
+}
+
+bool AgrupaRecusasIndice::PerguntaNumero(const std::string& pergunta, const std::string& padrao,
+                                         std::string& resposta) {
+    return anterior_.PerguntaNumero(pergunta, padrao, resposta);
 }
 
 void MostraErroTab() { MensagensAtuais().Mostra(ErroTabela); }
@@ -92,7 +133,8 @@ std::uint16_t CodigoParaNumero(std::string& codigo) {
     std::uint32_t peso = 0;
     if (ELetra(primeiro)) {
         std::uint32_t potencia = 1;
-        for (std::size_t i = 1; i < codigo.size(); ++i) potencia = std::min<std::uint32_t>(potencia * 10, 0xFFFFFFu);
+        for (std::size_t i = 1; i < codigo.size(); ++i)
+            potencia = std::min<std::uint32_t>(potencia * 10, 0xFFFFFFu);
         peso = static_cast<std::uint32_t>((primeiro & ~0x20) - 'A' + 1) * potencia;
         codigo.erase(0, 1);
     }
@@ -151,8 +193,7 @@ std::int32_t Categoria(std::string_view valor, const TDimensao& d) {
 void AvisaValoresInvalidos(const TDimensao& d) {
     if (d.ValoresInvalidos == 0) return;
     std::string texto = d.PrimeiroInvalido + ":Valor Inv\xE1lido em " + d.Campo;
-    if (d.ValoresInvalidos > 1)
-        texto += " (" + std::to_string(d.ValoresInvalidos) + " valores inv\xE1lidos)";
+    if (d.ValoresInvalidos > 1) texto += " (" + std::to_string(d.ValoresInvalidos) + " valores inv\xE1lidos)";
     d.ValoresInvalidos = 0;
     d.PrimeiroInvalido.clear();
     if (RegistraLogTabelas) RegistraLogTabelas(texto);
@@ -164,11 +205,11 @@ bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo) {
     d.TamCampo = 0;
     for (int i = 1; i <= arquivo.NumCampos; ++i) {
         const std::string& nome = arquivo.Campo(i).Nome;
-        bool igual = nome.size() == d.Campo.size() &&
-                     std::equal(nome.begin(), nome.end(), d.Campo.begin(), [](char a, char b) {
-                         auto m = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-                         return m(a) == m(b);
-                     });
+        bool igual =
+            nome.size() == d.Campo.size() && std::equal(nome.begin(), nome.end(), d.Campo.begin(), [](char a, char b) {
+                auto m = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+                return m(a) == m(b);
+            });
         if (igual) {
             d.NumCampo = static_cast<std::uint16_t>(i);
             d.TamCampo = arquivo.Campo(i).Tamanho;

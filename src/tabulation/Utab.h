@@ -18,6 +18,7 @@
 // Mode: two header items and width 1..4 -> 0 (direct table), width 5 or more or a
 // third item "L" -> 1 (sorted key table with ranges), third item "F" -> 2 (bounds).
 #include "data/Index.h"
+#include "platform/Mensagens.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,12 +41,12 @@ inline constexpr std::int32_t LinhasDiscriminadas = 16381;
 inline constexpr std::uint16_t CodigoForaDaTabela = 0xFFFF;
 
 struct TDimensao {
-    std::string Titulo;           // label of the variable (columns 1-19 of the line, trimmed)
-    std::string Campo;            // data field name, upper case (at most 10 characters)
-    std::uint16_t Inicio = 1;     // 1-based position in the field value where the code starts
-    std::string ArquivoTabela;    // path of the conversion table as it was found
-    std::int32_t NumCategorias = 0; // N; 0 = nothing loaded
-    std::uint16_t CompCodigo = 0; // code width in bytes
+    std::string Titulo;              // label of the variable (columns 1-19 of the line, trimmed)
+    std::string Campo;               // data field name, upper case (at most 10 characters)
+    std::uint16_t Inicio = 1;        // 1-based position in the field value where the code starts
+    std::string ArquivoTabela;       // path of the conversion table as it was found
+    std::int32_t NumCategorias = 0;  // N; 0 = nothing loaded
+    std::uint16_t CompCodigo = 0;    // code width in bytes
     std::uint16_t LarguraRotulo = 0; // longest category label, at least 18
     // Label of category k at [k], k = 1..N; [0] and [N+1] stay empty.
     std::vector<std::string> NomesCategoria;
@@ -61,11 +62,11 @@ struct TDimensao {
     // default); [0] unused. Room for N + 1 + LinhasExtras categories: the run adds
     // rows for unlisted codes and sums subtotal rows through it.
     std::vector<std::int32_t> Valores;
-    std::uint8_t Ativa = 0;       // the column dimension is in use (set by the run)
-    std::uint8_t Modo = 0;        // 0 direct table, 1 sorted key table, 2 numeric upper bounds
-    std::uint16_t NumCampo = 0;   // 1-based number of Campo in the open data file; 0 = not found
-    std::uint16_t TamCampo = 0;   // width of that field (mode 2 reads no byte beyond it); 0 = unknown
-    TIndice Indice;               // mode 1: code or code range -> category number
+    std::uint8_t Ativa = 0;     // the column dimension is in use (set by the run)
+    std::uint8_t Modo = 0;      // 0 direct table, 1 sorted key table, 2 numeric upper bounds
+    std::uint16_t NumCampo = 0; // 1-based number of Campo in the open data file; 0 = not found
+    std::uint16_t TamCampo = 0; // width of that field (mode 2 reads no byte beyond it); 0 = unknown
+    TIndice Indice;             // mode 1: code or code range -> category number
 
     // Mode-2 values that were not numbers, gathered by Categoria so that a file of
     // millions of records shows one message (AvisaValoresInvalidos), not millions.
@@ -141,6 +142,32 @@ std::uint16_t CodigoParaNumero(std::string& codigo);
 // Inner step of the mode-0 reader: the number of the compCodigo bytes of linha from
 // posicao (0-based), which then moves past them.
 std::uint16_t ProximoCodigo(std::string_view linha, std::size_t& posicao, std::size_t compCodigo);
+
+// While one is alive, the refusals of a full key table ("Entradas excede máximo
+// <n>"), which would come once per code, are counted instead of shown; Conclui shows
+// the first with the count, once, and writes it to the run log. Other messages pass
+// through. The loaders use it; so may the run while it adds unlisted codes.
+class AgrupaRecusasIndice : public Mensagens {
+public:
+    AgrupaRecusasIndice();
+    AgrupaRecusasIndice(const AgrupaRecusasIndice&) = delete;
+    AgrupaRecusasIndice& operator=(const AgrupaRecusasIndice&) = delete;
+
+    void Conclui();
+    std::int64_t Recusas() const { return recusas_; }
+
+    void Mostra(const std::string& texto) override;
+    int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override;
+    bool SimOuNao(const std::string& titulo, const std::string& texto) override;
+    std::string EntraTexto(const std::string& pergunta, const std::string& padrao) override;
+    bool PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) override;
+
+private:
+    Mensagens& anterior_;
+    UsaMensagens uso_;
+    std::int64_t recusas_ = 0;
+    std::string primeira_;
+};
 
 // ---- Small text routines ----
 

@@ -52,7 +52,8 @@ protected:
     // Writes a CNV file from lines joined by CR LF.
     std::string GravaCnv(const std::string& nome, const std::vector<std::string>& linhas) {
         std::string t;
-        for (const auto& l : linhas) t += l + "\r\n";
+        for (const auto& l : linhas)
+            t += l + "\r\n";
         return pasta.Grava(nome, t);
     }
 

@@ -21,7 +21,8 @@ TEST_F(TabelaCNV, DirectTableOfWidthOneAndTheSameFileAsKeyTable) {
         EXPECT_EQ(d.NumCategorias, 2);
         EXPECT_EQ(Categoria("1", d), 1);
         EXPECT_EQ(Categoria("2", d), 2);
-        for (const char* outro : {"0", "3", "9", " "}) EXPECT_EQ(Categoria(outro, d), 3) << outro;
+        for (const char* outro : {"0", "3", "9", " "})
+            EXPECT_EQ(Categoria(outro, d), 3) << outro;
         EXPECT_EQ(d.NomesCategoria[1], "Um");
         EXPECT_EQ(d.Campo, "SEXO");
         EXPECT_EQ(d.Titulo, "Variavel");
@@ -36,9 +37,9 @@ TEST_F(TabelaCNV, HeaderChoosesTheMode) {
         int modo;
         std::size_t direta; // entries of the direct table
     } casos[] = {
-        {"3 1", 0, 27},       {"3 2", 0, 270},    {"3 4", 0, 27000},   {"3 5", 1, 0},
-        {"3 2 L", 1, 0},      {"3 2 lista", 1, 0}, {"3 2 F", 2, 0},    {"  3   2   f  ; bounds", 2, 0},
-        {"00030002", 0, 0},   // one item: no width
+        {"3 1", 0, 27},     {"3 2", 0, 270},     {"3 4", 0, 27000}, {"3 5", 1, 0},
+        {"3 2 L", 1, 0},    {"3 2 lista", 1, 0}, {"3 2 F", 2, 0},   {"  3   2   f  ; bounds", 2, 0},
+        {"00030002", 0, 0}, // one item: no width
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.cabecalho);
@@ -79,16 +80,14 @@ TEST_F(TabelaCNV, LoaderMessages) {
         {{"5 -1"}, MaximoLinhas, t + ": Comprimento do codigo nao valido"},
         {{"5 2 Q"}, MaximoLinhas, t + ": terceiro parametro <> \"L\" ou \"F\" = Q"},
         {{"5 2 XYZW9"}, MaximoLinhas, t + ": terceiro parametro <> \"L\" ou \"F\" = XYZW"},
-        {{"6000 2"}, MaximoColunas,
-         t + ": Numero de categorias = 6000 > m\xE1ximo desta dimens\xE3o que \xE9 5999"},
+        {{"6000 2"}, MaximoColunas, t + ": Numero de categorias = 6000 > m\xE1ximo desta dimens\xE3o que \xE9 5999"},
         {{"5 2", LinhaCNV("", "6", "Seis", "01")}, MaximoLinhas, t + " : Indice nao valido na linha 6"},
         {{"5 2", LinhaCNV("", "0", "Zero", "01")}, MaximoLinhas, t + " : Indice nao valido na linha 0"},
         {{"5 2", "   1x"}, MaximoLinhas, t + " : Indice nao valido na linha 1x"},
         {{"5 2 L", LinhaCNV("", "2", "Dois", "0")}, MaximoLinhas, t + " : Codigo nao valido na linha 2"},
         {{"5 2 L", LinhaCNV("", "3", "Sem codigo")}, MaximoLinhas, t + " : Codigo nao valido na linha 3"},
         {{"5 3 F", LinhaCNV("", "4", "Curta", "9")}, MaximoLinhas, t + " : Codigo nao valido na linha 4"},
-        {{"5 3 F", LinhaCNV("", "4", "Letra", "1x5")}, MaximoLinhas,
-         t + " : Valor num\xE9rico nao valido na linha 4"},
+        {{"5 3 F", LinhaCNV("", "4", "Letra", "1x5")}, MaximoLinhas, t + " : Valor num\xE9rico nao valido na linha 4"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.mensagem);
@@ -116,16 +115,20 @@ TEST_F(TabelaCNV, MissingTableAndUnknownExtension) {
 }
 
 TEST_F(TabelaCNV, CodesRangesAndTheBlankThatEndsTheList) {
-    GravaCnv("t.cnv", {"3 2", LinhaCNV("", "1", "Baixos", "01-05,07 09"), LinhaCNV("", "2", "Altos", "20-29,31-30,33")});
+    GravaCnv("t.cnv",
+             {"3 2", LinhaCNV("", "1", "Baixos", "01-05,07 09"), LinhaCNV("", "2", "Altos", "20-29,31-30,33")});
     ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
-    for (const char* c : {"01", "02", "05", "07"}) EXPECT_EQ(Categoria(c, d), 1) << c;
-    for (const char* c : {"00", "06", "08", "09", "30", "31", "32"}) EXPECT_EQ(Categoria(c, d), 4) << c;
-    for (const char* c : {"20", "25", "29", "33"}) EXPECT_EQ(Categoria(c, d), 2) << c;
+    for (const char* c : {"01", "02", "05", "07"})
+        EXPECT_EQ(Categoria(c, d), 1) << c;
+    for (const char* c : {"00", "06", "08", "09", "30", "31", "32"})
+        EXPECT_EQ(Categoria(c, d), 4) << c;
+    for (const char* c : {"20", "25", "29", "33"})
+        EXPECT_EQ(Categoria(c, d), 2) << c;
 }
 
 TEST_F(TabelaCNV, KeyTableCodesAndRanges) {
     GravaCnv("t.cnv", {"3 3 L", LinhaCNV("", "1", "Faixa", "100-199"), LinhaCNV("", "2", "Dentro", "150,210 220"),
-                  LinhaCNV("", "3", "Errada", "400-300")});
+                       LinhaCNV("", "3", "Errada", "400-300")});
     ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
     EXPECT_EQ(Categoria("100", d), 1);
     EXPECT_EQ(Categoria("120", d), 1);
@@ -161,14 +164,14 @@ TEST_F(TabelaCNV, KeyTableCapacityCountsCodesAndLinhasExtras) {
 
 TEST_F(TabelaCNV, LabelsAndValuesWhenSeveralLinesCarryOneCategory) {
     GravaCnv("t.cnv", {
-                     "4 2",
-                     LinhaCNV("", "1", "Primeiro", "01"),
-                     LinhaCNV("  3", "1", "", "02"),        // blank label keeps "Primeiro"
-                     LinhaCNV("", "2", "Antigo", "03"),
-                     LinhaCNV("-1", "2", "Novo", "04"),     // a later label wins; "-1 " reads "-10"
-                     LinhaCNV("ab", "3", "", "05"),         // no label at all; value not a number
-                     LinhaCNV("  7", "   4", "Total geral de todas as categorias", ""),
-                 });
+                          "4 2",
+                          LinhaCNV("", "1", "Primeiro", "01"),
+                          LinhaCNV("  3", "1", "", "02"), // blank label keeps "Primeiro"
+                          LinhaCNV("", "2", "Antigo", "03"),
+                          LinhaCNV("-1", "2", "Novo", "04"), // a later label wins; "-1 " reads "-10"
+                          LinhaCNV("ab", "3", "", "05"),     // no label at all; value not a number
+                          LinhaCNV("  7", "   4", "Total geral de todas as categorias", ""),
+                      });
     ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
     EXPECT_EQ(d.NomesCategoria[1], "Primeiro");
     EXPECT_EQ(d.NomesCategoria[2], "Novo");
@@ -201,9 +204,8 @@ TEST_F(TabelaCNV, BlanksInTheFirstSevenColumnsAreZeros) {
 
 TEST_F(TabelaCNV, CommentsBlankLinesAndLineEnds) {
     std::string texto = "; table of sexes\r\n\r\n   ; still nothing\n  2 1 ; N and width\r\n" +
-                        LinhaCNV("", "1", "Masc", "1 ; ignored") + "\r\n" + "\r\n" +
-                        LinhaCNV("", "2", "Fem", "2;3") + "   \n" + "; 3 only in a comment\n" +
-                        LinhaCNV("", "2", "", "4") + "\x1A";
+                        LinhaCNV("", "1", "Masc", "1 ; ignored") + "\r\n" + "\r\n" + LinhaCNV("", "2", "Fem", "2;3") +
+                        "   \n" + "; 3 only in a comment\n" + LinhaCNV("", "2", "", "4") + "\x1A";
     pasta.Grava("t.cnv", texto);
     ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
     EXPECT_EQ(d.NomesCategoria[1], "Masc");
@@ -215,8 +217,8 @@ TEST_F(TabelaCNV, CommentsBlankLinesAndLineEnds) {
 }
 
 TEST_F(TabelaCNV, AccentedLabelsKeepTheirColumns) {
-    GravaCnv("t.cnv", {"2 1", LinhaCNV("", "1", "Regi\xE3o Nordeste \xE7\xE1", "1"),
-                  LinhaCNV("", "2", "\xC1gua", "2")});
+    GravaCnv("t.cnv",
+             {"2 1", LinhaCNV("", "1", "Regi\xE3o Nordeste \xE7\xE1", "1"), LinhaCNV("", "2", "\xC1gua", "2")});
     ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
     EXPECT_EQ(d.NomesCategoria[1], "Regi\xE3o Nordeste \xE7\xE1");
     EXPECT_EQ(d.NomesCategoria[2], "\xC1gua");
@@ -225,14 +227,15 @@ TEST_F(TabelaCNV, AccentedLabelsKeepTheirColumns) {
 
 TEST_F(TabelaCNV, NumericBounds) {
     GravaCnv("t.cnv", {"4 8 F", LinhaCNV("", "1", "Ate 10", "      10"), LinhaCNV("", "2", "Ate 20", "    20.0"),
-                  LinhaCNV("", "4", "Ate 30", "     3e1")});
+                       LinhaCNV("", "4", "Ate 30", "     3e1")});
     ASSERT_TRUE(Carrega("IDADE,1,t.cnv")) << ErroTabela;
     EXPECT_EQ(d.Modo, 2);
     struct {
         const char* valor;
         int k;
     } casos[] = {{"10", 1}, {"-3", 1}, {"10.5", 2}, {" 20 ", 2}, {"25", 4}, {"30", 4}, {"31", 5}, {"1e9", 5}};
-    for (const auto& c : casos) EXPECT_EQ(Categoria(c.valor, d), c.k) << c.valor;
+    for (const auto& c : casos)
+        EXPECT_EQ(Categoria(c.valor, d), c.k) << c.valor;
     // Category 3 has no bound and never matches; nothing was shown.
     EXPECT_TRUE(std::isnan(d.Limites[3]));
     EXPECT_TRUE(msgs.Textos().empty());
@@ -262,7 +265,7 @@ TEST_F(TabelaCNV, StartBeyondOneAndTheDefaultStart) {
     EXPECT_EQ(d.Inicio, 3);
     EXPECT_EQ(Categoria("XX01", d), 1);
     EXPECT_EQ(Categoria("0102", d), 2);
-    EXPECT_EQ(Categoria("01", d), 3);  // nothing from position 3: no code
+    EXPECT_EQ(Categoria("01", d), 3); // nothing from position 3: no code
     ASSERT_TRUE(Carrega("CODIGO,t.cnv"));
     EXPECT_EQ(d.Inicio, 1);
     EXPECT_EQ(Categoria("0102", d), 1);
@@ -287,10 +290,11 @@ TEST_F(TabelaCNV, TableFoundInTheDefFolderWhateverTheCase) {
 
 TEST_F(TabelaCNV, SignsAndCharactersBeyondTheDirectTableAreUnclassified) {
     GravaCnv("t.cnv", {"3 3", LinhaCNV("", "1", "Zero", "000"), LinhaCNV("", "2", "Cinco", "005"),
-                  LinhaCNV("", "3", "Z", "Z99")});
+                       LinhaCNV("", "3", "Z", "Z99")});
     ASSERT_TRUE(Carrega("X,1,t.cnv"));
     EXPECT_EQ(d.Direta.size(), 2700u);
-    for (const char* c : {"-00", "-05", "+05", "[05", "`05", "_00"}) EXPECT_EQ(Categoria(c, d), 4) << c;
+    for (const char* c : {"-00", "-05", "+05", "[05", "`05", "_00"})
+        EXPECT_EQ(Categoria(c, d), 4) << c;
     EXPECT_EQ(Categoria("  5", d), 2);
     EXPECT_EQ(Categoria("z99", d), 3);
     EXPECT_EQ(Categoria("0x5", d), 2);

@@ -13,8 +13,8 @@ protected:
         OpcoesDBF o;
         o.idioma = idioma;
         return pasta.Grava("ufs.dbf", MontaDBF({{"UF", 'C', 2}, {"NOME", 'C', 12}},
-                                               {"35S\x8Eo Paulo", "33Rio", "35Outro", std::string("*43Sul") + std::string(9, ' '),
-                                                "31Minas"},
+                                               {"35S\x8Eo Paulo", "33Rio", "35Outro",
+                                                std::string("*43Sul") + std::string(9, ' '), "31Minas"},
                                                o));
     }
 };
@@ -62,8 +62,8 @@ TEST_F(TabelaDBF, DosCodePageLabelsByLanguageByte) {
         bool ajuste;
         std::string rotulo;
     } casos[] = {
-        {2, false, "35 S\xC4o Paulo"},   {0x25, false, "35 S\xC4o Paulo"}, {0, true, "35 S\xC4o Paulo"},
-        {0, false, "35 S\x8Eo Paulo"},  {3, true, "35 S\x8Eo Paulo"},     {0x57, true, "35 S\x8Eo Paulo"},
+        {2, false, "35 S\xC4o Paulo"}, {0x25, false, "35 S\xC4o Paulo"}, {0, true, "35 S\xC4o Paulo"},
+        {0, false, "35 S\x8Eo Paulo"}, {3, true, "35 S\x8Eo Paulo"},     {0x57, true, "35 S\x8Eo Paulo"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(static_cast<int>(c.idioma));
@@ -129,12 +129,37 @@ TEST_F(TabelaDBF, DamagedTableFailsWithTheReadersOwnMessage) {
     EXPECT_NE(msgs.Textos()[0], ErroTabela); // OpenDBF said why; not shown twice
 }
 
+TEST_F(TabelaDBF, TableWithoutRecordsIsALoadError) {
+    std::string vazia = pasta.Grava("vazia.dbf", MontaDBF({{"UF", 'C', 2}}, {}));
+    EXPECT_FALSE(Carrega("UF,1,vazia.dbf"));
+    EXPECT_EQ(ErroTabela, vazia + ": Tabela de conversao vazia");
+}
+
+TEST_F(TabelaDBF, FullKeyTableRefusalsAreShownOnceWithTheirCount) {
+    TIndice t;
+    CriaIndice(t, 1);
+    {
+        AgrupaRecusasIndice agrupa;
+        InsereIndice(t, "a", 1);
+        InsereIndice(t, "b", 2);
+        MensagensAtuais().Mostra("outra mensagem");
+        InsereIndice(t, "c", 3);
+        EXPECT_EQ(agrupa.Recusas(), 2);
+        agrupa.Conclui();
+    }
+    const std::string esperado = "Entradas excede m\xE1ximo 1 (2 entradas recusadas)";
+    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"outra mensagem", esperado}));
+    EXPECT_EQ(log, std::vector<std::string>{esperado});
+    InsereIndice(t, "d", 4); // shown as usual once the guard is gone
+    EXPECT_EQ(msgs.Textos().back(), "Entradas excede m\xE1ximo 1");
+}
+
 // ---- Binding to the data file ----
 
 TEST_F(TabelaDBF, FieldOfTheDataFileAndTheCodeTextOfTheLastField) {
     GravaCnv("t.cnv", {"2 3", LinhaCNV("", "1", "Um", "001"), LinhaCNV("", "2", "Dois", "X02")});
-    std::string dados = pasta.Grava("dados.dbf", MontaDBF({{"IDADE", 'N', 3}, {"cod", 'C', 4}, {"COD", 'C', 2}},
-                                                          {"  7ABCDX0", " 42ZZZZ00"}));
+    std::string dados = pasta.Grava(
+        "dados.dbf", MontaDBF({{"IDADE", 'N', 3}, {"cod", 'C', 4}, {"COD", 'C', 2}}, {"  7ABCDX0", " 42ZZZZ00"}));
     dbfRecord h;
     OpenDBF(h, dados, true);
     ASSERT_EQ(h.Estado, 1);
@@ -170,7 +195,7 @@ TEST_F(TabelaDBF, BoundsReadOnlyTheirOwnFieldBytes) {
     ASSERT_TRUE(Carrega("IDADE,1,t.cnv"));
     ASSERT_TRUE(AchaCampoDim(d, h));
     readDBF(h, 1);
-    EXPECT_EQ(TextoDaDimensao(d, h), "501"); // code text of width 3
+    EXPECT_EQ(TextoDaDimensao(d, h), "501");           // code text of width 3
     EXPECT_EQ(Categoria(TextoDaDimensao(d, h), d), 1); // 50, not 501
     AvisaValoresInvalidos(d);
     EXPECT_TRUE(msgs.Textos().empty());

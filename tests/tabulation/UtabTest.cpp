@@ -12,10 +12,10 @@ TEST(CodigoParaNumero, NumberedRule) {
         std::uint16_t numero;
         const char* depois; // the text as the routine leaves it
     } casos[] = {
-        {"123", 123, "123"},  {"A05", 105, "05"},   {"a05", 105, "05"},  {"Z99", 2699, "99"},
-        {" 7 ", 70, "070"},   {"1X3", 103, "103"},  {"A", 1, ""},        {"Z", 26, ""},
-        {"B1", 21, "1"},      {"AB1", 101, "01"},   {"0000", 0, "0000"}, {"9999", 9999, "9999"},
-        {"Z999", 26999, "999"}, {"", 0, ""},        {"   ", 0, "000"},   {" A1", 1, "001"},
+        {"123", 123, "123"},    {"A05", 105, "05"},  {"a05", 105, "05"},  {"Z99", 2699, "99"},
+        {" 7 ", 70, "070"},     {"1X3", 103, "103"}, {"A", 1, ""},        {"Z", 26, ""},
+        {"B1", 21, "1"},        {"AB1", 101, "01"},  {"0000", 0, "0000"}, {"9999", 9999, "9999"},
+        {"Z999", 26999, "999"}, {"", 0, ""},         {"   ", 0, "000"},   {" A1", 1, "001"},
     };
     for (const auto& c : casos) {
         std::string s = c.codigo;
@@ -31,15 +31,6 @@ TEST(CodigoParaNumero, SignsAndCharactersPastZAreOutsideEveryTable) {
     }
 }
 
-TEST(ProximoCodigo, TakesTheWidthAndMovesOn) {
-    std::size_t p = 2;
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 2), 1);
-    EXPECT_EQ(p, 4u);
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 3), 105);
-    EXPECT_EQ(p, 7u);
-    EXPECT_EQ(ProximoCodigo("xx01A05", p, 3), 0); // past the end: no code
-}
-
 TEST(FormataTitulo, LabelPaddedThenSpecificationWithoutBlanks) {
     struct Caso {
         const char* item;
@@ -51,7 +42,8 @@ TEST(FormataTitulo, LabelPaddedThenSpecificationWithoutBlanks) {
         {"LSem especificacao", "                   LSemespecificacao"},
         {"L,X", "                   X"},
     };
-    for (const auto& c : casos) EXPECT_EQ(FormataTitulo(c.item), c.resultado) << c.item;
+    for (const auto& c : casos)
+        EXPECT_EQ(FormataTitulo(c.item), c.resultado) << c.item;
 }
 
 TEST(CortaItem, TakesUpToTheCommaAndCutsTheRest) {
@@ -67,26 +59,6 @@ TEST(CortaItem, TakesUpToTheCommaAndCutsTheRest) {
     CortaItem(s, 10, item);
     EXPECT_EQ(item, "X");
     EXPECT_EQ(s, "");
-}
-
-TEST(TiraBrancos, EachSide) {
-    EXPECT_EQ(TiraBrancos("  a b  "), "a b");
-    EXPECT_EQ(TiraBrancosEsq("  a b  "), "a b  ");
-    EXPECT_EQ(TiraBrancosDir(std::string("  a b \0\0", 8)), "  a b"); // NUL padding of DBF fields
-    EXPECT_EQ(TiraEspacos(" a b\tc "), "abc");
-    EXPECT_EQ(TiraBrancos("   "), "");
-    EXPECT_EQ(TiraBrancosDir("\xE7\xE3 "), "\xE7\xE3"); // accented bytes are not blanks
-}
-
-TEST(Categoria, UnknownModeAndEmptyDimensionAreUnclassified) {
-    TDimensao d;
-    d.NumCategorias = 3;
-    d.Modo = 7;
-    EXPECT_EQ(Categoria("1", d), 4);
-    d.Modo = 1; // empty key table
-    EXPECT_EQ(Categoria("1", d), 4);
-    d.Modo = 2; // no bounds
-    EXPECT_EQ(Categoria("1", d), 4);
 }
 
 } // namespace
