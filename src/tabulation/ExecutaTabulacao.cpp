@@ -148,17 +148,38 @@ struct Configuracao {
 struct Interrompido {};
 
 // Where the code of a dimension lies in the record.
+// A code that runs past the end of the record reads blanks there: the bytes that
+// exist are copied into `extensao`, which already holds the blanks.
 struct Vista {
     std::uint32_t desloc = 0, tam = 0;
-    std::string_view De(const char* r) const { return std::string_view(r + desloc, tam); }
+    std::uint32_t existe = 0; // bytes inside the record; below tam only at its end
+    mutable std::string extensao;
+    std::string_view De(const char* r) const {
+        if (existe == tam) return std::string_view(r + desloc, tam);
+        std::memcpy(extensao.data(), r + desloc, existe);
+        return extensao;
+    }
 };
+
+// A whole field, always inside the record.
+Vista VistaCampo(const CampoDBF& c) {
+    Vista v;
+    v.desloc = c.Deslocamento;
+    v.tam = v.existe = c.Tamanho;
+    return v;
+}
 
 Vista VistaDe(const TDimensao& d, const dbfRecord& h) {
     const CampoDBF& c = h.Campo(d.NumCampo);
     std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
-    // The code may run past its field into the next ones, never past the record.
+    // The code may run past its field into the next ones.
     std::size_t resta = h.TamRegistro > c.Deslocamento ? h.TamRegistro - c.Deslocamento : 0u;
-    return {c.Deslocamento, static_cast<std::uint32_t>(std::min(tamanho, resta))};
+    Vista v;
+    v.desloc = c.Deslocamento;
+    v.tam = static_cast<std::uint32_t>(tamanho);
+    v.existe = static_cast<std::uint32_t>(std::min(tamanho, resta));
+    if (v.existe < v.tam) v.extensao.assign(tamanho, ' ');
+    return v;
 }
 
 int AchaCampoSemCaso(const dbfRecord& h, const std::string& nome) { return FieldDBF(h, nome); }
@@ -344,7 +365,7 @@ private:
                 return;
             }
             const CampoDBF& c = h.Campo(n);
-            vIncr[k] = {c.Deslocamento, c.Tamanho};
+            vIncr[k] = VistaCampo(c);
             temCampo[k] = 1;
             r.decimaisIncr[k] = c.Decimais;
         }
@@ -368,7 +389,7 @@ private:
         std::vector<Vista> vExportacao(fonteExportacao.size());
         for (std::size_t j = 0; j < fonteExportacao.size(); ++j)
             if (fonteExportacao[j] != 0)
-                vExportacao[j] = {h.Campo(fonteExportacao[j]).Deslocamento, h.Campo(fonteExportacao[j]).Tamanho};
+                vExportacao[j] = VistaCampo(h.Campo(fonteExportacao[j]));
         auto processa = [&](const char* rec) {
             if (rec[0] == '*') return; // deleted
             if ((++lidos & 0xFFF) == 0) {

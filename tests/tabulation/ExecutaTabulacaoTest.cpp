@@ -558,3 +558,29 @@ TEST_F(TabulacaoTeste, CancelOverLargeDbcFilesExpandedOnTheirOwnThreads) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+TEST_F(TabulacaoTeste, ACodePastTheEndOfTheRecordReadsBlanks) {
+    // "12" is the last field; a code of 3 reads "12 ", which the direct table turns into 120.
+    GravaCnv("FIM.CNV", {"2 3", LinhaCNV("", "1", "doze e branco", "120"), LinhaCNV("", "2", "doze", "012")});
+    GravaCnv("FIML.CNV", {"2 3 L", LinhaCNV("", "1", "doze e branco", "12 ,999"), LinhaCNV("", "2", "doze", "12X")});
+    GravaDef({"LDireta,COD,FIM.CNV", "LChave,COD,FIML.CNV", "Adados/*.*"});
+    pasta.Grava("dados/FIM.DBF", MontaDBF({{"X", 'C', 1}, {"COD", 'C', 2}}, {"a12", "b12"}));
+    for (const char* linha : {"Direta", "Chave"}) {
+        op.Linha = Item(def.ListLinha, linha);
+        op.ModoNaoClassificados = 1;
+        op.Arquivos = {"FIM.DBF"};
+        for (int threads : {1, 2}) {
+            op.Threads = threads;
+            Roda();
+            EXPECT_EQ(Linhas(), (Linhas_{std::string(linha) + ";Freq\xFC\xEAncia", "doze e branco;2", "doze;0",
+                                         "Total;2"}))
+                << linha;
+        }
+    }
+}
+
+} // namespace
+} // namespace dorvan::teste
