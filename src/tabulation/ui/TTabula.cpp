@@ -389,6 +389,7 @@ void TTabula::reject() {
         bCancelarClick();
         return;
     }
+    if (FindDialog1) FindDialog1->close();
     QDialog::reject();
 }
 
@@ -398,6 +399,7 @@ void TTabula::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    if (FindDialog1) FindDialog1->close();
     QDialog::closeEvent(e);
 }
 
@@ -416,10 +418,35 @@ void TTabula::bAjudaClick() {
 }
 
 void TTabula::bLocalizarClick() {
-    bool ok = false;
-    QString texto = QInputDialog::getText(this, QStringLiteral("Localizar"), QStringLiteral("Localizar:"),
-                                          QLineEdit::Normal, QString(), &ok);
-    if (ok && !texto.isEmpty()) FindDialog1Find(texto, true, false);
+    if (!FindDialog1) {
+        // The platform's find box: text, case option and direction (down by default).
+        FindDialog1 = new QDialog(this);
+        FindDialog1->setObjectName(QStringLiteral("FindDialog1"));
+        FindDialog1->setWindowTitle(QStringLiteral("Localizar"));
+        auto* texto = new QLineEdit(FindDialog1);
+        texto->setObjectName(QStringLiteral("Texto"));
+        auto* caso = new QCheckBox(QStringLiteral("Diferenciar mai\u00FAsculas de min\u00FAsculas"), FindDialog1);
+        auto* acima = new QRadioButton(QStringLiteral("Acima"), FindDialog1);
+        auto* abaixo = new QRadioButton(QStringLiteral("Abaixo"), FindDialog1);
+        abaixo->setChecked(true);
+        auto* proxima = new QPushButton(QStringLiteral("Localizar pr\u00F3xima"), FindDialog1);
+        auto* fecha = new QPushButton(QStringLiteral("Cancelar"), FindDialog1);
+        proxima->setDefault(true);
+        auto* grade = new QGridLayout(FindDialog1);
+        grade->addWidget(new QLabel(QStringLiteral("Localizar:"), FindDialog1), 0, 0);
+        grade->addWidget(texto, 0, 1, 1, 2);
+        grade->addWidget(proxima, 0, 3);
+        grade->addWidget(caso, 1, 0, 1, 2);
+        grade->addWidget(acima, 1, 2);
+        grade->addWidget(abaixo, 2, 2);
+        grade->addWidget(fecha, 1, 3);
+        connect(proxima, &QPushButton::clicked, FindDialog1, [this, texto, caso, abaixo] {
+            if (!texto->text().isEmpty()) FindDialog1Find(texto->text(), abaixo->isChecked(), caso->isChecked());
+        });
+        connect(fecha, &QPushButton::clicked, FindDialog1, &QDialog::close);
+    }
+    FindDialog1->show();
+    FindDialog1->raise();
 }
 
 bool TTabula::FindDialog1Find(const QString& texto, bool paraBaixo, bool diferenciaMaiusculas) {

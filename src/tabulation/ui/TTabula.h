@@ -98,6 +98,7 @@ public:
     QLabel* Painel[3];
     QTimer* Timer1;
     TDualListDlg* Escolhedor;
+    QDialog* FindDialog1 = nullptr; // created on the first "&Localizar categoria"
 
 public slots:
     void reject() override;

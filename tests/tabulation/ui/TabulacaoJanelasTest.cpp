@@ -90,6 +90,18 @@ TEST_F(JanelaTabula, SearchesByRightButtonAndInTheCategoryList) {
     janela.bInclui->click();
     EXPECT_TRUE(janela.FindDialog1Find(QStringLiteral("FEMI"), true, false));
     EXPECT_EQ(janela.ListCategSel->currentRow(), 1);
+    EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("masc"), true, false)); // above the current line
+    EXPECT_TRUE(janela.FindDialog1Find(QStringLiteral("masc"), false, false));
+    EXPECT_EQ(janela.ListCategSel->currentRow(), 0);
+    EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("FEMI"), true, true)); // case told apart
+    janela.bLocalizar->click();
+    ASSERT_NE(janela.FindDialog1, nullptr);
+    janela.FindDialog1->findChild<QLineEdit*>(QStringLiteral("Texto"))->setText(QStringLiteral("fem"));
+    for (auto* b : janela.FindDialog1->findChildren<QPushButton*>())
+        if (b->text().startsWith(QStringLiteral("Localizar"))) b->click();
+    EXPECT_EQ(janela.ListCategSel->currentRow(), 1);
+    janela.reject();
+    EXPECT_FALSE(janela.FindDialog1->isVisible());
     EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("xyz"), true, false));
     EXPECT_EQ(msgs.Textos().back(), "\"xyz\" n\xE3o encontrado!");
 }
