@@ -182,8 +182,6 @@ Vista VistaDe(const TDimensao& d, const dbfRecord& h) {
     return v;
 }
 
-int AchaCampoSemCaso(const dbfRecord& h, const std::string& nome) { return FieldDBF(h, nome); }
-
 // Classifies field values as Categoria does, faster: direct tables compute the code
 // number in place, key tables remember the category of every code already seen (a
 // file holds few distinct codes and many records). Bound tables go to Categoria.
@@ -287,11 +285,11 @@ private:
     std::size_t ocupados_ = 0;
 };
 
-// One worker's copies of the dimensions: Categoria counts odd values in them, and
-// AchaCampoDim-like binding writes NumCampo, so each thread has its own.
+// Tabulates one file at a time on a worker thread. It keeps its own copies of the
+// dimensions: Categoria counts odd values in them and each file binds their fields.
 class Trabalhador {
 public:
-    Trabalhador(const Configuracao& cfg) : cfg_(cfg) {
+    explicit Trabalhador(const Configuracao& cfg) : cfg_(cfg) {
         linha_ = *cfg.linha;
         if (cfg.coluna) coluna_ = *cfg.coluna;
         for (auto* s : cfg.selecoes) selecoes_.push_back(*s);
@@ -321,7 +319,7 @@ private:
     }
 
     bool Liga(TDimensao& d, const dbfRecord& h, Vista& v, ResultadoArquivo& r) {
-        d.NumCampo = static_cast<std::uint16_t>(AchaCampoSemCaso(h, d.Campo));
+        d.NumCampo = static_cast<std::uint16_t>(FieldDBF(h, d.Campo));
         if (d.NumCampo == 0) {
             FaltaCampo(r, d.Campo, h);
             return false;
