@@ -71,10 +71,12 @@ TEST_F(TabulacaoTeste, UnclassifiedColumnIsAddedUnderIncluir) {
     Roda();
     EXPECT_EQ(Linhas(), (Linhas_{"Faixa etaria;33 Rio de Janeiro;35 Sao Paulo;Total", "0-19;1;0;1",
                                  "20-59;1;2;3", "60+;0;1;1", "Total;2;3;5"}));
-    op.ModoNaoClassificados = 1;
-    Roda();
-    EXPECT_EQ(Linhas(), (Linhas_{"Faixa etaria;33 Rio de Janeiro;35 Sao Paulo;N\xE3o classificados;Total",
-                                 "0-19;1;0;1;2", "20-59;1;2;0;3", "60+;0;1;0;1", "Total;2;3;1;6"}));
+    for (int modo : {1, 2}) { // Discriminar lists unlisted columns like Incluir
+        op.ModoNaoClassificados = modo;
+        Roda();
+        EXPECT_EQ(Linhas(), (Linhas_{"Faixa etaria;33 Rio de Janeiro;35 Sao Paulo;N\xE3o classificados;Total",
+                                     "0-19;1;0;1;2", "20-59;1;2;0;3", "60+;0;1;0;1", "Total;2;3;1;6"}));
+    }
 }
 
 TEST_F(TabulacaoTeste, SeveralIncrementsTakeTheirFieldsDecimals) {
@@ -220,6 +222,11 @@ TEST_F(TabulacaoTeste, DbcGivesTheSameTableAsItsDbf) {
     op.Arquivos = {"G.DBC"};
     ResultadoTabulacao r = Roda();
     EXPECT_EQ(r.RegistrosLidos, 2500);
+    EXPECT_EQ(Linhas(), deDbf);
+    // And the DBF the DBC expands to.
+    ASSERT_TRUE(ExpandeDBC(pasta / "dados/G.DBC", pasta / "dados/E.DBF", SemProgresso(), false).Ok());
+    op.Arquivos = {"E.DBF"};
+    Roda();
     EXPECT_EQ(Linhas(), deDbf);
     EXPECT_EQ(t.Coluna(1).Decimais, 2);
 }
