@@ -713,7 +713,7 @@ public:
                 while (!pronto_[arq]) {
                     cv_.wait_for(trava, std::chrono::milliseconds(40));
                     trava.unlock();
-                    progresso_.Agora(static_cast<std::uint64_t>(base_ + contador_.load()), 0, atual);
+                    Mostra(atual);
                     if (progresso_.Cancelado()) Limita(arq + 1);
                     trava.lock();
                 }
@@ -725,6 +725,8 @@ public:
             }
             cv_.notify_all();
             continua = aplica(passos[i], r.get());
+            // Many quick files never make the merge wait: keep the window alive anyway.
+            if (Relogio::now() - ultimaVez_ >= std::chrono::milliseconds(50)) Mostra(atual);
             r.reset();
             ++arq;
             if (continua && progresso_.Cancelado()) continua = false;
@@ -736,6 +738,11 @@ public:
     }
 
 private:
+    void Mostra(const std::string& atual) {
+        ultimaVez_ = Relogio::now();
+        progresso_.Agora(static_cast<std::uint64_t>(base_ + contador_.load()), 0, atual);
+    }
+
     // No file at or after `fim` is started or finished.
     void Limita(std::size_t fim) {
         {
@@ -778,6 +785,7 @@ private:
     int threads_;
     bool paralelo_ = false;
     Progresso& progresso_;
+    Relogio::time_point ultimaVez_ = Relogio::now();
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<std::unique_ptr<ResultadoArquivo>> slots_;
