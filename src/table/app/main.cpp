@@ -14,11 +14,15 @@
 #include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
+#include "tabulation/ui/TTabula.h"
+
+#include "platform/Arquivos.h"
 
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -67,6 +71,34 @@ int main(int argc, char** argv) {
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     inicio.Executa();
 
+    // "Executar tabulação": a DEF given on the command line opens at once, otherwise
+    // the open-DEF dialog asks for one. The current table is closed (asking to save)
+    // before the DEF is read, keeping its two titles; a finished run is shown.
+    std::string defInicial;
+    {
+        std::vector<std::string> argumentos;
+        const QStringList args = QCoreApplication::arguments();
+        for (qsizetype i = 1; i < args.size(); ++i) argumentos.push_back(args[i].toStdString());
+        const dorvan::ComandoInicial cmd = dorvan::InterpretaLinhaComando(argumentos, cfg.SQLDisponivel);
+        if (cmd.tipo == dorvan::ComandoInicial::Tipo::DEF) defInicial = cmd.arquivo;
+    }
+    dorvan::Ganchos().Tabula = [&defInicial](dorvan::TForm1& f) {
+        auto fecha = [&f] {
+            dorvan::TabelaResultados& t = dorvan::TabelaAtual();
+            if (t.NumLinhas <= 0) return true;
+            const std::string t1 = t.Titulo1, t2 = t.Titulo2;
+            if (!f.FechaTabela()) return false;
+            t.Titulo1 = t1;
+            t.Titulo2 = t2;
+            return true;
+        };
+        const std::string def = std::exchange(defInicial, std::string());
+        const bool rodou = def.empty() ? dorvan::ComandoTabulacao(&f, fecha) : dorvan::AbreTabulacao(def, &f, fecha);
+        if (!rodou) return;
+        f.MostraTabela();
+        f.show();
+        f.activateWindow();
+    };
     // A table opened with a run log shows it (not modal), as the log window's box says.
     dorvan::Ganchos().MostraLog = [](dorvan::TForm1&) {
         if (dorvan::Log) dorvan::Log->show();

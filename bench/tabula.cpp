@@ -1,0 +1,197 @@
+// Runs one tabulation with no window and prints the table:
+//
+//   bench_tabula <def> --linha <label> [--coluna <label>] [--incr <label>]...
+//                [--sel <label>=<k>,<k>...]... [--modo ignorar|incluir|discriminar]
+//                [--suplin] [--semsupcol] [--crc] [--threads <n>] [--semR] [--expande]
+//                [<data file>...]
+//
+// Labels are the DEF's, as written there (UTF-8 on the command line). Without data
+// files every file the DEF's wildcard matches is read. Output (UTF-8): the column
+// titles, one line "label;value;..." per row in machine number form, the totals
+// line, then the run log with each line prefixed by "#". The elapsed time goes to
+// stderr; --expande adds the time of a bare scan of each file. When R is installed
+// (and without --semR) the time R takes to read each DBF with foreign::read.dbf and
+// cross its row and column fields with table() follows.
+#include "data/LeDBF32.h"
+#include "data/Ucomprim.h"
+#include "platform/Arquivos.h"
+#include "platform/Mensagens.h"
+#include "platform/Numeros.h"
+#include "platform/Texto1252.h"
+#include "table/LogExecucao.h"
+#include "table/TabelaResultados.h"
+#include "tabulation/ExecutaTabulacao.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace dorvan;
+
+namespace {
+
+// Messages to stderr, so the table stays clean on stdout.
+class MensagensErro : public MensagensConsole {
+public:
+    void Mostra(const std::string& texto) override { std::fprintf(stderr, "%s\n", ParaUtf8(texto).c_str()); }
+};
+
+int Item(const std::vector<std::string>& lista, const std::string& rotulo) {
+    for (std::size_t i = 0; i < lista.size(); ++i)
+        if (TiraBrancosDir(lista[i].substr(0, 19)) == rotulo || TiraBrancosDir(lista[i].substr(0, 18)) == rotulo)
+            return static_cast<int>(i);
+    std::fprintf(stderr, "sem o item \"%s\" na DEF\n", ParaUtf8(rotulo).c_str());
+    std::exit(2);
+}
+
+double Segundos(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "uso: %s <def> --linha <r\xC3\xB3tulo> [--coluna <r>] [--incr <r>]... [--sel <r>=1,2]...\n"
+                             "   [--modo ignorar|incluir|discriminar] [--suplin] [--semsupcol] [--crc] [--threads n]\n"
+                             "   [--semR] [--expande] [arquivos...]\n",
+                     argv[0]);
+        return 2;
+    }
+    MensagensErro mensagens;
+    DefineMensagens(&mensagens);
+    DefTabulacao def;
+    try {
+        LeDEF(def, argv[1]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", ParaUtf8(e.what()).c_str());
+        return 1;
+    }
+    OpcoesTabulacao op;
+    op.Legenda = argv[1];
+    op.Incrementos.clear();
+    bool comR = std::system("command -v Rscript > /dev/null 2>&1") == 0, expande = false;
+    std::vector<std::string> arquivos;
+    std::string linhaCampo, colunaCampo;
+    for (int i = 2; i < argc; ++i) {
+        std::string a = argv[i];
+        auto proximo = [&] {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "falta o valor de %s\n", a.c_str());
+                std::exit(2);
+            }
+            return DeUtf8(argv[++i]);
+        };
+        if (a == "--linha") {
+            op.Linha = Item(def.ListLinha, proximo());
+        } else if (a == "--coluna") {
+            op.Coluna = Item(def.ListColunas, proximo());
+        } else if (a == "--incr") {
+            op.Incrementos.push_back(Item(def.ListIncr, proximo()));
+        } else if (a == "--sel") {
+            std::string s = proximo();
+            std::size_t igual = s.find('=');
+            int pos = Seleciona(def, Item(def.ListInicial, s.substr(0, igual)));
+            if (pos < 0) return 1;
+            std::string marcas = igual == std::string::npos ? std::string() : s.substr(igual + 1);
+            for (std::size_t p = 0; p < marcas.size();) {
+                std::size_t v = marcas.find(',', p);
+                if (v == std::string::npos) v = marcas.size();
+                int k = std::atoi(marcas.substr(p, v - p).c_str());
+                if (k >= 1 && k <= def.Selecao(pos).NumCategorias) def.Selecao(pos).Marcadas[static_cast<std::size_t>(k - 1)] = 1;
+                p = v + 1;
+            }
+        } else if (a == "--modo") {
+            std::string m = proximo();
+            op.ModoNaoClassificados = m == "incluir" ? 1 : m == "discriminar" ? 2 : 0;
+        } else if (a == "--suplin") {
+            op.SupLinhas = true;
+        } else if (a == "--semsupcol") {
+            op.SupColunas = false;
+        } else if (a == "--crc") {
+            op.TestaCRC = true;
+        } else if (a == "--threads") {
+            op.Threads = std::atoi(proximo().c_str());
+        } else if (a == "--semR") {
+            comR = false;
+        } else if (a == "--expande") {
+            expande = true;
+        } else {
+            arquivos.push_back(a);
+        }
+    }
+    if (op.Incrementos.empty() && op.Coluna == 0) op.Incrementos = {0};
+    if (arquivos.empty()) {
+        op.Arquivos = ListaArquivosDEF(def);
+    } else {
+        // Files named on the command line are read from where they are.
+        def.EspecArquivos.clear();
+        for (auto& f : arquivos) op.Arquivos.push_back(std::filesystem::absolute(f).string());
+    }
+    auto campoDoItem = [](const std::string& item) {
+        return item.size() > 19 ? MaiusculasAscii(item.substr(19, item.find(',', 19) - 19)) : std::string();
+    };
+    if (op.Linha >= 0) linhaCampo = campoDoItem(def.ListLinha[static_cast<std::size_t>(op.Linha)]);
+    if (op.Coluna > 0) colunaCampo = campoDoItem(def.ListColunas[static_cast<std::size_t>(op.Coluna)]);
+
+    TabelaResultados t;
+    LogExecucao log;
+    InterfaceTabulacao ui;
+    auto t0 = std::chrono::steady_clock::now();
+    ResultadoTabulacao r;
+    try {
+        r = ExecutaTabulacao(def, op, t, log, ui, SemProgresso());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", ParaUtf8(e.what()).c_str());
+        return 1;
+    }
+    double s = Segundos(t0);
+    if (r.Fim == FimTabulacao::Verificacao || r.Fim == FimTabulacao::Dimensao) return 1;
+
+    std::string saida = t.NomeColuna(0);
+    for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + t.NomeColuna(c);
+    saida += "\n";
+    for (int k = 1; k <= t.NumLinhas; ++k) {
+        saida += t.Rotulo(t.Ordem(k));
+        for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + NumeroMaquina(t.Dado(c, t.Ordem(k)), t.Coluna(c).Decimais);
+        saida += "\n";
+    }
+    saida += "Total";
+    for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + NumeroMaquina(t.Coluna(c).Total, t.Coluna(c).Decimais);
+    saida += "\n";
+    for (const auto& l : log.Linhas()) saida += "#" + l + "\n";
+    std::fputs(ParaUtf8(saida).c_str(), stdout);
+    std::fprintf(stderr, "tabula\xC3\xA7\xC3\xA3o: %lld registros em %.3f s (%.0f registros/s)\n",
+                 static_cast<long long>(r.RegistrosLidos), s, r.RegistrosLidos / s);
+
+    std::string pasta = PastaDaCuringa(def);
+    for (const auto& item : op.Arquivos) {
+        std::string nome = item.starts_with("/") ? item : NomeReal(pasta, item);
+        std::string m = MaiusculasAscii(nome);
+        if (expande) {
+            dbfRecord h;
+            OpenDBF(h, nome, true);
+            if (h.Estado == 0) continue;
+            auto t1 = std::chrono::steady_clock::now();
+            std::int64_t n = 0;
+            ScanDBF(h, [&](dbfRecord&) { ++n; }, op.TestaCRC);
+            std::fprintf(stderr, "varredura sem tabular de %s: %lld registros em %.3f s\n", nome.c_str(),
+                         static_cast<long long>(n), Segundos(t1));
+        }
+        if (comR && m.ends_with(".DBF") && !linhaCampo.empty()) {
+            // The script goes in single quotes: nothing in it is for the shell.
+            std::string script = "suppressMessages(library(foreign)); d <- read.dbf(\"" + nome +
+                                 "\", as.is=TRUE); x <- table(d[[\"" + linhaCampo + "\"]]" +
+                                 (colunaCampo.empty() ? std::string() : ", d[[\"" + colunaCampo + "\"]]") +
+                                 "); cat(dim(x), \"celulas\\n\")";
+            std::string cmd = "Rscript -e '" + script + "' 1>&2";
+            auto t1 = std::chrono::steady_clock::now();
+            int rc = std::system(cmd.c_str());
+            std::fprintf(stderr, "R (read.dbf + table) de %s: %.3f s (rc %d)\n", nome.c_str(), Segundos(t1), rc);
+        }
+    }
+    return 0;
+}

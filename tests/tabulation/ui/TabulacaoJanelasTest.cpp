@@ -1,0 +1,203 @@
+// The tabulation dialog, the open-DEF dialog, the field chooser and the CNV link
+// dialog, driven offscreen.
+#include "tabulation/ApoioTabulacao.h"
+#include "tabulation/ui/TAbreDEF.h"
+#include "tabulation/ui/TDualListDlg.h"
+#include "tabulation/ui/TTabula.h"
+#include "tabulation/ui/TfLigaCNV.h"
+
+#include "support/DirigeJanelas.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace dorvan::teste {
+namespace {
+
+class JanelaTabula : public TabulacaoTeste {
+protected:
+    void SetUp() override {
+        TabulacaoTeste::SetUp();
+        GravaDados("A.DBF", RegistrosA());
+        GravaDados("B.DBF", RegistrosA());
+    }
+    static QStringList Textos(QListWidget* l) {
+        QStringList r;
+        for (int i = 0; i < l->count(); ++i) r << l->item(i)->text();
+        return r;
+    }
+};
+
+TEST_F(JanelaTabula, ChoicesInTheDialogRunIntoTheResultsTableAndSurviveTheSameDef) {
+    TTabula janela;
+    janela.CarregaDEF(arquivoDef);
+    EXPECT_EQ(janela.windowTitle().toStdString(), arquivoDef);
+    EXPECT_EQ(Textos(janela.ListArquivos), (QStringList{"A.DBF", "B.DBF"}));
+    EXPECT_EQ(janela.ListIncr->item(0)->text(), QString::fromUtf8("Freq\u00FC\u00EAncia        "));
+    EXPECT_TRUE(janela.ListIncr->item(0)->isSelected());
+    EXPECT_EQ(janela.ListColunas->item(0)->text(), QString::fromUtf8("N\u00E3o ativa"));
+    EXPECT_TRUE(janela.bCancelar->isEnabled() == false);
+
+    janela.ListLinha->setCurrentRow(Item(janela.Def().ListLinha, "Sexo"));
+    janela.ListColunas->setCurrentRow(Item(janela.Def().ListColunas, "Faixa etaria"));
+    janela.ListArquivos->item(1)->setSelected(true);
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Faixa etaria"));
+    janela.bInclui->click();
+    ASSERT_EQ(janela.ListSelecao->count(), 1);
+    EXPECT_EQ(Textos(janela.ListCategSel), (QStringList{"0-19", "20-59", "60+"}));
+    janela.ListCategSel->item(1)->setSelected(true);
+    janela.ListCategSel->item(2)->setSelected(true);
+    janela.bExecute->click();
+    EXPECT_EQ(janela.UltimoResultado().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(janela.UltimoResultado().RegistrosLidos, 10);
+    const TabelaResultados& tab = TabelaAtual();
+    ASSERT_EQ(tab.NumLinhas, 2);
+    ASSERT_EQ(tab.NumColunas(), 3); // 20-59, 60+ and Total
+    EXPECT_EQ(tab.NomeColuna(3), "Total");
+    EXPECT_EQ(tab.Dado(1, 1), 2);
+    EXPECT_EQ(tab.Dado(3, 2), 4);
+    EXPECT_TRUE(janela.bExecute->isEnabled());
+    EXPECT_FALSE(janela.bCancelar->isEnabled());
+
+    // The same DEF again keeps the active selection and its marks.
+    janela.CarregaDEF(arquivoDef);
+    EXPECT_EQ(janela.ListSelecao->count(), 1);
+    janela.ListSelecao->setCurrentRow(0);
+    janela.ListSelecaoClick();
+    EXPECT_FALSE(janela.ListCategSel->item(0)->isSelected());
+    EXPECT_TRUE(janela.ListCategSel->item(2)->isSelected());
+    janela.bExclui->click();
+    EXPECT_EQ(janela.ListSelecao->count(), 0);
+    EXPECT_EQ(janela.ListInicial->count(), 3);
+}
+
+TEST_F(JanelaTabula, SearchesByRightButtonAndInTheCategoryList) {
+    TTabula janela;
+    janela.CarregaDEF(arquivoDef);
+    janela.Procura(janela.ListLinha, QStringLiteral("faixa"));
+    EXPECT_EQ(janela.ListLinha->currentRow(), Item(janela.Def().ListLinha, "Faixa etaria"));
+    janela.ListIncr->clearSelection();
+    janela.Procura(janela.ListIncr, QStringLiteral("a"));
+    EXPECT_TRUE(janela.ListIncr->item(1)->isSelected()); // "Valor"
+    EXPECT_TRUE(janela.ListIncr->item(2)->isSelected()); // "Dias"
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Sexo"));
+    janela.bInclui->click();
+    EXPECT_TRUE(janela.FindDialog1Find(QStringLiteral("FEMI"), true, false));
+    EXPECT_EQ(janela.ListCategSel->currentRow(), 1);
+    EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("masc"), true, false)); // above the current line
+    EXPECT_TRUE(janela.FindDialog1Find(QStringLiteral("masc"), false, false));
+    EXPECT_EQ(janela.ListCategSel->currentRow(), 0);
+    EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("FEMI"), true, true)); // case told apart
+    janela.bLocalizar->click();
+    ASSERT_NE(janela.FindDialog1, nullptr);
+    janela.FindDialog1->findChild<QLineEdit*>(QStringLiteral("Texto"))->setText(QStringLiteral("fem"));
+    for (auto* b : janela.FindDialog1->findChildren<QPushButton*>())
+        if (b->text().startsWith(QStringLiteral("Localizar"))) b->click();
+    EXPECT_EQ(janela.ListCategSel->currentRow(), 1);
+    janela.reject();
+    EXPECT_FALSE(janela.FindDialog1->isVisible());
+    EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("xyz"), true, false));
+    EXPECT_EQ(msgs.Textos().back(), "\"xyz\" n\xE3o encontrado!");
+}
+
+TEST_F(JanelaTabula, CommandOpensTheDialogAndReturnsTheTable) {
+    bool vista = false;
+    QuandoModal([&](QWidget* w) {
+        auto* j = qobject_cast<TTabula*>(w);
+        ASSERT_NE(j, nullptr);
+        vista = true;
+        j->bExecute->click();
+    });
+    EXPECT_TRUE(AbreTabulacao(arquivoDef));
+    EXPECT_TRUE(vista);
+    EXPECT_TRUE(TabelaAtual().Modificada);
+    EXPECT_EQ(TabelaAtual().NumColunas(), 1);
+    // "Sai&r" leaves without a table.
+    QuandoModal([](QWidget* w) { qobject_cast<TTabula*>(w)->bSair->click(); });
+    EXPECT_FALSE(AbreTabulacao(arquivoDef));
+    delete Tabula;
+    Tabula = nullptr;
+}
+
+TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
+    TTabula janela;
+    janela.CarregaDEF(arquivoDef);
+    janela.ListLinha->setCurrentRow(0);
+    janela.cbGrava->setChecked(true);
+    const std::string saida = pasta / "saida.dbf";
+    janela.PerguntaArquivoSaida = [&](std::string& n) {
+        n = saida;
+        return true;
+    };
+    std::string aberto;
+    janela.AbreNoBrowser = [&](const std::string& n) { aberto = n; };
+    QuandoModal([](QWidget* w) {
+        auto* d = qobject_cast<TDualListDlg*>(w);
+        ASSERT_NE(d, nullptr);
+        d->SrcList->item(3)->setSelected(true); // UF
+        d->IncludeBtn->click();
+        d->OKBtn->click();
+    });
+    janela.bExecute->click();
+    EXPECT_EQ(aberto, saida);
+    EXPECT_EQ(janela.UltimoResultado().RegistrosExportados, 5);
+    EXPECT_FALSE(janela.cbGrava->isChecked());
+}
+
+TEST(TDualListDlg, MovedItemsArriveLastFirstAndButtonsFollowTheLists) {
+    TDualListDlg d;
+    for (const char* n : {"A", "B", "C", "D", "E"}) d.SrcList->addItem(QString::fromLatin1(n));
+    d.SetButtons();
+    EXPECT_FALSE(d.ExcludeBtn->isEnabled());
+    d.SrcList->item(1)->setSelected(true);
+    d.SrcList->item(3)->setSelected(true);
+    d.IncludeBtn->click();
+    ASSERT_EQ(d.DstList->count(), 2);
+    EXPECT_EQ(d.DstList->item(0)->text(), "D");
+    EXPECT_EQ(d.DstList->item(1)->text(), "B");
+    EXPECT_TRUE(d.SrcList->item(1)->isSelected()); // the remembered position: now "C"
+    EXPECT_TRUE(d.ExcludeBtn->isEnabled());
+    d.IncAllBtn->click();
+    EXPECT_EQ(d.SrcList->count(), 0);
+    EXPECT_FALSE(d.IncludeBtn->isEnabled());
+    d.ExAllBtn->click();
+    EXPECT_EQ(d.SrcList->count(), 5);
+    EXPECT_EQ(d.SrcList->item(0)->text(), "D");
+}
+
+TEST(TAbreDEF, ShowsTheTitleOfTheSelectedDef) {
+    PastaTemporaria pasta;
+    pasta.Grava("a.def", ";Casos por municipio\r\nLX,X,X.CNV\r\n");
+    pasta.Grava("b.DEF", "Sem ponto e virgula\r\n");
+    pasta.Grava("c.def", "\r\nLX,X,X.CNV\r\n");
+    pasta.Grava("d.txt", "x");
+    TAbreDEF d;
+    d.DefinePasta(pasta.Caminho().string());
+    ASSERT_EQ(d.FileListBox1->count(), 3);
+    d.FileListBox1->setCurrentRow(0);
+    EXPECT_EQ(d.TituloDEF->text(), "Casos por municipio");
+    d.FileListBox1->setCurrentRow(1);
+    EXPECT_EQ(d.TituloDEF->text(), "Sem ponto e virgula");
+    d.FileListBox1->setCurrentRow(2);
+    EXPECT_EQ(d.TituloDEF->text(), "");
+    EXPECT_EQ(d.ArquivoEscolhido(), pasta / "c.def");
+}
+
+TEST(TfLigaCNV, ClickProposesTheDescription) {
+    TfLigaCNV d;
+    d.lbCNV->addItem(QStringLiteral("faixa_etaria.cnv"));
+    d.lbCNV->setCurrentRow(0);
+    d.lbCNVClick();
+    EXPECT_EQ(d.edNomeCNV->text(), "faixa_etaria.cnv");
+    EXPECT_EQ(d.edDescr->text(), "Faixa etaria");
+    EXPECT_EQ(d.edInicio->text(), "1");
+}
+
+} // namespace
+} // namespace dorvan::teste
