@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Dorvan.
+# Installs what is missing, builds, writes the synthetic sample data (once) and
+# starts Dorvan on it: the tabulation dialog over the sample DEF, ready to run.
+# Arguments, when given, are passed to Dorvan instead of the sample DEF.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+amostra=build/amostra
+if [ ! -f "$amostra/obitos.def" ]; then
+  build/bin/dorvan_gera_amostra "$amostra"
+fi
+[ $# -gt 0 ] || set -- "$amostra/obitos.def"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Sem tela gráfica: Dorvan roda sob Xvfb (xvfb-run)."
   exec xvfb-run -a -s "-screen 0 1024x768x24" build/bin/dorvan "$@"

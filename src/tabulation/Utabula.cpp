@@ -125,7 +125,11 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel) {
     std::string texto = LeArquivoInteiro(real); // throws ErroES
 
     def.UltimoDEF = arquivo;
-    def.PastaDEF = Pasta(real);
+    // The dialog makes the DEF's folder current, so names relative to the folder the
+    // program started in would no longer be found: keep the folder absolute.
+    std::error_code ec;
+    const std::filesystem::path absoluto = std::filesystem::absolute(real, ec);
+    def.PastaDEF = Pasta(ec ? real : absoluto.lexically_normal().string());
     DirTabelas = def.PastaDEF.empty() ? std::string(".") : def.PastaDEF.substr(0, def.PastaDEF.size() - 1);
 
     LiberaSelecao(def);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace dorvan::teste {
 namespace {
 
@@ -46,6 +48,20 @@ TEST_F(DefTeste, EveryDirectiveLandsInItsList) {
     EXPECT_FALSE(def.FlagConsulta);
     EXPECT_EQ(def.PastaDEF, pasta.Caminho().string() + "/");
     EXPECT_EQ(DirTabelas, pasta.Caminho().string());
+}
+
+// The dialog makes the DEF's folder current; a DEF named relative to the folder the
+// program started in must still find its tables and data afterwards.
+TEST(LeDEF, ARelativeNameGivesAnAbsoluteFolder) {
+    PastaTemporaria pasta;
+    pasta.Grava("sub/r.def", "L Municipio,MUNIC,1,MUNIC.CNV\r\n");
+    const auto antes = std::filesystem::current_path();
+    std::filesystem::current_path(pasta.Caminho());
+    DefTabulacao def;
+    LeDEF(def, "sub/r.def", false);
+    std::filesystem::current_path(antes);
+    EXPECT_EQ(def.PastaDEF, pasta.Caminho().string() + "/sub/");
+    EXPECT_EQ(DirTabelas, pasta.Caminho().string() + "/sub");
 }
 
 TEST_F(DefTeste, FormattedItemsWithAndWithoutStartLoadTheSameTable) {
