@@ -176,9 +176,13 @@ ContagemClasses ContaClasses(const TabelaResultados& t, ModoClasses modo) {
         const std::int32_t linhas = std::min(t.NumLinhas, t.CapLinhas());
         for (std::int32_t l = 1; l <= linhas; ++l) {
             const double v = dados[static_cast<std::size_t>(l)];
+            // Only the first matching class counts the value, as its colour does, so
+            // limits typed out of order never push the cumulative line past 100 %.
             for (std::int32_t k = 1; k <= n; ++k)
-                if (t.Classe[static_cast<std::size_t>(k - 1)] < v && v <= t.Classe[static_cast<std::size_t>(k)])
+                if (t.Classe[static_cast<std::size_t>(k - 1)] < v && v <= t.Classe[static_cast<std::size_t>(k)]) {
                     ++contagem[static_cast<std::size_t>(k)];
+                    break;
+                }
         }
     }
     std::int32_t acumulado = 0;

@@ -79,7 +79,8 @@ struct ContagemClasses {
     std::vector<BarraClasse> Barras; // classes 1..NumClasses
     std::int32_t LarguraBarra = 70;  // % of the slot: 100 in "Igual valor"
 };
-// ContaClasses: rows per class (Classe[k−1] < v ≤ Classe[k]) and the cumulative line.
+// ContaClasses: rows per class (Classe[k−1] < v ≤ Classe[k]; a value counts in the
+// first class that holds it) and the cumulative line.
 ContagemClasses ContaClasses(const TabelaResultados& t, ModoClasses modo);
 
 // PreencheGradeFaixas: "Limite Superior", then the limits 1..NumClasses formatted.
