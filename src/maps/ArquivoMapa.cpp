@@ -102,7 +102,8 @@ LeitorMapa::LeitorMapa(const std::string& nome) : nome_(nome) {
         std::fclose(arquivo_);
         arquivo_ = nullptr;
         if (e) throw ErroES::DoSistema(nome, e);
-        Danificado(0, "cabe\xE7" "alho incompleto");
+        Danificado(0, "cabe\xE7"
+                      "alho incompleto");
     }
     cabecalho_ = CabecalhoDeBytes(b);
     posicao_ = TamCabecalhoMapa;
@@ -253,9 +254,8 @@ std::vector<AnelMapa> AneisDoRegistro(const RegistroMapa& r) {
 }
 
 bool RegistroNaJanela(const RegistroMapa& r, float minX, float minY, float maxX, float maxY) {
-    return std::any_of(r.Pontos.begin(), r.Pontos.end(), [&](const PontoMapa& p) {
-        return p.X >= minX && p.X <= maxX && p.Y >= minY && p.Y <= maxY;
-    });
+    return std::any_of(r.Pontos.begin(), r.Pontos.end(),
+                       [&](const PontoMapa& p) { return p.X >= minX && p.X <= maxX && p.Y >= minY && p.Y <= maxY; });
 }
 
 std::int32_t LinhaDoRegistro(const TIndice& indice, const RegistroMapa& r) {

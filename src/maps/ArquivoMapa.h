@@ -17,12 +17,12 @@ namespace dorvan {
 class GravacaoSegura;
 
 inline constexpr std::int16_t VersaoMapa = 100;
-inline constexpr std::size_t TamCabecalhoMapa = 18;   // bytes of the header
-inline constexpr std::size_t TamFixoRegistro = 48;    // bytes of a record before its vertices
-inline constexpr std::int32_t MaxPontosMapa = 32766;  // vertices of one record
-inline constexpr std::size_t MaxCodigoMapa = 10;      // characters of Codigo
-inline constexpr std::size_t MaxNomeMapa = 25;        // characters of Nome
-inline constexpr std::int32_t MaxCruzamentos = 100;   // crossings PontoInterno keeps
+inline constexpr std::size_t TamCabecalhoMapa = 18;  // bytes of the header
+inline constexpr std::size_t TamFixoRegistro = 48;   // bytes of a record before its vertices
+inline constexpr std::int32_t MaxPontosMapa = 32766; // vertices of one record
+inline constexpr std::size_t MaxCodigoMapa = 10;     // characters of Codigo
+inline constexpr std::size_t MaxNomeMapa = 25;       // characters of Nome
+inline constexpr std::int32_t MaxCruzamentos = 100;  // crossings PontoInterno keeps
 
 // Record kinds; values above 3 are kept as read and draw nothing.
 inline constexpr std::uint8_t TipoPoligono = 0;

@@ -44,8 +44,12 @@ std::string Texto(const std::string& t, std::size_t largura, char enchimento = '
 
 TEST(ArquivoMapa, FixedLayoutIsLittleEndianWithoutPadding) {
     // 100 = 64 00; 10.0f = 00 00 20 41; -1.5f = 00 00 C0 BF.
-    EXPECT_EQ(BytesCabecalho({100, 10.0f, 2.0f, -1.5f, 0.0f}),
-              std::string("\x64\x00" "\x00\x00\x20\x41" "\x00\x00\x00\x40" "\x00\x00\xC0\xBF" "\x00\x00\x00\x00", 18));
+    EXPECT_EQ(BytesCabecalho({100, 10.0f, 2.0f, -1.5f, 0.0f}), std::string("\x64\x00"
+                                                                           "\x00\x00\x20\x41"
+                                                                           "\x00\x00\x00\x40"
+                                                                           "\x00\x00\xC0\xBF"
+                                                                           "\x00\x00\x00\x00",
+                                                                           18));
     RegistroMapa r;
     r.Tipo = 3;
     r.Codigo = "123";
@@ -87,7 +91,8 @@ TEST(ArquivoMapa, HandBuiltFileReadsFieldByField) {
 
 TEST(ArquivoMapa, LengthByteBeyondTheFieldReadsTheWholeField) {
     PastaTemporaria pasta;
-    std::string codigo = "\xFF" "0123456789";
+    std::string codigo = "\xFF"
+                         "0123456789";
     std::string nome = "\x40" + std::string(25, 'N');
     const std::string arq = pasta.Grava("a.map", Cabecalho(1, 1, 0, 0) + Registro(0, codigo, nome, 0, 0, 1, {{0, 0}}));
     Mapa m = LeMapa(arq);
@@ -106,7 +111,8 @@ TEST(ArquivoMapa, WriterWidensRunningBoundsAndRewritesTheHeader) {
     RegistroMapa pontoCortado = ponto;
     pontoCortado.Codigo = "0123456789";
     pontoCortado.Nome = std::string(25, 'z');
-    EXPECT_EQ(bytes, Cabecalho(6, 7, -2, -1) + BytesRegistro(area) + BytesRegistro(linha) + BytesRegistro(pontoCortado));
+    EXPECT_EQ(bytes,
+              Cabecalho(6, 7, -2, -1) + BytesRegistro(area) + BytesRegistro(linha) + BytesRegistro(pontoCortado));
     EXPECT_EQ(bytes.size(), 18u + (48 + 32) + (48 + 16) + (48 + 8));
 
     Mapa m = LeMapa(pasta / "m.map");
@@ -123,7 +129,7 @@ TEST(ArquivoMapa, WriterWithSourceBoundsWritesTheHeaderOnce) {
     g.Fecha();
     Mapa m = LeMapa(pasta / "f.map");
     EXPECT_EQ(m.Cabecalho.Versao, 100); // a writer never writes another version
-    EXPECT_EQ(m.Cabecalho.MaxX, 100); // not widened to the vertex at 1000
+    EXPECT_EQ(m.Cabecalho.MaxX, 100);   // not widened to the vertex at 1000
     EXPECT_EQ(m.Cabecalho.MinY, 400);
 }
 
@@ -170,8 +176,12 @@ TEST(ArquivoMapa, DamagedFilesNameTheFileAndTheOffset) {
         std::size_t registrosAntes;
         const char* texto;
     } casos[] = {
-        {"header cut short", cab.substr(0, 10), 0, "danificado no byte 0: cabe\xE7" "alho incompleto"},
-        {"empty file", "", 0, "danificado no byte 0: cabe\xE7" "alho incompleto"},
+        {"header cut short", cab.substr(0, 10), 0,
+         "danificado no byte 0: cabe\xE7"
+         "alho incompleto"},
+        {"empty file", "", 0,
+         "danificado no byte 0: cabe\xE7"
+         "alho incompleto"},
         {"fixed part cut short", cab + bom.substr(0, 30), 0, "danificado no byte 18: registro incompleto"},
         {"vertices cut short", cab + bom.substr(0, 60), 0, "danificado no byte 18: registro incompleto"},
         {"second record cut", cab + bom + bom.substr(0, 50), 1, "danificado no byte 82: registro incompleto"},
@@ -290,10 +300,12 @@ TEST(ArquivoMapa, InteriorPointIsTheMiddleOfTheWidestSpanOnTheMeanLine) {
         // Mean Y (0+0+10+10+0)/5 = 4; the line cuts x = 10 and x = 0.
         {"closed square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {5, 4}},
         // A U: mean Y 44/8 = 5.5 crosses at 0, 5, 25, 30; two spans of width 5: the first wins.
-        {"equal spans keep the first", {{0, 0}, {30, 0}, {30, 10}, {25, 10}, {25, 2}, {5, 2}, {5, 10}, {0, 10}},
+        {"equal spans keep the first",
+         {{0, 0}, {30, 0}, {30, 10}, {25, 10}, {25, 2}, {5, 2}, {5, 10}, {0, 10}},
          {2.5f, 5.5f}},
         // Right arm 7 wide: (25 + 32) / 2.
-        {"a strictly wider span replaces", {{0, 0}, {32, 0}, {32, 10}, {25, 10}, {25, 2}, {5, 2}, {5, 10}, {0, 10}},
+        {"a strictly wider span replaces",
+         {{0, 0}, {32, 0}, {32, 10}, {25, 10}, {25, 2}, {5, 2}, {5, 10}, {0, 10}},
          {28.5f, 5.5f}},
         // Every vertex on the mean line: no crossing, the bounding box's centre.
         {"no crossing", {{0, 1}, {5, 1}, {10, 1}}, {5, 1}},

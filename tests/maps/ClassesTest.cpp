@@ -78,7 +78,7 @@ TEST(Classes, RampIsThinnedOverItsWholeLength) {
         std::int32_t classes;
         std::vector<std::size_t> entradas; // 1-based ramp entries for Cor[1..n]
     } casos[] = {
-        {2, {1, 10}},          {3, {1, 6, 10}},           {4, {1, 4, 6, 10}},
+        {2, {1, 10}},          {3, {1, 6, 10}},          {4, {1, 4, 6, 10}},
         {5, {1, 4, 6, 8, 10}}, {6, {1, 2, 3, 4, 5, 10}}, {10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
     };
     for (const Caso& c : casos)
@@ -182,8 +182,8 @@ TEST(Classes, ValueOnALimitBelongsToTheClassBelow) {
         double v;
         std::uint32_t cor;
     } casos[] = {
-        {-5, t.Cor[1]}, {2, t.Cor[1]},         {2.0001, t.Cor[2]}, {8, t.Cor[4]},
-        {10, t.Cor[5]}, {10.004, t.Cor[5]},    {10.01, CorBranca}, {std::nan(""), CorBranca},
+        {-5, t.Cor[1]}, {2, t.Cor[1]},      {2.0001, t.Cor[2]}, {8, t.Cor[4]},
+        {10, t.Cor[5]}, {10.004, t.Cor[5]}, {10.01, CorBranca}, {std::nan(""), CorBranca},
     };
     for (const Caso& c : casos)
         EXPECT_EQ(CorDaClasse(t, c.v), c.cor) << c.v;

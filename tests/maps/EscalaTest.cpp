@@ -66,9 +66,9 @@ TEST(Escala, TypedLimitsAreCleanedBeforeConversion) {
         bool muda;
         double valor;
     } casos[] = {
-        {"12,5", true, 12.5},     {"1a2,5 ", true, 12.5}, {"-3", true, -3},  {"--4", true, -4},
-        {"5-2", true, 52},        {"-", false, 0},        {"", false, 0},    {"abc", false, 0},
-        {"1,2,3", false, 0},      {",", false, 0},        {"7.000", true, 7000},
+        {"12,5", true, 12.5}, {"1a2,5 ", true, 12.5}, {"-3", true, -3},      {"--4", true, -4},
+        {"5-2", true, 52},    {"-", false, 0},        {"", false, 0},        {"abc", false, 0},
+        {"1,2,3", false, 0},  {",", false, 0},        {"7.000", true, 7000},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.texto);

@@ -26,7 +26,7 @@ public:
     // What the chart shows now (the last ContaClasses).
     const ContagemClasses& Contagem() const { return contagem_; }
 
-    void ContaClasses();  // chart and limits grid from the current classes
+    void ContaClasses(); // chart and limits grid from the current classes
     void RadioGroup1Click();
     void SpinEdit1Change();
     void GridFaixasSetEditText(int linha, const QString& texto);
