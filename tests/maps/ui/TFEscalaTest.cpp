@@ -4,9 +4,12 @@
 #include "support/DirigeJanelas.h"
 #include "table/OperacoesColunas.h"
 #include "table/TabelaTeste.h"
+#include "support/ApoioTeste.h"
 #include "table/ui/TEscolhe_Coluna.h"
+#include "table/ui/TForm1.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QListWidget>
 #include <QPushButton>
@@ -94,6 +97,30 @@ TEST(TFEscala, HistogramCommandAsksTheColumnAndPutsTheOrderBack) {
     EXPECT_FALSE(t.SemClasses);
     EXPECT_EQ(t.ColunaOrdem, 2);
     EXPECT_EQ(RotulosExibidos(t), antes);
+}
+
+TEST(TFEscala, MainWindowMenuItemOpensTheHistogram) {
+    teste::PastaTemporaria pasta;
+    Configuracao cfg;
+    cfg.DirPrograma = pasta.Caminho().string() + "/";
+    cfg.ArquivoIni = pasta / "Dorvan.ini";
+    TabelaResultados t = MontaTabela({"a", "b"}, {{"Casos", {3, 1}, 0}});
+    TForm1 f(t, cfg);
+    f.show();
+    f.MostraTabela();
+    InstalaHistograma(f);
+    bool abriu = false;
+    teste::QuandoModal([&abriu](QWidget* w) {
+        auto* escala = qobject_cast<TFEscala*>(w);
+        ASSERT_NE(escala, nullptr);
+        abriu = true;
+        escala->OK->click();
+    });
+    ASSERT_NE(f.Acao(QStringLiteral("Histograma1")), nullptr);
+    f.Acao(QStringLiteral("Histograma1"))->trigger();
+    EXPECT_TRUE(abriu);
+    EXPECT_EQ(t.ColunaMapa, 1); // one column: no question asked
+    EXPECT_FALSE(t.SemClasses);
 }
 
 } // namespace
