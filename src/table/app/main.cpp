@@ -4,6 +4,7 @@
 #include "output/GravaSQL.h"
 #include "output/GravaTexto.h"
 #include "output/GravaXML.h"
+#include "maps/ui/TFEscala.h"
 #include "output/ui/Exportacoes.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
         if (dorvan::Log) dorvan::Log->show();
     };
     form1->AoSair = [] { QCoreApplication::quit(); };
+    dorvan::InstalaHistograma(*form1);
     form1->showMaximized();
     std::vector<std::string> argumentos;
     const QStringList args = QCoreApplication::arguments();
