@@ -1,4 +1,5 @@
 // Dorvan: the windowed program.
+#include "maps/ui/TFEscala.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
     };
     dorvan::LigaComandosSaida(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
+    dorvan::InstalaHistograma(*form1);
     form1->showMaximized();
     std::vector<std::string> argumentos;
     const QStringList args = QCoreApplication::arguments();
