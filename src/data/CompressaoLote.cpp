@@ -32,7 +32,8 @@ std::string NomeDeSaida(const std::string& pasta, const std::string& nome) {
 
 std::vector<EntradaLista> Lista(const std::string& pasta, const char* mascara) {
     std::vector<EntradaLista> r;
-    for (auto& n : ListaArquivos(pasta, mascara)) r.push_back({std::move(n), false});
+    for (auto& n : ListaArquivos(pasta, mascara))
+        r.push_back({std::move(n), false});
     return r;
 }
 
@@ -101,14 +102,14 @@ bool CompressaoLote::Comprime(const std::string& nome, Progresso& progresso) {
 bool CompressaoLote::Expande(const std::string& nome, Progresso& progresso) {
     const std::string saida = grava_ ? NomeDeSaida(dirDBF_, TrocaExtensao(nome, ".dbf")) : std::string();
     MostraDurante mostrando(MostraArquivo, "Expandindo " + DeUtf8(nome));
-    ResultadoCodec r = ExpandeDBC(Junta(dirDBC_, nome), saida.empty() ? std::string() : Junta(dirDBF_, saida), progresso);
+    ResultadoCodec r =
+        ExpandeDBC(Junta(dirDBC_, nome), saida.empty() ? std::string() : Junta(dirDBF_, saida), progresso);
     if (!r.Ok()) return false;
     if (grava_) Acrescenta(ListaDBF, saida);
     return true;
 }
 
-template <typename F>
-void CompressaoLote::Percorre(const std::vector<EntradaLista>& lista, F&& trabalho) {
+template <typename F> void CompressaoLote::Percorre(const std::vector<EntradaLista>& lista, F&& trabalho) {
     Levanta ocupado(ocupado_, true);
     // An abort pressed after the last file of the previous walk is not this walk's.
     abortar_ = false;
@@ -149,8 +150,8 @@ void CompressaoLote::RemoveDBF(Progresso& progresso) {
         if (!e.marcado) continue;
         const std::string dbc = TrocaExtensao(e.nome, ".dbc");
         if (ResolveNome(Junta(dirDBC_, dbc)).empty()) {
-            const std::string pergunta = "Aten\xE7\xE3o! " + DeUtf8(e.nome) +
-                                         " n\xE3o foi comprimido ainda! Deseja comprimi-lo agora?";
+            const std::string pergunta =
+                "Aten\xE7\xE3o! " + DeUtf8(e.nome) + " n\xE3o foi comprimido ainda! Deseja comprimi-lo agora?";
             const bool sim = MensagensAtuais().Confirma("Confirm", pergunta, {"&Yes", "&No"}) == 0;
             // A DBF whose compression failed is the only copy of its data: it stays.
             if (sim && !Comprime(e.nome, progresso)) continue;
@@ -158,7 +159,8 @@ void CompressaoLote::RemoveDBF(Progresso& progresso) {
         std::error_code ec;
         const std::string arquivo = Junta(dirDBF_, e.nome);
         if (!fs::remove(arquivo, ec) && ec) throw ErroES::DoSistema(arquivo, ec.value());
-        auto it = std::find_if(ListaDBF.begin(), ListaDBF.end(), [&](const EntradaLista& x) { return x.nome == e.nome; });
+        auto it =
+            std::find_if(ListaDBF.begin(), ListaDBF.end(), [&](const EntradaLista& x) { return x.nome == e.nome; });
         if (it != ListaDBF.end()) ListaDBF.erase(it);
         if (ListasMudaram) ListasMudaram();
     }

@@ -68,8 +68,7 @@ public:
     std::function<void(const std::string& texto)> MostraArquivo;
 
 private:
-    template <typename F>
-    void Percorre(const std::vector<EntradaLista>& lista, F&& trabalho);
+    template <typename F> void Percorre(const std::vector<EntradaLista>& lista, F&& trabalho);
     void Acrescenta(std::vector<EntradaLista>& lista, const std::string& nome);
 
     std::string dirDBF_ = ".";

@@ -23,7 +23,8 @@ std::string DBFDe(const std::string& conteudo) {
 
 std::vector<std::string> Nomes(const std::vector<EntradaLista>& l) {
     std::vector<std::string> r;
-    for (const auto& e : l) r.push_back(e.nome);
+    for (const auto& e : l)
+        r.push_back(e.nome);
     return r;
 }
 
@@ -49,9 +50,7 @@ struct Bancada {
         fs::create_directory(dbc);
         lote.MostraArquivo = [this](const std::string& t) { mostrados.push_back(t); };
     }
-    void GravaDBF(const std::string& nome, const std::string& conteudo) {
-        pasta.Grava("dbf/" + nome, DBFDe(conteudo));
-    }
+    void GravaDBF(const std::string& nome, const std::string& conteudo) { pasta.Grava("dbf/" + nome, DBFDe(conteudo)); }
     void Abre() {
         ASSERT_TRUE(lote.MudaDirDBF(dbf));
         ASSERT_TRUE(lote.MudaDirDBC(dbc));
@@ -86,9 +85,11 @@ private:
 
 TEST(CompressaoLote, AbortDuringTheThirdOfFiveFinishesItAndBeginsNoOther) {
     Bancada b;
-    for (const char* n : {"a", "b", "c", "d", "e"}) b.GravaDBF(std::string(n) + ".dbf", n);
+    for (const char* n : {"a", "b", "c", "d", "e"})
+        b.GravaDBF(std::string(n) + ".dbf", n);
     b.Abre();
-    for (auto& e : b.lote.ListaDBF) e.marcado = true;
+    for (auto& e : b.lote.ListaDBF)
+        e.marcado = true;
     int eventos = 0;
     b.lote.ProcessaEventos = [&] { ++eventos; };
 
@@ -100,8 +101,8 @@ TEST(CompressaoLote, AbortDuringTheThirdOfFiveFinishesItAndBeginsNoOther) {
     EXPECT_EQ(eventos, 4); // the fourth entry's turn sees the abort
     EXPECT_FALSE(b.lote.AbortoPedido());
     EXPECT_FALSE(b.lote.Ocupado());
-    EXPECT_EQ(b.mostrados, (std::vector<std::string>{"Comprimindo a.dbf", "", "Comprimindo b.dbf", "",
-                                                      "Comprimindo c.dbf", ""}));
+    EXPECT_EQ(b.mostrados,
+              (std::vector<std::string>{"Comprimindo a.dbf", "", "Comprimindo b.dbf", "", "Comprimindo c.dbf", ""}));
 
     // An abort pressed during the last file does not stop the next command.
     AbortaEm abortaNoFim(b.lote, "Comprimindo e.dbf");
@@ -156,7 +157,7 @@ TEST(CompressaoLote, CrcTestWritesAndListsNothingAndGoesOnPastABadFile) {
     EXPECT_TRUE(fs::is_empty(b.dbf));
     EXPECT_EQ(b.msg.Textos(), (std::vector<std::string>{"Erro de CRC no arquivo a.dbc: expans\xE3o cancelada"}));
     EXPECT_EQ(b.mostrados, (std::vector<std::string>{"Comprimindo a.dbf", "", "Comprimindo b.dbf", "",
-                                                      "Expandindo a.dbc", "", "Expandindo b.dbc", ""}));
+                                                     "Expandindo a.dbc", "", "Expandindo b.dbc", ""}));
     EXPECT_TRUE(b.lote.Grava());
 
     // An error that ends the test midway still turns writing back on.

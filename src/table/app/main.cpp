@@ -1,4 +1,5 @@
 // Dorvan: the windowed program.
+#include "data/ui/TfComprime.h"
 #include "output/GravaCNV.h"
 #include "output/GravaDBF.h"
 #include "output/GravaSQL.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<dorvan::TLog> log;
     std::unique_ptr<dorvan::TSimNao> simNao;
     std::unique_ptr<dorvan::TFEscolheDiretorio> escolheDiretorio;
+    std::unique_ptr<dorvan::TfComprime> comprime;
 
     // Every window of the program is registered here in any order; the start-up
     // creates them in the program's fixed order. The SQL window and its commands
@@ -98,6 +100,7 @@ int main(int argc, char** argv) {
     inicio.RegistraJanela("TLog", Cria(log, dorvan::Log));
     inicio.RegistraJanela("TSimNao", Cria(simNao, dorvan::SimNao));
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(escolheDiretorio, dorvan::FEscolheDiretorio));
+    inicio.RegistraJanela("TfComprime", Cria(comprime, dorvan::fComprime));
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     inicio.Executa();
 
@@ -106,6 +109,7 @@ int main(int argc, char** argv) {
         if (dorvan::Log) dorvan::Log->show();
     };
     form1->AoSair = [] { QCoreApplication::quit(); };
+    form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
     form1->showMaximized();
     std::vector<std::string> argumentos;
     const QStringList args = QCoreApplication::arguments();
@@ -124,6 +128,7 @@ int main(int argc, char** argv) {
     dorvan::Log = nullptr;
     dorvan::SimNao = nullptr;
     dorvan::FEscolheDiretorio = nullptr;
+    dorvan::fComprime = nullptr;
     form1.reset();
     dorvan::DefineMensagens(nullptr);
     return r;
