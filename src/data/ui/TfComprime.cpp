@@ -196,11 +196,15 @@ TfComprime::TfComprime(QWidget* pai) : QDialog(pai) {
             [this](const QModelIndex& i) { EscolhePasta(DBCDir, pastas_->filePath(i), false); });
     connect(DBFList, &QListWidget::itemSelectionChanged, this, [this] { PegaMarcas(); });
     connect(DBCList, &QListWidget::itemSelectionChanged, this, [this] { PegaMarcas(); });
+    // The name comes from the list behind the row: a file name that is not valid
+    // text would not survive the trip through the shown caption.
     connect(DBFList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* i) {
-        if (!lote_.Ocupado()) Comprime(i->text().toStdString());
+        const auto linha = static_cast<std::size_t>(DBFList->row(i));
+        if (!lote_.Ocupado() && linha < lote_.ListaDBF.size()) Comprime(std::string(lote_.ListaDBF[linha].nome));
     });
     connect(DBCList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* i) {
-        if (!lote_.Ocupado()) Expande(i->text().toStdString());
+        const auto linha = static_cast<std::size_t>(DBCList->row(i));
+        if (!lote_.Ocupado() && linha < lote_.ListaDBC.size()) Expande(std::string(lote_.ListaDBC[linha].nome));
     });
     connect(bComprime, &QPushButton::clicked, this, [this] { ComandoLote(&CompressaoLote::ComprimeMarcados); });
     connect(bExpande, &QPushButton::clicked, this, [this] { ComandoLote(&CompressaoLote::ExpandeMarcados); });
