@@ -1,4 +1,5 @@
 // Dorvan: the windowed program.
+#include "data/ui/TfComprime.h"
 #include "maps/ui/TFEscala.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<dorvan::TLog> log;
     std::unique_ptr<dorvan::TSimNao> simNao;
     std::unique_ptr<dorvan::TFEscolheDiretorio> escolheDiretorio;
+    std::unique_ptr<dorvan::TfComprime> comprime;
 
     // Every window of the program is registered here in any order; the start-up
     // creates them in the program's fixed order. The SQL window and its commands
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
     inicio.RegistraJanela("TLog", Cria(log, dorvan::Log));
     inicio.RegistraJanela("TSimNao", Cria(simNao, dorvan::SimNao));
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(escolheDiretorio, dorvan::FEscolheDiretorio));
+    inicio.RegistraJanela("TfComprime", Cria(comprime, dorvan::fComprime));
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     inicio.Executa();
 
@@ -107,6 +110,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosSaida(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
+    form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
     form1->showMaximized();
     std::vector<std::string> argumentos;
     const QStringList args = QCoreApplication::arguments();
@@ -125,6 +129,7 @@ int main(int argc, char** argv) {
     dorvan::Log = nullptr;
     dorvan::SimNao = nullptr;
     dorvan::FEscolheDiretorio = nullptr;
+    dorvan::fComprime = nullptr;
     form1.reset();
     dorvan::DefineMensagens(nullptr);
     return r;
