@@ -1,4 +1,5 @@
 // Dorvan: the windowed program.
+#include "output/GravaTexto.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -9,6 +10,7 @@
 #include "table/LogExecucao.h"
 #include "table/TabelaArquivo.h"
 #include "table/Utilidades.h"
+#include "table/ui/ComandosImportacao.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TFEscolheDiretorio.h"
 #include "table/ui/TForm1.h"
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
         if (dorvan::Log) dorvan::Log->show();
     };
     dorvan::LigaComandosSaida(*form1);
+    dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
     form1->AoSair = [] { QCoreApplication::quit(); };
     form1->showMaximized();
     std::vector<std::string> argumentos;
