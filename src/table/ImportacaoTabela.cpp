@@ -156,7 +156,8 @@ private:
 
 std::string ChaveLinha(std::string_view rotulo, std::int32_t tamCodigo) {
     if (rotulo == "Total") return "TOTAL";
-    if (tamCodigo != SemCodigo && tamCodigo >= 0 && static_cast<std::size_t>(tamCodigo) < rotulo.size())
+    // A code length of 0 would make every row one; it means no code, as 255 does.
+    if (tamCodigo != SemCodigo && tamCodigo > 0 && static_cast<std::size_t>(tamCodigo) < rotulo.size())
         rotulo = rotulo.substr(0, static_cast<std::size_t>(tamCodigo));
     return MaiusculasSemAcento(rotulo);
 }

@@ -17,7 +17,7 @@
 namespace dorvan {
 
 // The key a row is matched by in a merge: the label cut to tamCodigo characters
-// (the whole label with SemCodigo), without accents and upper-cased. "Total"
+// (the whole label with SemCodigo or 0), without accents and upper-cased. "Total"
 // (exact case) is keyed "TOTAL" whatever the code length.
 std::string ChaveLinha(std::string_view rotulo, std::int32_t tamCodigo);
 

@@ -58,6 +58,7 @@ TEST(ChaveLinha, CutsToTheCodeDropsAccentsAndCase) {
         {"S\xE3o Paulo", SemCodigo, "SAO PAULO"},
         {"sao paulo", SemCodigo, "SAO PAULO"},
         {"11 Norte", 2, "11"},
+        {"11 Norte", 0, "11 NORTE"},
         {"1", 2, "1"},
         {"Total", 2, "TOTAL"},
         {"total", 2, "TO"},
