@@ -2,6 +2,7 @@
 // per code, rows from a DBF, and the clipboard text both ways.
 #include "data/ArquivosDBFTeste.h"
 #include "data/Index.h"
+#include "data/Ucomprim.h"
 #include "output/GravaTexto.h"
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
@@ -258,6 +259,24 @@ TEST_F(Importacao, DBFFieldsAreSummedPerRowCode) {
     EXPECT_EQ(t.Coluna(2).Largura, 6);
     EXPECT_TRUE(t.Modificada);
     EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{" Registros rejeitados = 1"}));
+}
+
+TEST_F(Importacao, CompressedDBFFieldsAreSummedAndAFailedScanAddsNoColumn) {
+    ASSERT_TRUE(ComprimeDBF(pasta.Grava("casos.dbf", DBFCasos()), pasta / "casos.dbc", SemProgresso(), false).Ok());
+    TabelaResultados t = teste::MontaTabela({"110001", "120002"}, {});
+    int chamadas = 0;
+    ASSERT_TRUE(IncluiCamposDBF(t, pasta / "casos.dbc", Escolhe({1}), Marca({3}), false, [&] { ++chamadas; }));
+    EXPECT_EQ(teste::Valores(t, 1), (std::vector<double>{16, 7}));
+    EXPECT_EQ(chamadas, 0); // fewer than 1000 records
+
+    // A damaged stream: the CRC check fails after the records were summed.
+    std::string dbc = pasta.Le("casos.dbc");
+    dbc[dbc.size() - 3] = static_cast<char>(dbc[dbc.size() - 3] ^ 0x55);
+    const std::string estragado = pasta.Grava("ruim.dbc", dbc);
+    msgs.Limpa();
+    EXPECT_FALSE(IncluiCamposDBF(t, estragado, Escolhe({1}), Marca({3}), false));
+    EXPECT_EQ(t.NumColunas(), 1);
+    EXPECT_FALSE(msgs.Textos().empty());
 }
 
 TEST_F(Importacao, DBFKeyLengthComesFromTheFieldWhenLabelsHaveNoCode) {
