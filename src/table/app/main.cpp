@@ -1,6 +1,7 @@
 // Dorvan: the windowed program.
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TFEscala.h"
+#include "output/GravaTexto.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -11,6 +12,7 @@
 #include "table/LogExecucao.h"
 #include "table/TabelaArquivo.h"
 #include "table/Utilidades.h"
+#include "table/ui/ComandosImportacao.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TFEscolheDiretorio.h"
 #include "table/ui/TForm1.h"
@@ -108,6 +110,7 @@ int main(int argc, char** argv) {
         if (dorvan::Log) dorvan::Log->show();
     };
     dorvan::LigaComandosSaida(*form1);
+    dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });

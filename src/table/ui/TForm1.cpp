@@ -4,6 +4,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/EdicaoTabela.h"
 #include "table/LogExecucao.h"
 #include "table/OperacoesColunas.h"
 #include "table/ui/ComandosTabela.h"
@@ -681,13 +682,11 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
         };
     if (!EscolheArquivoSalvar)
         EscolheArquivoSalvar = [this](const QString& titulo) {
-            QStringList extensoes;
-            QStringList filtros = FiltrosQt(FiltroSalvar, &extensoes);
+            QStringList filtros = FiltrosQt(FiltroSalvar);
             // The handheld database type is offered when its converter is beside the program.
             std::error_code e;
             if (std::filesystem::is_regular_file(cfg_.DirPrograma + "csv2pdb", e)) {
                 filtros << QStringLiteral("MobileDB (*.pdb)");
-                extensoes << QStringLiteral(".pdb");
             }
             QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
             d.setAcceptMode(QFileDialog::AcceptSave);
@@ -695,8 +694,9 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
             d.selectNameFilter(filtros.value(2));
             if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
             QString nome = d.selectedFiles().first();
-            // A name without extension takes the one of the chosen file type.
-            if (QFileInfo(nome).suffix().isEmpty()) nome += extensoes.value(filtros.indexOf(d.selectedNameFilter()));
+            // A name without extension takes the one of the chosen file type (none for SPRING).
+            const std::string padrao = ExtensaoDoTipoSalvar(static_cast<int>(filtros.indexOf(d.selectedNameFilter())) + 1);
+            if (QFileInfo(nome).suffix().isEmpty() && !padrao.empty()) nome += QStringLiteral(".") + QString::fromStdString(padrao);
             return nome.toStdString();
         };
 
