@@ -4,6 +4,7 @@
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/TSimNao.h"
+#include "query/ui/ComandosConsulta.h"
 #include "table/Configuracao.h"
 #include "table/Inicio.h"
 #include "table/LogExecucao.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     inicio.RegistraJanela("TSimNao", Cria(simNao, dorvan::SimNao));
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(escolheDiretorio, dorvan::FEscolheDiretorio));
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
+    dorvan::RegistraConsulta(inicio, cfg);
     inicio.Executa();
 
     // A table opened with a run log shows it (not modal), as the log window's box says.
