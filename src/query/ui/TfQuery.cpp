@@ -296,8 +296,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     };
     PerguntaParametro = [this](const std::string& nome) -> std::optional<std::string> {
         bool ok = false;
-        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal, QString(),
-                                          &ok);
+        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
+                                          QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -231,6 +232,31 @@ TEST_F(JanelaConsulta, SavingWritesByExtensionRebuildsTheListAndOpeningReadsBack
     EXPECT_EQ(perguntas, Linhas{"minimo"});
     ASSERT_EQ(tabela.NumLinhas, 1);
     EXPECT_EQ(tabela.Titulo2, "minimo = 5");
+}
+
+TEST_F(JanelaConsulta, TheParameterQuestionAnswersWhileTheWindowWaitsForTheRun) {
+    QWidget dono;
+    auto filha = std::make_unique<TfQuery>(tabela, cfg, motor, &dono);
+    filha->show();
+    filha->cbDataBase->setEditText(QStringLiteral("Saude"));
+    filha->DefineLinhasSQL({"select municipio, obitos from casos where obitos = :n"});
+    filha->edParam->setText(QStringLiteral("n"));
+    QString titulo, rotulo;
+    teste::QuandoModal([&](QWidget* w) {
+        auto* d = qobject_cast<QInputDialog*>(w);
+        ASSERT_TRUE(d);
+        titulo = d->windowTitle();
+        rotulo = d->labelText();
+        EXPECT_TRUE(d->isEnabled());
+        d->setTextValue(QStringLiteral("7"));
+        d->accept();
+    });
+    filha->bExecuteClick();
+    EXPECT_EQ(DeQString(titulo), "Entre valor do par\xE2metro");
+    EXPECT_EQ(rotulo, QStringLiteral("n"));
+    EXPECT_EQ(filha->result(), QDialog::Accepted);
+    ASSERT_EQ(tabela.NumLinhas, 1);
+    EXPECT_EQ(tabela.Titulo2, "n = 7");
 }
 
 TEST_F(JanelaConsulta, AliasesAreAddedAndRemovedAndTheFileKeepsThem) {
