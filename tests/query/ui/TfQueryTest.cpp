@@ -9,6 +9,7 @@
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
+#include "table/Inicio.h"
 #include "table/TabelaResultados.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/TForm1.h"
@@ -419,6 +420,38 @@ TEST_F(ConsultaNaJanelaPrincipal, ASqlFileOnTheCommandLineRunsAndShowsItsTable) 
     EXPECT_EQ(tabela.Coluna(1).Total, 1.75);
     EXPECT_EQ(tabela.Titulo1, "Taxas");
     EXPECT_TRUE(form->StringGrid1->isVisible());
+}
+
+TEST(InicioConsulta, TheSqlWindowExistsOnlyWhenTheEngineStarted) {
+    for (int motorResponde : {0, 1}) {
+        TabelaResultados tabela;
+        Configuracao cfg;
+        std::unique_ptr<TForm1> form;
+        InicioPrograma inicio;
+        inicio.RegistraJanela("TForm1", [&] { form = std::make_unique<TForm1>(tabela, cfg); });
+        inicio.RegistraMotor([motorResponde] { return motorResponde; });
+        RegistraConsulta(inicio, cfg);
+        EXPECT_EQ(inicio.Executa(), motorResponde == 0);
+        form->Inicia({});
+        const bool sql = motorResponde == 0;
+        EXPECT_EQ(fQuery != nullptr, sql);
+        EXPECT_NE(FVerTabela, nullptr);
+        EXPECT_EQ(cfg.SQLDisponivel, sql);
+        EXPECT_EQ(form->Acao(QStringLiteral("bSQL"))->isVisible(), sql);
+        EXPECT_EQ(form->Acao(QStringLiteral("SQL1"))->isVisible(), sql);
+        EXPECT_EQ(inicio.Criadas().back(), sql ? "TfQuery" : "TFVerTabela");
+        if (sql) {
+            // Its bounds go back to the settings when it hides.
+            fQuery->show();
+            fQuery->setGeometry(30, 40, 700, 500);
+            fQuery->hide();
+            EXPECT_EQ(cfg.FQuery.Width, 700);
+            EXPECT_EQ(cfg.FQuery.Height, 500);
+        }
+        form.reset();
+        EXPECT_EQ(fQuery, nullptr);
+        EXPECT_EQ(FVerTabela, nullptr);
+    }
 }
 
 } // namespace
