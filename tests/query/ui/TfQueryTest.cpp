@@ -362,6 +362,57 @@ TEST_F(JanelaConsulta, TheViewerBrowsesThenChangesAndAlwaysReopensBrowsing) {
     FVerTabela = nullptr;
 }
 
+TEST_F(JanelaConsulta, TheViewerInsertsAndRemovesRecordsOnlyWhenConfirmed) {
+    TFVerTabela v;
+    QSqlTableModel* m = motor.CriaModelo("Saude", "casos");
+    bool fechou = false;
+    v.DefineModelo(m, [&] {
+        fechou = true;
+        motor.LiberaModelo(m);
+    });
+    v.show();
+    v.sbAlteraClick();
+    v.Navega(TFVerTabela::Ultimo);
+    v.Navega(TFVerTabela::Insere);
+    EXPECT_TRUE(v.GradeEditavel());
+    const int nova = v.DBGrid1->currentIndex().row();
+    EXPECT_EQ(nova, 2);
+    m->setData(m->index(nova, 0), QStringLiteral("350030 Aguai"));
+    m->setData(m->index(nova, 1), 1);
+    v.Navega(TFVerTabela::Efetiva);
+    std::string s;
+    Sqlite(pasta / "dorvan.sqlite", "select count(*) from casos", &s);
+    EXPECT_EQ(s, "3\n");
+
+    v.Navega(TFVerTabela::Primeiro);
+    msg.Responde("N");
+    v.Navega(TFVerTabela::Remove);
+    msg.Responde("S");
+    v.Navega(TFVerTabela::Remove);
+    EXPECT_FALSE(v.GradeEditavel());
+    EXPECT_EQ(msg.RespostasRestantes(), 0u);
+    Sqlite(pasta / "dorvan.sqlite", "select group_concat(municipio) from casos", &s);
+    EXPECT_EQ(s, "350020 Adolfo,350030 Aguai\n");
+    v.reject();
+    EXPECT_TRUE(fechou);
+    EXPECT_EQ(v.DBGrid1->model(), nullptr);
+}
+
+TEST_F(JanelaConsulta, TheAliasEditorIsFollowedByAnEngineRestartOverWhatItSaved) {
+    janela->show();
+    janela->bSQLClick();
+    janela->AdministraBancos = [&](MotorBD& m) {
+        EXPECT_EQ(&m, &motor);
+        ConfiguracaoAliases arquivo(pasta / "Aliases.ini");
+        arquivo.Define({"Outro", "SQLITE", pasta / "dorvan.sqlite", "", 0, "", ""});
+        arquivo.Grava();
+    };
+    janela->bBDEClick();
+    EXPECT_TRUE(motor.Iniciado());
+    ASSERT_EQ(janela->cbDataBase->count(), 1);
+    EXPECT_EQ(janela->cbDataBase->itemText(0), QStringLiteral("Outro"));
+}
+
 class ConsultaNaJanelaPrincipal : public JanelaConsulta {
 protected:
     void SetUp() override {
