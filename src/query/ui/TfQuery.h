@@ -1,0 +1,122 @@
+#pragma once
+// The SQL query window: saved queries listed from the data folder for the user,
+// and for the programmer the aliases, their tables and columns and the SQL editor.
+// A SELECT fills the results table and closes the window with OK; other
+// statements run and the window stays.
+#include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
+class QsciScintilla;
+
+namespace dorvan {
+
+class MotorBD;
+class TabelaResultados;
+struct Configuracao;
+struct IndiceBD;
+class LexerSQLDorvan;
+
+class TfQuery : public QDialog {
+    Q_OBJECT
+public:
+    TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget* pai = nullptr);
+    ~TfQuery() override;
+
+    void AbreQuery(const std::string& arquivo);
+    void AbreQueryXML(const std::string& arquivo);
+    void bExecuteClick();
+    void bSQLClick();
+    void FormActivate(); // the query list, again
+    void lbConsultasClick();
+    void bSalvarClick();
+    void bAbrirClick();
+    void bNovoClick();
+    void cbDataBaseClick();
+    void lbTabelasClick();
+    void bVisualizaClick();
+    void bNovoAliasClick();
+    void bRemoveAliasClick();
+    void bBDEClick();
+    // Fills the alias box from the engine (FormCreate, after alias changes).
+    void CarregaAliases();
+
+    // The editor's text as 1252 lines, and back.
+    std::vector<std::string> LinhasSQL() const;
+    void DefineLinhasSQL(const std::vector<std::string>& linhas);
+
+    bool ModoProgramador() const;
+    std::string DriverAtual;
+    std::string SeparadorInsercao = " ";
+    std::string TabelaEscolhida;        // the table whose columns are listed
+    std::vector<IndiceBD> IndicesTabela; // its index definitions
+
+    // Where the window asks the user; tests answer them directly. Empty = cancelled.
+    std::function<std::string()> EscolheArquivoSalvar;
+    std::function<std::string()> EscolheArquivoAbrir;
+    std::function<std::optional<std::string>(const std::string& nome)> PerguntaParametro;
+    std::function<std::optional<std::string>(const std::string& pergunta, const std::string& inicial)> EscolhePasta;
+    std::function<void(MotorBD&)> AdministraBancos; // the alias editor
+    // Shows the dataset viewer over the chosen table.
+    std::function<void(const std::string& alias, const std::string& tabela, bool podeAlterar)> VerTabela;
+
+    QWidget* Panel2;
+    QListWidget* lbConsultas;
+    QPushButton* bSQL;
+    QPushButton* bDBF;
+    QPushButton* bNovo;
+    QPushButton* bAbrir;
+    QPushButton* bSalvar;
+    QPushButton* bExecute;
+    QPushButton* bCancela;
+    QWidget* Panel1;
+    QComboBox* cbDataBase;
+    QPushButton* bNovoAlias;
+    QPushButton* bRemoveAlias;
+    QPushButton* bBDE;
+    QPushButton* bLote;
+    QLineEdit* edParam;
+    QLabel* Label2;
+    QListWidget* lbTabelas;
+    QLabel* Label3;
+    QListWidget* lbColunas;
+    QPushButton* bAgrupa;
+    QPushButton* bSoma;
+    QPushButton* bCase;
+    QPushButton* bOQB;
+    QPushButton* bVisualiza;
+    QLineEdit* edTitulo;
+    QCheckBox* cbQualifica;
+    QLabel* Label4;
+    QsciScintilla* Memo1;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    void ClearLabel4();
+    void MostraErro(const std::exception& e);
+    std::string Alias() const;
+    std::string PastaDados() const;
+    void GuardaPastaDados(const std::string& arquivo);
+
+    TabelaResultados& t_;
+    Configuracao& cfg_;
+    MotorBD& motor_;
+    LexerSQLDorvan* lexer_;
+};
+
+// The window once created (null before, and when the engine did not start).
+extern TfQuery* fQuery;
+
+} // namespace dorvan

@@ -1,0 +1,331 @@
+#include "query/ExecutaConsulta.h"
+
+#include "platform/Mensagens.h"
+#include "support/ApoioTeste.h"
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace dorvan {
+namespace {
+
+using Linhas = std::vector<std::string>;
+
+// Qt loads its SQL drivers only under an application object.
+class ComAplicacao : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char nome_[16] = "test_query";
+    char* argv_[2] = {nome_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+const auto* const g_app = ::testing::AddGlobalTestEnvironment(new ComAplicacao);
+
+const QDateTime Quando(QDate(2026, 3, 9), QTime(14, 5, 7));
+
+// A standard alias "Saude" over a database that the sqlite3 program builds, and an
+// SQLITE alias "Arquivo" over a file of its own.
+class ConsultaSQLite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Sqlite(pasta / "dorvan.sqlite",
+               "CREATE TABLE casos (municipio TEXT, obitos INTEGER, taxa REAL, obs TEXT);"
+               "INSERT INTO casos VALUES ('350010 Adamantina', 3, 1.5, 'x');"
+               "INSERT INTO casos VALUES ('350020 Adolfo', 7, 0.25, NULL);"
+               "INSERT INTO casos VALUES ('350030 Aguai', NULL, 2, '12');"
+               "CREATE TABLE log (n INTEGER);");
+        Sqlite(pasta / "outro.sqlite", "CREATE TABLE t (a INTEGER);");
+        ASSERT_EQ(motor.Inicia(), 0);
+        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        motor.DefineAlias({"Arquivo", "SQLITE", pasta / "outro.sqlite", "", 0, "", ""});
+    }
+    static void Sqlite(const std::string& banco, const std::string& sql, std::string* saida = nullptr) {
+        ASSERT_EQ(teste::Executa("sqlite3 '" + banco + "' \"" + sql + "\"", saida), 0) << sql;
+    }
+    std::string Le(const std::string& sql) {
+        std::string s;
+        Sqlite(pasta / "dorvan.sqlite", sql, &s);
+        return s;
+    }
+    DesfechoConsulta Roda(PedidoConsulta p, PerguntaParametro pergunta = {}) {
+        UsaMensagens usa(msg);
+        return ExecutaConsulta(motor, p, t, pergunta, SemProgresso(), Quando);
+    }
+
+    teste::PastaTemporaria pasta;
+    MotorBD motor{pasta / "Aliases.ini"};
+    MensagensRoteiro msg;
+    TabelaResultados t;
+};
+
+TEST_F(ConsultaSQLite, ASelectFillsTheTableFromLabelAndValueFields) {
+    PedidoConsulta p{"saude", {"   select municipio, obitos, taxa AS \"Taxa por mil\", obs", "from casos order by 1"},
+                     "", "Casos no estado", true};
+    ASSERT_EQ(Roda(p), DesfechoConsulta::Tabela);
+    EXPECT_TRUE(msg.Textos().empty());
+    ASSERT_EQ(t.NumLinhas, 3);
+    EXPECT_EQ(t.CapLinhas(), 3);
+    ASSERT_EQ(t.NumColunas(), 3);
+    EXPECT_EQ(t.NomeColuna(0), "municipio");
+    EXPECT_EQ(t.NomeColuna(2), "Taxa por mil");
+    EXPECT_EQ(t.Rotulo(1), "350010 Adamantina");
+    EXPECT_EQ(t.Rotulo(3), "350030 Aguai");
+    // NULL and text that is not a number give 0; a numeric text is read.
+    EXPECT_EQ(t.Dado(1, 3), 0);
+    EXPECT_EQ(t.Dado(3, 1), 0);
+    EXPECT_EQ(t.Dado(3, 3), 12);
+    EXPECT_EQ(t.Dado(2, 2), 0.25);
+    for (std::int32_t k = 1; k <= 3; ++k) EXPECT_EQ(t.Ordem(k), k);
+    EXPECT_EQ(t.Coluna(1).Total, 10);
+    EXPECT_EQ(t.Coluna(2).Total, 3.75);
+    EXPECT_EQ(t.Coluna(2).TipoTotal, TipoTotal::Soma);
+    EXPECT_EQ(t.Coluna(1).Decimais, 0);
+    EXPECT_EQ(t.Coluna(2).Decimais, 2);
+    EXPECT_EQ(t.Coluna(2).Largura, 13); // the title "Taxa por mil" + 1
+    EXPECT_EQ(t.Coluna(1).Largura, std::max(LarguraValor(0, 10), 7));
+    EXPECT_EQ(t.Coluna(0).Largura, 17); // "350010 Adamantina"
+    EXPECT_EQ(t.TamCodigo, 6);
+    EXPECT_TRUE(t.MostraCodigo);
+    EXPECT_EQ(t.Titulo1, "Casos no estado");
+    EXPECT_EQ(t.Titulo2, "");
+    EXPECT_EQ(t.Rodape, "Executado sobre saude em 09/03/2026 as 14:05:07");
+    EXPECT_EQ(t.ColunaOrdem, 0);
+    EXPECT_FALSE(t.OrdemDecrescente);
+}
+
+TEST_F(ConsultaSQLite, TheLastRowIgnoredOrRenamedByItsLabel) {
+    struct Caso {
+        const char* sql;
+        Linhas rotulos;
+        double total;
+    } casos[] = {
+        {"select 'a', 1 union all select '~ Ignorar', 2", {"a"}, 1},
+        {"select '~ Ignorar', 2", {"~ Ignorar"}, 2},
+        {"select 'a', 1 union all select '~ N\xE3o classificado', 2", {"a", "N\xE3o classificados"}, 3},
+        {"select '~ Ignorar', 1 union all select 'b', 2", {"~ Ignorar", "b"}, 3},
+    };
+    for (const auto& c : casos) {
+        ASSERT_EQ(Roda({"Saude", {c.sql}, "", "", true}), DesfechoConsulta::Tabela) << c.sql;
+        Linhas r;
+        for (std::int32_t i = 1; i <= t.NumLinhas; ++i) r.push_back(t.Rotulo(i));
+        EXPECT_EQ(r, c.rotulos) << c.sql;
+        EXPECT_EQ(t.Coluna(1).Total, c.total) << c.sql;
+    }
+}
+
+TEST_F(ConsultaSQLite, RefusalsSayWhyAndRunNothing) {
+    struct Caso {
+        PedidoConsulta pedido;
+        const char* mensagem;
+    } casos[] = {
+        {{"Nada", {"select 1"}, "", "", true}, "Nada n\xE3o \xE9 um banco de dados v\xE1lido!"},
+        {{"Saude", {"", "  "}, "", "", true}, "Entre com o texto do SQL na janela inferior!"},
+        {{"Saude", {}, "", "", true}, "Entre com o texto do SQL na janela inferior!"},
+        {{"Saude", {"select * from casos where 1 = 0"}, "", "", true}, "Nenhum registro selecionado!"},
+        // SELECT not on the first line is a statement: refused off the standard alias in safe mode.
+        {{"Arquivo", {"", "select * from t"}, "", "", true}, "Comando SELECT obrigat\xF3rio na primeira linha!"},
+        {{"Arquivo", {"insert into t values (1)"}, "", "", true}, "Comando SELECT obrigat\xF3rio na primeira linha!"},
+    };
+    for (const auto& c : casos) {
+        msg.Limpa();
+        EXPECT_EQ(Roda(c.pedido), DesfechoConsulta::Recusada) << c.mensagem;
+        EXPECT_EQ(msg.Textos(), Linhas{c.mensagem});
+        EXPECT_EQ(t.NumLinhas, 0);
+    }
+    std::string n;
+    Sqlite(pasta / "outro.sqlite", "select count(*) from t", &n);
+    EXPECT_EQ(n, "0\n");
+}
+
+TEST_F(ConsultaSQLite, StatementsRunOneByOneOnTheStandardAliasOrWithSafeModeOff) {
+    // Two statements, the first ending in ';', a blank line inside the second.
+    ASSERT_EQ(Roda({"Saude", {"insert into log values (1);", "insert into log", "", "  values (2)"}, "", "", true}),
+              DesfechoConsulta::Comandos);
+    EXPECT_EQ(Le("select group_concat(n) from log"), "1,2\n");
+    // A SELECT on the second line runs as a statement: no table, no message.
+    ASSERT_EQ(Roda({"Saude", {"", "select * from casos"}, "", "", true}), DesfechoConsulta::Comandos);
+    EXPECT_EQ(t.NumLinhas, 0);
+    EXPECT_TRUE(msg.Textos().empty());
+    ASSERT_EQ(Roda({"Arquivo", {"insert into t values (5)"}, "", "", false}), DesfechoConsulta::Comandos);
+    std::string n;
+    Sqlite(pasta / "outro.sqlite", "select a from t", &n);
+    EXPECT_EQ(n, "5\n");
+}
+
+TEST(SeparaComandos, SemicolonOrLastLineEndsAStatementAndBlankLinesAreSkipped) {
+    struct Caso {
+        Linhas linhas;
+        std::vector<Linhas> comandos;
+    } casos[] = {
+        {{"a;", "b"}, {{"a;"}, {"b"}}},
+        {{"a", "", "b;", "c"}, {{"a", "b;"}, {"c"}}},
+        {{"a;", "", " "}, {{"a;"}}},
+        {{"x; y", "z"}, {{"x; y"}, {"z"}}},
+        {{""}, {}},
+        {{}, {}},
+    };
+    for (const auto& c : casos) EXPECT_EQ(SeparaComandos(c.linhas), c.comandos);
+}
+
+TEST_F(ConsultaSQLite, TheParameterIsAskedBoundAsTextAndNamedInTheSubtitle) {
+    std::vector<std::string> perguntas;
+    auto responde = [&](std::optional<std::string> r) {
+        return [&perguntas, r](const std::string& nome) {
+            perguntas.push_back(nome);
+            return r;
+        };
+    };
+    PedidoConsulta p{"Saude", {"select municipio, obitos from casos where municipio = :Mun"}, " Mun ", "T", true};
+    ASSERT_EQ(Roda(p, responde("350020 Adolfo")), DesfechoConsulta::Tabela);
+    EXPECT_EQ(perguntas, Linhas{"Mun"});
+    ASSERT_EQ(t.NumLinhas, 1);
+    EXPECT_EQ(t.Dado(1, 1), 7);
+    EXPECT_EQ(t.Titulo2, "Mun = 350020 Adolfo");
+
+    // A quote in the value is data, not SQL.
+    EXPECT_EQ(Roda(p, responde("x' or '1'='1")), DesfechoConsulta::Recusada);
+    EXPECT_EQ(msg.Textos(), Linhas{"Nenhum registro selecionado!"});
+
+    // A cancelled value runs nothing.
+    PedidoConsulta ins{"Saude", {"insert into log values (:n);", "insert into log values (9)"}, "n", "", true};
+    EXPECT_EQ(Roda(ins, responde(std::nullopt)), DesfechoConsulta::Cancelada);
+    EXPECT_EQ(Le("select count(*) from log"), "0\n");
+    // Statements that do not name the parameter run without it.
+    EXPECT_EQ(Roda(ins, responde("4")), DesfechoConsulta::Comandos);
+    EXPECT_EQ(Le("select group_concat(n) from log"), "4,9\n");
+
+    const std::string longo(100, 'v');
+    ASSERT_EQ(Roda({"Saude", {"select :p, 1"}, "p", "", true}, responde(longo)), DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.Titulo2, ("p = " + longo).substr(0, 80));
+}
+
+TEST_F(ConsultaSQLite, EngineErrorsReachTheCallerAndLeaveTheTableEmpty) {
+    try {
+        Roda({"Saude", {"select * from inexistente"}, "", "", true});
+        FAIL() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_NE(std::string(e.what()).find("inexistente"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(t.NumLinhas, 0);
+    EXPECT_THROW(Roda({"Saude", {"delete from"}, "", "", true}), ErroBD);
+}
+
+TEST_F(ConsultaSQLite, OneFieldGivesLabelsOnlyAndTitlesAreCut) {
+    const std::string titulo(90, 't');
+    ASSERT_EQ(Roda({"Saude", {"select municipio as " + std::string(70, 'm') + " from casos"}, "", titulo, true}),
+              DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.NumColunas(), 0);
+    EXPECT_EQ(t.NumLinhas, 3);
+    EXPECT_EQ(t.NomeColuna(0), std::string(60, 'm'));
+    EXPECT_EQ(t.Coluna(0).Largura, 60);
+    EXPECT_EQ(t.Titulo1, titulo.substr(0, 80));
+}
+
+TEST_F(ConsultaSQLite, RowsBeyondTheTableLimitAreLeftOutWithAMessage) {
+    const std::string sql = "with recursive c(x) as (select 1 union all select x + 1 from c where x < " +
+                            std::to_string(MaxLinhasTabela + 1) + ") select x, x from c";
+    ASSERT_EQ(Roda({"Saude", {"select x, x from (" + sql + ")"}, "", "", true}), DesfechoConsulta::Tabela);
+    EXPECT_EQ(msg.Textos(), Linhas{"Limite de linhas excedido"});
+    EXPECT_EQ(t.NumLinhas, MaxLinhasTabela);
+    EXPECT_EQ(t.CapLinhas(), MaxLinhasTabela);
+    EXPECT_EQ(t.Dado(1, MaxLinhasTabela), MaxLinhasTabela);
+    EXPECT_EQ(t.Rotulo(MaxLinhasTabela), std::to_string(MaxLinhasTabela));
+}
+
+TEST(DecimaisDoTexto, CountsWhatFollowsTheCommaOfTheGeneralText) {
+    struct Caso {
+        double valor;
+        std::int32_t decimais;
+    } casos[] = {
+        {0, 0},       {10, 0},         {3.75, 2},          {-0.5, 1},   {0.1 + 0.2, 1}, {1.0 / 3, 15},
+        {0.0001, 4},  {1e-5, 0},       {1.5e-5, 4},        {1e20, 0},   {1.25e20, 5},   {123456789012345.0, 0},
+        {2.5e-12, 5},
+    };
+    for (const auto& c : casos) EXPECT_EQ(DecimaisDoTexto(c.valor), c.decimais) << c.valor;
+}
+
+TEST(DialetoDeRealce, StandardIsInterBaseAndTheNameDecidesTheRest) {
+    struct Caso {
+        const char* driver;
+        DialetoRealce dialeto;
+        bool geraCase;
+    } casos[] = {
+        {"STANDARD", DialetoRealce::InterBase6, false}, {"ORACLE", DialetoRealce::Oracle, true},
+        {"MYSQL", DialetoRealce::MySQL, true},          {"SQLITE", DialetoRealce::SQLite, true},
+        {"FIREBIRD", DialetoRealce::Firebird, true},    {"INTRBASE", DialetoRealce::InterBase6, false},
+        {"INGRES", DialetoRealce::Ingres, true},        {"POSTGRESQL", DialetoRealce::PostgreSQL, true},
+        {"ODBC", DialetoRealce::Sybase, true},          {"sqlite", DialetoRealce::SQLite, true},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(DialetoDeRealce(c.driver), c.dialeto) << c.driver;
+        EXPECT_EQ(GeraCaseNoDialeto(c.dialeto), c.geraCase) << c.driver;
+    }
+}
+
+TEST_F(ConsultaSQLite, NewAliasChecksAndIndexedColumns) {
+    EXPECT_EQ(RecusaNovoAlias(motor, " "), "Primeiro entre com o nome do Banco de dados ser adicionado!");
+    EXPECT_EQ(RecusaNovoAlias(motor, "SAUDE"), "SAUDE j\xE1 existe!");
+    EXPECT_EQ(RecusaNovoAlias(motor, "Novo"), "");
+
+    Sqlite(pasta / "dorvan.sqlite", "CREATE INDEX i_ob ON casos (obitos, municipio);");
+    const auto indices = motor.Indices("Saude", "casos");
+    EXPECT_TRUE(ColunaIndexada("OBITOS", indices));
+    EXPECT_TRUE(ColunaIndexada("municipio", indices));
+    EXPECT_FALSE(ColunaIndexada("taxa", indices));
+    EXPECT_FALSE(ColunaIndexada("obit", indices)); // a part of a name is not the name
+}
+
+// ------------------------------------------------------------ PostgreSQL
+
+// A server comes from the libpq environment; without one the test skips, unless
+// DORVAN_EXIGE_POSTGRESQL says the run must have one.
+TEST(ConsultaPostgreSQL, ASelectFillsTheTableAndSafeModeKeepsStatementsOff) {
+    const char* host = std::getenv("PGHOST");
+    if (!host || !*host) {
+        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+    }
+    auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+    const std::string esquema = "dorvan_q" + std::to_string(getpid());
+    teste::PastaTemporaria pasta;
+    MotorBD motor(pasta / "Aliases.ini");
+    ASSERT_EQ(motor.Inicia(), 0);
+    motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), host,
+                       env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
+                       "options=-csearch_path=" + esquema});
+    MensagensRoteiro msg;
+    UsaMensagens usa(msg);
+    TabelaResultados t;
+    auto roda = [&](const Linhas& linhas, bool seguro, const std::string& parametro = {},
+                    std::optional<std::string> valor = {}) {
+        return ExecutaConsulta(motor, {"Servidor", linhas, parametro, "PG", seguro}, t,
+                               [&](const std::string&) { return valor; }, SemProgresso(), Quando);
+    };
+    roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
+          "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",
+          "INSERT INTO uf VALUES ('SP', 46.5, 'S\xE3o Paulo'), ('RJ', 17.4, 'Rio');"},
+         false);
+    EXPECT_EQ(roda({"insert into uf values ('MG', 1, 'x')"}, true), DesfechoConsulta::Recusada);
+    EXPECT_EQ(msg.Textos(), Linhas{"Comando SELECT obrigat\xF3rio na primeira linha!"});
+    ASSERT_EQ(roda({"SELECT sigla, pop, nome FROM uf WHERE nome <> :n ORDER BY sigla"}, true, "n", "x'y"),
+              DesfechoConsulta::Tabela);
+    ASSERT_EQ(t.NumLinhas, 2);
+    EXPECT_EQ(t.Rotulo(1), "RJ");
+    EXPECT_DOUBLE_EQ(t.Dado(1, 2), 46.5);
+    EXPECT_DOUBLE_EQ(t.Coluna(1).Total, 63.9);
+    EXPECT_EQ(t.Coluna(1).Decimais, 1);
+    EXPECT_EQ(t.Dado(2, 1), 0); // text
+    EXPECT_EQ(t.Titulo2, "n = x'y");
+    roda({"DROP SCHEMA " + esquema + " CASCADE"}, false);
+}
+
+} // namespace
+} // namespace dorvan
