@@ -260,7 +260,6 @@ TEST(XLSWrite, SpreadsheetProgramReadsTheTable) {
                             ">/dev/null 2>&1";
     ASSERT_EQ(teste::Executa(cmd), 0);
     const std::string csv = pasta.Le("tabela.csv");
-    if (std::getenv("XLS_MOSTRA")) std::fprintf(stderr, "%s\n", csv.c_str());
     // Numbers come back in the cells' format: 1,000 and grouping per the user pattern.
     EXPECT_NE(csv.find("Popula\xC3\xA7\xC3\xA3o residente"), std::string::npos) << csv;
     EXPECT_NE(csv.find("Regi\xC3\xA3o,Popula\xC3\xA7\xC3\xA3o,Taxa/100 mil,1991"), std::string::npos) << csv;
