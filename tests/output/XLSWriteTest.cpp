@@ -285,6 +285,19 @@ TEST(XLSWrite, SpreadsheetProgramReadsTheTable) {
                                (r == 1500 ? std::string("\"1,500\"") : std::to_string(r)) + "\n"),
                   std::string::npos)
             << r;
+
+    // Entries larger than a record, split across CONTINUE records, one of them wide.
+    TXLSWrite w;
+    ConfiguraXLSWrite1(w);
+    w.FileName = pasta / "tabela.xls";
+    w.OpenFile();
+    w.WriteString(0, 0, std::string(9000, 'a') + "fim", 0);
+    w.WriteString(0, 1, std::string(8300, 'b') + "\x80" + "fim", 0);
+    w.WriteString(0, 2, "depois", 0);
+    w.CloseFile();
+    ASSERT_EQ(teste::Executa(cmd), 0);
+    const std::string csv3 = pasta.Le("tabela.csv");
+    EXPECT_EQ(csv3, std::string(9000, 'a') + "fim\n" + std::string(8300, 'b') + "\xE2\x82\xAC" + "fim\ndepois\n");
 }
 
 } // namespace
