@@ -6,6 +6,7 @@
 #include "output/GravaSQL.h"
 #include "output/GravaTexto.h"
 #include "output/GravaXML.h"
+#include "output/XLSWrite.h"
 #include "output/ui/Exportacoes.h"
 #include "platform/ui/Janelas.h"
 #include "table/LogExecucao.h"
@@ -30,6 +31,7 @@ void RegistraGravadoresSaida(Configuracao& cfg) {
     RegistraGravador(".CSV", csv);
     RegistraGravador(
         ".XML", sempre([](const TabelaResultados& t, const std::string& a) { GravaXML(t, a, LogAtual().Linhas()); }));
+    RegistraGravador(".XLS", sempre([](const TabelaResultados& t, const std::string& a) { SalvaXLS(t, a); }));
     RegistraGravador(".HTM", sempre([](const TabelaResultados& t, const std::string& a) { GravaHTML(t, a); }));
     RegistraGravador(".SQL", sempre([](const TabelaResultados& t, const std::string& a) { GravaSQL(t, a); }));
     RegistraGravador(".CNV", [](TabelaResultados& t, const std::string& a) { return GravaCNV(t, a); });

@@ -2,6 +2,7 @@
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TFEscala.h"
 #include "output/GravaTexto.h"
+#include "output/ui/ComandosImpressao.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -113,6 +114,7 @@ int main(int argc, char** argv) {
     };
     dorvan::LigaComandosSaida(*form1);
     dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
+    dorvan::LigaComandosImpressao(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
