@@ -278,7 +278,9 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
                 if (s.Degraus && i > 0) l->append(p.X, s.Pontos[i - 1].Y);
                 l->append(p.X, p.Y);
             }
+            l->setMarkerSize(s.FormaMarcador == EstiloMarcador::PontoPequeno ? 3 : 9);
             l->setLightMarker(s.Marcador ? Marcador(s.FormaMarcador, cor) : QImage());
+            l->setPointsVisible(s.Marcador);
             c->addSeries(l);
             prende(l, eixoX, s);
             xy_[k] = l;
