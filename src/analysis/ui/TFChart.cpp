@@ -40,6 +40,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScatterSeries>
+#include <QSet>
 #include <QStackedBarSeries>
 #include <QSvgGenerator>
 #include <QTableWidget>
@@ -68,13 +69,17 @@ QColor CorDoPonto(const SerieGrafico& s, const PontoGrafico& p) {
 // Axis labels must differ for the chart library; equal row labels get invisible tails.
 QStringList Unicos(const std::vector<std::string>& textos) {
     QStringList r;
+    QSet<QString> vistos;
     for (const std::string& t : textos) {
         QString q = ParaQString(t);
-        while (r.contains(q)) q += QChar(0x200B);
+        while (vistos.contains(q)) q += QChar(0x200B);
+        vistos.insert(q);
         r << q;
     }
     return r;
 }
+
+bool Finito(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
 // The marker of a point-derived or line series, drawn in its shape.
 QImage Marcador(EstiloMarcador forma, const QColor& cor) {
@@ -273,9 +278,11 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             auto* l = new QLineSeries;
             l->setName(titulo);
             l->setPen(QPen(cor, s.LarguraLinha));
+            // Cells that hold no number leave a point out rather than break the line's range.
             for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
                 const PontoGrafico& p = s.Pontos[i];
-                if (s.Degraus && i > 0) l->append(p.X, s.Pontos[i - 1].Y);
+                if (!Finito(p.X, p.Y)) continue;
+                if (s.Degraus && i > 0 && Finito(p.X, s.Pontos[i - 1].Y)) l->append(p.X, s.Pontos[i - 1].Y);
                 l->append(p.X, p.Y);
             }
             l->setMarkerSize(s.FormaMarcador == EstiloMarcador::PontoPequeno ? 3 : 9);
@@ -291,6 +298,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             auto* sup = new QLineSeries;
             auto* inf = new QLineSeries;
             for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+                if (!Finito(alto[i], baixo[i])) continue;
                 sup->append(s.Pontos[i].X, alto[i]);
                 inf->append(s.Pontos[i].X, baixo[i]);
             }
@@ -332,7 +340,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
                 b->setColor(cor);
             }
             b->setBorderColor(cor.darker());
-            for (const PontoGrafico& p : s.Pontos) b->append(p.Y);
+            for (const PontoGrafico& p : s.Pontos) b->append(std::isfinite(p.Y) ? p.Y : 0.0);
             if (s.Etiquetas) grupo->setLabelsVisible(true);
             grupo->append(b);
             xy_[k] = grupo;
@@ -365,8 +373,8 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             p->setMarkerSize(marcadores ? (s.FormaMarcador == EstiloMarcador::PontoPequeno ? 3 : 9) : 1);
             p->setLightMarker(marcadores ? Marcador(s.FormaMarcador, cor) : SemMarcador());
             for (const PontoGrafico& q : s.Pontos) {
-                p->append(q.X, q.Y);
-                if (s.Tipo == TipoSerie::Seta) p->append(q.XFim, q.Y);
+                if (Finito(q.X, q.Y)) p->append(q.X, q.Y);
+                if (s.Tipo == TipoSerie::Seta && Finito(q.XFim, q.Y)) p->append(q.XFim, q.Y);
             }
             c->addSeries(p);
             prende(p, eixoXValores ? eixoXValores : eixoX, s);
@@ -450,6 +458,7 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
         if (!serie) continue;
         if (s.Tipo == TipoSerie::Bolha) {
             for (const PontoGrafico& q : s.Pontos) {
+                if (!Finito(q.X, q.Y) || !std::isfinite(q.Raio)) continue;
                 const QPointF centro = posicao(q.X, q.Y, serie);
                 const double raio = std::fabs(posicao(q.X, q.Y + std::fabs(q.Raio), serie).y() - centro.y());
                 QColor cor = CorDoPonto(s, q);
@@ -460,6 +469,7 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
             }
         } else if (s.Tipo == TipoSerie::Seta) {
             for (const PontoGrafico& q : s.Pontos) {
+                if (!Finito(q.X, q.Y) || !std::isfinite(q.XFim)) continue;
                 const QPointF a = posicao(q.X, q.Y, serie);
                 const QPointF b = posicao(q.XFim, q.Y, serie);
                 const QColor cor = CorDoPonto(s, q);
@@ -491,8 +501,10 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
         if (s.Tipo == TipoSerie::Area) alto = LimitesArea(*modelo_, k).second;
         for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
             const PontoGrafico& q = s.Pontos[i];
-            const QPointF ponto = posicao(s.Tipo == TipoSerie::Seta ? q.XFim : q.X,
-                                          s.Tipo == TipoSerie::Area ? alto[i] : q.Y, xy_[k]);
+            const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
+            const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
+            if (!Finito(x, y)) continue;
+            const QPointF ponto = posicao(x, y, xy_[k]);
             const QString texto = ParaQString(TextoEtiqueta(s, i));
             QRectF caixa(0, 0, fm.horizontalAdvance(texto) + 6, fm.height() + 2);
             caixa.moveCenter(ponto - QPointF(0, fm.height()));
@@ -605,6 +617,11 @@ TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | 
                         MensagensAtuais().Mostra(erro);
                         return;
                     }
+                    // The file written may differ from the name typed, so that is the one asked about.
+                    const std::string destino = ArquivoImagem(nomes.first().toStdString());
+                    if (QFileInfo::exists(QString::fromStdString(destino)) &&
+                        !MensagensAtuais().SimOuNao("", DeUtf8(destino) + " j\xE1 existe. Substituir?"))
+                        return;
                 }
                 QFileDialog::accept();
             }
@@ -612,6 +629,7 @@ TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | 
         DialogoImagem d(this);
         d.setObjectName(QStringLiteral("SaveDialog1"));
         d.setOption(QFileDialog::DontUseNativeDialog);
+        d.setOption(QFileDialog::DontConfirmOverwrite);
         d.setAcceptMode(QFileDialog::AcceptSave);
         d.setNameFilters({QStringLiteral("Enhanced Meta File (*.emf)"), QStringLiteral("Windows Meta File (*.wmf)"),
                           QStringLiteral("Windows BitMap (*.bmp)")});

@@ -35,7 +35,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QValueAxis>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -300,6 +302,71 @@ TEST_F(JanelaGrafico, SaveDialogRefusesOtherExtensionsAndStaysOpen) {
     EXPECT_TRUE(ficouAberto);
     EXPECT_EQ(mensagens.Textos(), std::vector<std::string>{"Extens\xE3o do arquivo deve ser .emf, .bmp ou .wmf"});
     EXPECT_TRUE(std::filesystem::exists(pasta / "grafico.png"));
+}
+
+TEST_F(JanelaGrafico, AnExistingPictureIsReplacedOnlyWhenConfirmed) {
+    teste::PastaTemporaria pasta;
+    AcrescentaSeries(janela->Modelo, tabela, TipoSerie::Linha, {1});
+    janela->Atualiza();
+    const std::string antigo = pasta.Grava("grafico.svg", "antigo");
+    for (const char* resposta : {"N", "S"}) {
+        mensagens.Responde(resposta);
+        bool ficouAberto = false;
+        teste::QuandoModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            ASSERT_TRUE(d);
+            d->selectFile(QString::fromStdString(pasta / "grafico.wmf"));
+            static_cast<QDialog*>(d)->accept();
+            ficouAberto = d->isVisible();
+            if (ficouAberto) d->reject();
+        });
+        janela->bGravaClick();
+        EXPECT_EQ(ficouAberto, std::string(resposta) == "N");
+        EXPECT_EQ(pasta.Le("grafico.svg") == "antigo", std::string(resposta) == "N");
+    }
+    ASSERT_EQ(mensagens.Registros().size(), 2u);
+    EXPECT_EQ(mensagens.Registros()[0].texto, DeUtf8(antigo) + " j\xE1 existe. Substituir?");
+}
+
+TEST_F(JanelaGrafico, BackgroundPictureFillsThePlotArea) {
+    teste::PastaTemporaria pasta;
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(QColor(0, 0, 255));
+    const std::string bmp = pasta / "fundo.bmp";
+    ASSERT_TRUE(img.save(QString::fromStdString(bmp), "BMP"));
+    AcrescentaSeries(janela->Modelo, tabela, TipoSerie::Linha, {1});
+    janela->EscolheImagemFundo = [&] { return bmp; };
+    janela->bImagem->click();
+    EXPECT_EQ(janela->Modelo.ImagemFundo, bmp);
+    EXPECT_TRUE(janela->Chart1->chart()->isPlotAreaBackgroundVisible());
+    QApplication::processEvents();
+    const QRectF area = janela->Chart1->chart()->plotArea();
+    const QImage foto = janela->Chart1->grab().toImage();
+    const QPoint dentro = janela->Chart1->mapFromScene(area.topLeft() + QPointF(area.width() * 0.9, area.height() * 0.9));
+    EXPECT_EQ(QColor(foto.pixel(dentro)).blue(), 255);
+    janela->EscolheImagemFundo = [] { return std::string(); }; // cancelled: the picture stays
+    janela->bImagem->click();
+    EXPECT_EQ(janela->Modelo.ImagemFundo, bmp);
+}
+
+TEST_F(JanelaGrafico, EmptyTablesAndCellsWithoutNumbersStillDraw) {
+    TabelaResultados vazia = teste::MontaTabela({}, {{"Casos", {}}, {"Obitos", {}}, {"Raio", {}}});
+    TabelaResultados lacunas = Tabela();
+    lacunas.Dado(1, 2) = std::nan("");
+    lacunas.Dado(2, 3) = std::numeric_limits<double>::infinity();
+    for (const TabelaResultados* t : {&vazia, &lacunas}) {
+        janela->bSairClick(false);
+        for (TipoSerie tipo : {TipoSerie::Linha, TipoSerie::Barra, TipoSerie::BarraHorizontal, TipoSerie::Area})
+            AcrescentaSeries(janela->Modelo, *t, tipo, {1, 2});
+        AcrescentaSetor(janela->Modelo, *t, 1);
+        AcrescentaPontos(janela->Modelo, *t, 1, 2);
+        AcrescentaBolhas(janela->Modelo, *t, 1, 2, 3);
+        AcrescentaSetas(janela->Modelo, *t, 1, 2);
+        for (SerieGrafico& s : janela->Modelo.Series) s.Etiquetas = true;
+        janela->Atualiza();
+        EXPECT_EQ(janela->StringGrid1->rowCount(), 12);
+        EXPECT_FALSE(janela->Chart1->grab().isNull());
+    }
 }
 
 TEST_F(JanelaGrafico, PrintsOnALandscapePage) {
