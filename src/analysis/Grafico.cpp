@@ -278,6 +278,17 @@ void AplicaOpcoesSerie(SerieGrafico& s, const OpcoesSerie& o) {
     s.Cor = o.Cor & 0x00FFFFFF;
 }
 
+void AplicaOpcoesSerie(ModeloGrafico& m, std::size_t k, const OpcoesSerie& o) {
+    if (k >= m.Series.size()) return;
+    SerieGrafico& s = m.Series[k];
+    AplicaOpcoesSerie(s, o);
+    for (SerieGrafico& outra : m.Series) {
+        if (outra.Tipo != s.Tipo) continue;
+        if (ControlesDaSerie(s.Tipo).Barras) outra.MultiBarra = s.MultiBarra;
+        if (s.Tipo == TipoSerie::Area) outra.MultiArea = s.MultiArea;
+    }
+}
+
 std::string TituloDialogoSerie(const SerieGrafico& s) { return "S\xE9rie: " + s.Titulo; }
 
 OpcoesEixo OpcoesDoEixo(const EixoGrafico& e) {

@@ -175,6 +175,10 @@ OpcoesSerie OpcoesDaSerie(const SerieGrafico& s);
 // Writes the dialog back; list indices outside their lists are clamped and the
 // line width is kept within 1..9.
 void AplicaOpcoesSerie(SerieGrafico& s, const OpcoesSerie& o);
+// The same for series k of a chart: the stacking of bars and areas is the chart's,
+// so a new bar position reaches every series of that kind, and an area position
+// every area.
+void AplicaOpcoesSerie(ModeloGrafico& m, std::size_t k, const OpcoesSerie& o);
 // "Série: <title>"
 std::string TituloDialogoSerie(const SerieGrafico& s);
 

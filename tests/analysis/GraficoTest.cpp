@@ -240,6 +240,26 @@ TEST(Grafico, BarsNotJoinedGoBackToSeventyPercent) {
     EXPECT_EQ(s.LarguraBarra, 70);
 }
 
+TEST(Grafico, BarAndAreaStackingIsSharedBySeriesOfTheKind) {
+    const TabelaResultados t = Tabela();
+    ModeloGrafico m;
+    AcrescentaSeries(m, t, TipoSerie::Barra, {1, 2});
+    AcrescentaSeries(m, t, TipoSerie::BarraHorizontal, {1});
+    AcrescentaSeries(m, t, TipoSerie::Area, {1, 2});
+    OpcoesSerie o = OpcoesDaSerie(m.Series[1]);
+    o.MultiBarra = static_cast<int>(MultiBarra::Empilhadas100);
+    o.Cor = 0x00010203;
+    AplicaOpcoesSerie(m, 1, o);
+    EXPECT_EQ(m.Series[0].MultiBarra, MultiBarra::Empilhadas100);
+    EXPECT_EQ(m.Series[2].MultiBarra, MultiBarra::LadoALado); // horizontal bars stack on their own
+    EXPECT_NE(m.Series[0].Cor, 0x00010203u);                   // the colour is the series' own
+    o = OpcoesDaSerie(m.Series[4]);
+    o.MultiArea = static_cast<int>(MultiArea::Empilhadas);
+    AplicaOpcoesSerie(m, 4, o);
+    EXPECT_EQ(m.Series[3].MultiArea, MultiArea::Empilhadas);
+    AplicaOpcoesSerie(m, 9, o); // no such series: nothing
+}
+
 TEST(Grafico, ShowZeroWidensTheRangeToZeroOnTheSideItLacks) {
     struct Caso {
         std::vector<double> valores;

@@ -853,7 +853,7 @@ void TFChart::StringGrid1MouseDown(int linha) {
     d.setWindowTitle(ParaQString(TituloDialogoSerie(s)));
     d.Mostra(OpcoesDaSerie(s), ControlesDaSerie(s.Tipo));
     if (d.exec() != QDialog::Accepted) return;
-    AplicaOpcoesSerie(s, d.Opcoes());
+    AplicaOpcoesSerie(Modelo, static_cast<std::size_t>(linha), d.Opcoes());
     Atualiza();
 }
 
