@@ -303,6 +303,9 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
                 inf->append(s.Pontos[i].X, baixo[i]);
             }
             auto* a = new QAreaSeries(sup, inf);
+            // The area does not own its edges; they go with it.
+            sup->setParent(a);
+            inf->setParent(a);
             a->setName(titulo);
             QColor preenche = cor;
             if (s.MultiArea == MultiArea::Nenhuma) preenche.setAlpha(200);
