@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QAreaSeries>
+#include <QClipboard>
+#include <QMimeData>
 #include <QBarSeries>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -367,6 +369,17 @@ TEST_F(JanelaGrafico, EmptyTablesAndCellsWithoutNumbersStillDraw) {
         EXPECT_EQ(janela->StringGrid1->rowCount(), 12);
         EXPECT_FALSE(janela->Chart1->grab().isNull());
     }
+}
+
+TEST_F(JanelaGrafico, CopyPutsAPictureInVectorsAndAnImageOnTheClipboard) {
+    AcrescentaSeries(janela->Modelo, tabela, TipoSerie::Area, {1});
+    janela->Atualiza();
+    janela->bClipBoard->click();
+    const QMimeData* dados = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(dados);
+    const QByteArray svg = dados->data(QStringLiteral("image/svg+xml"));
+    EXPECT_TRUE(QSvgRenderer(svg).isValid());
+    EXPECT_EQ(qvariant_cast<QImage>(dados->imageData()).size(), janela->Chart1->size());
 }
 
 TEST_F(JanelaGrafico, PrintsOnALandscapePage) {
