@@ -20,10 +20,11 @@ std::string Numero(double v, int decimais) { return DeQString(NumeroUsuario(v, s
 // Widens [lo, hi] to take v.
 void Inclui(std::optional<std::pair<double, double>>& f, double v) {
     if (!std::isfinite(v)) return;
-    if (!f) f = std::pair{v, v};
-    else f = std::pair{std::min(f->first, v), std::max(f->second, v)};
+    if (!f)
+        f = std::pair{v, v};
+    else
+        f = std::pair{std::min(f->first, v), std::max(f->second, v)};
 }
-
 
 // The value of a point as its marks and stacks see it.
 double Valor(const SerieGrafico& s, const PontoGrafico& p) { return s.Tipo == TipoSerie::Seta ? p.XFim : p.Y; }
@@ -69,7 +70,8 @@ void IncluiBarras(const ModeloGrafico& m, TipoSerie tipo, bool direito, std::opt
     }
     for (const SerieGrafico& s : m.Series) {
         if (s.Tipo != tipo || s.EixoDireito != direito) continue;
-        for (const PontoGrafico& p : s.Pontos) Inclui(f, p.Y);
+        for (const PontoGrafico& p : s.Pontos)
+            Inclui(f, p.Y);
     }
     if (modo == MultiBarra::Empilhadas)
         for (std::size_t i = 0; i < pos.size(); ++i) {
@@ -124,7 +126,8 @@ void CarregaSerie(ModeloGrafico& m, const TabelaResultados& t, std::int32_t c) {
     }
 }
 
-int AcrescentaSeries(ModeloGrafico& m, const TabelaResultados& t, TipoSerie tipo, const std::vector<std::int32_t>& colunas) {
+int AcrescentaSeries(ModeloGrafico& m, const TabelaResultados& t, TipoSerie tipo,
+                     const std::vector<std::int32_t>& colunas) {
     std::vector<std::int32_t> validas;
     for (std::int32_t c : colunas)
         if (c >= 1 && c <= t.NumColunas()) validas.push_back(c);
@@ -333,9 +336,12 @@ void AplicaOpcoesEixo(ModeloGrafico& m, QualEixo qual, const OpcoesEixo& o) {
 
 const char* NomeEixo(QualEixo e) {
     switch (e) {
-    case QualEixo::Esquerdo: return "Eixo da esquerda";
-    case QualEixo::Inferior: return "Eixo inferior";
-    case QualEixo::Direito: return "Eixo da direita";
+    case QualEixo::Esquerdo:
+        return "Eixo da esquerda";
+    case QualEixo::Inferior:
+        return "Eixo inferior";
+    case QualEixo::Direito:
+        return "Eixo da direita";
     }
     return "";
 }
@@ -353,13 +359,16 @@ std::pair<std::vector<double>, std::vector<double>> LimitesArea(const ModeloGraf
         return o.Tipo == TipoSerie::Area && o.EixoDireito == s.EixoDireito && o.MultiArea == s.MultiArea;
     };
     if (s.Tipo != TipoSerie::Area || s.MultiArea == MultiArea::Nenhuma) {
-        for (std::size_t i = 0; i < n; ++i) alto[i] = s.Pontos[i].Y;
+        for (std::size_t i = 0; i < n; ++i)
+            alto[i] = s.Pontos[i].Y;
         return {baixo, alto};
     }
     for (std::size_t j = 0; j < k; ++j)
         if (mesmaPilha(m.Series[j]))
-            for (std::size_t i = 0; i < n; ++i) baixo[i] += y(m.Series[j], i);
-    for (std::size_t i = 0; i < n; ++i) alto[i] = baixo[i] + y(s, i);
+            for (std::size_t i = 0; i < n; ++i)
+                baixo[i] += y(m.Series[j], i);
+    for (std::size_t i = 0; i < n; ++i)
+        alto[i] = baixo[i] + y(s, i);
     if (s.MultiArea == MultiArea::Empilhadas100) {
         for (std::size_t i = 0; i < n; ++i) {
             double soma = 0;
@@ -443,15 +452,23 @@ std::string TextoEtiqueta(const SerieGrafico& s, std::size_t i) {
     const std::string pct = Numero(total != 0 ? std::fabs(v) / total * 100 : 0, 2) + " %";
     const std::string deTotal = pct + " de " + Numero(total, s.Decimais);
     switch (s.Etiqueta) {
-    case EstiloEtiqueta::Valor: return valor;
-    case EstiloEtiqueta::Percentagem: return pct;
+    case EstiloEtiqueta::Valor:
+        return valor;
+    case EstiloEtiqueta::Percentagem:
+        return pct;
     case EstiloEtiqueta::Descricao:
-    case EstiloEtiqueta::Legenda: return p.Texto;
-    case EstiloEtiqueta::DescricaoPercentagem: return p.Texto + " " + pct;
-    case EstiloEtiqueta::DescricaoValor: return p.Texto + " " + valor;
-    case EstiloEtiqueta::PercentagemTotal: return deTotal;
-    case EstiloEtiqueta::DescricaoPercentagemTotal: return p.Texto + " " + deTotal;
-    case EstiloEtiqueta::ValorX: return Numero(p.X, s.Decimais);
+    case EstiloEtiqueta::Legenda:
+        return p.Texto;
+    case EstiloEtiqueta::DescricaoPercentagem:
+        return p.Texto + " " + pct;
+    case EstiloEtiqueta::DescricaoValor:
+        return p.Texto + " " + valor;
+    case EstiloEtiqueta::PercentagemTotal:
+        return deTotal;
+    case EstiloEtiqueta::DescricaoPercentagemTotal:
+        return p.Texto + " " + deTotal;
+    case EstiloEtiqueta::ValorX:
+        return Numero(p.X, s.Decimais);
     }
     return valor;
 }
@@ -476,7 +493,8 @@ std::vector<std::string> TextosCategorias(const ModeloGrafico& m) {
     for (const SerieGrafico& s : m.Series)
         if (SerieDeCategorias(s.Tipo)) {
             std::vector<std::string> r;
-            for (const PontoGrafico& p : s.Pontos) r.push_back(p.Texto);
+            for (const PontoGrafico& p : s.Pontos)
+                r.push_back(p.Texto);
             return r;
         }
     return {};
@@ -487,7 +505,8 @@ std::vector<std::string> TextosCategorias(const ModeloGrafico& m) {
 namespace {
 std::string ExtensaoMaiuscula(const std::string& arquivo) {
     std::string ext = std::filesystem::path(arquivo).extension().string();
-    for (char& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    for (char& ch : ext)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return ext;
 }
 } // namespace
@@ -507,9 +526,14 @@ std::string ConfereExtensaoImagem(const std::string& arquivo) {
 std::string ArquivoImagem(const std::string& arquivo) {
     std::filesystem::path p(arquivo);
     switch (FormatoPorNome(arquivo)) {
-    case FormatoImagem::Metafile: p.replace_extension(".svg"); break;
-    case FormatoImagem::Bitmap: p.replace_extension(".png"); break;
-    case FormatoImagem::Nenhum: return {};
+    case FormatoImagem::Metafile:
+        p.replace_extension(".svg");
+        break;
+    case FormatoImagem::Bitmap:
+        p.replace_extension(".png");
+        break;
+    case FormatoImagem::Nenhum:
+        return {};
     }
     return p.string();
 }

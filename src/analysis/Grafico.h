@@ -31,23 +31,38 @@ std::uint32_t CorDaPaleta(std::size_t i);
 
 // Mark (label) contents, in the order of the series dialog's list.
 enum class EstiloEtiqueta {
-    Valor, Percentagem, Descricao, DescricaoPercentagem, DescricaoValor, Legenda, PercentagemTotal,
-    DescricaoPercentagemTotal, ValorX
+    Valor,
+    Percentagem,
+    Descricao,
+    DescricaoPercentagem,
+    DescricaoValor,
+    Legenda,
+    PercentagemTotal,
+    DescricaoPercentagemTotal,
+    ValorX
 };
 inline constexpr int NumEstilosEtiqueta = 9;
 
 enum class MultiBarra { Nenhuma, LadoALado, Empilhadas, Empilhadas100 }; // "Posição da barra"
 enum class EstiloBarra { Retangulo, Piramide, PiramideInvertida, Cilindro, Elipse, Seta, Gradiente };
-enum class MultiArea { Nenhuma, Empilhadas, Empilhadas100 };            // "Posição da área"
+enum class MultiArea { Nenhuma, Empilhadas, Empilhadas100 }; // "Posição da área"
 enum class EstiloMarcador {
-    Retangulo, Circulo, Triangulo, TrianguloInvertido, Cruz, CruzDiagonal, Estrela, Losango, PontoPequeno
+    Retangulo,
+    Circulo,
+    Triangulo,
+    TrianguloInvertido,
+    Cruz,
+    CruzDiagonal,
+    Estrela,
+    Losango,
+    PontoPequeno
 };
 
 struct PontoGrafico {
-    double X = 0;     // position on the bottom axis (row index for category series)
-    double Y = 0;     // value; for arrows the row number
-    double XFim = 0;  // arrows: end position
-    double Raio = 0;  // bubbles: radius in units of the vertical axis
+    double X = 0;      // position on the bottom axis (row index for category series)
+    double Y = 0;      // value; for arrows the row number
+    double XFim = 0;   // arrows: end position
+    double Raio = 0;   // bubbles: radius in units of the vertical axis
     std::string Texto; // the row label (1252)
     std::uint32_t Cor = CorAutomatica;
 };
@@ -108,7 +123,9 @@ struct ModeloGrafico {
     EixoGrafico Esquerdo, Inferior, Direito;
     std::vector<SerieGrafico> Series;
 
-    EixoGrafico& Eixo(QualEixo e) { return e == QualEixo::Esquerdo ? Esquerdo : e == QualEixo::Inferior ? Inferior : Direito; }
+    EixoGrafico& Eixo(QualEixo e) {
+        return e == QualEixo::Esquerdo ? Esquerdo : e == QualEixo::Inferior ? Inferior : Direito;
+    }
     const EixoGrafico& Eixo(QualEixo e) const {
         return e == QualEixo::Esquerdo ? Esquerdo : e == QualEixo::Inferior ? Inferior : Direito;
     }
@@ -128,7 +145,8 @@ void CarregaSerie(ModeloGrafico& m, const TabelaResultados& t, std::int32_t c);
 // Lines, bars, horizontal bars and areas: one series per column, in order. No
 // column: nothing at all. Bars hide the bottom grid first, horizontal bars the
 // left and right grids. Returns the number of series added.
-int AcrescentaSeries(ModeloGrafico& m, const TabelaResultados& t, TipoSerie tipo, const std::vector<std::int32_t>& colunas);
+int AcrescentaSeries(ModeloGrafico& m, const TabelaResultados& t, TipoSerie tipo,
+                     const std::vector<std::int32_t>& colunas);
 
 // Pie of one column; 0 adds nothing.
 bool AcrescentaSetor(ModeloGrafico& m, const TabelaResultados& t, std::int32_t c);

@@ -22,12 +22,14 @@ TabelaResultados Tabela() {
 
 std::vector<double> Ys(const SerieGrafico& s) {
     std::vector<double> r;
-    for (const PontoGrafico& p : s.Pontos) r.push_back(p.Y);
+    for (const PontoGrafico& p : s.Pontos)
+        r.push_back(p.Y);
     return r;
 }
 std::vector<std::string> Textos(const SerieGrafico& s) {
     std::vector<std::string> r;
-    for (const PontoGrafico& p : s.Pontos) r.push_back(p.Texto);
+    for (const PontoGrafico& p : s.Pontos)
+        r.push_back(p.Texto);
     return r;
 }
 
@@ -187,10 +189,14 @@ TEST(Grafico, SeriesDialogShowsAndWritesOnlyTheKindsControls) {
         TipoSerie tipo;
         ControlesSerie controles;
     } casos[] = {
-        {TipoSerie::Linha, {false, false, true, true}},     {TipoSerie::Barra, {true, false, false, false}},
-        {TipoSerie::BarraHorizontal, {true, false, false, false}}, {TipoSerie::Area, {false, true, false, false}},
-        {TipoSerie::Setor, {false, false, false, false}},   {TipoSerie::Ponto, {false, false, true, false}},
-        {TipoSerie::Bolha, {false, false, true, false}},    {TipoSerie::Seta, {false, false, true, false}},
+        {TipoSerie::Linha, {false, false, true, true}},
+        {TipoSerie::Barra, {true, false, false, false}},
+        {TipoSerie::BarraHorizontal, {true, false, false, false}},
+        {TipoSerie::Area, {false, true, false, false}},
+        {TipoSerie::Setor, {false, false, false, false}},
+        {TipoSerie::Ponto, {false, false, true, false}},
+        {TipoSerie::Bolha, {false, false, true, false}},
+        {TipoSerie::Seta, {false, false, true, false}},
     };
     for (const Caso& c : casos) {
         const ControlesSerie got = ControlesDaSerie(c.tipo);
@@ -252,7 +258,7 @@ TEST(Grafico, BarAndAreaStackingIsSharedBySeriesOfTheKind) {
     AplicaOpcoesSerie(m, 1, o);
     EXPECT_EQ(m.Series[0].MultiBarra, MultiBarra::Empilhadas100);
     EXPECT_EQ(m.Series[2].MultiBarra, MultiBarra::LadoALado); // horizontal bars stack on their own
-    EXPECT_NE(m.Series[0].Cor, 0x00010203u);                   // the colour is the series' own
+    EXPECT_NE(m.Series[0].Cor, 0x00010203u);                  // the colour is the series' own
     o = OpcoesDaSerie(m.Series[4]);
     o.MultiArea = static_cast<int>(MultiArea::Empilhadas);
     AplicaOpcoesSerie(m, 4, o);
@@ -307,10 +313,12 @@ TEST(Grafico, StackedBarsAndAreasSpanTheirSums) {
 
     ModeloGrafico a;
     AcrescentaSeries(a, t, TipoSerie::Area, {1, 2});
-    for (SerieGrafico& s : a.Series) s.MultiArea = MultiArea::Empilhadas;
+    for (SerieGrafico& s : a.Series)
+        s.MultiArea = MultiArea::Empilhadas;
     EXPECT_EQ(LimitesArea(a, 1).first, (std::vector<double>{1, 2}));
     EXPECT_EQ(LimitesArea(a, 1).second, (std::vector<double>{4, 6}));
-    for (SerieGrafico& s : a.Series) s.MultiArea = MultiArea::Empilhadas100;
+    for (SerieGrafico& s : a.Series)
+        s.MultiArea = MultiArea::Empilhadas100;
     EXPECT_EQ(LimitesArea(a, 0).second[0], 25);
     EXPECT_DOUBLE_EQ(LimitesArea(a, 0).second[1], 100.0 / 3);
     EXPECT_EQ(LimitesArea(a, 1).second, (std::vector<double>{100, 100}));
@@ -351,10 +359,14 @@ TEST(Grafico, PictureNamesPickTheFormatAndRefuseOthers) {
         FormatoImagem formato;
         const char* escrito;
     } casos[] = {
-        {"/t/graf.emf", FormatoImagem::Metafile, "/t/graf.svg"}, {"/t/graf.WMF", FormatoImagem::Metafile, "/t/graf.svg"},
-        {"/t/graf.Bmp", FormatoImagem::Bitmap, "/t/graf.png"},   {"/t/graf.png", FormatoImagem::Bitmap, "/t/graf.png"},
-        {"/t/graf.svg", FormatoImagem::Metafile, "/t/graf.svg"}, {"/t/graf.jpg", FormatoImagem::Nenhum, ""},
-        {"/t/graf", FormatoImagem::Nenhum, ""},                  {"/t/a.b/graf", FormatoImagem::Nenhum, ""},
+        {"/t/graf.emf", FormatoImagem::Metafile, "/t/graf.svg"},
+        {"/t/graf.WMF", FormatoImagem::Metafile, "/t/graf.svg"},
+        {"/t/graf.Bmp", FormatoImagem::Bitmap, "/t/graf.png"},
+        {"/t/graf.png", FormatoImagem::Bitmap, "/t/graf.png"},
+        {"/t/graf.svg", FormatoImagem::Metafile, "/t/graf.svg"},
+        {"/t/graf.jpg", FormatoImagem::Nenhum, ""},
+        {"/t/graf", FormatoImagem::Nenhum, ""},
+        {"/t/a.b/graf", FormatoImagem::Nenhum, ""},
     };
     for (const auto& c : casos) {
         EXPECT_EQ(FormatoPorNome(c.nome), c.formato) << c.nome;

@@ -72,7 +72,8 @@ QStringList Unicos(const std::vector<std::string>& textos) {
     QSet<QString> vistos;
     for (const std::string& t : textos) {
         QString q = ParaQString(t);
-        while (vistos.contains(q)) q += QChar(0x200B);
+        while (vistos.contains(q))
+            q += QChar(0x200B);
         vistos.insert(q);
         r << q;
     }
@@ -94,9 +95,15 @@ QImage Marcador(EstiloMarcador forma, const QColor& cor) {
     const QPointF c = r.center();
     switch (forma) {
     case EstiloMarcador::Retangulo:
-    case EstiloMarcador::PontoPequeno: p.drawRect(r); break;
-    case EstiloMarcador::Circulo: p.drawEllipse(r); break;
-    case EstiloMarcador::Triangulo: p.drawPolygon(QPolygonF({r.bottomLeft(), r.bottomRight(), QPointF(c.x(), r.top())})); break;
+    case EstiloMarcador::PontoPequeno:
+        p.drawRect(r);
+        break;
+    case EstiloMarcador::Circulo:
+        p.drawEllipse(r);
+        break;
+    case EstiloMarcador::Triangulo:
+        p.drawPolygon(QPolygonF({r.bottomLeft(), r.bottomRight(), QPointF(c.x(), r.top())}));
+        break;
     case EstiloMarcador::TrianguloInvertido:
         p.drawPolygon(QPolygonF({r.topLeft(), r.topRight(), QPointF(c.x(), r.bottom())}));
         break;
@@ -174,7 +181,8 @@ QAbstractBarSeries* NovasBarras(bool horizontal, MultiBarra modo) {
         return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries) : new QStackedBarSeries;
     case MultiBarra::Empilhadas100:
         return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalPercentBarSeries) : new QPercentBarSeries;
-    default: return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries) : new QBarSeries;
+    default:
+        return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries) : new QBarSeries;
     }
 }
 
@@ -211,8 +219,8 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
     c->setDropShadowEnabled(m.TresD);
     fundo_ = m.ImagemFundo.empty() ? QImage() : QImage(QString::fromStdString(m.ImagemFundo));
 
-    const bool comEixos = std::any_of(m.Series.begin(), m.Series.end(),
-                                      [](const SerieGrafico& s) { return s.Tipo != TipoSerie::Setor; });
+    const bool comEixos =
+        std::any_of(m.Series.begin(), m.Series.end(), [](const SerieGrafico& s) { return s.Tipo != TipoSerie::Setor; });
     const bool comHorizontais = std::any_of(m.Series.begin(), m.Series.end(),
                                             [](const SerieGrafico& s) { return s.Tipo == TipoSerie::BarraHorizontal; });
     QAbstractAxis* eixoX = nullptr;
@@ -239,11 +247,13 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             std::vector<std::string> textos;
             for (const SerieGrafico& s : m.Series)
                 if (s.Tipo == TipoSerie::Seta) {
-                    for (const PontoGrafico& p : s.Pontos) textos.push_back(p.Texto);
+                    for (const PontoGrafico& p : s.Pontos)
+                        textos.push_back(p.Texto);
                     break;
                 }
             const QStringList rotulos = Unicos(textos);
-            for (qsizetype i = 0; i < rotulos.size(); ++i) a->append(rotulos[i], static_cast<double>(i + 1));
+            for (qsizetype i = 0; i < rotulos.size(); ++i)
+                a->append(rotulos[i], static_cast<double>(i + 1));
             a->setRange(0.5, static_cast<double>(rotulos.size()) + 0.5);
             eixoY = a;
         } else {
@@ -343,7 +353,8 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
                 b->setColor(cor);
             }
             b->setBorderColor(cor.darker());
-            for (const PontoGrafico& p : s.Pontos) b->append(std::isfinite(p.Y) ? p.Y : 0.0);
+            for (const PontoGrafico& p : s.Pontos)
+                b->append(std::isfinite(p.Y) ? p.Y : 0.0);
             if (s.Etiquetas) grupo->setLabelsVisible(true);
             grupo->append(b);
             xy_[k] = grupo;
@@ -433,7 +444,8 @@ bool VistaGrafico::PontoEm(const QPoint& posicao, std::size_t& k, std::size_t& i
             } else if (s.Tipo == TipoSerie::Bolha) {
                 const QPointF borda = mapFromScene(
                     chart()->mapToScene(chart()->mapToPosition(QPointF(p.X, p.Y + std::fabs(p.Raio)), xy_[kk])));
-                acerta = std::hypot(posicao.x() - a.x(), posicao.y() - a.y()) <= std::max(4.0, std::fabs(borda.y() - a.y()));
+                acerta =
+                    std::hypot(posicao.x() - a.x(), posicao.y() - a.y()) <= std::max(4.0, std::fabs(borda.y() - a.y()));
             } else {
                 acerta = std::hypot(posicao.x() - a.x(), posicao.y() - a.y()) <= 6;
             }
@@ -451,7 +463,9 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
     QChartView::drawForeground(p, area);
     if (!modelo_) return;
     QChart* c = chart();
-    auto posicao = [c](double x, double y, QAbstractSeries* s) { return c->mapToScene(c->mapToPosition(QPointF(x, y), s)); };
+    auto posicao = [c](double x, double y, QAbstractSeries* s) {
+        return c->mapToScene(c->mapToPosition(QPointF(x, y), s));
+    };
     p->save();
     p->setRenderHint(QPainter::Antialiasing);
     p->setClipRect(c->mapToScene(c->plotArea()).boundingRect());
@@ -532,7 +546,8 @@ void VistaGrafico::mousePressEvent(QMouseEvent* e) {
 
 TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | Qt::WindowStaysOnTopHint), t_(t) {
     setObjectName(QStringLiteral("FChart"));
-    setWindowTitle(ParaQString("Gr\xE1" "fico"));
+    setWindowTitle(ParaQString("Gr\xE1"
+                               "fico"));
     setProperty("ContextoAjuda", 34);
     resize(600, 440);
 
@@ -586,7 +601,9 @@ TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | 
     cbLegenda->setObjectName(QStringLiteral("cbLegenda"));
     v->addWidget(cb3D);
     v->addWidget(cbLegenda);
-    lOpcoes = new QLabel(ParaQString("Op\xE7\xF5" "es da s\xE9rie"), painel);
+    lOpcoes = new QLabel(ParaQString("Op\xE7\xF5"
+                                     "es da s\xE9rie"),
+                         painel);
     v->addWidget(lOpcoes);
     StringGrid1 = new QTableWidget(0, 1, painel);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));

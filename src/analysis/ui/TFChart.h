@@ -93,8 +93,8 @@ public:
     // Prints the chart on a page of the printer, landscape, filling the page.
     void Imprime(QPrinter& impressora);
 
-    QToolButton *bLine, *bBar, *bPie, *bSair, *bScatter, *bImprime, *bZoomOut, *bClipBoard, *bGrava, *bBubble,
-        *bArea, *bImagem, *bBarraHoriz, *bSetas, *bEixoEsq, *bEixoInf, *bEixoDir, *bCor, *bTitulo;
+    QToolButton *bLine, *bBar, *bPie, *bSair, *bScatter, *bImprime, *bZoomOut, *bClipBoard, *bGrava, *bBubble, *bArea,
+        *bImagem, *bBarraHoriz, *bSetas, *bEixoEsq, *bEixoInf, *bEixoDir, *bCor, *bTitulo;
     QCheckBox* cb3D;
     QCheckBox* cbLegenda;
     QLabel* lOpcoes;

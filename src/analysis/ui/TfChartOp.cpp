@@ -16,7 +16,6 @@
 
 namespace dorvan {
 
-
 namespace {
 QColor ParaQColor(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 std::uint32_t DeQColor(const QColor& c) {
@@ -52,17 +51,18 @@ TfChartOp::TfChartOp(QWidget* pai) : QDialog(pai) {
     RadioGroup3 = new RadioGroup(QStringLiteral("RadioGroup3"), "Eixo &vertical:", {"Esquerda", "Direita"}, this);
     cbEtiqueta = new QCheckBox(ParaQString("Mostrar &etiqueta"), this);
     cbEtiqueta->setObjectName(QStringLiteral("cbEtiqueta"));
-    RadioGroup4 = new RadioGroup(QStringLiteral("RadioGroup4"), "&Conte\xFA" "do da etiqueta:",
+    RadioGroup4 = new RadioGroup(QStringLiteral("RadioGroup4"),
+                                 "&Conte\xFA"
+                                 "do da etiqueta:",
                                  {"Valor", "Percentagem", "Descri\xE7\xE3o", "Descri\xE7\xE3o e percentagem",
                                   "Descri\xE7\xE3o e valor", "Legenda", "Percentagem e total",
                                   "Descri\xE7\xE3o, percentagem e total", "Valor de X"},
                                  this);
     RadioGroup1 = new RadioGroup(QStringLiteral("RadioGroup1"), "&Posi\xE7\xE3o da barra:",
                                  {"Uma na frente da outra", "Lado a lado", "Empilhadas", "Empilhadas 100%"}, this);
-    RadioGroup2 = new RadioGroup(QStringLiteral("RadioGroup2"), "&Tipo de barra:",
-                                 {"Ret\xE2ngulo", "Pir\xE2mide", "Pir\xE2mide inv.", "Cilindro", "Elipse", "Seta",
-                                  "Gradiente"},
-                                 this);
+    RadioGroup2 = new RadioGroup(
+        QStringLiteral("RadioGroup2"), "&Tipo de barra:",
+        {"Ret\xE2ngulo", "Pir\xE2mide", "Pir\xE2mide inv.", "Cilindro", "Elipse", "Seta", "Gradiente"}, this);
     cbJuntas = new QCheckBox(QStringLiteral("Barras juntas"), this);
     cbJuntas->setObjectName(QStringLiteral("cbJuntas"));
     RadioGroup5 = new RadioGroup(QStringLiteral("RadioGroup5"), "&Posi\xE7\xE3o da \xE1rea",
@@ -129,7 +129,8 @@ void TfChartOp::Mostra(const OpcoesSerie& o, const ControlesSerie& c) {
     RadioGroup3->DefineItemIndex(o.EixoDireito ? 1 : 0);
     cbEtiqueta->setChecked(o.Etiquetas);
     RadioGroup4->DefineItemIndex(o.Etiqueta);
-    for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, RadioGroup2, cbJuntas}) w->setVisible(c.Barras);
+    for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, RadioGroup2, cbJuntas})
+        w->setVisible(c.Barras);
     cbJuntas->setChecked(o.BarrasJuntas);
     RadioGroup1->DefineItemIndex(o.MultiBarra);
     RadioGroup2->DefineItemIndex(o.EstiloBarra);
@@ -140,7 +141,8 @@ void TfChartOp::Mostra(const OpcoesSerie& o, const ControlesSerie& c) {
     cbMarcador->setChecked(o.Marcador);
     RadioGroup6->DefineItemIndex(o.EstiloMarcador);
     cbMarcadorClick();
-    for (QWidget* w : std::initializer_list<QWidget*>{lLargLin, seLargLin, cbDegrau}) w->setVisible(c.Linha);
+    for (QWidget* w : std::initializer_list<QWidget*>{lLargLin, seLargLin, cbDegrau})
+        w->setVisible(c.Linha);
     seLargLin->setValue(o.LarguraLinha);
     cbDegrau->setChecked(o.Degraus);
 }

@@ -60,5 +60,4 @@ private:
     std::uint32_t cor_ = 0;
 };
 
-
 } // namespace dorvan

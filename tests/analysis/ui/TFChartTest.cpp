@@ -69,7 +69,8 @@ void Responde(std::vector<std::vector<int>> respostas, std::shared_ptr<std::vect
         respostas.erase(respostas.begin());
         Responde(respostas, perguntas);
         j->ListBox1->clearSelection();
-        for (int l : r) j->ListBox1->item(l)->setSelected(true);
+        for (int l : r)
+            j->ListBox1->item(l)->setSelected(true);
         (r.empty() ? j->bCancela : j->bOK)->click();
     });
 }
@@ -93,7 +94,8 @@ protected:
         const QImage img = janela->Chart1->grab().toImage();
         QSet<QRgb> cores;
         for (int y = 0; y < img.height(); y += 3)
-            for (int x = 0; x < img.width(); x += 3) cores.insert(img.pixel(x, y));
+            for (int x = 0; x < img.width(); x += 3)
+                cores.insert(img.pixel(x, y));
         return static_cast<int>(cores.size());
     }
 
@@ -121,7 +123,8 @@ TEST_F(JanelaGrafico, EachSeriesKindIsDrawnAndListed) {
         {"setor", [](auto& m, auto& t) { AcrescentaSetor(m, t, 1); },
          [](QAbstractSeries* s) {
              auto* p = qobject_cast<QPieSeries*>(s);
-             return p && p->count() == 3 && p->slices()[1]->value() == 10 && p->slices()[1]->label() == QStringLiteral("10");
+             return p && p->count() == 3 && p->slices()[1]->value() == 10 &&
+                    p->slices()[1]->label() == QStringLiteral("10");
          },
          "Casos"},
         {"pontos", [](auto& m, auto& t) { AcrescentaPontos(m, t, 1, 2); },
@@ -137,7 +140,8 @@ TEST_F(JanelaGrafico, EachSeriesKindIsDrawnAndListed) {
         janela->bSairClick(false);
         EXPECT_FALSE(janela->StringGrid1->isVisible());
         c.acrescenta(janela->Modelo, tabela);
-        for (SerieGrafico& s : janela->Modelo.Series) s.Etiquetas = true;
+        for (SerieGrafico& s : janela->Modelo.Series)
+            s.Etiquetas = true;
         janela->Atualiza();
         const QList<QAbstractSeries*> series = janela->Chart1->chart()->series();
         ASSERT_EQ(series.size(), 1);
@@ -181,8 +185,8 @@ TEST_F(JanelaGrafico, ScatterBubblesAndArrowsAskTheirColumnsInOrder) {
     Responde({{0}, {}}, perguntas);
     janela->bSetasClick(); // cancelled: nothing
     EXPECT_EQ(*perguntas, (std::vector<std::string>{"Ordenadas", "Abcissas", "Ordenadas", "Abcissas", "Raio da bolha",
-                                                     "Posi\xE7\xE3o inicial", "Posi\xE7\xE3o final",
-                                                     "Posi\xE7\xE3o inicial", "Posi\xE7\xE3o final"}));
+                                                    "Posi\xE7\xE3o inicial", "Posi\xE7\xE3o final",
+                                                    "Posi\xE7\xE3o inicial", "Posi\xE7\xE3o final"}));
     EXPECT_EQ(Lista(), (std::vector<std::string>{"Casos + Obitos", "Casos + Obitos", "Casos --> Obitos"}));
 }
 
@@ -271,9 +275,9 @@ TEST_F(JanelaGrafico, PicturesAreWrittenAsPngAndSvg) {
     EXPECT_EQ(leitor.size(), tamanho);
     std::string saida;
     ASSERT_EQ(teste::Executa("file -b '" + png + "'", &saida), 0);
-    EXPECT_NE(saida.find("PNG image data, " + std::to_string(tamanho.width()) + " x " +
-                         std::to_string(tamanho.height())),
-              std::string::npos)
+    EXPECT_NE(
+        saida.find("PNG image data, " + std::to_string(tamanho.width()) + " x " + std::to_string(tamanho.height())),
+        std::string::npos)
         << saida;
 
     const std::string svg = janela->GravaImagem(pasta / "grafico.EMF");
@@ -344,7 +348,8 @@ TEST_F(JanelaGrafico, BackgroundPictureFillsThePlotArea) {
     QApplication::processEvents();
     const QRectF area = janela->Chart1->chart()->plotArea();
     const QImage foto = janela->Chart1->grab().toImage();
-    const QPoint dentro = janela->Chart1->mapFromScene(area.topLeft() + QPointF(area.width() * 0.9, area.height() * 0.9));
+    const QPoint dentro =
+        janela->Chart1->mapFromScene(area.topLeft() + QPointF(area.width() * 0.9, area.height() * 0.9));
     EXPECT_EQ(QColor(foto.pixel(dentro)).blue(), 255);
     janela->EscolheImagemFundo = [] { return std::string(); }; // cancelled: the picture stays
     janela->bImagem->click();
@@ -364,7 +369,8 @@ TEST_F(JanelaGrafico, EmptyTablesAndCellsWithoutNumbersStillDraw) {
         AcrescentaPontos(janela->Modelo, *t, 1, 2);
         AcrescentaBolhas(janela->Modelo, *t, 1, 2, 3);
         AcrescentaSetas(janela->Modelo, *t, 1, 2);
-        for (SerieGrafico& s : janela->Modelo.Series) s.Etiquetas = true;
+        for (SerieGrafico& s : janela->Modelo.Series)
+            s.Etiquetas = true;
         janela->Atualiza();
         EXPECT_EQ(janela->StringGrid1->rowCount(), 12);
         EXPECT_FALSE(janela->Chart1->grab().isNull());
@@ -427,10 +433,13 @@ TEST(ComandosGrafico, MenuFollowsTheColumnCountAndCommandsReachTheWindow) {
         {3, {"Bolhas1"}, {}},
     };
     for (const auto& c : casos) {
-        while (tabela.NumColunas() < c.colunas) AcrescentaColuna(tabela, "c", 0);
+        while (tabela.NumColunas() < c.colunas)
+            AcrescentaColuna(tabela, "c", 0);
         emit menu->aboutToShow();
-        for (const char* n : c.ligados) EXPECT_TRUE(f.Acao(QString::fromLatin1(n))->isEnabled()) << n << c.colunas;
-        for (const char* n : c.desligados) EXPECT_FALSE(f.Acao(QString::fromLatin1(n))->isEnabled()) << n << c.colunas;
+        for (const char* n : c.ligados)
+            EXPECT_TRUE(f.Acao(QString::fromLatin1(n))->isEnabled()) << n << c.colunas;
+        for (const char* n : c.desligados)
+            EXPECT_FALSE(f.Acao(QString::fromLatin1(n))->isEnabled()) << n << c.colunas;
     }
 
     tabela = Tabela();
