@@ -3,6 +3,7 @@
 #include "maps/ui/TFEscala.h"
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosImpressao.h"
+#include "analysis/ui/ComandosGrafico.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosSaida(*form1);
     dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
     dorvan::LigaComandosImpressao(*form1);
+    dorvan::LigaComandosGrafico(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });

@@ -1,0 +1,886 @@
+#include "analysis/ui/TFChart.h"
+
+#include "analysis/ui/TFChartAxis.h"
+#include "analysis/ui/TfChartOp.h"
+#include "platform/Erros.h"
+#include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
+#include "table/ui/EscolhaTabela.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBuffer>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHorizontalBarSeries>
+#include <QHorizontalPercentBarSeries>
+#include <QHorizontalStackedBarSeries>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPercentBarSeries>
+#include <QPieSeries>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScatterSeries>
+#include <QSet>
+#include <QStackedBarSeries>
+#include <QSvgGenerator>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <cmath>
+#include <map>
+
+namespace dorvan {
+
+TFChart* FChart = nullptr;
+
+namespace {
+
+QColor ParaQColor(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+std::uint32_t DeQColor(const QColor& c) {
+    return static_cast<std::uint32_t>(c.red()) | static_cast<std::uint32_t>(c.green()) << 8 |
+           static_cast<std::uint32_t>(c.blue()) << 16;
+}
+
+QColor CorDoPonto(const SerieGrafico& s, const PontoGrafico& p) {
+    return ParaQColor(p.Cor == CorAutomatica ? s.Cor : p.Cor);
+}
+
+// Axis labels must differ for the chart library; equal row labels get invisible tails.
+QStringList Unicos(const std::vector<std::string>& textos) {
+    QStringList r;
+    QSet<QString> vistos;
+    for (const std::string& t : textos) {
+        QString q = ParaQString(t);
+        while (vistos.contains(q))
+            q += QChar(0x200B);
+        vistos.insert(q);
+        r << q;
+    }
+    return r;
+}
+
+bool Finito(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
+
+// The marker of a point-derived or line series, drawn in its shape.
+QImage Marcador(EstiloMarcador forma, const QColor& cor) {
+    const int lado = forma == EstiloMarcador::PontoPequeno ? 3 : 9;
+    QImage img(lado, lado, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(cor.darker(), 1));
+    p.setBrush(cor);
+    const QRectF r(0.5, 0.5, lado - 1, lado - 1);
+    const QPointF c = r.center();
+    switch (forma) {
+    case EstiloMarcador::Retangulo:
+    case EstiloMarcador::PontoPequeno:
+        p.drawRect(r);
+        break;
+    case EstiloMarcador::Circulo:
+        p.drawEllipse(r);
+        break;
+    case EstiloMarcador::Triangulo:
+        p.drawPolygon(QPolygonF({r.bottomLeft(), r.bottomRight(), QPointF(c.x(), r.top())}));
+        break;
+    case EstiloMarcador::TrianguloInvertido:
+        p.drawPolygon(QPolygonF({r.topLeft(), r.topRight(), QPointF(c.x(), r.bottom())}));
+        break;
+    case EstiloMarcador::Cruz:
+        p.setPen(QPen(cor, 2));
+        p.drawLine(QPointF(c.x(), r.top()), QPointF(c.x(), r.bottom()));
+        p.drawLine(QPointF(r.left(), c.y()), QPointF(r.right(), c.y()));
+        break;
+    case EstiloMarcador::CruzDiagonal:
+        p.setPen(QPen(cor, 2));
+        p.drawLine(r.topLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomLeft());
+        break;
+    case EstiloMarcador::Estrela: {
+        QPolygonF estrela;
+        for (int k = 0; k < 10; ++k) {
+            const double raio = (k % 2 ? 0.45 : 1.0) * r.width() / 2;
+            const double a = M_PI / 2 + k * M_PI / 5;
+            estrela << QPointF(c.x() + raio * std::cos(a), c.y() - raio * std::sin(a));
+        }
+        p.drawPolygon(estrela);
+        break;
+    }
+    case EstiloMarcador::Losango:
+        p.drawPolygon(QPolygonF({QPointF(c.x(), r.top()), QPointF(r.right(), c.y()), QPointF(c.x(), r.bottom()),
+                                 QPointF(r.left(), c.y())}));
+        break;
+    }
+    return img;
+}
+
+QImage SemMarcador() {
+    QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QAbstractAxis* EixoDeValores(const ModeloGrafico& m, QualEixo q) {
+    const EixoGrafico& e = m.Eixo(q);
+    auto faixa = FaixaEixo(m, q).value_or(std::pair<double, double>{0, 1});
+    if (faixa.first == faixa.second) {
+        faixa.first -= 1;
+        faixa.second += 1;
+    }
+    if (e.Logaritmico && faixa.first > 0) {
+        auto* a = new QLogValueAxis;
+        a->setBase(10);
+        a->setLabelFormat(QStringLiteral("%g"));
+        a->setRange(faixa.first, faixa.second);
+        return a;
+    }
+    auto* a = new QValueAxis;
+    a->setRange(faixa.first, faixa.second);
+    a->applyNiceNumbers();
+    // Fixed ends stay where the user put them.
+    if (!e.Automatico && !e.MinimoAutomatico) a->setMin(faixa.first);
+    if (!e.Automatico && !e.MaximoAutomatico) a->setMax(faixa.second);
+    return a;
+}
+
+void AplicaEixo(QAbstractAxis* a, const EixoGrafico& e) {
+    if (!a) return;
+    a->setGridLineVisible(e.Grade);
+    a->setMinorGridLineVisible(false);
+    a->setLabelsVisible(e.MostraRotulos);
+    a->setReverse(e.Invertido);
+    a->setTitleText(ParaQString(e.Titulo));
+    a->setTitleFont(ParaQFont(e.FonteTitulo, a->titleFont()));
+    a->setLabelsFont(ParaQFont(e.FonteRotulos, a->labelsFont()));
+}
+
+QAbstractBarSeries* NovasBarras(bool horizontal, MultiBarra modo) {
+    switch (modo) {
+    case MultiBarra::Empilhadas:
+        return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries) : new QStackedBarSeries;
+    case MultiBarra::Empilhadas100:
+        return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalPercentBarSeries) : new QPercentBarSeries;
+    default:
+        return horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries) : new QBarSeries;
+    }
+}
+
+double Distancia(const QPointF& p, const QPointF& a, const QPointF& b) {
+    const QPointF ab = b - a;
+    const double l2 = QPointF::dotProduct(ab, ab);
+    const double t = l2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / l2, 0.0, 1.0) : 0.0;
+    const QPointF d = p - (a + t * ab);
+    return std::hypot(d.x(), d.y());
+}
+
+} // namespace
+
+// ---- the chart control ----------------------------------------------------------------
+
+VistaGrafico::VistaGrafico(QWidget* pai) : QChartView(new QChart, pai) {
+    setObjectName(QStringLiteral("Chart1"));
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::RectangleRubberBand);
+}
+
+void VistaGrafico::Desenha(const ModeloGrafico& m) {
+    modelo_ = &m;
+    xy_.assign(m.Series.size(), nullptr);
+    auto* c = new QChart;
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->setTitle(ParaQString(m.Titulo));
+    c->setTitleFont(ParaQFont(m.FonteTitulo, c->titleFont()));
+    c->setTitleBrush(ParaQColor(m.FonteTitulo.Cor));
+    c->legend()->setVisible(m.Legenda);
+    c->legend()->setAlignment(Qt::AlignBottom);
+    c->setBackgroundBrush(ParaQColor(m.CorFundo));
+    c->setBackgroundRoundness(0);
+    c->setDropShadowEnabled(m.TresD);
+    fundo_ = m.ImagemFundo.empty() ? QImage() : QImage(QString::fromStdString(m.ImagemFundo));
+
+    const bool comEixos =
+        std::any_of(m.Series.begin(), m.Series.end(), [](const SerieGrafico& s) { return s.Tipo != TipoSerie::Setor; });
+    const bool comHorizontais = std::any_of(m.Series.begin(), m.Series.end(),
+                                            [](const SerieGrafico& s) { return s.Tipo == TipoSerie::BarraHorizontal; });
+    QAbstractAxis* eixoX = nullptr;
+    QAbstractAxis* eixoY = nullptr;
+    QAbstractAxis* eixoY2 = nullptr;
+    QAbstractAxis* eixoXValores = nullptr; // horizontal bars beside category series
+    if (comEixos) {
+        if (InferiorComTextos(m)) {
+            auto* a = new QBarCategoryAxis;
+            a->append(Unicos(TextosCategorias(m)));
+            eixoX = a;
+            if (comHorizontais) eixoXValores = EixoDeValores(m, QualEixo::Inferior);
+        } else {
+            eixoX = eixoXValores = EixoDeValores(m, QualEixo::Inferior);
+        }
+        if (EsquerdoComTextos(m) && comHorizontais) {
+            auto* a = new QBarCategoryAxis;
+            a->append(Unicos(TextosCategorias(m)));
+            eixoY = a;
+        } else if (EsquerdoComTextos(m)) {
+            // Arrows: the row labels at the rows' heights.
+            auto* a = new QCategoryAxis;
+            a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+            std::vector<std::string> textos;
+            for (const SerieGrafico& s : m.Series)
+                if (s.Tipo == TipoSerie::Seta) {
+                    for (const PontoGrafico& p : s.Pontos)
+                        textos.push_back(p.Texto);
+                    break;
+                }
+            const QStringList rotulos = Unicos(textos);
+            for (qsizetype i = 0; i < rotulos.size(); ++i)
+                a->append(rotulos[i], static_cast<double>(i + 1));
+            a->setRange(0.5, static_cast<double>(rotulos.size()) + 0.5);
+            eixoY = a;
+        } else {
+            eixoY = EixoDeValores(m, QualEixo::Esquerdo);
+        }
+        if (std::any_of(m.Series.begin(), m.Series.end(),
+                        [](const SerieGrafico& s) { return s.EixoDireito && s.Tipo != TipoSerie::Setor; }))
+            eixoY2 = EixoDeValores(m, QualEixo::Direito);
+        c->addAxis(eixoX, Qt::AlignBottom);
+        if (eixoXValores && eixoXValores != eixoX) c->addAxis(eixoXValores, Qt::AlignBottom);
+        c->addAxis(eixoY, Qt::AlignLeft);
+        if (eixoY2) c->addAxis(eixoY2, Qt::AlignRight);
+        AplicaEixo(eixoX, m.Inferior);
+        if (eixoXValores != eixoX) AplicaEixo(eixoXValores, m.Inferior);
+        AplicaEixo(eixoY, m.Esquerdo);
+        AplicaEixo(eixoY2, m.Direito);
+    }
+    auto prende = [&](QAbstractSeries* a, QAbstractAxis* x, const SerieGrafico& s) {
+        if (x) a->attachAxis(x);
+        QAbstractAxis* y = s.EixoDireito && eixoY2 ? eixoY2 : eixoY;
+        if (y) a->attachAxis(y);
+    };
+
+    // Bars of one direction and vertical axis are drawn as one group.
+    std::map<std::pair<bool, bool>, QAbstractBarSeries*> barras;
+    for (std::size_t k = 0; k < m.Series.size(); ++k) {
+        const SerieGrafico& s = m.Series[k];
+        const QColor cor = ParaQColor(s.Cor);
+        const QString titulo = ParaQString(s.Titulo);
+        switch (s.Tipo) {
+        case TipoSerie::Linha: {
+            auto* l = new QLineSeries;
+            l->setName(titulo);
+            l->setPen(QPen(cor, s.LarguraLinha));
+            // Cells that hold no number leave a point out rather than break the line's range.
+            for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+                const PontoGrafico& p = s.Pontos[i];
+                if (!Finito(p.X, p.Y)) continue;
+                if (s.Degraus && i > 0 && Finito(p.X, s.Pontos[i - 1].Y)) l->append(p.X, s.Pontos[i - 1].Y);
+                l->append(p.X, p.Y);
+            }
+            l->setMarkerSize(s.FormaMarcador == EstiloMarcador::PontoPequeno ? 3 : 9);
+            l->setLightMarker(s.Marcador ? Marcador(s.FormaMarcador, cor) : QImage());
+            l->setPointsVisible(s.Marcador);
+            c->addSeries(l);
+            prende(l, eixoX, s);
+            xy_[k] = l;
+            break;
+        }
+        case TipoSerie::Area: {
+            const auto [baixo, alto] = LimitesArea(m, k);
+            auto* sup = new QLineSeries;
+            auto* inf = new QLineSeries;
+            for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+                if (!Finito(alto[i], baixo[i])) continue;
+                sup->append(s.Pontos[i].X, alto[i]);
+                inf->append(s.Pontos[i].X, baixo[i]);
+            }
+            auto* a = new QAreaSeries(sup, inf);
+            // The area does not own its edges; they go with it.
+            sup->setParent(a);
+            inf->setParent(a);
+            a->setName(titulo);
+            QColor preenche = cor;
+            if (s.MultiArea == MultiArea::Nenhuma) preenche.setAlpha(200);
+            a->setBrush(preenche);
+            a->setPen(QPen(cor.darker(), 1));
+            c->addSeries(a);
+            prende(a, eixoX, s);
+            xy_[k] = a;
+            break;
+        }
+        case TipoSerie::Barra:
+        case TipoSerie::BarraHorizontal: {
+            const bool horizontal = s.Tipo == TipoSerie::BarraHorizontal;
+            QAbstractBarSeries*& grupo = barras[{horizontal, s.EixoDireito}];
+            if (!grupo) {
+                grupo = NovasBarras(horizontal, s.MultiBarra);
+                grupo->setBarWidth(s.LarguraBarra / 100.0);
+                grupo->setLabelsFormat(QStringLiteral("@value"));
+                c->addSeries(grupo);
+                if (horizontal) {
+                    if (eixoXValores) grupo->attachAxis(eixoXValores);
+                    if (eixoY) grupo->attachAxis(eixoY);
+                } else {
+                    prende(grupo, eixoX, s);
+                }
+            }
+            auto* b = new QBarSet(titulo);
+            if (s.EstiloBarra == EstiloBarra::Gradiente) {
+                QLinearGradient g(0, 0, 1, 0);
+                g.setCoordinateMode(QGradient::ObjectBoundingMode);
+                g.setColorAt(0, cor.lighter(170));
+                g.setColorAt(1, cor);
+                b->setBrush(g);
+            } else {
+                b->setColor(cor);
+            }
+            b->setBorderColor(cor.darker());
+            for (const PontoGrafico& p : s.Pontos)
+                b->append(std::isfinite(p.Y) ? p.Y : 0.0);
+            if (s.Etiquetas) grupo->setLabelsVisible(true);
+            grupo->append(b);
+            xy_[k] = grupo;
+            break;
+        }
+        case TipoSerie::Setor: {
+            auto* pizza = new QPieSeries;
+            pizza->setName(titulo);
+            for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+                const PontoGrafico& p = s.Pontos[i];
+                const QString rotulo = ParaQString(s.Etiquetas ? TextoEtiqueta(s, i) : p.Texto);
+                QPieSlice* fatia = pizza->append(rotulo, std::isfinite(p.Y) ? std::fabs(p.Y) : 0.0);
+                fatia->setColor(ParaQColor(p.Cor == CorAutomatica ? CorDaPaleta(i) : p.Cor));
+                fatia->setLabelVisible(s.Etiquetas);
+            }
+            c->addSeries(pizza);
+            xy_[k] = pizza;
+            break;
+        }
+        case TipoSerie::Ponto:
+        case TipoSerie::Bolha:
+        case TipoSerie::Seta: {
+            // Points show their markers; bubbles and arrows are painted over the
+            // chart, and this series only places them and names them in the legend.
+            auto* p = new QScatterSeries;
+            p->setName(titulo);
+            p->setColor(cor);
+            p->setBorderColor(cor.darker());
+            const bool marcadores = s.Tipo == TipoSerie::Ponto && s.Marcador;
+            p->setMarkerSize(marcadores ? (s.FormaMarcador == EstiloMarcador::PontoPequeno ? 3 : 9) : 1);
+            p->setLightMarker(marcadores ? Marcador(s.FormaMarcador, cor) : SemMarcador());
+            for (const PontoGrafico& q : s.Pontos) {
+                if (Finito(q.X, q.Y)) p->append(q.X, q.Y);
+                if (s.Tipo == TipoSerie::Seta && Finito(q.XFim, q.Y)) p->append(q.XFim, q.Y);
+            }
+            c->addSeries(p);
+            prende(p, eixoXValores ? eixoXValores : eixoX, s);
+            xy_[k] = p;
+            break;
+        }
+        }
+    }
+    QChart* antigo = chart();
+    setChart(c);
+    delete antigo;
+    if (!fundo_.isNull()) {
+        c->setPlotAreaBackgroundVisible(true);
+        auto ajusta = [c, this](const QRectF& area) {
+            if (area.width() < 1 || area.height() < 1) return;
+            QBrush pincel(fundo_.scaled(area.size().toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            pincel.setTransform(QTransform::fromTranslate(area.left(), area.top()));
+            c->setPlotAreaBackgroundBrush(pincel);
+        };
+        connect(c, &QChart::plotAreaChanged, c, ajusta);
+        ajusta(c->plotArea());
+    }
+    viewport()->update();
+}
+
+bool VistaGrafico::PosicaoDoPonto(std::size_t k, std::size_t i, QPointF& posicao) const {
+    if (!modelo_ || k >= modelo_->Series.size() || k >= xy_.size() || !xy_[k]) return false;
+    const SerieGrafico& s = modelo_->Series[k];
+    if (i >= s.Pontos.size() || s.Tipo == TipoSerie::Setor || s.Tipo == TipoSerie::Barra ||
+        s.Tipo == TipoSerie::BarraHorizontal)
+        return false;
+    const PontoGrafico& p = s.Pontos[i];
+    double y = p.Y;
+    if (s.Tipo == TipoSerie::Area) y = LimitesArea(*modelo_, k).second[i];
+    const QPointF cena = chart()->mapToScene(chart()->mapToPosition(QPointF(p.X, y), xy_[k]));
+    posicao = mapFromScene(cena);
+    return std::isfinite(cena.x()) && std::isfinite(cena.y());
+}
+
+bool VistaGrafico::PontoEm(const QPoint& posicao, std::size_t& k, std::size_t& i) const {
+    if (!modelo_) return false;
+    for (std::size_t kk = modelo_->Series.size(); kk-- > 0;) {
+        const SerieGrafico& s = modelo_->Series[kk];
+        if (!DerivadaDePonto(s.Tipo) || kk >= xy_.size() || !xy_[kk]) continue;
+        for (std::size_t ii = 0; ii < s.Pontos.size(); ++ii) {
+            const PontoGrafico& p = s.Pontos[ii];
+            const QPointF a = mapFromScene(chart()->mapToScene(chart()->mapToPosition(QPointF(p.X, p.Y), xy_[kk])));
+            bool acerta = false;
+            if (s.Tipo == TipoSerie::Seta) {
+                const QPointF b =
+                    mapFromScene(chart()->mapToScene(chart()->mapToPosition(QPointF(p.XFim, p.Y), xy_[kk])));
+                acerta = Distancia(posicao, a, b) <= 4;
+            } else if (s.Tipo == TipoSerie::Bolha) {
+                const QPointF borda = mapFromScene(
+                    chart()->mapToScene(chart()->mapToPosition(QPointF(p.X, p.Y + std::fabs(p.Raio)), xy_[kk])));
+                acerta =
+                    std::hypot(posicao.x() - a.x(), posicao.y() - a.y()) <= std::max(4.0, std::fabs(borda.y() - a.y()));
+            } else {
+                acerta = std::hypot(posicao.x() - a.x(), posicao.y() - a.y()) <= 6;
+            }
+            if (acerta) {
+                k = kk;
+                i = ii;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
+    QChartView::drawForeground(p, area);
+    if (!modelo_) return;
+    QChart* c = chart();
+    auto posicao = [c](double x, double y, QAbstractSeries* s) {
+        return c->mapToScene(c->mapToPosition(QPointF(x, y), s));
+    };
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing);
+    p->setClipRect(c->mapToScene(c->plotArea()).boundingRect());
+    for (std::size_t k = 0; k < modelo_->Series.size() && k < xy_.size(); ++k) {
+        const SerieGrafico& s = modelo_->Series[k];
+        QAbstractSeries* serie = xy_[k];
+        if (!serie) continue;
+        if (s.Tipo == TipoSerie::Bolha) {
+            for (const PontoGrafico& q : s.Pontos) {
+                if (!Finito(q.X, q.Y) || !std::isfinite(q.Raio)) continue;
+                const QPointF centro = posicao(q.X, q.Y, serie);
+                const double raio = std::fabs(posicao(q.X, q.Y + std::fabs(q.Raio), serie).y() - centro.y());
+                QColor cor = CorDoPonto(s, q);
+                p->setPen(QPen(cor.darker(), 1));
+                cor.setAlpha(190);
+                p->setBrush(cor);
+                if (std::isfinite(raio)) p->drawEllipse(centro, raio, raio);
+            }
+        } else if (s.Tipo == TipoSerie::Seta) {
+            for (const PontoGrafico& q : s.Pontos) {
+                if (!Finito(q.X, q.Y) || !std::isfinite(q.XFim)) continue;
+                const QPointF a = posicao(q.X, q.Y, serie);
+                const QPointF b = posicao(q.XFim, q.Y, serie);
+                const QColor cor = CorDoPonto(s, q);
+                p->setPen(QPen(cor, 2));
+                p->drawLine(a, b);
+                const double comprimento = std::hypot(b.x() - a.x(), b.y() - a.y());
+                if (comprimento < 1) continue;
+                // The head: its length and width from the series, never longer than the arrow.
+                const QPointF u = (b - a) / comprimento;
+                const QPointF n(-u.y(), u.x());
+                const double altura = std::min(s.AlturaSeta / 2.0, comprimento);
+                const double meia = s.LarguraSeta / 4.0;
+                const QPointF base = b - u * altura;
+                p->setBrush(cor);
+                p->drawPolygon(QPolygonF({b, base + n * meia, base - n * meia}));
+            }
+        }
+    }
+    // Marks of the series the library does not label point by point.
+    p->setClipping(false);
+    p->setPen(Qt::black);
+    const QFontMetrics fm(p->font());
+    for (std::size_t k = 0; k < modelo_->Series.size() && k < xy_.size(); ++k) {
+        const SerieGrafico& s = modelo_->Series[k];
+        if (!s.Etiquetas || !xy_[k] || s.Tipo == TipoSerie::Setor || s.Tipo == TipoSerie::Barra ||
+            s.Tipo == TipoSerie::BarraHorizontal)
+            continue;
+        std::vector<double> alto;
+        if (s.Tipo == TipoSerie::Area) alto = LimitesArea(*modelo_, k).second;
+        for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+            const PontoGrafico& q = s.Pontos[i];
+            const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
+            const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
+            if (!Finito(x, y)) continue;
+            const QPointF ponto = posicao(x, y, xy_[k]);
+            const QString texto = ParaQString(TextoEtiqueta(s, i));
+            QRectF caixa(0, 0, fm.horizontalAdvance(texto) + 6, fm.height() + 2);
+            caixa.moveCenter(ponto - QPointF(0, fm.height()));
+            p->setBrush(QColor(255, 255, 225));
+            p->drawRect(caixa);
+            p->drawText(caixa, Qt::AlignCenter, texto);
+        }
+    }
+    p->restore();
+}
+
+void VistaGrafico::mousePressEvent(QMouseEvent* e) {
+    std::size_t k = 0, i = 0;
+    if (e->button() == Qt::LeftButton && PontoEm(e->position().toPoint(), k, i) && AoClicarPonto) {
+        AoClicarPonto(k, i);
+        return;
+    }
+    QChartView::mousePressEvent(e);
+}
+
+// ---- the window -----------------------------------------------------------------------
+
+TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | Qt::WindowStaysOnTopHint), t_(t) {
+    setObjectName(QStringLiteral("FChart"));
+    setWindowTitle(ParaQString("Gr\xE1"
+                               "fico"));
+    setProperty("ContextoAjuda", 34);
+    resize(600, 440);
+
+    auto* h = new QHBoxLayout(this);
+    h->setContentsMargins(2, 2, 2, 2);
+    Chart1 = new VistaGrafico(this);
+    h->addWidget(Chart1, 1);
+    auto* painel = new QWidget(this);
+    painel->setObjectName(QStringLiteral("Panel1"));
+    painel->setFixedWidth(100);
+    auto* v = new QVBoxLayout(painel);
+    v->setContentsMargins(2, 2, 2, 2);
+    auto* grade = new QGridLayout;
+    grade->setSpacing(1);
+    int n = 0;
+    auto botao = [&](const char* nome, const char* dica, const char* rotulo, auto acao) {
+        auto* b = new QToolButton(painel);
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setToolTip(ParaQString(dica));
+        b->setText(ParaQString(rotulo));
+        b->setAutoRaise(true);
+        b->setFixedSize(46, 24);
+        connect(b, &QToolButton::clicked, this, acao);
+        grade->addWidget(b, n / 2, n % 2);
+        ++n;
+        return b;
+    };
+    bLine = botao("bLine", "Adiciona linhas", "Lin", [this] { bLineClick(); });
+    bBar = botao("bBar", "Adiciona barras", "Bar", [this] { bBarClick(); });
+    bBarraHoriz = botao("bBarraHoriz", "Adiciona barras horizontais", "BarH", [this] { bBarraHorizClick(); });
+    bArea = botao("bArea", "Adiciona \xE1rea", "\xC1rea", [this] { bAreaClick(); });
+    bPie = botao("bPie", "Grafico de setor", "Set", [this] { bPieClick(); });
+    bScatter = botao("bScatter", "Adiciona dispers\xE3o", "Pts", [this] { bScatterClick(); });
+    bBubble = botao("bBubble", "Adiciona bolhas", "Bol", [this] { bBubbleClick(); });
+    bSetas = botao("bSetas", "Adiciona setas", "Set->", [this] { bSetasClick(); });
+    bEixoEsq = botao("bEixoEsq", "Eixo da esquerda", "EixoE", [this] { bEixoClick(QualEixo::Esquerdo); });
+    bEixoInf = botao("bEixoInf", "Eixo inferior", "EixoI", [this] { bEixoClick(QualEixo::Inferior); });
+    bEixoDir = botao("bEixoDir", "Eixo da direita", "EixoD", [this] { bEixoClick(QualEixo::Direito); });
+    bCor = botao("bCor", "Cor de fundo", "Cor", [this] { bCorClick(); });
+    bTitulo = botao("bTitulo", "Fonte do t\xEDtulo", "T\xEDt", [this] { bTituloClick(); });
+    bImagem = botao("bImagem", "Carrega imagem de fundo", "Img", [this] { bImagemClick(); });
+    bZoomOut = botao("bZoomOut", "Zoom out", "Zoom", [this] { bZoomOutClick(); });
+    bImprime = botao("bImprime", "Imprime", "Impr", [this] { bImprimeClick(); });
+    bClipBoard = botao("bClipBoard", "Copia para clipboard", "Copia", [this] { bClipBoardClick(); });
+    bGrava = botao("bGrava", "Salva em disco", "Salva", [this] { bGravaClick(); });
+    bSair = botao("bSair", "Retorna", "Sair", [this] { bSairClick(true); });
+    v->addLayout(grade);
+    cb3D = new QCheckBox(QStringLiteral("&3D"), painel);
+    cb3D->setObjectName(QStringLiteral("cb3D"));
+    cbLegenda = new QCheckBox(QStringLiteral("&Legenda"), painel);
+    cbLegenda->setObjectName(QStringLiteral("cbLegenda"));
+    v->addWidget(cb3D);
+    v->addWidget(cbLegenda);
+    lOpcoes = new QLabel(ParaQString("Op\xE7\xF5"
+                                     "es da s\xE9rie"),
+                         painel);
+    v->addWidget(lOpcoes);
+    StringGrid1 = new QTableWidget(0, 1, painel);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setColumnWidth(0, 91);
+    StringGrid1->verticalHeader()->setMinimumSectionSize(13);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(13);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setFont(QFont(StringGrid1->font().family(), 7));
+    StringGrid1->hide();
+    v->addWidget(StringGrid1, 1);
+    h->addWidget(painel);
+
+    connect(cb3D, &QCheckBox::clicked, this, [this] { cb3DClick(); });
+    connect(cbLegenda, &QCheckBox::clicked, this, [this] { cbLegendaClick(); });
+    connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int linha, int) { StringGrid1MouseDown(linha); });
+    Chart1->AoClicarPonto = [this](std::size_t k, std::size_t i) { Chart1ClickSeries(k, i); };
+
+    EscolheArquivoSalvar = [this]() -> std::string {
+        // A dialog that keeps itself open on a name of no known picture type.
+        class DialogoImagem : public QFileDialog {
+        public:
+            using QFileDialog::QFileDialog;
+            void accept() override {
+                const QStringList nomes = selectedFiles();
+                if (!nomes.isEmpty()) {
+                    const std::string erro = ConfereExtensaoImagem(nomes.first().toStdString());
+                    if (!erro.empty()) {
+                        MensagensAtuais().Mostra(erro);
+                        return;
+                    }
+                    // The file written may differ from the name typed, so that is the one asked about.
+                    const std::string destino = ArquivoImagem(nomes.first().toStdString());
+                    if (QFileInfo::exists(QString::fromStdString(destino)) &&
+                        !MensagensAtuais().SimOuNao("", DeUtf8(destino) + " j\xE1 existe. Substituir?"))
+                        return;
+                }
+                QFileDialog::accept();
+            }
+        };
+        DialogoImagem d(this);
+        d.setObjectName(QStringLiteral("SaveDialog1"));
+        d.setOption(QFileDialog::DontUseNativeDialog);
+        d.setOption(QFileDialog::DontConfirmOverwrite);
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setNameFilters({QStringLiteral("Enhanced Meta File (*.emf)"), QStringLiteral("Windows Meta File (*.wmf)"),
+                          QStringLiteral("Windows BitMap (*.bmp)")});
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+        return d.selectedFiles().first().toStdString();
+    };
+    EscolheImagemFundo = [this]() -> std::string {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Escolha o arquivo bitmap"), QString(),
+                                            QStringLiteral("Bitmaps (*.bmp)"))
+            .toStdString();
+    };
+
+    Atualiza();
+    FChart = this;
+}
+
+TFChart::~TFChart() {
+    if (FChart == this) FChart = nullptr;
+}
+
+void TFChart::Atualiza() {
+    Chart1->Desenha(Modelo);
+    AtualizaLista();
+}
+
+void TFChart::AtualizaLista() {
+    const int n = static_cast<int>(Modelo.Series.size());
+    StringGrid1->setRowCount(n);
+    for (int k = 0; k < n; ++k) {
+        auto* item = new QTableWidgetItem(ParaQString(Modelo.Series[static_cast<std::size_t>(k)].Titulo));
+        item->setForeground(ParaQColor(Modelo.Series[static_cast<std::size_t>(k)].Cor));
+        item->setBackground(ParaQColor(Modelo.CorFundo));
+        StringGrid1->setItem(k, 0, item);
+    }
+    StringGrid1->setVisible(n > 0);
+}
+
+void TFChart::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    FormShow();
+}
+
+void TFChart::FormShow() {
+    const std::string& t = t_.Titulo1;
+    Modelo.Titulo = t.substr(0, t.find_first_of("\r\n"));
+    cb3D->setChecked(Modelo.TresD);
+    Modelo.Legenda = false;
+    cbLegenda->setChecked(false);
+    Atualiza();
+}
+
+void TFChart::CarregaSerie(std::int32_t coluna) {
+    dorvan::CarregaSerie(Modelo, t_, coluna);
+    Atualiza();
+    show();
+}
+
+void TFChart::AcrescentaDaTabela(TipoSerie tipo) {
+    const std::vector<std::int32_t> colunas = MarcaColunas(t_, "Colunas para plotar");
+    if (AcrescentaSeries(Modelo, t_, tipo, colunas) == 0) return;
+    Atualiza();
+    show();
+}
+
+void TFChart::bLineClick() { AcrescentaDaTabela(TipoSerie::Linha); }
+void TFChart::bBarClick() { AcrescentaDaTabela(TipoSerie::Barra); }
+void TFChart::bBarraHorizClick() { AcrescentaDaTabela(TipoSerie::BarraHorizontal); }
+void TFChart::bAreaClick() { AcrescentaDaTabela(TipoSerie::Area); }
+
+void TFChart::bPieClick() {
+    if (!AcrescentaSetor(Modelo, t_, EscolheColuna(t_, "Coluna para plotar"))) return;
+    Atualiza();
+    show();
+}
+
+void TFChart::bScatterClick() {
+    // A cancelled first choice asks nothing more.
+    const std::int32_t x = EscolheColuna(t_, "Ordenadas");
+    if (x == 0) return;
+    const std::int32_t y = EscolheColuna(t_, "Abcissas");
+    if (AcrescentaPontos(Modelo, t_, x, y)) Atualiza();
+}
+
+void TFChart::bBubbleClick() {
+    const std::int32_t x = EscolheColuna(t_, "Ordenadas");
+    if (x == 0) return;
+    const std::int32_t y = EscolheColuna(t_, "Abcissas");
+    if (y == 0) return;
+    const std::int32_t r = EscolheColuna(t_, "Raio da bolha");
+    if (AcrescentaBolhas(Modelo, t_, x, y, r)) Atualiza();
+}
+
+void TFChart::bSetasClick() {
+    const std::int32_t a = EscolheColuna(t_, "Posi\xE7\xE3o inicial");
+    if (a == 0) return;
+    const std::int32_t b = EscolheColuna(t_, "Posi\xE7\xE3o final");
+    if (AcrescentaSetas(Modelo, t_, a, b)) Atualiza();
+}
+
+void TFChart::bSairClick(bool doBotao) {
+    LimpaGrafico(Modelo);
+    Atualiza();
+    if (doBotao) close();
+}
+
+void TFChart::cb3DClick() {
+    Define3D(Modelo, cb3D->isChecked());
+    Atualiza();
+}
+
+void TFChart::cbLegendaClick() {
+    Modelo.Legenda = cbLegenda->isChecked();
+    Atualiza();
+}
+
+void TFChart::Imprime(QPrinter& impressora) {
+    const QPageLayout::Orientation antes = impressora.pageLayout().orientation();
+    impressora.setPageOrientation(QPageLayout::Landscape);
+    {
+        QPainter p(&impressora);
+        const QRectF pagina = impressora.pageLayout().paintRectPixels(impressora.resolution());
+        Chart1->render(&p, QRectF(QPointF(0, 0), pagina.size()), Chart1->viewport()->rect());
+    }
+    impressora.setPageOrientation(antes);
+}
+
+void TFChart::bImprimeClick() {
+    QPrinter impressora(QPrinter::HighResolution);
+    impressora.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog d(&impressora, this);
+    if (d.exec() != QDialog::Accepted) return;
+    Imprime(impressora);
+}
+
+void TFChart::bZoomOutClick() { Chart1->chart()->zoomReset(); }
+
+void TFChart::bClipBoardClick() {
+    QByteArray svg;
+    {
+        QBuffer buffer(&svg);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator g;
+        g.setOutputDevice(&buffer);
+        g.setSize(Chart1->size());
+        g.setViewBox(QRect(QPoint(0, 0), Chart1->size()));
+        QPainter p(&g);
+        Chart1->render(&p);
+    }
+    auto* dados = new QMimeData;
+    dados->setData(QStringLiteral("image/svg+xml"), svg);
+    dados->setImageData(Chart1->grab().toImage());
+    QGuiApplication::clipboard()->setMimeData(dados);
+}
+
+std::string TFChart::GravaImagem(const std::string& arquivo) {
+    const std::string destino = ArquivoImagem(arquivo);
+    if (destino.empty()) return {};
+    const QString nome = QString::fromStdString(destino);
+    if (FormatoPorNome(arquivo) == FormatoImagem::Bitmap) {
+        if (!Chart1->grab().toImage().save(nome, "PNG")) throw ErroES(destino, "Erro de grava\xE7\xE3o");
+        return destino;
+    }
+    {
+        QSvgGenerator g;
+        g.setFileName(nome);
+        g.setSize(Chart1->size());
+        g.setViewBox(QRect(QPoint(0, 0), Chart1->size()));
+        g.setTitle(ParaQString(Modelo.Titulo));
+        QPainter p;
+        if (!p.begin(&g)) throw ErroES(destino, "Erro de grava\xE7\xE3o");
+        Chart1->render(&p);
+    }
+    if (QFileInfo(nome).size() <= 0) throw ErroES(destino, "Erro de grava\xE7\xE3o");
+    return destino;
+}
+
+void TFChart::bGravaClick() {
+    const std::string arquivo = EscolheArquivoSalvar ? EscolheArquivoSalvar() : std::string();
+    if (arquivo.empty()) return;
+    GravaImagem(arquivo);
+}
+
+void TFChart::bImagemClick() {
+    const std::string arquivo = EscolheImagemFundo ? EscolheImagemFundo() : std::string();
+    if (!arquivo.empty()) Modelo.ImagemFundo = arquivo;
+    Atualiza();
+}
+
+void TFChart::bEixoClick(QualEixo eixo) {
+    TFChartAxis d(this);
+    d.setWindowTitle(ParaQString(NomeEixo(eixo)));
+    d.Mostra(OpcoesDoEixo(Modelo.Eixo(eixo)));
+    if (d.exec() != QDialog::Accepted) return;
+    AplicaOpcoesEixo(Modelo, eixo, d.Opcoes());
+    Atualiza();
+}
+
+void TFChart::bCorClick() {
+    const QColor c = QColorDialog::getColor(ParaQColor(Modelo.CorFundo), this);
+    if (!c.isValid()) return;
+    Modelo.CorFundo = DeQColor(c);
+    Atualiza();
+}
+
+void TFChart::bTituloClick() {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, ParaQFont(Modelo.FonteTitulo, Chart1->chart()->titleFont()), this);
+    if (!ok) return;
+    const std::string& t = t_.Titulo1;
+    Modelo.Titulo = t.substr(0, t.find_first_of("\r\n"));
+    const std::uint32_t cor = Modelo.FonteTitulo.Cor;
+    Modelo.FonteTitulo = DeQFont(f);
+    Modelo.FonteTitulo.Cor = cor;
+    Atualiza();
+}
+
+void TFChart::StringGrid1MouseDown(int linha) {
+    if (Modelo.Series.empty() || linha < 0 || linha >= static_cast<int>(Modelo.Series.size())) return;
+    SerieGrafico& s = Modelo.Series[static_cast<std::size_t>(linha)];
+    TfChartOp d(this);
+    d.setWindowTitle(ParaQString(TituloDialogoSerie(s)));
+    d.Mostra(OpcoesDaSerie(s), ControlesDaSerie(s.Tipo));
+    if (d.exec() != QDialog::Accepted) return;
+    AplicaOpcoesSerie(Modelo, static_cast<std::size_t>(linha), d.Opcoes());
+    Atualiza();
+}
+
+void TFChart::Chart1ClickSeries(std::size_t serie, std::size_t ponto) {
+    if (serie >= Modelo.Series.size() || ponto >= Modelo.Series[serie].Pontos.size()) return;
+    if (!DerivadaDePonto(Modelo.Series[serie].Tipo)) return;
+    MensagensAtuais().Mostra(Modelo.Series[serie].Pontos[ponto].Texto);
+}
+
+} // namespace dorvan
