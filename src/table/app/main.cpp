@@ -1,6 +1,7 @@
 // Dorvan: the windowed program.
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TFEscala.h"
+#include "maps/ui/TMapa.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosSaida(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
+    dorvan::LigaComandosMapa(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
     form1->showMaximized();
     std::vector<std::string> argumentos;
