@@ -12,9 +12,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTableWidget>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace dorvan {
 namespace {
@@ -229,6 +232,122 @@ TEST(ComandosMapa, TableRowsFromAMapReplaceTheTable) {
     Mapa->BSairClick();
     EXPECT_FALSE(Mapa->MapaAberto);
     EXPECT_EQ(t.IndiceLinhas.Quantidade(), 0);
+    t = TabelaResultados();
+}
+
+TEST(TMapa, SelectionModeTogglesTheClickedRowsCell) {
+    Cenario c;
+    c.janela->ModoSelecao = true;
+    c.janela->ColunaSelecao = 1;
+    c.janela->MouseDown(Qt::LeftButton, c.Em(25, 25));
+    EXPECT_EQ(c.t.Dado(1, 1), 0);
+    c.janela->MouseDown(Qt::LeftButton, c.Em(25, 25));
+    EXPECT_EQ(c.t.Dado(1, 1), 1);
+    EXPECT_EQ(c.t.Dado(1, 2), 50);
+    EXPECT_TRUE(c.janela->Timer1->isActive());
+    c.janela->MouseDown(Qt::LeftButton, c.Em(25, 60)); // outside: nothing
+    EXPECT_EQ(c.t.Dado(1, 1), 1);
+}
+
+// A stand-in for the outside GIS that writes the arguments it was given, one a line.
+std::string ProgramaFalso(const PastaTemporaria& pasta) {
+    std::filesystem::create_directories(pasta / "tv");
+    const std::string programa =
+        pasta.Grava("tv/terraview", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + (pasta / "tv/args.txt") + "\"\n");
+    std::filesystem::permissions(programa, std::filesystem::perms::owner_all);
+    return programa;
+}
+
+TEST(TMapa, TerraViewGetsTheTableTheDatabaseAndTheLayer) {
+    PastaTemporaria pasta;
+    ProgramaFalso(pasta);
+    Configuracao cfg;
+    cfg.ArquivoIni = pasta.Grava("Dorvan.ini", "[TerraView]\ninstallDirectory=" + (pasta / "tv") + "\n");
+    cfg.DirTrabalho = pasta.Caminho().string() + "/";
+    TabelaResultados t = MontaTabela({"35 SP"}, {{"Casos", {4}, 0}});
+    TMapa j(t, cfg);
+    EXPECT_FALSE(j.bTerraView->isHidden());
+    t.NomeMapa = pasta / "SPmunic.map";
+    pasta.Grava("sp.MDB", "");
+    j.bTerraViewClick();
+    std::string args;
+    for (int i = 0; i < 250 && args.empty(); ++i) {
+        QThread::msleep(20);
+        if (std::filesystem::exists(pasta / "tv/args.txt")) args = pasta.Le("tv/args.txt");
+    }
+    EXPECT_EQ(args, "dorvan\n" + (pasta / "tabela.dbf") + "\n" + (pasta / "sp.MDB") + "\nmunic\n");
+    EXPECT_TRUE(std::filesystem::exists(pasta / "tabela.dbf"));
+
+    // Without the database the user is asked for it; cancel stops.
+    t.NomeMapa = pasta / "RJmeso.map";
+    std::filesystem::remove(pasta / "tv/args.txt");
+    const auto antes = PerguntasDoMapa().AbreArquivo;
+    std::string titulo;
+    PerguntasDoMapa().AbreArquivo = [&titulo](const std::string& t, const std::string&, int, const std::string&) {
+        titulo = t;
+        return std::string();
+    };
+    j.bTerraViewClick();
+    PerguntasDoMapa().AbreArquivo = antes;
+    EXPECT_EQ(titulo, "Escolha o Banco de dados do TerraView");
+    QThread::msleep(100);
+    EXPECT_FALSE(std::filesystem::exists(pasta / "tv/args.txt"));
+}
+
+TEST(TMapa, TerraViewNamedButMissingSaysSoAndNoSettingHidesTheButton) {
+    PastaTemporaria pasta;
+    Configuracao cfg;
+    cfg.ArquivoIni = pasta.Grava("Dorvan.ini", "[TerraView]\ninstallDirectory=" + (pasta / "nada") + "\n");
+    TabelaResultados t;
+    TMapa j(t, cfg);
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    j.bTerraViewClick();
+    EXPECT_EQ(roteiro.Textos(),
+              (std::vector<std::string>{"TerraView n\xE3o encontrado: " + (pasta / "nada/terraview")}));
+
+    Configuracao semChave;
+    semChave.ArquivoIni = pasta.Grava("Outro.ini", "[Opcoes]\nx=1\n");
+    TMapa k(t, semChave);
+    EXPECT_TRUE(k.bTerraView->isHidden());
+}
+
+TEST(ComandosMapa, ForeignMapsGoThroughTheirImporterOrAreNotAvailable) {
+    PastaTemporaria pasta;
+    const std::string convertido = pasta / "convertido.map";
+    GravaMapa(convertido, {Quadrado("7", "Serra", 0, 0, 1)});
+    const std::string bnd = pasta.Grava("limites.bnd", "x");
+    const std::string shp = pasta.Grava("limites.shp", "x");
+    TabelaResultados& t = TabelaAtual();
+    t = MontaTabela({"x"}, {{"v", {1}, 0}});
+    Configuracao cfg;
+    TForm1 f(t, cfg);
+    std::string escolhido;
+    const auto antes = PerguntasDoMapa().AbreArquivo;
+    PerguntasDoMapa().AbreArquivo = [&escolhido](const std::string&, const std::string&, int, const std::string&) {
+        return escolhido;
+    };
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    escolhido = shp;
+    CriarLinhadeMAP1Click(f);
+    EXPECT_EQ(roteiro.Textos(), (std::vector<std::string>{"Comando ainda n\xE3o dispon\xEDvel nesta vers\xE3o."}));
+    EXPECT_EQ(t.Rotulo(1), "x");
+
+    bool codigoAoImportar = true;
+    ImportadoresMapa()[".BND"] = [&](const std::string& arquivo, bool& mostraCodigo) {
+        EXPECT_EQ(arquivo, bnd);
+        codigoAoImportar = mostraCodigo;
+        return convertido;
+    };
+    escolhido = bnd;
+    CriarLinhadeMAP1Click(f);
+    ImportadoresMapa().erase(".BND");
+    PerguntasDoMapa().AbreArquivo = antes;
+    EXPECT_FALSE(codigoAoImportar);
+    EXPECT_EQ(t.NumLinhas, 1);
+    EXPECT_EQ(t.Rotulo(1), "Serra");
+    EXPECT_EQ(t.NomeMapa, convertido);
     t = TabelaResultados();
 }
 
