@@ -645,6 +645,11 @@ void TMapa::bTerraViewClick() {
 }
 
 void TMapa::BSairClick() {
+    Reinicia();
+    close();
+}
+
+void TMapa::Reinicia() {
     if (RemoveCamadas) RemoveCamadas();
     Opcoes.MostraLegendas = Opcoes.MostraValores = Opcoes.MostraSede = false;
     Opcoes.BordasPretas = true;
@@ -656,7 +661,6 @@ void TMapa::BSairClick() {
     AtualizaChecks();
     MapaAberto = false;
     LiberaIndice(t_.IndiceLinhas);
-    close();
 }
 
 // ---- mouse -----------------------------------------------------------------------------------
@@ -746,11 +750,14 @@ void Mapa1Click(TForm1& f) {
     if (!m) return;
     TabelaResultados& t = f.Tabela();
     Configuracao& cfg = f.Config();
-    if (m->MapaAberto) {
+    // A table closed since the map was opened (SemClasses is set again) would be shown
+    // through the keys of the old one: build everything again for the new table.
+    if (m->MapaAberto && !t.SemClasses) {
         m->showMaximized();
         m->raise();
         return;
     }
+    if (m->MapaAberto) m->Reinicia();
     const std::string existente = t.NomeMapa.empty() ? std::string() : ResolveNome(t.NomeMapa);
     std::error_code ec;
     if (existente.empty() || !fs::is_regular_file(existente, ec)) {

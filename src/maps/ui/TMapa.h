@@ -63,6 +63,8 @@ public:
     void BTrocaMapaClick();
     void bTerraViewClick();
     void BSairClick();
+    // BSairClick without closing: display flags, zoom and row keys back to their start.
+    void Reinicia();
     // Items of other parts of the map window attach here by handler name.
     void DefineComando(const QString& manipulador, std::function<void()> f);
     QAction* Acao(const QString& nome) const;

@@ -4,12 +4,14 @@
 #include "maps/ui/TFEscala.h"
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
 #include "table/TabelaTeste.h"
 #include "table/ui/TForm1.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTableWidget>
 #include <QThread>
@@ -349,6 +351,54 @@ TEST(ComandosMapa, ForeignMapsGoThroughTheirImporterOrAreNotAvailable) {
     EXPECT_EQ(t.Rotulo(1), "Serra");
     EXPECT_EQ(t.NomeMapa, convertido);
     t = TabelaResultados();
+}
+
+TEST(ComandosMapa, AMapOpenedForATableThatWasClosedIsBuiltAgain) {
+    PastaTemporaria pasta;
+    const std::string mapa = pasta / "m.map";
+    GravaMapa(mapa, {Quadrado("01", "A", 0, 0, 1), Quadrado("02", "B", 1, 0, 1)});
+    TabelaResultados& t = TabelaAtual();
+    t = MontaTabela({"01 A", "02 B"}, {{"v", {1, 2}, 0}});
+    t.TamCodigo = 2;
+    t.NomeMapa = mapa;
+    Configuracao cfg;
+    TForm1 f(t, cfg);
+    LigaComandosMapa(f);
+    Mapa1Click(f);
+    ASSERT_TRUE(Mapa->MapaAberto);
+    EXPECT_EQ(ValorIndice(t.IndiceLinhas, "02"), 2);
+
+    // Another producer replaces the table: only "02" now, in row 1.
+    ASSERT_TRUE(f.FechaTabela());
+    t.AlocaLinhas(1, 1);
+    t.Rotulo(1) = "02 B";
+    t.TamCodigo = 2;
+    AcrescentaColuna(t, "w", 0);
+    t.NomeMapa = mapa;
+    Mapa1Click(f);
+    EXPECT_TRUE(Mapa->MapaAberto);
+    EXPECT_EQ(ValorIndice(t.IndiceLinhas, "02"), 1);
+    EXPECT_EQ(ValorIndice(t.IndiceLinhas, "01"), 0);
+    // Opened for the current table: the next command only shows the window.
+    Mapa->Opcoes.MostraValores = true;
+    Mapa1Click(f);
+    EXPECT_TRUE(Mapa->Opcoes.MostraValores);
+    Mapa->BSairClick();
+    t = TabelaResultados();
+}
+
+TEST(TMapa, ClassMenuChangesTheModeThroughTheClassDialog) {
+    Cenario c;
+    c.t.NumClasses = 2;
+    teste::QuandoModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    c.janela->Acao(QStringLiteral("IntervalosIguais1"))->trigger();
+    EXPECT_TRUE(c.janela->Acao(QStringLiteral("IntervalosIguais1"))->isChecked());
+    EXPECT_FALSE(c.janela->Acao(QStringLiteral("IgualFrequencia1"))->isChecked());
+    EXPECT_EQ(EstadoEscalaAtual().Modo, ModoClasses::IgualValor);
+    EXPECT_DOUBLE_EQ(c.t.Classe[1], 30);
+    EXPECT_EQ(c.janela->StringGrid1->rowCount(), 3);
+    EXPECT_EQ(c.janela->StringGrid1->item(1, 0)->text(), QString::fromUtf8("até 30"));
+    EXPECT_TRUE(c.janela->Timer1->isActive());
 }
 
 } // namespace
