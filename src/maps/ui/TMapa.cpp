@@ -650,6 +650,7 @@ void TMapa::BSairClick() {
 }
 
 void TMapa::Reinicia() {
+    Timer1->stop(); // a pending redraw belongs to the map being left
     if (RemoveCamadas) RemoveCamadas();
     Opcoes.MostraLegendas = Opcoes.MostraValores = Opcoes.MostraSede = false;
     Opcoes.BordasPretas = true;
