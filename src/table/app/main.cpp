@@ -4,6 +4,7 @@
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosImpressao.h"
 #include "analysis/ui/ComandosGrafico.h"
+#include "maps/ui/TMapa.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -119,6 +120,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosGrafico(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
+    dorvan::LigaComandosMapa(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
     form1->showMaximized();
     std::vector<std::string> argumentos;
