@@ -16,6 +16,7 @@
 #include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
+#include "tabulation/ui/TFFazDef.h"
 #include "tabulation/ui/TTabula.h"
 
 #include "platform/Arquivos.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     inicio.RegistraJanela("TSimNao", Cria(simNao, dorvan::SimNao));
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(escolheDiretorio, dorvan::FEscolheDiretorio));
     inicio.RegistraJanela("TfComprime", Cria(comprime, dorvan::fComprime));
+    dorvan::RegistraEditorDEF(inicio, form1);
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     inicio.Executa();
 
