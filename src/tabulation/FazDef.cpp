@@ -2,6 +2,7 @@
 
 #include "data/Index.h"
 #include "data/UConvert.h"
+#include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "table/Utilidades.h"
@@ -213,22 +214,30 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
     }
 
     std::set<std::string> recusados;
-    for (std::int64_t r = 1; r <= h.NumRegs; ++r) {
-        readDBF(h, r);
-        for (Tabela& t : tabelas) {
-            std::string_view v = VistaCampoDBF(h, t.campo);
-            v = v.substr(0, std::min(v.size(), LarguraRotulo));
-            if (v.find(';') != std::string_view::npos) {
-                recusados.emplace(v);
-                continue;
+    // The scan reads a DBC through its codec as well; deleted records come too.
+    const bool lido = ScanDBF(
+        h,
+        [&](dbfRecord& reg) {
+            for (Tabela& t : tabelas) {
+                std::string_view v = VistaCampoDBF(reg, t.campo);
+                v = v.substr(0, std::min(v.size(), LarguraRotulo));
+                if (v.find(';') != std::string_view::npos) {
+                    recusados.emplace(v);
+                    continue;
+                }
+                std::int32_t pos = 0, valor = 0;
+                if (BuscaIndice(t.indice, v, pos, valor)) continue;
+                // One message per field is enough: the rest of a large file would repeat it for every value.
+                if (t.cheia) continue;
+                if (t.indice.Quantidade() >= t.indice.Capacidade()) t.cheia = true;
+                InsereIndice(t.indice, v, 0);
             }
-            std::int32_t pos = 0, valor = 0;
-            if (BuscaIndice(t.indice, v, pos, valor)) continue;
-            // One message per field is enough: the rest of a large file would repeat it for every value.
-            if (t.cheia) continue;
-            if (t.indice.Quantidade() >= t.indice.Capacidade()) t.cheia = true;
-            InsereIndice(t.indice, v, 0);
-        }
+        },
+        true);
+    // A damaged DBC (the scan has said why) would give tables of part of the values.
+    if (!lido) {
+        CloseDBF(h);
+        return resultado;
     }
 
     const std::filesystem::path pasta = std::filesystem::path(arquivoDBF).parent_path();

@@ -74,8 +74,9 @@ std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores
 
 // Writes "<field>.cnv" (lower case) in the DBF's folder for every ticked field of
 // type C, D or L, with its distinct values. Values beyond the table's capacity are
-// left out, with one "Entradas excede máximo 10000" message per field. Throws ErroES
-// when a file cannot be written; nothing is written when the DBF cannot be opened.
+// left out, with one "Entradas excede máximo 10000" message per field. A DBC is read
+// through its codec. Throws ErroES when a file cannot be written; nothing is written
+// when the file cannot be opened or a DBC is damaged (the reader has said why).
 ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::string>& camposMarcados);
 
 // ---- CNV tools (they change the lines in place) ----

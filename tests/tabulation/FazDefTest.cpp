@@ -1,6 +1,7 @@
 // The DEF and CNV editor's logic: field items, the generators (checked by loading
 // their files back with the DEF reader and the table loader), and the CNV tools.
 #include "data/LeDBF32.h"
+#include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
@@ -199,6 +200,29 @@ TEST_F(FazDefTeste, CnvPerFieldWithBlankValuesLoadsBack) {
     EXPECT_EQ(nome[0], "4 50 L");
     EXPECT_EQ(nome[4], "      4  " + std::string(50, 'x') + " " + std::string(50, 'x'));
     EXPECT_TRUE(msgs.Textos().empty());
+}
+
+TEST_F(FazDefTeste, CnvFromACompressedFileReadsItsRecords) {
+    const std::string dbf = GravaDBF(pasta / "uf.dbf", {Campo("UF", 'C', 2)}, {{"35"}, {"33"}, {"35"}, {"11"}});
+    ASSERT_TRUE(ComprimeDBF(dbf, pasta / "UF.DBC", SemProgresso()).Ok());
+    std::filesystem::remove(dbf);
+    auto campos = CamposDoArquivo(pasta / "UF.DBC");
+    ASSERT_TRUE(campos);
+    EXPECT_EQ(ItemCampo(campos->at(0)), "UF         C 002 0");
+    GeraCNVs(pasta / "UF.DBC", {"UF"});
+    const std::string p48(48, ' ');
+    EXPECT_EQ(pasta.Le("uf.cnv"), JuntaLinhas({"3 2 L", "      1  11" + p48 + " 11", "      2  33" + p48 + " 33",
+                                               "      3  35" + p48 + " 35"}));
+
+    // A damaged stream writes nothing.
+    std::string bytes = pasta.Le("UF.DBC");
+    bytes.resize(bytes.size() - 3);
+    bytes[bytes.size() - 2] ^= 0x55;
+    pasta.Grava("RUIM.DBC", bytes);
+    std::filesystem::remove(pasta / "uf.cnv");
+    EXPECT_TRUE(GeraCNVs(pasta / "RUIM.DBC", {"UF"}).arquivos.empty());
+    EXPECT_FALSE(std::filesystem::exists(pasta / "uf.cnv"));
+    EXPECT_FALSE(msgs.Textos().empty());
 }
 
 TEST_F(FazDefTeste, CnvGeneratorTellsOnceWhenTheTableIsFull) {

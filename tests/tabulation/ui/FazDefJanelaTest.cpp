@@ -6,6 +6,10 @@
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
+#include "table/Configuracao.h"
+#include "table/Inicio.h"
+#include "table/TabelaResultados.h"
+#include "table/ui/TForm1.h"
 #include "tabulation/FazDef.h"
 #include "tabulation/ui/TFFazDef.h"
 #include "tabulation/ui/TfLigaCNV.h"
@@ -296,6 +300,32 @@ TEST_F(JanelaFazDef, PrintingFullScreenAndOptions) {
     janela.SelecaoPorColunas1Click();
     EXPECT_EQ(janela.Memo1->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONMODE),
               QsciScintillaBase::SC_SEL_RECTANGLE);
+}
+
+TEST(EditorDEF, StartUpCreatesItAndTheMainWindowMenuOpensIt) {
+    teste::PastaTemporaria pasta;
+    Configuracao cfg;
+    cfg.DirPrograma = pasta.Caminho().string() + "/";
+    cfg.ArquivoIni = pasta / "Dorvan.ini";
+    TabelaResultados t;
+    std::unique_ptr<TForm1> form1;
+    InicioPrograma inicio;
+    inicio.RegistraJanela("TForm1", [&] { form1 = std::make_unique<TForm1>(t, cfg); });
+    RegistraEditorDEF(inicio, form1);
+    inicio.Executa();
+    ASSERT_NE(FFazDef, nullptr);
+    ASSERT_NE(fLigaCNV, nullptr);
+    bool abriu = false;
+    teste::QuandoModal([&abriu](QWidget* w) {
+        abriu = w == FFazDef;
+        w->close();
+    });
+    ASSERT_NE(form1->Acao(QStringLiteral("Definio1")), nullptr);
+    form1->Acao(QStringLiteral("Definio1"))->trigger();
+    EXPECT_TRUE(abriu);
+    form1.reset();
+    EXPECT_EQ(FFazDef, nullptr);
+    EXPECT_EQ(fLigaCNV, nullptr);
 }
 
 } // namespace
