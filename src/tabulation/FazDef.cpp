@@ -96,6 +96,42 @@ bool Marcado(const std::vector<std::string>& marcados, std::string_view nome) {
 
 bool EhCategorico(char tipo) { return tipo == 'C' || tipo == 'D' || tipo == 'L'; }
 
+// The code width of a table whose codes the loader reads at a fixed width (a width
+// of 5 or more, or a third item "L"); 0 for the others.
+std::size_t LarguraFixa(const std::string& cabecalho) {
+    std::vector<std::string> itens;
+    std::string resto = cabecalho, item;
+    while (itens.size() < 3 && ProximaPalavra(resto, item))
+        itens.push_back(item.substr(0, 4));
+    if (itens.size() < 2) return 0;
+    std::size_t largura = 0;
+    for (char ch : itens[1]) {
+        if (ch < '0' || ch > '9') return 0;
+        largura = largura * 10 + static_cast<std::size_t>(ch - '0');
+    }
+    const char modo = itens.size() > 2 ? static_cast<char>(itens[2][0] & ~0x20) : '\0';
+    if (modo == 'F') return 0;
+    return modo == 'L' || largura > 4 ? largura : 0;
+}
+
+// Fixed-width codes as the loader reads them: <width> characters, optionally '-' and
+// <width> more, separated by ','; the last may be shorter. Empty when the text does not
+// follow that form (then the codes are split at every ',').
+std::optional<std::vector<std::string>> CodigosDeLargura(std::string_view c, std::size_t w) {
+    std::vector<std::string> r;
+    std::size_t p = 0;
+    while (p < c.size()) {
+        const std::size_t ini = p;
+        p = std::min(p + w, c.size());
+        if (p < c.size() && c[p] == '-') p = std::min(p + 1 + w, c.size());
+        r.emplace_back(c.substr(ini, p - ini));
+        if (p == c.size()) break;
+        if (c[p] != ',') return std::nullopt;
+        ++p;
+    }
+    return r;
+}
+
 } // namespace
 
 const std::string& ReguaCNV() {
@@ -318,6 +354,7 @@ void ExpandeCNV(std::vector<std::string>& linhas) {
     const std::size_t c = static_cast<std::size_t>(cab);
     std::vector<std::string> r(linhas.begin(), linhas.begin() + cab);
     r.push_back(Trim(linhas[c]));
+    const std::size_t largura = LarguraFixa(r.back());
     for (std::size_t i = c + 1; i < linhas.size(); ++i) {
         if (EhComentario(linhas[i])) {
             r.push_back(linhas[i]);
@@ -332,6 +369,13 @@ void ExpandeCNV(std::vector<std::string>& linhas) {
             continue;
         }
         const std::string inicio = s.substr(0, InicioCodigos);
+        if (largura > 0) {
+            if (auto partes = CodigosDeLargura(codigos, largura)) {
+                for (const std::string& cod : *partes)
+                    r.push_back(inicio + cod);
+                continue;
+            }
+        }
         std::size_t p = 0;
         while (p <= codigos.size()) {
             std::size_t f = std::min(codigos.find(',', p), codigos.size());

@@ -202,6 +202,24 @@ TEST_F(FazDefTeste, CnvPerFieldWithBlankValuesLoadsBack) {
     EXPECT_TRUE(msgs.Textos().empty());
 }
 
+TEST_F(FazDefTeste, GeneratedCodesWithCommasSurviveTheCnvToolsAndLoad) {
+    const std::string dbf = GravaDBF(pasta / "c.dbf", {Campo("COD", 'C', 3)}, {{"A,B"}, {"C D"}, {"A,"}});
+    GeraCNVs(dbf, {"COD"});
+    Linhas l = DivideLinhas(pasta.Le("cod.cnv"));
+    const Linhas gerado = l;
+    ExpandeCNV(l);
+    EXPECT_EQ(l, gerado);
+    CompactaCNV(l);
+    EXPECT_EQ(l, gerado);
+    DirTabelas = pasta.Caminho().string();
+    TDimensao d;
+    ASSERT_TRUE(LeDimensao(Dim("Cod", "COD,1,cod.cnv"), MaximoLinhas, d)) << ErroTabela;
+    EXPECT_EQ(Categoria("A, ", d), 1);
+    EXPECT_EQ(Categoria("A,B", d), 2);
+    EXPECT_EQ(Categoria("C D", d), 3);
+    LiberaDimensao(d);
+}
+
 TEST_F(FazDefTeste, CnvFromACompressedFileReadsItsRecords) {
     const std::string dbf = GravaDBF(pasta / "uf.dbf", {Campo("UF", 'C', 2)}, {{"35"}, {"33"}, {"35"}, {"11"}});
     ASSERT_TRUE(ComprimeDBF(dbf, pasta / "UF.DBC", SemProgresso()).Ok());
@@ -286,6 +304,18 @@ TEST(FazDef, SplittingOneCodePerLine) {
     ExpandeCNV(l);
     EXPECT_EQ(l, (Linhas{"2 2", Cat(1, "Um", "01"), Cat(1, "Um", "02"), Cat(1, "Um", "03"), "      2  Dois",
                          Cat(3, "Tres", "04"), ";fim"}));
+}
+
+TEST(FazDef, SplittingFixedWidthCodesKeepsCommasInsideThem) {
+    // Width 5 codes are read five characters at a time, so a ',' inside one is part of it.
+    Linhas l{"2 5 L", Cat(1, "Um", "AB,CD,EF GH,XY-ZZ-XY-ZZ"), Cat(2, "Dois", "12345,6")};
+    ExpandeCNV(l);
+    EXPECT_EQ(l, (Linhas{"2 5 L", Cat(1, "Um", "AB,CD"), Cat(1, "Um", "EF GH"), Cat(1, "Um", "XY-ZZ-XY-ZZ"),
+                         Cat(2, "Dois", "12345"), Cat(2, "Dois", "6")}));
+    // Codes that do not follow the form are split at every ','.
+    Linhas c{"1 3 L", Cat(1, "Um", "1,22,333")};
+    ExpandeCNV(c);
+    EXPECT_EQ(c, (Linhas{"1 3 L", Cat(1, "Um", "1"), Cat(1, "Um", "22"), Cat(1, "Um", "333")}));
 }
 
 TEST(FazDef, CaseCommands) {
