@@ -108,6 +108,17 @@ public:
     }
 };
 
+// Asked of the editor itself: the widget's own flag follows the selection only after a repaint.
+bool TemSelecao(QsciScintilla& ed) { return ed.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY) == 0; }
+
+QString TextoSelecionado(QsciScintilla& ed) {
+    if (!TemSelecao(ed)) return {};
+    const long n = ed.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<char*>(nullptr));
+    QByteArray bytes(static_cast<qsizetype>(std::max(0L, n)) + 1, '\0');
+    ed.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, bytes.data());
+    return QString::fromUtf8(bytes.constData());
+}
+
 QAction* Acao(QObject* pai, const char* nome, const QString& texto, const QString& dica = {}) {
     auto* a = new QAction(texto, pai);
     a->setObjectName(QString::fromLatin1(nome));
@@ -671,11 +682,11 @@ void TFFazDef::bAcentosClick() {
 }
 
 void TFFazDef::TrocaSelecao(const std::function<std::string(std::string_view)>& f) {
-    if (!Memo1->hasSelectedText()) return;
+    if (!TemSelecao(*Memo1)) return;
     int l0 = 0, i0 = 0, l1 = 0, i1 = 0;
     Memo1->getSelection(&l0, &i0, &l1, &i1);
     const bool retangular = Memo1->SendScintilla(QsciScintillaBase::SCI_SELECTIONISRECTANGLE) != 0;
-    const QString novo = ParaQString(f(DeQString(Memo1->selectedText())));
+    const QString novo = ParaQString(f(DeQString(TextoSelecionado(*Memo1))));
     if (retangular) {
         // A column block is changed line by line so every piece stays in its place.
         const QStringList partes = novo.split(QRegularExpression(QStringLiteral("\r\n|\n")));
@@ -891,9 +902,9 @@ void TFFazDef::ReplaceDialog1Replace() {
         Memo1->replaceSelectedText(novo);
         if (paraTras) Memo1->setCursorPosition(l0, i0);
     };
-    const QString sel = Memo1->selectedText();
+    const QString sel = TextoSelecionado(*Memo1);
     const Qt::CaseSensitivity cs = d.Maiusculas->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (Memo1->hasSelectedText() && sel.compare(busca, cs) == 0) substitui();
+    if (TemSelecao(*Memo1) && sel.compare(busca, cs) == 0) substitui();
     if (!Localiza(d, true)) return;
     if (!d.SubstituirTodas) return;
     d.hide();
@@ -907,7 +918,7 @@ void TFFazDef::ReplaceDialog1Replace() {
 // ---- edit menu ----
 
 void TFFazDef::Editar1Click() {
-    const bool sel = Memo1->hasSelectedText();
+    const bool sel = TemSelecao(*Memo1);
     Desfazer1->setEnabled(Memo1->isUndoAvailable());
     Refazer1->setEnabled(Memo1->isRedoAvailable());
     Habilita({Cortar1, Copiar1, Maiusculas1, Minusculas1, Proprio1}, sel);

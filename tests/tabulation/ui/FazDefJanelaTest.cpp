@@ -176,6 +176,18 @@ TEST_F(JanelaFazDef, CaseCommandsWorkOnTheSelection) {
     EXPECT_TRUE(janela.Desfazer1->isEnabled());
 }
 
+TEST_F(JanelaFazDef, CaseCommandsKeepAColumnBlockInPlace) {
+    janela.TrocaTexto({"abc def", "ghi jkl", "mno"});
+    janela.SelecaoPorColunas1->setChecked(true);
+    janela.SelecaoPorColunas1Click();
+    // Columns 2-3 of the first two lines.
+    janela.Memo1->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONANCHOR, 1L);
+    janela.Memo1->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONCARET,
+                                janela.Memo1->positionFromLineIndex(1, 3));
+    janela.Maiusculas1Click();
+    EXPECT_EQ(Texto(), (Linhas{"aBC def", "gHI jkl", "mno"}));
+}
+
 TEST_F(JanelaFazDef, FindAndReplaceInBothDirections) {
     janela.TrocaTexto({"abc ABC abcd abc"});
     janela.Memo1->setCursorPosition(0, 0);
