@@ -22,6 +22,7 @@
 #include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
+#include "tabulation/ui/TFFazDef.h"
 #include "tabulation/ui/TTabula.h"
 
 #include "platform/Arquivos.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     inicio.RegistraJanela("TSimNao", Cria(simNao, dorvan::SimNao));
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(escolheDiretorio, dorvan::FEscolheDiretorio));
     inicio.RegistraJanela("TfComprime", Cria(comprime, dorvan::fComprime));
+    dorvan::RegistraEditorDEF(inicio, form1);
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     dorvan::RegistraConsulta(inicio, cfg);
     inicio.Executa();
