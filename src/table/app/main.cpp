@@ -1,10 +1,10 @@
 // Dorvan: the windowed program.
+#include "analysis/ui/ComandosGrafico.h"
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TFEscala.h"
+#include "maps/ui/TMapa.h"
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosImpressao.h"
-#include "analysis/ui/ComandosGrafico.h"
-#include "maps/ui/TMapa.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
