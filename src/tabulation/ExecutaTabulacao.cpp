@@ -28,6 +28,7 @@
 #include <optional>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -1037,7 +1038,8 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
 
     std::vector<std::string> periodos;
     std::unordered_map<std::string, std::int32_t> linhasNovas; // Discriminar: code -> row
-    std::int64_t codigosSemLinha = 0;
+    // Discriminar: distinct codes that found no row of their own (one log line says how many).
+    std::unordered_set<std::string> codigosSemLinha;
     std::int32_t colunaNaoClass = 0;
     bool aborta = false;
     const int ncol = cfg.ncol;
@@ -1111,7 +1113,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                         // No row left: the code is counted in the last row, shown.
                         global = cap;
                         t.NumLinhas = cap;
-                        ++codigosSemLinha;
+                        codigosSemLinha.insert(r->novos[i]);
                     }
                     soma(global, static_cast<std::size_t>(N) + 2 + i);
                 }
@@ -1145,8 +1147,8 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
         }
     }
     RegistraLogTabelas = registraAnterior;
-    if (codigosSemLinha > 0)
-        log.Acrescenta(std::to_string(codigosSemLinha) + " c\xF3" "digos sem linha pr\xF3pria somados em " +
+    if (!codigosSemLinha.empty())
+        log.Acrescenta(std::to_string(codigosSemLinha.size()) + " c\xF3" "digos sem linha pr\xF3pria somados em " +
                        kNaoClassificados);
 
     // 12-15. Period, elapsed time, cancel, export.

@@ -439,6 +439,22 @@ TEST_F(TabulacaoTeste, DiscriminarOverflowGoesToNaoClassificadosWithOneLogLine) 
             EXPECT_EQ(l, std::to_string(semLinha) + " c\xF3" "digos sem linha pr\xF3pria somados em N\xE3o classificados");
         }
     EXPECT_EQ(linhasLog, 1);
+
+    // A second file: a code that found no row in the first is not counted again, a
+    // code that got one still finds it, a new code is one more.
+    GravaDados("N.DBF", {{"1", "010", "Z699", "33", "1", "1"}, {"1", "010", "Z699", "33", "1", "1"},
+                         {"1", "010", "Z  5", "33", "1", "1"}, {"1", "010", "A999", "33", "1", "1"}});
+    op.Arquivos = {"M.DBF", "N.DBF"};
+    for (int threads : {1, 2}) {
+        op.Threads = threads;
+        Roda();
+        EXPECT_EQ(t.Dado(1, t.CapLinhas()), semLinha + 3) << threads;
+        EXPECT_EQ(t.Rotulo(N + 1 + 23 * 700 + 5), "Z  5");
+        EXPECT_EQ(t.Dado(1, N + 1 + 23 * 700 + 5), 2);
+        const std::string esperada =
+            std::to_string(semLinha + 1) + " c\xF3" "digos sem linha pr\xF3pria somados em N\xE3o classificados";
+        EXPECT_NE(std::find(log.Linhas().begin(), log.Linhas().end(), esperada), log.Linhas().end()) << threads;
+    }
 }
 
 TEST(TempoDecorrido, ChangesOnTheTicksTheStatusBarShows) {
