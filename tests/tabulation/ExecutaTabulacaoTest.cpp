@@ -607,3 +607,68 @@ TEST_F(TabulacaoTeste, ACodePastTheEndOfTheRecordReadsBlanks) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+using Linhas_ = std::vector<std::string>;
+
+TEST_F(TabulacaoTeste, ARollUpIntoItsOwnRowIsIgnoredWithALogLine) {
+    GravaCnv("FAIXAP.CNV", {"3 3 L", LinhaCNV("", "1", "Todas", "997"), LinhaCNV("  2", "2", "0-19", "000-019"),
+                            LinhaCNV("  1", "3", "20+", "020-120")});
+    GravaDef({"LFaixa,IDADE,FAIXAP.CNV", "Adados/*.*"});
+    GravaDados("A.DBF", RegistrosA());
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF"};
+    Roda();
+    EXPECT_EQ(Linhas(), (Linhas_{"Faixa;Freq\xFC\xEAncia", "Todas;4", "0-19;1", "20+;4", "Total;5"}));
+    EXPECT_NE(std::find(log.Linhas().begin(), log.Linhas().end(), "Linha 2: subtotal na linha 2 ignorado"),
+              log.Linhas().end());
+}
+
+TEST_F(TabulacaoTeste, ARunAfterAColumnTableFailedToLoadStartsFromACleanTable) {
+    GravaDef({"LSexo,SEXO,SEXO.CNV", "CFaixa etaria,IDADE,FAIXA.CNV", "CRuim,IDADE,NAOHA.CNV", "Adados/*.*"});
+    GravaDados("A.DBF", RegistrosA());
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF"};
+    op.Coluna = Item(def.ListColunas, "Faixa etaria");
+    Roda();
+    op.Coluna = Item(def.ListColunas, "Ruim");
+    msgs.Limpa();
+    EXPECT_EQ(Roda().Fim, FimTabulacao::Dimensao);
+    EXPECT_EQ(msgs.Textos(), Linhas_{"NAOHA.CNV: Tabela de conversao nao encontrada"});
+    op.Coluna = 0;
+    EXPECT_EQ(Roda().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(Linhas(), (Linhas_{"Sexo;Freq\xFC\xEAncia", "Masculino;2", "Feminino;2", "Total;4"}));
+}
+
+TEST_F(TabulacaoTeste, AFirstFileThatCannotBeOpenedLeavesTheRunWithoutExport) {
+    pasta.Grava("dados/X.DBF", "isto nao e um DBF");
+    GravaDados("A.DBF", RegistrosA());
+    struct Escolhas : InterfaceTabulacao {
+        std::string nome;
+        int campos = 0;
+        bool EscolheArquivoExportacao(std::string& n) override {
+            n = nome;
+            return true;
+        }
+        bool EscolheCampos(const std::vector<std::string>&, std::vector<std::string>& escolhidos) override {
+            ++campos;
+            escolhidos = {"SEXO"};
+            return true;
+        }
+    } escolhas;
+    escolhas.nome = pasta / "saida.dbf";
+    op.Linha = 0;
+    op.Arquivos = {"X.DBF", "A.DBF"};
+    op.SalvaRegistros = true;
+    ResultadoTabulacao r = ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
+    EXPECT_EQ(escolhas.campos, 0);
+    EXPECT_TRUE(r.ArquivoExportado.empty());
+    EXPECT_FALSE(std::filesystem::exists(escolhas.nome));
+    EXPECT_TRUE(r.Cancelada);
+    EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
+}
+
+} // namespace
+} // namespace dorvan::teste
