@@ -170,16 +170,14 @@ Vista VistaCampo(const CampoDBF& c) {
     return v;
 }
 
+// The code may run past its field into the next ones.
 Vista VistaDe(const TDimensao& d, const dbfRecord& h) {
-    const CampoDBF& c = h.Campo(d.NumCampo);
-    std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
-    // The code may run past its field into the next ones.
-    std::size_t resta = h.TamRegistro > c.Deslocamento ? h.TamRegistro - c.Deslocamento : 0u;
+    const ExtensaoCodigo e = ExtensaoDaDimensao(d, h);
     Vista v;
-    v.desloc = c.Deslocamento;
-    v.tam = static_cast<std::uint32_t>(tamanho);
-    v.existe = static_cast<std::uint32_t>(std::min(tamanho, resta));
-    if (v.existe < v.tam) v.extensao.assign(tamanho, ' ');
+    v.desloc = static_cast<std::uint32_t>(e.desloc);
+    v.tam = static_cast<std::uint32_t>(e.tamanho);
+    v.existe = static_cast<std::uint32_t>(e.existe);
+    if (v.existe < v.tam) v.extensao.assign(e.tamanho, ' ');
     return v;
 }
 
@@ -619,19 +617,7 @@ public:
         }
     }
 
-    static std::vector<std::string> Linhas(const std::string& texto) {
-        std::vector<std::string> r;
-        std::size_t i = 0;
-        while (i < texto.size()) {
-            std::size_t fim = texto.find_first_of("\r\n", i);
-            if (fim == std::string::npos) fim = texto.size();
-            r.push_back(texto.substr(i, std::min<std::size_t>(fim - i, 255)));
-            i = fim;
-            if (i < texto.size() && texto[i] == '\r') ++i;
-            if (i < texto.size() && texto[i] == '\n') ++i;
-        }
-        return r;
-    }
+    static std::vector<std::string> Linhas(const std::string& texto) { return LinhasDoTexto(texto, 255); }
 
     // The files a list line names, in name order, each by its real name on disk.
     std::vector<std::string> ArquivosDaLinha(const std::string& linha) const {

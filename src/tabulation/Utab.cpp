@@ -224,12 +224,20 @@ bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo) {
     return false;
 }
 
+ExtensaoCodigo ExtensaoDaDimensao(const TDimensao& d, const dbfRecord& arquivo) {
+    const CampoDBF& c = arquivo.Campo(d.NumCampo);
+    ExtensaoCodigo e;
+    e.desloc = c.Deslocamento;
+    e.tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
+    const std::size_t resta = arquivo.TamRegistro > c.Deslocamento ? arquivo.TamRegistro - c.Deslocamento : 0u;
+    e.existe = std::min(e.tamanho, resta);
+    return e;
+}
+
 std::string_view TextoDaDimensao(const TDimensao& d, const dbfRecord& arquivo) {
     if (d.NumCampo == 0 || d.NumCampo > arquivo.NumCampos || arquivo.RegistroAtual == nullptr) return {};
-    const CampoDBF& c = arquivo.Campo(d.NumCampo);
-    std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
-    std::size_t resta = arquivo.TamRegistro > c.Deslocamento ? arquivo.TamRegistro - c.Deslocamento : 0u;
-    return std::string_view(arquivo.RegistroAtual + c.Deslocamento, std::min(tamanho, resta));
+    const ExtensaoCodigo e = ExtensaoDaDimensao(d, arquivo);
+    return std::string_view(arquivo.RegistroAtual + e.desloc, e.existe);
 }
 
 void LiberaDimensao(TDimensao& d) {

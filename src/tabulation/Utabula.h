@@ -75,6 +75,10 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel = f
 // Applies one DEF line (without its line end) to def.
 void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponivel);
 
+// The lines of a text file (DEF, list file), each cut to `limite` characters. A line
+// ends at CR LF, LF or a lone CR.
+std::vector<std::string> LinhasDoTexto(std::string_view texto, std::size_t limite);
+
 // Frees the loaded selection dimensions; NumSelecoes := 0.
 void LiberaSelecao(DefTabulacao& def);
 

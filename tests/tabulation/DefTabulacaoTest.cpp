@@ -159,6 +159,13 @@ TEST(TextoPeriodo, JoinsYearsAndMonthsIntoRanges) {
     EXPECT_EQ(SoDigitos("/dados2/DOBR0501.DBC"), "20501");
 }
 
+TEST(LinhasDoTexto, EndsLinesAtCrLfLfOrALoneCrAndCutsThem) {
+    EXPECT_EQ(LinhasDoTexto("a\r\nb\nc\rd", 255), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(LinhasDoTexto("\r\n\r\nx\r\n", 255), (std::vector<std::string>{"", "", "x"}));
+    EXPECT_EQ(LinhasDoTexto(std::string(300, 'x') + "\ny", 255),
+              (std::vector<std::string>{std::string(255, 'x'), "y"}));
+}
+
 TEST(DescricaoDaTabela, ProposesALabelFromTheFileName) {
     EXPECT_EQ(DescricaoDaTabela("faixa_etaria.cnv"), "Faixa etaria");
     EXPECT_EQ(DescricaoDaTabela("\xC9POCA_DO_ANO.CNV"), "\xC9poca do ano");
