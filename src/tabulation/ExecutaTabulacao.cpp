@@ -313,7 +313,7 @@ public:
 
 private:
     void FaltaCampo(ResultadoArquivo& r, const std::string& campo, const dbfRecord& h) {
-        r.eventos.push_back({Evento::Mostra, campo + " nao encontrado em " + SemPasta(h.Nome), {}, 0});
+        r.eventos.push_back({Evento::Mostra, CampoNaoEncontrado(campo, h.Nome), {}, 0});
         r.aborta = true;
     }
 

@@ -126,6 +126,9 @@ void AvisaValoresInvalidos(const TDimensao& d);
 // "<Campo> nao encontrado em <file name>", shown; returns false.
 bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo);
 
+// "<campo> nao encontrado em <file name without folder>".
+std::string CampoNaoEncontrado(const std::string& campo, const std::string& arquivo);
+
 // Where the code text of d lies in the records of `arquivo`: `tamanho` bytes from the
 // field's offset `desloc` (the field, extended to Inicio + CompCodigo - 1 bytes when
 // shorter), of which the first `existe` are inside the record. NumCampo must be valid.
