@@ -61,7 +61,8 @@ void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponive
     const std::string arg(linha.substr(1));
     switch (diretiva) {
     case ';':
-        if (def.Titulo1.empty()) def.Titulo1 = arg.substr(0, 80);
+        if (!def.TituloLido) def.Titulo1 = arg.substr(0, 80);
+        def.TituloLido = true;
         break;
     case '?':
     case 'H': {
@@ -142,6 +143,7 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel) {
     def.AjudaDEF.clear();
     def.AjudaVisivel = false;
     def.Titulo1.clear();
+    def.TituloLido = false;
     def.Rodape.clear();
     def.TemPeriodo = false;
     def.EspecArquivos.clear();

@@ -39,6 +39,7 @@ struct DefTabulacao {
 
     // ---- what the DEF gave ----
     std::string Titulo1;          // first ';' line, at most 80 characters
+    bool TituloLido = false;      // a ';' line was met (an empty first title stays empty)
     std::string Rodape;           // the DEF's own footer (never the period added by a run)
     bool TemPeriodo = false;      // the footer asks for the period of the data files
     std::string AjudaDEF;         // help file for the "&Ajuda" button

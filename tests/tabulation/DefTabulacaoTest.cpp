@@ -50,6 +50,13 @@ TEST_F(DefTeste, EveryDirectiveLandsInItsList) {
     EXPECT_EQ(DirTabelas, pasta.Caminho().string());
 }
 
+TEST_F(DefTeste, OnlyTheFirstTitleLineCountsEvenWhenEmpty) {
+    ASSERT_TRUE(LeDEF(def, GravaDef("a.def", {";", ";Segundo", "LL,L,S.CNV"})));
+    EXPECT_EQ(def.Titulo1, "");
+    ASSERT_TRUE(LeDEF(def, GravaDef("b.def", {"LL,L,S.CNV", ";Primeiro", ";Segundo"})));
+    EXPECT_EQ(def.Titulo1, "Primeiro");
+}
+
 // The dialog makes the DEF's folder current; a DEF named relative to the folder the
 // program started in must still find its tables and data afterwards.
 TEST(LeDEF, ARelativeNameGivesAnAbsoluteFolder) {
