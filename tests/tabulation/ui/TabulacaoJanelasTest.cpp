@@ -151,6 +151,40 @@ TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
     EXPECT_FALSE(janela.cbGrava->isChecked());
 }
 
+TEST_F(JanelaTabula, AWrittenExportIsUntickedAlsoWhenEveryRowWasSuppressed) {
+    TTabula janela;
+    janela.CarregaDEF(arquivoDef);
+    janela.ListLinha->setCurrentRow(0);
+    janela.cbSupLin->setChecked(true);
+    janela.cbGrava->setChecked(true);
+    const std::string saida = pasta / "vazia.dbf";
+    janela.PerguntaArquivoSaida = [&](std::string& n) {
+        n = saida;
+        return true;
+    };
+    janela.AbreNoBrowser = [](const std::string&) {};
+    // Men of 60 or more: no record passes both selections.
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Sexo"));
+    janela.bInclui->click();
+    janela.ListCategSel->item(0)->setSelected(true);
+    janela.ListCategSelExit();
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Faixa etaria"));
+    janela.bInclui->click();
+    janela.ListCategSel->item(2)->setSelected(true);
+    QuandoModal([](QWidget* w) {
+        auto* d = qobject_cast<TDualListDlg*>(w);
+        ASSERT_NE(d, nullptr);
+        d->SrcList->item(0)->setSelected(true);
+        d->IncludeBtn->click();
+        d->OKBtn->click();
+    });
+    janela.bExecute->click();
+    EXPECT_EQ(janela.UltimoResultado().Fim, FimTabulacao::Suprimida);
+    EXPECT_EQ(janela.UltimoResultado().ArquivoExportado, saida);
+    EXPECT_EQ(janela.UltimoResultado().RegistrosExportados, 0);
+    EXPECT_FALSE(janela.cbGrava->isChecked());
+}
+
 // Esc and the close box act as "&Cancelar" while a run goes on: the file being read
 // is finished, the later ones are skipped, and the table read so far is shown.
 TEST_F(JanelaTabula, EscOrClosingDuringARunCancelsIt) {
