@@ -869,7 +869,10 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     if (op.SalvaRegistros) {
         std::string nomeSaida;
         if (ui.EscolheArquivoExportacao(nomeSaida)) {
+            // Every file the run reads, list files included, is kept from being overwritten.
             std::vector<std::string> entradas;
+            for (const auto& item : op.Arquivos)
+                if (!EArquivoDados(item)) entradas.push_back(NomeReal(pastaDados, item));
             {
                 Roteiro todos(def, op.Arquivos);
                 for (auto p = todos.Proximos(); !p.empty(); p = todos.Proximos())

@@ -379,6 +379,15 @@ TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
     ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
     EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
     EXPECT_EQ(pasta.Le("dados/B.DBF"), antes);
+
+    // Nor a list file the run reads.
+    pasta.Grava("dados/LISTA.TXT", "dados/a.dbf\r\n");
+    op.Arquivos = {"LISTA.TXT"};
+    escolhas.nome = pasta / "dados/LISTA.TXT";
+    msgs.Limpa();
+    ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
+    EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
+    EXPECT_EQ(pasta.Le("dados/LISTA.TXT"), "dados/a.dbf\r\n");
 }
 
 TEST_F(TabulacaoTeste, ThreadedRunsEqualTheOneThreadRun) {
