@@ -386,6 +386,7 @@ TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
     escolhas.nome = pasta / "dados/LISTA.TXT";
     msgs.Limpa();
     ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
+    ASSERT_FALSE(msgs.Textos().empty());
     EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
     EXPECT_EQ(pasta.Le("dados/LISTA.TXT"), "dados/a.dbf\r\n");
 }
