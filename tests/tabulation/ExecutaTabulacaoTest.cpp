@@ -623,6 +623,20 @@ namespace {
 
 using Linhas_ = std::vector<std::string>;
 
+// A list file's wildcard reads its files in the order the dialog lists names: by the
+// name in capitals, so "a2.dbf" comes between "A1.DBF" and "B0.DBF".
+TEST_F(TabulacaoTeste, FilesOfAListLineAreReadInTheOrderOfTheirNamesInCapitals) {
+    GravaDados("B0.DBF", {{"1", "010", "X000", "33", "1", "1"}});
+    GravaDados("a2.dbf", {{"1", "010", "X002", "33", "1", "1"}});
+    GravaDados("A1.DBF", {{"1", "010", "X001", "33", "1", "1"}});
+    pasta.Grava("dados/LISTA.TXT", "dados/*.dbf\r\n");
+    op.Linha = Item(def.ListLinha, "Causa");
+    op.ModoNaoClassificados = 2;
+    op.Arquivos = {"LISTA.TXT"};
+    Roda();
+    EXPECT_EQ(Linhas(), (Linhas_{"Causa;Freq\xFC\xEAncia", "Grupo A;0", "B000;0", "X001;1", "X002;1", "X000;1", "Total;3"}));
+}
+
 TEST_F(TabulacaoTeste, ARollUpIntoItsOwnRowIsIgnoredWithALogLine) {
     GravaCnv("FAIXAP.CNV", {"3 3 L", LinhaCNV("", "1", "Todas", "997"), LinhaCNV("  2", "2", "0-19", "000-019"),
                             LinhaCNV("  1", "3", "20+", "020-120")});
