@@ -27,10 +27,10 @@ struct Amostra {
 struct Tabela {
     std::string titulo;
     std::vector<std::string> rotulos; // [k-1] = label of k
-    std::function<int(const Reg&)> categoria;
+    std::function<int(const Amostra&)> categoria;
     std::vector<int> valores; // [k-1]
     bool chave = false;
-    std::function<std::string(const Reg&)> codigo; // the whole field text
+    std::function<std::string(const Amostra&)> codigo; // the whole field text
     int N() const { return static_cast<int>(rotulos.size()); }
 };
 
@@ -39,24 +39,33 @@ bool Entre(const std::string& c, const char* de, const char* ate) { return c >= 
 std::map<std::string, Tabela> Tabelas() {
     std::map<std::string, Tabela> t;
     t["Sexo"] = {"Sexo", {"Masculino", "Feminino"},
-                 [](const Reg& r) { return r.sexo == "1" ? 1 : r.sexo == "2" ? 2 : 3; }, {0, 0}, false, nullptr};
-    auto faixa = [](const Reg& r) {
-        return Entre(r.idade, "000", "019") ? 1 : Entre(r.idade, "020", "059") ? 2 : Entre(r.idade, "060", "120") ? 3 : 4;
+                 [](const Amostra& a) { return a.reg.sexo == "1" ? 1 : a.reg.sexo == "2" ? 2 : 3; }, {0, 0}, false, nullptr};
+    auto faixa = [](const Amostra& a) {
+        const std::string& c = a.reg.idade;
+        return Entre(c, "000", "019") ? 1 : Entre(c, "020", "059") ? 2 : Entre(c, "060", "120") ? 3 : 4;
     };
     t["Faixa etaria"] = {"Faixa etaria", {"0-19", "20-59", "60+"}, faixa, {0, 0, 0}, true,
-                         [](const Reg& r) { return r.idade; }};
+                         [](const Amostra& a) { return a.reg.idade; }};
     t["Causa"] = {"Causa", {"Grupo A", "B000"},
-                  [](const Reg& r) { return Entre(r.causa, "A000", "A099") ? 1 : r.causa == "B000" ? 2 : 3; }, {0, 0},
-                  true, [](const Reg& r) { return r.causa; }};
+                  [](const Amostra& a) { return Entre(a.reg.causa, "A000", "A099") ? 1 : a.reg.causa == "B000" ? 2 : 3; }, {0, 0},
+                  true, [](const Amostra& a) { return a.reg.causa; }};
     t["UF"] = {"UF", {"33 Rio de Janeiro", "35 Sao Paulo"},
-               [](const Reg& r) { return r.uf == "33" ? 1 : r.uf == "35" ? 2 : 3; }, {0, 0}, false, nullptr};
-    auto faixav = [](const Reg& r) {
-        const std::string& c = r.idade;
+               [](const Amostra& a) { return a.reg.uf == "33" ? 1 : a.reg.uf == "35" ? 2 : 3; }, {0, 0}, false, nullptr};
+    auto faixav = [](const Amostra& a) {
+        const std::string& c = a.reg.idade;
         return c == "997" ? 1 : c == "998" ? 2 : Entre(c, "000", "019") ? 3 : Entre(c, "020", "059") ? 4
                : Entre(c, "060", "120") ? 5 : Entre(c, "121", "130") ? 6 : 7;
     };
     t["Faixa com total"] = {"Faixa com total", {"Todas", "Jovens", "0-19", "20-59", "60+", "Erro"}, faixav,
-                            {0, 1, 2, 1, -1, 9}, true, [](const Reg& r) { return r.idade; }};
+                            {0, 1, 2, 1, -1, 9}, true, [](const Amostra& a) { return a.reg.idade; }};
+    // A table of upper bounds on VALOR (a blank value reads as 0).
+    t["Valor faixa"] = {"Valor faixa", {"Ate zero", "Ate 100", "Ate 1000"},
+                        [](const Amostra& a) { return a.valor <= 0 ? 1 : a.valor <= 100 ? 2 : a.valor <= 1000 ? 3 : 4; },
+                        {0, 0, 0}, false, nullptr};
+    // A DBF table: key UF, label "<key> <NOME>", codes listed one by one like any key table.
+    t["UF DBF"] = {"UF DBF", {"33 Rio", "35 SP"},
+                   [](const Amostra& a) { return a.reg.uf == "33" ? 1 : a.reg.uf == "35" ? 2 : 3; }, {0, 0}, true,
+                   [](const Amostra& a) { return a.reg.uf; }};
     return t;
 }
 
@@ -97,16 +106,16 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
             ++lidos;
             bool passa = true;
             for (const auto& [nome, marcas] : e.selecoes) {
-                int k = tabs.at(nome).categoria(a.reg);
+                int k = tabs.at(nome).categoria(a);
                 if (std::find(marcas.begin(), marcas.end(), k) == marcas.end()) passa = false;
             }
             if (!passa) continue;
-            std::size_t r = static_cast<std::size_t>(L.categoria(a.reg));
+            std::size_t r = static_cast<std::size_t>(L.categoria(a));
             if (static_cast<int>(r) > N) {
                 if (e.modo == 1) {
                     linhaNaoClass = true;
                 } else if (e.modo == 2 && L.chave) {
-                    std::string cod = L.codigo(a.reg);
+                    std::string cod = L.codigo(a);
                     auto it = std::find(novos.begin(), novos.end(), cod);
                     if (it == novos.end()) {
                         novos.push_back(cod);
@@ -120,7 +129,7 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
             }
             std::size_t c = static_cast<std::size_t>(ncol);
             if (C) {
-                c = static_cast<std::size_t>(C->categoria(a.reg));
+                c = static_cast<std::size_t>(C->categoria(a));
                 if (static_cast<int>(c) > ncol) {
                     if (e.modo == 0) continue;
                     colunaNaoClass = true;
@@ -237,6 +246,14 @@ std::vector<Amostra> Gera(std::mt19937& g, int n) {
 }
 
 TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
+    GravaCnv("VALORF.CNV", {"3 8 F", LinhaCNV("", "1", "Ate zero", "       0"), LinhaCNV("", "2", "Ate 100", "     100"),
+                            LinhaCNV("", "3", "Ate 1000", "    1000")});
+    pasta.Grava("UFTAB.DBF", MontaDBF({{"UF", 'C', 2}, {"NOME", 'C', 20}},
+                                      {"33Rio", "35SP", "33Repetido ignorado"}));
+    GravaDef({";Obitos de teste", "LSexo,SEXO,SEXO.CNV", "TFaixa etaria,IDADE,FAIXA.CNV", "LCausa,CAUSA,CAUSA.CNV",
+              "XUF,UF,UF.CNV", "LFaixa com total,IDADE,FAIXAV.CNV", "SSexo,SEXO,SEXO.CNV",
+              "SFaixa etaria,IDADE,FAIXA.CNV", "TValor faixa,VALOR,1,VALORF.CNV", "XUF DBF,UF,NOME,UFTAB.DBF",
+              "IValor,VALOR", "IDias,DIAS", "Adados/*.*"});
     std::mt19937 g(20261209);
     auto ate = [&](int m) { return std::uniform_int_distribution<int>(0, m)(g); };
     // Four files; each also as DBC.
@@ -252,12 +269,13 @@ TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
         dbf.push_back(nome + ".DBF");
         dbc.push_back(nome + ".DBC");
     }
-    const std::vector<std::string> linhasDisp{"Sexo", "Faixa etaria", "Causa", "UF", "Faixa com total"};
-    const std::vector<std::string> colunasDisp{"", "Faixa etaria", "UF"};
-    for (int caso = 0; caso < 60; ++caso) {
+    const std::vector<std::string> linhasDisp{"Sexo", "Faixa etaria", "Causa", "UF", "Faixa com total", "Valor faixa",
+                                              "UF DBF"};
+    const std::vector<std::string> colunasDisp{"", "Faixa etaria", "UF", "Valor faixa", "UF DBF"};
+    for (int caso = 0; caso < 80; ++caso) {
         Escolha e;
-        e.linha = linhasDisp[static_cast<std::size_t>(ate(4))];
-        e.coluna = colunasDisp[static_cast<std::size_t>(ate(2))];
+        e.linha = linhasDisp[static_cast<std::size_t>(ate(static_cast<int>(linhasDisp.size()) - 1))];
+        e.coluna = colunasDisp[static_cast<std::size_t>(ate(static_cast<int>(colunasDisp.size()) - 1))];
         e.modo = ate(2);
         e.supLinhas = ate(2) == 0;
         e.supColunas = ate(1) == 0;
@@ -266,9 +284,9 @@ TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
         for (const auto& i : incrs)
             if (static_cast<int>(e.incrementos.size()) < nIncr && ate(1)) e.incrementos.push_back(i);
         while (!def.ListSelecao.empty()) DeSeleciona(def, 0);
-        for (const char* s : {"Sexo", "Faixa etaria"}) {
+        for (const char* s : {"Sexo", "Faixa etaria", "UF DBF"}) {
             if (ate(2) != 0) continue;
-            int n = std::string(s) == "Sexo" ? 2 : 3;
+            int n = std::string(s) == "Faixa etaria" ? 3 : 2;
             std::vector<int> marcas;
             for (int k = 1; k <= n; ++k)
                 if (ate(2) != 0) marcas.push_back(k);
