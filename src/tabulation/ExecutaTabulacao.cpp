@@ -1020,9 +1020,11 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     cfg.camposExportacao = camposExp;
     cfg.tamRegExportacao = exporta ? exportacao.TamRegistro : 0;
 
-    // Each worker holds a copy of the table's cells; keep them within memory.
+    // Each worker holds a copy of the table's cells, with Discriminar also a row per new
+    // code it meets; keep them within memory.
     int threads = op.Threads > 0 ? op.Threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const double bytesPorCopia = (static_cast<double>(N) + 2) * (cfg.ncol + 2) * 8.0;
+    const double linhasPorCopia = static_cast<double>(N) + 2 + (cfg.discrimina ? LinhasDiscriminadas : 0);
+    const double bytesPorCopia = linhasPorCopia * (cfg.ncol + 2) * 8.0;
     while (threads > 1 && bytesPorCopia * threads * 2 > 4e9) --threads;
 
     std::vector<std::string> periodos;
