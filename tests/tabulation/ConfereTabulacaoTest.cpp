@@ -38,40 +38,76 @@ bool Entre(const std::string& c, const char* de, const char* ate) { return c >= 
 
 std::map<std::string, Tabela> Tabelas() {
     std::map<std::string, Tabela> t;
-    t["Sexo"] = {"Sexo", {"Masculino", "Feminino"},
-                 [](const Amostra& a) { return a.reg.sexo == "1" ? 1 : a.reg.sexo == "2" ? 2 : 3; }, {0, 0}, false, nullptr};
+    t["Sexo"] = {"Sexo",
+                 {"Masculino", "Feminino"},
+                 [](const Amostra& a) { return a.reg.sexo == "1"   ? 1
+                                               : a.reg.sexo == "2" ? 2
+                                                                   : 3; },
+                 {0, 0},
+                 false,
+                 nullptr};
     auto faixa = [](const Amostra& a) {
         const std::string& c = a.reg.idade;
         return Entre(c, "000", "019") ? 1 : Entre(c, "020", "059") ? 2 : Entre(c, "060", "120") ? 3 : 4;
     };
-    t["Faixa etaria"] = {"Faixa etaria", {"0-19", "20-59", "60+"}, faixa, {0, 0, 0}, true,
-                         [](const Amostra& a) { return a.reg.idade; }};
-    t["Causa"] = {"Causa", {"Grupo A", "B000"},
-                  [](const Amostra& a) { return Entre(a.reg.causa, "A000", "A099") ? 1 : a.reg.causa == "B000" ? 2 : 3; }, {0, 0},
-                  true, [](const Amostra& a) { return a.reg.causa; }};
-    t["UF"] = {"UF", {"33 Rio de Janeiro", "35 Sao Paulo"},
-               [](const Amostra& a) { return a.reg.uf == "33" ? 1 : a.reg.uf == "35" ? 2 : 3; }, {0, 0}, false, nullptr};
+    t["Faixa etaria"] = {
+        "Faixa etaria", {"0-19", "20-59", "60+"}, faixa, {0, 0, 0}, true, [](const Amostra& a) { return a.reg.idade; }};
+    t["Causa"] = {"Causa",
+                  {"Grupo A", "B000"},
+                  [](const Amostra& a) {
+                      return Entre(a.reg.causa, "A000", "A099") ? 1 : a.reg.causa == "B000" ? 2 : 3;
+                  },
+                  {0, 0},
+                  true,
+                  [](const Amostra& a) { return a.reg.causa; }};
+    t["UF"] = {"UF",
+               {"33 Rio de Janeiro", "35 Sao Paulo"},
+               [](const Amostra& a) { return a.reg.uf == "33"   ? 1
+                                             : a.reg.uf == "35" ? 2
+                                                                : 3; },
+               {0, 0},
+               false,
+               nullptr};
     auto faixav = [](const Amostra& a) {
         const std::string& c = a.reg.idade;
-        return c == "997" ? 1 : c == "998" ? 2 : Entre(c, "000", "019") ? 3 : Entre(c, "020", "059") ? 4
-               : Entre(c, "060", "120") ? 5 : Entre(c, "121", "130") ? 6 : 7;
+        return c == "997"               ? 1
+               : c == "998"             ? 2
+               : Entre(c, "000", "019") ? 3
+               : Entre(c, "020", "059") ? 4
+               : Entre(c, "060", "120") ? 5
+               : Entre(c, "121", "130") ? 6
+                                        : 7;
     };
-    t["Faixa com total"] = {"Faixa com total", {"Todas", "Jovens", "0-19", "20-59", "60+", "Erro"}, faixav,
-                            {0, 1, 2, 1, -1, 9}, true, [](const Amostra& a) { return a.reg.idade; }};
+    t["Faixa com total"] = {"Faixa com total",
+                            {"Todas", "Jovens", "0-19", "20-59", "60+", "Erro"},
+                            faixav,
+                            {0, 1, 2, 1, -1, 9},
+                            true,
+                            [](const Amostra& a) { return a.reg.idade; }};
     // A table of upper bounds on VALOR (a blank value reads as 0).
-    t["Valor faixa"] = {"Valor faixa", {"Ate zero", "Ate 100", "Ate 1000"},
-                        [](const Amostra& a) { return a.valor <= 0 ? 1 : a.valor <= 100 ? 2 : a.valor <= 1000 ? 3 : 4; },
-                        {0, 0, 0}, false, nullptr};
+    t["Valor faixa"] = {"Valor faixa",
+                        {"Ate zero", "Ate 100", "Ate 1000"},
+                        [](const Amostra& a) {
+                            return a.valor <= 0 ? 1 : a.valor <= 100 ? 2 : a.valor <= 1000 ? 3 : 4;
+                        },
+                        {0, 0, 0},
+                        false,
+                        nullptr};
     // A DBF table: key UF, label "<key> <NOME>", codes listed one by one like any key table.
-    t["UF DBF"] = {"UF DBF", {"33 Rio", "35 SP"},
-                   [](const Amostra& a) { return a.reg.uf == "33" ? 1 : a.reg.uf == "35" ? 2 : 3; }, {0, 0}, true,
+    t["UF DBF"] = {"UF DBF",
+                   {"33 Rio", "35 SP"},
+                   [](const Amostra& a) { return a.reg.uf == "33"   ? 1
+                                                 : a.reg.uf == "35" ? 2
+                                                                    : 3; },
+                   {0, 0},
+                   true,
                    [](const Amostra& a) { return a.reg.uf; }};
     return t;
 }
 
 struct Escolha {
-    std::string linha, coluna;              // coluna empty: "Não ativa"
-    std::vector<std::string> incrementos;   // "Freq", "Valor", "Dias"
+    std::string linha, coluna;            // coluna empty: "Não ativa"
+    std::vector<std::string> incrementos; // "Freq", "Valor", "Dias"
     std::vector<std::pair<std::string, std::vector<int>>> selecoes;
     int modo = 0;
     bool supLinhas = false, supColunas = true;
@@ -90,7 +126,8 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
     else if (e.incrementos.empty())
         titulos = {"Freq\xFC\xEAncia"};
     else
-        for (const auto& i : e.incrementos) titulos.push_back(i == "Freq" ? "Freq\xFC\xEAncia" : i);
+        for (const auto& i : e.incrementos)
+            titulos.push_back(i == "Freq" ? "Freq\xFC\xEAncia" : i);
     const int ncol = static_cast<int>(titulos.size());
     // Rows: 1..N, then N+1 "Não classificados" (Incluir) or one row per new code.
     std::vector<std::vector<double>> cel(static_cast<std::size_t>(N) + 2, std::vector<double>(ncol + 2, 0.0));
@@ -141,7 +178,8 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
             else if (C || e.incrementos.size() == 1)
                 cel[r][c] += valorDe(a, e.incrementos[0]);
             else
-                for (std::size_t k = 0; k < e.incrementos.size(); ++k) cel[r][k + 1] += valorDe(a, e.incrementos[k]);
+                for (std::size_t k = 0; k < e.incrementos.size(); ++k)
+                    cel[r][k + 1] += valorDe(a, e.incrementos[k]);
         }
     }
     // The shown rows and columns.
@@ -149,17 +187,20 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
     std::vector<std::vector<double>> linhas;
     std::vector<int> valores(L.valores);
     std::vector<int> colunas;
-    for (int c = 1; c <= ncol; ++c) colunas.push_back(c);
+    for (int c = 1; c <= ncol; ++c)
+        colunas.push_back(c);
     if (colunaNaoClass) {
         colunas.push_back(ncol + 1);
         titulos.push_back("N\xE3o classificados");
     }
     auto pega = [&](const std::vector<double>& v) {
         std::vector<double> r;
-        for (int c : colunas) r.push_back(v[static_cast<std::size_t>(c)]);
+        for (int c : colunas)
+            r.push_back(v[static_cast<std::size_t>(c)]);
         return r;
     };
-    for (int k = 1; k <= N; ++k) linhas.push_back(pega(cel[static_cast<std::size_t>(k)]));
+    for (int k = 1; k <= N; ++k)
+        linhas.push_back(pega(cel[static_cast<std::size_t>(k)]));
     if (linhaNaoClass) {
         rotulos.push_back("N\xE3o classificados");
         linhas.push_back(pega(cel[static_cast<std::size_t>(N) + 1]));
@@ -179,7 +220,8 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
             if (totais[j] != 0) continue;
             titulos.erase(titulos.begin() + static_cast<std::ptrdiff_t>(j));
             totais.erase(totais.begin() + static_cast<std::ptrdiff_t>(j));
-            for (auto& l : linhas) l.erase(l.begin() + static_cast<std::ptrdiff_t>(j));
+            for (auto& l : linhas)
+                l.erase(l.begin() + static_cast<std::ptrdiff_t>(j));
         }
     }
     for (int k = N; k >= 1; --k) {
@@ -190,10 +232,12 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
     }
     if (C && titulos.size() > 1) {
         double tt = 0;
-        for (double x : totais) tt += x;
+        for (double x : totais)
+            tt += x;
         for (auto& l : linhas) {
             double s = 0;
-            for (double x : l) s += x;
+            for (double x : l)
+                s += x;
             l.push_back(s);
         }
         titulos.push_back("Total");
@@ -201,16 +245,19 @@ std::vector<std::string> ForcaBruta(const std::vector<std::vector<Amostra>>& arq
     }
     std::vector<std::string> r;
     std::string cab = L.titulo;
-    for (const auto& ti : titulos) cab += ";" + ti;
+    for (const auto& ti : titulos)
+        cab += ";" + ti;
     r.push_back(cab);
     for (std::size_t k = 0; k < nl; ++k) {
         if (e.supLinhas && std::all_of(linhas[k].begin(), linhas[k].end(), [](double x) { return x == 0; })) continue;
         std::string s = rotulos[k];
-        for (double x : linhas[k]) s += ";" + NumeroCurto(x);
+        for (double x : linhas[k])
+            s += ";" + NumeroCurto(x);
         r.push_back(s);
     }
     std::string tot = "Total";
-    for (double x : totais) tot += ";" + NumeroCurto(x);
+    for (double x : totais)
+        tot += ";" + NumeroCurto(x);
     r.push_back(tot);
     return r;
 }
@@ -246,10 +293,9 @@ std::vector<Amostra> Gera(std::mt19937& g, int n) {
 }
 
 TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
-    GravaCnv("VALORF.CNV", {"3 8 F", LinhaCNV("", "1", "Ate zero", "       0"), LinhaCNV("", "2", "Ate 100", "     100"),
-                            LinhaCNV("", "3", "Ate 1000", "    1000")});
-    pasta.Grava("UFTAB.DBF", MontaDBF({{"UF", 'C', 2}, {"NOME", 'C', 20}},
-                                      {"33Rio", "35SP", "33Repetido ignorado"}));
+    GravaCnv("VALORF.CNV", {"3 8 F", LinhaCNV("", "1", "Ate zero", "       0"),
+                            LinhaCNV("", "2", "Ate 100", "     100"), LinhaCNV("", "3", "Ate 1000", "    1000")});
+    pasta.Grava("UFTAB.DBF", MontaDBF({{"UF", 'C', 2}, {"NOME", 'C', 20}}, {"33Rio", "35SP", "33Repetido ignorado"}));
     GravaDef({";Obitos de teste", "LSexo,SEXO,SEXO.CNV", "TFaixa etaria,IDADE,FAIXA.CNV", "LCausa,CAUSA,CAUSA.CNV",
               "XUF,UF,UF.CNV", "LFaixa com total,IDADE,FAIXAV.CNV", "SSexo,SEXO,SEXO.CNV",
               "SFaixa etaria,IDADE,FAIXA.CNV", "TValor faixa,VALOR,1,VALORF.CNV", "XUF DBF,UF,NOME,UFTAB.DBF",
@@ -262,15 +308,16 @@ TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
     for (int f = 0; f < 4; ++f) {
         arquivos.push_back(Gera(g, 300 + 250 * f));
         std::vector<Reg> regs;
-        for (const auto& a : arquivos.back()) regs.push_back(a.reg);
+        for (const auto& a : arquivos.back())
+            regs.push_back(a.reg);
         std::string nome = "R" + std::to_string(f);
         std::string caminho = GravaDados(nome + ".DBF", regs);
         ASSERT_TRUE(ComprimeDBF(caminho, pasta / ("dados/" + nome + ".DBC"), SemProgresso(), false).Ok());
         dbf.push_back(nome + ".DBF");
         dbc.push_back(nome + ".DBC");
     }
-    const std::vector<std::string> linhasDisp{"Sexo", "Faixa etaria", "Causa", "UF", "Faixa com total", "Valor faixa",
-                                              "UF DBF"};
+    const std::vector<std::string> linhasDisp{"Sexo",        "Faixa etaria", "Causa", "UF", "Faixa com total",
+                                              "Valor faixa", "UF DBF"};
     const std::vector<std::string> colunasDisp{"", "Faixa etaria", "UF", "Valor faixa", "UF DBF"};
     for (int caso = 0; caso < 80; ++caso) {
         Escolha e;
@@ -283,7 +330,8 @@ TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
         int nIncr = e.coluna.empty() ? ate(3) : ate(1);
         for (const auto& i : incrs)
             if (static_cast<int>(e.incrementos.size()) < nIncr && ate(1)) e.incrementos.push_back(i);
-        while (!def.ListSelecao.empty()) DeSeleciona(def, 0);
+        while (!def.ListSelecao.empty())
+            DeSeleciona(def, 0);
         for (const char* s : {"Sexo", "Faixa etaria", "UF DBF"}) {
             if (ate(2) != 0) continue;
             int n = std::string(s) == "Faixa etaria" ? 3 : 2;
@@ -306,7 +354,8 @@ TEST_F(TabulacaoTeste, RandomChoicesMatchABruteForceCountCellByCell) {
         op.Linha = Item(def.ListLinha, e.linha);
         op.Coluna = e.coluna.empty() ? 0 : Item(def.ListColunas, e.coluna);
         op.Incrementos.clear();
-        for (const auto& i : e.incrementos) op.Incrementos.push_back(i == "Freq" ? 0 : Item(def.ListIncr, i));
+        for (const auto& i : e.incrementos)
+            op.Incrementos.push_back(i == "Freq" ? 0 : Item(def.ListIncr, i));
         std::sort(op.Incrementos.begin(), op.Incrementos.end());
         op.ModoNaoClassificados = e.modo;
         op.SupLinhas = e.supLinhas;
