@@ -182,11 +182,17 @@ int main(int argc, char** argv) {
                          static_cast<long long>(n), Segundos(t1));
         }
         if (comR && m.ends_with(".DBF") && !linhaCampo.empty()) {
-            // The script goes in single quotes: nothing in it is for the shell.
-            std::string script = "suppressMessages(library(foreign)); d <- read.dbf(\"" + nome +
-                                 "\", as.is=TRUE); x <- table(d[[\"" + linhaCampo + "\"]]" +
-                                 (colunaCampo.empty() ? std::string() : ", d[[\"" + colunaCampo + "\"]]") +
-                                 "); cat(dim(x), \"celulas\\n\")";
+            // Names reach R through the environment: no quote in a file or field name
+            // can break the script or the shell command.
+            setenv("DORVAN_BENCH_DBF", nome.c_str(), 1);
+            setenv("DORVAN_BENCH_LINHA", linhaCampo.c_str(), 1);
+            setenv("DORVAN_BENCH_COLUNA", colunaCampo.c_str(), 1);
+            std::string script = "suppressMessages(library(foreign)); "
+                                 "d <- read.dbf(Sys.getenv(\"DORVAN_BENCH_DBF\"), as.is=TRUE); "
+                                 "col <- Sys.getenv(\"DORVAN_BENCH_COLUNA\"); "
+                                 "x <- if (nzchar(col)) table(d[[Sys.getenv(\"DORVAN_BENCH_LINHA\")]], d[[col]]) "
+                                 "else table(d[[Sys.getenv(\"DORVAN_BENCH_LINHA\")]]); "
+                                 "cat(dim(x), \"celulas\\n\")";
             std::string cmd = "Rscript -e '" + script + "' 1>&2";
             auto t1 = std::chrono::steady_clock::now();
             int rc = std::system(cmd.c_str());

@@ -28,6 +28,7 @@
 #include <optional>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -169,16 +170,14 @@ Vista VistaCampo(const CampoDBF& c) {
     return v;
 }
 
+// The code may run past its field into the next ones.
 Vista VistaDe(const TDimensao& d, const dbfRecord& h) {
-    const CampoDBF& c = h.Campo(d.NumCampo);
-    std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
-    // The code may run past its field into the next ones.
-    std::size_t resta = h.TamRegistro > c.Deslocamento ? h.TamRegistro - c.Deslocamento : 0u;
+    const ExtensaoCodigo e = ExtensaoDaDimensao(d, h);
     Vista v;
-    v.desloc = c.Deslocamento;
-    v.tam = static_cast<std::uint32_t>(tamanho);
-    v.existe = static_cast<std::uint32_t>(std::min(tamanho, resta));
-    if (v.existe < v.tam) v.extensao.assign(tamanho, ' ');
+    v.desloc = static_cast<std::uint32_t>(e.desloc);
+    v.tam = static_cast<std::uint32_t>(e.tamanho);
+    v.existe = static_cast<std::uint32_t>(e.existe);
+    if (v.existe < v.tam) v.extensao.assign(e.tamanho, ' ');
     return v;
 }
 
@@ -314,7 +313,7 @@ public:
 
 private:
     void FaltaCampo(ResultadoArquivo& r, const std::string& campo, const dbfRecord& h) {
-        r.eventos.push_back({Evento::Mostra, campo + " nao encontrado em " + SemPasta(h.Nome), {}, 0});
+        r.eventos.push_back({Evento::Mostra, CampoNaoEncontrado(campo, h.Nome), {}, 0});
         r.aborta = true;
     }
 
@@ -618,19 +617,7 @@ public:
         }
     }
 
-    static std::vector<std::string> Linhas(const std::string& texto) {
-        std::vector<std::string> r;
-        std::size_t i = 0;
-        while (i < texto.size()) {
-            std::size_t fim = texto.find_first_of("\r\n", i);
-            if (fim == std::string::npos) fim = texto.size();
-            r.push_back(texto.substr(i, std::min<std::size_t>(fim - i, 255)));
-            i = fim;
-            if (i < texto.size() && texto[i] == '\r') ++i;
-            if (i < texto.size() && texto[i] == '\n') ++i;
-        }
-        return r;
-    }
+    static std::vector<std::string> Linhas(const std::string& texto) { return LinhasDoTexto(texto, 255); }
 
     // The files a list line names, in name order, each by its real name on disk.
     std::vector<std::string> ArquivosDaLinha(const std::string& linha) const {
@@ -882,7 +869,10 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     if (op.SalvaRegistros) {
         std::string nomeSaida;
         if (ui.EscolheArquivoExportacao(nomeSaida)) {
+            // Every file the run reads, list files included, is kept from being overwritten.
             std::vector<std::string> entradas;
+            for (const auto& item : op.Arquivos)
+                if (!EArquivoDados(item)) entradas.push_back(NomeReal(pastaDados, item));
             {
                 Roteiro todos(def, op.Arquivos);
                 for (auto p = todos.Proximos(); !p.empty(); p = todos.Proximos())
@@ -1030,14 +1020,17 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     cfg.camposExportacao = camposExp;
     cfg.tamRegExportacao = exporta ? exportacao.TamRegistro : 0;
 
-    // Each worker holds a copy of the table's cells; keep them within memory.
+    // Each worker holds a copy of the table's cells, with Discriminar also a row per new
+    // code it meets; keep them within memory.
     int threads = op.Threads > 0 ? op.Threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const double bytesPorCopia = (static_cast<double>(N) + 2) * (cfg.ncol + 2) * 8.0;
+    const double linhasPorCopia = static_cast<double>(N) + 2 + (cfg.discrimina ? LinhasDiscriminadas : 0);
+    const double bytesPorCopia = linhasPorCopia * (cfg.ncol + 2) * 8.0;
     while (threads > 1 && bytesPorCopia * threads * 2 > 4e9) --threads;
 
     std::vector<std::string> periodos;
     std::unordered_map<std::string, std::int32_t> linhasNovas; // Discriminar: code -> row
-    std::int64_t codigosSemLinha = 0;
+    // Discriminar: distinct codes that found no row of their own (one log line says how many).
+    std::unordered_set<std::string> codigosSemLinha;
     std::int32_t colunaNaoClass = 0;
     bool aborta = false;
     const int ncol = cfg.ncol;
@@ -1111,7 +1104,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                         // No row left: the code is counted in the last row, shown.
                         global = cap;
                         t.NumLinhas = cap;
-                        ++codigosSemLinha;
+                        codigosSemLinha.insert(r->novos[i]);
                     }
                     soma(global, static_cast<std::size_t>(N) + 2 + i);
                 }
@@ -1145,8 +1138,8 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
         }
     }
     RegistraLogTabelas = registraAnterior;
-    if (codigosSemLinha > 0)
-        log.Acrescenta(std::to_string(codigosSemLinha) + " c\xF3" "digos sem linha pr\xF3pria somados em " +
+    if (!codigosSemLinha.empty())
+        log.Acrescenta(std::to_string(codigosSemLinha.size()) + " c\xF3" "digos sem linha pr\xF3pria somados em " +
                        kNaoClassificados);
 
     // 12-15. Period, elapsed time, cancel, export.

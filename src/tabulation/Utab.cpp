@@ -200,36 +200,37 @@ void AvisaValoresInvalidos(const TDimensao& d) {
     MensagensAtuais().Mostra(texto);
 }
 
+std::string CampoNaoEncontrado(const std::string& campo, const std::string& arquivo) {
+    std::string nome = arquivo;
+    std::size_t barra = nome.find_last_of("/\\");
+    if (barra != std::string::npos) nome.erase(0, barra + 1);
+    return campo + " nao encontrado em " + nome;
+}
+
 bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo) {
-    d.NumCampo = 0;
-    d.TamCampo = 0;
-    for (int i = 1; i <= arquivo.NumCampos; ++i) {
-        const std::string& nome = arquivo.Campo(i).Nome;
-        bool igual =
-            nome.size() == d.Campo.size() && std::equal(nome.begin(), nome.end(), d.Campo.begin(), [](char a, char b) {
-                auto m = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-                return m(a) == m(b);
-            });
-        if (igual) {
-            d.NumCampo = static_cast<std::uint16_t>(i);
-            d.TamCampo = arquivo.Campo(i).Tamanho;
-        }
-    }
-    if (d.NumCampo != 0) return true;
-    std::string nomeArquivo = arquivo.Nome;
-    std::size_t barra = nomeArquivo.find_last_of("/\\");
-    if (barra != std::string::npos) nomeArquivo.erase(0, barra + 1);
-    ErroTabela = d.Campo + " nao encontrado em " + nomeArquivo;
+    const int n = FieldDBF(arquivo, d.Campo);
+    d.NumCampo = static_cast<std::uint16_t>(n);
+    d.TamCampo = n != 0 ? arquivo.Campo(n).Tamanho : std::uint16_t{0};
+    if (n != 0) return true;
+    ErroTabela = CampoNaoEncontrado(d.Campo, arquivo.Nome);
     MostraErroTab();
     return false;
 }
 
+ExtensaoCodigo ExtensaoDaDimensao(const TDimensao& d, const dbfRecord& arquivo) {
+    const CampoDBF& c = arquivo.Campo(d.NumCampo);
+    ExtensaoCodigo e;
+    e.desloc = c.Deslocamento;
+    e.tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
+    const std::size_t resta = arquivo.TamRegistro > c.Deslocamento ? arquivo.TamRegistro - c.Deslocamento : 0u;
+    e.existe = std::min(e.tamanho, resta);
+    return e;
+}
+
 std::string_view TextoDaDimensao(const TDimensao& d, const dbfRecord& arquivo) {
     if (d.NumCampo == 0 || d.NumCampo > arquivo.NumCampos || arquivo.RegistroAtual == nullptr) return {};
-    const CampoDBF& c = arquivo.Campo(d.NumCampo);
-    std::size_t tamanho = std::max<std::size_t>(c.Tamanho, static_cast<std::size_t>(d.Inicio) + d.CompCodigo - 1);
-    std::size_t resta = arquivo.TamRegistro > c.Deslocamento ? arquivo.TamRegistro - c.Deslocamento : 0u;
-    return std::string_view(arquivo.RegistroAtual + c.Deslocamento, std::min(tamanho, resta));
+    const ExtensaoCodigo e = ExtensaoDaDimensao(d, arquivo);
+    return std::string_view(arquivo.RegistroAtual + e.desloc, e.existe);
 }
 
 void LiberaDimensao(TDimensao& d) {

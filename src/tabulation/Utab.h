@@ -126,6 +126,17 @@ void AvisaValoresInvalidos(const TDimensao& d);
 // "<Campo> nao encontrado em <file name>", shown; returns false.
 bool AchaCampoDim(TDimensao& d, const dbfRecord& arquivo);
 
+// "<campo> nao encontrado em <file name without folder>".
+std::string CampoNaoEncontrado(const std::string& campo, const std::string& arquivo);
+
+// Where the code text of d lies in the records of `arquivo`: `tamanho` bytes from the
+// field's offset `desloc` (the field, extended to Inicio + CompCodigo - 1 bytes when
+// shorter), of which the first `existe` are inside the record. NumCampo must be valid.
+struct ExtensaoCodigo {
+    std::size_t desloc = 0, tamanho = 0, existe = 0;
+};
+ExtensaoCodigo ExtensaoDaDimensao(const TDimensao& d, const dbfRecord& arquivo);
+
 // The code text of d in the current record of `arquivo`: the field's bytes, extended
 // over the bytes that follow when Inicio + CompCodigo - 1 passes the field, but never
 // beyond the record. Empty when NumCampo is 0.

@@ -61,7 +61,8 @@ void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponive
     const std::string arg(linha.substr(1));
     switch (diretiva) {
     case ';':
-        if (def.Titulo1.empty()) def.Titulo1 = arg.substr(0, 80);
+        if (!def.TituloLido) def.Titulo1 = arg.substr(0, 80);
+        def.TituloLido = true;
         break;
     case '?':
     case 'H': {
@@ -142,6 +143,7 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel) {
     def.AjudaDEF.clear();
     def.AjudaVisivel = false;
     def.Titulo1.clear();
+    def.TituloLido = false;
     def.Rodape.clear();
     def.TemPeriodo = false;
     def.EspecArquivos.clear();
@@ -149,16 +151,22 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel) {
     def.ArquivoConsulta.clear();
     def.FlagConsulta = false;
 
+    for (const auto& linha : LinhasDoTexto(texto, 255)) AplicaLinhaDEF(def, linha, sqlDisponivel);
+    return true;
+}
+
+std::vector<std::string> LinhasDoTexto(std::string_view texto, std::size_t limite) {
+    std::vector<std::string> r;
     std::size_t i = 0;
     while (i < texto.size()) {
         std::size_t fim = texto.find_first_of("\r\n", i);
-        if (fim == std::string::npos) fim = texto.size();
-        AplicaLinhaDEF(def, std::string_view(texto).substr(i, fim - i), sqlDisponivel);
+        if (fim == std::string_view::npos) fim = texto.size();
+        r.emplace_back(texto.substr(i, std::min(fim - i, limite)));
         i = fim;
         if (i < texto.size() && texto[i] == '\r') ++i;
         if (i < texto.size() && texto[i] == '\n') ++i;
     }
-    return true;
+    return r;
 }
 
 void LiberaSelecao(DefTabulacao& def) {

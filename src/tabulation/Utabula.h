@@ -39,6 +39,7 @@ struct DefTabulacao {
 
     // ---- what the DEF gave ----
     std::string Titulo1;          // first ';' line, at most 80 characters
+    bool TituloLido = false;      // a ';' line was met (an empty first title stays empty)
     std::string Rodape;           // the DEF's own footer (never the period added by a run)
     bool TemPeriodo = false;      // the footer asks for the period of the data files
     std::string AjudaDEF;         // help file for the "&Ajuda" button
@@ -74,6 +75,10 @@ bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel = f
 
 // Applies one DEF line (without its line end) to def.
 void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponivel);
+
+// The lines of a text file (DEF, list file), each cut to `limite` characters. A line
+// ends at CR LF, LF or a lone CR.
+std::vector<std::string> LinhasDoTexto(std::string_view texto, std::size_t limite);
 
 // Frees the loaded selection dimensions; NumSelecoes := 0.
 void LiberaSelecao(DefTabulacao& def);

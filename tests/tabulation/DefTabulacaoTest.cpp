@@ -50,6 +50,13 @@ TEST_F(DefTeste, EveryDirectiveLandsInItsList) {
     EXPECT_EQ(DirTabelas, pasta.Caminho().string());
 }
 
+TEST_F(DefTeste, OnlyTheFirstTitleLineCountsEvenWhenEmpty) {
+    ASSERT_TRUE(LeDEF(def, GravaDef("a.def", {";", ";Segundo", "LL,L,S.CNV"})));
+    EXPECT_EQ(def.Titulo1, "");
+    ASSERT_TRUE(LeDEF(def, GravaDef("b.def", {"LL,L,S.CNV", ";Primeiro", ";Segundo"})));
+    EXPECT_EQ(def.Titulo1, "Primeiro");
+}
+
 // The dialog makes the DEF's folder current; a DEF named relative to the folder the
 // program started in must still find its tables and data afterwards.
 TEST(LeDEF, ARelativeNameGivesAnAbsoluteFolder) {
@@ -157,6 +164,13 @@ TEST(TextoPeriodo, JoinsYearsAndMonthsIntoRanges) {
     };
     for (const auto& c : casos) EXPECT_EQ(TextoPeriodo(c.digitos), c.texto) << c.texto;
     EXPECT_EQ(SoDigitos("/dados2/DOBR0501.DBC"), "20501");
+}
+
+TEST(LinhasDoTexto, EndsLinesAtCrLfLfOrALoneCrAndCutsThem) {
+    EXPECT_EQ(LinhasDoTexto("a\r\nb\nc\rd", 255), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(LinhasDoTexto("\r\n\r\nx\r\n", 255), (std::vector<std::string>{"", "", "x"}));
+    EXPECT_EQ(LinhasDoTexto(std::string(300, 'x') + "\ny", 255),
+              (std::vector<std::string>{std::string(255, 'x'), "y"}));
 }
 
 TEST(DescricaoDaTabela, ProposesALabelFromTheFileName) {

@@ -379,6 +379,16 @@ TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
     ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
     EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
     EXPECT_EQ(pasta.Le("dados/B.DBF"), antes);
+
+    // Nor a list file the run reads.
+    pasta.Grava("dados/LISTA.TXT", "dados/a.dbf\r\n");
+    op.Arquivos = {"LISTA.TXT"};
+    escolhas.nome = pasta / "dados/LISTA.TXT";
+    msgs.Limpa();
+    ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
+    ASSERT_FALSE(msgs.Textos().empty());
+    EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
+    EXPECT_EQ(pasta.Le("dados/LISTA.TXT"), "dados/a.dbf\r\n");
 }
 
 TEST_F(TabulacaoTeste, ThreadedRunsEqualTheOneThreadRun) {
@@ -439,6 +449,22 @@ TEST_F(TabulacaoTeste, DiscriminarOverflowGoesToNaoClassificadosWithOneLogLine) 
             EXPECT_EQ(l, std::to_string(semLinha) + " c\xF3" "digos sem linha pr\xF3pria somados em N\xE3o classificados");
         }
     EXPECT_EQ(linhasLog, 1);
+
+    // A second file: a code that found no row in the first is not counted again, a
+    // code that got one still finds it, a new code is one more.
+    GravaDados("N.DBF", {{"1", "010", "Z699", "33", "1", "1"}, {"1", "010", "Z699", "33", "1", "1"},
+                         {"1", "010", "Z  5", "33", "1", "1"}, {"1", "010", "A999", "33", "1", "1"}});
+    op.Arquivos = {"M.DBF", "N.DBF"};
+    for (int threads : {1, 2}) {
+        op.Threads = threads;
+        Roda();
+        EXPECT_EQ(t.Dado(1, t.CapLinhas()), semLinha + 3) << threads;
+        EXPECT_EQ(t.Rotulo(N + 1 + 23 * 700 + 5), "Z  5");
+        EXPECT_EQ(t.Dado(1, N + 1 + 23 * 700 + 5), 2);
+        const std::string esperada =
+            std::to_string(semLinha + 1) + " c\xF3" "digos sem linha pr\xF3pria somados em N\xE3o classificados";
+        EXPECT_NE(std::find(log.Linhas().begin(), log.Linhas().end(), esperada), log.Linhas().end()) << threads;
+    }
 }
 
 TEST(TempoDecorrido, ChangesOnTheTicksTheStatusBarShows) {
@@ -587,6 +613,85 @@ TEST_F(TabulacaoTeste, ACodePastTheEndOfTheRecordReadsBlanks) {
                 << linha;
         }
     }
+}
+
+} // namespace
+} // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+using Linhas_ = std::vector<std::string>;
+
+// A list file's wildcard reads its files in the order the dialog lists names: by the
+// name in capitals, so "a2.dbf" comes between "A1.DBF" and "B0.DBF".
+TEST_F(TabulacaoTeste, FilesOfAListLineAreReadInTheOrderOfTheirNamesInCapitals) {
+    GravaDados("B0.DBF", {{"1", "010", "X000", "33", "1", "1"}});
+    GravaDados("a2.dbf", {{"1", "010", "X002", "33", "1", "1"}});
+    GravaDados("A1.DBF", {{"1", "010", "X001", "33", "1", "1"}});
+    pasta.Grava("dados/LISTA.TXT", "dados/*.dbf\r\n");
+    op.Linha = Item(def.ListLinha, "Causa");
+    op.ModoNaoClassificados = 2;
+    op.Arquivos = {"LISTA.TXT"};
+    Roda();
+    EXPECT_EQ(Linhas(), (Linhas_{"Causa;Freq\xFC\xEAncia", "Grupo A;0", "B000;0", "X001;1", "X002;1", "X000;1", "Total;3"}));
+}
+
+TEST_F(TabulacaoTeste, ARollUpIntoItsOwnRowIsIgnoredWithALogLine) {
+    GravaCnv("FAIXAP.CNV", {"3 3 L", LinhaCNV("", "1", "Todas", "997"), LinhaCNV("  2", "2", "0-19", "000-019"),
+                            LinhaCNV("  1", "3", "20+", "020-120")});
+    GravaDef({"LFaixa,IDADE,FAIXAP.CNV", "Adados/*.*"});
+    GravaDados("A.DBF", RegistrosA());
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF"};
+    Roda();
+    EXPECT_EQ(Linhas(), (Linhas_{"Faixa;Freq\xFC\xEAncia", "Todas;4", "0-19;1", "20+;4", "Total;5"}));
+    EXPECT_NE(std::find(log.Linhas().begin(), log.Linhas().end(), "Linha 2: subtotal na linha 2 ignorado"),
+              log.Linhas().end());
+}
+
+TEST_F(TabulacaoTeste, ARunAfterAColumnTableFailedToLoadStartsFromACleanTable) {
+    GravaDef({"LSexo,SEXO,SEXO.CNV", "CFaixa etaria,IDADE,FAIXA.CNV", "CRuim,IDADE,NAOHA.CNV", "Adados/*.*"});
+    GravaDados("A.DBF", RegistrosA());
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF"};
+    op.Coluna = Item(def.ListColunas, "Faixa etaria");
+    Roda();
+    op.Coluna = Item(def.ListColunas, "Ruim");
+    msgs.Limpa();
+    EXPECT_EQ(Roda().Fim, FimTabulacao::Dimensao);
+    EXPECT_EQ(msgs.Textos(), Linhas_{"NAOHA.CNV: Tabela de conversao nao encontrada"});
+    op.Coluna = 0;
+    EXPECT_EQ(Roda().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(Linhas(), (Linhas_{"Sexo;Freq\xFC\xEAncia", "Masculino;2", "Feminino;2", "Total;4"}));
+}
+
+TEST_F(TabulacaoTeste, AFirstFileThatCannotBeOpenedLeavesTheRunWithoutExport) {
+    pasta.Grava("dados/X.DBF", "isto nao e um DBF");
+    GravaDados("A.DBF", RegistrosA());
+    struct Escolhas : InterfaceTabulacao {
+        std::string nome;
+        int campos = 0;
+        bool EscolheArquivoExportacao(std::string& n) override {
+            n = nome;
+            return true;
+        }
+        bool EscolheCampos(const std::vector<std::string>&, std::vector<std::string>& escolhidos) override {
+            ++campos;
+            escolhidos = {"SEXO"};
+            return true;
+        }
+    } escolhas;
+    escolhas.nome = pasta / "saida.dbf";
+    op.Linha = 0;
+    op.Arquivos = {"X.DBF", "A.DBF"};
+    op.SalvaRegistros = true;
+    ResultadoTabulacao r = ExecutaTabulacao(def, op, t, log, escolhas, SemProgresso());
+    EXPECT_EQ(escolhas.campos, 0);
+    EXPECT_TRUE(r.ArquivoExportado.empty());
+    EXPECT_FALSE(std::filesystem::exists(escolhas.nome));
+    EXPECT_TRUE(r.Cancelada);
+    EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
 }
 
 } // namespace

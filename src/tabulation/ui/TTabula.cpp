@@ -372,10 +372,9 @@ void TTabula::ExecuteClick() {
         }
     } fim{this};
     resultado_ = ExecutaTabulacao(*def_, op, TabelaAtual(), LogAtual(), *this, progresso);
-    if (resultado_.Fim == FimTabulacao::Pronta) {
-        if (!resultado_.ArquivoExportado.empty()) cbGrava->setChecked(false);
-        QTimer::singleShot(0, this, [this] { done(QDialog::Accepted); });
-    }
+    // A written export unticks "&Salvar registros" also when every row was suppressed.
+    if (!resultado_.ArquivoExportado.empty()) cbGrava->setChecked(false);
+    if (resultado_.Fim == FimTabulacao::Pronta) QTimer::singleShot(0, this, [this] { done(QDialog::Accepted); });
 }
 
 void TTabula::bCancelarClick() {

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace dorvan::teste {
@@ -148,6 +149,69 @@ TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
     EXPECT_EQ(aberto, saida);
     EXPECT_EQ(janela.UltimoResultado().RegistrosExportados, 5);
     EXPECT_FALSE(janela.cbGrava->isChecked());
+}
+
+TEST_F(JanelaTabula, AWrittenExportIsUntickedAlsoWhenEveryRowWasSuppressed) {
+    TTabula janela;
+    janela.CarregaDEF(arquivoDef);
+    janela.ListLinha->setCurrentRow(0);
+    janela.cbSupLin->setChecked(true);
+    janela.cbGrava->setChecked(true);
+    const std::string saida = pasta / "vazia.dbf";
+    janela.PerguntaArquivoSaida = [&](std::string& n) {
+        n = saida;
+        return true;
+    };
+    janela.AbreNoBrowser = [](const std::string&) {};
+    // Men of 60 or more: no record passes both selections.
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Sexo"));
+    janela.bInclui->click();
+    janela.ListCategSel->item(0)->setSelected(true);
+    janela.ListCategSelExit();
+    janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Faixa etaria"));
+    janela.bInclui->click();
+    janela.ListCategSel->item(2)->setSelected(true);
+    QuandoModal([](QWidget* w) {
+        auto* d = qobject_cast<TDualListDlg*>(w);
+        ASSERT_NE(d, nullptr);
+        d->SrcList->item(0)->setSelected(true);
+        d->IncludeBtn->click();
+        d->OKBtn->click();
+    });
+    janela.bExecute->click();
+    EXPECT_EQ(janela.UltimoResultado().Fim, FimTabulacao::Suprimida);
+    EXPECT_EQ(janela.UltimoResultado().ArquivoExportado, saida);
+    EXPECT_EQ(janela.UltimoResultado().RegistrosExportados, 0);
+    EXPECT_FALSE(janela.cbGrava->isChecked());
+}
+
+// Esc and the close box act as "&Cancelar" while a run goes on: the file being read
+// is finished, the later ones are skipped, and the table read so far is shown.
+TEST_F(JanelaTabula, EscOrClosingDuringARunCancelsIt) {
+    std::vector<Reg> muitos;
+    for (int i = 0; i < 40000; ++i) muitos.push_back(RegistrosA()[static_cast<std::size_t>(i % 6)]);
+    for (int f = 0; f < 6; ++f) GravaDados("G" + std::to_string(f) + ".DBF", muitos);
+    for (int modo = 0; modo < 2; ++modo) {
+        TTabula janela;
+        janela.Threads = 1;
+        janela.CarregaDEF(arquivoDef);
+        janela.show();
+        janela.ListLinha->setCurrentRow(0);
+        janela.ListArquivos->clearSelection();
+        for (int i = 0; i < janela.ListArquivos->count(); ++i)
+            if (janela.ListArquivos->item(i)->text().startsWith(QLatin1Char('G'))) janela.ListArquivos->item(i)->setSelected(true);
+        QTimer::singleShot(0, &janela, [&janela, modo] {
+            if (modo == 0)
+                QTest::keyClick(&janela, Qt::Key_Escape);
+            else
+                janela.close();
+        });
+        msgs.Limpa();
+        janela.bExecute->click();
+        EXPECT_TRUE(janela.UltimoResultado().Cancelada) << modo;
+        EXPECT_LT(janela.UltimoResultado().RegistrosLidos, 6 * 40000 * 5 / 6) << modo;
+        EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
+    }
 }
 
 TEST(TDualListDlg, MovedItemsArriveLastFirstAndButtonsFollowTheLists) {
