@@ -3,6 +3,7 @@
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
+#include "ApoioImportadores.h"
 
 #include <gtest/gtest.h>
 
@@ -324,6 +325,31 @@ TEST(ImportaMIF, RegionWithoutCenterIsLabelledInsideAndMissingMidIsAnError) {
     EXPECT_GT(m.Registros[0].RotuloX, 0);
     EXPECT_LT(m.Registros[0].RotuloX, 4);
     EXPECT_EQ(m.Registros[1].Nome, "B");
+}
+
+TEST(ImportaTextos, DamagedFilesEndWithAnErrorOrAMap) {
+    PastaTemporaria pasta;
+    using teste::ImportaDanificados;
+    ImportaDanificados(pasta, "a.bnd", "\"_CORNERS\",2\n0,0\n9,9\n\"A\",1\n1,2\n\"B\",3\n0,0\n4,0\n4,4\n",
+                       [](const std::string& a) { return ImportaBND(a); });
+    std::string b = " Epi Map Boundary\r\n";
+    b.resize(22, '\0');
+    b += RegistroBND("Lago", {{1, 1}, {2, 1}, {2, 2}, {1, 1}}) + RegistroBND("_CORNERS", {{-5, -6}, {7, 8}});
+    ImportaDanificados(pasta, "b.bnd", b, [](const std::string& a) { return ImportaBND(a); });
+    ImportaDanificados(pasta, "w.wpt", "W  ABC123 S2330.5000 O04630.2500 x\nW  B N1.5 E2\nW\n",
+                       [](const std::string& a) { return ImportaWPT(a); });
+    ImportaDanificados(pasta, "x.xy", "!c\nu\nA,0,0\n1,0\n1,1\n0,0\nB,5,5\n6,6\n",
+                       [](const std::string& a) { return ImportaXY(a); });
+    ImportaDanificados(pasta, "e.mme", "max x=9\n[object 1]\ntype=polygon\nid=1\nname=A\n1=0,0\n2=1,1\n"
+                                       "[object 1-loop 3]\n3=2,2\n[object 2]\ntype=point\n1=3,3\n",
+                       [](const std::string& a) { return ImportaMME(a); });
+    ImportaDanificados(pasta, "a.bna", "\"A\",\"B\",-3\n0,0\n1,1\n2,2\n\"C\",\"D\",1\n5,5\n",
+                       [](const std::string& a) { return ImportaBNA(a); });
+    pasta.Grava("m.mid", "\"A\",1\n\"B\",2\n\"C\",3\n\"D\",4\n");
+    ImportaDanificados(pasta, "m.mif", "Delimiter \",\"\nColumns 2\n  Nome Char(5)\n  Cod Integer\nData\n"
+                                       "Region 2\n 3\n0 0\n4 0\n4 4\n 2\n1 1\n2 2\n Center 1 1\n"
+                                       "Pline 2\n0 0\n1 1\nText\n \"T\"\n1 1\nLine 0 0 1 1\n",
+                       [](const std::string& a) { return ImportaMIF(a); });
 }
 
 } // namespace
