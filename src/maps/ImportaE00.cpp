@@ -67,8 +67,7 @@ public:
     long long Inteiro(const std::string& linha, std::size_t inicio, std::size_t n) const {
         const std::string t = inicio < linha.size() ? linha.substr(inicio, n) : std::string();
         long long v = 0;
-        if (!TextoInteiro(t, v))
-            Falha(inicioLinha_ + inicio, "'" + t + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
+        if (!TextoInteiro(t, v)) Falha(inicioLinha_ + inicio, "'" + t + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
         return v;
     }
 
@@ -134,9 +133,9 @@ void MontaPoligono(const std::vector<Arco>& arcos, long long p, RegistroMapa& r)
 std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe) {
     LeitorE00 e(arquivo);
     std::size_t largura = 14;
-    std::vector<Arco> arcos(1); // by arc number; 0 unused
-    std::vector<PontoMapa> pontos;           // centroids or label points, in file order
-    std::vector<long long> identificadores;  // of the label points
+    std::vector<Arco> arcos(1);             // by arc number; 0 unused
+    std::vector<PontoMapa> pontos;          // centroids or label points, in file order
+    std::vector<long long> identificadores; // of the label points
     bool temCNT = false;
     std::string linha;
     bool achouIFO = false;
@@ -176,7 +175,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
                     pos += 2 * largura;
                     a.Pontos.push_back({x, y});
                 }
-                if (static_cast<std::size_t>(numero) >= arcos.size()) arcos.resize(static_cast<std::size_t>(numero) + 1);
+                if (static_cast<std::size_t>(numero) >= arcos.size())
+                    arcos.resize(static_cast<std::size_t>(numero) + 1);
                 arcos[static_cast<std::size_t>(numero)] = std::move(a);
                 ultimo = numero;
             }
@@ -233,11 +233,19 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         it.Nome = d.substr(0, d.find(' '));
         const char tipo = d.size() > 35 ? d[35] : ' ';
         switch (tipo) {
-        case '1': it.Largura = 8; break;
+        case '1':
+            it.Largura = 8;
+            break;
         case '4':
-        case '6': it.Largura = largura == 21 ? 24 : 14; break;
-        case '5': it.Largura = 11; break;
-        default: it.Largura = static_cast<std::size_t>(std::max<long long>(0, NumeroOuZero(Campo(d, 29, 3)))); break;
+        case '6':
+            it.Largura = largura == 21 ? 24 : 14;
+            break;
+        case '5':
+            it.Largura = 11;
+            break;
+        default:
+            it.Largura = static_cast<std::size_t>(std::max<long long>(0, NumeroOuZero(Campo(d, 29, 3))));
+            break;
         }
         it.Inicio = inicio;
         inicio += it.Largura;

@@ -17,8 +17,7 @@ namespace {
 bool Comeca(const std::string& s, const char* prefixo) { return s.rfind(prefixo, 0) == 0; }
 
 bool LinhaObjeto(const std::string& s) {
-    return Comeca(s, "Region") || Comeca(s, "Point") || Comeca(s, "Line") || Comeca(s, "Pline") ||
-           Comeca(s, "Text");
+    return Comeca(s, "Region") || Comeca(s, "Point") || Comeca(s, "Line") || Comeca(s, "Pline") || Comeca(s, "Text");
 }
 
 // The blank-separated words after the keyword.

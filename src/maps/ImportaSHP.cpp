@@ -62,7 +62,9 @@ std::string ImportaSHP(const std::string& arquivo, const EscolheNomeFn& escolhe)
     auto falha = [&](std::size_t pos, const std::string& motivo) {
         throw ErroES(arquivo, "byte " + std::to_string(pos) + ": " + motivo);
     };
-    if (tam < 100) falha(tam, "cabe\xE7" "alho incompleto");
+    if (tam < 100)
+        falha(tam, "cabe\xE7"
+                   "alho incompleto");
     const std::int32_t tipoArquivo = I32(b + 32);
     if (tipoArquivo != 1 && tipoArquivo != 3 && tipoArquivo != 5) {
         MensagensAtuais().Mostra("ShapeType=" + std::to_string(tipoArquivo) + ": n\xE3o suportado pelo Dorvan");
@@ -88,8 +90,10 @@ std::string ImportaSHP(const std::string& arquivo, const EscolheNomeFn& escolhe)
     bool separa = false;
     if (e.Codigo == e.Nome && e.Codigo >= 0 && static_cast<std::size_t>(e.Codigo) < candidatos.size())
         separa = MensagensAtuais().SimOuNao("&Aten\xE7\xE3o: separa at\xE9 o primeiro espa\xE7o!",
-                                             "Extrair geoc\xF3" "digo de conte\xFA" "do do campo " +
-                                                 candidatos[static_cast<std::size_t>(e.Codigo)] + "?");
+                                            "Extrair geoc\xF3"
+                                            "digo de conte\xFA"
+                                            "do do campo " +
+                                                candidatos[static_cast<std::size_t>(e.Codigo)] + "?");
     const bool cp850 = TextoEmCP850(h, ConfiguracaoAtual().DBFcomCP850);
     auto campo = [&](int i) {
         return i >= 0 && i < h.NumCampos ? SemBrancosFinais(GetFieldDBF(h, i + 1)) : std::string();

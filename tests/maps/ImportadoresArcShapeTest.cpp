@@ -328,12 +328,15 @@ TEST(ImportaSHP, PartsBeyondARecordAreTruncatedWithAMessage) {
 
 TEST(ImportaArcShape, DamagedFilesEndWithAnErrorOrAMap) {
     PastaTemporaria pasta;
-    teste::ImportaDanificados(pasta, "c.e00", PoligonosE00(), [](const std::string& a) { return ImportaE00(a); }, 60);
-    GravaDbf(pasta / "s.dbf", {{"GEOCOD", 'C', 12}, {"NOME", 'C', 30}}, {{"1", "A"}, {"2", "B"}, {"3", "C"}, {"4", "D"}});
+    teste::ImportaDanificados(
+        pasta, "c.e00", PoligonosE00(), [](const std::string& a) { return ImportaE00(a); }, 60);
+    GravaDbf(pasta / "s.dbf", {{"GEOCOD", 'C', 12}, {"NOME", 'C', 30}},
+             {{"1", "A"}, {"2", "B"}, {"3", "C"}, {"4", "D"}});
     const Forma comFuro{5, {{{0, 0}, {0, 4}, {4, 4}, {4, 0}, {0, 0}}, {{1, 1}, {2, 1}, {2, 2}, {1, 1}}}};
     const Forma linha{3, {{{0, 0}, {2, 0}, {2, 2}}}};
-    teste::ImportaDanificados(pasta, "s.shp", Shape(5, {comFuro, {1, {{{7, 8}}}}, {0, {}}, linha}),
-                              [](const std::string& a) { return ImportaSHP(a); }, 60);
+    teste::ImportaDanificados(
+        pasta, "s.shp", Shape(5, {comFuro, {1, {{{7, 8}}}}, {0, {}}, linha}),
+        [](const std::string& a) { return ImportaSHP(a); }, 60);
 }
 
 } // namespace

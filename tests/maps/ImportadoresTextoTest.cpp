@@ -54,9 +54,10 @@ TEST(ImportaMapa, OutputNameAndDispatchByUpperCasedExtension) {
 
 TEST(ImportaBND, TextFormKeepsCornerBoundsAndWritesPointsAndPolygons) {
     PastaTemporaria pasta;
-    const std::string nome = pasta.Grava("m.bnd", "\"_CORNERS\",2\r\n-10,-20\r\n30,40\r\n"
-                                                  "\"Vila\",1\r\n1.5,2.5\r\n"
-                                                  "\"Um nome muito comprido de mais\",4\r\n0,0\r\n4,0\r\n4,4\r\n0,0\r\n");
+    const std::string nome =
+        pasta.Grava("m.bnd", "\"_CORNERS\",2\r\n-10,-20\r\n30,40\r\n"
+                             "\"Vila\",1\r\n1.5,2.5\r\n"
+                             "\"Um nome muito comprido de mais\",4\r\n0,0\r\n4,0\r\n4,4\r\n0,0\r\n");
     ASSERT_EQ(ImportaBND(nome), pasta / "m.MAP");
     const Mapa m = LeMapa(pasta / "m.MAP");
     EXPECT_EQ(m.Cabecalho.MinX, -10);
@@ -78,7 +79,8 @@ TEST(ImportaBND, OtherFirstLineIsRefusedWithoutOutput) {
     MensagensRoteiro msg;
     UsaMensagens usa(msg);
     EXPECT_EQ(ImportaBND(pasta.Grava("m.bnd", "\"_CORNERS\",3\n")), "");
-    EXPECT_EQ(msg.Textos(), std::vector<std::string>{"Falta \"_CORNERS\": Use o EpiMap para ler e salvar este arquivo."});
+    EXPECT_EQ(msg.Textos(),
+              std::vector<std::string>{"Falta \"_CORNERS\": Use o EpiMap para ler e salvar este arquivo."});
     EXPECT_FALSE(std::filesystem::exists(pasta / "m.MAP"));
 }
 
@@ -186,15 +188,16 @@ TEST(ImportaXY, KindsFromClosureAndCount) {
 
 TEST(ImportaMME, HeaderBoundsRunningCodesAndLoopSeparators) {
     PastaTemporaria pasta;
-    const std::string nome = pasta.Grava("e.mme", "[header]\nmax x=10\nmin x=-10\nmax y=20\nmin y=-20\n"
-                                                  "[object 1]\ntype=polygon\nid=SAO\nname=SAO PAULO\n"
-                                                  "[object 1-loop 1]\n1=0,0\n2=4,0\n3=4,4\n"
-                                                  "[object 1-loop 2]\n4=0,0\n"
-                                                  "[object 1-loop 3]\n5=1,1\n"
-                                                  "[object 2]\ntype=line\nid=RIO\nname=RIO\n1=0,0\n2=1,1\n3=2,2\n4=3,3\n"
-                                                  "[object 3]\ntype=point\nid=X9\nname=Outra\n1=5,5\n"
-                                                  "[object 4]\ntype=text\nid=T\nname=Nada\n1=5,5\n"
-                                                  "[object 5]\nname=Sem tipo\n1=6,6\n");
+    const std::string nome =
+        pasta.Grava("e.mme", "[header]\nmax x=10\nmin x=-10\nmax y=20\nmin y=-20\n"
+                             "[object 1]\ntype=polygon\nid=SAO\nname=SAO PAULO\n"
+                             "[object 1-loop 1]\n1=0,0\n2=4,0\n3=4,4\n"
+                             "[object 1-loop 2]\n4=0,0\n"
+                             "[object 1-loop 3]\n5=1,1\n"
+                             "[object 2]\ntype=line\nid=RIO\nname=RIO\n1=0,0\n2=1,1\n3=2,2\n4=3,3\n"
+                             "[object 3]\ntype=point\nid=X9\nname=Outra\n1=5,5\n"
+                             "[object 4]\ntype=text\nid=T\nname=Nada\n1=5,5\n"
+                             "[object 5]\nname=Sem tipo\n1=6,6\n");
     ImportaMME(nome);
     const Mapa m = LeMapa(pasta / "e.MAP");
     EXPECT_EQ(m.Cabecalho.MaxX, 10);
@@ -229,8 +232,9 @@ TEST(ImportaBNA, CountsGiveKindsAndOversizedRecordsAreDropped) {
     ImportaBNA(nome, esc.Fn());
     EXPECT_EQ(esc.candidatos, (std::vector<std::string>{"\"C1\"", "\"Linha\""}));
     EXPECT_EQ(esc.padrao, (EscolhaCampos{0, 1}));
-    EXPECT_EQ(msg.Textos(), (std::vector<std::string>{"Pol\xEDgono Enorme excede 32766 pontos: Suprimido",
-                                                      "Pol\xEDgono Enorme ao contrario excede 32766 pontos: Suprimido"}));
+    EXPECT_EQ(msg.Textos(),
+              (std::vector<std::string>{"Pol\xEDgono Enorme excede 32766 pontos: Suprimido",
+                                        "Pol\xEDgono Enorme ao contrario excede 32766 pontos: Suprimido"}));
     const Mapa m = LeMapa(pasta / "a.MAP");
     ASSERT_EQ(m.Registros.size(), 3u);
     EXPECT_EQ(m.Registros[0].Tipo, TipoLinha);
@@ -272,7 +276,8 @@ TEST(ImportaBNA, ChosenFieldsAndLongNameInMessage) {
         ImportaBNA(pasta / "c.bna");
     } catch (const ErroES&) {
     }
-    EXPECT_EQ(msg.Textos(), std::vector<std::string>{"Pol\xEDgono Um nome bem comprido que  excede 32766 pontos: Suprimido"});
+    EXPECT_EQ(msg.Textos(),
+              std::vector<std::string>{"Pol\xEDgono Um nome bem comprido que  excede 32766 pontos: Suprimido"});
 }
 
 TEST(ImportaMIF, ObjectsWithAttributesFromTheMidFile) {
@@ -340,15 +345,17 @@ TEST(ImportaTextos, DamagedFilesEndWithAnErrorOrAMap) {
                        [](const std::string& a) { return ImportaWPT(a); });
     ImportaDanificados(pasta, "x.xy", "!c\nu\nA,0,0\n1,0\n1,1\n0,0\nB,5,5\n6,6\n",
                        [](const std::string& a) { return ImportaXY(a); });
-    ImportaDanificados(pasta, "e.mme", "max x=9\n[object 1]\ntype=polygon\nid=1\nname=A\n1=0,0\n2=1,1\n"
-                                       "[object 1-loop 3]\n3=2,2\n[object 2]\ntype=point\n1=3,3\n",
+    ImportaDanificados(pasta, "e.mme",
+                       "max x=9\n[object 1]\ntype=polygon\nid=1\nname=A\n1=0,0\n2=1,1\n"
+                       "[object 1-loop 3]\n3=2,2\n[object 2]\ntype=point\n1=3,3\n",
                        [](const std::string& a) { return ImportaMME(a); });
     ImportaDanificados(pasta, "a.bna", "\"A\",\"B\",-3\n0,0\n1,1\n2,2\n\"C\",\"D\",1\n5,5\n",
                        [](const std::string& a) { return ImportaBNA(a); });
     pasta.Grava("m.mid", "\"A\",1\n\"B\",2\n\"C\",3\n\"D\",4\n");
-    ImportaDanificados(pasta, "m.mif", "Delimiter \",\"\nColumns 2\n  Nome Char(5)\n  Cod Integer\nData\n"
-                                       "Region 2\n 3\n0 0\n4 0\n4 4\n 2\n1 1\n2 2\n Center 1 1\n"
-                                       "Pline 2\n0 0\n1 1\nText\n \"T\"\n1 1\nLine 0 0 1 1\n",
+    ImportaDanificados(pasta, "m.mif",
+                       "Delimiter \",\"\nColumns 2\n  Nome Char(5)\n  Cod Integer\nData\n"
+                       "Region 2\n 3\n0 0\n4 0\n4 4\n 2\n1 1\n2 2\n Center 1 1\n"
+                       "Pline 2\n0 0\n1 1\nText\n \"T\"\n1 1\nLine 0 0 1 1\n",
                        [](const std::string& a) { return ImportaMIF(a); });
 }
 

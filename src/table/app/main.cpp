@@ -1,5 +1,6 @@
 // Dorvan: the windowed program.
 #include "data/ui/TfComprime.h"
+#include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosSaida.h"
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
     };
     dorvan::LigaComandosSaida(*form1);
     dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
+    dorvan::LigaEscolheNome();
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
