@@ -1,6 +1,7 @@
 // Dorvan: the windowed program.
 #include "analysis/ui/ComandosGrafico.h"
 #include "data/ui/TfComprime.h"
+#include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
 #include "maps/ui/TMapa.h"
 #include "output/GravaTexto.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosImportacao(*form1, dorvan::GravaTextoTab);
     dorvan::LigaComandosImpressao(*form1);
     dorvan::LigaComandosGrafico(*form1);
+    dorvan::LigaEscolheNome();
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     dorvan::LigaComandosMapa(*form1);

@@ -1,7 +1,9 @@
 #include "maps/ui/TMapa.h"
 
 #include "maps/ui/PintaMapa.h"
+#include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
+#include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
@@ -399,6 +401,35 @@ TEST(TMapa, ClassMenuChangesTheModeThroughTheClassDialog) {
     EXPECT_EQ(c.janela->StringGrid1->rowCount(), 3);
     EXPECT_EQ(c.janela->StringGrid1->item(1, 0)->text(), QString::fromUtf8("até 30"));
     EXPECT_TRUE(c.janela->Timer1->isActive());
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// "Abrir/importar mapa" with a foreign map turns it into a .MAP beside it and
+// reads that one as the table, without asking about codes (XY has none).
+TEST(ComandosMapa, AForeignMapIsImportedThenReadAsTheTable) {
+    PastaTemporaria pasta;
+    const std::string xy = pasta.Grava("Zonas.xy", "! zonas\n!\nunidades\nNorte,0,0\n4,0\n4,4\n0,0\nSul,0,5\n4,5\n4,9\n0,5\n");
+    TabelaResultados& t = TabelaAtual();
+    t = TabelaResultados();
+    Configuracao cfg;
+    TForm1 f(t, cfg);
+    LigaComandosMapa(f);
+    LigaEscolheNome();
+    const auto antes = PerguntasDoMapa().AbreArquivo;
+    PerguntasDoMapa().AbreArquivo = [&xy](const std::string&, const std::string&, int, const std::string&) { return xy; };
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    CriarLinhadeMAP1Click(f);
+    PerguntasDoMapa().AbreArquivo = antes;
+    EXPECT_TRUE(roteiro.Registros().empty());
+    EXPECT_EQ(t.NumLinhas, 2);
+    EXPECT_EQ(MaiusculasAscii(std::filesystem::path(t.NomeMapa).filename().string()), "ZONAS.MAP");
+    t = TabelaResultados();
 }
 
 } // namespace

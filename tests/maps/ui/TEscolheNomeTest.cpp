@@ -1,0 +1,56 @@
+#include "maps/ui/TEscolheNome.h"
+
+#include "platform/Texto1252.h"
+#include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace dorvan {
+namespace {
+
+TEST(TEscolheNome, ShowsTheCandidatesTwiceAndKeepsTheSelectionsEvenWhenCancelled) {
+    TEscolheNome f;
+    EXPECT_EQ(f.windowTitle(), QString::fromUtf8("Escolhe nome e código"));
+    QStringList geo, nome;
+    bool numerosVisivel = true;
+    teste::QuandoModal([&](QWidget* w) {
+        auto* d = static_cast<TEscolheNome*>(w);
+        numerosVisivel = d->cbNumeros->isVisible();
+        for (int i = 0; i < d->lbGeo->count(); ++i)
+            geo << d->lbGeo->item(i)->text();
+        nome << d->lbNome->item(d->lbNome->currentRow())->text();
+        d->lbGeo->setCurrentRow(2);
+        d->Cancela->click();
+    });
+    const EscolhaCampos e = f.Escolhe({"COD", "NOME", "S\xC3O"}, {0, 1});
+    EXPECT_EQ(e, (EscolhaCampos{2, 1}));
+    EXPECT_EQ(geo, (QStringList{"COD", "NOME", QString::fromUtf8("SÃO")}));
+    EXPECT_EQ(nome, QStringList{"NOME"});
+    EXPECT_FALSE(numerosVisivel);
+}
+
+TEST(TEscolheNome, ImportersAskThroughTheFormOnceLinked) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("a.bna", "\"C1\",\"Nome\",1\n1,2\n");
+    LigaEscolheNome();
+    teste::QuandoModal([](QWidget* w) {
+        auto* d = static_cast<TEscolheNome*>(w);
+        d->lbGeo->setCurrentRow(1);
+        d->lbNome->setCurrentRow(0);
+        d->OK->click();
+    });
+    EXPECT_EQ(ImportaMapaComJanela(pasta / "a.bna"), pasta / "a.MAP");
+    DefineEscolheNome({});
+    const Mapa m = LeMapa(pasta / "a.MAP");
+    ASSERT_EQ(m.Registros.size(), 1u);
+    EXPECT_EQ(m.Registros[0].Codigo, "Nome");
+    EXPECT_EQ(m.Registros[0].Nome, "C1");
+    EXPECT_EQ(ImportaMapaComJanela(pasta / "x.map"), pasta / "x.map");
+}
+
+} // namespace
+} // namespace dorvan
