@@ -1,4 +1,5 @@
 // Dorvan: the windowed program.
+#include "analysis/ui/ComandosR.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
         if (dorvan::Log) dorvan::Log->show();
     };
     dorvan::LigaComandosSaida(*form1);
+    dorvan::LigaComandosR(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     form1->showMaximized();
     std::vector<std::string> argumentos;
