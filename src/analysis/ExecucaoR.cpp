@@ -265,6 +265,8 @@ bool CarregaRetornoR(TabelaResultados& t, const std::string& pasta, LeituraTabel
     if (!ExisteArquivo(arquivo)) return false;
     leitura = LeTabela(t, arquivo);
     Remove(arquivo);
+    // The exchange file is gone: a later save must not offer it as the table's file.
+    t.ArquivoAtual.clear();
     if (t.NumLinhas <= 0) return false;
     t.Modificada = true;
     return true;

@@ -119,14 +119,14 @@ TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {
     t.NomeMapa = "m\\br.map";
     prog.Grava("menu.r", "menu <- \"carregado\"\n");
     GravaPerfilR(ComBarra(dados), ComporPerfilInterativoR(t, amb, ComBarra(dados)));
-    // What a session does at start-up: the profile, then .First.
-    dados.Grava("sessao.r", "source(\".Rprofile\")\n.First()\n"
-                            "cat(titulo, nomemapa, menu, nrow(tabela), names(tabela)[2], rownames(tabela)[1],"
-                            " sep=\"|\", file=\"saida.txt\")\n");
-    const ResultadoPrograma rp =
-        ExecutaComArgumentos(amb.DirR + "Rscript", {"--no-init-file", "sessao.r"}, true, ComBarra(dados));
-    ASSERT_TRUE(rp.iniciou);
-    EXPECT_EQ(rp.codigoSaida, 0);
+    // A real session start: R reads the folder's ".Rprofile", attaches its packages
+    // and calls .First; then it takes commands from its input.
+    dados.Grava("comandos.r", "cat(titulo, nomemapa, menu, nrow(tabela), names(tabela)[2], rownames(tabela)[1],"
+                              " sep=\"|\", file=\"saida.txt\")\n");
+    const std::string comando = "cd '" + ComBarra(dados) + "' && '" + amb.DirR +
+                                "R' --no-save --quiet < comandos.r > sessao.log 2>&1";
+    ASSERT_EQ(teste::Executa(comando), 0) << dados.Le("sessao.log");
+    EXPECT_NE(dados.Le("sessao.log").find("Dados carregados em \"tabela\"!"), std::string::npos);
     EXPECT_EQ(dados.Le("saida.txt"), "C:\\dados\\\"a\"|m/br.map|carregado|2|y y|Bel\xE9m");
 }
 

@@ -310,6 +310,7 @@ TEST(RetornoR, ExampleTableReplacesTheResultsTableAndItsFileGoes) {
     EXPECT_TRUE(CarregaRetornoR(t, pasta, l));
     EXPECT_FALSE(HaRetornoR(pasta));
     EXPECT_TRUE(t.Modificada);
+    EXPECT_EQ(t.ArquivoAtual, "");
     EXPECT_EQ(t.Titulo1, "Exemplo");
     EXPECT_EQ(teste::Rotulos(t), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(teste::Titulos(t), (std::vector<std::string>{"x", "y"}));
