@@ -8,6 +8,8 @@
 #include "platform/db/ui/TEditaAliases.h"
 #include "platform/ui/Janelas.h"
 #include "query/ArquivoConsulta.h"
+#include "query/ConsultaDBF.h"
+#include "query/ui/ComandosBrowse.h"
 #include "query/ExecutaConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "table/Configuracao.h"
@@ -20,6 +22,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -31,6 +35,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -55,14 +60,22 @@ const char* const PalavrasSQL =
 
 const char* PalavrasDoDialeto(DialetoRealce d) {
     switch (d) {
-    case DialetoRealce::InterBase6: return "blob computed containing domain generator gen_id segment starting";
-    case DialetoRealce::Oracle: return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
-    case DialetoRealce::MySQL: return "auto_increment describe engine ifnull limit replace show unsigned";
-    case DialetoRealce::SQLite: return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
-    case DialetoRealce::Firebird: return "first gen_id generator recreate rows skip";
-    case DialetoRealce::Ingres: return "integer4 modify";
-    case DialetoRealce::Sybase: return "convert datetime go identity isnull top";
-    case DialetoRealce::PostgreSQL: return "ilike limit offset returning serial";
+    case DialetoRealce::InterBase6:
+        return "blob computed containing domain generator gen_id segment starting";
+    case DialetoRealce::Oracle:
+        return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
+    case DialetoRealce::MySQL:
+        return "auto_increment describe engine ifnull limit replace show unsigned";
+    case DialetoRealce::SQLite:
+        return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
+    case DialetoRealce::Firebird:
+        return "first gen_id generator recreate rows skip";
+    case DialetoRealce::Ingres:
+        return "integer4 modify";
+    case DialetoRealce::Sybase:
+        return "convert datetime go identity isnull top";
+    case DialetoRealce::PostgreSQL:
+        return "ilike limit offset returning serial";
     }
     return "";
 }
@@ -95,7 +108,8 @@ public:
     }
     void DefineTabelas(const std::vector<std::string>& tabelas) {
         tabelas_.clear();
-        for (const auto& t : tabelas) tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
+        for (const auto& t : tabelas)
+            tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
     }
     DialetoRealce Dialeto() const { return dialeto_; }
     const char* keywords(int conjunto) const override {
@@ -171,7 +185,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     auto* linha1 = new QHBoxLayout;
     linha1->addWidget(new QLabel(QStringLiteral("Banco de dados:"), Panel1));
     linha1->addWidget(cbDataBase, 1);
-    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote}) linha1->addWidget(b);
+    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote})
+        linha1->addWidget(b);
     linha1->addWidget(new QLabel(Q("Par\xE2metro"), Panel1));
     linha1->addWidget(edParam);
 
@@ -190,7 +205,9 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     lbColunas->setItemDelegate(new DesenhoColunas(this));
     bAgrupa = botao("bAgrupa", "G", "Gera SQL para Agrupar pelas colunas selecionadas");
     bSoma = botao("bSoma", "\xA7", "Incluir soma dos campos selecionados");
-    bCase = botao("bCase", "cnv", "Gera c\xF3" "digo SQL a partir de .CNV");
+    bCase = botao("bCase", "cnv",
+                  "Gera c\xF3"
+                  "digo SQL a partir de .CNV");
     bOQB = botao("bOQB", "cvc", "Gera SQL via Construtor Visual de Consultas");
     bVisualiza = botao("bVisualiza", "Ver", "Visualiza dados da tabela");
     for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) {
@@ -204,7 +221,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     listaColunas->addWidget(Label3);
     listaColunas->addWidget(lbColunas);
     auto* lado = new QVBoxLayout;
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) lado->addWidget(b);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza})
+        lado->addWidget(b);
     lado->addStretch();
     auto* listas = new QHBoxLayout;
     listas->addLayout(listaTabelas, 1);
@@ -268,8 +286,10 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     connect(bRemoveAlias, &QPushButton::clicked, this, [this] { bRemoveAliasClick(); });
     connect(bBDE, &QPushButton::clicked, this, [this] { bBDEClick(); });
     connect(bVisualiza, &QPushButton::clicked, this, [this] { bVisualizaClick(); });
-    // Query to DBF, batches, the CASE generator, the visual builder and the composing aids come later.
-    for (QPushButton* b : {bDBF, bLote, bCase, bOQB, bAgrupa, bSoma})
+    connect(bDBF, &QPushButton::clicked, this, [this] { bDBFClick(); });
+    connect(bLote, &QPushButton::clicked, this, [this] { bLoteClick(); });
+    // The CASE generator, the visual builder and the composing aids come later.
+    for (QPushButton* b : {bCase, bOQB, bAgrupa, bSoma})
         connect(b, &QPushButton::clicked, this, [] { MensagensAtuais().Mostra(NaoDisponivel); });
 
     EscolheArquivoSalvar = [this] {
@@ -296,8 +316,29 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     };
     PerguntaParametro = [this](const std::string& nome) -> std::optional<std::string> {
         bool ok = false;
-        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
-                                          QString(), &ok);
+        QString v =
+            QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
+        if (!ok) return std::nullopt;
+        return DeQString(v);
+    };
+    EscolheArquivoDBF = [this] {
+        QFileDialog d(this, QString(), QString::fromStdString(PastaDados()));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setNameFilter(QStringLiteral("Arquivos do dBaseIII+ (*.dbf)"));
+        d.setDefaultSuffix(QStringLiteral("dbf"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
+        return d.selectedFiles().first().toStdString();
+    };
+    EscolheArquivoLote = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Arquivos com lotes de consultas SQL"),
+                                            QString::fromStdString(PastaDados()),
+                                            QStringLiteral("Arquivos de texto (*.txt)"))
+            .toStdString();
+    };
+    PerguntaInforme = [this](const std::string& nome) -> std::optional<std::string> {
+        bool ok = false;
+        QString v =
+            QInputDialog::getText(this, Q("Entre com o par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -341,14 +382,16 @@ std::vector<std::string> TfQuery::LinhasSQL() const { return SeparaLinhas(DeQStr
 
 void TfQuery::DefineLinhasSQL(const std::vector<std::string>& linhas) {
     std::string texto;
-    for (std::size_t i = 0; i < linhas.size(); ++i) texto += (i ? "\n" : "") + linhas[i];
+    for (std::size_t i = 0; i < linhas.size(); ++i)
+        texto += (i ? "\n" : "") + linhas[i];
     Memo1->setText(Q(texto));
 }
 
 void TfQuery::CarregaAliases() {
     const QString atual = cbDataBase->currentText();
     cbDataBase->clear();
-    for (const auto& nome : motor_.NomesAliases()) cbDataBase->addItem(Q(nome));
+    for (const auto& nome : motor_.NomesAliases())
+        cbDataBase->addItem(Q(nome));
     cbDataBase->setEditText(atual);
 }
 
@@ -416,7 +459,8 @@ void TfQuery::AbreQueryXML(const std::string& arquivo) {
         lbConsultas->setFocus();
     }
     setWindowTitle(QString::fromStdString(arquivo));
-    for (QPushButton* b : {bSalvar, bExecute, bDBF}) b->setEnabled(true);
+    for (QPushButton* b : {bSalvar, bExecute, bDBF})
+        b->setEnabled(true);
 }
 
 void TfQuery::bSQLClick() {
@@ -429,7 +473,8 @@ void TfQuery::bSQLClick() {
         Panel2->setFixedHeight(137);
         bSQL->setText(Q("Modo &Usu\xE1rio"));
         bSQL->setToolTip(Q("Retorna ao modo do usuario da consulta"));
-        for (QPushButton* b : {bAbrir, bNovo, bSalvar}) b->show();
+        for (QPushButton* b : {bAbrir, bNovo, bSalvar})
+            b->show();
     } else {
         Panel1->hide();
         Panel2->setMinimumHeight(0);
@@ -482,11 +527,72 @@ void TfQuery::bNovoClick() {
     ClearLabel4();
 }
 
+bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
+    ApoioGravaDBF apoio;
+    apoio.PerguntaParametro = PerguntaParametro;
+    apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
+    QElapsedTimer relogio;
+    relogio.start();
+    apoio.Eventos = [&relogio] {
+        if (relogio.elapsed() < 50) return;
+        relogio.restart();
+        QCoreApplication::processEvents();
+    };
+    // Every 500 ms the status line counts the records written so far.
+    QTimer contagem;
+    contagem.setInterval(500);
+    connect(&contagem, &QTimer::timeout, this,
+            [this, arquivo] { Label4->setText(Q(TextoRecebidos(DbfConsulta.NumRegs, arquivo))); });
+    contagem.start();
+    CursorOcupado ocupado;
+    return GravaConsultaDBF(motor_, Alias(), arquivo, DeQString(edParam->text()), LinhasSQL(), valor, apoio);
+}
+
+void TfQuery::bDBFClick() {
+    ClearLabel4();
+    const std::string alias = Alias();
+    if (!motor_.AliasExiste(alias)) {
+        MensagensAtuais().Mostra(alias + " n\xE3o \xE9 um banco de dados v\xE1lido!");
+        return;
+    }
+    const std::vector<std::string> linhas = LinhasSQL();
+    if (std::all_of(linhas.begin(), linhas.end(),
+                    [](const std::string& l) { return l.find_first_not_of(" \t") == std::string::npos; })) {
+        MensagensAtuais().Mostra("Entre com o texto do SQL na janela inferior!");
+        return;
+    }
+    if (!PrimeiraLinhaSelect(linhas)) {
+        MensagensAtuais().Mostra("Comando SELECT obrigat\xF3rio na primeira linha!");
+        return;
+    }
+    const std::string arquivo = EscolheArquivoDBF ? EscolheArquivoDBF() : std::string();
+    if (arquivo.empty()) return;
+    if (GravaDBF(arquivo, {})) MostraNoBrowse(arquivo);
+}
+
+void TfQuery::bLoteClick() {
+    const std::string arquivo = EscolheArquivoLote ? EscolheArquivoLote() : std::string();
+    if (arquivo.empty()) return;
+    ApoioLote apoio;
+    apoio.Conecta = [this](const std::string& alias) {
+        cbDataBase->setEditText(Q(alias));
+        cbDataBaseClick();
+    };
+    apoio.Pergunta = PerguntaInforme;
+    apoio.Executa = [this](const std::string& consulta, const std::string& dbf, const std::string& valor) {
+        AbreQuery(consulta);
+        return GravaDBF(dbf, valor);
+    };
+    const std::string fim = ExecutaLote(arquivo, apoio);
+    Label4->setText(Q(fim));
+}
+
 void TfQuery::cbDataBaseClick() {
     lbColunas->clear();
     TabelaEscolhida.clear();
     IndicesTabela.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
+        b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
     const std::string alias = Alias();
     if (!motor_.AliasExiste(alias)) {
@@ -509,7 +615,8 @@ void TfQuery::cbDataBaseClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& t : tabelas) lbTabelas->addItem(Q(t));
+    for (const auto& t : tabelas)
+        lbTabelas->addItem(Q(t));
     Label2->setText(Q("Tabelas em " + alias + " (" + DriverAtual + "): " + std::to_string(tabelas.size())));
     lexer_->DefineTabelas(tabelas);
     Memo1->setLexer(lexer_); // the editor takes the new word lists
@@ -533,9 +640,11 @@ void TfQuery::lbTabelasClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& c : campos) lbColunas->addItem(Q(c));
+    for (const auto& c : campos)
+        lbColunas->addItem(Q(c));
     Label3->setText(Q("Colunas em " + TabelaEscolhida + " : " + std::to_string(campos.size())));
-    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza}) b->setEnabled(true);
+    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza})
+        b->setEnabled(true);
     bCase->setEnabled(GeraCaseNoDialeto(lexer_->Dialeto()));
 }
 
@@ -575,8 +684,8 @@ void TfQuery::bNovoAliasClick() {
         MensagensAtuais().Mostra(recusa);
         return;
     }
-    const auto pasta = EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados)
-                                    : std::nullopt;
+    const auto pasta =
+        EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados) : std::nullopt;
     if (!pasta) return;
     try {
         motor_.AdicionaAliasPadrao(nome, *pasta);
@@ -598,7 +707,8 @@ void TfQuery::bRemoveAliasClick() {
     lbTabelas->clear();
     lbColunas->clear();
     TabelaEscolhida.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
+        b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
     Label2->setText(QStringLiteral("Tabelas:"));
     try {

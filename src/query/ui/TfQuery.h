@@ -47,6 +47,10 @@ public:
     void bNovoAliasClick();
     void bRemoveAliasClick();
     void bBDEClick();
+    // "Salvar &DBF": the SELECT written into a DBF, then shown in the browser.
+    void bDBFClick();
+    // "Lote": a text file of query-to-DBF orders.
+    void bLoteClick();
     // Fills the alias box from the engine (FormCreate, after alias changes).
     void CarregaAliases();
 
@@ -57,13 +61,17 @@ public:
     bool ModoProgramador() const;
     std::string DriverAtual;
     std::string SeparadorInsercao = " ";
-    std::string TabelaEscolhida;        // the table whose columns are listed
+    std::string TabelaEscolhida;         // the table whose columns are listed
     std::vector<IndiceBD> IndicesTabela; // its index definitions
 
     // Where the window asks the user; tests answer them directly. Empty = cancelled.
     std::function<std::string()> EscolheArquivoSalvar;
     std::function<std::string()> EscolheArquivoAbrir;
     std::function<std::optional<std::string>(const std::string& nome)> PerguntaParametro;
+    std::function<std::string()> EscolheArquivoDBF;  // the DBF a query is written into
+    std::function<std::string()> EscolheArquivoLote; // a batch file
+    // A batch's "INFORME" question (caption "Entre com o parâmetro").
+    std::function<std::optional<std::string>(const std::string& nome)> PerguntaInforme;
     std::function<std::optional<std::string>(const std::string& pergunta, const std::string& inicial)> EscolhePasta;
     std::function<void(MotorBD&)> AdministraBancos; // the alias editor
     // Shows the dataset viewer over the chosen table.
@@ -108,6 +116,7 @@ private:
     void MostraErro(const std::exception& e);
     std::string Alias() const;
     std::string PastaDados() const;
+    bool GravaDBF(const std::string& arquivo, const std::string& valor);
     void GuardaPastaDados(const std::string& arquivo);
 
     TabelaResultados& t_;
