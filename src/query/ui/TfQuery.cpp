@@ -60,22 +60,14 @@ const char* const PalavrasSQL =
 
 const char* PalavrasDoDialeto(DialetoRealce d) {
     switch (d) {
-    case DialetoRealce::InterBase6:
-        return "blob computed containing domain generator gen_id segment starting";
-    case DialetoRealce::Oracle:
-        return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
-    case DialetoRealce::MySQL:
-        return "auto_increment describe engine ifnull limit replace show unsigned";
-    case DialetoRealce::SQLite:
-        return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
-    case DialetoRealce::Firebird:
-        return "first gen_id generator recreate rows skip";
-    case DialetoRealce::Ingres:
-        return "integer4 modify";
-    case DialetoRealce::Sybase:
-        return "convert datetime go identity isnull top";
-    case DialetoRealce::PostgreSQL:
-        return "ilike limit offset returning serial";
+    case DialetoRealce::InterBase6: return "blob computed containing domain generator gen_id segment starting";
+    case DialetoRealce::Oracle: return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
+    case DialetoRealce::MySQL: return "auto_increment describe engine ifnull limit replace show unsigned";
+    case DialetoRealce::SQLite: return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
+    case DialetoRealce::Firebird: return "first gen_id generator recreate rows skip";
+    case DialetoRealce::Ingres: return "integer4 modify";
+    case DialetoRealce::Sybase: return "convert datetime go identity isnull top";
+    case DialetoRealce::PostgreSQL: return "ilike limit offset returning serial";
     }
     return "";
 }
@@ -108,8 +100,7 @@ public:
     }
     void DefineTabelas(const std::vector<std::string>& tabelas) {
         tabelas_.clear();
-        for (const auto& t : tabelas)
-            tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
+        for (const auto& t : tabelas) tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
     }
     DialetoRealce Dialeto() const { return dialeto_; }
     const char* keywords(int conjunto) const override {
@@ -185,8 +176,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     auto* linha1 = new QHBoxLayout;
     linha1->addWidget(new QLabel(QStringLiteral("Banco de dados:"), Panel1));
     linha1->addWidget(cbDataBase, 1);
-    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote})
-        linha1->addWidget(b);
+    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote}) linha1->addWidget(b);
     linha1->addWidget(new QLabel(Q("Par\xE2metro"), Panel1));
     linha1->addWidget(edParam);
 
@@ -205,9 +195,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     lbColunas->setItemDelegate(new DesenhoColunas(this));
     bAgrupa = botao("bAgrupa", "G", "Gera SQL para Agrupar pelas colunas selecionadas");
     bSoma = botao("bSoma", "\xA7", "Incluir soma dos campos selecionados");
-    bCase = botao("bCase", "cnv",
-                  "Gera c\xF3"
-                  "digo SQL a partir de .CNV");
+    bCase = botao("bCase", "cnv", "Gera c\xF3" "digo SQL a partir de .CNV");
     bOQB = botao("bOQB", "cvc", "Gera SQL via Construtor Visual de Consultas");
     bVisualiza = botao("bVisualiza", "Ver", "Visualiza dados da tabela");
     for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) {
@@ -221,8 +209,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     listaColunas->addWidget(Label3);
     listaColunas->addWidget(lbColunas);
     auto* lado = new QVBoxLayout;
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza})
-        lado->addWidget(b);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) lado->addWidget(b);
     lado->addStretch();
     auto* listas = new QHBoxLayout;
     listas->addLayout(listaTabelas, 1);
@@ -316,8 +303,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     };
     PerguntaParametro = [this](const std::string& nome) -> std::optional<std::string> {
         bool ok = false;
-        QString v =
-            QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
+        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
+                                          QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -382,16 +369,14 @@ std::vector<std::string> TfQuery::LinhasSQL() const { return SeparaLinhas(DeQStr
 
 void TfQuery::DefineLinhasSQL(const std::vector<std::string>& linhas) {
     std::string texto;
-    for (std::size_t i = 0; i < linhas.size(); ++i)
-        texto += (i ? "\n" : "") + linhas[i];
+    for (std::size_t i = 0; i < linhas.size(); ++i) texto += (i ? "\n" : "") + linhas[i];
     Memo1->setText(Q(texto));
 }
 
 void TfQuery::CarregaAliases() {
     const QString atual = cbDataBase->currentText();
     cbDataBase->clear();
-    for (const auto& nome : motor_.NomesAliases())
-        cbDataBase->addItem(Q(nome));
+    for (const auto& nome : motor_.NomesAliases()) cbDataBase->addItem(Q(nome));
     cbDataBase->setEditText(atual);
 }
 
@@ -459,8 +444,7 @@ void TfQuery::AbreQueryXML(const std::string& arquivo) {
         lbConsultas->setFocus();
     }
     setWindowTitle(QString::fromStdString(arquivo));
-    for (QPushButton* b : {bSalvar, bExecute, bDBF})
-        b->setEnabled(true);
+    for (QPushButton* b : {bSalvar, bExecute, bDBF}) b->setEnabled(true);
 }
 
 void TfQuery::bSQLClick() {
@@ -473,8 +457,7 @@ void TfQuery::bSQLClick() {
         Panel2->setFixedHeight(137);
         bSQL->setText(Q("Modo &Usu\xE1rio"));
         bSQL->setToolTip(Q("Retorna ao modo do usuario da consulta"));
-        for (QPushButton* b : {bAbrir, bNovo, bSalvar})
-            b->show();
+        for (QPushButton* b : {bAbrir, bNovo, bSalvar}) b->show();
     } else {
         Panel1->hide();
         Panel2->setMinimumHeight(0);
@@ -591,8 +574,7 @@ void TfQuery::cbDataBaseClick() {
     lbColunas->clear();
     TabelaEscolhida.clear();
     IndicesTabela.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
-        b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
     const std::string alias = Alias();
     if (!motor_.AliasExiste(alias)) {
@@ -615,8 +597,7 @@ void TfQuery::cbDataBaseClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& t : tabelas)
-        lbTabelas->addItem(Q(t));
+    for (const auto& t : tabelas) lbTabelas->addItem(Q(t));
     Label2->setText(Q("Tabelas em " + alias + " (" + DriverAtual + "): " + std::to_string(tabelas.size())));
     lexer_->DefineTabelas(tabelas);
     Memo1->setLexer(lexer_); // the editor takes the new word lists
@@ -640,11 +621,9 @@ void TfQuery::lbTabelasClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& c : campos)
-        lbColunas->addItem(Q(c));
+    for (const auto& c : campos) lbColunas->addItem(Q(c));
     Label3->setText(Q("Colunas em " + TabelaEscolhida + " : " + std::to_string(campos.size())));
-    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza})
-        b->setEnabled(true);
+    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza}) b->setEnabled(true);
     bCase->setEnabled(GeraCaseNoDialeto(lexer_->Dialeto()));
 }
 
@@ -684,8 +663,8 @@ void TfQuery::bNovoAliasClick() {
         MensagensAtuais().Mostra(recusa);
         return;
     }
-    const auto pasta =
-        EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados) : std::nullopt;
+    const auto pasta = EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados)
+                                    : std::nullopt;
     if (!pasta) return;
     try {
         motor_.AdicionaAliasPadrao(nome, *pasta);
@@ -707,8 +686,7 @@ void TfQuery::bRemoveAliasClick() {
     lbTabelas->clear();
     lbColunas->clear();
     TabelaEscolhida.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
-        b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
     Label2->setText(QStringLiteral("Tabelas:"));
     try {

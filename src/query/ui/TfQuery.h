@@ -61,7 +61,7 @@ public:
     bool ModoProgramador() const;
     std::string DriverAtual;
     std::string SeparadorInsercao = " ";
-    std::string TabelaEscolhida;         // the table whose columns are listed
+    std::string TabelaEscolhida;        // the table whose columns are listed
     std::vector<IndiceBD> IndicesTabela; // its index definitions
 
     // Where the window asks the user; tests answer them directly. Empty = cancelled.
