@@ -271,3 +271,119 @@ std::string CondicaoCNV(const std::string& linha, int largura, const std::string
 }
 
 } // namespace dorvan
+
+namespace dorvan {
+
+TabelaCNVCase LeCNVParaCase(const std::string& arquivo) {
+    std::ifstream f(arquivo, std::ios::binary);
+    if (!f) throw ErroES::DoSistema(arquivo, errno);
+    TabelaCNVCase t;
+    std::string linha;
+    if (std::getline(f, linha)) {
+        std::size_t p = 0;
+        auto numero = [&]() {
+            while (p < linha.size() && Branco(linha[p]))
+                ++p;
+            int n = 0;
+            while (p < linha.size() && linha[p] >= '0' && linha[p] <= '9')
+                n = n * 10 + (linha[p++] - '0');
+            return n;
+        };
+        t.numCategorias = numero();
+        t.largura = numero();
+    }
+    while (std::getline(f, linha)) {
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        if (Apara(linha).empty() || linha[0] == ';') continue;
+        t.linhas.push_back(linha);
+    }
+    if (f.bad()) throw ErroES::DoSistema(arquivo, errno);
+    return t;
+}
+
+std::string RotuloCNV(const std::string& linha) { return linha.size() > 9 ? Apara(linha.substr(9, 50)) : ""; }
+
+namespace {
+
+std::string EntreAspasSimples(const std::string& s) {
+    std::string r = "'";
+    for (char c : s) {
+        r += c;
+        if (c == '\'') r += c;
+    }
+    return r + "'";
+}
+
+std::string NomeAtePonto(const std::string& arquivo) {
+    const std::size_t barra = arquivo.find_last_of('/');
+    const std::string nome = barra == std::string::npos ? arquivo : arquivo.substr(barra + 1);
+    return nome.substr(0, nome.find('.'));
+}
+
+} // namespace
+
+CaseEmLinhas CaseLinhas(const TabelaCNVCase& cnv, const PedidoCase& p) {
+    CaseEmLinhas r;
+    r.substituiEditor = p.groupBy;
+    std::vector<std::string> casos;
+    casos.push_back("  case");
+    for (const auto& l : cnv.linhas)
+        casos.push_back("    when" + CondicaoCNV(l, cnv.largura, p.expressao) + "then " +
+                        EntreAspasSimples(RotuloCNV(l)));
+    switch (p.naoClassificados) {
+    case NaoClassificados::Ignorar:
+        casos.push_back("    else '~ Ignorar'");
+        break;
+    case NaoClassificados::Incluir:
+        casos.push_back("    else '~ N\xE3o classificado'");
+        break;
+    case NaoClassificados::Discriminar:
+        casos.push_back("    else " + p.colunaJanela);
+        break;
+    }
+    r.linhas = casos;
+    r.linhas.push_back("  end as \"" + NomeAtePonto(p.arquivoCNV) + "\",");
+    if (p.groupBy) {
+        r.linhaCursor = static_cast<int>(r.linhas.size());
+        r.linhas.push_back("  count(*) as Total");
+        r.linhas.push_back("from " + p.tabela);
+        if (p.oracle) {
+            r.linhas.push_back("group by");
+            r.linhas.insert(r.linhas.end(), casos.begin(), casos.end());
+            r.linhas.push_back("  end");
+        } else {
+            r.linhas.push_back("group by 1");
+        }
+    }
+    return r;
+}
+
+std::string CaseColunas(const TabelaCNVCase& cnv, const PedidoCase& p) {
+    std::string s;
+    for (const auto& l : cnv.linhas) {
+        const std::string cond = CondicaoCNV(l, cnv.largura, p.expressao);
+        const std::string valor = p.contagem ? "1" : p.colunaSoma;
+        s += std::string(p.contagem ? "  count" : "  sum") + "(case when " + cond + " then " + valor + " end) as \"" +
+             RotuloCNV(l) + "\",\n";
+    }
+    return s;
+}
+
+std::string CaseSelecao(const std::string& texto, std::size_t posCursor, const std::string& linhaCNV, int largura,
+                        const std::string& expressao) {
+    const std::string cond = CondicaoCNV(linhaCNV, largura, expressao);
+    std::string minusculo = texto;
+    for (char& c : minusculo)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::size_t where = minusculo.find("where ");
+    if (where != std::string::npos) {
+        std::string r = texto;
+        r.insert(where + 6, "(" + cond + ")\n  and ");
+        return r;
+    }
+    std::string r = texto;
+    r.insert(std::min(posCursor, r.size()), "where" + cond);
+    return r;
+}
+
+} // namespace dorvan

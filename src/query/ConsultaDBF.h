@@ -65,3 +65,49 @@ std::string ExecutaLote(const std::string& arquivo, const ApoioLote& apoio);
 std::string CondicaoCNV(const std::string& linha, int largura, const std::string& expressao);
 
 } // namespace dorvan
+
+namespace dorvan {
+
+// A conversion table as the CASE generator reads it: the header's two numbers and
+// the lines that are neither blank nor comments (';').
+struct TabelaCNVCase {
+    int numCategorias = 0;
+    int largura = 0;
+    std::vector<std::string> linhas;
+};
+TabelaCNVCase LeCNVParaCase(const std::string& arquivo);
+
+// The label of a conversion-table line: columns 10 to 59, trimmed.
+std::string RotuloCNV(const std::string& linha);
+
+enum class GerarPara { Linhas, Colunas, Selecao };
+enum class NaoClassificados { Ignorar, Incluir, Discriminar };
+
+struct PedidoCase {
+    std::string expressao;  // edExp
+    bool contagem = true;   // "Contagem" or "Soma de ..."
+    std::string colunaSoma; // the column summed ("Soma de ...")
+    bool groupBy = true;    // ckGroupBy
+    NaoClassificados naoClassificados = NaoClassificados::Incluir;
+    std::string colunaJanela; // the column chosen in the SQL window ("Discriminar")
+    std::string tabela;       // the table chosen in the SQL window
+    bool oracle = false;      // the alias's dialect repeats the CASE in "group by"
+    std::string arquivoCNV;   // the conversion table's file name
+};
+
+// "Linhas": the lines appended to the editor (after "select" alone when grouping
+// replaces the text), and the index of the line the caret goes to (-1: none).
+struct CaseEmLinhas {
+    bool substituiEditor = false;
+    std::vector<std::string> linhas;
+    int linhaCursor = -1;
+};
+CaseEmLinhas CaseLinhas(const TabelaCNVCase& cnv, const PedidoCase& p);
+// "Colunas": the text inserted at the caret, one aggregate per line.
+std::string CaseColunas(const TabelaCNVCase& cnv, const PedidoCase& p);
+// "Seleção": the editor's text with the condition of one line put in the WHERE
+// clause; when there is none, posCursor gets "where" + the condition.
+std::string CaseSelecao(const std::string& texto, std::size_t posCursor, const std::string& linhaCNV, int largura,
+                        const std::string& expressao);
+
+} // namespace dorvan

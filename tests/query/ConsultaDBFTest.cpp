@@ -179,5 +179,74 @@ TEST(ConsultaDBF, CondicaoDeUmaLinhaDeCNV) {
         EXPECT_EQ(CondicaoCNV(linha(c.codigos), 2, "uf"), c.esperado) << c.codigos;
 }
 
+// A CNV of width 2: header, a comment, a blank line and three categories.
+std::string CNVExemplo(teste::PastaTemporaria& p) {
+    auto linha = [](const std::string& n, const std::string& rotulo, const std::string& codigos) {
+        std::string l = std::string(7 - n.size(), ' ') + n + "  " + rotulo;
+        l.resize(60, ' ');
+        return l + codigos;
+    };
+    return p.Grava("regiao.cnv", "3 2\r\n; comentario\r\n\r\n" + linha("1", "Norte", "11-17") + "\r\n" +
+                                     linha("2", "Sudeste", "31,35") + "\r\n" + linha("3", "D'Oeste", "50") + "\r\n");
+}
+
+TEST(ConsultaDBF, CaseEmLinhasComGroupByPorDialeto) {
+    teste::PastaTemporaria p;
+    const TabelaCNVCase cnv = LeCNVParaCase(CNVExemplo(p));
+    EXPECT_EQ(cnv.numCategorias, 3);
+    EXPECT_EQ(cnv.largura, 2);
+    ASSERT_EQ(cnv.linhas.size(), 3u);
+    PedidoCase ped;
+    ped.expressao = "uf";
+    ped.tabela = "casos";
+    ped.arquivoCNV = p / "regiao.cnv";
+    const std::vector<std::string> casos = {"  case", "    when uf between '11' and '17' then 'Norte'",
+                                            "    when uf in('31','35') then 'Sudeste'",
+                                            "    when uf = '50' then 'D''Oeste'", "    else '~ N\xE3o classificado'"};
+    CaseEmLinhas r = CaseLinhas(cnv, ped);
+    std::vector<std::string> esperado = casos;
+    for (const char* l : {"  end as \"regiao\",", "  count(*) as Total", "from casos", "group by 1"})
+        esperado.push_back(l);
+    EXPECT_TRUE(r.substituiEditor);
+    EXPECT_EQ(r.linhas, esperado);
+    EXPECT_EQ(r.linhas[static_cast<std::size_t>(r.linhaCursor)], "  count(*) as Total");
+
+    ped.oracle = true;
+    ped.naoClassificados = NaoClassificados::Discriminar;
+    ped.colunaJanela = "uf";
+    r = CaseLinhas(cnv, ped);
+    ASSERT_EQ(r.linhas.size(), 5u + 4u + 5u + 1u);
+    EXPECT_EQ(r.linhas[4], "    else uf");
+    EXPECT_EQ(r.linhas[8], "group by");
+    EXPECT_EQ(r.linhas[9], "  case");
+    EXPECT_EQ(r.linhas.back(), "  end");
+
+    ped.groupBy = false;
+    ped.naoClassificados = NaoClassificados::Ignorar;
+    r = CaseLinhas(cnv, ped);
+    EXPECT_FALSE(r.substituiEditor);
+    EXPECT_EQ(r.linhas.size(), 6u);
+    EXPECT_EQ(r.linhas[4], "    else '~ Ignorar'");
+    EXPECT_EQ(r.linhaCursor, -1);
+}
+
+TEST(ConsultaDBF, CaseEmColunasESelecao) {
+    teste::PastaTemporaria p;
+    const TabelaCNVCase cnv = LeCNVParaCase(CNVExemplo(p));
+    PedidoCase ped;
+    ped.expressao = "uf";
+    EXPECT_EQ(CaseColunas(cnv, ped).substr(0, 73),
+              "  count(case when  uf between '11' and '17'  then 1 end) as \"Norte\",\n  co");
+    ped.contagem = false;
+    ped.colunaSoma = "obitos";
+    EXPECT_EQ(CaseColunas(cnv, ped).substr(0, 25), "  sum(case when  uf betwe");
+    EXPECT_NE(CaseColunas(cnv, ped).find(" then obitos end) as \"Sudeste\",\n"), std::string::npos);
+
+    EXPECT_EQ(CaseSelecao("select * from casos\nWHERE ano = 2024", 0, cnv.linhas[2], 2, "uf"),
+              "select * from casos\nWHERE ( uf = '50' )\n  and ano = 2024");
+    EXPECT_EQ(CaseSelecao("select * from casos\n", 20, cnv.linhas[2], 2, "uf"),
+              "select * from casos\nwhere uf = '50' ");
+}
+
 } // namespace
 } // namespace dorvan
