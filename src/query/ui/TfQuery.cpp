@@ -10,6 +10,7 @@
 #include "query/ArquivoConsulta.h"
 #include "query/ConsultaDBF.h"
 #include "query/ui/ComandosBrowse.h"
+#include "query/ui/TfCase.h"
 #include "query/ExecutaConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "table/Configuracao.h"
@@ -34,6 +35,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -275,8 +277,9 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     connect(bVisualiza, &QPushButton::clicked, this, [this] { bVisualizaClick(); });
     connect(bDBF, &QPushButton::clicked, this, [this] { bDBFClick(); });
     connect(bLote, &QPushButton::clicked, this, [this] { bLoteClick(); });
-    // The CASE generator, the visual builder and the composing aids come later.
-    for (QPushButton* b : {bCase, bOQB, bAgrupa, bSoma})
+    connect(bCase, &QPushButton::clicked, this, [this] { bCaseClick(); });
+    // The visual builder and the composing aids come later.
+    for (QPushButton* b : {bOQB, bAgrupa, bSoma})
         connect(b, &QPushButton::clicked, this, [] { MensagensAtuais().Mostra(NaoDisponivel); });
 
     EscolheArquivoSalvar = [this] {
@@ -568,6 +571,56 @@ void TfQuery::bLoteClick() {
     };
     const std::string fim = ExecutaLote(arquivo, apoio);
     Label4->setText(Q(fim));
+}
+
+void TfQuery::bCaseClick() {
+    if (!fCase) fCase = new TfCase(this);
+    TfCase& c = *fCase;
+    const QListWidgetItem* atual = lbColunas->currentItem();
+    const std::string coluna = atual ? DeQString(atual->text()) : std::string();
+    c.edExp->setText(Q(coluna));
+    c.ListBox1->clear();
+    for (int i = 0; i < lbColunas->count(); ++i) c.ListBox1->addItem(lbColunas->item(i)->text());
+    c.DefineNClassificados(lexer_->Dialeto() == DialetoRealce::Ingres ? NaoClassificados::Discriminar
+                                                                      : NaoClassificados::Incluir);
+    c.rColunaClick();
+    if (c.exec() != QDialog::Accepted || c.edCNV->text().isEmpty()) return;
+
+    const TabelaCNVCase cnv = LeCNVParaCase(c.edCNV->text().toStdString());
+    PedidoCase p;
+    p.expressao = DeQString(c.edExp->text());
+    p.contagem = c.rContagem->isChecked();
+    if (const QListWidgetItem* soma = c.ListBox1->currentItem()) p.colunaSoma = DeQString(soma->text());
+    p.groupBy = c.ckGroupBy->isChecked();
+    p.naoClassificados = c.NClassificados();
+    p.colunaJanela = coluna;
+    p.tabela = TabelaEscolhida;
+    p.oracle = lexer_->Dialeto() == DialetoRealce::Oracle;
+    p.arquivoCNV = c.edCNV->text().toStdString();
+    switch (c.Gerar()) {
+    case GerarPara::Linhas: {
+        const CaseEmLinhas r = CaseLinhas(cnv, p);
+        std::vector<std::string> linhas = r.substituiEditor ? std::vector<std::string>{"select"} : LinhasSQL();
+        const int base = static_cast<int>(linhas.size());
+        linhas.insert(linhas.end(), r.linhas.begin(), r.linhas.end());
+        DefineLinhasSQL(linhas);
+        if (r.linhaCursor >= 0) Memo1->setCursorPosition(base + r.linhaCursor, 0);
+        break;
+    }
+    case GerarPara::Colunas: Memo1->insert(Q(CaseColunas(cnv, p))); break;
+    case GerarPara::Selecao: {
+        const QListWidgetItem* l = c.lbCNV->currentItem();
+        if (!l) return;
+        int linha = 0, indice = 0;
+        Memo1->getCursorPosition(&linha, &indice);
+        const QString texto = Memo1->text();
+        const long bytes = Memo1->positionFromLineIndex(linha, indice);
+        const std::string antes = DeQString(QString::fromUtf8(texto.toUtf8().left(bytes)));
+        Memo1->setText(Q(CaseSelecao(DeQString(texto), antes.size(), DeQString(l->text()), cnv.largura, p.expressao)));
+        break;
+    }
+    }
+    Memo1->setFocus();
 }
 
 void TfQuery::cbDataBaseClick() {

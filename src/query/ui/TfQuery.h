@@ -25,6 +25,7 @@ class TabelaResultados;
 struct Configuracao;
 struct IndiceBD;
 class LexerSQLDorvan;
+class TfCase;
 
 class TfQuery : public QDialog {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     void bDBFClick();
     // "Lote": a text file of query-to-DBF orders.
     void bLoteClick();
+    // "cnv": CASE code from a conversion table, through the TfCase dialog.
+    void bCaseClick();
     // Fills the alias box from the engine (FormCreate, after alias changes).
     void CarregaAliases();
 
@@ -106,6 +109,7 @@ public:
     QCheckBox* cbQualifica;
     QLabel* Label4;
     QsciScintilla* Memo1;
+    TfCase* fCase = nullptr; // created at its first use
 
 protected:
     void showEvent(QShowEvent* e) override;

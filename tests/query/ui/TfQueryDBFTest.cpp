@@ -5,12 +5,18 @@
 #include "platform/db/BancoDados.h"
 #include "query/NavegaDBF.h"
 #include "query/ui/TfBrowse.h"
+#include "query/ui/TfCase.h"
 #include "query/ui/TfQuery.h"
 #include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
 #include "table/TabelaResultados.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <Qsci/qsciscintilla.h>
 #include <QLabel>
 #include <QPushButton>
 #include <filesystem>
@@ -100,6 +106,52 @@ TEST_F(QueryParaDBF, LoteGravaUmArquivoPorOrdem) {
     EXPECT_EQ(Registros(pasta / "sp.dbf"), 1);
     EXPECT_EQ(Registros(pasta / "RJ.dbf"), 1);
     EXPECT_EQ(janela->Label4->text(), "2 arquivos gravados em 0:0 minutos");
+}
+
+TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
+    std::string l1 = "      1  Sudeste", l2 = "      2  Sul";
+    l1.resize(60, ' ');
+    l2.resize(60, ' ');
+    const std::string cnv = pasta.Grava("regiao.cnv", "2 2\r\n" + l1 + "SP,RJ\r\n" + l2 + "PR\r\n");
+    auto achados = janela->lbTabelas->findItems(QStringLiteral("casos"), Qt::MatchExactly);
+    ASSERT_EQ(achados.size(), 1);
+    janela->lbTabelas->setCurrentItem(achados[0]);
+    janela->lbTabelasClick();
+    auto colunas = janela->lbColunas->findItems(QStringLiteral("uf"), Qt::MatchExactly);
+    ASSERT_EQ(colunas.size(), 1);
+    janela->lbColunas->setCurrentItem(colunas[0]);
+
+    auto dirige = [&](std::function<void(TfCase&)> escolhe) {
+        teste::QuandoModal([cnv, escolhe](QWidget* w) {
+            auto* c = dynamic_cast<TfCase*>(w);
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(c->edExp->text(), "uf");
+            EXPECT_TRUE(c->rIncluir->isChecked());
+            c->EscolheCNV = [cnv] { return cnv; };
+            c->bCNV->click();
+            EXPECT_EQ(c->lbCNV->currentRow(), 1);
+            escolhe(*c);
+            c->bOK->click();
+        });
+        janela->bCaseClick();
+    };
+    dirige([](TfCase& c) { c.rLinhas->setChecked(true); });
+    EXPECT_EQ(janela->Memo1->text().toStdString(), "select\n"
+                                                   "  case\n"
+                                                   "    when uf in('SP','RJ') then 'Sudeste'\n"
+                                                   "    when uf = 'PR' then 'Sul'\n"
+                                                   "    else '~ N\xC3\xA3o classificado'\n"
+                                                   "  end as \"regiao\",\n"
+                                                   "  count(*) as Total\n"
+                                                   "from casos\n"
+                                                   "group by 1");
+
+    janela->DefineLinhasSQL({"select * from casos where obitos > 1"});
+    dirige([](TfCase& c) {
+        c.rSelecao->setChecked(true);
+        c.lbCNV->setCurrentRow(2);
+    });
+    EXPECT_EQ(janela->Memo1->text().toStdString(), "select * from casos where ( uf = 'PR' )\n  and obitos > 1");
 }
 
 } // namespace
