@@ -420,7 +420,8 @@ void TfBrowse::ComecaAcrescimo() {
 
 void TfBrowse::FimAcrescimo() {
     Timer1->stop();
-    if (!DbfBrowse.Nome.empty()) {
+    // A run stopped by closing the file ends here too: nothing is reopened then.
+    if (Aberto()) {
         try {
             Reabre(DbfBrowse, false);
         } catch (...) {
@@ -555,8 +556,12 @@ void TfBrowse::TerminaXSLT(bool relerTemp) {
             }
         }
     } restaura{this};
+    if (!Aberto()) {
+        // The file was closed while the program ran: nothing to append or to report.
+        Timer1->stop();
+        return;
+    }
     if (relerTemp) {
-        if (!Aberto()) return;
         const EventosAcrescimo eventos = [] { QCoreApplication::processEvents(); };
         Reabre(DbfBrowse, true);
         try {

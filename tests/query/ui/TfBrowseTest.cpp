@@ -213,5 +213,23 @@ TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {
     Ganchos().MostraDBF = nullptr;
 }
 
+TEST_F(JanelaBrowse, FecharDuranteOXSLTParaOProcessadorSemReabrirOArquivo) {
+    const std::string lento = pasta.Grava("lento.sh", "#!/bin/sh\nsleep 20\n");
+    std::filesystem::permissions(lento, std::filesystem::perms::owner_all);
+    cfg.ProgramaXSLT = lento;
+    janela->bAbrirClick(false);
+    janela->EscolheAbrir = [&](const QString&, const QString&, const std::string&) { return pasta / "x.xml"; };
+    janela->AppendardeXML1Click();
+    ASSERT_TRUE(janela->DosCommand1.Executando());
+    EXPECT_FALSE(DbfBrowse.SomenteLeitura);
+    janela->bSairClick(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!janela->DosCommand1.Executando(), 10000);
+    EXPECT_EQ(DbfBrowse.Estado, 0);
+    EXPECT_EQ(janela->Painel[1]->text(), "Reg:");
+    EXPECT_TRUE(info.Linhas().empty());
+    EXPECT_FALSE(janela->Timer1->isActive());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 } // namespace
 } // namespace dorvan
