@@ -369,7 +369,8 @@ void AcrescentaLinhaSeparada(dbfRecord& h, std::string_view linha, char sep) {
     for (int i = 1; i <= h.NumCampos; ++i) {
         const std::size_t p = linha.find(sep);
         std::string_view parte = linha.substr(0, p);
-        linha = p == std::string_view::npos ? std::string_view() : linha.substr(p + 1);
+        // An empty rest keeps a real pointer: the field writer copies from it.
+        linha = p == std::string_view::npos ? linha.substr(linha.size()) : linha.substr(p + 1);
         PutFieldDBF(h, i, parte.substr(0, 255), reg.data());
     }
     AppendDBF(h, reg.data());
