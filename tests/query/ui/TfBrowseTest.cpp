@@ -15,6 +15,8 @@
 #include "table/ui/TInfo.h"
 
 #include <QAction>
+#include <QDir>
+#include <QMenu>
 #include <QLabel>
 #include <QTableView>
 #include <QTest>
@@ -229,6 +231,40 @@ TEST_F(JanelaBrowse, FecharDuranteOXSLTParaOProcessadorSemReabrirOArquivo) {
     EXPECT_TRUE(info.Linhas().empty());
     EXPECT_FALSE(janela->Timer1->isActive());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(JanelaBrowse, MenusHabilitamItensSoComArquivoAberto) {
+    cfg.ProgramaXSLT.clear();
+    emit janela->Arquivo1->aboutToShow();
+    emit janela->Adiciona1->aboutToShow();
+    EXPECT_TRUE(janela->Acao("Abrir1")->isEnabled());
+    EXPECT_FALSE(janela->Acao("Salvarcomocsv1")->isEnabled());
+    EXPECT_FALSE(janela->Acao("Append1")->isEnabled());
+    EXPECT_FALSE(janela->Acao("AppendardeXML1")->isVisible());
+    janela->bAbrirClick(false);
+    cfg.ProgramaXSLT = "/usr/bin/xsltproc";
+    emit janela->Arquivo1->aboutToShow();
+    emit janela->Adiciona1->aboutToShow();
+    EXPECT_TRUE(janela->Acao("Salvarcomocsv1")->isEnabled());
+    EXPECT_TRUE(janela->Acao("Append1")->isEnabled());
+    EXPECT_TRUE(janela->Acao("AppendardeXML1")->isVisible());
+}
+
+TEST_F(JanelaBrowse, RRecebeOCSVPeloRprofileDaPastaAtual) {
+    const QString antes = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(pasta.Caminho().string()));
+    cfg.DirPrograma = pasta / "prog/";
+    int inicios = 0;
+    janela->IniciaR = [&] { return ++inicios > 0; };
+    janela->MostraR(true);
+    janela->bAbrirClick(false);
+    janela->Acao("bR")->trigger();
+    QDir::setCurrent(antes);
+    EXPECT_EQ(inicios, 1);
+    EXPECT_TRUE(std::filesystem::exists(pasta / "dados.csv"));
+    const std::string perfil = pasta.Le(".Rprofile");
+    EXPECT_NE(perfil.find("read.csv(\"" + (pasta / "dados.csv") + "\""), std::string::npos) << perfil;
+    EXPECT_NE(perfil.find("dirdorvan <<- \"" + (pasta / "prog/") + "\";"), std::string::npos) << perfil;
 }
 
 } // namespace
