@@ -5,6 +5,8 @@
 #include "table/Inicio.h"
 #include "table/ui/TForm1.h"
 
+#include <QAction>
+
 namespace dorvan {
 
 void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
@@ -26,6 +28,13 @@ void LigaComandosBrowse(TForm1& f, Configuracao&) {
         fBrowse->activateWindow();
     });
     Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
+    // The browser's R analysis is the main window's scheme runner over the file on
+    // show (DbfBrowse names it while the command runs).
+    TForm1* j = &f;
+    if (fBrowse)
+        fBrowse->AnaliseComR = [j](const std::string&) {
+            if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
+        };
 }
 
 void MostraNoBrowse(const std::string& arquivo) {

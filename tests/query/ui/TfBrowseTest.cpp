@@ -212,6 +212,11 @@ TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {
     EXPECT_TRUE(janela->isVisible());
     EXPECT_EQ(DbfBrowse.Nome, nome);
     EXPECT_EQ(janela->Modelo->rowCount(), 3);
+    // The browser's R analysis runs the main window's scheme command.
+    int analises = 0;
+    form.DefineComando(QStringLiteral("ProgramaRClick"), [&] { ++analises; });
+    janela->AnlisecomR1->trigger();
+    EXPECT_EQ(analises, 1);
     Ganchos().MostraDBF = nullptr;
 }
 
