@@ -8,6 +8,9 @@
 #include "platform/db/ui/TEditaAliases.h"
 #include "platform/ui/Janelas.h"
 #include "query/ArquivoConsulta.h"
+#include "query/ConsultaDBF.h"
+#include "query/ui/ComandosBrowse.h"
+#include "query/ui/TfCase.h"
 #include "query/ExecutaConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "table/Configuracao.h"
@@ -20,6 +23,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -30,7 +35,9 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -268,8 +275,11 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     connect(bRemoveAlias, &QPushButton::clicked, this, [this] { bRemoveAliasClick(); });
     connect(bBDE, &QPushButton::clicked, this, [this] { bBDEClick(); });
     connect(bVisualiza, &QPushButton::clicked, this, [this] { bVisualizaClick(); });
-    // Query to DBF, batches, the CASE generator, the visual builder and the composing aids come later.
-    for (QPushButton* b : {bDBF, bLote, bCase, bOQB, bAgrupa, bSoma})
+    connect(bDBF, &QPushButton::clicked, this, [this] { bDBFClick(); });
+    connect(bLote, &QPushButton::clicked, this, [this] { bLoteClick(); });
+    connect(bCase, &QPushButton::clicked, this, [this] { bCaseClick(); });
+    // The visual builder and the composing aids come later.
+    for (QPushButton* b : {bOQB, bAgrupa, bSoma})
         connect(b, &QPushButton::clicked, this, [] { MensagensAtuais().Mostra(NaoDisponivel); });
 
     EscolheArquivoSalvar = [this] {
@@ -298,6 +308,27 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
         bool ok = false;
         QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
                                           QString(), &ok);
+        if (!ok) return std::nullopt;
+        return DeQString(v);
+    };
+    EscolheArquivoDBF = [this] {
+        QFileDialog d(this, QString(), QString::fromStdString(PastaDados()));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setNameFilter(QStringLiteral("Arquivos do dBaseIII+ (*.dbf)"));
+        d.setDefaultSuffix(QStringLiteral("dbf"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
+        return d.selectedFiles().first().toStdString();
+    };
+    EscolheArquivoLote = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Arquivos com lotes de consultas SQL"),
+                                            QString::fromStdString(PastaDados()),
+                                            QStringLiteral("Arquivos de texto (*.txt)"))
+            .toStdString();
+    };
+    PerguntaInforme = [this](const std::string& nome) -> std::optional<std::string> {
+        bool ok = false;
+        QString v =
+            QInputDialog::getText(this, Q("Entre com o par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -480,6 +511,116 @@ void TfQuery::bNovoClick() {
     edTitulo->clear();
     edParam->clear();
     ClearLabel4();
+}
+
+bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
+    ApoioGravaDBF apoio;
+    apoio.PerguntaParametro = PerguntaParametro;
+    apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
+    QElapsedTimer relogio;
+    relogio.start();
+    apoio.Eventos = [&relogio] {
+        if (relogio.elapsed() < 50) return;
+        relogio.restart();
+        QCoreApplication::processEvents();
+    };
+    // Every 500 ms the status line counts the records written so far.
+    QTimer contagem;
+    contagem.setInterval(500);
+    connect(&contagem, &QTimer::timeout, this,
+            [this, arquivo] { Label4->setText(Q(TextoRecebidos(DbfConsulta.NumRegs, arquivo))); });
+    contagem.start();
+    CursorOcupado ocupado;
+    return GravaConsultaDBF(motor_, Alias(), arquivo, DeQString(edParam->text()), LinhasSQL(), valor, apoio);
+}
+
+void TfQuery::bDBFClick() {
+    ClearLabel4();
+    const std::string alias = Alias();
+    if (!motor_.AliasExiste(alias)) {
+        MensagensAtuais().Mostra(alias + " n\xE3o \xE9 um banco de dados v\xE1lido!");
+        return;
+    }
+    const std::vector<std::string> linhas = LinhasSQL();
+    if (std::all_of(linhas.begin(), linhas.end(),
+                    [](const std::string& l) { return l.find_first_not_of(" \t") == std::string::npos; })) {
+        MensagensAtuais().Mostra("Entre com o texto do SQL na janela inferior!");
+        return;
+    }
+    if (!PrimeiraLinhaSelect(linhas)) {
+        MensagensAtuais().Mostra("Comando SELECT obrigat\xF3rio na primeira linha!");
+        return;
+    }
+    const std::string arquivo = EscolheArquivoDBF ? EscolheArquivoDBF() : std::string();
+    if (arquivo.empty()) return;
+    if (GravaDBF(arquivo, {})) MostraNoBrowse(arquivo);
+}
+
+void TfQuery::bLoteClick() {
+    const std::string arquivo = EscolheArquivoLote ? EscolheArquivoLote() : std::string();
+    if (arquivo.empty()) return;
+    ApoioLote apoio;
+    apoio.Conecta = [this](const std::string& alias) {
+        cbDataBase->setEditText(Q(alias));
+        cbDataBaseClick();
+    };
+    apoio.Pergunta = PerguntaInforme;
+    apoio.Executa = [this](const std::string& consulta, const std::string& dbf, const std::string& valor) {
+        AbreQuery(consulta);
+        return GravaDBF(dbf, valor);
+    };
+    const std::string fim = ExecutaLote(arquivo, apoio);
+    Label4->setText(Q(fim));
+}
+
+void TfQuery::bCaseClick() {
+    if (!fCase) fCase = new TfCase(this);
+    TfCase& c = *fCase;
+    const QListWidgetItem* atual = lbColunas->currentItem();
+    const std::string coluna = atual ? DeQString(atual->text()) : std::string();
+    c.edExp->setText(Q(coluna));
+    c.ListBox1->clear();
+    for (int i = 0; i < lbColunas->count(); ++i) c.ListBox1->addItem(lbColunas->item(i)->text());
+    c.DefineNClassificados(lexer_->Dialeto() == DialetoRealce::Ingres ? NaoClassificados::Discriminar
+                                                                      : NaoClassificados::Incluir);
+    c.rColunaClick();
+    if (c.exec() != QDialog::Accepted || c.edCNV->text().isEmpty()) return;
+
+    const TabelaCNVCase cnv = LeCNVParaCase(c.edCNV->text().toStdString());
+    PedidoCase p;
+    p.expressao = DeQString(c.edExp->text());
+    p.contagem = c.rContagem->isChecked();
+    if (const QListWidgetItem* soma = c.ListBox1->currentItem()) p.colunaSoma = DeQString(soma->text());
+    p.groupBy = c.ckGroupBy->isChecked();
+    p.naoClassificados = c.NClassificados();
+    p.colunaJanela = coluna;
+    p.tabela = TabelaEscolhida;
+    p.oracle = lexer_->Dialeto() == DialetoRealce::Oracle;
+    p.arquivoCNV = c.edCNV->text().toStdString();
+    switch (c.Gerar()) {
+    case GerarPara::Linhas: {
+        const CaseEmLinhas r = CaseLinhas(cnv, p);
+        std::vector<std::string> linhas = r.substituiEditor ? std::vector<std::string>{"select"} : LinhasSQL();
+        const int base = static_cast<int>(linhas.size());
+        linhas.insert(linhas.end(), r.linhas.begin(), r.linhas.end());
+        DefineLinhasSQL(linhas);
+        if (r.linhaCursor >= 0) Memo1->setCursorPosition(base + r.linhaCursor, 0);
+        break;
+    }
+    case GerarPara::Colunas: Memo1->insert(Q(CaseColunas(cnv, p))); break;
+    case GerarPara::Selecao: {
+        const QListWidgetItem* l = c.lbCNV->currentItem();
+        if (!l) return;
+        int linha = 0, indice = 0;
+        Memo1->getCursorPosition(&linha, &indice);
+        const QString texto = Memo1->text();
+        const long bytes = Memo1->positionFromLineIndex(linha, indice);
+        const std::string antes = DeQString(QString::fromUtf8(texto.toUtf8().left(bytes)));
+        Memo1->setText(Q(CaseSelecao(DeQString(texto), antes.size(), DeQString(l->text()), cnv.largura, p.expressao)));
+        break;
+    }
+    }
+    Memo1->setFocus();
 }
 
 void TfQuery::cbDataBaseClick() {

@@ -25,6 +25,7 @@ class TabelaResultados;
 struct Configuracao;
 struct IndiceBD;
 class LexerSQLDorvan;
+class TfCase;
 
 class TfQuery : public QDialog {
     Q_OBJECT
@@ -47,6 +48,12 @@ public:
     void bNovoAliasClick();
     void bRemoveAliasClick();
     void bBDEClick();
+    // "Salvar &DBF": the SELECT written into a DBF, then shown in the browser.
+    void bDBFClick();
+    // "Lote": a text file of query-to-DBF orders.
+    void bLoteClick();
+    // "cnv": CASE code from a conversion table, through the TfCase dialog.
+    void bCaseClick();
     // Fills the alias box from the engine (FormCreate, after alias changes).
     void CarregaAliases();
 
@@ -64,6 +71,10 @@ public:
     std::function<std::string()> EscolheArquivoSalvar;
     std::function<std::string()> EscolheArquivoAbrir;
     std::function<std::optional<std::string>(const std::string& nome)> PerguntaParametro;
+    std::function<std::string()> EscolheArquivoDBF;  // the DBF a query is written into
+    std::function<std::string()> EscolheArquivoLote; // a batch file
+    // A batch's "INFORME" question (caption "Entre com o parâmetro").
+    std::function<std::optional<std::string>(const std::string& nome)> PerguntaInforme;
     std::function<std::optional<std::string>(const std::string& pergunta, const std::string& inicial)> EscolhePasta;
     std::function<void(MotorBD&)> AdministraBancos; // the alias editor
     // Shows the dataset viewer over the chosen table.
@@ -98,6 +109,7 @@ public:
     QCheckBox* cbQualifica;
     QLabel* Label4;
     QsciScintilla* Memo1;
+    TfCase* fCase = nullptr; // created at its first use
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -108,6 +120,7 @@ private:
     void MostraErro(const std::exception& e);
     std::string Alias() const;
     std::string PastaDados() const;
+    bool GravaDBF(const std::string& arquivo, const std::string& valor);
     void GuardaPastaDados(const std::string& arquivo);
 
     TabelaResultados& t_;

@@ -12,6 +12,7 @@
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/TSimNao.h"
+#include "query/ui/ComandosBrowse.h"
 #include "query/ui/ComandosConsulta.h"
 #include "table/Configuracao.h"
 #include "table/Inicio.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     dorvan::RegistraEditorDEF(inicio, form1);
     inicio.RegistraMotor([] { return dorvan::MotorAtual().Inicia(); });
     dorvan::RegistraConsulta(inicio, cfg);
+    dorvan::RegistraBrowse(inicio, cfg);
     inicio.Executa();
 
     // "Executar tabulação": a DEF given on the command line opens at once, otherwise

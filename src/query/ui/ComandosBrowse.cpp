@@ -1,0 +1,48 @@
+#include "query/ui/ComandosBrowse.h"
+
+#include "query/ui/TfBrowse.h"
+#include "table/Configuracao.h"
+#include "table/Inicio.h"
+#include "table/ui/TForm1.h"
+
+#include <QAction>
+
+namespace dorvan {
+
+void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
+    // The browser comes after the main window in the start-up order and belongs to it.
+    inicio.RegistraJanela("TfBrowse", [&cfg] {
+        if (!Form1) return;
+        fBrowse = new TfBrowse(cfg, Form1);
+        fBrowse->MostraR(cfg.TemR);
+        fBrowse->MostraUXT(cfg.TemUXT);
+        LigaComandosBrowse(*Form1, cfg);
+    });
+}
+
+void LigaComandosBrowse(TForm1& f, Configuracao&) {
+    f.DefineComando(QStringLiteral("SpeedButton15Click"), [] {
+        if (!fBrowse) return;
+        fBrowse->show();
+        fBrowse->raise();
+        fBrowse->activateWindow();
+    });
+    Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
+    // The browser's R analysis is the main window's scheme runner over the file on
+    // show (DbfBrowse names it while the command runs).
+    TForm1* j = &f;
+    if (fBrowse)
+        fBrowse->AnaliseComR = [j](const std::string&) {
+            if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
+        };
+}
+
+void MostraNoBrowse(const std::string& arquivo) {
+    if (!fBrowse) return;
+    fBrowse->NomeArquivo = arquivo;
+    fBrowse->bAbrirClick(false);
+    fBrowse->show();
+    fBrowse->raise();
+}
+
+} // namespace dorvan

@@ -1,0 +1,344 @@
+#include "query/NavegaDBF.h"
+
+#include "data/ArquivosDBFTeste.h"
+#include "platform/Erros.h"
+#include "support/ApoioTeste.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace dorvan {
+namespace {
+
+using teste::CampoBruto;
+using teste::MontaDBF;
+
+std::string Unidas(const std::vector<std::string>& linhas) {
+    std::string s;
+    for (const auto& l : linhas)
+        s += l + "\r\n";
+    return s;
+}
+
+std::string Esq(std::string s, std::size_t n) {
+    s.resize(n, ' ');
+    return s;
+}
+
+// NOME C10, VALOR N8.2, DATA D8, OK L1, OBS M10: one of each kind the exports treat apart.
+struct Amostra {
+    teste::PastaTemporaria pasta;
+    std::string nome;
+    dbfRecord h;
+    explicit Amostra(std::uint8_t idioma = 0) {
+        teste::OpcoesDBF o;
+        o.idioma = idioma;
+        nome = pasta.Grava(
+            "dados.dbf",
+            MontaDBF({{"NOME", 'C', 10}, {"VALOR", 'N', 8, 2}, {"DATA", 'D', 8}, {"OK", 'L', 1}, {"OBS", 'M', 10}},
+                     {Esq("Ana \"A\"", 10) + "   12.50"
+                                             "20240307"
+                                             "y"
+                                             "0000000001",
+                      "*" + Esq("Apagado", 10) +
+                          "    1.00"
+                          "20240101"
+                          "T" +
+                          Esq("", 10),
+                      Esq("O'Neil & C", 10) + Esq("", 8) + Esq("", 8) + "n" + Esq("", 10)},
+                     o));
+        OpenDBF(h, nome, true);
+    }
+};
+
+TEST(NavegaDBF, RelatorioDeEstruturaLinhaALinha) {
+    Amostra a;
+    const auto l = InformacaoDBF(a.h, 1234);
+    const std::vector<std::string> esperado = {
+        "Informa\xE7\xE3o de " + a.nome,
+        "",
+        "Language driver  = 0",
+        "Data atualiza\xE7\xE3o = 7/3/2024",
+        "Num. Registros   = 3",
+        "Num. Campos      = 5",
+        "Comp. registro   = 38",
+        "Tamanho Total    = 1234",
+        "",
+        "Estrutura:",
+        "  1 NOME       C  10 0    1",
+        "  2 VALOR      N   8 2   11",
+        "  3 DATA       D   8 0   19",
+        "  4 OK         L   1 0   27",
+        "  5 OBS        M  10 0   28",
+        "",
+        "create table dados(",
+        "  nome       char(10),",
+        "  valor      numeric(8,2),",
+        "  data       date,",
+        "  ok         boolean,",
+        "  obs        char(10));",
+    };
+    EXPECT_EQ(l, esperado);
+}
+
+TEST(NavegaDBF, CSVDeixaApagadosDeForaDobraAspasEMantemVirgulaDoMemo) {
+    Amostra a;
+    const std::string csv = GravaCSVDBF(a.h, false);
+    EXPECT_EQ(csv, a.pasta / "dados.csv");
+    EXPECT_EQ(a.pasta.Le("dados.csv"), "\"NOME\",\"VALOR\",\"DATA\",\"OK\",\"OBS\"\r\n"
+                                       "\"Ana \"\"A\"\"\",12.50,\"20240307\",T,\r\n"
+                                       "\"O'Neil & C\",,\"        \",F,\r\n");
+    // The file R is given must read back as the same two rows.
+    std::string saida;
+    ASSERT_EQ(teste::Executa("Rscript -e 't<-read.csv(\"" + csv +
+                                 "\",check.names=FALSE); cat(nrow(t), t$NOME[1], t$VALOR[1], sep=\"|\")'",
+                             &saida),
+              0);
+    EXPECT_EQ(saida, "2|Ana \"A\"|12.5");
+}
+
+TEST(NavegaDBF, TextoDeArquivoDOSConvertidoNasSaidasConformeIdioma) {
+    struct Caso {
+        std::uint8_t idioma;
+        bool cp850;
+        std::string esperado;
+    };
+    for (const Caso& c : std::vector<Caso>{
+             {2, false, "\xE7"}, {0x25, false, "\xE7"}, {0, true, "\xE7"}, {0, false, "\x87"}, {3, true, "\x87"}}) {
+        teste::PastaTemporaria p;
+        teste::OpcoesDBF o;
+        o.idioma = c.idioma;
+        const std::string nome = p.Grava("c.dbf", MontaDBF({{"T", 'C', 3}}, {"a\x87 "}, o));
+        dbfRecord h;
+        OpenDBF(h, nome, true);
+        readDBF(h, 1);
+        EXPECT_EQ(TextoCampo(h, 1, c.cp850), "a" + c.esperado + " ") << int(c.idioma);
+        GravaCSVDBF(h, c.cp850);
+        EXPECT_EQ(p.Le("c.csv"), "\"T\"\r\n\"a" + c.esperado + "\"\r\n") << int(c.idioma);
+    }
+}
+
+TEST(NavegaDBF, XMLEscapaTextoELidoPorLeitorExterno) {
+    Amostra a;
+    const std::string xml = GravaXMLDBF(a.h, false);
+    EXPECT_EQ(
+        a.pasta.Le("dados.xml"),
+        Unidas({"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", "<Tabela>", "<Linha>", "  <NOME>Ana \"A\"</NOME>",
+                "  <VALOR>12.50</VALOR>", "  <DATA>20240307</DATA>", "  <OK>y</OK>", "  <OBS>0000000001</OBS>",
+                "</Linha>", "<Linha>", "  <NOME>O'Neil &amp; C</NOME>", "  <VALOR></VALOR>", "  <DATA></DATA>",
+                "  <OK>n</OK>", "  <OBS></OBS>", "</Linha>", "</Tabela>"}));
+    std::string saida;
+    EXPECT_EQ(teste::Executa("xmllint --xpath 'count(//Linha)' " + xml, &saida), 0);
+    EXPECT_EQ(saida, "2\n");
+}
+
+TEST(NavegaDBF, SQLDeixaMemoDeForaNulosEDatasISOLidoPeloSQLite) {
+    Amostra a;
+    const std::string sql = GravaSQLDBF(a.h, false);
+    EXPECT_EQ(a.pasta.Le("dados.sql"),
+              Unidas({"CREATE TABLE dados (", "  nome CHAR(10),", "  valor NUMERIC(8,2),", "  data DATE,",
+                      "  ok CHAR(1));", "INSERT INTO dados VALUES('Ana \"A\"',12.50,'2024-03-07','y');",
+                      "INSERT INTO dados VALUES('O''Neil & C',NULL,NULL,'n');"}));
+    std::string saida;
+    ASSERT_EQ(teste::Executa("sqlite3 :memory: '.read " + sql +
+                                 "' 'select nome, coalesce(valor, \"-\"), data from dados order by nome;'",
+                             &saida),
+              0);
+    EXPECT_EQ(saida, "Ana \"A\"|12.5|2024-03-07\nO'Neil & C|-|\n");
+}
+
+TEST(NavegaDBF, SQLComCampoDeixadoDeForaNoFimAindaFechaOComando) {
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava("m.dbf", MontaDBF({{"A", 'N', 3}, {"B", 'M', 10}}, {"  1          "}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    GravaSQLDBF(h, false);
+    EXPECT_EQ(p.Le("m.sql"), Unidas({"CREATE TABLE m (", "  a NUMERIC(3));", "INSERT INTO m VALUES(1);"}));
+}
+
+TEST(NavegaDBF, CNVUsaOCampoMaisCurtoComoCodigoEContaCategoriasPorMudancaDeRotulo) {
+    teste::PastaTemporaria p;
+    struct Caso {
+        std::vector<CampoBruto> campos;
+        std::vector<std::string> regs;
+        std::string esperado;
+    };
+    const std::string pad41(41, ' ');
+    const std::vector<Caso> casos = {
+        // The first field is the shorter: it is the code; a blank-ended code gets ",".
+        {{{"COD", 'C', 3}, {"NOME", 'C', 10}},
+         {"01 Norte     ", "02 Norte     ", "*03 Apagado   ", "1  Sul       "},
+         Unidas({"2 3", "      1  Norte     " + pad41 + "01 ,", "      1  Norte     " + pad41 + "02 ,",
+                 "      2  Sul       " + pad41 + "1  ,"})},
+        // Equal lengths: the second is the code.
+        {{{"NOME", 'C', 2}, {"COD", 'C', 2}},
+         {"AA01", "BB02"},
+         Unidas({"2 2", "      1  AA" + std::string(49, ' ') + "01", "      2  BB" + std::string(49, ' ') + "02"})},
+    };
+    for (const Caso& c : casos) {
+        const std::string nome = p.Grava("t.dbf", MontaDBF(c.campos, c.regs));
+        dbfRecord h;
+        OpenDBF(h, nome, true);
+        EXPECT_EQ(GravaCNVDBF(h), p / "t.cnv");
+        EXPECT_EQ(p.Le("t.cnv"), c.esperado);
+    }
+}
+
+TEST(NavegaDBF, CNVSemDoisCamposRecusa) {
+    teste::PastaTemporaria p;
+    dbfRecord h;
+    OpenDBF(h, p.Grava("u.dbf", MontaDBF({{"A", 'C', 2}}, {"xx"})), true);
+    EXPECT_THROW(GravaCNVDBF(h), ErroFatal);
+    EXPECT_FALSE(std::filesystem::exists(p / "u.cnv"));
+}
+
+TEST(NavegaDBF, CopiaEstruturaVaziaComMesmosCamposEIdioma) {
+    Amostra a(2);
+    CopiaEstrutura(a.h, a.pasta / "vazio.dbf");
+    dbfRecord c;
+    OpenDBF(c, a.pasta / "vazio.dbf", true);
+    ASSERT_EQ(c.Estado, 1);
+    EXPECT_EQ(c.NumRegs, 0);
+    EXPECT_EQ(c.Idioma, 2);
+    ASSERT_EQ(c.NumCampos, 5);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(c.Campo(i).Nome, a.h.Campo(i).Nome);
+        EXPECT_EQ(c.Campo(i).Tipo, a.h.Campo(i).Tipo);
+        EXPECT_EQ(c.Campo(i).Tamanho, a.h.Campo(i).Tamanho);
+        EXPECT_EQ(c.Campo(i).Decimais, a.h.Campo(i).Decimais);
+    }
+}
+
+// Reads every record of a DBF back, deletion flag included.
+std::vector<std::string> Registros(const std::string& nome) {
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    std::vector<std::string> r;
+    for (std::int64_t i = 1; i <= h.NumRegs; ++i) {
+        readDBF(h, i);
+        r.emplace_back(h.RegistroAtual, h.TamRegistro);
+    }
+    return r;
+}
+
+struct Destino {
+    teste::PastaTemporaria pasta;
+    std::string nome;
+    dbfRecord h;
+    Destino() {
+        nome = pasta.Grava("d.dbf", MontaDBF({{"A", 'C', 3}, {"N", 'N', 4}, {"B", 'C', 2}}, {"old   1xx"}));
+        OpenDBF(h, nome, true);
+        Reabre(h, true);
+    }
+};
+
+TEST(NavegaDBF, AcrescimoDeTextoDelimitadoCampoACampo) {
+    Destino d;
+    const std::string txt = d.pasta.Grava("t.txt", "abc;12;zz\r\nx\nabcdef;123456;q;extra\n;;\nultima;7");
+    int eventos = 0;
+    EXPECT_EQ(AcrescentaDelimitado(d.h, txt, ';', [&] { ++eventos; }), 5);
+    Reabre(d.h, false);
+    EXPECT_EQ(d.h.NumRegs, 6);
+    EXPECT_EQ(Registros(d.nome), (std::vector<std::string>{" old   1xx", " abc  12zz", " x        ", " abc****q ",
+                                                           "          ", " ult   7  "}));
+    EXPECT_EQ(eventos, 0);
+}
+
+TEST(NavegaDBF, AcrescimoDeTextoSDFCortaOuCompletaORegistro) {
+    Destino d;
+    const std::string txt = d.pasta.Grava("s.txt", "abc  12zz\r\nab\nabcdefghijklmn\n");
+    EXPECT_EQ(AcrescentaSDF(d.h, txt), 3);
+    Reabre(d.h, false);
+    EXPECT_EQ(Registros(d.nome), (std::vector<std::string>{" old   1xx", " abc  12zz", " ab       ", " abcdefghi"}));
+}
+
+TEST(NavegaDBF, AcrescimoDeOutroDBFCasaCamposPorNomeEPulaApagados) {
+    Destino d;
+    const std::string outro = d.pasta.Grava(
+        "o.dbf", MontaDBF({{"b", 'C', 4}, {"N", 'N', 8}, {"X", 'C', 1}}, {"wxyz      42k", "*gone       9k"}));
+    EXPECT_EQ(AcrescentaDeDBF(d.h, outro), 1);
+    Reabre(d.h, false);
+    EXPECT_EQ(Registros(d.nome), (std::vector<std::string>{" old   1xx", "      42wx"}));
+}
+
+TEST(NavegaDBF, EventosACadaMilDuzentosETrintaEQuatroRegistros) {
+    Destino d;
+    std::string txt;
+    for (int i = 0; i < 2500; ++i)
+        txt += "a|1\n";
+    int eventos = 0;
+    EXPECT_EQ(AcrescentaLinhasArquivo(d.h, d.pasta.Grava("m.txt", txt), [&] { ++eventos; }), 2500);
+    EXPECT_EQ(eventos, 2);
+}
+
+TEST(NavegaDBF, ReabrirParaGravarArquivoSomenteLeituraAvisaEMantemAberto) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes any file";
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava("r.dbf", MontaDBF({{"A", 'C', 1}}, {"a"}));
+    std::filesystem::permissions(nome, std::filesystem::perms::owner_read);
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    EXPECT_THROW(Reabre(h, true), ErroES);
+    EXPECT_EQ(h.Estado, 1);
+}
+
+TEST(NavegaDBF, ComandoEProgramaXSLT) {
+    struct Caso {
+        std::string programa;
+        std::vector<std::string> args;
+        std::string legenda;
+    };
+    const std::vector<Caso> casos = {
+        {"/usr/bin/xsltproc", {"/usr/bin/xsltproc", "f.xsl", "d.xml"}, "Via XSLT usando xsltproc"},
+        {"java -jar /opt/x y/saxon.JAR",
+         {"java", "-jar", "/opt/x y/saxon.JAR", "d.xml", "f.xsl"},
+         "Via XSLT usando saxon.JAR"},
+        {"/opt/my proc/conv.sh", {"/opt/my proc/conv.sh", "d.xml", "f.xsl"}, "Via XSLT usando conv.sh"},
+    };
+    for (const Caso& c : casos) {
+        EXPECT_EQ(ComandoXSLT(c.programa, "d.xml", "f.xsl"), c.args);
+        EXPECT_EQ(LegendaXSLT(c.programa), c.legenda);
+    }
+    EXPECT_EQ(ProgramaXSLTDoArquivo("/opt/p/saxon.Jar"), "java -jar /opt/p/saxon.Jar");
+    EXPECT_EQ(ProgramaXSLTDoArquivo("/usr/bin/xsltproc"), "/usr/bin/xsltproc");
+    EXPECT_EQ(ArquivoDoProgramaXSLT("java -jar /opt/p/saxon.jar"), "/opt/p/saxon.jar");
+    EXPECT_EQ(ArquivoDoProgramaXSLT("/usr/bin/xsltproc"), "/usr/bin/xsltproc");
+    EXPECT_EQ(ComandoUXT("/opt/dorvan/", "a.xml", "b.xsl"),
+              (std::vector<std::string>{"/opt/dorvan/uxt", "a.xml", "b.xsl", "temp.txt"}));
+}
+
+TEST(NavegaDBF, NomesDeSaida) {
+    EXPECT_EQ(NomeSaida("/a/b.c/dados.DBF", ".csv"), "/a/b.c/dados.csv");
+    EXPECT_EQ(NomeSaida("/a/b.c/dados", ".xml"), "/a/b.c/dados.xml");
+    EXPECT_EQ(NomeSemPasta("/a/b.c/dados.dbf"), "dados.dbf");
+    EXPECT_EQ(TextoExecutadoEm(3), "Executado em 3 Segundos");
+}
+
+TEST(NavegaDBF, RprofileCarregaATabelaNoR) {
+    Amostra a;
+    const std::string csv = GravaCSVDBF(a.h, false);
+    EXPECT_EQ(TextoRprofile("/opt/d/", "/t/x.csv", true, true),
+              "source(\"/opt/d/autoexec.r\")\n"
+              ".First = function() {tabela <<- utils::read.csv(\"/t/x.csv\",check.names=FALSE)\n"
+              " cat(\"\\n   Dados carregados em \\\"tabela\\\"!\\n\\n\")}\n"
+              "dirdorvan <<- \"/opt/d/\";\n"
+              "source(\"/opt/d/menu.r\")\n");
+    const std::string prog = (a.pasta / "prog") + "/";
+    std::filesystem::create_directory(prog);
+    teste::PastaTemporaria trab;
+    trab.Grava(".RProfile", "old");
+    trab.Grava("prog_menu_marker", "");
+    std::filesystem::copy_file(trab / "prog_menu_marker", prog + "menu.r");
+    GravaRprofile(trab.Caminho().string(), prog, csv);
+    EXPECT_FALSE(std::filesystem::exists(trab / ".RProfile"));
+    std::string saida;
+    ASSERT_EQ(teste::Executa("cd " + trab.Caminho().string() + " && Rscript -e 'cat(nrow(tabela), dirdorvan)'", &saida),
+              0);
+    EXPECT_NE(saida.find("Dados carregados em \"tabela\"!"), std::string::npos);
+    EXPECT_NE(saida.find("2 " + prog), std::string::npos);
+}
+
+} // namespace
+} // namespace dorvan

@@ -1,0 +1,158 @@
+// The SQL window's query-to-DBF and batch buttons, over a standard alias whose
+// database the sqlite3 program builds; a written file opens in the browser.
+#include "data/LeDBF32.h"
+#include "platform/Mensagens.h"
+#include "platform/db/BancoDados.h"
+#include "query/NavegaDBF.h"
+#include "query/ui/TfBrowse.h"
+#include "query/ui/TfCase.h"
+#include "query/ui/TfQuery.h"
+#include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
+#include "table/Configuracao.h"
+#include "table/TabelaResultados.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <Qsci/qsciscintilla.h>
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace dorvan {
+namespace {
+
+class QueryParaDBF : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(teste::Executa("sqlite3 '" + (pasta / "dorvan.sqlite") +
+                                 "' \"CREATE TABLE casos (uf TEXT, obitos INTEGER);"
+                                 "INSERT INTO casos VALUES ('SP', 3);INSERT INTO casos VALUES ('RJ', 7);\""),
+                  0);
+        ASSERT_EQ(motor.Inicia(), 0);
+        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        janela = std::make_unique<TfQuery>(tabela, cfg, motor);
+        browse = std::make_unique<TfBrowse>(cfg);
+        fBrowse = browse.get();
+        janela->cbDataBase->setEditText(QStringLiteral("Saude"));
+        janela->cbDataBaseClick();
+    }
+    void TearDown() override {
+        browse.reset();
+        janela.reset();
+    }
+    long Registros(const std::string& dbf) {
+        dbfRecord h;
+        OpenDBF(h, dbf, true);
+        return h.Estado ? static_cast<long>(h.NumRegs) : -1;
+    }
+
+    teste::PastaTemporaria pasta;
+    MotorBD motor{pasta / "Aliases.ini"};
+    TabelaResultados tabela;
+    Configuracao cfg;
+    std::unique_ptr<TfQuery> janela;
+    std::unique_ptr<TfBrowse> browse;
+};
+
+TEST_F(QueryParaDBF, SelectGravadoEmDBFAbreNoBrowser) {
+    janela->DefineLinhasSQL({"select uf, obitos from casos"});
+    janela->EscolheArquivoDBF = [&] { return pasta / "casos.dbf"; };
+    janela->bDBF->click();
+    EXPECT_EQ(Registros(pasta / "casos.dbf"), 2);
+    EXPECT_EQ(janela->Label4->text(), "Executado em 0 minutos e 0 segundos");
+    EXPECT_EQ(DbfBrowse.Nome, pasta / "casos.dbf");
+    EXPECT_TRUE(browse->isVisible());
+}
+
+TEST_F(QueryParaDBF, PedidosRecusadosComMensagem) {
+    MensagensRoteiro msgs;
+    UsaMensagens usa(msgs);
+    int dialogos = 0;
+    janela->EscolheArquivoDBF = [&] {
+        ++dialogos;
+        return std::string();
+    };
+    janela->DefineLinhasSQL({"   "});
+    janela->bDBFClick();
+    janela->DefineLinhasSQL({"update casos set obitos = 0"});
+    janela->bDBFClick();
+    janela->cbDataBase->setEditText(QStringLiteral("Nenhum"));
+    janela->bDBFClick();
+    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"Entre com o texto do SQL na janela inferior!",
+                                                       "Comando SELECT obrigat\xF3rio na primeira linha!",
+                                                       "Nenhum n\xE3o \xE9 um banco de dados v\xE1lido!"}));
+    EXPECT_EQ(dialogos, 0);
+}
+
+TEST_F(QueryParaDBF, LoteGravaUmArquivoPorOrdem) {
+    pasta.Grava("uf.sql", "#Casos\n#Saude\n#uf\nselect obitos from casos where uf = :uf\n");
+    const std::string lote = pasta.Grava("lote.txt", "CONECTA Saude\n"
+                                                     "DIR=" +
+                                                         pasta.Caminho().string() +
+                                                         "\n"
+                                                         "DIR/uf.sql, DIR/sp.dbf, SP\n"
+                                                         "INFORME ESTADO\n"
+                                                         "DIR/uf.sql, DIR/ESTADO.dbf, ESTADO\n");
+    janela->EscolheArquivoLote = [&] { return lote; };
+    janela->PerguntaInforme = [](const std::string& n) {
+        EXPECT_EQ(n, "ESTADO");
+        return std::optional<std::string>("RJ");
+    };
+    janela->bLote->click();
+    EXPECT_EQ(Registros(pasta / "sp.dbf"), 1);
+    EXPECT_EQ(Registros(pasta / "RJ.dbf"), 1);
+    EXPECT_EQ(janela->Label4->text(), "2 arquivos gravados em 0:0 minutos");
+}
+
+TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
+    std::string l1 = "      1  Sudeste", l2 = "      2  Sul";
+    l1.resize(60, ' ');
+    l2.resize(60, ' ');
+    const std::string cnv = pasta.Grava("regiao.cnv", "2 2\r\n" + l1 + "SP,RJ\r\n" + l2 + "PR\r\n");
+    auto achados = janela->lbTabelas->findItems(QStringLiteral("casos"), Qt::MatchExactly);
+    ASSERT_EQ(achados.size(), 1);
+    janela->lbTabelas->setCurrentItem(achados[0]);
+    janela->lbTabelasClick();
+    auto colunas = janela->lbColunas->findItems(QStringLiteral("uf"), Qt::MatchExactly);
+    ASSERT_EQ(colunas.size(), 1);
+    janela->lbColunas->setCurrentItem(colunas[0]);
+
+    auto dirige = [&](std::function<void(TfCase&)> escolhe) {
+        teste::QuandoModal([cnv, escolhe](QWidget* w) {
+            auto* c = dynamic_cast<TfCase*>(w);
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(c->edExp->text(), "uf");
+            EXPECT_TRUE(c->rIncluir->isChecked());
+            c->EscolheCNV = [cnv] { return cnv; };
+            c->bCNV->click();
+            EXPECT_EQ(c->lbCNV->currentRow(), 1);
+            escolhe(*c);
+            c->bOK->click();
+        });
+        janela->bCaseClick();
+    };
+    dirige([](TfCase& c) { c.rLinhas->setChecked(true); });
+    EXPECT_EQ(janela->Memo1->text().toStdString(), "select\n"
+                                                   "  case\n"
+                                                   "    when uf in('SP','RJ') then 'Sudeste'\n"
+                                                   "    when uf = 'PR' then 'Sul'\n"
+                                                   "    else '~ N\xC3\xA3o classificado'\n"
+                                                   "  end as \"regiao\",\n"
+                                                   "  count(*) as Total\n"
+                                                   "from casos\n"
+                                                   "group by 1");
+
+    janela->DefineLinhasSQL({"select * from casos where obitos > 1"});
+    dirige([](TfCase& c) {
+        c.rSelecao->setChecked(true);
+        c.lbCNV->setCurrentRow(2);
+    });
+    EXPECT_EQ(janela->Memo1->text().toStdString(), "select * from casos where ( uf = 'PR' )\n  and obitos > 1");
+}
+
+} // namespace
+} // namespace dorvan
