@@ -358,8 +358,8 @@ void PutFieldDBF(const dbfRecord& h, int i, std::string_view valor, char* regist
             std::memset(destino, '*', largura);
             return;
         }
-        std::memcpy(destino + (largura - valor.size()), valor.data(), valor.size());
-    } else {
+        if (!valor.empty()) std::memcpy(destino + (largura - valor.size()), valor.data(), valor.size());
+    } else if (!valor.empty()) {
         std::memcpy(destino, valor.data(), std::min(largura, valor.size()));
     }
 }

@@ -253,6 +253,13 @@ TEST(PutFieldDBF, AlignsCutsAndMarksOverflow) {
         resto.erase(f.Deslocamento, f.Tamanho);
         EXPECT_EQ(resto, std::string(h.TamRegistro - f.Tamanho, '#'));
     }
+    // An empty view with no data behind it blanks the field (the sanitizers watch the copy).
+    for (int campo : {1, 2}) {
+        std::string reg(h.TamRegistro, '#');
+        PutFieldDBF(h, campo, std::string_view(), reg.data());
+        EXPECT_EQ(reg.substr(h.Campo(campo).Deslocamento, h.Campo(campo).Tamanho),
+                  std::string(h.Campo(campo).Tamanho, ' '));
+    }
     std::string reg(h.TamRegistro, '#');
     PutFieldDBF(h, 0, "x", reg.data());
     PutFieldDBF(h, 5, "x", reg.data());

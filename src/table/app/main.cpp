@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
             t.Titulo2 = t2;
             return true;
         };
+        // The tabulation's record export can be opened in the DBF browser.
+        if (!dorvan::Tabula) dorvan::Tabula = new dorvan::TTabula(&f);
+        dorvan::Tabula->AbreNoBrowser = dorvan::MostraNoBrowse;
         const std::string def = std::exchange(defInicial, std::string());
         const bool rodou = def.empty() ? dorvan::ComandoTabulacao(&f, fecha) : dorvan::AbreTabulacao(def, &f, fecha);
         if (!rodou) return;
