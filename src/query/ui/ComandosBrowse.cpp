@@ -1,5 +1,8 @@
 #include "query/ui/ComandosBrowse.h"
 
+#include "analysis/ExecucaoR.h"
+#include "query/NavegaDBF.h"
+
 #include "query/ui/TfBrowse.h"
 #include "table/Configuracao.h"
 #include "table/Inicio.h"
@@ -20,7 +23,7 @@ void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
     });
 }
 
-void LigaComandosBrowse(TForm1& f, Configuracao&) {
+void LigaComandosBrowse(TForm1& f, Configuracao& cfg) {
     f.DefineComando(QStringLiteral("SpeedButton15Click"), [] {
         if (!fBrowse) return;
         fBrowse->show();
@@ -32,7 +35,13 @@ void LigaComandosBrowse(TForm1& f, Configuracao&) {
     // show (DbfBrowse names it while the command runs).
     TForm1* j = &f;
     if (fBrowse)
-        fBrowse->AnaliseComR = [j](const std::string&) {
+        fBrowse->AnaliseComR = [j, &cfg](const std::string& arquivo) {
+            // The scheme runner reads the file's fields and its CSV copy instead of the table.
+            DadosBrowseR dados;
+            dados.ArquivoDBF = arquivo;
+            for (const CampoDBF& c : DbfBrowse.Campos) dados.Campos.push_back(c.Nome);
+            dados.GravaCSV = [&cfg] { GravaCSVDBF(DbfBrowse, cfg.DBFcomCP850); };
+            TabelaDoBrowse() = std::move(dados);
             if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
         };
 }
