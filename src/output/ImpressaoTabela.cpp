@@ -196,6 +196,9 @@ void ImpressaoTabela::Rodape(PaginaImpressa& pg, int yRodape, int p, const std::
 
 PaginaImpressa ImpressaoTabela::MontaPagina(int p, const std::string& data) const {
     PaginaImpressa pg;
+    // A page the layout does not have (a typed range, or no layout yet) is blank
+    // rather than a strip number outside the strips.
+    if (p < 1 || Faixas.empty()) return pg;
     const int b = BlocoDaPagina(p);
     const FaixaColunas& f = Faixas[static_cast<std::size_t>(FaixaDaPagina(p) - 1)];
     const std::int32_t primeira = (b - 1) * LinhasPorPagina + 1;

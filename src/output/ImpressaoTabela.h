@@ -64,6 +64,7 @@ public:
     int FaixaDaPagina(int p) const;
 
     // The elements of page p. `data`: the date printed in the footer (empty: none).
+    // Pages before the first, or before CalculaPaginas, are blank.
     PaginaImpressa MontaPagina(int p, const std::string& data) const;
     // The page of technical notes after the pages.
     PaginaImpressa MontaNotas() const;

@@ -208,8 +208,9 @@ void TXLSWrite::OpenFile() {
     for (const auto& s : Sheets)
         if (s.empty()) throw ErroXLS("Sheet Name is missing");
     if (Sheets.empty()) throw ErroXLS("Sheet Name is missing");
-    linhaMin_ = linhaMax_ = colunaMin_ = colunaMax_ = -1;
+    // A second open must not disturb the used range of the file still open.
     if (aberto_) throw ErroXLS("File is allready open");
+    linhaMin_ = linhaMax_ = colunaMin_ = colunaMax_ = -1;
     if (FileName.find_first_not_of(' ') == std::string::npos) throw ErroXLS("Filename is missing");
     if (versao_ != TXLSVersion::xls97) throw ErroXLS("Only Excel 97 workbooks can be written");
     Limpa();
@@ -308,11 +309,12 @@ void TXLSWrite::GravaGlobais() {
             if (f.Border & cbRight) linhas |= 0x0010;
             if (f.Border & cbTop) linhas |= 0x0100;
             if (f.Border & cbBottom) linhas |= 0x1000;
-            if (f.Border & cbDiag) linhas |= 0x4000; // top-left to bottom-right
             x[10] = static_cast<std::uint8_t>(linhas & 0xFF);
             x[11] = static_cast<std::uint8_t>(linhas >> 8);
-            // Black lines on every side, thin diagonal.
-            const std::uint32_t lados = 8u | (8u << 7);
+            // Black lines on every side; the diagonal (top-left to bottom-right) is
+            // bit 30 of the border word, not a line style.
+            std::uint32_t lados = 8u | (8u << 7);
+            if (f.Border & cbDiag) lados |= 1u << 14;
             x[12] = static_cast<std::uint8_t>(lados & 0xFF);
             x[13] = static_cast<std::uint8_t>(lados >> 8);
             std::uint32_t resto = 8u | (8u << 7) | (8u << 14) | ((f.Border & cbDiag) ? (1u << 21) : 0u);
@@ -376,10 +378,10 @@ void TXLSWrite::GravaGlobais() {
 void TXLSWrite::NextSheet() {
     if (!aberto_) throw ErroXLS("Call to NextSheet without OpenFile");
     if (folhaAtual_ + 1 >= static_cast<int>(Sheets.size())) throw ErroXLS("Sheet index out of range");
-    if (folhaAtual_ >= 0) {
-        TerminaFolha();
-        Registro(0x000A, {});
-    }
+    // The globals end with their own EOF as every sheet does; the shared strings are
+    // inserted before it at CloseFile.
+    if (folhaAtual_ >= 0) TerminaFolha();
+    Registro(0x000A, {});
     ++folhaAtual_;
     Poe32(fluxo_, posOffsetFolha_[static_cast<std::size_t>(folhaAtual_)], static_cast<std::uint32_t>(fluxo_.size()));
     IniciaFolha();

@@ -293,6 +293,8 @@ struct Leitor {
         if ((arq.size() % Setor) != 0) Falha("tamanho nao multiplo do setor");
         setores = arq.size() / Setor - 1;
         const std::uint32_t nTabela = Le32(arq, 44);
+        // Counts beyond the sectors there are would only walk (or loop) through garbage.
+        if (nTabela > setores || Le32(arq, 72) > setores) Falha("contagem de setores maior que o arquivo");
         std::vector<std::uint32_t> setoresTabela;
         for (std::size_t k = 0; k < DifatNoCabecalho && setoresTabela.size() < nTabela; ++k)
             setoresTabela.push_back(Le32(arq, 76 + 4 * k));
@@ -308,9 +310,10 @@ struct Leitor {
             const std::string_view d = SetorEm(s);
             for (std::size_t k = 0; k < EntradasPorSetor; ++k) tabela.push_back(Le32(d, 4 * k));
         }
+        // Every sector number below is then an index of the table.
+        if (tabela.size() < setores) Falha("tabela menor que o arquivo");
         for (std::uint32_t s : setoresTabela)
             if (tabela[s] != SetorTabela) Falha("setor da tabela nao marcado");
-        if (tabela.size() < setores) Falha("tabela menor que o arquivo");
         tabela.resize(setores);
 
         const std::string dir = LeCadeia(Le32(arq, 48));

@@ -27,14 +27,6 @@ std::string Junta(const std::vector<std::string>& linhas) {
     return r;
 }
 
-std::string Apara(const std::string& s) {
-    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t i = 0, f = s.size();
-    while (i < f && branco(s[i])) ++i;
-    while (f > i && branco(s[f - 1])) --f;
-    return s.substr(i, f - i);
-}
-
 // The first n lines of a file, without reading the rest.
 std::vector<std::string> PrimeirasLinhas(const std::string& arquivo, int n) {
     std::ifstream f(arquivo, std::ios::binary);
@@ -59,6 +51,14 @@ std::string TextoR(const std::string& s) {
 }
 
 } // namespace
+
+std::string SemBrancosNasPontas(const std::string& s) {
+    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t i = 0, f = s.size();
+    while (i < f && branco(s[i])) ++i;
+    while (f > i && branco(s[f - 1])) --f;
+    return s.substr(i, f - i);
+}
 
 std::vector<std::string> SeparaLinhas(const std::string& texto) {
     std::vector<std::string> r;
@@ -100,7 +100,7 @@ void GravaConsultaXML(const std::string& arquivo, const ConsultaSalva& c) {
     std::string s = std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>") + FimLinha + "<Consulta>" + FimLinha +
                     "<Titulo>" + c.titulo + "</Titulo>" + FimLinha + "<Database>" + c.alias + "</Database>" + FimLinha +
                     "<SQL>" + Junta(c.linhas) + FimLinha + "</SQL>" + FimLinha;
-    if (!Apara(c.parametro).empty()) s += "<Param>" + c.parametro + "</Param>" + FimLinha;
+    if (!SemBrancosNasPontas(c.parametro).empty()) s += "<Param>" + c.parametro + "</Param>" + FimLinha;
     s += std::string("</Consulta>") + FimLinha;
     GravaArquivoInteiro(arquivo, s);
 }
@@ -116,7 +116,7 @@ ConsultaSalva LeConsultaXML(const std::string& arquivo) {
 }
 
 void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std::string& driver) {
-    if (!Apara(c.parametro).empty())
+    if (!SemBrancosNasPontas(c.parametro).empty())
         MensagensAtuais().Mostra(c.parametro + ": Par\xE2metro de texto n\xE3o suportado por RODBC");
     if (driver.find("ODBC") == std::string::npos)
         MensagensAtuais().Mostra("Driver=" + driver + " :Somente \"Alias\" do tipo ODBC podem ser acessados pelo R");
@@ -133,7 +133,7 @@ void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std:
     std::string s;
     auto linha = [&](const std::string& l) { s += l + FimLinha; };
     linha("library(RODBC)");
-    linha("titulo=\"" + TextoR(Apara(c.titulo)) + "\"");
+    linha("titulo=\"" + TextoR(SemBrancosNasPontas(c.titulo)) + "\"");
     linha("rodape=\"Executado sobre " + TextoR(c.alias) + "\"");
     linha("db = odbcConnect(\"" + TextoR(c.alias) + "\")");
     linha("tabela = sqlQuery(db,\"" + sql + "\")");

@@ -3,6 +3,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "query/ArquivoConsulta.h"
 
 #include <QString>
 #include <algorithm>
@@ -16,14 +17,6 @@ std::string Corta(const std::string& s, std::size_t n) { return s.size() > n ? s
 
 bool Branca(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
-
-std::string Apara(const std::string& s) {
-    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t i = 0, f = s.size();
-    while (i < f && branco(s[i])) ++i;
-    while (f > i && branco(s[f - 1])) --f;
-    return s.substr(i, f - i);
 }
 
 // The parameter goes only to a statement that names it: a bound value without
@@ -182,7 +175,7 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
     }
     ConsultaBD q(motor);
     q.DatabaseName = pedido.alias;
-    const std::string nomeParametro = Apara(pedido.parametro);
+    const std::string nomeParametro = SemBrancosNasPontas(pedido.parametro);
     std::optional<std::string> valor;
     if (!nomeParametro.empty()) {
         valor = pergunta ? pergunta(nomeParametro) : std::nullopt;
@@ -221,7 +214,7 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
 }
 
 std::string RecusaNovoAlias(const MotorBD& motor, const std::string& nome) {
-    if (Apara(nome).empty()) return "Primeiro entre com o nome do Banco de dados ser adicionado!";
+    if (SemBrancosNasPontas(nome).empty()) return "Primeiro entre com o nome do Banco de dados ser adicionado!";
     if (motor.AliasExiste(nome)) return nome + " j\xE1 existe!";
     return {};
 }

@@ -140,6 +140,11 @@ TEST(ImpressaoTabela, DegenerateLayoutsStillEnd) {
     sem.CalculaPaginas();
     EXPECT_EQ(sem.TotalPaginas(), 1);
     EXPECT_TRUE(TemTexto(sem.MontaPagina(1, ""), "L3"));
+    // Page numbers typed below the first, with several strips, name no strip.
+    EXPECT_TRUE(estreita.MontaPagina(0, "").empty());
+    EXPECT_TRUE(estreita.MontaPagina(-1, "").empty());
+    ImpressaoTabela semCalculo(t, m, 2000, 2000);
+    EXPECT_TRUE(semCalculo.MontaPagina(1, "").empty());
 }
 
 TEST(ImpressaoTabela, CellsFollowTheDisplayOrderLabelsAndNotes) {

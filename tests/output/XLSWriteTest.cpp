@@ -246,6 +246,85 @@ TEST(XLSWrite, FailedSaveLeavesWriterReadyAndOldFileIntact) {
     EXPECT_FALSE(std::filesystem::exists(pasta / "grande.xls"));
 }
 
+// Each substream (the globals, then every sheet) is a BOF .. EOF pair, and the
+// shared strings stay inside the globals.
+TEST(XLSWrite, GlobalsAndEverySheetEndWithTheirOwnEOF) {
+    PastaTemporaria pasta;
+    TXLSWrite w;
+    ConfiguraXLSWrite1(w);
+    w.Sheets = {"Um", "Dois"};
+    w.FileName = pasta / "f.xls";
+    w.OpenFile();
+    w.WriteString(0, 0, "texto", 0);
+    w.NextSheet();
+    w.WriteNumber(1, 1, 2.5, 2);
+    w.CloseFile();
+    const auto regs = LeWorkbook(pasta / "f.xls");
+    std::vector<std::uint16_t> limites; // BOF types and EOFs in stream order
+    for (const auto& r : regs)
+        if (r.id == 0x0809) limites.push_back(L16(r.dados, 2));
+        else if (r.id == 0x000A) limites.push_back(0);
+    EXPECT_EQ(limites, (std::vector<std::uint16_t>{0x0005, 0, 0x0010, 0, 0x0010, 0}));
+    std::size_t sst = 0, eofGlobais = 0;
+    for (std::size_t i = 0; i < regs.size(); ++i) {
+        if (regs[i].id == 0x00FC) sst = i;
+        if (regs[i].id == 0x000A && eofGlobais == 0) eofGlobais = i;
+    }
+    EXPECT_LT(sst, eofGlobais);
+    for (const auto& r : regs)
+        if (r.id == 0x0085) {
+            const std::uint32_t off = L32(r.dados, 0);
+            const auto i = std::find_if(regs.begin(), regs.end(), [&](const Registro& x) { return x.pos == off; });
+            ASSERT_NE(i, regs.end());
+            ASSERT_NE(i, regs.begin());
+            EXPECT_EQ(i->id, 0x0809);
+            EXPECT_EQ(std::prev(i)->id, 0x000A) << "a sheet begins right after an EOF";
+        }
+}
+
+// A refused second open leaves the open file's used range (DIMENSIONS) as it was.
+TEST(XLSWrite, RefusedSecondOpenKeepsTheUsedRange) {
+    PastaTemporaria pasta;
+    TXLSWrite w;
+    ConfiguraXLSWrite1(w);
+    w.FileName = pasta / "d.xls";
+    w.OpenFile();
+    w.WriteNumber(3, 10, 1, -1);
+    EXPECT_THROW(w.OpenFile(), ErroXLS);
+    w.WriteNumber(1, 2, 1, -1);
+    w.CloseFile();
+    for (const auto& r : LeWorkbook(pasta / "d.xls"))
+        if (r.id == 0x0200) {
+            EXPECT_EQ(L32(r.dados, 0), 2u);
+            EXPECT_EQ(L32(r.dados, 4), 11u);
+            EXPECT_EQ(L16(r.dados, 8), 1u);
+            EXPECT_EQ(L16(r.dados, 10), 4u);
+        }
+}
+
+// Borders: thin lines on the chosen sides; the diagonal is its own flag, not a
+// change of the bottom line's style.
+TEST(XLSWrite, DiagonalBorderSetsItsFlagOnly) {
+    PastaTemporaria pasta;
+    TXLSWrite w;
+    w.DefineXLSVersion(TXLSVersion::xls97);
+    w.AdicionaFormato().Border = cbDiag;
+    w.AdicionaFormato().Border = cbLeft | cbBottom;
+    w.FileName = pasta / "b.xls";
+    w.OpenFile();
+    w.CloseFile();
+    std::vector<std::string> xfs;
+    for (const auto& r : LeWorkbook(pasta / "b.xls"))
+        if (r.id == 0x00E0) xfs.push_back(r.dados);
+    ASSERT_EQ(xfs.size(), 18u);
+    const std::uint32_t diag = L32(xfs[16], 10), lados = L32(xfs[17], 10);
+    EXPECT_EQ(diag & 0xFFFFu, 0u) << "no side line";
+    EXPECT_EQ(diag >> 30, 1u) << "top-left to bottom-right";
+    EXPECT_EQ(lados & 0xFFFFu, 0x1001u);
+    EXPECT_EQ(lados >> 30, 0u);
+    EXPECT_EQ(static_cast<unsigned char>(xfs[16][9]) & 0x20, 0x20) << "border used";
+}
+
 // A real spreadsheet program reads the workbook: the values of the table come back.
 TEST(XLSWrite, SpreadsheetProgramReadsTheTable) {
     std::string saida;

@@ -58,5 +58,34 @@ TEST(ArquivoComposto, BadNamesAndDamagedFilesAreRefused) {
     EXPECT_THROW(LeFluxoComposto(arq.substr(0, 700), "Workbook"), std::runtime_error);
 }
 
+void Poe32(std::string& s, std::size_t pos, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) s[pos + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// Header counts and sector numbers that do not fit the file are refused before
+// anything is read through them.
+TEST(ArquivoComposto, HeaderCountsBeyondTheFileAreRefused) {
+    const std::string bom = MontaArquivoComposto({{"Workbook", Padrao(300 * 512, 4)}});
+    const std::size_t setores = bom.size() / 512 - 1;
+    ASSERT_GT(setores, 300u);
+    struct Caso {
+        const char* nome;
+        std::size_t pos;
+        std::uint32_t valor;
+    };
+    const Caso casos[] = {
+        {"one table sector that lies far past its own reach", 76, 250},
+        {"more table sectors than the file holds", 44, 0xFFFFFFF0u},
+        {"an extension list longer than the file", 72, 0xFFFFFFFFu},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        std::string arq = bom;
+        if (c.pos == 76) Poe32(arq, 44, 1); // the table then covers 128 sectors only
+        Poe32(arq, c.pos, c.valor);
+        EXPECT_THROW(LeFluxoComposto(arq, "Workbook"), std::runtime_error);
+    }
+}
+
 } // namespace
 } // namespace dorvan

@@ -409,11 +409,7 @@ void TfQuery::FormActivate() {
     lbConsultas->setFocus();
 }
 
-void TfQuery::lbConsultasClick() {
-    QListWidgetItem* i = lbConsultas->currentItem();
-    if (!i) return;
-    // The file name is kept with the entry, so a title holding " [" cannot mislead.
-    const std::string arquivo = i->data(Qt::UserRole).toString().toStdString();
+bool TfQuery::AbrePorExtensao(const std::string& arquivo) {
     try {
         if (ExtensaoMaiuscula(arquivo) == ".SQL")
             AbreQuery(arquivo);
@@ -421,26 +417,34 @@ void TfQuery::lbConsultasClick() {
             AbreQueryXML(arquivo);
     } catch (const std::exception& e) {
         MostraErro(e);
+        return false;
     }
+    return true;
+}
+
+void TfQuery::lbConsultasClick() {
+    QListWidgetItem* i = lbConsultas->currentItem();
+    if (!i) return;
+    // The file name is kept with the entry, so a title holding " [" cannot mislead.
+    AbrePorExtensao(i->data(Qt::UserRole).toString().toStdString());
     ClearLabel4();
 }
 
-void TfQuery::AbreQuery(const std::string& arquivo) {
-    ConsultaSalva c = LeConsultaSQL(arquivo);
+void TfQuery::MostraConsulta(const ConsultaSalva& c) {
     DefineLinhasSQL(c.linhas);
     edTitulo->setText(Q(c.titulo));
     if (!c.alias.empty()) cbDataBase->setEditText(Q(c.alias));
     edParam->setText(Q(c.parametro));
+}
+
+void TfQuery::AbreQuery(const std::string& arquivo) {
+    MostraConsulta(LeConsultaSQL(arquivo));
     if (!cbDataBase->currentText().isEmpty()) cbDataBaseClick();
     setWindowTitle(QString::fromStdString(arquivo));
 }
 
 void TfQuery::AbreQueryXML(const std::string& arquivo) {
-    ConsultaSalva c = LeConsultaXML(arquivo);
-    DefineLinhasSQL(c.linhas);
-    edTitulo->setText(Q(c.titulo));
-    if (!c.alias.empty()) cbDataBase->setEditText(Q(c.alias));
-    edParam->setText(Q(c.parametro));
+    MostraConsulta(LeConsultaXML(arquivo));
     cbDataBaseClick();
     if (ModoProgramador()) {
         Memo1->setCursorPosition(0, 0);
@@ -488,16 +492,7 @@ void TfQuery::bSalvarClick() {
 
 void TfQuery::bAbrirClick() {
     const std::string arquivo = EscolheArquivoAbrir ? EscolheArquivoAbrir() : std::string();
-    if (arquivo.empty()) return;
-    try {
-        if (ExtensaoMaiuscula(arquivo) == ".SQL")
-            AbreQuery(arquivo);
-        else
-            AbreQueryXML(arquivo);
-    } catch (const std::exception& e) {
-        MostraErro(e);
-        return;
-    }
+    if (arquivo.empty() || !AbrePorExtensao(arquivo)) return;
     if (ModoProgramador()) Memo1->setFocus();
     GuardaPastaDados(arquivo);
     FormActivate();
@@ -623,12 +618,16 @@ void TfQuery::bCaseClick() {
     Memo1->setFocus();
 }
 
-void TfQuery::cbDataBaseClick() {
+void TfQuery::LimpaColunas() {
     lbColunas->clear();
     TabelaEscolhida.clear();
     IndicesTabela.clear();
     for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
+}
+
+void TfQuery::cbDataBaseClick() {
+    LimpaColunas();
     const std::string alias = Alias();
     if (!motor_.AliasExiste(alias)) {
         // A name typed that is no alias: nothing to list.
@@ -737,10 +736,7 @@ void TfQuery::bRemoveAliasClick() {
     cbDataBase->setEditText(QString());
     CarregaAliases();
     lbTabelas->clear();
-    lbColunas->clear();
-    TabelaEscolhida.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
-    Label3->setText(QStringLiteral("Colunas:"));
+    LimpaColunas();
     Label2->setText(QStringLiteral("Tabelas:"));
     try {
         motor_.GravaConfiguracao();

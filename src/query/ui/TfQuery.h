@@ -24,6 +24,7 @@ class MotorBD;
 class TabelaResultados;
 struct Configuracao;
 struct IndiceBD;
+struct ConsultaSalva;
 class LexerSQLDorvan;
 class TfCase;
 
@@ -117,6 +118,9 @@ protected:
 
 private:
     void ClearLabel4();
+    void MostraConsulta(const ConsultaSalva& c); // editor, title, alias, parameter
+    bool AbrePorExtensao(const std::string& arquivo); // ".SQL" or the .xml form; errors shown
+    void LimpaColunas(); // no table chosen: its columns, indexes and buttons go
     void MostraErro(const std::exception& e);
     std::string Alias() const;
     std::string PastaDados() const;
