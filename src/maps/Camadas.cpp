@@ -1,12 +1,15 @@
 #include "maps/Camadas.h"
 
 #include "data/LeDBF32.h"
+#include "platform/Arquivos.h"
+#include "platform/Erros.h"
 #include "data/LeXML.h"
 #include "data/UConvert.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -75,6 +78,14 @@ PrimitivaMapa TextoAcima(std::string texto, PontoTela p) {
 }
 
 // Fecha o DBF em qualquer saída.
+// A vanished layer file is an error of the redraw (told once by the window), not
+// the open routine's own message at every repaint.
+void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
+    const std::string achado = ResolveNome(nome);
+    if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
+    OpenDBF(h, achado, true);
+}
+
 struct DBFAberto {
     dbfRecord h;
     ~DBFAberto() {
@@ -174,7 +185,7 @@ void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMa
 void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k, bool dbfComCP850,
                       const DestinoDesenho& destino, const AvisoCamada& aviso) {
     DBFAberto d;
-    OpenDBF(d.h, c.ArquivoCamada, true);
+    AbreCamadaDBF(d.h, c.ArquivoCamada);
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0, nome = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
@@ -301,7 +312,7 @@ void DesenhaCirculos(const TabelaResultados& t, const std::string& nomeMapa, std
 void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho& destino, const AvisoCamada& aviso) {
     if (!o.Ativas) return;
     DBFAberto d;
-    OpenDBF(d.h, o.Arquivo, true);
+    AbreCamadaDBF(d.h, o.Arquivo);
     if (d.h.Estado == 0) return; // OpenDBF has said why
     const char* nomes[] = {"X1", "Y1", "X2", "Y2", "TIPO", "FLUXO", "TOT1", "TOT2", "DISTANCIA"};
     int campo[9] = {};

@@ -1,10 +1,13 @@
 #include "maps/ImpressaoMapa.h"
 
 #include "data/LeDBF32.h"
+#include "platform/Arquivos.h"
+#include "platform/Erros.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace dorvan {
@@ -54,6 +57,14 @@ VistaMapa VistaDoPapel(const TransformacaoPapel& p) {
     return v;
 }
 
+// A vanished layer file is an error of the redraw (told once by the window), not
+// the open routine's own message at every repaint.
+void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
+    const std::string achado = ResolveNome(nome);
+    if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
+    OpenDBF(h, achado, true);
+}
+
 struct DBFAberto {
     dbfRecord h;
     ~DBFAberto() {
@@ -88,7 +99,7 @@ PontoTela GeoParaPapel(const TransformacaoPapel& p, double x, double y) {
 void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoMapa& c,
                       const DestinoDesenho& destino, const AvisoCamada& aviso) {
     DBFAberto d;
-    OpenDBF(d.h, c.ArquivoCamada, true);
+    AbreCamadaDBF(d.h, c.ArquivoCamada);
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
