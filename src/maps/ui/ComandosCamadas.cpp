@@ -321,7 +321,9 @@ void LigaCamadasMapa(TMapa& m) {
     };
     m.Camadas.Setas = [j](const VistaMapa& v, const DestinoDesenho& destino) {
         try {
-            DesenhaSetas(v, Estado(*j).Setas, destino, [j](const std::string& s) { Avisa(*j, s); });
+            OpcoesSetas o = Estado(*j).Setas;
+            o.IndCor = j->Tabela().IndCor; // the disc outline follows the palette in use
+            DesenhaSetas(v, o, destino, [j](const std::string& s) { Avisa(*j, s); });
         } catch (const std::exception& e) {
             Avisa(*j, e.what());
         }

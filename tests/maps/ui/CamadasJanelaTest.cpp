@@ -186,6 +186,30 @@ TEST(CamadasJanela, ProportionalCirclesFollowTheChosenColumn) {
     EXPECT_EQ(c.janela->Imagem().pixelColor(sul.X + 5, sul.Y), QColor(255, 128, 0));
 }
 
+TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
+    Cenario c;
+    dbfRecord h;
+    CreateDBF(h, c.pasta / "fluxo.dbf",
+              {{"X1", 'N', 6}, {"Y1", 'N', 6}, {"X2", 'N', 6}, {"Y2", 'N', 6}, {"TIPO", 'N', 2}, {"FLUXO", 'N', 6},
+               {"TOT1", 'N', 6}, {"TOT2", 'N', 6}, {"DISTANCIA", 'N', 6}},
+              0);
+    std::string reg(h.TamRegistro, ' ');
+    const char* valores[] = {"10", "25", "90", "25", "1", "50", "100", "100", "80"};
+    for (int i = 0; i < 9; ++i)
+        PutFieldDBF(h, i + 1, valores[i], reg.data());
+    AppendDBF(h, reg.data());
+    CloseDBF(h);
+    OpcoesSetas& o = SetasDaJanela(*c.janela);
+    o.Ativas = true;
+    o.Arquivo = c.pasta / "fluxo.dbf";
+    o.Divisor = 10; // width 5
+    c.janela->DesenhaMapa();
+    const PontoTela meio = GeoParaTela(c.janela->Vista, 30, 25);
+    EXPECT_EQ(c.janela->Imagem().pixelColor(meio.X, meio.Y + 1), QColor(Qt::red));
+    EXPECT_EQ(ValorIdentificacao(c.janela->BitmapIdentificacao(), meio.X, meio.Y + 1), 2000001u);
+    o.Ativas = false;
+}
+
 std::string Comando(const std::string& linha) {
     std::string saida;
     teste::Executa(linha, &saida);
