@@ -257,10 +257,17 @@ void DesenhaCamadas(const VistaMapa& v, const CamadasDoMapa& camadas, const Jane
         if (!c.Ativa) continue;
         try {
             switch (TipoDaCamada(c.ArquivoCamada)) {
-            case TipoCamada::Mapa: DesenhaCamadaMapa(v, c, janela, destino); break;
-            case TipoCamada::DBF: DesenhaCamadaDBF(v, c, k, dbfComCP850, destino, aviso); break;
-            case TipoCamada::GPX: DesenhaCamadaGPX(v, c, destino); break;
-            case TipoCamada::Outro: break;
+            case TipoCamada::Mapa:
+                DesenhaCamadaMapa(v, c, janela, destino);
+                break;
+            case TipoCamada::DBF:
+                DesenhaCamadaDBF(v, c, k, dbfComCP850, destino, aviso);
+                break;
+            case TipoCamada::GPX:
+                DesenhaCamadaGPX(v, c, destino);
+                break;
+            case TipoCamada::Outro:
+                break;
             }
         } catch (const std::exception& e) {
             if (aviso) aviso(e.what());

@@ -32,7 +32,7 @@ extern const std::array<std::uint32_t, 16> CoresCamada;
 enum class TipoCamada { Mapa, DBF, GPX, Outro };
 
 struct CamadaDoMapa {
-    std::string ArquivoCamada;  // full name, at most 128 characters
+    std::string ArquivoCamada; // full name, at most 128 characters
     std::uint32_t CorCamada = CorPreta;
     bool ComLegenda = false;
     bool Transparente = false;

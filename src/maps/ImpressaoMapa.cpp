@@ -96,8 +96,8 @@ PontoTela GeoParaPapel(const TransformacaoPapel& p, double x, double y) {
             Trunca((p.MaxY - y) / p.Escala * p.Lado + 2 * p.Margem)};
 }
 
-void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoMapa& c,
-                      const DestinoDesenho& destino, const AvisoCamada& aviso) {
+void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoMapa& c, const DestinoDesenho& destino,
+                      const AvisoCamada& aviso) {
     DBFAberto d;
     AbreCamadaDBF(d.h, c.ArquivoCamada);
     if (d.h.Estado == 0) return; // OpenDBF has said why
@@ -134,9 +134,8 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
 }
 
 std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,
-                             const VistaMapa& vista, const CamadasDoMapa& camadas,
-                             const PaginaMapa& pagina, const MedeTexto& mede, const DestinoDesenho& destino,
-                             const AvisoCamada& aviso) {
+                             const VistaMapa& vista, const CamadasDoMapa& camadas, const PaginaMapa& pagina,
+                             const MedeTexto& mede, const DestinoDesenho& destino, const AvisoCamada& aviso) {
     TransformacaoPapel tp;
     {
         LeitorMapa leitor(nomeMapa);
@@ -198,7 +197,9 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
         if (!c.Ativa) continue;
         try {
             switch (TipoDaCamada(c.ArquivoCamada)) {
-            case TipoCamada::DBF: ImprimeCamadaDBF(v, dx, c, destino, aviso); break;
+            case TipoCamada::DBF:
+                ImprimeCamadaDBF(v, dx, c, destino, aviso);
+                break;
             case TipoCamada::Mapa:
                 DesenhaCamadaMapa(v, c, nullptr, [&](const PrimitivaMapa& p) {
                     PrimitivaMapa f = p;
@@ -215,7 +216,8 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                     destino(f);
                 });
                 break;
-            case TipoCamada::Outro: break;
+            case TipoCamada::Outro:
+                break;
             }
         } catch (const std::exception& e) {
             if (aviso) aviso(e.what());
@@ -299,8 +301,8 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede) 
     return l;
 }
 
-std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,
-                            VistaMapa& v, std::int32_t largura, std::int32_t altura, const DestinoDesenho& destino,
+std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o, VistaMapa& v,
+                            std::int32_t largura, std::int32_t altura, const DestinoDesenho& destino,
                             const CamadasMapa& extras) {
     bool fundo = true;
     return DesenhaMapa(

@@ -18,8 +18,8 @@ using MedeTexto = std::function<std::int32_t(const std::string& texto, std::int3
 
 // GeoParaPapel: the page transform.
 struct TransformacaoPapel {
-    double Escala = 0;     // the larger range of the map (or of the zoom window)
-    std::int32_t Lado = 0; // page height · 7 div 10
+    double Escala = 0;       // the larger range of the map (or of the zoom window)
+    std::int32_t Lado = 0;   // page height · 7 div 10
     std::int32_t Margem = 0; // page height div 10
     double MinX = 0, MaxY = 0;
 };
@@ -35,13 +35,12 @@ struct PaginaMapa {
 // Returns the text that stops the print before a page ("Versão inválida do arquivo
 // de mapas :<n>") or empty. Missing layer fields are reported through aviso.
 std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,
-                             const VistaMapa& vista, const CamadasDoMapa& camadas,
-                             const PaginaMapa& pagina, const MedeTexto& mede, const DestinoDesenho& destino,
-                             const AvisoCamada& aviso);
+                             const VistaMapa& vista, const CamadasDoMapa& camadas, const PaginaMapa& pagina,
+                             const MedeTexto& mede, const DestinoDesenho& destino, const AvisoCamada& aviso);
 
 // The DBF layer on paper: only fields named exactly LATITUDE and LONGITUDE.
-void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoMapa& c,
-                      const DestinoDesenho& destino, const AvisoCamada& aviso);
+void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoMapa& c, const DestinoDesenho& destino,
+                      const AvisoCamada& aviso);
 
 // The legend picture: its size and figures (title, then a box and a text per class).
 struct LegendaImagem {
@@ -52,8 +51,8 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede);
 
 // The screen's redraw for the map picture: the same figures, without the legend
 // boxes, the identification values and the whole-area fill of a zoom into one area.
-std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,
-                            VistaMapa& v, std::int32_t largura, std::int32_t altura, const DestinoDesenho& destino,
+std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o, VistaMapa& v,
+                            std::int32_t largura, std::int32_t altura, const DestinoDesenho& destino,
                             const CamadasMapa& extras);
 
 // The legend picture's name: the chosen folder + the chosen name up to its first

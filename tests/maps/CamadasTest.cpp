@@ -102,10 +102,14 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
     PastaTemporaria pasta;
     MensagensRoteiro m;
     UsaMensagens usa(m);
-    const std::string bom = GravaDBF(pasta / "bom.dbf",
-                                     {Campo("LAT", 'C', 10), Campo("LONG", 'C', 10), Campo("RAIO", 'N', 3),
-                                      Campo("NOME", 'C', 8)},
-                                     {{"50", "10", "10", "Pra\x87" "a"}, {" 2 5,5", "30", "", "B"}}, 2);
+    const std::string bom =
+        GravaDBF(pasta / "bom.dbf",
+                 {Campo("LAT", 'C', 10), Campo("LONG", 'C', 10), Campo("RAIO", 'N', 3), Campo("NOME", 'C', 8)},
+                 {{"50", "10", "10",
+                   "Pra\x87"
+                   "a"},
+                  {" 2 5,5", "30", "", "B"}},
+                 2);
     CamadaDoMapa c;
     c.ArquivoCamada = bom;
     c.CorCamada = 0x0000FF;
@@ -125,7 +129,8 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
     EXPECT_EQ(f[0].Preenchimento, 0x0000FFu);
     EXPECT_EQ(f[0].Identificacao, 3 * 200000 + 1);
     // The name from code page 850 (language byte 2), above the point.
-    EXPECT_EQ(f[1].Texto, "Pra\xE7" "a");
+    EXPECT_EQ(f[1].Texto, "Pra\xE7"
+                          "a");
     EXPECT_EQ(f[1].Alinhamento, AlinhaTexto::Acima);
     // Blank RAIO reads 0; the comma-decimal latitude with blanks inside is read.
     EXPECT_EQ(f[2].Raio, 0);
@@ -134,8 +139,7 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
     EXPECT_EQ(f[2].Identificacao, 3 * 200000 + 2);
 
     // Without RAIO the width is the radius; transparent: no fill, pen in the colour.
-    const std::string xy =
-        GravaDBF(pasta / "xy.dbf", {Campo("X", 'N', 5), Campo("Y", 'N', 5)}, {{"1", "2"}});
+    const std::string xy = GravaDBF(pasta / "xy.dbf", {Campo("X", 'N', 5), Campo("Y", 'N', 5)}, {{"1", "2"}});
     c.ArquivoCamada = xy;
     c.Transparente = true;
     c.LarguraCamada = 6;
@@ -146,8 +150,7 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
     EXPECT_EQ(f[0].Caneta, 0x0000FFu);
 
     // "LA" and "LO" are too short.
-    const std::string curto =
-        GravaDBF(pasta / "curto.dbf", {Campo("LA", 'N', 5), Campo("LO", 'N', 5)}, {{"1", "2"}});
+    const std::string curto = GravaDBF(pasta / "curto.dbf", {Campo("LA", 'N', 5), Campo("LO", 'N', 5)}, {{"1", "2"}});
     c.ArquivoCamada = curto;
     f = Coleta([&](const DestinoDesenho& d) { DesenhaCamadaDBF(v, c, 1, false, d, aviso); });
     EXPECT_TRUE(f.empty());
@@ -157,9 +160,9 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
 
 TEST(CamadaGPX, OneLineWithSeveralWaypointsDrawsThemAll) {
     PastaTemporaria pasta;
-    const std::string gpx = pasta.Grava(
-        "w.gpx", "<?xml version=\"1.0\"?><gpx><wpt lat=\"10.5\" lon=\"20\"><name>Um</name></wpt>"
-                 "<wpt lon=\"40\" lat=\"60\"><name>Dois</name></wpt><wpt lat=\"0\" lon=\"0\"></wpt></gpx>");
+    const std::string gpx =
+        pasta.Grava("w.gpx", "<?xml version=\"1.0\"?><gpx><wpt lat=\"10.5\" lon=\"20\"><name>Um</name></wpt>"
+                             "<wpt lon=\"40\" lat=\"60\"><name>Dois</name></wpt><wpt lat=\"0\" lon=\"0\"></wpt></gpx>");
     CamadaDoMapa c;
     c.ArquivoCamada = gpx;
     c.LarguraCamada = 5;

@@ -63,10 +63,10 @@ TEST(PapelDoMapa, WideAndTallMapsFitTheSquareOffsetByTwoMargins) {
         PontoTela esperado;
     };
     const Caso casos[] = {
-        {0, 0, 200, 100, 0, 100, {160, 160}},   // wide: the top-left corner
-        {0, 0, 200, 100, 200, 0, {720, 440}},   // wide: the width takes the whole side
-        {0, 0, 100, 200, 100, 0, {440, 720}},   // tall: the height takes the whole side
-        {-10, 5, 90, 105, 40, 55, {440, 440}},  // square: the middle
+        {0, 0, 200, 100, 0, 100, {160, 160}},  // wide: the top-left corner
+        {0, 0, 200, 100, 200, 0, {720, 440}},  // wide: the width takes the whole side
+        {0, 0, 100, 200, 100, 0, {440, 720}},  // tall: the height takes the whole side
+        {-10, 5, 90, 105, 40, 55, {440, 440}}, // square: the middle
     };
     for (const Caso& k : casos) {
         const TransformacaoPapel p = TransformacaoDoPapel(k.minX, k.minY, k.maxX, k.maxY, 800);
@@ -134,17 +134,17 @@ TEST(PapelDoMapa, AreasLayersTitlesAndLegend) {
     ASSERT_NE(marca, p.figuras.end());
     EXPECT_FALSE(marca->ComPreenchimento);
     EXPECT_EQ(marca->Pontos[0], (PontoTela{580, 300}));
-    auto nome = std::find_if(p.figuras.begin(), p.figuras.end(),
-                             [](const PrimitivaMapa& f) { return f.Figura == FiguraMapa::Texto && f.Texto == "Norte"; });
+    auto nome = std::find_if(p.figuras.begin(), p.figuras.end(), [](const PrimitivaMapa& f) {
+        return f.Figura == FiguraMapa::Texto && f.Texto == "Norte";
+    });
     ASSERT_NE(nome, p.figuras.end());
     EXPECT_EQ(nome->TamanhoFonte, 8);
     EXPECT_EQ(nome->Pontos[0], (PontoTela{300, 300}));
 
     // Title 16 points at the middle of the page, M/2 from the top; no subtitle or footer.
     std::vector<PrimitivaMapa> textos;
-    std::copy_if(p.figuras.begin(), p.figuras.end(), std::back_inserter(textos), [](const PrimitivaMapa& f) {
-        return f.Figura == FiguraMapa::Texto && f.TamanhoFonte != 8;
-    });
+    std::copy_if(p.figuras.begin(), p.figuras.end(), std::back_inserter(textos),
+                 [](const PrimitivaMapa& f) { return f.Figura == FiguraMapa::Texto && f.TamanhoFonte != 8; });
     ASSERT_EQ(textos.size(), 1u);
     EXPECT_EQ(textos[0].Texto, "T\xEDtulo");
     EXPECT_EQ(textos[0].TamanhoFonte, 16);
@@ -153,10 +153,9 @@ TEST(PapelDoMapa, AreasLayersTitlesAndLegend) {
     t.Rodape = "Fonte";
     const Papel q = Imprime(t, mapa, OpcoesMapa{}, v);
     std::vector<PrimitivaMapa> t2;
-    std::copy_if(q.figuras.begin(), q.figuras.end(), std::back_inserter(t2),
-                 [](const PrimitivaMapa& f) {
-                     return f.Figura == FiguraMapa::Texto && (f.TamanhoFonte != 8 || f.Texto == "Fonte");
-                 });
+    std::copy_if(q.figuras.begin(), q.figuras.end(), std::back_inserter(t2), [](const PrimitivaMapa& f) {
+        return f.Figura == FiguraMapa::Texto && (f.TamanhoFonte != 8 || f.Texto == "Fonte");
+    });
     ASSERT_EQ(t2.size(), 3u);
     EXPECT_EQ(t2[2].TamanhoFonte, 8);
     EXPECT_EQ(t2[1].Pontos[0], (PontoTela{500, 80}));
@@ -226,17 +225,39 @@ TEST(PicturesDoMapa, MetafileIsTheScreenWithoutLegendBoxesOrIdentification) {
     const std::string mapa = pasta / "m.map";
     GravaMapa(mapa, {Area("01", 0, 0, 100), Area("02", 100, 0, 100)});
     const TabelaResultados t = Tabela();
-    VistaMapa v1, v2;
-    const DesenhoMapa tela = ColetaDesenho(t, mapa, OpcoesMapa{}, v1, 680, 519);
-    std::vector<PrimitivaMapa> meta;
-    DesenhaMetafile(t, mapa, OpcoesMapa{}, v2, 680, 519, [&](const PrimitivaMapa& f) { meta.push_back(f); }, {});
-    std::vector<PrimitivaMapa> semCaixas;
-    for (const PrimitivaMapa& f : tela.Figuras)
-        if (f.Figura != FiguraMapa::Retangulo) semCaixas.push_back(f);
-    ASSERT_EQ(meta.size(), semCaixas.size());
-    for (std::size_t i = 0; i < meta.size(); ++i) {
-        EXPECT_EQ(meta[i].Pontos, semCaixas[i].Pontos);
-        EXPECT_EQ(meta[i].Identificacao, SemIdentificacao);
+    struct Caso {
+        bool zoom;
+        JanelaMapa janela;
+        std::int32_t linhaDoZoom;
+        std::size_t preenchimentosNaTela; // background, and the whole area inside one area
+    };
+    const Caso casos[] = {
+        {false, {}, 0, 1},
+        {true, {150, 100, 50, 0}, 0, 1}, // across both areas: the same picture as the screen
+        {true, {30, 30, 20, 20}, 1, 2},  // inside area 01: no whole-area fill in the picture
+    };
+    for (const Caso& k : casos) {
+        OpcoesMapa o;
+        o.LinhaDoZoom = k.linhaDoZoom;
+        VistaMapa v1, v2;
+        v1.EmZoom = v2.EmZoom = k.zoom;
+        v1.JanelaZoom = v2.JanelaZoom = k.janela;
+        const DesenhoMapa tela = ColetaDesenho(t, mapa, o, v1, 680, 519);
+        std::vector<PrimitivaMapa> meta;
+        DesenhaMetafile(t, mapa, o, v2, 680, 519, [&](const PrimitivaMapa& f) { meta.push_back(f); }, {});
+        std::vector<PrimitivaMapa> esperado;
+        std::size_t preenchimentos = 0;
+        for (const PrimitivaMapa& f : tela.Figuras) {
+            if (f.Figura == FiguraMapa::Preenche && ++preenchimentos > 1) continue;
+            if (f.Figura != FiguraMapa::Retangulo) esperado.push_back(f);
+        }
+        EXPECT_EQ(preenchimentos, k.preenchimentosNaTela);
+        ASSERT_EQ(meta.size(), esperado.size());
+        for (std::size_t i = 0; i < meta.size(); ++i) {
+            EXPECT_EQ(meta[i].Pontos, esperado[i].Pontos);
+            EXPECT_EQ(meta[i].Preenchimento, esperado[i].Preenchimento);
+            EXPECT_EQ(meta[i].Identificacao, SemIdentificacao);
+        }
     }
 }
 

@@ -51,8 +51,9 @@ struct Respostas {
             return arquivo;
         };
         PerguntasDasCamadas().MostraDialogo = [this](TfCamada& d) { return dialogo(d); };
-        PerguntasDasCamadas().SalvaArquivo = [this](const std::string&, int, const std::string&,
-                                                    const std::string&) { return salvo; };
+        PerguntasDasCamadas().SalvaArquivo = [this](const std::string&, int, const std::string&, const std::string&) {
+            return salvo;
+        };
     }
     ~Respostas() { PerguntasDasCamadas() = antes; }
 };
@@ -190,8 +191,15 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
     Cenario c;
     dbfRecord h;
     CreateDBF(h, c.pasta / "fluxo.dbf",
-              {{"X1", 'N', 6}, {"Y1", 'N', 6}, {"X2", 'N', 6}, {"Y2", 'N', 6}, {"TIPO", 'N', 2}, {"FLUXO", 'N', 6},
-               {"TOT1", 'N', 6}, {"TOT2", 'N', 6}, {"DISTANCIA", 'N', 6}},
+              {{"X1", 'N', 6},
+               {"Y1", 'N', 6},
+               {"X2", 'N', 6},
+               {"Y2", 'N', 6},
+               {"TIPO", 'N', 2},
+               {"FLUXO", 'N', 6},
+               {"TOT1", 'N', 6},
+               {"TOT2", 'N', 6},
+               {"DISTANCIA", 'N', 6}},
               0);
     std::string reg(h.TamRegistro, ' ');
     const char* valores[] = {"10", "25", "90", "25", "1", "50", "100", "100", "80"};
@@ -208,6 +216,31 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
     EXPECT_EQ(c.janela->Imagem().pixelColor(meio.X, meio.Y + 1), QColor(Qt::red));
     EXPECT_EQ(ValorIdentificacao(c.janela->BitmapIdentificacao(), meio.X, meio.Y + 1), 2000001u);
     o.Ativas = false;
+}
+
+TEST(TfCamada, PreviewCircleFollowsColourWidthAndFill) {
+    TfCamada d;
+    CamadaDoMapa c;
+    c.ArquivoCamada = "/mapas/rios.map";
+    c.LarguraCamada = 10;
+    d.Carrega(c, false);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("/mapas/rios.map"));
+    EXPECT_FALSE(d.bRemover->isEnabled());
+    d.dgCorSelectCell(3, 0);
+    EXPECT_EQ(d.Cor(), 0x000000FFu);
+    QImage img = d.grab().toImage();
+    EXPECT_EQ(img.pixelColor(258, 80), QColor(Qt::red));
+    EXPECT_NE(img.pixelColor(258 + 14, 80), QColor(Qt::red));
+    d.cbTransparente->setChecked(true);
+    d.SpinEdit1->setValue(20);
+    img = d.grab().toImage();
+    EXPECT_NE(img.pixelColor(258, 80), QColor(Qt::red)) << "outline only";
+    EXPECT_EQ(img.pixelColor(258 + 20, 80), QColor(Qt::red));
+    CamadaDoMapa fora;
+    d.Aplica(fora);
+    EXPECT_TRUE(fora.Transparente);
+    EXPECT_EQ(fora.LarguraCamada, 20);
+    EXPECT_EQ(fora.CorCamada, 0x000000FFu);
 }
 
 std::string Comando(const std::string& linha) {
