@@ -135,8 +135,10 @@ PerguntasCamadas& PerguntasDasCamadas() {
 }
 
 QPrinter& ImpressoraDoMapa() {
-    static QPrinter p(QPrinter::HighResolution);
-    return p;
+    // Never destroyed: a printer torn down after the application object may call into
+    // print plugins already gone.
+    static QPrinter* p = new QPrinter(QPrinter::HighResolution);
+    return *p;
 }
 
 CamadasDoMapa& CamadasDaJanela(TMapa& m) { return Estado(m).Lista; }
