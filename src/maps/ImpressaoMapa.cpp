@@ -77,6 +77,8 @@ struct DBFAberto {
     }
 };
 
+constexpr std::int32_t TamanhoFontePapel = 10; // points: names of .MAP layers on paper
+
 } // namespace
 
 TransformacaoPapel TransformacaoDoPapel(double minX, double minY, double maxX, double maxY, std::int32_t alturaPagina) {
@@ -206,6 +208,8 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                     desloca(f);
                     f.LarguraCaneta = 1; // paper keeps its pen width
                     if (f.Figura == FiguraMapa::Circulo) f.Raio = RaioPontoMapa;
+                    // Screen label sizes are pixels, far too small at a printer's resolution.
+                    if (f.Figura == FiguraMapa::Texto) f.TamanhoFonte = TamanhoFontePapel;
                     destino(f);
                 });
                 break;

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -31,6 +32,8 @@ const char* const FiltroCamada = "Mapas do Dorvan|*.map|Arquivo dBase III +|*.db
                                  "Todos formatos suportados|*.map;*.dbf;*.gpx";
 // Pictures are PNG and the vector pictures SVG on this platform.
 const char* const FiltroImagens = "Imagem PNG|*.png|Imagem SVG|*.svg";
+
+constexpr std::uint32_t CorVermelhaFluxo = 0x000000FF;
 
 struct EstadoJanela {
     CamadasDoMapa Lista;
@@ -303,8 +306,26 @@ void GravaMetaFileClick(TMapa& m) {
     m.Repinta();
 }
 
+namespace {
+
+// Every show of the map window starts the flows in red again.
+class AoMostrar : public QObject {
+public:
+    explicit AoMostrar(TMapa& m) : QObject(&m), m_(m) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == &m_ && e->type() == QEvent::Show && !e->spontaneous()) SetasDaJanela(m_).Cor = CorVermelhaFluxo;
+        return false;
+    }
+
+private:
+    TMapa& m_;
+};
+
+} // namespace
+
 void LigaCamadasMapa(TMapa& m) {
     TMapa* j = &m;
+    m.installEventFilter(new AoMostrar(m));
     QObject::connect(&m, &QObject::destroyed, [j] { Estados().erase(j); });
     Estado(m);
     m.DefineComando(QStringLiteral("PoeCamadaClick"), [j] { PoeCamadaClick(*j); });

@@ -215,6 +215,10 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
     const PontoTela meio = GeoParaTela(c.janela->Vista, 30, 25);
     EXPECT_EQ(c.janela->Imagem().pixelColor(meio.X, meio.Y + 1), QColor(Qt::red));
     EXPECT_EQ(ValorIdentificacao(c.janela->BitmapIdentificacao(), meio.X, meio.Y + 1), 2000001u);
+    o.Cor = 0x00FF0000;
+    c.janela->hide();
+    c.janela->show();
+    EXPECT_EQ(o.Cor, 0x000000FFu) << "red again at every show";
     o.Ativas = false;
 }
 
