@@ -77,7 +77,7 @@ PrimitivaMapa TextoAcima(std::string texto, PontoTela p) {
     return f;
 }
 
-// Fecha o DBF em qualquer saída.
+// Closes the DBF on every way out.
 // A vanished layer file is an error of the redraw (told once by the window), not
 // the open routine's own message at every repaint.
 void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
