@@ -73,6 +73,8 @@ enum class FiguraMapa : std::uint8_t {
 enum class AlinhaTexto : std::uint8_t {
     Centro, // centred on the point both ways
     Acima,  // centred horizontally, bottom on the point
+    Canto,  // top left corner on the point
+    Topo,   // centred horizontally, top on the point
 };
 
 inline constexpr std::int64_t SemIdentificacao = -1;
@@ -89,6 +91,8 @@ struct PrimitivaMapa {
     std::int64_t Identificacao = SemIdentificacao;
     std::string Texto; // 1252
     AlinhaTexto Alinhamento = AlinhaTexto::Centro;
+    std::int32_t LarguraCaneta = 1; // outline and line width in pixels
+    std::int32_t TamanhoFonte = 0;  // points; 0 = the map's label font
 };
 
 using DestinoDesenho = std::function<void(const PrimitivaMapa&)>;

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
+
 namespace dorvan {
 
 namespace {
@@ -25,10 +27,12 @@ QPolygon Poligono(const std::vector<PontoTela>& pontos) {
 // pen of width 1, so outlines read as nothing there.
 void Estilo(QPainter& p, const PrimitivaMapa& f, bool identificacao) {
     if (identificacao) {
-        p.setPen(QPen(Qt::black, 1));
+        // Lines keep their width there: a thick flow line is picked along all of it.
+        p.setPen(f.Figura == FiguraMapa::Linha ? QPen(CorDeIdentificacao(f.Identificacao), std::max(1, f.LarguraCaneta))
+                                               : QPen(Qt::black, 1));
         p.setBrush(CorDeIdentificacao(f.Identificacao));
     } else {
-        p.setPen(QPen(CorQt(f.Caneta), 1));
+        p.setPen(QPen(CorQt(f.Caneta), std::max(1, f.LarguraCaneta)));
         p.setBrush(f.ComPreenchimento ? QBrush(CorQt(f.Preenchimento)) : QBrush(Qt::NoBrush));
     }
 }
@@ -64,15 +68,23 @@ void Pinta(QPainter& p, const PrimitivaMapa& f, bool identificacao) {
     }
     case FiguraMapa::Texto: {
         if (f.Pontos.empty() || identificacao) return;
-        p.setFont(FonteRotulosMapa());
+        if (f.TamanhoFonte > 0) {
+            QFont fonte = FonteRotulosMapa();
+            fonte.setPointSize(f.TamanhoFonte);
+            p.setFont(fonte);
+        } else {
+            p.setFont(FonteRotulosMapa());
+        }
         p.setPen(CorQt(f.Caneta));
         p.setBrush(Qt::NoBrush);
         const QString texto = ParaQString(f.Texto);
         const QFontMetrics m(p.font());
         const int largura = m.horizontalAdvance(texto);
         const int altura = m.height();
-        const int x = f.Pontos[0].X - largura / 2;
-        const int y = f.Alinhamento == AlinhaTexto::Acima ? f.Pontos[0].Y - altura : f.Pontos[0].Y - altura / 2;
+        const int x = f.Alinhamento == AlinhaTexto::Canto ? f.Pontos[0].X : f.Pontos[0].X - largura / 2;
+        int y = f.Pontos[0].Y - altura / 2;
+        if (f.Alinhamento == AlinhaTexto::Acima) y = f.Pontos[0].Y - altura;
+        if (f.Alinhamento == AlinhaTexto::Canto || f.Alinhamento == AlinhaTexto::Topo) y = f.Pontos[0].Y;
         p.drawText(QRect(x, y, largura + 1, altura), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, texto);
         return;
     }

@@ -1,5 +1,6 @@
 #include "maps/ui/TMapa.h"
 
+#include "maps/ui/ComandosCamadas.h"
 #include "maps/ui/PintaMapa.h"
 #include "maps/ui/TFEscala.h"
 #include "output/GravaDBF.h"
@@ -172,6 +173,7 @@ TMapa::TMapa(TabelaResultados& t, Configuracao& cfg, QWidget* pai)
 
     CriaMenus();
     CriaPainel();
+    LigaCamadasMapa(*this);
 
     try {
         ArquivoIni ini(cfg_.ArquivoIni);

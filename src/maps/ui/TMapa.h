@@ -68,6 +68,8 @@ public:
     // Items of other parts of the map window attach here by handler name.
     void DefineComando(const QString& manipulador, std::function<void()> f);
     QAction* Acao(const QString& nome) const;
+    TabelaResultados& Tabela() { return t_; }
+    Configuracao& Config() { return cfg_; }
 
     // Restarts the 900 ms timer; only the last of a burst of changes repaints.
     void PedeRedesenho();

@@ -191,7 +191,7 @@ TEST(TMapa, UnfinishedCommandsSayTheyAreNotAvailable) {
     Cenario c;
     MensagensRoteiro roteiro;
     UsaMensagens usa(roteiro);
-    c.janela->Acao(QStringLiteral("Imprimir1"))->trigger();
+    c.janela->Acao(QStringLiteral("Informacao1"))->trigger();
     EXPECT_EQ(roteiro.Textos(), (std::vector<std::string>{"Comando ainda n\xE3o dispon\xEDvel nesta vers\xE3o."}));
 }
 
