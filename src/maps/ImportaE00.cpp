@@ -292,6 +292,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         }
         const std::size_t k = static_cast<std::size_t>(reg - 1);
         if (!temArcos) {
+            // A table without items names no label point for any record.
+            if (itemId < 0) continue;
             const ItemE00& id = itens[static_cast<std::size_t>(itemId)];
             long long identificador = 0;
             const std::string t = Campo(texto, id.Inicio, id.Largura);
