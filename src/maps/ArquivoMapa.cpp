@@ -94,6 +94,8 @@ std::string BytesRegistro(const RegistroMapa& r) {
 // ---- reading ----------------------------------------------------------------------
 
 LeitorMapa::LeitorMapa(const std::string& nome) : nome_(nome) {
+    // The buffer first: once the file is open nothing may throw before it is closed.
+    buffer_.resize(TamFixoRegistro + 8 * static_cast<std::size_t>(MaxPontosMapa));
     arquivo_ = std::fopen(nome.c_str(), "rb");
     if (!arquivo_) throw ErroES::DoSistema(nome, errno);
     unsigned char b[TamCabecalhoMapa];
@@ -107,7 +109,6 @@ LeitorMapa::LeitorMapa(const std::string& nome) : nome_(nome) {
     }
     cabecalho_ = CabecalhoDeBytes(b);
     posicao_ = TamCabecalhoMapa;
-    buffer_.resize(TamFixoRegistro + 8 * static_cast<std::size_t>(MaxPontosMapa));
 }
 
 LeitorMapa::~LeitorMapa() {

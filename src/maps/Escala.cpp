@@ -67,6 +67,18 @@ std::string TextoCliqueBarra(const TabelaResultados& t, std::int32_t contagem) {
     return std::to_string(contagem) + " " + FormataPercentual(p);
 }
 
+void DaClassesIniciais(TabelaResultados& t, EstadoEscala& e) {
+    if (!t.SemClasses && t.NumClasses >= 2 && t.NumClasses <= MaxClasses) return;
+    t.IndCor = PaletaNormal;
+    e.Modo = ModoClasses::IgualValor;
+    t.NumClasses = ClassesIniciais;
+    MontaPaleta(t, PaletaNormal);
+    // The limits read the column's values in ascending order themselves, so the
+    // display order need not change for them.
+    CalculaLimitesClasses(t, e.Modo);
+    t.SemClasses = false;
+}
+
 std::int32_t ColunaSemPerguntar(const TabelaResultados& t) { return t.NumColunas() == 1 ? 1 : 0; }
 
 bool PreparaHistograma(TabelaResultados& t, std::int32_t coluna, EstadoEscala& e, OrdemAnterior& ordem) {
@@ -81,14 +93,7 @@ bool PreparaHistograma(TabelaResultados& t, std::int32_t coluna, EstadoEscala& e
         OrdenaTabela(t, coluna);
     }
     CalculaExtremos(t);
-    if (t.SemClasses || t.NumClasses < 2 || t.NumClasses > MaxClasses) {
-        t.IndCor = PaletaNormal;
-        e.Modo = ModoClasses::IgualValor;
-        t.NumClasses = ClassesIniciais;
-        MontaPaleta(t, PaletaNormal);
-        CalculaLimitesClasses(t, e.Modo);
-        t.SemClasses = false;
-    }
+    DaClassesIniciais(t, e);
     return true;
 }
 

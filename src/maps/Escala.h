@@ -43,6 +43,12 @@ bool EditaLimiteEscala(TabelaResultados& t, EstadoEscala& e, std::int32_t linha,
 // Chart1ClickSeries on a bar: the count, a blank and its share of the rows ("%6.2N%").
 std::string TextoCliqueBarra(const TabelaResultados& t, std::int32_t contagem);
 
+// The classes of a table that brought none (or a class count outside 2..10):
+// palette 3, mode "Igual valor" (also the dialog's), five classes and their limits;
+// SemClasses goes off. A table with usable classes keeps them. The map and the
+// histogram both call it once the extremes are known.
+void DaClassesIniciais(TabelaResultados& t, EstadoEscala& e);
+
 // ---- the histogram command ----------------------------------------------------------------
 
 // The column the histogram uses without asking: 1 when the table has one column,

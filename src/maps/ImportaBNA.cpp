@@ -8,28 +8,12 @@ namespace dorvan {
 
 using namespace importa;
 
-namespace {
-
-std::vector<std::string> Virgulas(const std::string& linha) {
-    std::vector<std::string> campos;
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t v = linha.find(',', i);
-        campos.push_back(linha.substr(i, v == std::string::npos ? std::string::npos : v - i));
-        if (v == std::string::npos) break;
-        i = v + 1;
-    }
-    return campos;
-}
-
-} // namespace
-
 std::string ImportaBNA(const std::string& arquivo, const EscolheNomeFn& escolhe) {
     LinhasTexto l(arquivo);
     std::string linha;
     std::vector<std::string> candidatos;
     if (l.Le(linha))
-        for (const std::string& c : Virgulas(linha)) {
+        for (const std::string& c : Campos(linha, ',')) {
             if (c.empty() || c[0] != '"') break;
             candidatos.push_back(c);
         }
@@ -40,7 +24,7 @@ std::string ImportaBNA(const std::string& arquivo, const EscolheNomeFn& escolhe)
     GravadorMapa g(saida);
     while (l.Le(linha)) {
         if (AparaBrancos(linha).empty()) continue;
-        const std::vector<std::string> campos = Virgulas(linha);
+        const std::vector<std::string> campos = Campos(linha, ',');
         RegistroMapa r;
         r.Nome = TiraAspas(Item(campos, e.Nome));
         r.Codigo = TiraAspas(Item(campos, e.Codigo));

@@ -115,6 +115,11 @@ bool TextoInteiro(std::string_view s, long long& valor) {
     return true;
 }
 
+long long InteiroOuZero(std::string_view s) {
+    long long v = 0;
+    return TextoInteiro(s, v) ? v : 0;
+}
+
 long long Inteiro(std::string_view s, const LinhasTexto& l) {
     long long v = 0;
     if (!TextoInteiro(s, v)) l.Falha("'" + std::string(s) + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
@@ -173,6 +178,18 @@ void RotuloPelasRegras(RegistroMapa& r) {
 void CortaTextos(RegistroMapa& r) {
     if (r.Codigo.size() > MaxCodigoMapa) r.Codigo.resize(MaxCodigoMapa);
     if (r.Nome.size() > MaxNomeMapa) r.Nome.resize(MaxNomeMapa);
+}
+
+std::vector<std::string> Campos(const std::string& linha, char separador) {
+    std::vector<std::string> campos;
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t v = linha.find(separador, i);
+        campos.push_back(linha.substr(i, v == std::string::npos ? std::string::npos : v - i));
+        if (v == std::string::npos) break;
+        i = v + 1;
+    }
+    return campos;
 }
 
 std::string TiraAspas(std::string s) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorvan::importa {
 
@@ -36,6 +37,8 @@ private:
 
 // A whole-text integer (blanks around allowed), or nothing.
 bool TextoInteiro(std::string_view s, long long& valor);
+// The same, 0 when the text is not an integer.
+long long InteiroOuZero(std::string_view s);
 // The same, failing with the line when the text is not an integer.
 long long Inteiro(std::string_view s, const LinhasTexto& l);
 // The coordinate reader: the longest number at the start, 0 for none.
@@ -55,6 +58,9 @@ void RotuloPelasRegras(RegistroMapa& r);
 
 // Plain truncation to the field widths.
 void CortaTextos(RegistroMapa& r);
+
+// The fields of a line split at every separator (n separators give n + 1 fields).
+std::vector<std::string> Campos(const std::string& linha, char separador);
 
 // One leading and one trailing double quote removed.
 std::string TiraAspas(std::string s);

@@ -82,11 +82,6 @@ std::string Campo(const std::string& s, std::size_t inicio, std::size_t n) {
     return inicio < s.size() ? s.substr(inicio, n) : std::string();
 }
 
-long long NumeroOuZero(const std::string& s) {
-    long long v = 0;
-    return TextoInteiro(s, v) ? v : 0;
-}
-
 bool BrancoDesde(const std::string& s, std::size_t i) {
     for (; i < s.size(); ++i)
         if (s[i] != ' ') return false;
@@ -221,8 +216,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         MensagensAtuais().Mostra("Arquivo n\xE3o importado! Falta tabela de atributos.");
         return {};
     }
-    const long long numItens = NumeroOuZero(Campo(tabela, 36, 2));
-    const long long numRegistros = NumeroOuZero(Campo(tabela, 52, 4));
+    const long long numItens = InteiroOuZero(Campo(tabela, 36, 2));
+    const long long numRegistros = InteiroOuZero(Campo(tabela, 52, 4));
     std::vector<ItemE00> itens;
     std::vector<std::string> candidatos;
     int itemId = -1;
@@ -244,7 +239,7 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
             it.Largura = 11;
             break;
         default:
-            it.Largura = static_cast<std::size_t>(std::max<long long>(0, NumeroOuZero(Campo(d, 29, 3))));
+            it.Largura = static_cast<std::size_t>(std::max<long long>(0, InteiroOuZero(Campo(d, 29, 3))));
             break;
         }
         it.Inicio = inicio;
@@ -292,6 +287,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         }
         const std::size_t k = static_cast<std::size_t>(reg - 1);
         if (!temArcos) {
+            // A table without items names no label point for any record.
+            if (itemId < 0) continue;
             const ItemE00& id = itens[static_cast<std::size_t>(itemId)];
             long long identificador = 0;
             const std::string t = Campo(texto, id.Inicio, id.Largura);

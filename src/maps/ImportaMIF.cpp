@@ -29,24 +29,6 @@ std::vector<std::string> Palavras(std::string texto) {
     return v;
 }
 
-long long InteiroOuZero(const std::string& s) {
-    long long v = 0;
-    return TextoInteiro(s, v) ? v : 0;
-}
-
-std::vector<std::string> Separa(std::string linha, char separador) {
-    std::vector<std::string> v;
-    const std::string sep(1, separador);
-    std::string parte;
-    for (;;) {
-        const bool ultima = linha.find(separador) == std::string::npos;
-        SeparaEm(linha, sep, parte);
-        v.push_back(parte);
-        if (ultima) break;
-    }
-    return v;
-}
-
 } // namespace
 
 std::string ImportaMIF(const std::string& arquivo, const EscolheNomeFn& escolhe) {
@@ -79,7 +61,7 @@ std::string ImportaMIF(const std::string& arquivo, const EscolheNomeFn& escolhe)
     GravadorMapa g(saida);
     std::string linhaMid;
     while (mid.Le(linhaMid)) {
-        const std::vector<std::string> campos = Separa(linhaMid, separador);
+        const std::vector<std::string> campos = Campos(linhaMid, separador);
         RegistroMapa r;
         r.Nome = TiraAspas(Item(campos, e.Nome));
         r.Codigo = TiraAspas(Item(campos, e.Codigo));

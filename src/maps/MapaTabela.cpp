@@ -51,17 +51,7 @@ bool PreparaMapaColuna(TabelaResultados& t, std::int32_t coluna, EstadoEscala& e
     if (coluna < 1 || coluna > t.NumColunas()) return false;
     t.ColunaMapa = coluna;
     CalculaExtremos(t);
-    t.Classe[0] = LimiteInferiorClasses;
-    if (t.SemClasses) {
-        t.IndCor = PaletaNormal;
-        e.Modo = ModoClasses::IgualValor;
-        t.NumClasses = ClassesIniciais;
-        MontaPaleta(t, PaletaNormal);
-        // The limits read the column's values in ascending order themselves, so the
-        // display order need not change for them.
-        CalculaLimitesClasses(t, e.Modo);
-        t.SemClasses = false;
-    }
+    DaClassesIniciais(t, e);
     return true;
 }
 

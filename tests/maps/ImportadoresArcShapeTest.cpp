@@ -130,6 +130,17 @@ TEST(ImportaE00, PointCoverageMatchesLabelsByIdentifier) {
     EXPECT_EQ(m.Registros[1].Pontos, P({{1, 2}}));
 }
 
+TEST(ImportaE00, PointCoverageWhoseTableHasNoItemsWritesNoRecords) {
+    // No identifier item: no record can name its label point.
+    PastaTemporaria pasta;
+    std::string s = "LAB  2\n";
+    s += D(7, 10) + D(0, 10) + D("1.0", 14) + D("2.0", 14) + "\n" + D("1.0", 14) + "\n";
+    s += D(-1, 10) + D(0, 10) + "\n";
+    s += "IFO  2\n" + Tabela("PONTOS.PAT", 0, 2);
+    EXPECT_EQ(ImportaE00(pasta.Grava("vazio.e00", s)), pasta / "vazio.MAP");
+    EXPECT_TRUE(LeMapa(pasta / "vazio.MAP").Registros.empty());
+}
+
 TEST(ImportaE00, LineCoverageGivesOnePolylinePerArc) {
     PastaTemporaria pasta;
     std::string s = "ARC  2\n";
@@ -324,6 +335,22 @@ TEST(ImportaSHP, PartsBeyondARecordAreTruncatedWithAMessage) {
     const Mapa m = LeMapa(pasta / "s.MAP");
     ASSERT_EQ(m.Registros.size(), 1u);
     EXPECT_EQ(m.Registros[0].Pontos.size(), static_cast<std::size_t>(MaxPontosMapa));
+}
+
+TEST(ImportaSHP, ARecordOfManyPartsIsNamedAndStillConverted) {
+    PastaTemporaria pasta;
+    Forma muitas{3, {}};
+    for (int i = 0; i < 1501; ++i)
+        muitas.partes.push_back({{i, 0}, {i, 1}});
+    pasta.Grava("p.shp", Shape(3, {muitas}));
+    GravaDbf(pasta / "p.dbf", {{"COD", 'C', 5}, {"NOME", 'C', 5}}, {{"1", "A"}});
+    MensagensRoteiro msg;
+    UsaMensagens usa(msg);
+    ImportaSHP(pasta / "p.shp");
+    EXPECT_EQ(msg.Textos(), std::vector<std::string>{"Parts=1501"});
+    const Mapa m = LeMapa(pasta / "p.MAP");
+    ASSERT_EQ(m.Registros.size(), 1501u);
+    EXPECT_EQ(m.Registros[1500].Pontos, P({{1500, 0}, {1500, 1}}));
 }
 
 TEST(ImportaArcShape, DamagedFilesEndWithAnErrorOrAMap) {

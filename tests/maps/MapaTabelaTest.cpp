@@ -78,6 +78,15 @@ TEST(PreparaMapaColuna, ATableWithoutClassesGetsFiveEqualStepsAndKeepsItsOrder) 
     EXPECT_FLOAT_EQ(t.MaximoMapa, 5);
     EXPECT_FALSE(PreparaMapaColuna(t, 3, e));
     EXPECT_EQ(t.ColunaMapa, 1);
+
+    // A class count no map can use (a damaged table file) is made again, as the
+    // histogram does, rather than leaving every area white.
+    for (const std::int32_t n : {0, 1, 11}) {
+        t.NumClasses = n;
+        ASSERT_TRUE(PreparaMapaColuna(t, 2, e));
+        EXPECT_EQ(t.NumClasses, 5) << n;
+        EXPECT_DOUBLE_EQ(t.Classe[5], 30.4) << n;
+    }
 }
 
 TEST(LegendaJanelaMapa, OpeningAndResizedCaptions) {

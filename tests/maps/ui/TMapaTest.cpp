@@ -322,6 +322,13 @@ TEST(ComandosMapa, ForeignMapsGoThroughTheirImporterOrAreNotAvailable) {
     GravaMapa(convertido, {Quadrado("7", "Serra", 0, 0, 1)});
     const std::string bnd = pasta.Grava("limites.bnd", "x");
     const std::string shp = pasta.Grava("limites.shp", "x");
+    // Other tests link the real importers; this one starts with none and leaves
+    // the table of importers as it found it.
+    struct GuardaImportadores {
+        std::map<std::string, ImportadorMapa> antes = ImportadoresMapa();
+        ~GuardaImportadores() { ImportadoresMapa() = antes; }
+    } guarda;
+    ImportadoresMapa().clear();
     TabelaResultados& t = TabelaAtual();
     t = MontaTabela({"x"}, {{"v", {1}, 0}});
     Configuracao cfg;
@@ -413,7 +420,8 @@ namespace {
 // reads that one as the table, without asking about codes (XY has none).
 TEST(ComandosMapa, AForeignMapIsImportedThenReadAsTheTable) {
     PastaTemporaria pasta;
-    const std::string xy = pasta.Grava("Zonas.xy", "! zonas\n!\nunidades\nNorte,0,0\n4,0\n4,4\n0,0\nSul,0,5\n4,5\n4,9\n0,5\n");
+    const std::string xy =
+        pasta.Grava("Zonas.xy", "! zonas\n!\nunidades\nNorte,0,0\n4,0\n4,4\n0,0\nSul,0,5\n4,5\n4,9\n0,5\n");
     TabelaResultados& t = TabelaAtual();
     t = TabelaResultados();
     Configuracao cfg;
@@ -421,7 +429,9 @@ TEST(ComandosMapa, AForeignMapIsImportedThenReadAsTheTable) {
     LigaComandosMapa(f);
     LigaEscolheNome();
     const auto antes = PerguntasDoMapa().AbreArquivo;
-    PerguntasDoMapa().AbreArquivo = [&xy](const std::string&, const std::string&, int, const std::string&) { return xy; };
+    PerguntasDoMapa().AbreArquivo = [&xy](const std::string&, const std::string&, int, const std::string&) {
+        return xy;
+    };
     MensagensRoteiro roteiro;
     UsaMensagens usa(roteiro);
     CriarLinhadeMAP1Click(f);
