@@ -9,6 +9,7 @@
 #include "platform/ui/Janelas.h"
 #include "query/ArquivoConsulta.h"
 #include "query/ExecutaConsulta.h"
+#include "query/ui/AuxiliosConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "table/Configuracao.h"
 #include "table/TabelaArquivo.h"
@@ -314,6 +315,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     CarregaAliases();
     cbDataBase->setCurrentIndex(-1);
     Panel1->hide();
+    LigaAuxiliosSQL(*this, motor_);
 }
 
 TfQuery::~TfQuery() {
