@@ -211,7 +211,7 @@ TOQBTable::TOQBTable(TOQBForm& form, const TabelaModelo& t, QWidget* area)
     const int alturaLista = static_cast<int>(t.campos.size()) * alturaItem + 4;
     const int largCheck = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 6;
     int largura = largCheck + std::max(110, largo) + 20;
-    largura = std::max(largura, QFontMetrics(negrito).horizontalAdvance(titulo_->text()) + 34 + 36);
+    largura = std::max(largura, QFontMetrics(negrito).horizontalAdvance(titulo_->text()) + 34);
     resize(largura, alturaLista + 22);
     titulo_->setGeometry(4, 2, largura - 44, 18);
     desliga->move(largura - 38, 3);
@@ -408,7 +408,7 @@ void TOQBGrid::Preenche(const ModeloConstrutor& m) {
         const ColunaModelo& col = m.colunas[static_cast<std::size_t>(c)];
         const std::string textos[6] = {col.campo, col.tabela, col.mostra, col.ordem, col.funcao, col.agrupa};
         for (int r = 0; r < 6; ++r) setItem(r, c + 1, new QTableWidgetItem(Q(textos[r])));
-        setColumnWidth(c + 1, std::max(fm.horizontalAdvance(Q(col.campo)), fm.horizontalAdvance(Q(col.tabela))) + 8 + 12);
+        setColumnWidth(c + 1, std::max(fm.horizontalAdvance(Q(col.campo)), fm.horizontalAdvance(Q(col.tabela))) + 8);
     }
     resizeColumnToContents(0);
 }

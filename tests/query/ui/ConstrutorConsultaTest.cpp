@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -198,6 +199,25 @@ TEST_F(Auxilios, FindAndReplaceFollowTheDialogsOptions) {
     EXPECT_TRUE(aux->Substitui("MORTES", "a", {}, false));
     EXPECT_EQ(janela->LinhasSQL()[0], "select a, mortes");
     EXPECT_EQ(DeQString(janela->Memo1->selectedText()), "mortes");
+}
+
+TEST_F(Auxilios, TheReplaceDialogReplacesAllAndCloses) {
+    janela->DefineLinhasSQL({"select a, a", "from t"});
+    janela->Memo1->setCursorPosition(0, 0);
+    aux->MostraProcura(true);
+    auto* d = janela->findChild<QDialog*>(QStringLiteral("DialogoProcura"));
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Substituir"));
+    d->findChild<QLineEdit*>(QStringLiteral("edProcura"))->setText(QStringLiteral("a"));
+    d->findChild<QLineEdit*>(QStringLiteral("edSubstitui"))->setText(QStringLiteral("b"));
+    for (auto* b : d->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Substituir todas")) b->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(janela->LinhasSQL(), (Linhas{"select b, b", "from t"}));
+    aux->MostraProcura(false);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Localizar"));
+    EXPECT_TRUE(d->findChild<QLineEdit*>(QStringLiteral("edSubstitui"))->isHidden());
+    d->hide();
 }
 
 TEST_F(Auxilios, TheBuilderWritesItsSQLIntoTheEditorAndKeepsTheModel) {
