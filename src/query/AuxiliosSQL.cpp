@@ -70,19 +70,22 @@ std::string NomeColuna(const std::string& tabela, const std::string& coluna, boo
 
 std::string TextoSoma(const std::vector<std::string>& colunas) {
     std::string r;
-    for (std::size_t i = 0; i < colunas.size(); ++i) r += (i ? ", sum(" : "sum(") + colunas[i] + ")";
+    for (std::size_t i = 0; i < colunas.size(); ++i)
+        r += (i ? ", sum(" : "sum(") + colunas[i] + ")";
     return r;
 }
 
 std::vector<std::string> TextoAgrupa(const std::string& tabela, const std::vector<std::string>& colunas) {
     std::string lista;
-    for (std::size_t i = 0; i < colunas.size(); ++i) lista += (i ? ", " : "") + colunas[i];
+    for (std::size_t i = 0; i < colunas.size(); ++i)
+        lista += (i ? ", " : "") + colunas[i];
     return {"select", "  " + lista + ",", "  count(*)", "from " + tabela, "group by  " + lista};
 }
 
 std::string TextoColunasSoltas(const std::vector<std::string>& linhas, const std::vector<std::string>& colunas) {
     std::string r = !linhas.empty() && linhas[0] == "select " ? "" : ", ";
-    for (std::size_t i = 0; i < colunas.size(); ++i) r += (i ? ", " : "") + colunas[i];
+    for (std::size_t i = 0; i < colunas.size(); ++i)
+        r += (i ? ", " : "") + colunas[i];
     return r;
 }
 

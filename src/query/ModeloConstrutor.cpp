@@ -213,7 +213,8 @@ std::optional<std::vector<std::string>> GeraSQL(const ModeloConstrutor& m, const
     auto nomeColuna = [&](const std::string& tabela) {
         if (apelidos) {
             const int i = m.AchaTabela(tabela);
-            if (i >= 0 && static_cast<std::size_t>(i) < apelidos->size()) return (*apelidos)[static_cast<std::size_t>(i)];
+            if (i >= 0 && static_cast<std::size_t>(i) < apelidos->size())
+                return (*apelidos)[static_cast<std::size_t>(i)];
         }
         return tabela;
     };
@@ -291,7 +292,8 @@ std::string TextoModelo(const ModeloConstrutor& m) {
     s += "[Tables]\r\n";
     for (const auto& t : m.tabelas) {
         s += t.nome + "," + Inteiro(t.topo) + "," + Inteiro(t.esquerda);
-        for (bool b : t.marcados) s += b ? ",1" : ",0";
+        for (bool b : t.marcados)
+            s += b ? ",1" : ",0";
         s += ";\r\n";
     }
     s += "[Links]\r\n";
@@ -308,7 +310,9 @@ std::string TextoModelo(const ModeloConstrutor& m) {
     return s;
 }
 
-void GravaModelo(const std::string& arquivo, const ModeloConstrutor& m) { GravaArquivoInteiro(arquivo, TextoModelo(m)); }
+void GravaModelo(const std::string& arquivo, const ModeloConstrutor& m) {
+    GravaArquivoInteiro(arquivo, TextoModelo(m));
+}
 
 std::optional<ModeloConstrutor> LeModelo(const std::string& arquivo, const LeCamposTabela& leCampos) {
     return LeTextoModelo(LeArquivoInteiro(arquivo), arquivo, leCampos);
@@ -356,13 +360,18 @@ std::optional<ModeloConstrutor> LeTextoModelo(const std::string& texto, const st
         t.campos.insert(t.campos.end(), campos->begin(), campos->end());
         t.marcados.assign(t.campos.size(), false);
         // Ticks beyond the fields the table has now are dropped.
-        for (std::size_t k = 3; k < v.size() && k - 3 < t.marcados.size(); ++k) t.marcados[k - 3] = v[k] == "1";
+        for (std::size_t k = 3; k < v.size() && k - 3 < t.marcados.size(); ++k)
+            t.marcados[k - 3] = v[k] == "1";
         m.tabelas.push_back(std::move(t));
     }
     for (++n; n < linhas.size() && linhas[n] != "[Columns]"; ++n) {
         const auto v = Itens(linhas[n]);
         if (v.size() < 6) continue;
-        LigacaoModelo l{v[0], LeInteiro(v[1]), v[2], LeInteiro(v[3]), std::clamp(LeInteiro(v[4]), 0, 5),
+        LigacaoModelo l{v[0],
+                        LeInteiro(v[1]),
+                        v[2],
+                        LeInteiro(v[3]),
+                        std::clamp(LeInteiro(v[4]), 0, 5),
                         std::clamp(LeInteiro(v[5]), 0, 3)};
         // A link whose table or field is gone would give SQL naming nothing.
         if (m.NomeCampo(l.tabela1, l.campo1).empty() || m.NomeCampo(l.tabela2, l.campo2).empty()) continue;

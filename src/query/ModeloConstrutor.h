@@ -17,7 +17,7 @@ inline constexpr const char* TiposLigacao[4] = {"Inner", "Left Outer", "Right Ou
 
 struct TabelaModelo {
     std::string nome;
-    int topo = 0;     // position on the work area, pixels
+    int topo = 0; // position on the work area, pixels
     int esquerda = 0;
     std::vector<std::string> campos; // "*" first, then the table's fields
     std::vector<bool> marcados;      // one per entry of campos

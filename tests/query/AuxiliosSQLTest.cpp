@@ -37,7 +37,8 @@ TEST(AuxiliosSQL, AddingATableToFromAppendsOrExtendsTheFromLineOnce) {
         // "from" without a blank after it is no FROM clause.
         {{"select fromage"}, "t", {"select fromage", "from t"}},
     };
-    for (const auto& c : casos) EXPECT_EQ(ComTabela(c.antes, c.tabela), c.depois) << c.tabela;
+    for (const auto& c : casos)
+        EXPECT_EQ(ComTabela(c.antes, c.tabela), c.depois) << c.tabela;
     // Twice: the second changes nothing.
     EXPECT_EQ(ComTabela(ComTabela({"select a"}, "t"), "t"), (Linhas{"select a", "from t"}));
 }

@@ -38,7 +38,8 @@ protected:
     }
     std::string Junta(const Linhas& l) {
         std::string s;
-        for (const auto& x : l) s += x + "\n";
+        for (const auto& x : l)
+            s += x + "\n";
         return s;
     }
     MensagensRoteiro msg;
@@ -93,7 +94,8 @@ TEST_F(Construtor, TablesFieldsAndLinksFollowTheAreaRules) {
     m.RemoveTabela("mun");
     EXPECT_EQ(m.ligacoes.size(), 1u);
     EXPECT_FALSE(m.CampoLigado("casos", 3));
-    for (const auto& c : m.colunas) EXPECT_NE(c.tabela, "mun");
+    for (const auto& c : m.colunas)
+        EXPECT_NE(c.tabela, "mun");
 }
 
 TEST_F(Construtor, AliasesAreFirstLettersNumberedWhenRepeated) {
@@ -126,13 +128,13 @@ TEST_F(Construtor, InnerLinksGoToWhereAndOuterLinksToFrom) {
     const auto sql = GeraSQL(m);
     ASSERT_TRUE(sql);
     EXPECT_EQ(*sql, (Linhas{"SELECT ", "  mun.nome, ", "  COUNT(casos.obitos)",
-                            "FROM  mun LEFT OUTER JOIN uf ON mun.uf=uf.sigla, Casos", "WHERE  ",
-                            "  casos.mun<>mun.id", "GROUP BY  mun.nome", "ORDER BY  mun.nome, 2 DESC"}));
+                            "FROM  mun LEFT OUTER JOIN uf ON mun.uf=uf.sigla, Casos", "WHERE  ", "  casos.mun<>mun.id",
+                            "GROUP BY  mun.nome", "ORDER BY  mun.nome, 2 DESC"}));
 }
 
 TEST_F(Construtor, LongFromListsWrapAfterSeventyCharacters) {
-    for (const char* t : {"tabela_de_nome_bem_comprido_um", "tabela_de_nome_bem_comprido_dois",
-                          "tabela_de_nome_bem_comprido_tres"})
+    for (const char* t :
+         {"tabela_de_nome_bem_comprido_um", "tabela_de_nome_bem_comprido_dois", "tabela_de_nome_bem_comprido_tres"})
         ASSERT_TRUE(m.InsereTabela(t, {"a"}));
     m.MarcaCampo("tabela_de_nome_bem_comprido_um", 1, true);
     const auto sql = GeraSQL(m);
@@ -211,10 +213,11 @@ TEST_F(Construtor, ModelFileRoundTripsAndHasItsLayout) {
 }
 
 TEST_F(Construtor, ReadingSkipsTablesThatCannotBeOpenedAndRefusesOtherFiles) {
-    const std::string texto = "# QBuilder\n# Don't change this file !\n[Options]\n+\n1,140,1,130;\n[Database]\nSaude,1;\n"
-                              "[Tables]\nsumiu,1,2,0,1;\ncasos,3,4,0,1,0,0,1;\n[Links]\nsumiu,1,casos,1,0,0;\n"
-                              "casos,1,casos,9,0,0;\ncasos,1,casos,2,9,7;\n[Columns]\n1,a,sumiu,Show,,,;\n"
-                              "2,id,casos,Show,,,;\n[End]\n";
+    const std::string texto =
+        "# QBuilder\n# Don't change this file !\n[Options]\n+\n1,140,1,130;\n[Database]\nSaude,1;\n"
+        "[Tables]\nsumiu,1,2,0,1;\ncasos,3,4,0,1,0,0,1;\n[Links]\nsumiu,1,casos,1,0,0;\n"
+        "casos,1,casos,9,0,0;\ncasos,1,casos,2,9,7;\n[Columns]\n1,a,sumiu,Show,,,;\n"
+        "2,id,casos,Show,,,;\n[End]\n";
     const auto m2 = LeTextoModelo(texto, "t.qb", LeCampos);
     ASSERT_TRUE(m2);
     EXPECT_TRUE(m2->tabelasSistema);

@@ -63,7 +63,8 @@ public:
         direcao->addWidget(abaixo);
         grade->addLayout(direcao, 4, 0, 1, 2);
         auto* botoes = new QVBoxLayout;
-        for (QPushButton* b : {bProxima, bSubstitui, bTodas, bCancela}) botoes->addWidget(b);
+        for (QPushButton* b : {bProxima, bSubstitui, bTodas, bCancela})
+            botoes->addWidget(b);
         botoes->addStretch();
         auto* tudo = new QHBoxLayout(this);
         tudo->addLayout(grade, 1);
@@ -104,7 +105,8 @@ namespace {
 
 std::vector<std::string> Entradas(const QListWidget* l) {
     std::vector<std::string> r;
-    for (int i = 0; i < l->count(); ++i) r.push_back(DeQString(l->item(i)->text()));
+    for (int i = 0; i < l->count(); ++i)
+        r.push_back(DeQString(l->item(i)->text()));
     return r;
 }
 
@@ -113,7 +115,8 @@ std::vector<std::string> Entradas(const QListWidget* l) {
 AuxiliosConsulta::AuxiliosConsulta(TfQuery& janela, MotorBD& motor) : QObject(&janela), j_(janela), motor_(motor) {
     setObjectName(QStringLiteral("AuxiliosConsulta"));
     // The window showed a placeholder on these buttons until the aids came.
-    for (QPushButton* b : {j_.bSoma, j_.bAgrupa, j_.bOQB}) QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);
+    for (QPushButton* b : {j_.bSoma, j_.bAgrupa, j_.bOQB})
+        QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);
     connect(j_.bSoma, &QPushButton::clicked, this, [this] { bSomaClick(); });
     connect(j_.bAgrupa, &QPushButton::clicked, this, [this] { bAgrupaClick(); });
     connect(j_.bOQB, &QPushButton::clicked, this, [this] { bOQBClick(); });
@@ -136,8 +139,9 @@ AuxiliosConsulta::AuxiliosConsulta(TfQuery& janela, MotorBD& motor) : QObject(&j
 
     PerguntaBusca = [this]() -> std::optional<std::string> {
         bool ok = false;
-        const QString v = QInputDialog::getText(&j_, QStringLiteral("Escolha item"), ParaQString("Entre descri\xE7\xE3o"),
-                                                QLineEdit::Normal, QString(), &ok);
+        const QString v =
+            QInputDialog::getText(&j_, QStringLiteral("Escolha item"), ParaQString("Entre descri\xE7\xE3o"),
+                                  QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -171,7 +175,8 @@ void AuxiliosConsulta::IncluiTabelaNoFrom(const std::string& tabela) {
         const QString antes = atual.isEmpty() || atual.endsWith(QLatin1Char('\n')) ? QString() : QStringLiteral("\n");
         m->append(antes + ParaQString(e.texto));
     } else {
-        const long fim = m->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(e.linha));
+        const long fim =
+            m->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(e.linha));
         const QByteArray bytes = ParaQString(e.texto).toUtf8();
         m->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(fim), bytes.constData());
     }
@@ -249,7 +254,8 @@ void AuxiliosConsulta::ProcuraNaLista(QListWidget* lista) {
         j_.lbTabelasClick();
         return;
     }
-    for (int i : achados) lista->item(i)->setSelected(true);
+    for (int i : achados)
+        lista->item(i)->setSelected(true);
     lista->scrollToItem(lista->item(achados[0]));
 }
 
@@ -259,15 +265,16 @@ void AuxiliosConsulta::bOQBClick() {
     // File tables came with their extension; the SQL names them without it.
     std::string texto;
     const auto linhas = j_.LinhasSQL();
-    for (std::size_t i = 0; i < linhas.size(); ++i) texto += (i ? "\n" : "") + linhas[i];
+    for (std::size_t i = 0; i < linhas.size(); ++i)
+        texto += (i ? "\n" : "") + linhas[i];
     const std::string sem = SubstituiTodos(texto, ".dbf", "");
     if (sem != texto) j_.DefineLinhasSQL(SeparaLinhas(sem));
 }
 
 bool AuxiliosConsulta::Procura(const std::string& texto, const OpcoesProcura& o) {
     if (texto.empty()) return false;
-    const bool achou = j_.Memo1->findFirst(ParaQString(texto), false, o.maiusculas, o.palavraInteira, false,
-                                           !o.paraCima);
+    const bool achou =
+        j_.Memo1->findFirst(ParaQString(texto), false, o.maiusculas, o.palavraInteira, false, !o.paraCima);
     if (!achou) MensagensAtuais().Mostra(MensagemNaoEncontrada(texto));
     return achou;
 }
@@ -323,8 +330,8 @@ bool AuxiliosConsulta::eventFilter(QObject* objeto, QEvent* evento) {
         if (tabelas) {
             // Only a column onto a table other than its own.
             const QListWidgetItem* alvo = j_.lbTabelas->itemAt(d->position().toPoint());
-            const bool aceita = origem == j_.lbColunas && (evento->type() == QEvent::DragEnter ||
-                                                           (alvo && alvo != j_.lbTabelas->currentItem()));
+            const bool aceita = origem == j_.lbColunas &&
+                                (evento->type() == QEvent::DragEnter || (alvo && alvo != j_.lbTabelas->currentItem()));
             if (aceita)
                 d->acceptProposedAction();
             else
@@ -359,7 +366,8 @@ bool AuxiliosConsulta::eventFilter(QObject* objeto, QEvent* evento) {
             return true;
         }
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
 

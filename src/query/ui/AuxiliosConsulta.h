@@ -19,9 +19,9 @@ class DialogoProcura;
 
 // How a find or replace searches, from the dialog's options.
 struct OpcoesProcura {
-    bool maiusculas = false;  // match case
+    bool maiusculas = false; // match case
     bool palavraInteira = false;
-    bool paraCima = false;    // search backward
+    bool paraCima = false; // search backward
 };
 
 class AuxiliosConsulta : public QObject {

@@ -56,7 +56,8 @@ bool DialogoLigacao(const std::string& t1, const std::string& c1, const std::str
                     LigacaoModelo& l, QWidget* pai) {
     QDialog d(pai);
     d.setObjectName(QStringLiteral("TOQBLinkForm"));
-    d.setWindowTitle(Q("Op\xE7\xF5" "es de conex\xE3o "));
+    d.setWindowTitle(Q("Op\xE7\xF5"
+                       "es de conex\xE3o "));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Tabela 1"), new QLabel(Q(t1), &d));
     form->addRow(QStringLiteral("Coluna 1"), new QLabel(Q(c1), &d));
@@ -64,11 +65,13 @@ bool DialogoLigacao(const std::string& t1, const std::string& c1, const std::str
     form->addRow(QStringLiteral("Coluna 2"), new QLabel(Q(c2), &d));
     auto* op = new QComboBox(&d);
     op->setObjectName(QStringLiteral("cbOperador"));
-    for (const char* o : OperadoresLigacao) op->addItem(QString::fromLatin1(o));
+    for (const char* o : OperadoresLigacao)
+        op->addItem(QString::fromLatin1(o));
     op->setCurrentIndex(l.operador);
     auto* tipo = new QComboBox(&d);
     tipo->setObjectName(QStringLiteral("cbTipo"));
-    for (const char* t : TiposLigacao) tipo->addItem(QString::fromLatin1(t));
+    for (const char* t : TiposLigacao)
+        tipo->addItem(QString::fromLatin1(t));
     tipo->setCurrentIndex(l.tipo);
     form->addRow(QStringLiteral("Operador de Join"), op);
     form->addRow(QStringLiteral("Tipo de Join"), tipo);
@@ -183,7 +186,8 @@ TOQBTable::TOQBTable(TOQBForm& form, const TabelaModelo& t, QWidget* area)
     desliga->setObjectName(QStringLiteral("btnDesconectar"));
     desliga->setText(QStringLiteral("-"));
     desliga->setToolTip(QStringLiteral("Desconectar"));
-    for (QToolButton* b : {fecha, desliga}) b->setFixedSize(16, 16);
+    for (QToolButton* b : {fecha, desliga})
+        b->setFixedSize(16, 16);
     const std::string nome = tabela_;
     TOQBForm* f = &form_;
     connect(fecha, &QToolButton::clicked, this, [f, nome] {
@@ -191,7 +195,8 @@ TOQBTable::TOQBTable(TOQBForm& form, const TabelaModelo& t, QWidget* area)
         f->Atualiza();
     });
     connect(desliga, &QToolButton::clicked, this, [f, nome] {
-        std::erase_if(f->modelo.ligacoes, [&](const LigacaoModelo& l) { return l.tabela1 == nome || l.tabela2 == nome; });
+        std::erase_if(f->modelo.ligacoes,
+                      [&](const LigacaoModelo& l) { return l.tabela1 == nome || l.tabela2 == nome; });
         f->Atualiza();
     });
 
@@ -264,7 +269,8 @@ void TOQBTable::contextMenuEvent(QContextMenuEvent* e) {
     else if (a == nenhum)
         f.modelo.DeselecionaTodos(nome);
     else if (a == desliga)
-        std::erase_if(f.modelo.ligacoes, [&](const LigacaoModelo& l) { return l.tabela1 == nome || l.tabela2 == nome; });
+        std::erase_if(f.modelo.ligacoes,
+                      [&](const LigacaoModelo& l) { return l.tabela1 == nome || l.tabela2 == nome; });
     else if (a == fecha)
         f.modelo.RemoveTabela(nome);
     else
@@ -342,7 +348,8 @@ void TOQBArea::MenuLigacao(int ligacao, const QPoint& global) {
     QAction* nome = menu.addAction(Q(form_.modelo.NomeLigacao(ligacao)));
     nome->setEnabled(false);
     menu.addSeparator();
-    QAction* opcoes = menu.addAction(Q("Op\xE7\xF5" "es de conex\xE3o"));
+    QAction* opcoes = menu.addAction(Q("Op\xE7\xF5"
+                                       "es de conex\xE3o"));
     QAction* desliga = menu.addAction(QStringLiteral("Desconectar"));
     QAction* a = menu.exec(global);
     if (a == opcoes) {
@@ -407,7 +414,8 @@ void TOQBGrid::Preenche(const ModeloConstrutor& m) {
     for (int c = 0; c < n; ++c) {
         const ColunaModelo& col = m.colunas[static_cast<std::size_t>(c)];
         const std::string textos[6] = {col.campo, col.tabela, col.mostra, col.ordem, col.funcao, col.agrupa};
-        for (int r = 0; r < 6; ++r) setItem(r, c + 1, new QTableWidgetItem(Q(textos[r])));
+        for (int r = 0; r < 6; ++r)
+            setItem(r, c + 1, new QTableWidgetItem(Q(textos[r])));
         setColumnWidth(c + 1, std::max(fm.horizontalAdvance(Q(col.campo)), fm.horizontalAdvance(Q(col.tabela))) + 8);
     }
     resizeColumnToContents(0);
@@ -449,21 +457,35 @@ void TOQBGrid::contextMenuEvent(QContextMenuEvent* e) {
     std::vector<std::pair<QAction*, std::function<void()>>> acoes;
     auto item = [&](const char* texto, std::function<void()> f) { acoes.push_back({menu.addAction(Q(texto)), f}); };
     switch (linha) {
-    case 0: item("Remove", [&m, coluna] { m.RemoveColuna(coluna); }); break;
-    case 2: item("Mostra", [&c] { c.mostra = c.mostra.empty() ? "Show" : ""; }); break;
+    case 0:
+        item("Remove", [&m, coluna] { m.RemoveColuna(coluna); });
+        break;
+    case 2:
+        item("Mostra", [&c] { c.mostra = c.mostra.empty() ? "Show" : ""; });
+        break;
     case 3:
         item("Sem Ordena\xE7\xE3o", [&c] { c.ordem.clear(); });
         item("Ascendente", [&c] { c.ordem = "Asc"; });
         item("Descendente", [&c] { c.ordem = "Desc"; });
         break;
     case 4: {
-        const char* textos[] = {"Sem fun\xE7\xE3o", "M\xE9" "dia", "Contagem", "Maximo", "Minimo", "Soma"};
+        const char* textos[] = {"Sem fun\xE7\xE3o",
+                                "M\xE9"
+                                "dia",
+                                "Contagem",
+                                "Maximo",
+                                "Minimo",
+                                "Soma"};
         const char* valores[] = {"", "Avg", "Count", "Max", "Min", "Sum"};
-        for (int i = 0; i < 6; ++i) item(textos[i], [&c, v = valores[i]] { c.funcao = v; });
+        for (int i = 0; i < 6; ++i)
+            item(textos[i], [&c, v = valores[i]] { c.funcao = v; });
         break;
     }
-    case 5: item("Agrupar", [&c] { c.agrupa = c.agrupa.empty() ? "Group" : ""; }); break;
-    default: return;
+    case 5:
+        item("Agrupar", [&c] { c.agrupa = c.agrupa.empty() ? "Group" : ""; });
+        break;
+    default:
+        return;
     }
     QAction* a = menu.exec(e->globalPos());
     for (auto& [acao, f] : acoes)
@@ -567,7 +589,8 @@ TOQBForm::TOQBForm(MotorBD& motor, QWidget* pai) : QDialog(pai), motor_(motor) {
         d.setObjectName(QStringLiteral("TOQBDBForm"));
         d.setWindowTitle(QStringLiteral("Selecione Banco de dados"));
         auto* aliases = new QComboBox(&d);
-        for (const auto& a : motor_.NomesAliases()) aliases->addItem(Q(a));
+        for (const auto& a : motor_.NomesAliases())
+            aliases->addItem(Q(a));
         aliases->setCurrentText(Q(banco));
         auto* ckSistema = new QCheckBox(QStringLiteral("Incluir tabelas de sistema (SQL-databases)"), &d);
         ckSistema->setChecked(sistema);
@@ -629,7 +652,8 @@ void TOQBForm::DefineBanco(const std::string& banco) {
     if (banco.empty()) return;
     try {
         const bool servidor = motor_.EhServidorSQL(banco);
-        for (const auto& t : motor_.NomesTabelas(banco, {}, !servidor, modelo.tabelasSistema)) QBTables->addItem(Q(t));
+        for (const auto& t : motor_.NomesTabelas(banco, {}, !servidor, modelo.tabelasSistema))
+            QBTables->addItem(Q(t));
     } catch (const std::exception&) {
         // A database that cannot be read just lists no tables.
     }
@@ -750,14 +774,14 @@ void TOQBForm::SalvaModelo(const std::string& arquivo) {
 }
 
 void TOQBForm::AbreModelo(const std::string& arquivo) {
-    const auto lido = LeModelo(arquivo, [this](const std::string& banco, const std::string& t)
-                                            -> std::optional<std::vector<std::string>> {
-        try {
-            return motor_.NomesCampos(banco, t);
-        } catch (const std::exception&) {
-            return std::nullopt;
-        }
-    });
+    const auto lido = LeModelo(
+        arquivo, [this](const std::string& banco, const std::string& t) -> std::optional<std::vector<std::string>> {
+            try {
+                return motor_.NomesCampos(banco, t);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+        });
     if (!lido) return;
     // Every panel goes: a table of the same name may have other fields now.
     for (TOQBTable* p : paineis_) {

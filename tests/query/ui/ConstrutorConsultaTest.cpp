@@ -65,12 +65,14 @@ protected:
     }
     void Seleciona(std::initializer_list<int> linhas) {
         janela->lbColunas->clearSelection();
-        for (int l : linhas) janela->lbColunas->item(l)->setSelected(true);
+        for (int l : linhas)
+            janela->lbColunas->item(l)->setSelected(true);
         janela->lbColunas->setCurrentRow(*linhas.begin(), QItemSelectionModel::NoUpdate);
     }
     Linhas Selecionadas() {
         Linhas r;
-        for (auto* i : janela->lbColunas->selectedItems()) r.push_back(DeQString(i->text()));
+        for (auto* i : janela->lbColunas->selectedItems())
+            r.push_back(DeQString(i->text()));
         return r;
     }
 
