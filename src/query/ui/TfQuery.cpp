@@ -12,6 +12,7 @@
 #include "query/ui/ComandosBrowse.h"
 #include "query/ui/TfCase.h"
 #include "query/ExecutaConsulta.h"
+#include "query/ui/AuxiliosConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "table/Configuracao.h"
 #include "table/TabelaArquivo.h"
@@ -345,6 +346,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     CarregaAliases();
     cbDataBase->setCurrentIndex(-1);
     Panel1->hide();
+    LigaAuxiliosSQL(*this, motor_);
 }
 
 TfQuery::~TfQuery() {
