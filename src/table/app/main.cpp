@@ -1,5 +1,6 @@
 // Dorvan: the windowed program.
 #include "analysis/ui/ComandosGrafico.h"
+#include "analysis/ui/ComandosR.h"
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosImpressao(*form1);
     dorvan::LigaComandosGrafico(*form1);
     dorvan::LigaEscolheNome();
+    dorvan::LigaComandosR(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     dorvan::LigaComandosMapa(*form1);

@@ -1,0 +1,134 @@
+// Runs of real R on schemes written here: what R reads of our files and what we
+// read of R's decide whether the exchange works at all.
+#include "analysis/ExecucaoR.h"
+
+#include "../support/ApoioTeste.h"
+#include "../table/TabelaTeste.h"
+#include "platform/Processos.h"
+#include "table/TabelaArquivo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace dorvan {
+namespace {
+
+std::string ComBarra(const teste::PastaTemporaria& p) { return p.Caminho().string() + "/"; }
+
+class RReal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string rscript = AchaNoPath("Rscript");
+        if (rscript.empty()) GTEST_SKIP() << "R is not installed (r-base-core)";
+        amb.DirR = fs::path(rscript).parent_path().string() + "/";
+        amb.DirPrograma = ComBarra(prog);
+        amb.DirRX = ComBarra(prog);
+        amb.DirDados = ComBarra(dados);
+        antes = PastaAtual();
+    }
+    void TearDown() override {
+        if (!antes.empty()) MudaPastaAtual(antes);
+    }
+
+    // Prepares and runs a scheme; the results of the run.
+    ResultadoR Roda(const std::string& esquema, TabelaResultados& t, const PerguntasR& perguntas = {}) {
+        prog.Grava("teste.rx", esquema);
+        const auto preparo = PreparaExecucaoR("teste.rx", t, amb, nullptr, perguntas);
+        EXPECT_TRUE(preparo);
+        if (!preparo) return {};
+        EXPECT_TRUE(RodaLoteR(amb, preparo->pasta));
+        return ColheResultadoR(*preparo, amb);
+    }
+
+    teste::PastaTemporaria prog, dados;
+    AmbienteR amb;
+    std::string antes;
+};
+
+TEST_F(RReal, SchemeReadsTheTableAndChoicesPrintsPlotsAndReturnsATable) {
+    TabelaResultados t = teste::MontaTabela(
+        {"Bel\xE9m", "S\xE3o Paulo", "Natal"},
+        {{"Popula\xE7\xE3o", {1.5, 3, 4.25}, 2}, {"Ano", {2000, 2001, 2002}}, {"Taxa \x80", {1, 2, 3}}});
+    t.Titulo1 = "T\xEDtulo";
+    t.Titulo2 = "dir\\sub";
+    dados.Grava("dorvan07.svg", "plot of an earlier run");
+    PerguntasR p;
+    p.Marca = [](const std::string&, bool) { return std::optional<std::vector<std::int32_t>>({1, 3}); };
+    p.Parametro = [](const std::string&, const std::string&) { return std::optional<std::string>("2"); };
+    const ResultadoR r = Roda("<titulo>Teste</titulo><colsel>Colunas?</colsel><parametro>Fator?</parametro>\n"
+                              "<script>\n"
+                              "f &lt;- as.numeric(parametro)\n"
+                              "cat(\"Colunas:\", colsel, \"\\n\")\n"
+                              "cat(titulo, subtitulo, \"\\n\")\n"
+                              "print(rownames(tabela))\n"
+                              "grafico.dorvan()\n"
+                              "plot(tabela[,1])\n"
+                              "plot(tabela[,2])\n"
+                              "carrega.dorvan(tabela[, colsel, drop=FALSE] * f)\n"
+                              "</script>",
+                              t, p);
+    ASSERT_TRUE(r.mostrar);
+    ASSERT_GE(r.linhas.size(), 6u);
+    EXPECT_EQ(r.linhas[0], "Colunas: 1 3 ");
+    EXPECT_EQ(r.linhas[1], "T\xEDtulo dir/sub ");
+    EXPECT_EQ(r.linhas[2], "[1] \"Bel\xE9m\"     \"S\xE3o Paulo\" \"Natal\"    ");
+    EXPECT_EQ(r.linhas[r.linhas.size() - 2], "");
+    EXPECT_EQ(r.linhas.back().rfind("Executado em ", 0), 0u);
+    EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
+    EXPECT_TRUE(fs::exists(dados / "dorvan02.svg"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan07.svg"));
+
+    ASSERT_TRUE(HaRetornoR(ComBarra(dados)));
+    TabelaResultados volta;
+    LeituraTabela l;
+    ASSERT_TRUE(CarregaRetornoR(volta, ComBarra(dados), l));
+    EXPECT_EQ(volta.Titulo1, "T\xEDtulo");
+    EXPECT_EQ(volta.Titulo2, "dir/sub");
+    EXPECT_EQ(teste::Rotulos(volta), teste::Rotulos(t));
+    EXPECT_EQ(teste::Titulos(volta), (std::vector<std::string>{"Popula\xE7\xE3o", "Taxa \x80"}));
+    EXPECT_EQ(teste::Valores(volta, 1), (std::vector<double>{3, 6, 8.5}));
+    EXPECT_EQ(teste::Valores(volta, 2), (std::vector<double>{2, 4, 6}));
+}
+
+TEST_F(RReal, ErrorInsideRShowsWhatWasPrintedBeforeIt) {
+    TabelaResultados t;
+    const ResultadoR r = Roda("<titulo>Erro</titulo><script>print(\"antes\")\nstop(\"falhou\")\n"
+                              "print(\"depois\")</script>",
+                              t);
+    ASSERT_EQ(r.linhas.size(), 4u);
+    EXPECT_EQ(r.linhas[0], "[1] \"antes\"");
+    EXPECT_FALSE(HaRetornoR(ComBarra(dados)));
+}
+
+TEST_F(RReal, SchemeThatPrintsNothingShowsNoOutputAndLeavesNoPlots) {
+    TabelaResultados t;
+    dados.Grava("dorvan01.svg", "old");
+    const ResultadoR r = Roda("<titulo>Nada</titulo><script>x &lt;- 1</script>", t);
+    EXPECT_FALSE(r.mostrar);
+    EXPECT_TRUE(r.linhas.empty());
+    EXPECT_EQ(r.primeiroGrafico, "");
+    EXPECT_FALSE(fs::exists(dados / "dorvan01.svg"));
+}
+
+TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {
+    TabelaResultados t = teste::MontaTabela({"Bel\xE9m", "Natal"}, {{"x", {1, 2}}, {"y y", {3, 4}}});
+    t.Titulo1 = "C:\\dados\\\"a\"";
+    t.NomeMapa = "m\\br.map";
+    prog.Grava("menu.r", "menu <- \"carregado\"\n");
+    GravaPerfilR(ComBarra(dados), ComporPerfilInterativoR(t, amb, ComBarra(dados)));
+    // A real session start: R reads the folder's ".Rprofile", attaches its packages
+    // and calls .First; then it takes commands from its input.
+    dados.Grava("comandos.r", "cat(titulo, nomemapa, menu, nrow(tabela), names(tabela)[2], rownames(tabela)[1],"
+                              " sep=\"|\", file=\"saida.txt\")\n");
+    const std::string comando = "cd '" + ComBarra(dados) + "' && '" + amb.DirR +
+                                "R' --no-save --quiet < comandos.r > sessao.log 2>&1";
+    ASSERT_EQ(teste::Executa(comando), 0) << dados.Le("sessao.log");
+    EXPECT_NE(dados.Le("sessao.log").find("Dados carregados em \"tabela\"!"), std::string::npos);
+    EXPECT_EQ(dados.Le("saida.txt"), "C:\\dados\\\"a\"|m/br.map|carregado|2|y y|Bel\xE9m");
+}
+
+} // namespace
+} // namespace dorvan
