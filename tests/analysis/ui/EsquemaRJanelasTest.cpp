@@ -15,7 +15,11 @@
 #include "support/DirigeJanelas.h"
 #include "table/ui/TForm1.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -262,6 +266,26 @@ TEST_F(JanelasEsquemaR, CancelledRunAlsoRemovesTheTemporaryScheme) {
     FormR->Perguntas.Parametro = [](const std::string&, const std::string&) { return std::optional<std::string>(); };
     e.Executa1Click();
     EXPECT_FALSE(fs::exists(biblioteca / "tmp.rx"));
+}
+
+TEST_F(JanelasEsquemaR, ViewerStartsFromItsSettingsAndCopiesToTheClipboard) {
+    cfg.RGrafico = Limites{30, 40, 300, 320};
+    cfg.RGraficoStretch = false;
+    TRGrafico v(cfg);
+    EXPECT_FALSE(v.Image1->Stretch);
+    EXPECT_EQ(v.geometry().size(), QSize(300, 320));
+    dados.Grava("a.svg", Svg(20));
+    v.CarregaFigura(dados / "a.svg");
+    EXPECT_EQ(v.Image1->size(), QSize(20, 20));
+
+    v.bCopiaBitMap->trigger();
+    const QImage copia = QApplication::clipboard()->image();
+    EXPECT_EQ(copia.size(), QSize(20, 20));
+    EXPECT_EQ(copia.pixelColor(10, 10), QColor(Qt::red));
+    v.bClipBoard->trigger();
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->data(QStringLiteral("image/svg+xml")).toStdString(), Svg(20));
 }
 
 } // namespace
