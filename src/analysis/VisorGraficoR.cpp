@@ -32,7 +32,8 @@ BotoesGraficoR EstadoBotoesGraficoR(const std::string& pasta) {
         b.visivel[0] = b.visivel[1] = true;
         b.ativo[0] = false;
     }
-    for (int n = 3; n <= 9; ++n) b.visivel[static_cast<std::size_t>(n - 1)] = ExisteGrafico(pasta, n);
+    for (int n = 3; n <= 9; ++n)
+        b.visivel[static_cast<std::size_t>(n - 1)] = ExisteGrafico(pasta, n);
     b.mais = ExisteGrafico(pasta, 10);
     return b;
 }

@@ -13,20 +13,22 @@ TEST(EditorEsquemaR, CursorFicaAntesDoFimDoScript) {
         std::string texto;
         std::optional<std::size_t> esperado;
     } casos[] = {
-        {"<script>\nx <- 1\n</script>", 15},       // end of the last code line
-        {"<script>\r\nx\r\n</script>", 11},        // before the whole CR LF
-        {"<script>x</script>", 8},                 // before the last code character
+        {"<script>\nx <- 1\n</script>", 15}, // end of the last code line
+        {"<script>\r\nx\r\n</script>", 11},  // before the whole CR LF
+        {"<script>x</script>", 8},           // before the last code character
         {"</script>", 0},
         {"<titulo>Sem script</titulo>", std::nullopt},
     };
-    for (const Caso& c : casos) EXPECT_EQ(PosicaoCursorEsquema(c.texto), c.esperado) << c.texto;
+    for (const Caso& c : casos)
+        EXPECT_EQ(PosicaoCursorEsquema(c.texto), c.esperado) << c.texto;
 }
 
 TEST(EditorEsquemaR, EntidadesSoDentroDoScript) {
     const std::string texto = "<titulo>A & B</titulo>\n<script>\nif (a < b & c > \"d\") x\n</script>\n<x>&</x>";
     const auto ida = ConverteScript(texto, ConversaoEntidades::ParaEntidades);
     ASSERT_TRUE(ida);
-    EXPECT_EQ(*ida, "<titulo>A & B</titulo>\n<script>\nif (a &lt; b &amp; c &gt; &quot;d&quot;) x\n</script>\n<x>&</x>");
+    EXPECT_EQ(*ida,
+              "<titulo>A & B</titulo>\n<script>\nif (a &lt; b &amp; c &gt; &quot;d&quot;) x\n</script>\n<x>&</x>");
     const auto volta = ConverteScript(*ida, ConversaoEntidades::ParaCaracteres);
     ASSERT_TRUE(volta);
     EXPECT_EQ(*volta, texto);
@@ -73,12 +75,14 @@ TEST(VisorGraficoR, BotoesPelosGraficosDaPasta) {
     teste::PastaTemporaria p;
     const std::string dir = p.Caminho().string() + "/";
     auto b = EstadoBotoesGraficoR(dir);
-    for (bool v : b.visivel) EXPECT_FALSE(v);
+    for (bool v : b.visivel)
+        EXPECT_FALSE(v);
     EXPECT_FALSE(b.mais);
 
     p.Grava("dorvan01.svg", "<svg/>");
     b = EstadoBotoesGraficoR(dir);
-    for (bool v : b.visivel) EXPECT_FALSE(v) << "a single plot shows no button";
+    for (bool v : b.visivel)
+        EXPECT_FALSE(v) << "a single plot shows no button";
 
     p.Grava("dorvan02.svg", "<svg/>");
     b = EstadoBotoesGraficoR(dir);
@@ -86,7 +90,8 @@ TEST(VisorGraficoR, BotoesPelosGraficosDaPasta) {
     EXPECT_TRUE(b.visivel[1]);
     EXPECT_FALSE(b.ativo[0]);
     EXPECT_TRUE(b.ativo[1]);
-    for (std::size_t i = 2; i < 9; ++i) EXPECT_FALSE(b.visivel[i]);
+    for (std::size_t i = 2; i < 9; ++i)
+        EXPECT_FALSE(b.visivel[i]);
     EXPECT_FALSE(b.mais);
 
     p.Grava("DORVAN05.SVG", "<svg/>");
@@ -122,13 +127,12 @@ TEST(VisorGraficoR, NomeAoSalvarSegueOConteudo) {
         TipoFiguraR tipo;
         std::string esperado;
     } casos[] = {
-        {"/t/a.wmf", TipoFiguraR::Vetorial, "/t/a.svg"},
-        {"/t/a.SVG", TipoFiguraR::Vetorial, "/t/a.SVG"},
-        {"/t/a", TipoFiguraR::Vetorial, "/t/a.svg"},
-        {"/t/a.wmf", TipoFiguraR::Bitmap, "/t/a.png"},
+        {"/t/a.wmf", TipoFiguraR::Vetorial, "/t/a.svg"}, {"/t/a.SVG", TipoFiguraR::Vetorial, "/t/a.SVG"},
+        {"/t/a", TipoFiguraR::Vetorial, "/t/a.svg"},     {"/t/a.wmf", TipoFiguraR::Bitmap, "/t/a.png"},
         {"/t/a.v1", TipoFiguraR::Bitmap, "/t/a.v1.png"},
     };
-    for (const Caso& c : casos) EXPECT_EQ(NomeParaSalvar(c.escolhido, c.tipo), c.esperado) << c.escolhido;
+    for (const Caso& c : casos)
+        EXPECT_EQ(NomeParaSalvar(c.escolhido, c.tipo), c.esperado) << c.escolhido;
     EXPECT_EQ(TipoFiguraPorNome("x.EMF"), TipoFiguraR::Vetorial);
     EXPECT_EQ(TipoFiguraPorNome("x.png"), TipoFiguraR::Bitmap);
     EXPECT_EQ(TipoFiguraPorNome("x.txt"), TipoFiguraR::Nenhum);

@@ -58,32 +58,40 @@ RealceEsquemaR::RealceEsquemaR(QObject* pai) : QsciLexerCustom(pai) {}
 
 QString RealceEsquemaR::description(int estilo) const {
     switch (estilo) {
-    case Normal: return QStringLiteral("Texto");
-    case PalavraChave: return QStringLiteral("Palavra-chave");
-    case Comentario: return QStringLiteral("Coment\u00E1rio");
-    default: return {};
+    case Normal:
+        return QStringLiteral("Texto");
+    case PalavraChave:
+        return QStringLiteral("Palavra-chave");
+    case Comentario:
+        return QStringLiteral("Coment\u00E1rio");
+    default:
+        return {};
     }
 }
 
 QColor RealceEsquemaR::defaultColor(int estilo) const {
     switch (estilo) {
-    case PalavraChave: return QColor(0x00, 0x00, 0xFF);
-    case Comentario: return QColor(0x00, 0x00, 0x80);
-    default: return QColor(0, 0, 0);
+    case PalavraChave:
+        return QColor(0x00, 0x00, 0xFF);
+    case Comentario:
+        return QColor(0x00, 0x00, 0x80);
+    default:
+        return QColor(0, 0, 0);
     }
 }
 
 bool RealceEsquemaR::EhPalavraChave(const std::string& palavra) {
     static const std::array<const char*, 16> chaves = {
-        "AUTOR", "COLSEL", "COLSEL2", "DESCRICAO", "EMAIL", "EXEMPLO", "NOMEMAPA", "PARAMETRO", "PARAMETRO2",
-        "RODAPE", "RSCRIPT", "SCRIPT", "SUBTITULO", "TABELA", "TITULO", "VERSAO"};
+        "AUTOR",      "COLSEL", "COLSEL2", "DESCRICAO", "EMAIL",     "EXEMPLO", "NOMEMAPA", "PARAMETRO",
+        "PARAMETRO2", "RODAPE", "RSCRIPT", "SCRIPT",    "SUBTITULO", "TABELA",  "TITULO",   "VERSAO"};
     std::string p = palavra;
     // "<titulo>" and "</titulo>" count as the element's name.
     if (p.size() > 2 && p.front() == '<' && p.back() == '>') {
         p = p.substr(1, p.size() - 2);
         if (!p.empty() && p.front() == '/') p.erase(0, 1);
     }
-    for (char& c : p) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : p)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     for (const char* k : chaves)
         if (p == k) return true;
     return false;
@@ -106,20 +114,23 @@ void RealceEsquemaR::styleText(int inicio, int fim) {
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (brancoOuControle(c)) {
             int j = i;
-            while (j < n && brancoOuControle(static_cast<unsigned char>(bytes[j]))) ++j;
+            while (j < n && brancoOuControle(static_cast<unsigned char>(bytes[j])))
+                ++j;
             setStyling(j - i, Normal);
             i = j;
             continue;
         }
         if (c == '#') {
             int j = i;
-            while (j < n && bytes[j] != '\n' && bytes[j] != '\r') ++j;
+            while (j < n && bytes[j] != '\n' && bytes[j] != '\r')
+                ++j;
             setStyling(j - i, Comentario);
             i = j;
             continue;
         }
         int j = i;
-        while (j < n && !brancoOuControle(static_cast<unsigned char>(bytes[j]))) ++j;
+        while (j < n && !brancoOuControle(static_cast<unsigned char>(bytes[j])))
+            ++j;
         const std::string palavra(bytes.constData() + i, static_cast<size_t>(j - i));
         setStyling(j - i, EhPalavraChave(palavra) ? PalavraChave : Normal);
         i = j;
@@ -225,7 +236,8 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     Executa1 = MainMenu1->addAction(QStringLiteral("E&xecuta"));
     Ajuda1 = MainMenu1->addAction(QStringLiteral("Ajuda sobre &R "));
     // The editor's own keys (copy, paste, undo) must not be taken by the menu.
-    for (QAction* a : {Desfazer1, Copiar1, Cortar1, Colar1}) a->setShortcutContext(Qt::WidgetShortcut);
+    for (QAction* a : {Desfazer1, Copiar1, Cortar1, Colar1})
+        a->setShortcutContext(Qt::WidgetShortcut);
 
     Panel1 = new QToolBar(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -240,7 +252,8 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     SpeedButton1 = Acao(this, "SpeedButton1", QStringLiteral("XML"), "XML");
     bRetorna = Acao(this, "bRetorna", QStringLiteral("Retorna"), "Retorna");
     bRetorna->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
-    for (QAction* a : {bAbrir, bNovo, bSalvar, bExecuta, SpeedButton1, bRetorna}) Panel1->addAction(a);
+    for (QAction* a : {bAbrir, bNovo, bSalvar, bExecuta, SpeedButton1, bRetorna})
+        Panel1->addAction(a);
 
     SynEdit1 = new QsciScintilla(this);
     SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
@@ -345,6 +358,9 @@ void TFCriaRScript::PosicionaCursor() {
         const int pos = Posicao(*p);
         SynEdit1->SendScintilla(QsciScintillaBase::SCI_SETSEL, pos, pos);
         SynEdit1->ensureCursorVisible();
+        // A window not shown yet has no width: scrolling sideways for the caret
+        // would hide the start of every line.
+        if (!SynEdit1->isVisible()) SynEdit1->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0);
     }
     SynEdit1->setModified(false);
     SynEdit1StatusChange();
@@ -446,9 +462,9 @@ bool TFCriaRScript::Localiza(const BuscaEsquemaR& d, bool avisa) {
         linha = l1, indice = i1;
     else
         linha = l0, indice = i0;
-    const bool achou = !texto.isEmpty() && SynEdit1->findFirst(texto, false, d.Maiusculas->isChecked(),
-                                                               d.PalavraInteira->isChecked(), false, paraFrente,
-                                                               linha, indice);
+    const bool achou =
+        !texto.isEmpty() && SynEdit1->findFirst(texto, false, d.Maiusculas->isChecked(), d.PalavraInteira->isChecked(),
+                                                false, paraFrente, linha, indice);
     if (!achou && avisa) MensagensAtuais().Confirma("", MensagemNaoEncontrada(DeQString(texto)), {"&Sim"});
     return achou;
 }

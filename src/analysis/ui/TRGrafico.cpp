@@ -125,7 +125,8 @@ TRGrafico::TRGrafico(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(c
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setMovable(false);
     addToolBar(Panel1);
-    for (QAction* a : {bSair, bClipBoard, bStretch, bSalvar, bImprime, bOpen}) Panel1->addAction(a);
+    for (QAction* a : {bSair, bClipBoard, bStretch, bSalvar, bImprime, bOpen})
+        Panel1->addAction(a);
     Panel1->addSeparator();
     for (int i = 0; i < 9; ++i) {
         const QString legenda = QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
@@ -133,7 +134,9 @@ TRGrafico::TRGrafico(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(c
         Panel1->addAction(sb[static_cast<size_t>(i)]);
         connect(sb[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { sb01Click(i); });
     }
-    bMais = Botao(this, "bMais", QStringLiteral("..."), ParaQString("Ver demais gr\xE1" "ficos"));
+    bMais = Botao(this, "bMais", QStringLiteral("..."),
+                  ParaQString("Ver demais gr\xE1"
+                              "ficos"));
     Panel1->addAction(bMais);
 
     QMenu* arquivo = menuBar()->addMenu(QStringLiteral("&Arquivo"));
@@ -160,7 +163,8 @@ TRGrafico::TRGrafico(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(c
     connect(Salvarcomo1, &QAction::triggered, this, &TRGrafico::bSalvarClick);
     connect(bImprime, &QAction::triggered, this, &TRGrafico::bImprimeClick);
     connect(Imprimir1, &QAction::triggered, this, &TRGrafico::bImprimeClick);
-    for (QAction* a : {bOpen, bMais, Abrir1}) connect(a, &QAction::triggered, this, &TRGrafico::Abrir1Click);
+    for (QAction* a : {bOpen, bMais, Abrir1})
+        connect(a, &QAction::triggered, this, &TRGrafico::Abrir1Click);
 
     EscolheAbrir = [this] {
         QFileDialog d(this, QStringLiteral("Abre Windows Metafile"));
@@ -234,8 +238,10 @@ void TRGrafico::FormShow() {
 }
 
 void TRGrafico::HabilitaTodos() {
-    for (QAction* a : {bSair, bClipBoard, bStretch, bSalvar, bImprime, bOpen, bMais}) a->setEnabled(true);
-    for (QAction* a : sb) a->setEnabled(true);
+    for (QAction* a : {bSair, bClipBoard, bStretch, bSalvar, bImprime, bOpen, bMais})
+        a->setEnabled(true);
+    for (QAction* a : sb)
+        a->setEnabled(true);
 }
 
 void TRGrafico::sb01Click(int indice) {
@@ -267,7 +273,8 @@ void TRGrafico::bSalvarClick() {
 
 void TRGrafico::ImprimeEm(QPrinter& impressora) {
     QPainter p;
-    if (!p.begin(&impressora)) throw ErroES(impressora.outputFileName().toStdString(), "impressora n\xE3o dispon\xEDvel");
+    if (!p.begin(&impressora))
+        throw ErroES(impressora.outputFileName().toStdString(), "impressora n\xE3o dispon\xEDvel");
     const QRect pagina = impressora.pageLayout().paintRectPixels(impressora.resolution());
     const QuadroImpressao q = QuadroImpressaoGrafico(pagina.width(), pagina.height());
     if (const FiguraR* f = Image1->Figura()) f->Desenha(p, QRectF(q.esquerda, q.topo, q.lado, q.lado));

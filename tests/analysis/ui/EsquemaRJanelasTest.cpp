@@ -79,7 +79,8 @@ TEST_F(JanelasEsquemaR, PlotButtonsFollowThePlotsOfTheRun) {
     dados.Grava("dorvan01.svg", Svg(40));
     RGrafico->CarregaFigura(dados / "dorvan01.svg");
     RGrafico->show();
-    for (QAction* b : RGrafico->sb) EXPECT_FALSE(b->isVisible()) << "a single plot shows no button";
+    for (QAction* b : RGrafico->sb)
+        EXPECT_FALSE(b->isVisible()) << "a single plot shows no button";
     EXPECT_FALSE(RGrafico->bMais->isVisible());
     RGrafico->Sair1Click();
 
@@ -90,7 +91,8 @@ TEST_F(JanelasEsquemaR, PlotButtonsFollowThePlotsOfTheRun) {
     EXPECT_FALSE(RGrafico->sb[0]->isEnabled());
     EXPECT_TRUE(RGrafico->sb[1]->isVisible());
     EXPECT_TRUE(RGrafico->sb[2]->isVisible());
-    for (size_t i = 3; i < 9; ++i) EXPECT_FALSE(RGrafico->sb[i]->isVisible());
+    for (size_t i = 3; i < 9; ++i)
+        EXPECT_FALSE(RGrafico->sb[i]->isVisible());
 
     RGrafico->sb[2]->trigger();
     EXPECT_FALSE(RGrafico->sb[2]->isEnabled());
