@@ -113,8 +113,4 @@ std::vector<int> ProcuraItens(const std::vector<std::string>& itens, const std::
     return r;
 }
 
-std::string MensagemNaoEncontrada(const std::string& texto) {
-    return "Seq\xFC\xEAncia '" + texto + "' n\xE3o encontrada!";
-}
-
 } // namespace dorvan

@@ -1,4 +1,5 @@
 #pragma once
+#include "table/Utilidades.h"
 // What the SQL window's composing aids write into the editor: names, sums, the
 // GROUP BY skeleton, tables added to FROM and joins, and the search in the table
 // and column lists. The window applies these edits at its caret; the decisions
@@ -49,8 +50,5 @@ int ColunaDaJuncao(const std::vector<std::string>& colunas, const std::string& n
 
 // The entries holding the answer, both without accents and in capitals, in list order.
 std::vector<int> ProcuraItens(const std::vector<std::string>& itens, const std::string& resposta);
-
-// The find message.
-std::string MensagemNaoEncontrada(const std::string& texto);
 
 } // namespace dorvan

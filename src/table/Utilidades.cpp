@@ -269,4 +269,8 @@ std::string TiraCaractere(char modo, char c, const std::string& s) {
 
 std::string Brancos(int n) { return n > 0 ? std::string(static_cast<std::size_t>(n), ' ') : std::string(); }
 
+std::string MensagemNaoEncontrada(const std::string& busca) {
+    return "Seq\xFC\xEAncia '" + busca + "' n\xE3o encontrada!";
+}
+
 } // namespace dorvan

@@ -91,4 +91,7 @@ std::string Brancos(int n);
 inline int Minimo(int a, int b) { return a < b ? a : b; }
 inline int Maximo(int a, int b) { return a > b ? a : b; }
 
+// What the editors' find boxes say when the text is not found.
+std::string MensagemNaoEncontrada(const std::string& busca);
+
 } // namespace dorvan

@@ -1,5 +1,6 @@
 // Dorvan: the windowed program.
 #include "analysis/ui/ComandosGrafico.h"
+#include "analysis/ui/ComandosEsquemaR.h"
 #include "analysis/ui/ComandosR.h"
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TEscolheNome.h"
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
     dorvan::LigaComandosGrafico(*form1);
     dorvan::LigaEscolheNome();
     dorvan::LigaComandosR(*form1);
+    dorvan::LigaComandosEsquemaR(*form1);
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     dorvan::LigaComandosMapa(*form1);
