@@ -1,9 +1,9 @@
 #pragma once
-#include "table/Utilidades.h"
 // The logic of the analysis-scheme editor: where the caret goes in a loaded
 // scheme, which part of the text the entity commands convert, the status line,
 // the file a test run writes and R's help page. Text is 1252 bytes; positions are
 // byte offsets into the editor's text.
+#include "table/Utilidades.h"
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
 #pragma once
-#include "table/Utilidades.h"
 // What the SQL window's composing aids write into the editor: names, sums, the
 // GROUP BY skeleton, tables added to FROM and joins, and the search in the table
 // and column lists. The window applies these edits at its caret; the decisions
 // live here. Text is 1252.
+#include "table/Utilidades.h"
 #include <string>
 #include <vector>
 
