@@ -654,6 +654,7 @@ void TMapa::BSairClick() {
 void TMapa::Reinicia() {
     Timer1->stop(); // a pending redraw belongs to the map being left
     if (RemoveCamadas) RemoveCamadas();
+    Fluxos.MostraSetas = false;
     Opcoes.MostraLegendas = Opcoes.MostraValores = Opcoes.MostraSede = false;
     Opcoes.BordasPretas = true;
     if (Vista.EmZoom) ZoomOutClick();
@@ -725,6 +726,7 @@ void TMapa::MouseUp(Qt::MouseButton b, QPoint p) {
     if (botaoPreso_) LimpaPosicao();
     botaoPreso_ = false;
     arrasto_.reset();
+    if (AoSoltar && AoSoltar(p)) return;
     if (ModoZoom) {
         const std::uint32_t v = ValorIdentificacao(identificacao_, p.x(), p.y());
         if (!ZoomRetangulo(Vista, {inicio_.x(), inicio_.y()}, {p.x(), p.y()})) {

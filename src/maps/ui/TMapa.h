@@ -5,6 +5,7 @@
 // paints them, keeps the identification picture and turns mouse and menu actions
 // into calls of the logic.
 #include "maps/DesenhoMapa.h"
+#include "maps/FluxoMapa.h"
 #include "maps/MapaTabela.h"
 
 #include <QColor>
@@ -92,6 +93,8 @@ public:
     CamadasMapa Camadas;                                        // layers, flows and circles of the other parts
     std::function<void()> RemoveCamadas;                        // all overlay layers off
     std::function<void(const Identificado&)> MostraPontoCamada; // right click on a layer point or flow
+    ConfiguracaoSetas Fluxos;                                   // the flow arrows' settings
+    std::function<bool(QPoint)> AoSoltar; // a left release another part's mode takes (true = taken)
 
     // The client area: the map, Panel1 at its right and the status bar at its bottom.
     QWidget* Cliente = nullptr;

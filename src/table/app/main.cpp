@@ -6,6 +6,7 @@
 #include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
 #include "maps/ui/TMapa.h"
+#include "maps/ui/TfSetas.h"
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosImpressao.h"
 #include "output/ui/ComandosSaida.h"
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
     form1->AoSair = [] { QCoreApplication::quit(); };
     dorvan::InstalaHistograma(*form1);
     dorvan::LigaComandosMapa(*form1);
+    dorvan::LigaComandosSetas(*form1);
     form1->DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { dorvan::fComprime->exec(); });
     form1->showMaximized();
     std::vector<std::string> argumentos;
