@@ -1,3 +1,4 @@
+#include "maps/ui/ComandosCamadas.h"
 #include "maps/ui/TfSetas.h"
 
 #include "data/LeDBF32.h"
@@ -106,11 +107,17 @@ TEST(TfSetas, FlowTableIsWrittenThenTheDialogPreviewsAndOkTurnsArrowsOn) {
     EXPECT_EQ(Mapa->Fluxos.FluxoMinimo, 3);
     EXPECT_FALSE(Mapa->Fluxos.Dominante);
     EXPECT_TRUE(Mapa->Opcoes.MostraSede);
+    // The layer drawing reads the same choices.
+    EXPECT_TRUE(SetasDaJanela(*Mapa).Ativas);
+    EXPECT_EQ(SetasDaJanela(*Mapa).Arquivo, fluxo);
+    EXPECT_EQ(SetasDaJanela(*Mapa).FluxoMinimo, 3);
+    EXPECT_FALSE(SetasDaJanela(*Mapa).SoDominantes);
 
     // Cancel turns them off; "Retornar" too.
     teste::QuandoModal([](QWidget*) { fSetas->Cancela->click(); });
     c.Aciona("bSetas");
     EXPECT_FALSE(Mapa->Fluxos.MostraSetas);
+    EXPECT_FALSE(SetasDaJanela(*Mapa).Ativas);
     Mapa->Fluxos.MostraSetas = true;
     Mapa->Reinicia();
     EXPECT_FALSE(Mapa->Fluxos.MostraSetas);
