@@ -10,10 +10,10 @@ scripts/setup.sh
 jobs=$(nproc)
 
 export DORVAN_EXIGE_POSTGRESQL=1
-(cd build && pg_virtualenv -- ctest --output-on-failure -j "$jobs")
+(cd build && pg_virtualenv -t -- ctest --output-on-failure -j "$jobs")
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDORVAN_SANITIZE=ON -DDORVAN_UI=OFF \
       -DDORVAN_BENCH=OFF -DDORVAN_WERROR=ON
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-   pg_virtualenv -- ctest --output-on-failure -j "$jobs")
+   pg_virtualenv -t -- ctest --output-on-failure -j "$jobs")
