@@ -114,9 +114,6 @@ std::vector<std::string> Entradas(const QListWidget* l) {
 
 AuxiliosConsulta::AuxiliosConsulta(TfQuery& janela, MotorBD& motor) : QObject(&janela), j_(janela), motor_(motor) {
     setObjectName(QStringLiteral("AuxiliosConsulta"));
-    // The window showed a placeholder on these buttons until the aids came.
-    for (QPushButton* b : {j_.bSoma, j_.bAgrupa, j_.bOQB})
-        QObject::disconnect(b, &QPushButton::clicked, nullptr, nullptr);
     connect(j_.bSoma, &QPushButton::clicked, this, [this] { bSomaClick(); });
     connect(j_.bAgrupa, &QPushButton::clicked, this, [this] { bAgrupaClick(); });
     connect(j_.bOQB, &QPushButton::clicked, this, [this] { bOQBClick(); });

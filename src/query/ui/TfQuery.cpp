@@ -50,8 +50,6 @@ namespace {
 
 QString Q(const std::string& texto1252) { return ParaQString(texto1252); }
 
-const char* const NaoDisponivel = "Comando ainda n\xE3o dispon\xEDvel nesta vers\xE3o.";
-
 // Words every dialect shares, then each one's own.
 const char* const PalavrasSQL =
     "add all alter and any as asc avg between by case cast char character check coalesce column commit constraint "
@@ -279,9 +277,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     connect(bDBF, &QPushButton::clicked, this, [this] { bDBFClick(); });
     connect(bLote, &QPushButton::clicked, this, [this] { bLoteClick(); });
     connect(bCase, &QPushButton::clicked, this, [this] { bCaseClick(); });
-    // The visual builder and the composing aids come later.
-    for (QPushButton* b : {bOQB, bAgrupa, bSoma})
-        connect(b, &QPushButton::clicked, this, [] { MensagensAtuais().Mostra(NaoDisponivel); });
+    // bOQB, bAgrupa and bSoma are connected by the composing aids (LigaAuxiliosSQL).
 
     EscolheArquivoSalvar = [this] {
         QFileDialog d(this, QString(), QString::fromStdString(PastaDados()));
