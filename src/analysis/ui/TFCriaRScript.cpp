@@ -137,70 +137,6 @@ void RealceEsquemaR::styleText(int inicio, int fim) {
     }
 }
 
-// ---- find and replace box ----
-
-BuscaEsquemaR::BuscaEsquemaR(bool substituir, QWidget* pai) : QDialog(pai) {
-    setObjectName(substituir ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
-    setWindowTitle(substituir ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
-    Texto = new QLineEdit(this);
-    Maiusculas = new QCheckBox(QStringLiteral("Diferenciar mai\u00FAsculas de min\u00FAsculas"), this);
-    PalavraInteira = new QCheckBox(QStringLiteral("Palavra inteira"), this);
-    ParaCima = new QRadioButton(QStringLiteral("Acima"), this);
-    ParaBaixo = new QRadioButton(QStringLiteral("Abaixo"), this);
-    ParaBaixo->setChecked(true);
-    auto* campos = new QVBoxLayout;
-    auto* l1 = new QHBoxLayout;
-    l1->addWidget(new QLabel(QStringLiteral("Localizar:"), this));
-    l1->addWidget(Texto);
-    campos->addLayout(l1);
-    if (substituir) {
-        Substituto = new QLineEdit(this);
-        auto* l2 = new QHBoxLayout;
-        l2->addWidget(new QLabel(QStringLiteral("Substituir por:"), this));
-        l2->addWidget(Substituto);
-        campos->addLayout(l2);
-    }
-    campos->addWidget(PalavraInteira);
-    campos->addWidget(Maiusculas);
-    auto* direcao = new QGroupBox(QStringLiteral("Dire\u00E7\u00E3o"), this);
-    auto* ld = new QHBoxLayout(direcao);
-    ld->addWidget(ParaCima);
-    ld->addWidget(ParaBaixo);
-    campos->addWidget(direcao);
-
-    auto* botoes = new QVBoxLayout;
-    auto* proxima = new QPushButton(QStringLiteral("Localizar pr\u00F3xima"), this);
-    proxima->setObjectName(QStringLiteral("bLocaliza"));
-    proxima->setDefault(true);
-    connect(proxima, &QPushButton::clicked, this, [this] {
-        if (AoLocalizar) AoLocalizar();
-    });
-    botoes->addWidget(proxima);
-    if (substituir) {
-        auto* um = new QPushButton(QStringLiteral("Substituir"), this);
-        um->setObjectName(QStringLiteral("bSubstitui"));
-        auto* todas = new QPushButton(QStringLiteral("Substituir todas"), this);
-        todas->setObjectName(QStringLiteral("bSubstituiTodas"));
-        connect(um, &QPushButton::clicked, this, [this] {
-            SubstituirTodas = false;
-            if (AoSubstituir) AoSubstituir();
-        });
-        connect(todas, &QPushButton::clicked, this, [this] {
-            SubstituirTodas = true;
-            if (AoSubstituir) AoSubstituir();
-        });
-        botoes->addWidget(um);
-        botoes->addWidget(todas);
-    }
-    auto* cancela = new QPushButton(QStringLiteral("Cancelar"), this);
-    connect(cancela, &QPushButton::clicked, this, &QDialog::hide);
-    botoes->addWidget(cancela);
-    botoes->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(campos, 1);
-    layout->addLayout(botoes);
-}
-
 // ---- the window ----
 
 TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
@@ -283,8 +219,8 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     layout->addWidget(SynEdit1, 1);
     layout->addWidget(StatusBar1);
 
-    FindDialog1 = new BuscaEsquemaR(false, this);
-    ReplaceDialog1 = new BuscaEsquemaR(true, this);
+    FindDialog1 = new DialogoBusca(false, this);
+    ReplaceDialog1 = new DialogoBusca(true, this);
     FindDialog1->AoLocalizar = [this] { FindDialog1Find(); };
     ReplaceDialog1->AoLocalizar = [this] { ReplaceDialog1Find(); };
     ReplaceDialog1->AoSubstituir = [this] { ReplaceDialog1Replace(); };
@@ -450,7 +386,7 @@ void TFCriaRScript::Substituir1Click() {
     ReplaceDialog1->raise();
 }
 
-bool TFCriaRScript::Localiza(const BuscaEsquemaR& d, bool avisa) {
+bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) {
     const QString texto = d.Texto->text();
     const bool paraFrente = !d.ParaCima->isChecked();
     int l0 = -1, i0 = -1, l1 = -1, i1 = -1;
@@ -473,7 +409,7 @@ void TFCriaRScript::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFCriaRScript::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
 
 void TFCriaRScript::ReplaceDialog1Replace() {
-    BuscaEsquemaR& d = *ReplaceDialog1;
+    DialogoBusca& d = *ReplaceDialog1;
     const QString busca = d.Texto->text();
     const QString novo = d.Substituto->text();
     const bool paraTras = d.ParaCima->isChecked();

@@ -2,6 +2,7 @@
 // "Editar esquema de análise": writes and tests analysis schemes (.rx) in a text
 // editor with syntax colouring. The decisions live in analysis/EditorEsquemaR.h;
 // a test run goes through the scheme chooser's run.
+#include "platform/ui/DialogoBusca.h"
 #include <QDialog>
 #include <QString>
 #include <Qsci/qscilexercustom.h>
@@ -38,20 +39,6 @@ public:
 };
 
 // Find and replace box of the editor (the replace box shows its extra parts).
-class BuscaEsquemaR : public QDialog {
-public:
-    BuscaEsquemaR(bool substituir, QWidget* pai);
-    QLineEdit* Texto;
-    QLineEdit* Substituto = nullptr;
-    QCheckBox* Maiusculas;
-    QCheckBox* PalavraInteira;
-    QRadioButton* ParaCima;
-    QRadioButton* ParaBaixo;
-    bool SubstituirTodas = false; // the last replace was "Substituir todas"
-    std::function<void()> AoLocalizar;
-    std::function<void()> AoSubstituir;
-};
-
 class TFCriaRScript : public QDialog {
 public:
     explicit TFCriaRScript(QWidget* pai = nullptr);
@@ -114,14 +101,14 @@ public:
     QsciLexerXML* SynXMLSyn1;
     QStatusBar* StatusBar1;
     QLabel* Painel[3];
-    BuscaEsquemaR* FindDialog1;
-    BuscaEsquemaR* ReplaceDialog1;
+    DialogoBusca* FindDialog1;
+    DialogoBusca* ReplaceDialog1;
     // The file names the dialogs start with.
     std::string NomeAbrir, NomeSalvar;
 
 private:
     void PosicionaCursor();
-    bool Localiza(const BuscaEsquemaR& d, bool avisa);
+    bool Localiza(const DialogoBusca& d, bool avisa);
     void Converte(bool paraEntidades);
     int Posicao(std::size_t deslocamento) const; // editor position of a 1252 byte offset
 };

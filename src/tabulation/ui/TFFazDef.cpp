@@ -159,69 +159,6 @@ void EditorDefCnv::dropEvent(QDropEvent* e) {
     QsciScintilla::dropEvent(e);
 }
 
-// ---- find and replace box ----
-
-DialogoBusca::DialogoBusca(bool substituir, QWidget* pai) : QDialog(pai) {
-    setObjectName(substituir ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"));
-    setWindowTitle(substituir ? QStringLiteral("Substituir") : QStringLiteral("Localizar"));
-    Texto = new QLineEdit(this);
-    Maiusculas = new QCheckBox(QStringLiteral("Diferenciar mai\u00FAsculas de min\u00FAsculas"), this);
-    PalavraInteira = new QCheckBox(QStringLiteral("Palavra inteira"), this);
-    ParaCima = new QRadioButton(QStringLiteral("Acima"), this);
-    ParaBaixo = new QRadioButton(QStringLiteral("Abaixo"), this);
-    ParaBaixo->setChecked(true);
-    auto* campos = new QVBoxLayout;
-    auto* l1 = new QHBoxLayout;
-    l1->addWidget(new QLabel(QStringLiteral("Localizar:"), this));
-    l1->addWidget(Texto);
-    campos->addLayout(l1);
-    if (substituir) {
-        Substituto = new QLineEdit(this);
-        auto* l2 = new QHBoxLayout;
-        l2->addWidget(new QLabel(QStringLiteral("Substituir por:"), this));
-        l2->addWidget(Substituto);
-        campos->addLayout(l2);
-    }
-    campos->addWidget(PalavraInteira);
-    campos->addWidget(Maiusculas);
-    auto* direcao = new QGroupBox(QStringLiteral("Dire\u00E7\u00E3o"), this);
-    auto* ld = new QHBoxLayout(direcao);
-    ld->addWidget(ParaCima);
-    ld->addWidget(ParaBaixo);
-    campos->addWidget(direcao);
-
-    auto* botoes = new QVBoxLayout;
-    auto* proxima = new QPushButton(QStringLiteral("Localizar pr\u00F3xima"), this);
-    proxima->setObjectName(QStringLiteral("bLocaliza"));
-    proxima->setDefault(true);
-    connect(proxima, &QPushButton::clicked, this, [this] {
-        if (AoLocalizar) AoLocalizar();
-    });
-    botoes->addWidget(proxima);
-    if (substituir) {
-        auto* um = new QPushButton(QStringLiteral("Substituir"), this);
-        um->setObjectName(QStringLiteral("bSubstitui"));
-        auto* todas = new QPushButton(QStringLiteral("Substituir todas"), this);
-        todas->setObjectName(QStringLiteral("bSubstituiTodas"));
-        connect(um, &QPushButton::clicked, this, [this] {
-            SubstituirTodas = false;
-            if (AoSubstituir) AoSubstituir();
-        });
-        connect(todas, &QPushButton::clicked, this, [this] {
-            SubstituirTodas = true;
-            if (AoSubstituir) AoSubstituir();
-        });
-        botoes->addWidget(um);
-        botoes->addWidget(todas);
-    }
-    auto* cancela = new QPushButton(QStringLiteral("Cancelar"), this);
-    connect(cancela, &QPushButton::clicked, this, &QDialog::hide);
-    botoes->addWidget(cancela);
-    botoes->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(campos, 1);
-    layout->addLayout(botoes);
-}
 
 // ---- the window ----
 

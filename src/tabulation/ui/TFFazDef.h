@@ -3,6 +3,7 @@
 // a text editor for DEF and CNV files with a file browser, the field list of a
 // DBF, the DEF and CNV generators and the CNV tools. The work is done by
 // tabulation/FazDef.h; this window gathers the choices and shows the text.
+#include "platform/ui/DialogoBusca.h"
 #include <QDialog>
 #include <QString>
 #include <Qsci/qsciscintilla.h>
@@ -44,19 +45,6 @@ protected:
 };
 
 // The find and replace box (one class for both; the replace box shows its extra parts).
-class DialogoBusca : public QDialog {
-public:
-    DialogoBusca(bool substituir, QWidget* pai);
-    QLineEdit* Texto;
-    QLineEdit* Substituto = nullptr;
-    QCheckBox* Maiusculas;
-    QCheckBox* PalavraInteira;
-    QRadioButton* ParaCima;
-    QRadioButton* ParaBaixo;
-    bool SubstituirTodas = false; // the last replace was "Substituir todas"
-    std::function<void()> AoLocalizar;
-    std::function<void()> AoSubstituir;
-};
 
 class TFFazDef : public QDialog {
 public:

@@ -213,7 +213,7 @@ TEST_F(JanelasEsquemaR, FindAndReplace) {
     TFCriaRScript& e = *FCriaRScript;
     e.DefineTexto("aa Ab aa ab");
     e.SynEdit1->setCursorPosition(0, 0);
-    BuscaEsquemaR& f = *e.FindDialog1;
+    DialogoBusca& f = *e.FindDialog1;
     f.Texto->setText(QStringLiteral("zz"));
     msgs.Responde("0");
     e.FindDialog1Find();
@@ -224,7 +224,7 @@ TEST_F(JanelasEsquemaR, FindAndReplace) {
     EXPECT_EQ(e.Texto(), "aa Ab aa ab");
 
     // Replace all: the matching selection first, then every later one, no message at the end.
-    BuscaEsquemaR& r = *e.ReplaceDialog1;
+    DialogoBusca& r = *e.ReplaceDialog1;
     r.Texto->setText(QStringLiteral("ab"));
     r.Substituto->setText(QStringLiteral("XY"));
     r.Maiusculas->setChecked(false);

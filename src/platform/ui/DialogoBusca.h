@@ -1,0 +1,26 @@
+#pragma once
+// The find and replace box of the text editors (DEF/CNV editor, analysis-scheme
+// editor): the window only gathers the choices; each editor does the search.
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <functional>
+
+namespace dorvan {
+
+class DialogoBusca : public QDialog {
+public:
+    DialogoBusca(bool substituir, QWidget* pai);
+    QLineEdit* Texto;
+    QLineEdit* Substituto = nullptr;
+    QCheckBox* Maiusculas;
+    QCheckBox* PalavraInteira;
+    QRadioButton* ParaCima;
+    QRadioButton* ParaBaixo;
+    bool SubstituirTodas = false; // the last replace was "Substituir todas"
+    std::function<void()> AoLocalizar;
+    std::function<void()> AoSubstituir;
+};
+
+} // namespace dorvan
