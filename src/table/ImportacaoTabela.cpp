@@ -1,5 +1,7 @@
 #include "table/ImportacaoTabela.h"
 
+#include "table/TabelaArquivo.h"
+
 #include "data/LeDBF32.h"
 #include "data/UConvert.h"
 #include "data/Ucomprim.h"
@@ -50,19 +52,10 @@ std::string SemBrancosEAspas(const std::string& s) {
     return s.substr(i, f - i);
 }
 
-std::vector<std::string> QuebraLinhas(std::string_view texto) {
-    std::vector<std::string> linhas;
-    std::size_t i = 0;
-    while (i < texto.size()) {
-        std::size_t p = texto.find('\n', i);
-        std::size_t f = p == std::string_view::npos ? texto.size() : p;
-        std::string_view l = texto.substr(i, f - i);
-        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-        linhas.emplace_back(l);
-        i = p == std::string_view::npos ? texto.size() : p + 1;
-    }
-    if (!linhas.empty() && linhas.back() == "\x1A") linhas.pop_back();
-    return linhas;
+// Copies, since callers read lines of texts that do not outlive the call.
+std::vector<std::string> LinhasCopiadas(std::string_view texto) {
+    const std::vector<std::string_view> v = QuebraLinhas(texto);
+    return {v.begin(), v.end()};
 }
 
 // The label of a table line as the table reader keeps it, so keys taken from a
@@ -164,7 +157,7 @@ std::string ChaveLinha(std::string_view rotulo, std::int32_t tamCodigo) {
 
 std::int32_t IncluiTextoTabela(TabelaResultados& t, const TIndice& chaves, std::string_view texto,
                                char marcaDecimalTab) {
-    const std::vector<std::string> linhas = QuebraLinhas(texto);
+    const std::vector<std::string> linhas = LinhasCopiadas(texto);
 
     // Pass 1: the separator and the most fields after the label on a line.
     long long maxTab = 0, maxVirgula = 0, maxPontoVirgula = 0;
@@ -547,7 +540,7 @@ std::string TextoParaCopiar(const TabelaResultados& t, const std::string& pastaT
     } apaga{arquivo};
     grava(t, arquivo);
     std::string texto;
-    for (const std::string& l : QuebraLinhas(LeArquivoInteiro(arquivo))) {
+    for (const std::string& l : LinhasCopiadas(LeArquivoInteiro(arquivo))) {
         texto += l;
         texto += '\n';
     }

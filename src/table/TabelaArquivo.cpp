@@ -162,6 +162,19 @@ std::map<std::string, GravadorTabela>& Gravadores() {
     return g;
 }
 
+// Notes the table cannot place, and empty slots left by a note count larger than
+// the note lines, are dropped.
+void ValidaNotas(TabelaResultados& t) {
+    for (std::int32_t n = t.NumNotas(); n >= 1; --n) {
+        const Nota& nota = t.Notas(n);
+        bool linhaOk = nota.Linha == LinhaTotais || (nota.Linha >= 0 && nota.Linha <= t.NumLinhas);
+        bool colunaOk = nota.Coluna >= 0 && nota.Coluna <= t.NumColunas();
+        if (!linhaOk || !colunaOk || nota.Texto.empty()) ApagaNota(t, n);
+    }
+}
+
+} // namespace
+
 std::vector<std::string_view> QuebraLinhas(std::string_view texto) {
     std::vector<std::string_view> linhas;
     std::size_t i = 0;
@@ -177,19 +190,6 @@ std::vector<std::string_view> QuebraLinhas(std::string_view texto) {
     if (!linhas.empty() && linhas.back() == "\x1A") linhas.pop_back();
     return linhas;
 }
-
-// Notes the table cannot place, and empty slots left by a note count larger than
-// the note lines, are dropped.
-void ValidaNotas(TabelaResultados& t) {
-    for (std::int32_t n = t.NumNotas(); n >= 1; --n) {
-        const Nota& nota = t.Notas(n);
-        bool linhaOk = nota.Linha == LinhaTotais || (nota.Linha >= 0 && nota.Linha <= t.NumLinhas);
-        bool colunaOk = nota.Coluna >= 0 && nota.Coluna <= t.NumColunas();
-        if (!linhaOk || !colunaOk || nota.Texto.empty()) ApagaNota(t, n);
-    }
-}
-
-} // namespace
 
 std::string ExtensaoMaiuscula(const std::string& arquivo) {
     std::size_t barra = arquivo.find_last_of("/\\");

@@ -86,4 +86,8 @@ std::string ExtensaoMaiuscula(const std::string& arquivo);
 // The folder of a file name with a trailing '/', or empty.
 std::string DiretorioDe(const std::string& arquivo);
 
+// The lines of a text file's bytes: LF or CR LF ends a line, and a last line holding
+// only the old editors' end-of-file mark (0x1A) is no line. The views point into texto.
+std::vector<std::string_view> QuebraLinhas(std::string_view texto);
+
 } // namespace dorvan
