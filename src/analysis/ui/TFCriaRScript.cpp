@@ -387,21 +387,8 @@ void TFCriaRScript::Substituir1Click() {
 }
 
 bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) {
-    const QString texto = d.Texto->text();
-    const bool paraFrente = !d.ParaCima->isChecked();
-    int l0 = -1, i0 = -1, l1 = -1, i1 = -1;
-    SynEdit1->getSelection(&l0, &i0, &l1, &i1);
-    int linha = 0, indice = 0;
-    if (l0 < 0)
-        SynEdit1->getCursorPosition(&linha, &indice);
-    else if (paraFrente)
-        linha = l1, indice = i1;
-    else
-        linha = l0, indice = i0;
-    const bool achou =
-        !texto.isEmpty() && SynEdit1->findFirst(texto, false, d.Maiusculas->isChecked(), d.PalavraInteira->isChecked(),
-                                                false, paraFrente, linha, indice);
-    if (!achou && avisa) MensagensAtuais().Confirma("", MensagemNaoEncontrada(DeQString(texto)), {"&Sim"});
+    const bool achou = LocalizaNoEditor(*SynEdit1, d);
+    if (!achou && avisa) MensagensAtuais().Confirma("", MensagemNaoEncontrada(DeQString(d.Texto->text())), {"&Sim"});
     return achou;
 }
 

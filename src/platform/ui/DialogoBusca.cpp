@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
 
 namespace dorvan {
 
@@ -68,6 +69,22 @@ DialogoBusca::DialogoBusca(bool substituir, QWidget* pai) : QDialog(pai) {
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(campos, 1);
     layout->addLayout(botoes);
+}
+
+bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d) {
+    const QString texto = d.Texto->text();
+    const bool paraFrente = !d.ParaCima->isChecked();
+    int l0 = -1, i0 = -1, l1 = -1, i1 = -1;
+    editor.getSelection(&l0, &i0, &l1, &i1);
+    int linha = 0, indice = 0;
+    if (l0 < 0)
+        editor.getCursorPosition(&linha, &indice);
+    else if (paraFrente)
+        linha = l1, indice = i1;
+    else
+        linha = l0, indice = i0;
+    return !texto.isEmpty() && editor.findFirst(texto, false, d.Maiusculas->isChecked(),
+                                                d.PalavraInteira->isChecked(), false, paraFrente, linha, indice);
 }
 
 } // namespace dorvan

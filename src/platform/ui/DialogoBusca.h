@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <functional>
 
+class QsciScintilla;
+
 namespace dorvan {
 
 class DialogoBusca : public QDialog {
@@ -22,5 +24,9 @@ public:
     std::function<void()> AoLocalizar;
     std::function<void()> AoSubstituir;
 };
+
+// Finds the box's text in the editor from the selection (or the caret), in the box's
+// direction and with its case and whole-word choices; selects it and returns true.
+bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d);
 
 } // namespace dorvan

@@ -805,21 +805,8 @@ void TFFazDef::Substituir1Click() {
 }
 
 bool TFFazDef::Localiza(const DialogoBusca& d, bool avisa) {
-    const QString texto = d.Texto->text();
-    const bool paraFrente = !d.ParaCima->isChecked();
-    int l0 = -1, i0 = -1, l1 = -1, i1 = -1;
-    Memo1->getSelection(&l0, &i0, &l1, &i1);
-    int linha = 0, indice = 0;
-    if (l0 < 0)
-        Memo1->getCursorPosition(&linha, &indice);
-    else if (paraFrente)
-        linha = l1, indice = i1;
-    else
-        linha = l0, indice = i0;
-    const bool achou =
-        !texto.isEmpty() && Memo1->findFirst(texto, false, d.Maiusculas->isChecked(), d.PalavraInteira->isChecked(),
-                                             false, paraFrente, linha, indice);
-    if (!achou && avisa) MensagensAtuais().Mostra("Seq\xFC\xEAncia '" + DeQString(texto) + "' n\xE3o encontrada!");
+    const bool achou = LocalizaNoEditor(*Memo1, d);
+    if (!achou && avisa) MensagensAtuais().Mostra(MensagemNaoEncontrada(DeQString(d.Texto->text())));
     return achou;
 }
 
