@@ -396,28 +396,7 @@ void TFCriaRScript::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFCriaRScript::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
 
 void TFCriaRScript::ReplaceDialog1Replace() {
-    DialogoBusca& d = *ReplaceDialog1;
-    const QString busca = d.Texto->text();
-    const QString novo = d.Substituto->text();
-    const bool paraTras = d.ParaCima->isChecked();
-    // Going up, the search restarts before the replaced text, so a replacement that
-    // holds the searched text is not found again.
-    auto substitui = [&] {
-        int l0 = 0, i0 = 0, l1 = 0, i1 = 0;
-        SynEdit1->getSelection(&l0, &i0, &l1, &i1);
-        SynEdit1->replaceSelectedText(novo);
-        if (paraTras) SynEdit1->setCursorPosition(l0, i0);
-    };
-    const Qt::CaseSensitivity cs = d.Maiusculas->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (TemSelecao(*SynEdit1) && SynEdit1->selectedText().compare(busca, cs) == 0) substitui();
-    if (!Localiza(d, true)) return;
-    if (!d.SubstituirTodas) return;
-    d.hide();
-    SynEdit1->beginUndoAction();
-    do {
-        substitui();
-    } while (Localiza(d, false));
-    SynEdit1->endUndoAction();
+    SubstituiNoEditor(*SynEdit1, *ReplaceDialog1, [this](bool avisa) { return Localiza(*ReplaceDialog1, avisa); });
 }
 
 // ---- edit menu ----

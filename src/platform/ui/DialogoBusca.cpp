@@ -87,4 +87,34 @@ bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d) {
                                                 d.PalavraInteira->isChecked(), false, paraFrente, linha, indice);
 }
 
+void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::function<bool(bool avisa)>& localiza) {
+    const QString busca = d.Texto->text();
+    const QString novo = d.Substituto->text();
+    const bool paraTras = d.ParaCima->isChecked();
+    auto substitui = [&] {
+        int l0 = 0, i0 = 0, l1 = 0, i1 = 0;
+        editor.getSelection(&l0, &i0, &l1, &i1);
+        editor.replaceSelectedText(novo);
+        if (paraTras) editor.setCursorPosition(l0, i0);
+    };
+    // The selection is read from the editor itself, so a block chosen a moment ago counts.
+    QString selecionado;
+    if (editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY) == 0) {
+        const long n = editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<char*>(nullptr));
+        QByteArray bytes(static_cast<qsizetype>(n > 0 ? n : 0) + 1, '\0');
+        editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, bytes.data());
+        selecionado = QString::fromUtf8(bytes.constData());
+        const Qt::CaseSensitivity cs = d.Maiusculas->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        if (selecionado.compare(busca, cs) == 0) substitui();
+    }
+    if (!localiza(true)) return;
+    if (!d.SubstituirTodas) return;
+    d.hide();
+    editor.beginUndoAction();
+    do {
+        substitui();
+    } while (localiza(false));
+    editor.endUndoAction();
+}
+
 } // namespace dorvan

@@ -29,4 +29,11 @@ public:
 // direction and with its case and whole-word choices; selects it and returns true.
 bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d);
 
+// "Substituir" and "Substituir todas" of the box: a selection equal to the searched
+// text is replaced, then the next one is found with localiza (its argument says
+// whether a miss is reported); replacing all is one undo step. Going up, the search
+// restarts before the replaced text, so a replacement holding the searched text is
+// never found again.
+void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::function<bool(bool avisa)>& localiza);
+
 } // namespace dorvan

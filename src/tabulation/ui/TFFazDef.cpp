@@ -814,29 +814,7 @@ void TFFazDef::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFFazDef::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
 
 void TFFazDef::ReplaceDialog1Replace() {
-    DialogoBusca& d = *ReplaceDialog1;
-    const QString busca = d.Texto->text();
-    const QString novo = d.Substituto->text();
-    const bool paraTras = d.ParaCima->isChecked();
-    // Going up, the search restarts before the replaced text, so a replacement that
-    // holds the searched text is never found again.
-    auto substitui = [&] {
-        int l0 = 0, i0 = 0, l1 = 0, i1 = 0;
-        Memo1->getSelection(&l0, &i0, &l1, &i1);
-        Memo1->replaceSelectedText(novo);
-        if (paraTras) Memo1->setCursorPosition(l0, i0);
-    };
-    const QString sel = TextoSelecionado(*Memo1);
-    const Qt::CaseSensitivity cs = d.Maiusculas->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (TemSelecao(*Memo1) && sel.compare(busca, cs) == 0) substitui();
-    if (!Localiza(d, true)) return;
-    if (!d.SubstituirTodas) return;
-    d.hide();
-    Memo1->beginUndoAction();
-    do {
-        substitui();
-    } while (Localiza(d, false));
-    Memo1->endUndoAction();
+    SubstituiNoEditor(*Memo1, *ReplaceDialog1, [this](bool avisa) { return Localiza(*ReplaceDialog1, avisa); });
 }
 
 // ---- edit menu ----
