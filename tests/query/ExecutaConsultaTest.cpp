@@ -440,7 +440,12 @@ TEST_F(ConsultaPostgreSQL, SafeModeLetsTheServerRefuseEveryWrite) {
             EXPECT_NE(std::string(e.what()).find(c.mensagem), std::string::npos) << c.linhas[0] << ": " << e.what();
         }
     }
-    // The connection is left usable and outside any transaction.
+    // The connection is left usable and outside any transaction, also after a
+    // result left unread.
+    EXPECT_EQ(Siglas(), "RJ,SP");
+    ASSERT_EQ(roda({"select x, x from generate_series(1, " + std::to_string(MaxLinhasTabela + 5) + ") x"}, true),
+              DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.NumLinhas, MaxLinhasTabela);
     EXPECT_EQ(Siglas(), "RJ,SP");
     EXPECT_THROW(roda({"select sum(pop) from uf where pop > 0; delete from uf"}, true), ErroBD);
     ASSERT_EQ(roda({"select sum(pop), 1 from uf where pop > 0"}, true), DesfechoConsulta::Tabela);
