@@ -33,15 +33,6 @@ std::string AparaDireita(std::string s) {
 
 bool ComecaCom(std::string_view s, std::string_view prefixo) { return s.substr(0, prefixo.size()) == prefixo; }
 
-// The parameter is bound only when the SQL names it (":nome"): a query without the
-// placeholder would refuse the value.
-bool NomeiaParametro(const std::vector<std::string>& linhas, const std::string& nome) {
-    const std::string alvo = MaiusculasAscii(":" + nome);
-    for (const auto& l : linhas)
-        if (MaiusculasAscii(l).find(alvo) != std::string::npos) return true;
-    return false;
-}
-
 std::int64_t SegundosDesde(std::chrono::steady_clock::time_point inicio) {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - inicio).count();
 }
@@ -146,6 +137,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     ConsultaBD q(motor);
     q.DatabaseName = alias;
     q.SQL = linhas;
+    q.SomenteLeitura = apoio.ModoSeguro;
     const std::string nome = Apara(parametro);
     if (!nome.empty()) {
         std::optional<std::string> v;
@@ -154,7 +146,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         else
             v = valor;
         if (!v) return false;
-        if (NomeiaParametro(linhas, nome)) q.DefineParametro(*v);
+        q.DefineParametro(nome, *v);
     }
     q.Abre();
     if (q.Fim()) {

@@ -33,6 +33,8 @@ struct ApoioGravaDBF {
     std::function<void(const std::string&)> Mostra;
     // Called for every row written, so the window can keep painting.
     std::function<void()> Eventos;
+    // Safe mode: the query runs where the engine refuses every write.
+    bool ModoSeguro = true;
 };
 
 // Runs the SELECT of linhas on alias and writes its rows into arquivo. parametro is

@@ -19,15 +19,6 @@ bool Branca(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-// The parameter goes only to a statement that names it: a bound value without
-// its placeholder makes the engine refuse the statement.
-bool NomeiaParametro(const std::vector<std::string>& linhas, const std::string& nome) {
-    const std::string alvo = MaiusculasAscii(":" + nome);
-    for (const auto& l : linhas)
-        if (MaiusculasAscii(l).find(alvo) != std::string::npos) return true;
-    return false;
-}
-
 } // namespace
 
 DialetoRealce DialetoDeRealce(const std::string& driver) {
@@ -175,20 +166,19 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
     }
     ConsultaBD q(motor);
     q.DatabaseName = pedido.alias;
+    // Safe mode: whatever the text holds, the engine refuses to write.
+    q.SomenteLeitura = pedido.modoSeguro;
     const std::string nomeParametro = SemBrancosNasPontas(pedido.parametro);
     std::optional<std::string> valor;
     if (!nomeParametro.empty()) {
         valor = pergunta ? pergunta(nomeParametro) : std::nullopt;
         if (!valor) return DesfechoConsulta::Cancelada;
     }
-    auto comParametro = [&](const std::vector<std::string>& linhas) {
-        q.LimpaParametros();
-        if (valor && NomeiaParametro(linhas, nomeParametro)) q.DefineParametro(*valor);
-    };
+    // Bound wherever a statement marks it; a statement without a mark runs without it.
+    if (valor) q.DefineParametro(nomeParametro, *valor);
 
     if (PrimeiraLinhaSelect(pedido.linhas)) {
         q.SQL = pedido.linhas;
-        comParametro(q.SQL);
         q.Abre();
         if (!PreencheTabela(q, t, progresso)) return DesfechoConsulta::Recusada;
         t.Titulo1 = Corta(pedido.titulo, 80);
@@ -205,9 +195,10 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
         MensagensAtuais().Mostra("Comando SELECT obrigat\xF3rio na primeira linha!");
         return DesfechoConsulta::Recusada;
     }
+    // The statements the user typed on a standard alias run as typed.
+    q.SomenteLeitura = false;
     for (const auto& comando : SeparaComandos(pedido.linhas)) {
         q.SQL = comando;
-        comParametro(comando);
         q.Executa();
     }
     return DesfechoConsulta::Comandos;

@@ -252,11 +252,16 @@ std::optional<std::vector<std::string>> GeraSQL(const ModeloConstrutor& m, const
     for (const auto& t : m.tabelas)
         if (std::find(usadas.begin(), usadas.end(), t.nome) == usadas.end()) from.push_back(nomeFrom(t.nome));
 
-    for (std::size_t i = 0; i < m.colunas.size(); ++i) {
-        const auto& c = m.colunas[i];
+    int posicao = 0; // the column's place in the select list; hidden columns have none
+    for (const auto& c : m.colunas) {
+        const bool mostrada = c.mostra == "Show";
+        if (mostrada) ++posicao;
         if (c.agrupa == "Group") groupBy.push_back(qualificada(c.tabela, c.campo));
         if (c.ordem == "Asc" || c.ordem == "Desc") {
-            std::string item = c.funcao.empty() ? qualificada(c.tabela, c.campo) : Inteiro(static_cast<int>(i + 1));
+            // A summary is sorted by its place in the list, or, hidden, by itself.
+            std::string item = qualificada(c.tabela, c.campo);
+            if (!c.funcao.empty())
+                item = mostrada ? Inteiro(posicao) : MaiusculasSemAcento(c.funcao) + "(" + item + ")";
             if (c.ordem == "Desc") item += " DESC";
             orderBy.push_back(item);
         }

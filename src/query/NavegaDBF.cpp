@@ -5,6 +5,7 @@
 #include "output/SaidaTexto.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
+#include "platform/Numeros.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -306,8 +307,9 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             case 'D': {
                 const std::string_view d = VistaCampoDBF(h, i);
-                // A blank date has no year to write: it is an absent value.
-                if (Apara(d).size() < 8)
+                // A blank date has no year to write: it is an absent value, and so is
+                // anything but eight digits.
+                if (d.size() < 8 || !std::all_of(d.begin(), d.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
                     l += "NULL";
                 else
                     l += "'" + std::string(d.substr(0, 4)) + "-" + std::string(d.substr(4, 2)) + "-" +
@@ -315,11 +317,12 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'L':
-                l += "'" + std::string(Apara(VistaCampoDBF(h, i))) + "'";
+                l += "'" + SubstituiAspas(std::string(Apara(VistaCampoDBF(h, i))), '\'') + "'";
                 break;
             default: {
+                // The field's text goes into the script only when it is a number.
                 const std::string_view v = Apara(VistaCampoDBF(h, i));
-                l += v.empty() ? std::string("NULL") : std::string(v);
+                l += LeNumeroMaquina(v) ? std::string(v) : std::string("NULL");
                 break;
             }
             }

@@ -124,6 +124,24 @@ TEST_F(ConsultaParaDBF, ParametroPerguntadoQuandoSemValor) {
     EXPECT_FALSE(std::filesystem::exists(pasta / "r.dbf"));
 }
 
+// In safe mode the engine itself refuses to write, whatever the first line says.
+TEST_F(ConsultaParaDBF, ModoSeguroDeixaOBancoRecusarGravacoes) {
+    const std::vector<std::string> sql = {"delete from casos where obitos = 3 returning nome -- select"};
+    try {
+        GravaConsultaDBF(motor, "Saude", pasta / "s.dbf", "", sql, "", apoio);
+        ADD_FAILURE() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_NE(std::string(e.what()).find("readonly"), std::string::npos) << e.what();
+    }
+    std::string n;
+    ASSERT_EQ(teste::Executa("sqlite3 '" + (pasta / "dorvan.sqlite") + "' 'select count(*) from casos'", &n), 0);
+    EXPECT_EQ(n, "2\n");
+    apoio.ModoSeguro = false;
+    ASSERT_TRUE(GravaConsultaDBF(motor, "Saude", pasta / "s.dbf", "", sql, "", apoio));
+    ASSERT_EQ(teste::Executa("sqlite3 '" + (pasta / "dorvan.sqlite") + "' 'select count(*) from casos'", &n), 0);
+    EXPECT_EQ(n, "1\n");
+}
+
 TEST(ConsultaDBF, LoteDeConsultas) {
     teste::PastaTemporaria p;
     const std::string lote = p.Grava("lote.txt", "# comentario\r\n"

@@ -160,6 +160,74 @@ TEST_F(ConsultaSQLite, StatementsRunOneByOneOnTheStandardAliasOrWithSafeModeOff)
     EXPECT_EQ(n, "5\n");
 }
 
+// Safe mode does not trust the first line: SQLite itself refuses to write, on the
+// standard alias too, and its message reaches the caller.
+TEST_F(ConsultaSQLite, SafeModeLetsTheEngineRefuseEveryWrite) {
+    Sqlite(pasta / "outro.sqlite", "INSERT INTO t VALUES (1);");
+    struct Caso {
+        const char* alias;
+        Linhas linhas;
+        const char* mensagem;
+    } casos[] = {
+        {"Arquivo", {"delete from t where a = 1 -- select"}, "readonly"},
+        {"Saude", {"delete from casos where obitos = 3 -- select"}, "readonly"},
+        {"Saude", {"with x as (select 3) delete from casos where obitos in x"}, "readonly"},
+        {"Saude", {"insert into log select count(*) from casos"}, "readonly"},
+        {"Saude", {"select 1; delete from casos"}, "multiple statements"},
+        // A statement that turns the guard off is followed by one that writes: each
+        // run sets the guard again.
+        {"Saude", {"pragma query_only = 0 -- select"}, ""},
+        {"Saude", {"delete from casos -- select"}, "readonly"},
+        {"Saude", {"update casos set obitos = 0 where municipio = :m -- select"}, "readonly"},
+    };
+    for (const auto& c : casos) {
+        try {
+            Roda({c.alias, c.linhas, "m", "", true}, [](const std::string&) { return std::string("x"); });
+            ADD_FAILURE() << c.linhas[0] << ": no error";
+        } catch (const ErroBD& e) {
+            EXPECT_NE(std::string(e.what()).find(c.mensagem), std::string::npos) << c.linhas[0] << ": " << e.what();
+        }
+    }
+    EXPECT_EQ(Le("select count(*), sum(obitos) from casos; select count(*) from log"), "3|10\n0\n");
+    std::string n;
+    Sqlite(pasta / "outro.sqlite", "select count(*) from t", &n);
+    EXPECT_EQ(n, "1\n");
+
+    // The guard is off again after a safe query: statements on the standard alias
+    // and queries with safe mode off still write.
+    ASSERT_EQ(Roda({"Saude", {"insert into log values (1)"}, "", "", true}), DesfechoConsulta::Comandos);
+    EXPECT_THROW(Roda({"Saude", {"delete from casos where obitos = 3 -- select"}, "", "", false}), ErroBD);
+    EXPECT_EQ(Le("select count(*) from casos; select count(*) from log"), "2\n1\n");
+}
+
+TEST_F(ConsultaSQLite, EveryPlaceholderIsBound) {
+    auto valor = [](std::string v) { return [v](const std::string&) { return std::optional<std::string>(v); }; };
+    for (bool seguro : {true, false}) {
+        ASSERT_EQ(Roda({"Saude",
+                        {"select municipio, obitos from casos where obitos = ? -- ? or :n: no mark"},
+                        "n",
+                        "",
+                        seguro},
+                       valor("7")),
+                  DesfechoConsulta::Tabela);
+        ASSERT_EQ(t.NumLinhas, 1);
+        EXPECT_EQ(t.Rotulo(1), "350020 Adolfo");
+        ASSERT_EQ(Roda({"Saude",
+                        {"select municipio || '?:n', 1 from casos", "where obitos = :N or taxa = :n or obs = ?"},
+                        "n",
+                        "",
+                        seguro},
+                       valor("12")),
+                  DesfechoConsulta::Tabela);
+        ASSERT_EQ(t.NumLinhas, 1);
+        EXPECT_EQ(t.Rotulo(1), "350030 Aguai?:n");
+    }
+    ASSERT_EQ(
+        Roda({"Saude", {"insert into log values (?);", "insert into log values (:n + 1)"}, "n", "", true}, valor("4")),
+        DesfechoConsulta::Comandos);
+    EXPECT_EQ(Le("select group_concat(n) from log"), "4,5\n");
+}
+
 TEST(SeparaComandos, SemicolonOrLastLineEndsAStatementAndBlankLinesAreSkipped) {
     struct Caso {
         Linhas linhas;
@@ -286,33 +354,51 @@ TEST_F(ConsultaSQLite, NewAliasChecksAndIndexedColumns) {
 // ------------------------------------------------------------ PostgreSQL
 
 // A server comes from the libpq environment; without one the test skips, unless
-// DORVAN_EXIGE_POSTGRESQL says the run must have one.
-TEST(ConsultaPostgreSQL, ASelectFillsTheTableAndSafeModeKeepsStatementsOff) {
-    const char* host = std::getenv("PGHOST");
-    if (!host || !*host) {
-        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+// DORVAN_EXIGE_POSTGRESQL says the run must have one. Each test program works in a
+// schema of its own, first on its search path.
+class ConsultaPostgreSQL : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* host = std::getenv("PGHOST");
+        if (!host || !*host) {
+            if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+            GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+        }
+        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+        ASSERT_EQ(motor.Inicia(), 0);
+        motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), host,
+                           env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
+                           "options=-csearch_path=" + esquema});
+        ASSERT_EQ(roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
+                        "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",
+                        "INSERT INTO uf VALUES ('SP', 46.5, 'S\xE3o Paulo'), ('RJ', 17.4, 'Rio');"},
+                       false),
+                  DesfechoConsulta::Comandos);
     }
-    auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+    void TearDown() override {
+        if (motor.Iniciado() && motor.AliasExiste("Servidor")) roda({"DROP SCHEMA " + esquema + " CASCADE"}, false);
+    }
+    DesfechoConsulta roda(const Linhas& linhas, bool seguro, const std::string& parametro = {},
+                          std::optional<std::string> valor = {}) {
+        UsaMensagens usa(msg);
+        return ExecutaConsulta(
+            motor, {"Servidor", linhas, parametro, "PG", seguro}, t, [&](const std::string&) { return valor; },
+            SemProgresso(), Quando);
+    }
+    // The rows of uf, read with safe mode on.
+    std::string Siglas() {
+        EXPECT_EQ(roda({"select string_agg(sigla, ',' order by sigla), 1 from uf"}, true), DesfechoConsulta::Tabela);
+        return t.NumLinhas == 1 ? t.Rotulo(1) : std::string();
+    }
+
     const std::string esquema = "dorvan_q" + std::to_string(getpid());
     teste::PastaTemporaria pasta;
-    MotorBD motor(pasta / "Aliases.ini");
-    ASSERT_EQ(motor.Inicia(), 0);
-    motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), host,
-                       env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
-                       "options=-csearch_path=" + esquema});
+    MotorBD motor{pasta / "Aliases.ini"};
     MensagensRoteiro msg;
-    UsaMensagens usa(msg);
     TabelaResultados t;
-    auto roda = [&](const Linhas& linhas, bool seguro, const std::string& parametro = {},
-                    std::optional<std::string> valor = {}) {
-        return ExecutaConsulta(motor, {"Servidor", linhas, parametro, "PG", seguro}, t,
-                               [&](const std::string&) { return valor; }, SemProgresso(), Quando);
-    };
-    roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
-          "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",
-          "INSERT INTO uf VALUES ('SP', 46.5, 'S\xE3o Paulo'), ('RJ', 17.4, 'Rio');"},
-         false);
+};
+
+TEST_F(ConsultaPostgreSQL, ASelectFillsTheTableAndSafeModeKeepsStatementsOff) {
     EXPECT_EQ(roda({"insert into uf values ('MG', 1, 'x')"}, true), DesfechoConsulta::Recusada);
     EXPECT_EQ(msg.Textos(), Linhas{"Comando SELECT obrigat\xF3rio na primeira linha!"});
     ASSERT_EQ(roda({"SELECT sigla, pop, nome FROM uf WHERE nome <> :n ORDER BY sigla"}, true, "n", "x'y"),
@@ -324,7 +410,73 @@ TEST(ConsultaPostgreSQL, ASelectFillsTheTableAndSafeModeKeepsStatementsOff) {
     EXPECT_EQ(t.Coluna(1).Decimais, 1);
     EXPECT_EQ(t.Dado(2, 1), 0); // text
     EXPECT_EQ(t.Titulo2, "n = x'y");
-    roda({"DROP SCHEMA " + esquema + " CASCADE"}, false);
+}
+
+// Safe mode does not trust the first line: the server runs the text in a read-only
+// transaction, one statement only, and says why it refuses.
+TEST_F(ConsultaPostgreSQL, SafeModeLetsTheServerRefuseEveryWrite) {
+    ASSERT_EQ(roda({"create function apaga() returns int language sql as", "$$ delete from uf; select 1 $$;",
+                    "create sequence s;"},
+                   false),
+              DesfechoConsulta::Comandos);
+    struct Caso {
+        Linhas linhas;
+        const char* mensagem;
+    } casos[] = {
+        {{"delete from uf where sigla = 'RJ' -- select"}, "read-only transaction"},
+        {{"with d as (delete from uf returning *) select * from d"}, "read-only transaction"},
+        {{"select * from uf; delete from uf"}, "multiple commands"},
+        {{"select 1; commit; delete from uf"}, "multiple commands"},
+        {{"select 1; set transaction read write; delete from uf"}, "multiple commands"},
+        {{"select apaga()"}, "read-only transaction"},
+        {{"select nextval('s')"}, "read-only transaction"},
+        {{"update uf set pop = 0 where sigla = :n -- select"}, "read-only transaction"},
+    };
+    for (const auto& c : casos) {
+        try {
+            roda(c.linhas, true, "n", "SP");
+            ADD_FAILURE() << c.linhas[0] << ": no error";
+        } catch (const ErroBD& e) {
+            EXPECT_NE(std::string(e.what()).find(c.mensagem), std::string::npos) << c.linhas[0] << ": " << e.what();
+        }
+    }
+    // The connection is left usable and outside any transaction, also after a
+    // result left unread.
+    EXPECT_EQ(Siglas(), "RJ,SP");
+    ASSERT_EQ(roda({"select x, x from generate_series(1, " + std::to_string(MaxLinhasTabela + 5) + ") x"}, true),
+              DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.NumLinhas, MaxLinhasTabela);
+    EXPECT_EQ(Siglas(), "RJ,SP");
+    EXPECT_THROW(roda({"select sum(pop) from uf where pop > 0; delete from uf"}, true), ErroBD);
+    ASSERT_EQ(roda({"select sum(pop), 1 from uf where pop > 0"}, true), DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.Rotulo(1), "63.9");
+
+    // Safe mode off: the same text writes.
+    EXPECT_THROW(roda({"delete from uf where sigla = 'RJ' -- select"}, false), ErroBD); // no rows came back
+    EXPECT_EQ(Siglas(), "SP");
+    EXPECT_EQ(roda({"insert into uf values ('MG', 1, 'x')"}, false), DesfechoConsulta::Comandos);
+    EXPECT_EQ(Siglas(), "MG,SP");
+}
+
+// Every mark of the parameter is bound: "?" and ":name" alike, also twice; marks in
+// strings and comments are text.
+TEST_F(ConsultaPostgreSQL, EveryPlaceholderIsBound) {
+    for (bool seguro : {true, false}) {
+        ASSERT_EQ(roda({"select sigla, 1 from uf where sigla = ? -- a ? or :n here is no mark"}, seguro, "n", "RJ"),
+                  DesfechoConsulta::Tabela);
+        ASSERT_EQ(t.NumLinhas, 1);
+        EXPECT_EQ(t.Rotulo(1), "RJ");
+        ASSERT_EQ(
+            roda({"select sigla || '?:n', 1 from uf", "where sigla = :N or nome = :n or nome = ?"}, seguro, "n", "SP"),
+            DesfechoConsulta::Tabela);
+        ASSERT_EQ(t.NumLinhas, 1);
+        EXPECT_EQ(t.Rotulo(1), "SP?:n");
+        EXPECT_EQ(roda({"select sigla, 1 from uf where nome = ?"}, seguro, "n", "x'); delete from uf; --"),
+                  DesfechoConsulta::Recusada);
+    }
+    EXPECT_EQ(roda({"update uf set pop = 2 where sigla = ?"}, false, "n", "SP"), DesfechoConsulta::Comandos);
+    ASSERT_EQ(roda({"select sigla, pop from uf where pop = 2"}, true), DesfechoConsulta::Tabela);
+    EXPECT_EQ(t.Rotulo(1), "SP");
 }
 
 } // namespace

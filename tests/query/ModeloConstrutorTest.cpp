@@ -6,6 +6,7 @@
 #include "query/ArquivoConsulta.h"
 #include "support/ApoioTeste.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -174,6 +175,49 @@ TEST_F(Construtor, GeneratedSQLRunsInSQLite) {
     std::string saida;
     ASSERT_EQ(teste::Executa("sqlite3 '" + banco + "' < '" + (pasta / "q.sql") + "'", &saida), 0) << texto;
     EXPECT_EQ(saida, "Adamantina|Sao Paulo|7\nAdolfo|Sao Paulo|5\nLins||1\n") << texto;
+}
+
+// A summary is sorted by its place among the shown columns: both engines refuse a
+// place beyond the select list.
+TEST_F(Construtor, SortedSummariesCountOnlyShownColumnsOnBothEngines) {
+    teste::PastaTemporaria pasta;
+    const std::string dados = "CREATE TABLE casos (id INTEGER, mun INTEGER, obitos INTEGER);"
+                              "CREATE TABLE mun (id INTEGER, nome TEXT, uf TEXT);"
+                              "INSERT INTO casos VALUES (1,10,3),(2,10,4),(3,20,5),(4,30,1),(5,30,0),(6,30,0);"
+                              "INSERT INTO mun VALUES (10,'Adamantina','SP'),(20,'Adolfo','SP'),(30,'Lins','SP');";
+    Insere("casos");
+    Insere("mun");
+    m.MarcaCampo("mun", 3, true);   // uf: grouped, hidden
+    m.MarcaCampo("mun", 2, true);   // nome
+    m.MarcaCampo("casos", 1, true); // id: counted, hidden, sorts first
+    m.MarcaCampo("casos", 3, true); // obitos: summed, sorts next
+    m.colunas[0].mostra = "";
+    m.colunas[0].agrupa = "Group";
+    m.colunas[1].agrupa = "Group";
+    m.colunas[2].mostra = "";
+    m.colunas[2].funcao = "Count";
+    m.colunas[2].ordem = "Asc";
+    m.colunas[3].funcao = "Sum";
+    m.colunas[3].ordem = "Desc";
+    ASSERT_TRUE(m.Liga("casos", 2, "mun", 1));
+    const auto sql = GeraSQL(m);
+    ASSERT_TRUE(sql);
+    const std::string texto = Junta(*sql) + ";\n";
+    const std::string esperado = "Adolfo|5\nAdamantina|7\nLins|1\n";
+
+    const std::string banco = pasta / "b.sqlite";
+    ASSERT_EQ(teste::Executa("sqlite3 '" + banco + "' \"" + dados + "\""), 0);
+    std::string saida;
+    EXPECT_EQ(teste::Executa("sqlite3 '" + banco + "' < '" + pasta.Grava("q.sql", texto) + "' 2>&1", &saida), 0)
+        << texto << saida;
+    EXPECT_EQ(saida, esperado) << texto;
+
+    if (!teste::TemPostgreSQL()) {
+        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+    }
+    EXPECT_EQ(teste::ExecutaPsql(pasta.Grava("pg.sql", dados + "\n" + texto), &saida), 0) << texto;
+    EXPECT_EQ(saida, esperado) << texto;
 }
 
 TEST_F(Construtor, ModelFileRoundTripsAndHasItsLayout) {

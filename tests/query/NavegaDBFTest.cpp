@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -147,6 +148,41 @@ TEST(NavegaDBF, SQLDeixaMemoDeForaNulosEDatasISOLidoPeloSQLite) {
                              &saida),
               0);
     EXPECT_EQ(saida, "Ana \"A\"|12.5|2024-03-07\nO'Neil & C|-|\n");
+}
+
+// A field's text enters the script only as what its type holds: a numeric field
+// that is no number, or a date that is not eight digits, loads as NULL, and a quote
+// in a logical field stays inside its string. The script harms nothing in either engine.
+TEST(NavegaDBF, SQLDeCamposForjadosNaoInjetaComandosNoSQLiteNemNoPostgreSQL) {
+    teste::PastaTemporaria p;
+    const std::string nome =
+        p.Grava("t.dbf", MontaDBF({{"A", 'N', 20, 1}, {"B", 'N', 5}, {"C", 'L', 1}, {"D", 'C', 20}, {"E", 'D', 8}},
+                                  {"1); drop table t; --   12'" + Esq("x", 20) + "20240307",
+                                   Esq("", 16) + "-3.5" + "  abcT" + Esq("; drop table t; --", 20) + "');--x12"}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    const std::string sql = GravaSQLDBF(h, false);
+    EXPECT_EQ(p.Le("t.sql"),
+              Unidas({"CREATE TABLE t (", "  a NUMERIC(20,1),", "  b NUMERIC(5),", "  c CHAR(1),", "  d CHAR(20),",
+                      "  e DATE);", "INSERT INTO t VALUES(NULL,12,'''','x','2024-03-07');",
+                      "INSERT INTO t VALUES(-3.5,NULL,'T','; drop table t; --',NULL);"}));
+    const std::string consulta = "select a, b, c, rtrim(d), e from t order by c;";
+    const std::string esperado = "|12|'|x|2024-03-07\n-3.5||T|; drop table t; --|\n";
+
+    // Each engine goes on after an error, so a statement that got in would run.
+    const std::string banco = p / "b.sqlite";
+    teste::Executa("sqlite3 '" + banco + "' '.read " + sql + "' 2>&1");
+    std::string saida;
+    EXPECT_EQ(teste::Executa("sqlite3 '" + banco + "' \"" + consulta + "\" 2>&1", &saida), 0) << saida;
+    EXPECT_EQ(saida, esperado);
+
+    if (!teste::TemPostgreSQL()) {
+        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+    }
+    const std::string script = p.Grava("pg.sql", p.Le("t.sql") + consulta + "\n");
+    teste::ExecutaPsql(script, &saida, false);
+    EXPECT_EQ(saida, esperado);
 }
 
 TEST(NavegaDBF, SQLComCampoDeixadoDeForaNoFimAindaFechaOComando) {

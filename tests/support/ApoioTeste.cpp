@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace dorvan::teste {
 
@@ -44,6 +45,23 @@ int Executa(const std::string& comando, std::string* saida) {
     int st = pclose(p);
     if (saida) *saida = out;
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+bool TemPostgreSQL() {
+    const char* host = std::getenv("PGHOST");
+    return host && *host;
+}
+
+int ExecutaPsql(const std::string& arquivo, std::string* saida, bool pararNoErro) {
+    static int contador = 0;
+    const std::string esquema = "dorvan_psql" + std::to_string(getpid()) + "_" + std::to_string(++contador);
+    const std::string psql = "psql -X -q -A -t ";
+    if (Executa(psql + "-c 'CREATE SCHEMA " + esquema + "' 2>&1") != 0) return -1;
+    const int r = Executa("PGOPTIONS='-csearch_path=" + esquema + "' " + psql +
+                              (pararNoErro ? "-v ON_ERROR_STOP=1 " : "") + "-f '" + arquivo + "' 2>/dev/null",
+                          saida);
+    Executa(psql + "-c 'DROP SCHEMA " + esquema + " CASCADE' 2>&1");
+    return r;
 }
 
 } // namespace dorvan::teste

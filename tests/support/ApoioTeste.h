@@ -29,4 +29,11 @@ private:
 // its standard output goes into *saida when given.
 int Executa(const std::string& comando, std::string* saida = nullptr);
 
+// The PostgreSQL server of the libpq environment (PGHOST): false when there is none.
+bool TemPostgreSQL();
+// Runs an SQL script file through psql in a fresh schema of its own, first on the
+// search path and dropped afterwards; the exit code, rows as "a|b" lines in *saida.
+// pararNoErro: the first error ends the script with a non-zero code.
+int ExecutaPsql(const std::string& arquivo, std::string* saida = nullptr, bool pararNoErro = true);
+
 } // namespace dorvan::teste

@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -22,6 +23,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <libpq-fe.h>
 
 namespace dorvan {
 
@@ -34,6 +36,8 @@ QString Sistema(const std::string& s) { return QString::fromStdString(s); }
 
 std::string MensagemDoErro(const QSqlError& e) {
     QString t = e.databaseText().trimmed();
+    // SQLite's own text for a statement Qt refused before running it.
+    if (t == QLatin1String("not an error")) t = e.driverText().trimmed();
     if (t.isEmpty()) t = e.text().trimmed();
     if (t.isEmpty()) t = QStringLiteral("Erro do banco de dados");
     return DeQString(t);
@@ -500,13 +504,150 @@ ConsultaBD::~ConsultaBD() {
 
 void ConsultaBD::Solta() {
     q_.reset();
+    TerminaLeitura();
     conexao_.clear();
     aberta_ = false;
     fim_ = true;
 }
 
 void ConsultaBD::LimpaParametros() { parametro_.reset(); }
-void ConsultaBD::DefineParametro(const std::string& texto) { parametro_ = texto; }
+void ConsultaBD::DefineParametro(const std::string& nome, const std::string& texto) { parametro_.emplace(nome, texto); }
+
+namespace {
+
+bool LetraDeNome(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// Whether Qt would still take something of the text for a placeholder and rewrite
+// it before sending: Qt skips only quoted text (' " `) and sees marks in comments.
+bool QtAchaMarca(const QString& s) {
+    QChar fecha;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (!fecha.isNull()) {
+            if (c == fecha) fecha = QChar();
+        } else if (c == u'?' ||
+                   (c == u':' && (i == 0 || s[i - 1] != u':') && i + 1 < s.size() && LetraDeNome(s[i + 1]))) {
+            return true;
+        } else if (c == u'\'' || c == u'"' || c == u'`') {
+            fecha = c;
+        }
+    }
+    return false;
+}
+
+// The libpq connection under a Qt PostgreSQL connection.
+PGconn* ConexaoPQ(const QSqlDatabase& db) {
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    // Qt names the type after libpq's struct.
+    if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(h.constData());
+}
+
+// The server parses the text as an unnamed prepared statement, which holds one
+// statement only: "select 1; commit; delete ..." is refused before anything runs.
+void ExigeUmComando(const QSqlDatabase& db, const QString& texto) {
+    PGconn* c = ConexaoPQ(db);
+    if (!c) throw ErroBD("Conex\xE3o PostgreSQL indispon\xEDvel.");
+    PGresult* r = PQprepare(c, "", texto.toUtf8().constData(), 0, nullptr);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    const std::string erro = ok ? std::string() : DeQString(QString::fromUtf8(PQresultErrorMessage(r)).trimmed());
+    PQclear(r);
+    if (!ok) throw ErroBD(erro.empty() ? std::string("Erro do banco de dados") : erro);
+}
+
+} // namespace
+
+TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numerada) {
+    TextoMarcado r;
+    const QString alvo = nome.trimmed();
+    const qsizetype n = sql.size();
+    QString t;
+    t.reserve(n + 16);
+    auto marca = [&] {
+        ++r.marcas;
+        t += numerada ? QStringLiteral("$%1").arg(r.marcas) : QStringLiteral("?");
+    };
+    // A comment becomes blanks, its line ends kept.
+    auto apaga = [&](qsizetype de, qsizetype ate) {
+        for (qsizetype k = de; k < ate; ++k)
+            t += sql[k] == u'\n' ? u'\n' : u' ';
+    };
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"') {
+            // Up to the closing quote; a doubled quote closes and opens again.
+            qsizetype f = sql.indexOf(c, i + 1);
+            f = f < 0 ? n : f + 1;
+            t += sql.mid(i, f - i);
+            i = f;
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            qsizetype f = sql.indexOf(u'\n', i);
+            if (f < 0) f = n;
+            apaga(i, f);
+            i = f;
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            qsizetype f = sql.indexOf(QStringLiteral("*/"), i + 2);
+            f = f < 0 ? n : f + 2;
+            apaga(i, f);
+            i = f;
+        } else if (c == u'?') {
+            marca();
+            ++i;
+        } else if (c == u':' && (i == 0 || sql[i - 1] != u':') && i + 1 < n && LetraDeNome(sql[i + 1])) {
+            qsizetype f = i + 1;
+            while (f < n && LetraDeNome(sql[f]))
+                ++f;
+            if (!alvo.isEmpty() && sql.mid(i + 1, f - i - 1).compare(alvo, Qt::CaseInsensitive) == 0)
+                marca();
+            else
+                t += sql.mid(i, f - i);
+            i = f;
+        } else {
+            t += c;
+            ++i;
+        }
+    }
+    r.texto = r.marcas ? t : sql;
+    return r;
+}
+
+void ConsultaBD::ComecaLeitura(const QString& textoEnviado, bool preparado) {
+    QSqlDatabase db = QSqlDatabase::database(conexao_, false);
+    auto roda = [&](const QString& comando) {
+        QSqlQuery q(db);
+        if (!q.exec(comando)) throw ErroBD(MensagemDoErro(q.lastError()));
+    };
+    switch (db.driver() ? db.driver()->dbmsType() : QSqlDriver::UnknownDbms) {
+    case QSqlDriver::PostgreSQL:
+        // What the server checks must be what it runs: Qt may not rewrite the text.
+        if (preparado && QtAchaMarca(textoEnviado))
+            throw ErroBD("O comando tem marcas de par\xE2metro que n\xE3o s\xE3o do par\xE2metro " + parametro_->first +
+                         ".");
+        ExigeUmComando(db, textoEnviado);
+        roda(QStringLiteral("BEGIN READ ONLY"));
+        leitura_ = Leitura::PostgreSQL;
+        break;
+    case QSqlDriver::SQLite:
+        // Qt runs one statement per call, so the statement cannot switch this off
+        // before it writes.
+        roda(QStringLiteral("PRAGMA query_only = 1"));
+        leitura_ = Leitura::SQLite;
+        break;
+    default:
+        break;
+    }
+}
+
+void ConsultaBD::TerminaLeitura() {
+    if (leitura_ == Leitura::Nenhuma) return;
+    const Leitura l = leitura_;
+    leitura_ = Leitura::Nenhuma;
+    QSqlDatabase db = QSqlDatabase::database(conexao_, false);
+    if (!db.isOpen()) return;
+    QSqlQuery q(db);
+    q.exec(l == Leitura::PostgreSQL ? QStringLiteral("ROLLBACK") : QStringLiteral("PRAGMA query_only = 0"));
+}
 
 void ConsultaBD::Prepara() {
     Solta();
@@ -518,16 +659,30 @@ void ConsultaBD::Prepara() {
         if (i) texto += u'\n';
         texto += ParaQString(SQL[i]);
     }
-    q_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(conexao, false));
+    QSqlDatabase db = QSqlDatabase::database(conexao, false);
+    TextoMarcado m;
+    if (parametro_) {
+        // PostgreSQL gets its own numbered marks, so Qt sends the text unchanged.
+        const bool numerada = db.driver() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+        m = MarcaParametros(texto, ParaQString(parametro_->first), numerada);
+        if (m.marcas) texto = m.texto;
+    }
     conexao_ = conexao;
+    try {
+        if (SomenteLeitura) ComecaLeitura(texto, m.marcas > 0);
+    } catch (...) {
+        Solta();
+        throw;
+    }
+    q_ = std::make_unique<QSqlQuery>(db);
     q_->setForwardOnly(true);
     bool ok;
-    if (parametro_) {
+    if (m.marcas) {
         ok = q_->prepare(texto);
-        if (ok) {
-            q_->bindValue(0, ParaQString(*parametro_));
-            ok = q_->exec();
-        }
+        const QString valor = ParaQString(parametro_->second);
+        for (int i = 0; ok && i < m.marcas; ++i)
+            q_->bindValue(i, valor);
+        if (ok) ok = q_->exec();
     } else {
         ok = q_->exec(texto);
     }

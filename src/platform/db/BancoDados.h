@@ -93,6 +93,16 @@ struct IndiceBD {
     std::string campos; // field names separated by ';'
 };
 
+// The text of a statement ready to bind one parameter: every placeholder of it
+// outside quotes and comments (":nome" in any case, and "?") becomes the engine's
+// own mark, "?" or, numerada, "$1", "$2", ...; comments are blanked, so no mark
+// hides in them. marcas counts the placeholders; 0 leaves the text as it was.
+struct TextoMarcado {
+    QString texto;
+    int marcas = 0;
+};
+TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numerada);
+
 class ConsultaBD;
 
 class MotorBD {
@@ -177,10 +187,15 @@ public:
 
     std::string DatabaseName;     // the alias
     std::vector<std::string> SQL; // lines of 1252 text
+    // The statement runs so the engine itself refuses every write: on PostgreSQL
+    // inside "BEGIN READ ONLY" (and only one statement per run), on SQLite with
+    // "PRAGMA query_only". Other engines have no such mode and run it as it is.
+    bool SomenteLeitura = false;
 
     void LimpaParametros();
-    // The one string input parameter, bound to the first placeholder (":name" or "?").
-    void DefineParametro(const std::string& texto);
+    // The one string input parameter, bound to every placeholder of that name
+    // (":nome") and to every "?"; a statement with none runs without it.
+    void DefineParametro(const std::string& nome, const std::string& texto);
 
     void Abre();     // runs a statement with rows; positions on the first; throws ErroBD
     void Primeiro(); // back to the first row (runs the statement again when past it)
@@ -203,11 +218,15 @@ private:
     friend class MotorBD;
     void Solta(); // the engine is ending: drop the result now
     void Prepara();
+    void ComecaLeitura(const QString& textoEnviado, bool preparado); // throws ErroBD
+    void TerminaLeitura();
     void ExigeCampo(int i) const; // throws ErroBD for a position outside the open result
     MotorBD* motor_; // null once the engine object is gone
     std::unique_ptr<QSqlQuery> q_;
     QString conexao_; // the connection q_ runs on, whatever DatabaseName says now
-    std::optional<std::string> parametro_;
+    std::optional<std::pair<std::string, std::string>> parametro_; // name, value
+    enum class Leitura { Nenhuma, PostgreSQL, SQLite };
+    Leitura leitura_ = Leitura::Nenhuma; // the read-only mode in force on conexao_
     bool aberta_ = false;
     bool fim_ = true;
     long long lidos_ = 0;

@@ -510,6 +510,7 @@ bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
     ApoioGravaDBF apoio;
     apoio.PerguntaParametro = PerguntaParametro;
     apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
+    apoio.ModoSeguro = cfg_.ModoSeguro;
     QElapsedTimer relogio;
     relogio.start();
     apoio.Eventos = [&relogio] {

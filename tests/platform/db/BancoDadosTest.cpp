@@ -146,7 +146,7 @@ protected:
         }
         q.SQL = {"INSERT INTO pessoas (nome, idade, peso, nascido)", "VALUES (:nome, 30, 61.5, '1994-02-03')"};
         for (const char* nome : {"Ana", "O'Brien", "Jo\xE3o", "x'); DROP TABLE pessoas; --"}) {
-            q.DefineParametro(nome);
+            q.DefineParametro("nome", nome);
             EXPECT_EQ(q.Executa(), 1);
         }
     }
@@ -159,11 +159,11 @@ TEST_F(MotorSQLite, AParameterHoldingAQuoteIsBoundNotPasted) {
     ConsultaBD q(motor);
     q.DatabaseName = "local";
     q.SQL = {"SELECT nome FROM pessoas WHERE nome = :nome"};
-    q.DefineParametro("O'Brien");
+    q.DefineParametro("nome", "O'Brien");
     EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"O'Brien"});
-    q.DefineParametro("x'); DROP TABLE pessoas; --");
+    q.DefineParametro("nome", "x'); DROP TABLE pessoas; --");
     EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"x'); DROP TABLE pessoas; --"});
-    q.DefineParametro("Jo\xE3o");
+    q.DefineParametro("nome", "Jo\xE3o");
     EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"Jo\xE3o"});
     q.LimpaParametros();
     q.SQL = {"SELECT COUNT(*) FROM pessoas"};
@@ -385,7 +385,7 @@ protected:
         q.DatabaseName = "servidor";
         q.SQL = {"INSERT INTO dorvan_pessoas (nome, idade, peso) VALUES (:nome, 40, 70.25)"};
         for (const char* nome : {"Ana", "O'Brien", "Jo\xE3o", "a\\'b"}) {
-            q.DefineParametro(nome);
+            q.DefineParametro("nome", nome);
             q.Executa();
         }
     }
@@ -418,7 +418,7 @@ TEST_F(MotorPostgreSQL, AParameterHoldingAQuoteIsBoundNotPasted) {
     q.DatabaseName = "Servidor";
     q.SQL = {"SELECT nome FROM dorvan_pessoas WHERE nome = :nome"};
     for (const char* nome : {"O'Brien", "Jo\xE3o", "a\\'b"}) {
-        q.DefineParametro(nome);
+        q.DefineParametro("nome", nome);
         EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{nome});
     }
     q.LimpaParametros();

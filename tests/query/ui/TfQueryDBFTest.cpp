@@ -154,5 +154,27 @@ TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
     EXPECT_EQ(janela->Memo1->text().toStdString(), "select * from casos where ( uf = 'PR' )\n  and obitos > 1");
 }
 
+// The window's safe mode reaches the query: the engine refuses the write, and its
+// message goes up to the program's handler, which shows it.
+TEST_F(QueryParaDBF, ModoSeguroDaConfiguracaoDeixaOBancoRecusarGravacoes) {
+    janela->EscolheArquivoDBF = [&] { return pasta / "apagados.dbf"; };
+    janela->DefineLinhasSQL({"delete from casos where uf = 'SP' returning uf -- select"});
+    try {
+        janela->bDBFClick();
+        ADD_FAILURE() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_NE(std::string(e.what()).find("readonly"), std::string::npos) << e.what();
+    }
+    std::string n;
+    ASSERT_EQ(teste::Executa("sqlite3 '" + (pasta / "dorvan.sqlite") + "' 'select count(*) from casos'", &n), 0);
+    EXPECT_EQ(n, "2\n");
+
+    cfg.ModoSeguro = false;
+    janela->bDBFClick();
+    EXPECT_EQ(Registros(pasta / "apagados.dbf"), 1);
+    ASSERT_EQ(teste::Executa("sqlite3 '" + (pasta / "dorvan.sqlite") + "' 'select count(*) from casos'", &n), 0);
+    EXPECT_EQ(n, "1\n");
+}
+
 } // namespace
 } // namespace dorvan
