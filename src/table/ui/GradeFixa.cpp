@@ -142,6 +142,10 @@ void GradeFixa::resizeEvent(QResizeEvent* e) {
 
 void GradeFixa::updateGeometries() {
     QTableView::updateGeometries();
+    // The base class gives the margins to its own headers, hidden here: the fixed
+    // areas take them back at once, also while they are being placed.
+    const QMargins margens(LarguraFixa(), AlturaFixa(), 0, 0);
+    if (viewportMargins() != margens) setViewportMargins(margens);
     Posiciona();
 }
 

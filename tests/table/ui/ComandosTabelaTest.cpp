@@ -6,6 +6,7 @@
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
+#include "support/VerificaGrade.h"
 #include "table/Estatisticas.h"
 #include "table/TabelaTeste.h"
 #include "table/Utilidades.h"
@@ -465,6 +466,7 @@ TEST_F(Comandos, ArrastarABordaMudaALarguraComoOComandoLargura) {
         const std::int32_t antes = tabela.Coluna(c).Largura;
         const int borda = v->columnViewportPosition(c) + v->columnWidth(c) - 1;
         Arrasta(v->viewport(), QPoint(borda, 4), QPoint(borda + 60, 4));
+        EXPECT_TRUE(teste::VerificaAreasFixas(g)) << c;
         EXPECT_EQ(tabela.ColunaOrdem, 0) << c;
         EXPECT_GT(tabela.Coluna(c).Largura, antes) << c;
         const int naGrade = g.Esquerda()->columnWidth(c);
