@@ -263,7 +263,9 @@ bool GradeFixa::eventFilter(QObject* o, QEvent* e) {
     arraste_ = Arraste::Nenhum;
     marcaDestino_->hide();
     if (era == Arraste::Largura) {
-        aoRedimensionar_(colunaArrastada_, esquerda_->columnWidth(colunaArrastada_));
+        // A border pressed and let go where it was changes nothing.
+        const int largura = esquerda_->columnWidth(colunaArrastada_);
+        if (largura != larguraInicial_) aoRedimensionar_(colunaArrastada_, largura);
         return true;
     }
     if (era == Arraste::Posicao) {

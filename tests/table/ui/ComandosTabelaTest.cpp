@@ -465,6 +465,12 @@ TEST_F(Comandos, ArrastarABordaMudaALarguraComoOComandoLargura) {
         QTableView* v = c == 0 ? g.Canto() : g.Topo();
         const std::int32_t antes = tabela.Coluna(c).Largura;
         const int borda = v->columnViewportPosition(c) + v->columnWidth(c) - 1;
+        // A border pressed and let go in place changes nothing and sorts nothing.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(borda, 4));
+        EXPECT_EQ(tabela.Coluna(c).Largura, antes) << c;
+        EXPECT_FALSE(tabela.Modificada) << c;
+        EXPECT_EQ(tabela.ColunaOrdem, 0) << c;
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // the drag is no double click
         Arrasta(v->viewport(), QPoint(borda, 4), QPoint(borda + 60, 4));
         EXPECT_TRUE(teste::VerificaAreasFixas(g)) << c;
         EXPECT_EQ(tabela.ColunaOrdem, 0) << c;
