@@ -1,5 +1,7 @@
 #include "table/LogExecucao.h"
 
+#include <unordered_map>
+
 namespace dorvan {
 
 void LogExecucao::Mudou() {
@@ -45,6 +47,36 @@ void LogExecucao::DefineTexto(const std::string& texto) {
         }
     }
     if (!texto.empty()) linhas.push_back(std::move(atual));
+    DefineLinhas(std::move(linhas));
+}
+
+std::string LinhaCortada(const std::string& linha, std::size_t limite) {
+    if (linha.size() <= limite) return linha;
+    return linha.substr(0, limite) + " ... (linha cortada: " + std::to_string(linha.size()) + " caracteres)";
+}
+
+std::string LogExecucao::TextoMostrado(std::size_t limite) const {
+    std::string t;
+    for (std::size_t i = 0; i < linhas_.size(); ++i) {
+        if (i) t += "\r\n";
+        t += LinhaCortada(linhas_[i], limite);
+    }
+    return t;
+}
+
+void LogExecucao::DefineTextoMostrado(const std::string& texto, std::size_t limite) {
+    std::unordered_map<std::string, std::string> inteiras; // as shown -> whole line
+    for (const std::string& l : linhas_)
+        if (l.size() > limite) inteiras.emplace(LinhaCortada(l, limite), l);
+    if (inteiras.empty()) {
+        DefineTexto(texto);
+        return;
+    }
+    LogExecucao novo;
+    novo.DefineTexto(texto);
+    std::vector<std::string> linhas = std::move(novo.linhas_);
+    for (std::string& l : linhas)
+        if (auto i = inteiras.find(l); i != inteiras.end()) l = i->second;
     DefineLinhas(std::move(linhas));
 }
 

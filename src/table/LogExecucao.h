@@ -19,6 +19,13 @@ public:
     std::string Texto() const;
     void DefineTexto(const std::string& texto);
 
+    // The text as a window shows it: a line longer than `limite` characters is cut
+    // there and ends with its whole length, so no window has to lay out megabytes
+    // of one line. And back from such a window: a cut line that comes back as it
+    // was shown keeps its whole text.
+    std::string TextoMostrado(std::size_t limite) const;
+    void DefineTextoMostrado(const std::string& texto, std::size_t limite);
+
     // The "MostraLog" setting: whether opening a table shows the log window.
     bool MostraAoAbrir() const { return mostraAoAbrir_; }
     void DefineMostraAoAbrir(bool sim) { mostraAoAbrir_ = sim; }
@@ -32,6 +39,9 @@ private:
     bool mostraAoAbrir_ = false;
     std::function<void()> aoMudar_;
 };
+
+// How a window shows a line longer than `limite` characters.
+std::string LinhaCortada(const std::string& linha, std::size_t limite);
 
 // The one log of the program.
 LogExecucao& LogAtual();

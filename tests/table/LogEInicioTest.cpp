@@ -27,6 +27,20 @@ TEST(LogExecucao, TextRoundTripsAndEveryChangeIsAnnounced) {
     EXPECT_FALSE(log.MostraAoAbrir());
 }
 
+// A window shows a long line cut with its length; what comes back from it
+// unchanged keeps the whole line, an edited line is taken as typed.
+TEST(LogExecucao, LongLinesShowCutAndComeBackWhole) {
+    LogExecucao log;
+    const std::string longa(5000, 'x');
+    log.DefineLinhas({"antes", longa, "depois"});
+    const std::string mostrado = log.TextoMostrado(10);
+    EXPECT_EQ(mostrado, "antes\r\nxxxxxxxxxx ... (linha cortada: 5000 caracteres)\r\ndepois");
+    log.DefineTextoMostrado("ANTES\nxxxxxxxxxx ... (linha cortada: 5000 caracteres)\ndepois\nnova", 10);
+    EXPECT_EQ(log.Linhas(), (std::vector<std::string>{"ANTES", longa, "depois", "nova"}));
+    log.DefineTextoMostrado("ANTES\nxxxx", 10);
+    EXPECT_EQ(log.Linhas(), (std::vector<std::string>{"ANTES", "xxxx"}));
+}
+
 TEST(InicioPrograma, CreatesWindowsOnceInTheFixedOrderThenTheEngineThenSQL) {
     std::vector<std::string> eventos;
     InicioPrograma inicio;

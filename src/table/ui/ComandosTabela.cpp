@@ -167,14 +167,7 @@ void LigaQuadro(TForm1& f) {
         if (de == 0) return;
         const std::int32_t para = EscolheColuna(t, "Para");
         if (para == 0) return;
-        std::vector<int> larguras;
-        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-            larguras.push_back(j->StringGrid1->columnWidth(c));
-        if (!MoveColunaPara(t, de, para)) return;
-        larguras = LargurasAposMover(std::move(larguras), de, para);
-        for (std::size_t k = 0; k < larguras.size(); ++k)
-            j->StringGrid1->DefineLargura(static_cast<int>(k) + 1, larguras[k]);
-        j->AtualizaGrade();
+        j->MoveColunaDaTabela(de, para);
     });
     define("SupLinhas1Click", [j] {
         TabelaResultados& t = j->Tabela();

@@ -5,6 +5,7 @@
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 #include "table/EdicaoTabela.h"
+#include "table/EstadoMenus.h"
 #include "table/LogExecucao.h"
 #include "table/OperacoesColunas.h"
 #include "table/ui/ComandosTabela.h"
@@ -111,7 +112,8 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
         // A changed cell can change the column's total and the window's state.
         HabilitaComandos();
     };
-    StringGrid1 = new GradeFixa(centro);
+    StringGrid1 = new GradeFixa([this](int c, int largura) { RedimensionaColuna(c, largura); },
+                                [this](int de, int para) { MoveColunaDaTabela(de, para); }, centro);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -396,17 +398,48 @@ void TForm1::HabilitaComandos() {
     Habilita({"SpeedButton5"}, m && m->hasText());
 }
 
+namespace {
+
+QFontMetrics MetricaGrade() { return QFontMetrics(QFont(QStringLiteral("Arial"), 8)); }
+
+// The character a column's printed width is counted in: labels in letters, values in digits.
+int LarguraDoCaractere(int c) { return MetricaGrade().horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0')); }
+
+} // namespace
+
+int TForm1::LarguraNaGrade(int c) const {
+    const ColunaResultados& col = t_.Coluna(c);
+    return std::max(LarguraDoCaractere(c) * col.Largura + 5,
+                    MetricaGrade().horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+}
+
+void TForm1::RedimensionaColuna(int c, int largura) {
+    if (c < 0 || c > t_.NumColunas()) return;
+    // The printed width follows what the user dragged, in the column's characters,
+    // as the width command would store it; the grid then shows that width.
+    const double caracteres = static_cast<double>(largura - 5) / LarguraDoCaractere(c);
+    t_.Coluna(c).Largura = static_cast<std::int32_t>(std::clamp(std::round(caracteres), 1.0, 100.0));
+    t_.Modificada = true;
+    StringGrid1->DefineLargura(c, LarguraNaGrade(c));
+}
+
+void TForm1::MoveColunaDaTabela(int de, int para) {
+    std::vector<int> larguras;
+    for (std::int32_t c = 1; c <= t_.NumColunas(); ++c)
+        larguras.push_back(StringGrid1->columnWidth(c));
+    if (!MoveColunaPara(t_, de, para)) return;
+    larguras = LargurasAposMover(std::move(larguras), de, para);
+    for (std::size_t k = 0; k < larguras.size(); ++k)
+        StringGrid1->DefineLargura(static_cast<int>(k) + 1, larguras[k]);
+    AtualizaGrade();
+}
+
 void TForm1::MostraTabela() {
     Modelo->Recarrega();
-    const QFontMetrics fm(QFont(QStringLiteral("Arial"), 8));
-    auto largura = [&](std::int32_t c, QChar letra) {
-        const ColunaResultados& col = t_.Coluna(c);
-        return std::max(fm.horizontalAdvance(letra) * col.Largura + 5,
-                        fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
-    };
+    const QFontMetrics fm = MetricaGrade();
     StringGrid1->DefineFixas(2, t_.NumColunas() > 0 ? 1 : 0);
-    StringGrid1->DefineLargura(0, largura(0, QLatin1Char('B')));
-    for (std::int32_t c = 1; c <= t_.NumColunas(); ++c) StringGrid1->DefineLargura(c, largura(c, QLatin1Char('0')));
+    for (std::int32_t c = 0; c <= t_.NumColunas(); ++c)
+        StringGrid1->DefineLargura(c, LarguraNaGrade(c));
     StringGrid1->DefineAlturaLinhas(fm.height() + 4);
     HabilitaComandos();
     StringGrid1->horizontalScrollBar()->setValue(0);
@@ -581,6 +614,8 @@ bool TForm1::eventFilter(QObject* o, QEvent* e) {
             }
             return false;
         }
+        // A border or title drag that ends here is no click on the title.
+        if (StringGrid1->Arrastando()) ordenacaoArmada_ = false;
         if (m->button() == Qt::LeftButton && g == 0 && ordenacaoArmada_) {
             OrdenaTabela(t_, c);
             ordenacaoArmada_ = false;

@@ -61,6 +61,12 @@ public:
     bool AbreArquivo(const std::string& arquivo);
     // Every cell is drawn again (after an operation changed values in place).
     void AtualizaGrade();
+    // Width in pixels of grid column c from its printed width and its title.
+    int LarguraNaGrade(int c) const;
+    // Column c was dragged to `largura` pixels: its printed width follows.
+    void RedimensionaColuna(int c, int largura);
+    // Moves table column de to position para with its width in the grid.
+    void MoveColunaDaTabela(int de, int para);
 
     void Abrir1Click();
     void Salvar1Click();

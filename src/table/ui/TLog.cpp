@@ -39,7 +39,7 @@ TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, Qt::Window | Qt::Windo
     connect(LogMemo, &QPlainTextEdit::textChanged, this, [this] {
         if (ocupado_) return;
         ocupado_ = true;
-        log_.DefineTexto(DeQString(LogMemo->toPlainText()));
+        log_.DefineTextoMostrado(DeQString(LogMemo->toPlainText()), LinhaMaximaMostrada);
         ocupado_ = false;
     });
     log_.DefineAoMudar([this] { Recarrega(); });
@@ -51,7 +51,7 @@ TLog::~TLog() { log_.DefineAoMudar({}); }
 void TLog::Recarrega() {
     if (ocupado_) return;
     ocupado_ = true;
-    LogMemo->setPlainText(ParaQString(log_.Texto()));
+    LogMemo->setPlainText(ParaQString(log_.TextoMostrado(LinhaMaximaMostrada)));
     CheckBox1->setChecked(log_.MostraAoAbrir());
     ocupado_ = false;
 }

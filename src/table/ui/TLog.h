@@ -2,6 +2,7 @@
 // The run log window: shows and edits the program's run log (LogAtual), stays on
 // top, and holds the "Mostra log ao abrir tabela" setting.
 #include <QDialog>
+#include <cstddef>
 
 class QCheckBox;
 class QPlainTextEdit;
@@ -10,6 +11,9 @@ class QPushButton;
 namespace dorvan {
 
 class LogExecucao;
+
+// Longest line the memo lays out whole; a longer one shows cut, with its length.
+inline constexpr std::size_t LinhaMaximaMostrada = 1000;
 
 class TLog : public QDialog {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
+#include "support/VerificaGrade.h"
 #include "table/Estatisticas.h"
 #include "table/TabelaTeste.h"
 #include "table/Utilidades.h"
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -417,3 +419,109 @@ TEST_F(Comandos, SalvarNoPalmRunsTheConverterOnTheChosenFileAndOpensIt) {
 }
 
 } // namespace
+
+namespace {
+
+// A drag with the left button, in small steps as a hand moves.
+void Arrasta(QWidget* w, QPoint de, QPoint para) {
+    QTest::mousePress(w, Qt::LeftButton, {}, de);
+    for (int k = 1; k <= 10; ++k)
+        QTest::mouseMove(w, de + (para - de) * k / 10);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, para);
+}
+
+// Everything the column commands may change, as one comparable text.
+std::vector<std::string> Foto(const TabelaResultados& t, const GradeFixa& g) {
+    std::vector<std::string> f;
+    for (std::int32_t c = 0; c <= t.NumColunas(); ++c) {
+        const ColunaResultados& col = t.Coluna(c);
+        std::string linha = t.NomeColuna(c) + " largura " + std::to_string(col.Largura) + " na grade " +
+                            std::to_string(g.Esquerda()->columnWidth(c));
+        if (c > 0) {
+            linha += " total " + std::to_string(col.Total) + " tipo " +
+                     std::to_string(static_cast<int>(col.TipoTotal)) + " dec " + std::to_string(col.Decimais) +
+                     " dados";
+            for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+                linha += " " + std::to_string(t.Dado(c, r));
+        }
+        f.push_back(linha);
+    }
+    for (std::int32_t n = 1; n <= t.NumNotas(); ++n)
+        f.push_back("nota " + std::to_string(t.Notas(n).Linha) + "," + std::to_string(t.Notas(n).Coluna) + " " +
+                    t.Notas(n).Texto);
+    f.push_back(std::string("ordem ") + std::to_string(t.ColunaOrdem) + (t.Modificada ? " modificada" : ""));
+    return f;
+}
+
+} // namespace
+
+// Dragging a column's right border in the title rows gives the column the
+// printed width the width command would give for the dragged size; the label
+// column's border is in the corner. The button-up is no click on the title.
+TEST_F(Comandos, ArrastarABordaMudaALarguraComoOComandoLargura) {
+    for (int c : {2, 0}) {
+        Mostra();
+        GradeFixa& g = *janela->StringGrid1;
+        QTableView* v = c == 0 ? g.Canto() : g.Topo();
+        const std::int32_t antes = tabela.Coluna(c).Largura;
+        const int borda = v->columnViewportPosition(c) + v->columnWidth(c) - 1;
+        // A border pressed and let go in place changes nothing and sorts nothing.
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, QPoint(borda, 4));
+        EXPECT_EQ(tabela.Coluna(c).Largura, antes) << c;
+        EXPECT_FALSE(tabela.Modificada) << c;
+        EXPECT_EQ(tabela.ColunaOrdem, 0) << c;
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // the drag is no double click
+        Arrasta(v->viewport(), QPoint(borda, 4), QPoint(borda + 60, 4));
+        EXPECT_TRUE(teste::VerificaAreasFixas(g)) << c;
+        EXPECT_EQ(tabela.ColunaOrdem, 0) << c;
+        EXPECT_GT(tabela.Coluna(c).Largura, antes) << c;
+        const int naGrade = g.Esquerda()->columnWidth(c);
+        EXPECT_EQ(naGrade, v->columnWidth(c)) << c;
+        EXPECT_NEAR(naGrade, borda + 61 - v->columnViewportPosition(c), 8) << c;
+        const std::vector<std::string> arrastada = Foto(tabela, g);
+        const std::int32_t largura = tabela.Coluna(c).Largura;
+
+        // The same table, and the width command with that width.
+        Mostra();
+        RespondeEscolhas({Marca({c})}, vistas);
+        msgs.Responde(std::to_string(largura));
+        Dispara("LarguraCol1");
+        EXPECT_EQ(msgs.RespostasRestantes(), 0u);
+        EXPECT_EQ(Foto(tabela, g), arrastada) << c;
+    }
+}
+
+// Dragging a title onto another column moves the column there with its title,
+// total, total kind, notes and width, as the move command does, and sorts nothing.
+TEST_F(Comandos, ArrastarOTituloMoveAColunaComoOComandoMover) {
+    auto prepara = [this] {
+        Mostra();
+        tabela.Coluna(1).TipoTotal = TipoTotal::Maximo;
+        CalculaTotal(tabela, 1);
+        AcrescentaNota(tabela, 2, 1, "nota do valor");
+        AcrescentaNota(tabela, 0, 1, "nota do titulo");
+        AcrescentaNota(tabela, 1, 3, "nota da coluna de zeros");
+        janela->StringGrid1->DefineLargura(1, 150);
+        janela->AtualizaGrade();
+    };
+    prepara();
+    GradeFixa& g = *janela->StringGrid1;
+    QTableView* topo = g.Topo();
+    const QPoint de = topo->visualRect(janela->Modelo->index(0, 1)).center();
+    const QPoint para = topo->visualRect(janela->Modelo->index(0, 3)).center();
+    Arrasta(topo->viewport(), de, para);
+    EXPECT_EQ(tabela.ColunaOrdem, 0);
+    EXPECT_EQ(tabela.NomeColuna(3), "Pop");
+    EXPECT_EQ(Celula(0, 3), QStringLiteral("Pop"));
+    EXPECT_EQ(g.columnWidth(3), 150);
+    const std::vector<std::string> arrastada = Foto(tabela, g);
+
+    prepara();
+    RespondeEscolhas({Marca({0}), Marca({2})}, vistas);
+    Dispara("MoveColuna1");
+    EXPECT_EQ(Foto(tabela, g), arrastada);
+
+    // A title clicked without moving still sorts.
+    QTest::mouseClick(topo->viewport(), Qt::LeftButton, {}, topo->visualRect(janela->Modelo->index(0, 2)).center());
+    EXPECT_EQ(tabela.ColunaOrdem, 2);
+}

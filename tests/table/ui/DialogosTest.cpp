@@ -132,6 +132,31 @@ TEST(TLog, ShowsAndEditsTheRunLogAndCopiesIt) {
     EXPECT_FALSE(janela.isVisible());
 }
 
+// A table whose text before the header was one line of megabytes: the window
+// shows the line cut, with its length, and an edit elsewhere keeps it whole.
+TEST(TLog, AMultiMegabyteLineShowsCutWithItsLength) {
+    LogExecucao log;
+    const std::string longa(3 * 1024 * 1024, 'A');
+    log.DefineLinhas({"Arquivo lido", longa, "fim"});
+    TLog janela(nullptr, &log);
+    janela.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&janela));
+    const QStringList linhas = janela.LogMemo->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(linhas.size(), 3);
+    EXPECT_EQ(linhas[0], QStringLiteral("Arquivo lido"));
+    EXPECT_LT(linhas[1].size(), 2000);
+    EXPECT_TRUE(linhas[1].startsWith(QString(200, QLatin1Char('A'))));
+    EXPECT_TRUE(linhas[1].endsWith(QStringLiteral("(linha cortada: 3145728 caracteres)")))
+        << linhas[1].right(60).toStdString();
+
+    QTextCursor c = janela.LogMemo->textCursor();
+    c.movePosition(QTextCursor::End);
+    janela.LogMemo->setTextCursor(c);
+    QTest::keyClicks(janela.LogMemo, QStringLiteral("!"));
+    EXPECT_EQ(log.Linhas(), (std::vector<std::string>{"Arquivo lido", longa, "fim!"}));
+    janela.close();
+}
+
 TEST(TInfo, SavesPrintsCopiesAndSpacesItsButtons) {
     teste::PastaTemporaria pasta;
     TInfo janela;

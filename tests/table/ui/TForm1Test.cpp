@@ -3,14 +3,21 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
+#include "support/VerificaGrade.h"
 #include "table/LogExecucao.h"
+#include "table/ui/ComandosImportacao.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
 #include "table/ui/TForm1.h"
+#include "table/ui/TLocaliza.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -291,4 +298,86 @@ TEST_F(JanelaPrincipal, GradeGrandeSemCopiarCelulas) {
     janela->Acao(QStringLiteral("Tabula1"))->trigger();
     EXPECT_EQ(janela->Modelo->columnCount(), MaxColunas + 1);
     EXPECT_EQ(Celula(0, MaxColunas), QStringLiteral("C6000"));
+}
+
+// A table wider and taller than the window: the fixed rows and the label column
+// must stay put whatever moves the focus, the current cell or the rows.
+TEST_F(JanelaPrincipal, AreasFixasNaoRolamComFocoCliqueOrdemLocalizarEDialogo) {
+    LigaComandosImportacao(*janela, [](const TabelaResultados&, const std::string&) {});
+    Ganchos().Tabula = [](TForm1& f) {
+        f.FechaTabela();
+        TabelaResultados& t = f.Tabela();
+        t.AlocaLinhas(80, 80);
+        t.DefineNomeColuna(0, "Munic\xEDpio");
+        for (int c = 1; c <= 25; ++c)
+            AcrescentaColuna(t, "Coluna " + std::to_string(c), 0);
+        for (int r = 1; r <= 80; ++r) {
+            t.Rotulo(r) = std::to_string(10 + r) + " Norte " + std::to_string(r);
+            for (int c = 1; c <= 25; ++c)
+                t.Dado(c, r) = (r * 37 + c * 11) % 97;
+        }
+        for (int c = 1; c <= 25; ++c)
+            CalculaTotal(t, c);
+        DetectaCodigo(t);
+        f.MostraTabela();
+    };
+    janela->Acao(QStringLiteral("Tabula1"))->trigger();
+    GradeFixa& grade = *janela->StringGrid1;
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "shown";
+
+    // The window manager hands the focus to the grid.
+    janela->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(janela.get()));
+    grade.setFocus();
+    EXPECT_TRUE(grade.hasFocus());
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after the focus";
+
+    // A click on a cell far right and down.
+    grade.horizontalScrollBar()->setValue(grade.horizontalScrollBar()->maximum() / 2);
+    grade.verticalScrollBar()->setValue(grade.verticalScrollBar()->maximum() / 2);
+    const QModelIndex meio = grade.indexAt(grade.viewport()->rect().center());
+    ASSERT_TRUE(meio.isValid());
+    QTest::mouseClick(grade.viewport(), Qt::LeftButton, {}, grade.visualRect(meio).center());
+    EXPECT_EQ(grade.currentIndex(), meio);
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after a cell click";
+
+    // A click on the title of the column under the pointer sorts by it.
+    const QRect titulo = grade.Topo()->visualRect(janela->Modelo->index(0, meio.column()));
+    QTest::mouseClick(grade.Topo()->viewport(), Qt::LeftButton, {}, titulo.center());
+    EXPECT_EQ(tabela.ColunaOrdem, meio.column());
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after a sort";
+
+    // Find brings a row near the end to the top.
+    emit janela->findChild<QMenu*>(QStringLiteral("Editar1"))->aboutToShow();
+    janela->Acao(QStringLiteral("Localizar1"))->trigger();
+    TLocaliza& busca = JanelaLocaliza(*janela);
+    busca.edTexto->setText(QStringLiteral("Norte 40"));
+    busca.bLocaliza->click();
+    EXPECT_EQ(tabela.ColunaOrdem, 0);
+    EXPECT_TRUE(msgs.Textos().empty());
+    EXPECT_EQ(grade.currentIndex().row(), 41);
+    EXPECT_EQ(grade.rowAt(0), 41);
+    busca.close();
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after find";
+
+    // A modal dialog over the window, opened and closed: the focus comes back.
+    grade.setFocus();
+    teste::QuandoModal([](QWidget* w) { w->close(); });
+    janela->Sobre1Click();
+    QApplication::processEvents();
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after a dialog";
+    // The column attributes dialog, cancelled.
+    teste::QuandoModal([](QWidget* w) { w->close(); });
+    const QRect outro = grade.Topo()->visualRect(janela->Modelo->index(0, grade.columnAt(0) + 1));
+    QTest::mouseClick(grade.Topo()->viewport(), Qt::RightButton, {}, outro.center());
+    QApplication::processEvents();
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after the column dialog";
+
+    // The keyboard walks the cells; the margins follow only along their own axis.
+    for (int k = 0; k < 12; ++k)
+        QTest::keyClick(&grade, Qt::Key_Right);
+    for (int k = 0; k < 12; ++k)
+        QTest::keyClick(&grade, Qt::Key_Down);
+    QTest::keyClick(&grade, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(teste::VerificaAreasFixas(grade)) << "after keys";
 }
