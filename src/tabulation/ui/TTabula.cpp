@@ -528,13 +528,17 @@ bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::funct
     }
     if (!Tabula->Def().PastaDEF.empty()) QDir::setCurrent(QString::fromStdString(Tabula->Def().PastaDEF));
     if (Tabula->ListLinha->count() == 0) return false;
-    if (pai && !Tabula->Def().Titulo1.empty())
-        pai->window()->setWindowTitle(ParaQString(("Dorvan: " + Tabula->Def().Titulo1).substr(0, 88)));
+    auto titulo = [pai] {
+        if (pai && !Tabula->Def().Titulo1.empty())
+            pai->window()->setWindowTitle(ParaQString(("Dorvan: " + Tabula->Def().Titulo1).substr(0, 88)));
+    };
+    titulo();
     Tabula->setWindowState(Qt::WindowNoState);
     Tabula->AntesDeSubstituir = antesDeSubstituir;
     const int fim = Tabula->exec();
     Tabula->AntesDeSubstituir = nullptr;
     if (fim != QDialog::Accepted) return false;
+    titulo(); // closing the replaced table reset the caption
     TabelaAtual().Modificada = true;
     if (Log && LogAtual().MostraAoAbrir()) {
         Log->showNormal();
