@@ -272,6 +272,7 @@ void LeConfiguracao(Configuracao& cfg, const ArquivoIni& ini, const AchaPrograma
             cfg.ProgramaXSLT = cfg.DirPrograma + "xsltproc";
         else if (acha)
             cfg.ProgramaXSLT = acha("xsltproc");
+        cfg.XSLTDoPath = !cfg.ProgramaXSLT.empty() && cfg.ProgramaXSLT != cfg.DirPrograma + "xsltproc";
     }
 }
 
@@ -291,7 +292,7 @@ void GravaConfiguracao(const Configuracao& cfg, ArquivoIni& ini) {
     if (cfg.SQLDisponivel) limites("fQuery", cfg.FQuery);
     ini.GravaBooleano("Opcoes", "DBF_CP850", cfg.DBFcomCP850);
     ini.GravaTexto("Opcoes", "FontFixa", cfg.FonteFixa);
-    if (!cfg.ProgramaXSLT.empty()) ini.GravaTexto("Opcoes", "XSLT", cfg.ProgramaXSLT);
+    if (!cfg.ProgramaXSLT.empty() && !cfg.XSLTDoPath) ini.GravaTexto("Opcoes", "XSLT", cfg.ProgramaXSLT);
     ini.GravaBooleano("Opcoes", "MostraLog", cfg.MostraLog);
 }
 

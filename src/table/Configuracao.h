@@ -25,6 +25,8 @@ struct Configuracao {
     bool DBFcomCP850 = true;
     bool MostraLog = true; // the log window's "Mostra log ao abrir tabela"
     std::string ProgramaXSLT;
+    // ProgramaXSLT was found on the PATH: used, never written to the settings.
+    bool XSLTDoPath = false;
     std::string EnderecoSuporte; // "&Enviar para ..." writes to it ([Opcoes] Suporte, never written back)
     Limites RGrafico{120, 120, 640, 480}; // design bounds of the R plot window
     bool RGraficoStretch = true;

@@ -40,6 +40,11 @@ std::int32_t LocalizaRotulo(const TabelaResultados& t, std::string_view texto, b
     return 0;
 }
 
+std::int32_t LocalizaDesdeOTopo(const TabelaResultados& t, std::string_view texto, bool diferenciaMaiusculas,
+                                bool paraBaixo, std::int32_t topo) {
+    return LocalizaRotulo(t, texto, diferenciaMaiusculas, paraBaixo, paraBaixo ? topo + 1 : topo - 1);
+}
+
 std::string MensagemNaoEncontrado(std::string_view texto) {
     return "\"" + std::string(texto) + "\" n\xE3o encontrado!";
 }

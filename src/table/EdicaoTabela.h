@@ -18,6 +18,12 @@ bool RotuloContem(std::string_view rotulo, std::string_view texto, bool diferenc
 std::int32_t LocalizaRotulo(const TabelaResultados& t, std::string_view texto, bool diferenciaMaiusculas,
                             bool paraBaixo, std::int32_t inicio);
 
+// The find command's search: from the row just below the grid's top row down to
+// the last, or from the row just above it up to the first (the top row itself is
+// where the previous match was put).
+std::int32_t LocalizaDesdeOTopo(const TabelaResultados& t, std::string_view texto, bool diferenciaMaiusculas,
+                                bool paraBaixo, std::int32_t topo);
+
 // The message of a search that found nothing: "<texto>" não encontrado!
 std::string MensagemNaoEncontrado(std::string_view texto);
 

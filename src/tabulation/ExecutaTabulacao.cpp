@@ -44,6 +44,19 @@ long long MsDesde(Relogio::time_point inicio) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Relogio::now() - inicio).count();
 }
 
+} // namespace
+
+std::string TextoArquivoLidoEmParte(const std::string& arquivo, const std::vector<std::string>& completos) {
+    std::string texto = "Os registros de " + arquivo + " ficaram fora da tabela";
+    if (completos.empty()) return texto + "; nenhum arquivo foi lido por inteiro";
+    texto += ", que cont\xE9m apenas os arquivos lidos por inteiro: ";
+    for (std::size_t i = 0; i < completos.size(); ++i)
+        texto += (i ? ", " : "") + completos[i];
+    return texto;
+}
+
+namespace {
+
 std::string SemPasta(const std::string& caminho) {
     std::size_t barra = caminho.find_last_of("/\\");
     return barra == std::string::npos ? caminho : caminho.substr(barra + 1);
@@ -1032,6 +1045,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     // Discriminar: distinct codes that found no row of their own (one log line says how many).
     std::unordered_set<std::string> codigosSemLinha;
     std::int32_t colunaNaoClass = 0;
+    std::vector<std::string> completos; // files read in full, in order
     bool aborta = false;
     const int ncol = cfg.ncol;
 
@@ -1056,7 +1070,10 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
             case Passo::Arquivo:
                 break;
             }
-            if (r->aberto && cfg.temPeriodo && !r->digitos.empty()) periodos.push_back(r->digitos);
+            // A file whose reading broke off (CRC or stream error) leaves nothing in the
+            // table or the export: the table holds the files read in full, and says so.
+            const bool emParte = r->varreu && r->aborta;
+            if (r->aberto && !emParte && cfg.temPeriodo && !r->digitos.empty()) periodos.push_back(r->digitos);
             for (const auto& e : r->eventos) {
                 if (e.tipo == Evento::Mostra) {
                     msg.Mostra(e.texto);
@@ -1077,7 +1094,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                 else
                     t.Coluna(static_cast<std::int32_t>(k) + 1).Decimais = r->decimaisIncr[k];
             }
-            if (r->varreu) {
+            if (r->varreu && !emParte) {
                 if (r->viuNaoClassColuna && colunaNaoClass == 0) {
                     std::int32_t dec = t.NumColunas() > 0 ? t.Coluna(t.NumColunas()).Decimais : 0;
                     if (AcrescentaColuna(t, kNaoClassificados, dec)) colunaNaoClass = t.NumColunas();
@@ -1109,10 +1126,17 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                     soma(global, static_cast<std::size_t>(N) + 2 + i);
                 }
             }
-            res.RegistrosLidos += r->registros;
-            for (std::int64_t k = 0; k < r->numExportados; ++k)
-                AppendDBF(exportacao, r->exportados.data() + k * exportacao.TamRegistro);
-            res.RegistrosExportados += r->numExportados;
+            if (emParte) {
+                const std::string aviso = TextoArquivoLidoEmParte(SemPasta(p.texto), completos);
+                log.Acrescenta(aviso);
+                msg.Mostra(aviso);
+            } else {
+                res.RegistrosLidos += r->registros;
+                for (std::int64_t k = 0; k < r->numExportados; ++k)
+                    AppendDBF(exportacao, r->exportados.data() + k * exportacao.TamRegistro);
+                res.RegistrosExportados += r->numExportados;
+                if (r->varreu && !r->aborta) completos.push_back(SemPasta(p.texto));
+            }
             if (r->aborta) {
                 aborta = true;
                 return false;

@@ -72,6 +72,11 @@ struct ResultadoTabulacao {
 ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op, TabelaResultados& t,
                                     LogExecucao& log, InterfaceTabulacao& ui, Progresso& progresso);
 
+// What the user is told when the reading of `arquivo` broke off (a CRC or stream
+// error): none of its records are in the table, which holds `completos`, the files
+// read in full before it.
+std::string TextoArquivoLidoEmParte(const std::string& arquivo, const std::vector<std::string>& completos);
+
 // "m:ss" as the status bar shows the elapsed time, from milliseconds since the start
 // (the display changes on timer ticks 1, 6, 11... of 200 ms).
 std::string TextoTempoDecorrido(long long ms);

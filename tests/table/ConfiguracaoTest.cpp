@@ -110,6 +110,24 @@ TEST(Configuracao, ChavesLidasComPastasAusentesEXSLTDoLadoDoPrograma) {
     EXPECT_EQ(nova.Chaves("Opcoes"), (std::vector<std::string>{"DBF_CP850", "FontFixa", "XSLT", "MostraLog"}));
 }
 
+TEST(Configuracao, XSLTAchadoNoPathEUsadoSemSerGravado) {
+    teste::PastaTemporaria pasta;
+    Configuracao cfg = ConfiguracaoEm(pasta.Caminho().string() + "/");
+    LeConfiguracao(cfg, ArquivoIni(), [](const std::string& p) { return "/usr/bin/" + p; });
+    EXPECT_EQ(cfg.ProgramaXSLT, "/usr/bin/xsltproc");
+    ArquivoIni nova;
+    GravaConfiguracao(cfg, nova);
+    EXPECT_EQ(nova.Chaves("Opcoes"), (std::vector<std::string>{"DBF_CP850", "FontFixa", "MostraLog"}));
+    // Named in the settings, it stays there.
+    ArquivoIni ini;
+    ini.LeTexto("[Opcoes]\r\nXSLT=/usr/bin/xsltproc\r\n");
+    Configuracao outra = ConfiguracaoEm(pasta.Caminho().string() + "/");
+    LeConfiguracao(outra, ini, NadaNoPath);
+    ArquivoIni gravada;
+    GravaConfiguracao(outra, gravada);
+    EXPECT_EQ(gravada.LeTexto("Opcoes", "XSLT", ""), "/usr/bin/xsltproc");
+}
+
 TEST(Configuracao, SaidaGuardaChavesDeOutrosEAvisaQuandoNaoPodeGravar) {
     teste::PastaTemporaria pasta;
     pasta.Grava("Dorvan.ini", "[Aliases]\r\nbase=sqlite\r\n[Opcoes]\r\nModoSeguro=0\r\n");

@@ -38,6 +38,14 @@ TEST(Localiza, SearchRunsFromTheStartRowInItsDirection) {
     EXPECT_EQ(MensagemNaoEncontrado("xyz"), "\"xyz\" n\xE3o encontrado!");
 }
 
+TEST(Localiza, FindStartsBesideTheTopRowNotOnIt) {
+    TabelaResultados t = teste::MontaTabela({"Acre", "Bahia", "Acre do Sul", "Par\xE1"}, {{"V", {1, 3, 2, 4}}});
+    EXPECT_EQ(LocalizaDesdeOTopo(t, "acre", false, true, 2), 4);  // down from grid row 3
+    EXPECT_EQ(LocalizaDesdeOTopo(t, "acre", false, true, 4), 0);  // past the last match
+    EXPECT_EQ(LocalizaDesdeOTopo(t, "acre", false, false, 4), 2); // up from grid row 3
+    EXPECT_EQ(LocalizaDesdeOTopo(t, "bahia", false, false, 3), 0);
+}
+
 TEST(ConverteDOS, OnlyLabelsChangeAndTheTableIsNotModified) {
     TabelaResultados t = teste::MontaTabela({"S\xC6o Jos\x82", "Rio"}, {{"V", {1, 2}}});
     t.DefineNomeColuna(0, "\xC6");

@@ -250,6 +250,51 @@ TEST_F(TabulacaoTeste, DamagedDbcStopsTheRunWithTheCrcLine) {
     EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
 }
 
+TEST_F(TabulacaoTeste, ADbcFailingItsCrcLeavesNothingInTheTableAndTheUserIsToldWhatItHolds) {
+    std::vector<Reg> regs;
+    for (int i = 0; i < 3000; ++i)
+        regs.push_back(RegistrosA()[static_cast<std::size_t>(i % 6)]);
+    std::string dbf = GravaDados("G.DBF", regs);
+    ASSERT_TRUE(ComprimeDBF(dbf, pasta / "dados/G.DBC", SemProgresso(), false).Ok());
+    std::filesystem::remove(dbf);
+    std::string b = pasta.Le("dados/G.DBC");
+    b[b.size() - 3] ^= 0x55;
+    pasta.Grava("dados/G.DBC", b);
+    GravaDados("A.DBF", RegistrosA());
+    GravaDados("B.DBF", RegistrosA());
+    GravaDados("H.DBF", RegistrosA());
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.TestaCRC = true;
+    op.Arquivos = {"A.DBF", "B.DBF", "G.DBC", "H.DBF"};
+    const std::string aviso = "Os registros de G.DBC ficaram fora da tabela, que cont\xE9m apenas os arquivos lidos "
+                              "por inteiro: A.DBF, B.DBF";
+    for (int threads : {1, 3}) {
+        op.Threads = threads;
+        msgs.Limpa();
+        ResultadoTabulacao r = Roda();
+        EXPECT_EQ(r.Fim, FimTabulacao::Pronta);
+        EXPECT_TRUE(r.Cancelada);
+        EXPECT_EQ(r.RegistrosLidos, 10) << threads;
+        EXPECT_EQ(Linhas(), (Linhas_{"Sexo;Freq\xFC\xEAncia", "Masculino;4", "Feminino;4", "Total;8"})) << threads;
+        // After the codec's own messages about the damage.
+        const Linhas_ m = msgs.Textos();
+        ASSERT_GE(m.size(), 2u);
+        EXPECT_EQ(Linhas_(m.end() - 2, m.end()), (Linhas_{aviso, "Tabula\xE7\xE3o cancelada"})) << threads;
+        Linhas_ l = LogSemTempo();
+        auto crc = std::find(l.begin(), l.end(), "*** Erro de CRC no arquivo G.DBC ***");
+        ASSERT_NE(crc, l.end());
+        EXPECT_EQ(*(crc + 1), aviso);
+        EXPECT_EQ(std::find(l.begin(), l.end(), "Registros_Processados= 10"), crc + 2);
+    }
+    // The first file broken: no file is in the table.
+    op.Arquivos = {"G.DBC", "A.DBF"};
+    msgs.Limpa();
+    Roda();
+    const Linhas_ m = msgs.Textos();
+    ASSERT_GE(m.size(), 2u);
+    EXPECT_EQ(m[m.size() - 2], "Os registros de G.DBC ficaram fora da tabela; nenhum arquivo foi lido por inteiro");
+}
+
 TEST_F(TabulacaoTeste, ListFileWithPauseAndSpecLinesAndAMissingFieldInTheSecondFile) {
     GravaDados("A1.DBF", RegistrosA());
     GravaDados("B1.DBF", RegistrosA());

@@ -6,6 +6,7 @@
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "table/Utilidades.h"
 
 #include <QAction>
@@ -201,6 +202,12 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     SynXMLSyn1 = new QsciLexerXML(this);
     SynXMLSyn1->setColor(QColor(0x00, 0x00, 0xFF), QsciLexerHTML::Tag);
     SynEdit1->setLexer(SynGeneralSyn1);
+    UsaFonteFixa(SynEdit1, [this](const QFont& f) {
+        for (QsciLexer* lx : {static_cast<QsciLexer*>(SynGeneralSyn1), static_cast<QsciLexer*>(SynXMLSyn1)}) {
+            lx->setDefaultFont(f);
+            lx->setFont(f, -1);
+        }
+    });
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+#include <vector>
 
 namespace dorvan {
 
@@ -96,6 +97,55 @@ bool AbreDocumento(const std::string& arquivoOuUrl) {
     QString s = QString::fromStdString(arquivoOuUrl);
     QUrl url = QFileInfo::exists(s) ? QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath()) : QUrl(s);
     return QDesktopServices::openUrl(url);
+}
+
+namespace {
+
+struct UsoFonteFixa {
+    QPointer<QWidget> w;
+    std::function<void(const QFont&)> aplica;
+};
+
+QString& FamiliaFonteFixa() {
+    static QString familia = QStringLiteral("Courier New");
+    return familia;
+}
+
+std::vector<UsoFonteFixa>& UsosFonteFixa() {
+    static std::vector<UsoFonteFixa> usos;
+    return usos;
+}
+
+void AplicaFonteFixa(const UsoFonteFixa& u) {
+    QFont f = FonteFixa(u.w->font().pointSize());
+    if (u.aplica)
+        u.aplica(f);
+    else
+        u.w->setFont(f);
+}
+
+} // namespace
+
+QFont FonteFixa(int pontos) {
+    QFont f(FamiliaFonteFixa(), pontos);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return f;
+}
+
+void UsaFonteFixa(QWidget* w, std::function<void(const QFont&)> aplica) {
+    auto& usos = UsosFonteFixa();
+    std::erase_if(usos, [](const UsoFonteFixa& u) { return u.w.isNull(); });
+    usos.push_back({w, std::move(aplica)});
+    AplicaFonteFixa(usos.back());
+}
+
+void DefineFonteFixa(const QString& familia) {
+    FamiliaFonteFixa() = familia;
+    auto& usos = UsosFonteFixa();
+    std::erase_if(usos, [](const UsoFonteFixa& u) { return u.w.isNull(); });
+    for (const auto& u : usos)
+        AplicaFonteFixa(u);
 }
 
 } // namespace dorvan

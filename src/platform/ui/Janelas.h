@@ -6,6 +6,7 @@
 #include "platform/Progresso.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QPointer>
 #include <QProgressBar>
 #include <QString>
@@ -55,5 +56,13 @@ public:
 
 // Opens a document or URL with the desktop's association; false when none took it.
 bool AbreDocumento(const std::string& arquivoOuUrl);
+
+// The fixed-pitch font the user chose for lists, memos and editors ("Courier New"
+// until the settings say otherwise). A widget given to UsaFonteFixa takes its family
+// at once and again on every DefineFonteFixa, keeping its own size; `aplica`
+// replaces setFont for widgets that style their text themselves (editors).
+void UsaFonteFixa(QWidget* w, std::function<void(const QFont&)> aplica = {});
+void DefineFonteFixa(const QString& familia);
+QFont FonteFixa(int pontos = -1);
 
 } // namespace dorvan

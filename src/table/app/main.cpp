@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
     inicio.Executa();
 
     // "Executar tabulação": a DEF given on the command line opens at once, otherwise
-    // the open-DEF dialog asks for one. The current table is closed (asking to save)
-    // before the DEF is read, keeping its two titles; a finished run is shown.
+    // the open-DEF dialog asks for one. The current table stays until a run has its
+    // replacement ready; then it is closed (asking to save) and the new one shown.
     std::string defInicial;
     {
         std::vector<std::string> argumentos;

@@ -164,15 +164,12 @@ void LigaEditar(TForm1& f) {
         TabelaResultados& t = j->Tabela();
         GradeFixa* g = j->StringGrid1;
         const bool baixo = b.ParaBaixo();
-        int inicio;
-        if (*ultima >= 2 && g->currentIndex().isValid() && g->currentIndex().row() == *ultima) {
-            inicio = *ultima + (baixo ? 1 : -1);
-        } else {
-            const int topo = std::max(2, g->rowAt(0));
-            inicio = topo;
-        }
+        // The top row is where the last match was put; a grid too short to scroll
+        // it there keeps it selected instead.
+        int topo = std::max(2, g->rowAt(0));
+        if (*ultima >= 2 && g->currentIndex().isValid() && g->currentIndex().row() == *ultima) topo = *ultima;
         const std::string texto = b.Texto();
-        const std::int32_t achada = LocalizaRotulo(t, texto, b.DiferenciaMaiusculas(), baixo, inicio);
+        const std::int32_t achada = LocalizaDesdeOTopo(t, texto, b.DiferenciaMaiusculas(), baixo, topo);
         if (achada == 0) {
             MensagensAtuais().Mostra(MensagemNaoEncontrado(texto));
             return;

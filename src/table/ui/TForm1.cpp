@@ -694,10 +694,7 @@ void TForm1::EscolheFontfixa1Click() {
     AplicaFonteFixa();
 }
 
-void TForm1::AplicaFonteFixa() {
-    for (const auto& aplica : Ganchos().FonteFixa)
-        if (aplica) aplica(cfg_.FonteFixa);
-}
+void TForm1::AplicaFonteFixa() { DefineFonteFixa(ParaQString(cfg_.FonteFixa)); }
 
 void TForm1::CodePageClick() {
     cfg_.DBFcomCP850 = !cfg_.DBFcomCP850;

@@ -36,8 +36,6 @@ struct GanchosForm1 {
     std::function<void(TForm1&, const std::string&)> MostraDBF; // a .dbf on the command line
     // The run log window, after a table with log lines was opened and "MostraLog" is on.
     std::function<void(TForm1&)> MostraLog;
-    // Windows with fixed-pitch lists and editors take the chosen font (AplicaFonteFixa).
-    std::vector<std::function<void(const std::string& fonte)>> FonteFixa;
 };
 GanchosForm1& Ganchos();
 

@@ -3,6 +3,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -28,10 +29,7 @@ TInfo::TInfo(QWidget* pai) : QDialog(pai, Qt::Window | Qt::WindowStaysOnTopHint)
     setWindowTitle(QStringLiteral("Info"));
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
-    QFont fonte(QStringLiteral("Courier New"));
-    fonte.setStyleHint(QFont::TypeWriter);
-    fonte.setFixedPitch(true);
-    Memo->setFont(fonte);
+    UsaFonteFixa(Memo);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
@@ -100,8 +98,7 @@ bool TInfo::ImprimeEm(QPrinter& impressora) {
     if (!impressora.isValid()) return false;
     QPainter p;
     if (!p.begin(&impressora)) return false;
-    QFont fonte(QStringLiteral("Courier New"), 10);
-    fonte.setStyleHint(QFont::TypeWriter);
+    QFont fonte = FonteFixa(10);
     p.setFont(fonte);
     const int altura = p.fontMetrics().lineSpacing();
     const int fimPagina = p.viewport().height();

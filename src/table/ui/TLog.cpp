@@ -1,6 +1,7 @@
 #include "table/ui/TLog.h"
 
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "table/LogExecucao.h"
 
 #include <QCheckBox>
@@ -18,6 +19,7 @@ TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, Qt::Window | Qt::Windo
     setWindowTitle(QStringLiteral("Log"));
     LogMemo = new QPlainTextEdit(this);
     LogMemo->setObjectName(QStringLiteral("LogMemo"));
+    UsaFonteFixa(LogMemo);
     bCopia = new QPushButton(QStringLiteral("Copia para clipboard"), this);
     bFecha = new QPushButton(QStringLiteral("Fecha&r"), this);
     CheckBox1 = new QCheckBox(QStringLiteral("Mostra log ao abrir tabela"), this);

@@ -370,7 +370,7 @@ TFFazDef::TFFazDef(QWidget* pai) : QDialog(pai) {
     connect(Memo1, &QsciScintilla::cursorPositionChanged, this, [this](int, int) { Memo1StatusChange(); });
     connect(Memo1, &QsciScintilla::textChanged, this, &TFFazDef::Memo1StatusChange);
 
-    DefineFonte(ParaQString(ConfiguracaoAtual().FonteFixa));
+    UsaFonteFixa(Memo1, [this](const QFont& f) { DefineFonte(f.family()); });
     MostraDiretorio(QDir::currentPath());
     Memo1StatusChange();
 }
@@ -845,9 +845,6 @@ void RegistraEditorDEF(InicioPrograma& inicio, std::unique_ptr<TForm1>& form1) {
         if (!form1) return;
         form1->DefineComando(QStringLiteral("Definio1Click"), [] {
             if (FFazDef) FFazDef->exec();
-        });
-        Ganchos().FonteFixa.push_back([](const std::string& fonte) {
-            if (FFazDef) FFazDef->DefineFonte(ParaQString(fonte));
         });
     });
     inicio.RegistraJanela("TfLigaCNV", [&form1] {

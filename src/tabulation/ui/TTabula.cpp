@@ -5,6 +5,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/Configuracao.h"
 #include "table/LogExecucao.h"
 #include "table/TabelaResultados.h"
 #include "table/Utilidades.h"
@@ -41,11 +42,7 @@ QListWidget* NovaLista(QWidget* pai, const char* nome, bool varios, bool fixa = 
     auto* l = new QListWidget(pai);
     l->setObjectName(QString::fromLatin1(nome));
     l->setSelectionMode(varios ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
-    if (fixa) {
-        QFont f(QStringLiteral("Courier New"));
-        f.setStyleHint(QFont::Monospace);
-        l->setFont(f);
-    }
+    if (fixa) UsaFonteFixa(l);
     return l;
 }
 
@@ -209,10 +206,8 @@ TTabula::TTabula(QWidget* pai, DefTabulacao* def) : QDialog(pai) {
 TTabula::~TTabula() = default;
 
 void TTabula::CarregaDEF(const std::string& arquivo, bool sqlDisponivel) {
-    if (LeDEF(*def_, arquivo, sqlDisponivel)) {
-        LogAtual().Limpa();
-        PreencheListas();
-    }
+    // The run log stays with the open table until a run replaces both.
+    if (LeDEF(*def_, arquivo, sqlDisponivel)) PreencheListas();
     setWindowTitle(QString::fromStdString(arquivo));
 }
 
@@ -359,22 +354,31 @@ void TTabula::ExecuteClick() {
     Painel[2]->setText(QStringLiteral("0:00"));
     Botoes(true);
     Timer1->start();
-    struct Fim {
-        TTabula* t;
-        ~Fim() {
-            t->Timer1->stop();
-            t->rodando_ = false;
-            t->progresso_ = nullptr;
-            t->Botoes(false);
-            t->Painel[0]->clear();
-            t->Painel[1]->clear();
-            t->setWindowTitle(QString::fromStdString(t->def_->ArquivoDEF));
-        }
-    } fim{this};
-    resultado_ = ExecutaTabulacao(*def_, op, TabelaAtual(), LogAtual(), *this, progresso);
+    // The run fills a table of its own: the open one stays until this one is ready.
+    TabelaResultados nova;
+    LogExecucao logNovo;
+    {
+        struct Fim {
+            TTabula* t;
+            ~Fim() {
+                t->Timer1->stop();
+                t->rodando_ = false;
+                t->progresso_ = nullptr;
+                t->Botoes(false);
+                t->Painel[0]->clear();
+                t->Painel[1]->clear();
+                t->setWindowTitle(QString::fromStdString(t->def_->ArquivoDEF));
+            }
+        } fim{this};
+        resultado_ = ExecutaTabulacao(*def_, op, nova, logNovo, *this, progresso);
+    }
     // A written export unticks "&Salvar registros" also when every row was suppressed.
     if (!resultado_.ArquivoExportado.empty()) cbGrava->setChecked(false);
-    if (resultado_.Fim == FimTabulacao::Pronta) QTimer::singleShot(0, this, [this] { done(QDialog::Accepted); });
+    if (resultado_.Fim != FimTabulacao::Pronta) return;
+    if (AntesDeSubstituir && !AntesDeSubstituir()) return;
+    TabelaAtual() = std::move(nova);
+    LogAtual().DefineLinhas(logNovo.Linhas());
+    QTimer::singleShot(0, this, [this] { done(QDialog::Accepted); });
 }
 
 void TTabula::bCancelarClick() {
@@ -514,8 +518,7 @@ void TTabula::MostraExportacao(const std::string& nome) {
     if (AbreNoBrowser) AbreNoBrowser(nome);
 }
 
-bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::function<bool()>& antesDeAbrir) {
-    if (antesDeAbrir && !antesDeAbrir()) return false;
+bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::function<bool()>& antesDeSubstituir) {
     if (!Tabula) Tabula = new TTabula(pai);
     try {
         Tabula->CarregaDEF(arquivoDef);
@@ -524,11 +527,18 @@ bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::funct
         return false;
     }
     if (!Tabula->Def().PastaDEF.empty()) QDir::setCurrent(QString::fromStdString(Tabula->Def().PastaDEF));
-    if (pai && !Tabula->Def().Titulo1.empty())
-        pai->window()->setWindowTitle(ParaQString(("Dorvan: " + Tabula->Def().Titulo1).substr(0, 88)));
     if (Tabula->ListLinha->count() == 0) return false;
+    auto titulo = [pai] {
+        if (pai && !Tabula->Def().Titulo1.empty())
+            pai->window()->setWindowTitle(ParaQString(("Dorvan: " + Tabula->Def().Titulo1).substr(0, 88)));
+    };
+    titulo();
     Tabula->setWindowState(Qt::WindowNoState);
-    if (Tabula->exec() != QDialog::Accepted) return false;
+    Tabula->AntesDeSubstituir = antesDeSubstituir;
+    const int fim = Tabula->exec();
+    Tabula->AntesDeSubstituir = nullptr;
+    if (fim != QDialog::Accepted) return false;
+    titulo(); // closing the replaced table reset the caption
     TabelaAtual().Modificada = true;
     if (Log && LogAtual().MostraAoAbrir()) {
         Log->showNormal();
@@ -537,13 +547,17 @@ bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::funct
     return true;
 }
 
-bool ComandoTabulacao(QWidget* pai, const std::function<bool()>& antesDeAbrir) {
+bool ComandoTabulacao(QWidget* pai, const std::function<bool()>& antesDeSubstituir) {
     TAbreDEF abre(pai);
-    if (Tabula && !Tabula->Def().PastaDEF.empty()) abre.DefinePasta(Tabula->Def().PastaDEF);
+    // The folder of the DEF in use; before the first one, the data folder of the settings.
+    if (Tabula && !Tabula->Def().PastaDEF.empty())
+        abre.DefinePasta(Tabula->Def().PastaDEF);
+    else if (!ConfiguracaoAtual().DirDados.empty())
+        abre.DefinePasta(ConfiguracaoAtual().DirDados);
     if (abre.exec() != QDialog::Accepted) return false;
     std::string arquivo = abre.ArquivoEscolhido();
     if (arquivo.empty() || ResolveNome(arquivo).empty()) return false;
-    return AbreTabulacao(arquivo, pai, antesDeAbrir);
+    return AbreTabulacao(arquivo, pai, antesDeSubstituir);
 }
 
 } // namespace dorvan

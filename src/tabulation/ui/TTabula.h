@@ -68,6 +68,10 @@ public:
     std::function<bool(std::string&)> PerguntaArquivoSaida;
     std::function<void(const std::string&)> AbreNoBrowser;
     std::function<void(const std::string&)> ImportaDados;
+    // Set by the tabulation command for one showing: runs when a run has its table
+    // ready, before that table takes the place of the open one (the main window
+    // offers to save and closes its table there); false keeps the open table.
+    std::function<bool()> AntesDeSubstituir;
     int Threads = 0;
 
     QListWidget* ListLinha;
@@ -127,13 +131,15 @@ extern TTabula* Tabula;
 
 // The tabulation command from a DEF path: reads the DEF (the same path keeps the
 // choices), shows the dialog and returns true when a run left a table in
-// TabelaAtual(). A DEF without row variables opens nothing.
-// antesDeAbrir runs once the DEF is known and before it is read (the main window
-// closes its table there); false from it ends the command.
+// TabelaAtual(). A file without row variables opens nothing and the open table
+// stays. antesDeSubstituir runs once a run's table is ready, before it replaces the
+// open one (the main window offers to save and closes its table there); false from
+// it keeps the open table and drops the new one.
 bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai = nullptr,
-                   const std::function<bool()>& antesDeAbrir = {});
+                   const std::function<bool()>& antesDeSubstituir = {});
 
-// The command "E&xecutar tabulação": asks for the DEF with the open-DEF dialog first.
-bool ComandoTabulacao(QWidget* pai = nullptr, const std::function<bool()>& antesDeAbrir = {});
+// The command "E&xecutar tabulação": asks for the DEF with the open-DEF dialog first,
+// starting in the DEF folder in use or, before the first DEF, in the data folder.
+bool ComandoTabulacao(QWidget* pai = nullptr, const std::function<bool()>& antesDeSubstituir = {});
 
 } // namespace dorvan

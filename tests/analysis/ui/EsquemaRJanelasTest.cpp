@@ -13,7 +13,10 @@
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
+#include "platform/Ini.h"
 #include "table/ui/TForm1.h"
+#include "table/ui/TInfo.h"
+#include "table/ui/TLog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +25,7 @@
 #include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
@@ -288,6 +292,42 @@ TEST_F(JanelasEsquemaR, ViewerStartsFromItsSettingsAndCopiesToTheClipboard) {
     const QMimeData* m = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(m);
     EXPECT_EQ(m->data(QStringLiteral("image/svg+xml")).toStdString(), Svg(20));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JanelasEsquemaR, TheChosenFixedFontReachesEveryFixedPitchText) {
+    TLog log;
+    TInfo info;
+    cfg.FonteFixa = "Mono Teste";
+    janela->AplicaFonteFixa();
+    const QString fonte = QStringLiteral("Mono Teste");
+    EXPECT_EQ(log.LogMemo->font().family(), fonte);
+    EXPECT_EQ(info.Memo->font().family(), fonte);
+    ASSERT_NE(FCriaRScript->SynEdit1->lexer(), nullptr);
+    EXPECT_EQ(FCriaRScript->SynEdit1->lexer()->defaultFont().family(), fonte);
+    // A window built afterwards starts with it.
+    TLog depois;
+    EXPECT_EQ(depois.LogMemo->font().family(), fonte);
+    cfg.FonteFixa = "Courier New";
+    janela->AplicaFonteFixa();
+    EXPECT_EQ(log.LogMemo->font().family(), QStringLiteral("Courier New"));
+}
+
+TEST_F(JanelasEsquemaR, PlotWindowBoundsGoBackToTheSettings) {
+    RGrafico->show();
+    RGrafico->setGeometry(33, 44, 500, 420);
+    QApplication::processEvents();
+    ASSERT_TRUE(SalvaConfiguracao(cfg));
+    ArquivoIni ini(cfg.ArquivoIni);
+    ini.Le();
+    EXPECT_EQ(ini.LeInteiro("RGrafico", "Left", 0), 33);
+    EXPECT_EQ(ini.LeInteiro("RGrafico", "Top", 0), 44);
+    EXPECT_EQ(ini.LeInteiro("RGrafico", "Width", 0), 500);
+    EXPECT_EQ(ini.LeInteiro("RGrafico", "Height", 0), 420);
+    RGrafico->close();
 }
 
 } // namespace

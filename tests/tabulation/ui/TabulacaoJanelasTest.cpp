@@ -1,6 +1,9 @@
 // The tabulation dialog, the open-DEF dialog, the field chooser and the CNV link
 // dialog, driven offscreen.
 #include "tabulation/ApoioTabulacao.h"
+#include "table/Configuracao.h"
+#include "table/LogExecucao.h"
+#include "table/ui/TForm1.h"
 #include "tabulation/ui/TAbreDEF.h"
 #include "tabulation/ui/TDualListDlg.h"
 #include "tabulation/ui/TTabula.h"
@@ -124,6 +127,104 @@ TEST_F(JanelaTabula, CommandOpensTheDialogAndReturnsTheTable) {
     EXPECT_FALSE(AbreTabulacao(arquivoDef));
     delete Tabula;
     Tabula = nullptr;
+}
+
+TEST_F(JanelaTabula, TheFirstOpenDefDialogStartsInTheDataFolder) {
+    delete Tabula;
+    Tabula = nullptr;
+    PastaTemporaria dados;
+    dados.Grava("outro.def", ";Outro\r\nLX,X,X.CNV\r\n");
+    const std::string antes = ConfiguracaoAtual().DirDados;
+    ConfiguracaoAtual().DirDados = dados.Caminho().string() + "/";
+    std::string vista;
+    int arquivos = -1;
+    QuandoModal([&](QWidget* w) {
+        auto* d = qobject_cast<TAbreDEF*>(w);
+        ASSERT_NE(d, nullptr);
+        vista = d->Pasta();
+        arquivos = d->FileListBox1->count();
+        d->bSair->click();
+    });
+    EXPECT_FALSE(ComandoTabulacao());
+    ConfiguracaoAtual().DirDados = antes;
+    std::error_code e;
+    EXPECT_TRUE(std::filesystem::equivalent(vista, dados.Caminho(), e)) << vista;
+    EXPECT_EQ(arquivos, 1);
+}
+
+// The open table stays through a file that is no DEF, a dialog left with "Sai&r"
+// and a refused replacement; a run replaces it only once its own table is ready.
+TEST_F(JanelaTabula, TheOpenTableStaysUntilARunHasItsReplacement) {
+    delete Tabula;
+    Tabula = nullptr;
+    TabelaResultados& atual = TabelaAtual();
+    atual.AlocaLinhas(2, 2);
+    atual.Rotulo(1) = "Velha";
+    AcrescentaColuna(atual, "V", 0);
+    LogAtual().DefineLinhas({"log da velha"});
+    auto velha = [] { return TabelaAtual().NumLinhas == 2 && TabelaAtual().Rotulo(1) == "Velha"; };
+    int chamadas = 0;
+    bool velhaAoSubstituir = false;
+    bool aceita = true;
+    auto antes = [&] {
+        ++chamadas;
+        velhaAoSubstituir = velha();
+        return aceita;
+    };
+
+    const std::string lixo = pasta.Grava("lixo.def", "isto nao e um arquivo de definicao\r\n");
+    EXPECT_FALSE(AbreTabulacao(lixo, nullptr, antes));
+    EXPECT_EQ(chamadas, 0);
+    EXPECT_TRUE(velha());
+    EXPECT_EQ(LogAtual().Linhas(), std::vector<std::string>{"log da velha"});
+
+    QuandoModal([](QWidget* w) { qobject_cast<TTabula*>(w)->bSair->click(); });
+    EXPECT_FALSE(AbreTabulacao(arquivoDef, nullptr, antes));
+    EXPECT_EQ(chamadas, 0);
+    EXPECT_TRUE(velha());
+
+    aceita = false; // the user cancelled the save of the open table
+    QuandoModal([](QWidget* w) {
+        auto* j = qobject_cast<TTabula*>(w);
+        j->bExecute->click();
+        EXPECT_TRUE(j->isVisible());
+        j->bSair->click();
+    });
+    EXPECT_FALSE(AbreTabulacao(arquivoDef, nullptr, antes));
+    EXPECT_EQ(chamadas, 1);
+    EXPECT_TRUE(velha());
+
+    aceita = true;
+    QuandoModal([](QWidget* w) { qobject_cast<TTabula*>(w)->bExecute->click(); });
+    EXPECT_TRUE(AbreTabulacao(arquivoDef, nullptr, antes));
+    EXPECT_EQ(chamadas, 2);
+    EXPECT_TRUE(velhaAoSubstituir);
+    EXPECT_FALSE(velha());
+    EXPECT_EQ(TabelaAtual().NumColunas(), 1);
+    EXPECT_EQ(LogAtual().Linhas().front(), "[op\xE7\xF5"
+                                           "es]");
+    TabelaAtual() = TabelaResultados();
+    LogAtual().Limpa();
+    delete Tabula;
+    Tabula = nullptr;
+}
+
+TEST_F(JanelaTabula, TheChosenFixedFontReachesTheLists) {
+    TabelaResultados tabela;
+    Configuracao cfg;
+    TForm1 form(tabela, cfg);
+    TTabula antes;
+    cfg.FonteFixa = "Mono Teste";
+    form.AplicaFonteFixa();
+    TTabula depois;
+    for (TTabula* j : {&antes, &depois}) {
+        for (QListWidget* l :
+             {j->ListLinha, j->ListColunas, j->ListIncr, j->ListInicial, j->ListSelecao, j->ListArquivos})
+            EXPECT_EQ(l->font().family(), QStringLiteral("Mono Teste")) << l->objectName().toStdString();
+        EXPECT_NE(j->ListCategSel->font().family(), QStringLiteral("Mono Teste"));
+    }
+    cfg.FonteFixa = "Courier New";
+    form.AplicaFonteFixa();
 }
 
 TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
