@@ -3,6 +3,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QPrinter>
 
@@ -19,7 +20,11 @@ DestinoImpressao::DestinoImpressao(QPrinter& p, QWidget* pai) : p_(p) {
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setNameFilter(QStringLiteral("Documento PDF (*.pdf)"));
     d.setDefaultSuffix(QStringLiteral("pdf"));
-    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) {
+    const bool aceito = d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty();
+    // The window printing is active again at once: messages about the job are its
+    // boxes, not boxes hidden behind it until the window manager catches up.
+    if (pai && pai->window()->isVisible()) QApplication::setActiveWindow(pai->window());
+    if (!aceito) {
         pronto_ = false;
         return;
     }
