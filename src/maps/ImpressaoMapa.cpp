@@ -77,7 +77,20 @@ struct DBFAberto {
     }
 };
 
-constexpr std::int32_t TamanhoFontePapel = 10; // points: names of .MAP layers on paper
+constexpr std::int32_t TamanhoFontePapel = 10; // points: names of .MAP and GPX layers on paper
+
+// Marks and the legend are laid out in pixels of a 300 dpi printer; other devices
+// get the same physical size.
+class PixelsPapel {
+public:
+    explicit PixelsPapel(std::int32_t resolucao) : fator_(resolucao > 0 ? resolucao / 300.0 : 1.0) {}
+    std::int32_t operator()(std::int32_t pixels300) const {
+        return static_cast<std::int32_t>(std::lround(pixels300 * fator_));
+    }
+
+private:
+    double fator_;
+};
 
 } // namespace
 
@@ -138,6 +151,7 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
 std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,
                              const VistaMapa& vista, const CamadasDoMapa& camadas, const PaginaMapa& pagina,
                              const MedeTexto& mede, const DestinoDesenho& destino, const AvisoCamada& aviso) {
+    const PixelsPapel px(pagina.Resolucao);
     TransformacaoPapel tp;
     {
         LeitorMapa leitor(nomeMapa);
@@ -168,7 +182,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 destino(f);
             } else if (r.Tipo == TipoPonto) {
                 f.Figura = FiguraMapa::Circulo;
-                f.Raio = RaioPontoMapa;
+                f.Raio = px(RaioPontoMapa);
                 f.Pontos.assign(1, GeoParaPapel(tp, r.Pontos[0].X, r.Pontos[0].Y));
                 destino(f);
             } else {
@@ -200,14 +214,21 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
         try {
             switch (TipoDaCamada(c.ArquivoCamada)) {
             case TipoCamada::DBF:
-                ImprimeCamadaDBF(v, dx, c, destino, aviso);
+                ImprimeCamadaDBF(
+                    v, dx, c,
+                    [&](const PrimitivaMapa& p) {
+                        PrimitivaMapa f = p;
+                        f.Raio = px(f.Raio);
+                        destino(f);
+                    },
+                    aviso);
                 break;
             case TipoCamada::Mapa:
                 DesenhaCamadaMapa(v, c, nullptr, [&](const PrimitivaMapa& p) {
                     PrimitivaMapa f = p;
                     desloca(f);
                     f.LarguraCaneta = 1; // paper keeps its pen width
-                    if (f.Figura == FiguraMapa::Circulo) f.Raio = RaioPontoMapa;
+                    if (f.Figura == FiguraMapa::Circulo) f.Raio = px(RaioPontoMapa);
                     // Screen label sizes are pixels, far too small at a printer's resolution.
                     if (f.Figura == FiguraMapa::Texto) f.TamanhoFonte = TamanhoFontePapel;
                     destino(f);
@@ -217,6 +238,8 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 DesenhaCamadaGPX(v, c, [&](const PrimitivaMapa& p) {
                     PrimitivaMapa f = p;
                     desloca(f);
+                    if (f.Figura == FiguraMapa::Circulo) f.Raio = px(f.Raio);
+                    if (f.Figura == FiguraMapa::Texto) f.TamanhoFonte = TamanhoFontePapel;
                     destino(f);
                 });
                 break;
@@ -243,7 +266,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
             RegistroMapa r;
             PrimitivaMapa sede;
             sede.Figura = FiguraMapa::Circulo;
-            sede.Raio = 4;
+            sede.Raio = px(4);
             sede.ComPreenchimento = false;
             sede.Caneta = CorPreta;
             while (leitor.Proximo(r)) {
@@ -266,17 +289,18 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
     std::int32_t w = 0;
     for (std::size_t k = 0; k < legenda.size() && k <= static_cast<std::size_t>(n); ++k)
         w = std::max(w, mede(legenda[k], 8));
-    const std::int32_t x0 = pagina.Largura - m - w - 120;
-    if (!legenda.empty()) destino(Texto(legenda[0], {x0, 2 * m - 30}, 8, AlinhaTexto::Canto));
+    const std::int32_t x0 = pagina.Largura - m - w - px(120);
+    if (!legenda.empty()) destino(Texto(legenda[0], {x0, 2 * m - px(30)}, 8, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n; ++k) {
+        const std::int32_t y = px(50 * k) + 2 * m;
         PrimitivaMapa caixa;
         caixa.Figura = FiguraMapa::Retangulo;
-        caixa.Pontos = {{x0, 50 * k + 2 * m}, {x0 + 50, 50 * k + 2 * m + 40}};
+        caixa.Pontos = {{x0, y}, {x0 + px(50), y + px(40)}};
         caixa.Preenchimento = t.Cor[static_cast<std::size_t>(k)];
         caixa.Caneta = CorPreta;
         destino(caixa);
         if (static_cast<std::size_t>(k) < legenda.size())
-            destino(Texto(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - 40, 50 * k + 2 * m}, 8,
+            destino(Texto(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - px(40), y}, 8,
                           AlinhaTexto::Canto));
     }
     return {};

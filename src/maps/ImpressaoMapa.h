@@ -28,10 +28,13 @@ PontoTela GeoParaPapel(const TransformacaoPapel& p, double x, double y);
 
 struct PaginaMapa {
     std::int32_t Largura = 0, Altura = 0; // device pixels of the printable page
+    std::int32_t Resolucao = 300;         // device pixels per inch
 };
 
 // The figures of the printed page in order: areas, active layers, names/values/seat
 // marks, titles and the legend. Proportional circles and flow lines are not printed.
+// Marks and the legend keep the size their pixel figures have on a 300 dpi printer
+// whatever the resolution of the page.
 // Returns the text that stops the print before a page ("Versão inválida do arquivo
 // de mapas :<n>") or empty. Missing layer fields are reported through aviso.
 std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeMapa, const OpcoesMapa& o,

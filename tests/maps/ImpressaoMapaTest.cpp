@@ -175,6 +175,44 @@ TEST(PapelDoMapa, AreasLayersTitlesAndLegend) {
     EXPECT_EQ(caixas[0].Preenchimento, t.Cor[1]);
 }
 
+// Marks and the legend have one physical size: pixels of a 300 dpi printer.
+TEST(PapelDoMapa, MarksAndLegendKeepTheirSizeAtAnyResolution) {
+    PastaTemporaria pasta;
+    const std::string mapa = pasta / "base.map";
+    RegistroMapa sede = Area("02", 100, 0, 1, TipoPonto);
+    sede.Pontos = {{150, 50}};
+    GravaMapa(mapa, {Area("01", 0, 0, 100), sede});
+    const TabelaResultados t = Tabela();
+    OpcoesMapa o;
+    o.MostraSede = true;
+    for (const std::int32_t dpi : {300, 600, 1200}) {
+        SCOPED_TRACE(dpi);
+        const std::int32_t f = dpi / 300;
+        std::vector<PrimitivaMapa> figuras;
+        ASSERT_EQ(DesenhaMapaPapel(t, mapa, o, VistaMapa{}, {}, {1000 * f, 800 * f, dpi}, Mede,
+                                   [&](const PrimitivaMapa& p) { figuras.push_back(p); }, {}),
+                  "");
+        std::vector<std::int32_t> raios;
+        std::vector<PrimitivaMapa> caixas, textos;
+        for (const PrimitivaMapa& p : figuras) {
+            if (p.Figura == FiguraMapa::Circulo) raios.push_back(p.Raio);
+            if (p.Figura == FiguraMapa::Retangulo) caixas.push_back(p);
+            if (p.Figura == FiguraMapa::Texto && p.Pontos[0].X > 500 * f) textos.push_back(p);
+        }
+        EXPECT_EQ(raios, (std::vector<std::int32_t>{2 * f, 4 * f})); // the point, then its seat mark
+        ASSERT_EQ(caixas.size(), static_cast<std::size_t>(t.NumClasses));
+        ASSERT_EQ(textos.size(), static_cast<std::size_t>(t.NumClasses + 1));
+        const std::int32_t x0 = caixas[0].Pontos[0].X;
+        EXPECT_EQ(textos[0].Pontos[0].Y, 160 * f - 30 * f); // the title, 30 above 2M
+        for (std::size_t k = 0; k < caixas.size(); ++k) {
+            EXPECT_EQ(caixas[k].Pontos[0], (PontoTela{x0, 160 * f + 50 * f * static_cast<std::int32_t>(k + 1)}));
+            EXPECT_EQ(caixas[k].Pontos[1].X - x0, 50 * f);
+            EXPECT_EQ(caixas[k].Pontos[1].Y - caixas[k].Pontos[0].Y, 40 * f);
+            EXPECT_EQ(textos[k + 1].Pontos[0], (PontoTela{x0 + 80 * f, caixas[k].Pontos[0].Y}));
+        }
+    }
+}
+
 TEST(PapelDoMapa, BadVersionStopsBeforeAnyFigureAndZoomSetsTheBounds) {
     PastaTemporaria pasta;
     CabecalhoMapa c{99, 10, 10, 0, 0};

@@ -6,6 +6,7 @@
 #include "maps/ui/TfCamada.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/Impressora.h"
 #include "table/Configuracao.h"
 
 #include <QAction>
@@ -210,24 +211,11 @@ void ImprimeMapa(TMapa& m) {
                 return;
             }
         }
-        // Without any printer installed the page goes to a PDF file the user names,
-        // asked again at every print.
-        struct VoltaNativa {
-            QPrinter* p = nullptr;
-            ~VoltaNativa() {
-                if (p) p->setOutputFormat(QPrinter::NativeFormat);
-            }
-        } volta;
-        if (impressora.outputFormat() == QPrinter::NativeFormat && impressora.printerName().isEmpty()) {
-            const std::string pdf = PerguntasDasCamadas().SalvaArquivo("Documento PDF|*.pdf", 1, "pdf", "");
-            if (pdf.empty()) return;
-            impressora.setOutputFormat(QPrinter::PdfFormat);
-            impressora.setOutputFileName(QString::fromStdString(pdf));
-            volta.p = &impressora;
-        }
+        const DestinoImpressao destino(impressora, &m);
+        if (!destino.Pronto()) return;
         QPainter p;
         if (!p.begin(&impressora)) {
-            MensagensAtuais().Mostra("N\xE3o foi poss\xEDvel iniciar a impress\xE3o.");
+            MensagensAtuais().Mostra(destino.Falha("N\xE3o foi poss\xEDvel iniciar a impress\xE3o."));
             return;
         }
         QFont fonte(QStringLiteral("System"));
@@ -237,7 +225,7 @@ void ImprimeMapa(TMapa& m) {
             if (pontos > 0) f.setPointSize(pontos);
             return static_cast<std::int32_t>(QFontMetrics(f, &impressora).horizontalAdvance(ParaQString(s)));
         };
-        const PaginaMapa pagina{p.device()->width(), p.device()->height()};
+        const PaginaMapa pagina{p.device()->width(), p.device()->height(), impressora.resolution()};
         std::vector<std::string> avisos;
         const std::string problema = DesenhaMapaPapel(
             t, t.NomeMapa, m.Opcoes, m.Vista, Estado(m).Lista, pagina, mede,
@@ -246,7 +234,10 @@ void ImprimeMapa(TMapa& m) {
         p.end();
         for (const std::string& s : avisos)
             MensagensAtuais().Mostra(s);
-        if (!problema.empty()) MensagensAtuais().Mostra(problema);
+        if (!problema.empty())
+            MensagensAtuais().Mostra(problema);
+        else
+            destino.Concluido();
     } catch (const std::exception& ex) {
         MensagensAtuais().Mostra(ex.what());
     }

@@ -78,7 +78,8 @@ void Pinta(QPainter& p, const PrimitivaMapa& f, bool identificacao) {
         p.setPen(CorQt(f.Caneta));
         p.setBrush(Qt::NoBrush);
         const QString texto = ParaQString(f.Texto);
-        const QFontMetrics m(p.font());
+        // Measured on the device painted: a printer's pixels are not the screen's.
+        const QFontMetrics m = p.device() ? QFontMetrics(p.font(), p.device()) : QFontMetrics(p.font());
         const int largura = m.horizontalAdvance(texto);
         const int altura = m.height();
         const int x = f.Alinhamento == AlinhaTexto::Canto ? f.Pontos[0].X : f.Pontos[0].X - largura / 2;

@@ -1,6 +1,7 @@
 #include "output/ui/TfImprime.h"
 
 #include "platform/Texto1252.h"
+#include "platform/ui/Impressora.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -130,8 +131,7 @@ TfImprime::TfImprime(TabelaResultados& t, QWidget* pai) : QDialog(pai), t_(t) {
     connect(bSetUp, &QPushButton::clicked, this, [this] { bSetUpClick(); });
     connect(bSair, &QPushButton::clicked, this, &QDialog::reject);
     connect(bImprime, &QPushButton::clicked, this, [this] {
-        bImprimeClick();
-        accept();
+        if (bImprimeClick()) accept();
     });
 }
 
@@ -187,7 +187,7 @@ void TfImprime::bSetUpClick() {
     CalculaPaginas();
 }
 
-void TfImprime::bImprimeClick() {
+bool TfImprime::bImprimeClick() {
     // The titles typed last count even when the edit kept the focus.
     edTitulo1Exit();
     edTitulo2Exit();
@@ -202,8 +202,10 @@ void TfImprime::bImprimeClick() {
         cbData->isChecked() ? DeQString(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)) : std::string();
 
     QPrinter& impressora = ImpressoraAtual();
+    const DestinoImpressao destino(impressora, this);
+    if (!destino.Pronto()) return false;
     QPainter p;
-    if (!p.begin(&impressora)) throw std::runtime_error("Printer selected is not valid");
+    if (!p.begin(&impressora)) throw std::runtime_error(destino.Falha("Printer selected is not valid"));
     bool primeiraFolha = true;
     for (int pg = primeira; pg <= ultima; ++pg) {
         LMsg->setText(ParaQString("Imprimindo p\xE1gina " + std::to_string(pg)));
@@ -218,6 +220,8 @@ void TfImprime::bImprimeClick() {
     }
     p.end();
     LMsg->clear();
+    destino.Concluido();
+    return true;
 }
 
 } // namespace dorvan

@@ -63,9 +63,10 @@ public:
     void edRodapeExit();
     void bFontesClick();
     void bSetUpClick();
-    // Prints the range of pages. Page numbers that are not whole numbers throw
+    // Prints the range of pages; false when the user cancelled the choice of a PDF
+    // file (no printer installed). Page numbers that are not whole numbers throw
     // before anything is printed.
-    void bImprimeClick();
+    bool bImprimeClick();
 
     const ImpressaoTabela* Layout() const { return layout_.get(); }
 

@@ -8,7 +8,10 @@
 #include "maps/ui/TMapa.h"
 #include "maps/ui/TfCamada.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
+#include "platform/ui/Impressora.h"
 #include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
 #include "table/TabelaTeste.h"
 
@@ -17,11 +20,13 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 namespace dorvan {
 namespace {
@@ -282,6 +287,77 @@ TEST(CamadasJanela, PrintedPageIsOneLandscapePageWithTheTitleAndABadVersionPrint
     ImprimeMapa(*c.janela);
     EXPECT_FALSE(std::filesystem::exists(pdf));
     EXPECT_EQ(roteiro.Textos(), (std::vector<std::string>{"Vers\xE3o inv\xE1lida do arquivo de mapas :7"}));
+    p.setOutputFileName(QString()); // the printer as it was, for the tests after this one
+}
+
+// A word of a PDF page as pdftotext -bbox gives it, in points.
+struct PalavraPDF {
+    std::string texto;
+    double x0, y0, x1, y1;
+};
+
+std::vector<PalavraPDF> PalavrasPDF(const std::string& pdf, double* larguraPagina) {
+    const std::string html = Comando("pdftotext -bbox '" + pdf + "' -");
+    std::smatch m;
+    if (std::regex_search(html, m, std::regex(R"x(<page width="([0-9.]+)")x"))) *larguraPagina = std::stod(m[1]);
+    std::vector<PalavraPDF> r;
+    const std::regex palavra(
+        R"x(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)x");
+    for (auto i = std::sregex_iterator(html.begin(), html.end(), palavra); i != std::sregex_iterator(); ++i)
+        r.push_back({(*i)[5], std::stod((*i)[1]), std::stod((*i)[2]), std::stod((*i)[3]), std::stod((*i)[4])});
+    return r;
+}
+
+// No printer is installed here (as in CI): the map goes to a PDF file the user names,
+// and its legend keeps the size it has on a 300 dpi printer while the job runs at 1200.
+TEST(CamadasJanela, WithNoPrinterTheMapGoesToTheNamedPdfWithAReadableLegend) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+    Cenario c;
+    ASSERT_TRUE(SemImpressora(ImpressoraDoMapa()));
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    const std::string pdf = c.pasta / "mapa impresso.pdf";
+    std::string titulo;
+    teste::RespondeArquivo(pdf, &titulo);
+    c.janela->Acao(QStringLiteral("Imprimir1"))->trigger();
+    EXPECT_EQ(titulo, "N\xC3\xA3o h\xC3\xA1 impressora instalada: salvar a impress\xC3\xA3o em arquivo PDF");
+    EXPECT_EQ(roteiro.Textos(),
+              std::vector<std::string>{"N\xE3o h\xE1 impressora instalada: a impress\xE3o foi gravada no arquivo PDF " +
+                                       DeUtf8(pdf)});
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_TRUE(SemImpressora(ImpressoraDoMapa())) << "the next print asks for its file again";
+
+    // At 150 dpi a box of 50 × 40 pixels of a 300 dpi printer is 25 × 20. The map
+    // square ends before 3/4 of the landscape page; the legend lies beyond.
+    ASSERT_EQ(teste::Executa("pdftoppm -r 150 -png -singlefile '" + pdf + "' '" + c.pasta / "pagina" + "'"), 0);
+    const QImage pagina(QString::fromStdString(c.pasta / "pagina.png"));
+    ASSERT_FALSE(pagina.isNull());
+    const int corte = pagina.width() * 3 / 4;
+    ASSERT_GE(c.t.NumClasses, 2);
+    for (int k = 1; k <= c.t.NumClasses; ++k) {
+        SCOPED_TRACE(k);
+        const QRgb cor = CorQt(c.t.Cor[static_cast<std::size_t>(k)]).rgb();
+        QRect caixa;
+        for (int y = 0; y < pagina.height(); ++y)
+            for (int x = corte; x < pagina.width(); ++x)
+                if ((pagina.pixel(x, y) & 0xFFFFFFu) == (cor & 0xFFFFFFu)) caixa |= QRect(x, y, 1, 1);
+        EXPECT_NEAR(caixa.width(), 25, 2);
+        EXPECT_NEAR(caixa.height(), 20, 2);
+    }
+
+    double largura = 0;
+    std::vector<PalavraPDF> legenda;
+    for (const PalavraPDF& p : PalavrasPDF(pdf, &largura))
+        if (p.x0 > largura * 3 / 4) legenda.push_back(p);
+    ASSERT_GT(largura, 0);
+    EXPECT_TRUE(std::any_of(legenda.begin(), legenda.end(), [](const PalavraPDF& p) { return p.texto == "Casos"; }));
+    EXPECT_GE(legenda.size(), static_cast<std::size_t>(c.t.NumClasses + 1));
+    for (std::size_t i = 0; i < legenda.size(); ++i)
+        for (std::size_t j = i + 1; j < legenda.size(); ++j) {
+            const PalavraPDF &a = legenda[i], &b = legenda[j];
+            EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1)
+                << "'" << a.texto << "' overprints '" << b.texto << "'";
+        }
 }
 
 TEST(CamadasJanela, PicturesAreWrittenAsSvgAndPng) {

@@ -6,6 +6,8 @@
 #include "output/ui/ComandosImpressao.h"
 #include "output/ui/TfImprime.h"
 #include "platform/ArquivoComposto.h"
+#include "platform/Mensagens.h"
+#include "platform/ui/Impressora.h"
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
 #include "table/Utilidades.h"
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 
 #include <cstdlib>
@@ -69,6 +72,8 @@ protected:
         imp.setPageOrientation(QPageLayout::Portrait);
         imp.setOutputFileName(QString::fromStdString(pasta / "saida.pdf"));
     }
+    // Back to the printer as it was, so a later test in this program finds it unset.
+    void TearDown() override { ImpressoraAtual().setOutputFileName(QString()); }
     teste::PastaTemporaria pasta;
 };
 
@@ -189,6 +194,54 @@ TEST_F(Impressao, MainWindowCommandsShowTheDialogAndWriteTheWorkbook) {
         tabela.Modificada = false;
     }
     DefineAbridorDocumentos(nullptr);
+}
+
+// The machine has no printer installed (as CI): Qt starts the printer as a PDF
+// writer with no file, and the job must go to a file the user names.
+TEST(ImpressaoSemImpressora, OkAsksForThePdfFileTellsWhereItWentAndAsksAgainNextTime) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed here";
+    ASSERT_TRUE(SemImpressora(ImpressoraAtual()));
+    teste::PastaTemporaria pasta;
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    TabelaResultados tabela = teste::TabelaExemplo();
+    Configuracao cfg;
+    cfg.DirPrograma = pasta.Caminho().string() + "/";
+    cfg.ArquivoIni = pasta / "Dorvan.ini";
+    const std::string pdf = pasta / "tabela impressa.pdf";
+    std::string titulo;
+    bool perguntou = false, abertoAposCancelar = false, abertoAposImprimir = true;
+    {
+        TForm1 janela(tabela, cfg);
+        LigaComandosImpressao(janela);
+        janela.MostraTabela();
+        teste::QuandoModal([&](QWidget* w) {
+            auto* ok = w->findChild<QPushButton*>(QStringLiteral("bImprime"));
+            try {
+                teste::RespondeArquivo("", &titulo, &perguntou); // cancelled: nothing printed
+                ok->click();
+                abertoAposCancelar = w->isVisible();
+                teste::RespondeArquivo(pdf);
+                ok->click();
+                abertoAposImprimir = w->isVisible();
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << e.what();
+            }
+            if (w->isVisible()) static_cast<QDialog*>(w)->reject();
+        });
+        janela.Acao(QStringLiteral("Imprime1"))->trigger();
+        tabela.Modificada = false;
+    }
+    EXPECT_TRUE(perguntou);
+    EXPECT_EQ(titulo, "N\xC3\xA3o h\xC3\xA1 impressora instalada: salvar a impress\xC3\xA3o em arquivo PDF");
+    EXPECT_TRUE(abertoAposCancelar) << "a cancelled file leaves the dialog open";
+    EXPECT_FALSE(abertoAposImprimir);
+    ASSERT_EQ(PaginasPDF(pdf), 1);
+    EXPECT_NE(TextoPagina(pdf, 1).find("Popula\xC3\xA7\xC3\xA3o residente"), std::string::npos);
+    EXPECT_EQ(roteiro.Textos(),
+              std::vector<std::string>{"N\xE3o h\xE1 impressora instalada: a impress\xE3o foi gravada no arquivo PDF " +
+                                       DeUtf8(pdf)});
+    EXPECT_TRUE(SemImpressora(ImpressoraAtual())) << "the next print asks for its file again";
 }
 
 } // namespace
