@@ -4,11 +4,14 @@
 
 #include "../support/ApoioTeste.h"
 #include "../table/TabelaTeste.h"
+#include "platform/Arquivos.h"
 #include "platform/Processos.h"
 #include "table/TabelaArquivo.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -39,7 +42,7 @@ protected:
         const auto preparo = PreparaExecucaoR("teste.rx", t, amb, nullptr, perguntas);
         EXPECT_TRUE(preparo);
         if (!preparo) return {};
-        EXPECT_TRUE(RodaLoteR(amb, preparo->pasta));
+        EXPECT_TRUE(RodaLoteR(amb, *preparo));
         return ColheResultadoR(*preparo, amb);
     }
 
@@ -111,6 +114,71 @@ TEST_F(RReal, SchemeThatPrintsNothingShowsNoOutputAndLeavesNoPlots) {
     EXPECT_TRUE(r.linhas.empty());
     EXPECT_EQ(r.primeiroGrafico, "");
     EXPECT_FALSE(fs::exists(dados / "dorvan01.svg"));
+}
+
+TEST_F(RReal, BatchRunsInAPrivateFolderThatGoesAfterwardsAndLeavesNoStartupFile) {
+    TabelaResultados t = teste::MontaTabela({"a", "b"}, {{"x", {1, 2}}});
+    std::string pastaDoR;
+    {
+        prog.Grava("p.rx", "<titulo>P</titulo><script>cat(getwd(), \"\\n\")\ngrafico.dorvan()\nplot(1:2)\n"
+                           "carrega.dorvan(tabela)</script>");
+        const auto preparo = PreparaExecucaoR("p.rx", t, amb, nullptr, {});
+        ASSERT_TRUE(preparo);
+        ASSERT_TRUE(RodaLoteR(amb, *preparo));
+        const ResultadoR r = ColheResultadoR(*preparo, amb);
+        ASSERT_FALSE(r.linhas.empty());
+        pastaDoR = r.linhas[0];
+        while (!pastaDoR.empty() && pastaDoR.back() == ' ')
+            pastaDoR.pop_back();
+        EXPECT_TRUE(fs::is_directory(pastaDoR));
+        EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
+    }
+    EXPECT_NE(fs::path(pastaDoR), fs::path(ComBarra(dados)).parent_path());
+    EXPECT_FALSE(fs::exists(pastaDoR));
+    // What a later R session started in the run's folder would read is not there.
+    EXPECT_FALSE(fs::exists(dados / ".Rprofile"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan.in"));
+    EXPECT_TRUE(fs::exists(dados / "dorvan01.svg"));
+    EXPECT_TRUE(HaRetornoR(ComBarra(dados)));
+}
+
+TEST_F(RReal, PlotsKeepTheirTextAsTextTitleAndAxisNumbers) {
+    TabelaResultados t;
+    const ResultadoR r = Roda("<titulo>G</titulo><script>grafico.dorvan()\n"
+                              "plot(c(10, 20, 30), main=\"Obitos por ano\")</script>",
+                              t);
+    ASSERT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
+    const std::string svg = dados.Le("dorvan01.svg");
+    EXPECT_NE(svg.find(">Obitos por ano</text>"), std::string::npos);
+    for (const char* numero : {">10</text>", ">20</text>", ">30</text>", ">1.0</text>", ">3.0</text>"})
+        EXPECT_NE(svg.find(numero), std::string::npos) << numero;
+    EXPECT_FALSE(r.mostrar); // nothing printed: no note about the plots
+}
+
+TEST_F(RReal, WithoutSvgliteThePlotsAreBitmapsAndTheOutputSaysSo) {
+    // An R whose site library lacks the package: the site library is an empty folder.
+    teste::PastaTemporaria vazia;
+    const char* antes = std::getenv("R_LIBS_SITE");
+    const std::string guardado = antes ? antes : "";
+    setenv("R_LIBS_SITE", vazia.Caminho().c_str(), 1);
+    TabelaResultados t;
+    dados.Grava("dorvan02.svg", "plot of an earlier run");
+    const ResultadoR r = Roda("<titulo>G</titulo><script>grafico.dorvan()\nplot(1:3, main=\"Sem svglite\")\n"
+                              "plot(3:1)</script>",
+                              t);
+    if (antes)
+        setenv("R_LIBS_SITE", guardado.c_str(), 1);
+    else
+        unsetenv("R_LIBS_SITE");
+    ASSERT_TRUE(r.mostrar);
+    EXPECT_EQ(r.linhas[0], AvisoGraficosPNG);
+    EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.png");
+    EXPECT_EQ(dados.Le("dorvan01.png").substr(1, 3), "PNG");
+    EXPECT_TRUE(fs::exists(dados / "dorvan02.png"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan02.svg"));
+    const BotoesGraficoR b = EstadoBotoesGraficoR(ComBarra(dados));
+    EXPECT_TRUE(b.visivel[0] && b.visivel[1]);
+    EXPECT_EQ(ArquivoGraficoR(ComBarra(dados), "02"), ComBarra(dados) + "dorvan02.png");
 }
 
 TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {
