@@ -181,6 +181,79 @@ TEST_F(RReal, WithoutSvgliteThePlotsAreBitmapsAndTheOutputSaysSo) {
     EXPECT_EQ(ArquivoGraficoR(ComBarra(dados), "02"), ComBarra(dados) + "dorvan02.png");
 }
 
+// The schemes shipped with the program, as the build copies them beside it.
+TEST_F(RReal, ShippedSchemesRunOnATabulatedTableAndOnTheirOwnExamples) {
+    const fs::path fontes = fs::path(DORVAN_SOURCE_DIR) / "src/analysis/esquemas";
+    const fs::path instalados = fs::path(DORVAN_BINARY_DIR) / "bin";
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(fontes))
+        nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    ASSERT_EQ(nomes, (std::vector<std::string>{"frequencias.rx", "grafico_barras.rx", "modelo.rx", "regressao.rx"}));
+    // The library lists the examples, not the template a new scheme starts from.
+    const std::vector<std::string> lista = ListaEsquemasR(instalados.string() + "/");
+    EXPECT_EQ(lista.size(), 3u);
+    for (const std::string& nome : lista)
+        EXPECT_EQ(nome.find("[modelo.rx]"), std::string::npos);
+
+    PerguntasR p;
+    // The response of the regression is the second column, every other choice both.
+    p.Marca = [](const std::string& pergunta, bool) {
+        return std::optional<std::vector<std::int32_t>>(
+            pergunta.find("(Y)") != std::string::npos ? std::vector<std::int32_t>{2} : std::vector<std::int32_t>{1, 2});
+    };
+    struct Esperado {
+        const char* arquivo;
+        int graficos;
+        bool retorna;
+    } esperados[] = {{"frequencias.rx", 0, true},
+                     {"grafico_barras.rx", 1, false},
+                     {"regressao.rx", 2, false},
+                     {"modelo.rx", 0, false}};
+    for (const Esperado& e : esperados) {
+        SCOPED_TRACE(e.arquivo);
+        ASSERT_EQ(LeArquivoInteiro((instalados / e.arquivo).string()), LeArquivoInteiro((fontes / e.arquivo).string()));
+        const EsquemaR esquema = LeEsquemaR((instalados / e.arquivo).string());
+        // A tabulation by municipality and sex, and the scheme's own example table.
+        std::vector<TabelaResultados> tabelas;
+        tabelas.push_back(teste::MontaTabela(
+            {"110001 Munic\xEDpio 001-RO", "110002 Munic\xEDpio 002-RO", "120001 Munic\xEDpio 001-AC",
+             "130001 Munic\xEDpio 001-AM", "130002 Munic\xEDpio 002-AM"},
+            {{"Masculino", {31, 12, 44, 27, 9}}, {"Feminino", {25, 10, 30, 22, 11}}, {"Total", {56, 22, 74, 49, 20}}}));
+        tabelas.back().Titulo1 = "\xD3"
+                                 "bitos por munic\xEDpio e sexo";
+        if (!esquema.exemplo.empty()) {
+            GravaExemploR(esquema, ComBarra(dados));
+            TabelaResultados exemplo;
+            LeituraTabela l;
+            ASSERT_TRUE(CarregaRetornoR(exemplo, ComBarra(dados), l));
+            tabelas.push_back(exemplo);
+        }
+        for (TabelaResultados& t : tabelas) {
+            const std::int32_t linhas = t.NumLinhas;
+            const ResultadoR r = Roda(LeArquivoInteiro((instalados / e.arquivo).string()), t, p);
+            std::string saida;
+            for (const std::string& l : r.linhas)
+                saida += l + "\n";
+            for (const char* erro : {"Error in", "Erro em", "Warning", "Aviso"})
+                EXPECT_EQ(saida.find(erro), std::string::npos) << erro << "\n" << saida;
+            EXPECT_EQ(r.mostrar, e.graficos > 0 || e.retorna || std::string(e.arquivo) == "regressao.rx") << saida;
+            for (int g = 1; g <= 3; ++g) {
+                const std::string legenda = "0" + std::to_string(g);
+                EXPECT_EQ(!ArquivoGraficoR(ComBarra(dados), legenda).empty(), g <= e.graficos) << legenda;
+            }
+            TabelaResultados volta;
+            LeituraTabela l;
+            EXPECT_EQ(CarregaRetornoR(volta, ComBarra(dados), l), e.retorna);
+            if (e.retorna) {
+                EXPECT_EQ(volta.NumLinhas, linhas);
+                EXPECT_EQ(volta.NumColunas(), 4);
+                EXPECT_EQ(volta.NomeColuna(3), "% Masculino");
+            }
+        }
+    }
+}
+
 TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {
     TabelaResultados t = teste::MontaTabela({"Bel\xE9m", "Natal"}, {{"x", {1, 2}}, {"y y", {3, 4}}});
     t.Titulo1 = "C:\\dados\\\"a\"";
