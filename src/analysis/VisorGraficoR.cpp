@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -47,6 +48,15 @@ std::string SvgParaDesenho(const std::string& svg) {
     if (svg.find("class='svglite'") == std::string::npos && svg.find("class=\"svglite\"") == std::string::npos)
         return svg;
     static constexpr std::string_view Formas[] = {"line", "polyline", "polygon", "path", "rect", "circle"};
+    // The background is a rectangle of 100 % of the picture, a size the renderer
+    // does not take: it gets the picture's own width and height.
+    std::string fundo = "width='100%' height='100%'";
+    const std::size_t vb = svg.find("viewBox='");
+    if (vb != std::string::npos) {
+        std::istringstream caixa(svg.substr(vb + 9, svg.find('\'', vb + 9) - (vb + 9)));
+        std::string x, y, largura, altura;
+        if (caixa >> x >> y >> largura >> altura) fundo = "width='" + largura + "' height='" + altura + "'";
+    }
     static constexpr std::string_view Padrao = " fill='none' stroke='#000000' stroke-linecap='round'"
                                                " stroke-linejoin='round' stroke-miterlimit='10'";
     std::string r;
@@ -69,6 +79,9 @@ std::string SvgParaDesenho(const std::string& svg) {
         }
     }
     r.append(svg, i, std::string::npos);
+    for (std::size_t p = r.find("width='100%' height='100%'"); p != std::string::npos;
+         p = r.find("width='100%' height='100%'", p + fundo.size()))
+        r.replace(p, 26, fundo);
     return r;
 }
 

@@ -147,7 +147,9 @@ namespace dorvan {
 namespace {
 
 TEST(VisorGraficoR, SvgliteShapesGetTheirSheetDefaultsAsAttributes) {
-    const std::string svglite = "<svg class='svglite'><defs><style>.svglite line {stroke: #000000;}</style></defs>"
+    const std::string svglite = "<svg class='svglite' width='504.00pt' height='504.00pt' viewBox='0 0 504.00 360.00'>"
+                                "<defs><style>.svglite line {stroke: #000000;}</style></defs>"
+                                "<rect width='100%' height='100%' style='stroke: none; fill: #FFFFFF;'/>"
                                 "<line x1='1'/><polyline points='1,2'/>\n<rect width='1' style='fill: #FFFFFF;'/>"
                                 "<circle r='2'/><text x='3'>path</text><pathx/></svg>";
     const std::string r = SvgParaDesenho(svglite);
@@ -158,6 +160,9 @@ TEST(VisorGraficoR, SvgliteShapesGetTheirSheetDefaultsAsAttributes) {
     EXPECT_NE(r.find("<rect" + padrao + " width='1' style='fill: #FFFFFF;'/>"), std::string::npos);
     EXPECT_NE(r.find("<circle" + padrao + " r='2'/>"), std::string::npos);
     EXPECT_NE(r.find("<text x='3'>path</text><pathx/>"), std::string::npos);
+    // The background covers the picture in its own units.
+    EXPECT_NE(r.find("<rect" + padrao + " width='504.00' height='360.00' style='stroke: none; fill: #FFFFFF;'/>"),
+              std::string::npos);
     // Any other picture is left as it is.
     const std::string outro = "<svg><line x1='1'/></svg>";
     EXPECT_EQ(SvgParaDesenho(outro), outro);

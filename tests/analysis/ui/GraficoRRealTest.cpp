@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QPoint>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -49,12 +50,16 @@ TEST(GraficoRReal, TitleAxisNumbersAndLinesShowInTheDrawnPlot) {
     ASSERT_FALSE(primeiro.empty());
     const auto figura = FiguraR::Carrega(primeiro);
     ASSERT_EQ(figura->Tipo(), TipoFiguraR::Vetorial);
+    // On the viewer's grey, so that the picture's own white background shows.
     QImage img(504, 504, QImage::Format_RGB32);
-    img.fill(Qt::white);
+    img.fill(QColor(128, 128, 128));
     {
         QPainter p(&img);
         figura->Desenha(p, QRectF(0, 0, 504, 504));
     }
+    // The background is white to the corners.
+    for (const QPoint canto : {QPoint(2, 2), QPoint(501, 2), QPoint(2, 501), QPoint(501, 501), QPoint(250, 250)})
+        EXPECT_EQ(img.pixel(canto), qRgb(255, 255, 255)) << canto.x() << "," << canto.y();
     // The title above the plot box, centred.
     EXPECT_GT(Escuros(img, 150, 20, 354, 55), 150);
     // The numbers under the x axis (1.0 ... 3.0) and left of the y axis.
