@@ -158,6 +158,7 @@ void TFEscala::ContaClasses() {
         rotulo->append(k, b.Acumulado);
         rotulo->setColor(Qt::green);
         rotulo->setPointLabelsVisible(true);
+        rotulo->setPointLabelsClipping(false); // 100 % stands on the top edge
         rotulo->setPointLabelsFormat(ParaQString(b.RotuloAcumulado));
         rotulosAcumulado.push_back(rotulo);
         maior = std::max(maior, static_cast<double>(b.Contagem));
