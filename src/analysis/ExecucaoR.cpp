@@ -8,6 +8,8 @@
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -29,6 +31,17 @@ bool ExisteArquivo(const std::string& nome) {
 void Remove(const std::string& nome) {
     std::error_code ec;
     fs::remove(nome, ec);
+}
+
+// Moves a file between folders that may lie on different file systems.
+void Move(const std::string& de, const std::string& para) {
+    std::error_code ec;
+    fs::remove(para, ec);
+    fs::rename(de, para, ec);
+    if (!ec) return;
+    fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw ErroES(para, ec.message());
+    Remove(de);
 }
 
 std::string ComBarra(std::string pasta) {
@@ -69,6 +82,19 @@ std::string ListaColunas(const std::vector<std::int32_t>& colunas) {
 }
 
 } // namespace
+
+PastaPrivadaR::PastaPrivadaR() {
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    std::string modelo = (ec ? fs::path("/tmp") : base).string() + "/dorvanR-XXXXXX";
+    if (!mkdtemp(modelo.data())) throw ErroES::DoSistema(modelo, errno);
+    caminho_ = ComBarra(modelo);
+}
+
+PastaPrivadaR::~PastaPrivadaR() {
+    std::error_code ec;
+    fs::remove_all(caminho_, ec);
+}
 
 std::optional<DadosBrowseR>& TabelaDoBrowse() {
     static std::optional<DadosBrowseR> dados;
@@ -137,10 +163,19 @@ std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultad
     if (!parametro(esquema.parametro, "parametro", "Entre parametro")) return std::nullopt;
     if (!parametro(esquema.parametro2, "parametro2", "Entre parametro2")) return std::nullopt;
 
-    // The plots: one numbered picture per page.
+    // The plots: one numbered picture per page. svglite writes text as text, which
+    // the viewer draws; without that package the pictures are bitmaps, and the
+    // output says so.
     c += "grafico.dorvan = function(fundo=\"white\", largura=7){\n"
          "  library(graphics);\n"
-         "  svg(\"dorvan%02d.svg\", width=largura, height=largura);\n"
+         "  if (requireNamespace(\"svglite\", quietly=TRUE)) {\n"
+         "    svglite::svglite(\"dorvan%02d.svg\", width=largura, height=largura, bg=fundo)\n"
+         "  } else {\n"
+         "    png(\"dorvan%02d.png\", width=largura, height=largura, units=\"in\", res=96, bg=fundo)\n"
+         "    cat(" +
+         LiteralR(AvisoGraficosPNG) +
+         ", \"\\n\", sep=\"\")\n"
+         "  }\n"
          "  par(bg=fundo)\n"
          "}\n";
     // The returned table: the four keyed lines, then the table with row names.
@@ -203,18 +238,19 @@ std::optional<PreparoR> PreparaExecucaoR(const std::string& nomeEsquema, TabelaR
     PreparoR preparo;
     preparo.pasta = PastaAtual();
     const EsquemaR esquema = LeEsquemaR(amb.DirRX + ParaUtf8(nomeEsquema));
-    const auto codigo = ComporPerfilR(esquema, t, amb, preparo.pasta, browse, perguntas);
+    // R's start-up file must not stay where a later R session would read it.
+    preparo.privada = std::make_shared<PastaPrivadaR>();
+    const auto codigo = ComporPerfilR(esquema, t, amb, preparo.PastaDoR(), browse, perguntas);
     if (!codigo) return std::nullopt;
     preparo.inicio = QTime::currentTime();
-    GravaPerfilR(preparo.pasta, *codigo);
-    for (const std::string& nome : ListaArquivos(preparo.pasta, MascaraGraficosR))
+    GravaPerfilR(preparo.PastaDoR(), *codigo);
+    for (const std::string& nome : GraficosR(preparo.pasta))
         Remove(preparo.pasta + nome);
-    // Output of an earlier run must not pass for this run's when R does not start.
-    Remove(preparo.pasta + SaidaScriptR);
     return preparo;
 }
 
-bool RodaLoteR(const AmbienteR& amb, const std::string& pasta, const std::function<void()>& enquantoEspera) {
+bool RodaLoteR(const AmbienteR& amb, const PreparoR& preparo, const std::function<void()>& enquantoEspera) {
+    const std::string& pasta = preparo.PastaDoR();
     const std::string programa = amb.DirR + ProgramaLoteR;
     if (!ExisteArquivo(programa)) return false;
     // The code runs as a script file, after R has attached its usual packages; the
@@ -227,7 +263,13 @@ bool RodaLoteR(const AmbienteR& amb, const std::string& pasta, const std::functi
 ResultadoR ColheResultadoR(const PreparoR& preparo, const AmbienteR& amb, const QTime& fim) {
     Remove(amb.DirRX + EsquemaTemporarioR);
     ResultadoR r;
-    const std::string texto = LeArquivoInteiro(preparo.pasta + SaidaScriptR);
+    const std::string& pastaR = preparo.PastaDoR();
+    if (pastaR != preparo.pasta) {
+        for (const std::string& nome : GraficosR(pastaR))
+            Move(pastaR + nome, preparo.pasta + nome);
+        if (ExisteArquivo(pastaR + RetornoR)) Move(pastaR + RetornoR, preparo.pasta + RetornoR);
+    }
+    const std::string texto = LeArquivoInteiro(pastaR + SaidaScriptR);
     // Lines as a text list loads them: the last line break does not open a line.
     std::size_t comprimento = 0;
     std::size_t i = 0;
@@ -247,7 +289,7 @@ ResultadoR ColheResultadoR(const PreparoR& preparo, const AmbienteR& amb, const 
         r.linhas.emplace_back();
         r.linhas.push_back("Executado em " + std::to_string(r.milissegundos) + " milisegundos");
     }
-    if (ExisteArquivo(preparo.pasta + PrimeiroGraficoR)) r.primeiroGrafico = preparo.pasta + PrimeiroGraficoR;
+    r.primeiroGrafico = ArquivoGraficoR(preparo.pasta, "01");
     return r;
 }
 

@@ -2,22 +2,26 @@
 // Running an analysis scheme in R and taking back what it produced.
 //
 // A run writes the R start-up file ".Rprofile" (the titles, the data, the user's
-// choices, two helper functions and the scheme's code), runs R's batch program on
-// it in the current folder, and reads back what the code printed ("script.out"),
-// its plots ("dorvan01.svg", ...) and, when the code called carrega.dorvan, a new
-// results table ("dorvan.out"). The interactive variant writes a ".Rprofile" that
-// loads the table when an R session starts.
+// choices, two helper functions and the scheme's code) into a private folder of its
+// own, runs R's batch program there, and reads back what the code printed
+// ("script.out"), its plots ("dorvan01.svg", ... or, from an R without the svglite
+// package, "dorvan01.png", ...) and, when the code called carrega.dorvan, a new
+// results table ("dorvan.out"). The plots and the returned table are moved to the
+// current folder; the private folder goes with the run. The interactive variant
+// writes a ".Rprofile" that loads the table when an R session starts.
 //
 // Text is 1252. R reads its code as UTF-8 here, and its files as Latin-1 (the first
 // line of every generated file says so), so every byte of the table, the titles and
 // the printed output comes back as it went.
 #include "analysis/EsquemaR.h"
+#include "analysis/VisorGraficoR.h"
 #include "table/TabelaArquivo.h"
 #include "table/TabelaResultados.h"
 
 #include <QTime>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,8 +34,10 @@ inline constexpr const char* EntradaR = "dorvan.in";
 inline constexpr const char* SaidaScriptR = "script.out";
 inline constexpr const char* RetornoR = "dorvan.out";
 inline constexpr const char* EsquemaTemporarioR = "tmp.rx"; // in the library folder
-inline constexpr const char* PrimeiroGraficoR = "dorvan01.svg";
-inline constexpr const char* MascaraGraficosR = "dorvan??.svg";
+// What the output says when R has no svglite package and the plots are bitmaps.
+inline constexpr const char* AvisoGraficosPNG = "Pacote svglite do R ausente: gr\xE1"
+                                                "ficos gravados como PNG.";
+// The plots: "dorvan01.svg", ... (see VisorGraficoR.h).
 // R's batch program and its session, looked for in the R folder.
 inline constexpr const char* ProgramaLoteR = "Rscript";
 inline constexpr const char* ProgramaSessaoR = "R";
@@ -89,35 +95,55 @@ std::string PastaAtual();
 // Makes pasta current when it names an existing folder; false (nothing changes) otherwise.
 bool MudaPastaAtual(const std::string& pasta);
 
-// A run made ready: ".Rprofile" written, the plots and printed output of the last
-// run removed, the clock started.
+// A folder of the system's temporary folder that only one run uses; it is removed,
+// with all it holds, when the object goes.
+class PastaPrivadaR {
+public:
+    PastaPrivadaR(); // throws ErroES when it cannot be made
+    ~PastaPrivadaR();
+    PastaPrivadaR(const PastaPrivadaR&) = delete;
+    PastaPrivadaR& operator=(const PastaPrivadaR&) = delete;
+    const std::string& Caminho() const { return caminho_; } // with a trailing '/'
+
+private:
+    std::string caminho_;
+};
+
+// A run made ready: ".Rprofile" (and "dorvan.in") written into the run's private
+// folder, the plots of the last run removed from the current folder, the clock
+// started.
 struct PreparoR {
-    std::string pasta; // where R runs, with a trailing '/'
-    QTime inicio;      // taken once the questions were answered
+    std::string pasta;                      // the current folder: the plots and the returned table end here
+    QTime inicio;                           // taken once the questions were answered
+    std::shared_ptr<PastaPrivadaR> privada; // where R runs; none: R runs in pasta
+    // The folder R runs in, with a trailing '/'.
+    const std::string& PastaDoR() const { return privada ? privada->Caminho() : pasta; }
 };
 
 // Makes DirDados current (when it exists), reads the scheme DirRX + nome and
-// writes ".Rprofile". nullopt when a question was cancelled: nothing is written
-// then and an earlier ".Rprofile" stays. Throws ErroES when the scheme cannot be read.
+// writes ".Rprofile" into a new private folder. nullopt when a question was
+// cancelled: nothing is left then. Throws ErroES when the scheme cannot be read.
 std::optional<PreparoR> PreparaExecucaoR(const std::string& nomeEsquema, TabelaResultados& t, const AmbienteR& amb,
                                          const DadosBrowseR* browse, const PerguntasR& perguntas);
 
-// Runs R's batch program on ".Rprofile" in pasta and waits for it, calling
-// enquantoEspera meanwhile. False when the program is not in DirR or did not
-// start. R's exit code is not looked at: what it printed tells.
-bool RodaLoteR(const AmbienteR& amb, const std::string& pasta, const std::function<void()>& enquantoEspera = {});
+// Runs R's batch program on the run's ".Rprofile", in the run's folder
+// (PastaDoR), and waits for it, calling enquantoEspera meanwhile. False when the
+// program is not in DirR or did not start. R's exit code is not looked at: what
+// it printed tells.
+bool RodaLoteR(const AmbienteR& amb, const PreparoR& preparo, const std::function<void()>& enquantoEspera = {});
 
 // What a run left.
 struct ResultadoR {
     std::vector<std::string> linhas; // "script.out", then the timing lines when mostrar
     bool mostrar = false;            // the output has more than 2 characters
-    std::string primeiroGrafico;     // full name of "dorvan01.svg" when there is one
+    std::string primeiroGrafico;     // full name of plot 01 in the current folder, when there is one
     long long milissegundos = 0;
 };
 
-// Removes the library's "tmp.rx", then reads "script.out" of the run (ErroES when
-// there is none) and looks for the first plot. Output of more than 2 characters
-// gets two empty lines and "Executado em <n> milisegundos".
+// Removes the library's "tmp.rx", moves the plots and "dorvan.out" R left into the
+// current folder, then reads "script.out" of the run (ErroES when there is none)
+// and looks for the first plot. Output of more than 2 characters gets two empty
+// lines and "Executado em <n> milisegundos".
 ResultadoR ColheResultadoR(const PreparoR& preparo, const AmbienteR& amb, const QTime& fim = QTime::currentTime());
 
 // ---- the returned table -------------------------------------------------------

@@ -2,14 +2,24 @@
 // The logic of the R plot viewer: which plot buttons show, the plot file of a
 // button, where a printed picture goes on the page, and the file names a picture
 // is saved under. R leaves its plots as "dorvan01.svg", "dorvan02.svg", ... in the
-// folder of the run.
+// folder of the run ("dorvan01.png", ... from an R without the svglite package).
 #include <array>
 #include <string>
+#include <vector>
 
 namespace dorvan {
 
-// Plot file of a button caption ("01" ... "09"): "dorvan01.svg".
-std::string ArquivoGraficoR(const std::string& legenda);
+// Plot file of a button caption ("01" ... "09") in pasta (ending with '/'):
+// pasta + "dorvan01.svg", else pasta + "dorvan01.png"; "" when there is neither.
+std::string ArquivoGraficoR(const std::string& pasta, const std::string& legenda);
+// Names of the plot files of a run in pasta ("dorvan??.svg", "dorvan??.png").
+std::vector<std::string> GraficosR(const std::string& pasta);
+
+// The SVG text of a plot made ready for the viewer's renderer, which follows no
+// style sheet: every shape gets the drawing defaults of the sheet R's svglite
+// package writes (no fill, black round strokes) as its own attributes; what an
+// element says in its style attribute still wins. Other SVG comes back as it is.
+std::string SvgParaDesenho(const std::string& svg);
 
 // State of the nine plot buttons and of "Ver demais gráficos".
 struct BotoesGraficoR {

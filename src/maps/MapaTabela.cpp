@@ -49,6 +49,9 @@ void MontaIndiceLinhas(TabelaResultados& t) {
 
 bool PreparaMapaColuna(TabelaResultados& t, std::int32_t coluna, EstadoEscala& e) {
     if (coluna < 1 || coluna > t.NumColunas()) return false;
+    // Another column's limits would leave most of this one's values out of every
+    // class: its classes are made afresh, as for a first map.
+    if (coluna != t.ColunaMapa) t.SemClasses = true;
     t.ColunaMapa = coluna;
     CalculaExtremos(t);
     DaClassesIniciais(t, e);

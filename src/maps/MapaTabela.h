@@ -26,8 +26,9 @@ std::string ChaveDoRotulo(const std::string& rotulo, std::int32_t tamCodigo);
 void MontaIndiceLinhas(TabelaResultados& t);
 
 // Steps before the first drawing of column `coluna`: ColunaMapa, the extremes,
-// Classe[0]; a table without usable classes gets palette 3, "Igual valor" (also the
-// class dialog's mode in e), five classes and their limits. The display order is
+// Classe[0]; a table without usable classes, or mapped until now by another column,
+// gets palette 3, "Igual valor" (also the class dialog's mode in e), five classes
+// and their limits. The display order is
 // left as it was. False, and nothing changed, for a column outside 1..NumColunas.
 bool PreparaMapaColuna(TabelaResultados& t, std::int32_t coluna, EstadoEscala& e);
 

@@ -100,7 +100,12 @@ TEST(VisorGraficoR, BotoesPelosGraficosDaPasta) {
     EXPECT_TRUE(b.visivel[4]);
     EXPECT_FALSE(b.visivel[2]);
     EXPECT_TRUE(b.mais);
-    EXPECT_EQ(ArquivoGraficoR("03"), "dorvan03.svg");
+    EXPECT_EQ(ArquivoGraficoR(dir, "05"), dir + "DORVAN05.SVG");
+    EXPECT_EQ(ArquivoGraficoR(dir, "03"), "");
+    // A bitmap plot stands in for a vector one of the same number.
+    p.Grava("dorvan03.png", "png");
+    EXPECT_EQ(ArquivoGraficoR(dir, "03"), dir + "dorvan03.png");
+    EXPECT_TRUE(EstadoBotoesGraficoR(dir).visivel[2]);
 }
 
 TEST(VisorGraficoR, QuadroDeImpressaoCentrado) {
@@ -137,3 +142,31 @@ TEST(VisorGraficoR, NomeAoSalvarSegueOConteudo) {
     EXPECT_EQ(TipoFiguraPorNome("x.png"), TipoFiguraR::Bitmap);
     EXPECT_EQ(TipoFiguraPorNome("x.txt"), TipoFiguraR::Nenhum);
 }
+
+namespace dorvan {
+namespace {
+
+TEST(VisorGraficoR, SvgliteShapesGetTheirSheetDefaultsAsAttributes) {
+    const std::string svglite = "<svg class='svglite' width='504.00pt' height='504.00pt' viewBox='0 0 504.00 360.00'>"
+                                "<defs><style>.svglite line {stroke: #000000;}</style></defs>"
+                                "<rect width='100%' height='100%' style='stroke: none; fill: #FFFFFF;'/>"
+                                "<line x1='1'/><polyline points='1,2'/>\n<rect width='1' style='fill: #FFFFFF;'/>"
+                                "<circle r='2'/><text x='3'>path</text><pathx/></svg>";
+    const std::string r = SvgParaDesenho(svglite);
+    const std::string padrao = " fill='none' stroke='#000000' stroke-linecap='round' stroke-linejoin='round'"
+                               " stroke-miterlimit='10'";
+    EXPECT_NE(r.find("<line" + padrao + " x1='1'/>"), std::string::npos);
+    EXPECT_NE(r.find("<polyline" + padrao + " points"), std::string::npos);
+    EXPECT_NE(r.find("<rect" + padrao + " width='1' style='fill: #FFFFFF;'/>"), std::string::npos);
+    EXPECT_NE(r.find("<circle" + padrao + " r='2'/>"), std::string::npos);
+    EXPECT_NE(r.find("<text x='3'>path</text><pathx/>"), std::string::npos);
+    // The background covers the picture in its own units.
+    EXPECT_NE(r.find("<rect" + padrao + " width='504.00' height='360.00' style='stroke: none; fill: #FFFFFF;'/>"),
+              std::string::npos);
+    // Any other picture is left as it is.
+    const std::string outro = "<svg><line x1='1'/></svg>";
+    EXPECT_EQ(SvgParaDesenho(outro), outro);
+}
+
+} // namespace
+} // namespace dorvan

@@ -4,11 +4,14 @@
 
 #include "../support/ApoioTeste.h"
 #include "../table/TabelaTeste.h"
+#include "platform/Arquivos.h"
 #include "platform/Processos.h"
 #include "table/TabelaArquivo.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -39,7 +42,7 @@ protected:
         const auto preparo = PreparaExecucaoR("teste.rx", t, amb, nullptr, perguntas);
         EXPECT_TRUE(preparo);
         if (!preparo) return {};
-        EXPECT_TRUE(RodaLoteR(amb, preparo->pasta));
+        EXPECT_TRUE(RodaLoteR(amb, *preparo));
         return ColheResultadoR(*preparo, amb);
     }
 
@@ -111,6 +114,144 @@ TEST_F(RReal, SchemeThatPrintsNothingShowsNoOutputAndLeavesNoPlots) {
     EXPECT_TRUE(r.linhas.empty());
     EXPECT_EQ(r.primeiroGrafico, "");
     EXPECT_FALSE(fs::exists(dados / "dorvan01.svg"));
+}
+
+TEST_F(RReal, BatchRunsInAPrivateFolderThatGoesAfterwardsAndLeavesNoStartupFile) {
+    TabelaResultados t = teste::MontaTabela({"a", "b"}, {{"x", {1, 2}}});
+    std::string pastaDoR;
+    {
+        prog.Grava("p.rx", "<titulo>P</titulo><script>cat(getwd(), \"\\n\")\ngrafico.dorvan()\nplot(1:2)\n"
+                           "carrega.dorvan(tabela)</script>");
+        const auto preparo = PreparaExecucaoR("p.rx", t, amb, nullptr, {});
+        ASSERT_TRUE(preparo);
+        ASSERT_TRUE(RodaLoteR(amb, *preparo));
+        const ResultadoR r = ColheResultadoR(*preparo, amb);
+        ASSERT_FALSE(r.linhas.empty());
+        pastaDoR = r.linhas[0];
+        while (!pastaDoR.empty() && pastaDoR.back() == ' ')
+            pastaDoR.pop_back();
+        EXPECT_TRUE(fs::is_directory(pastaDoR));
+        EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
+    }
+    EXPECT_NE(fs::path(pastaDoR), fs::path(ComBarra(dados)).parent_path());
+    EXPECT_FALSE(fs::exists(pastaDoR));
+    // What a later R session started in the run's folder would read is not there.
+    EXPECT_FALSE(fs::exists(dados / ".Rprofile"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan.in"));
+    EXPECT_TRUE(fs::exists(dados / "dorvan01.svg"));
+    EXPECT_TRUE(HaRetornoR(ComBarra(dados)));
+}
+
+TEST_F(RReal, PlotsKeepTheirTextAsTextTitleAndAxisNumbers) {
+    TabelaResultados t;
+    const ResultadoR r = Roda("<titulo>G</titulo><script>grafico.dorvan()\n"
+                              "plot(c(10, 20, 30), main=\"Obitos por ano\")</script>",
+                              t);
+    ASSERT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
+    const std::string svg = dados.Le("dorvan01.svg");
+    EXPECT_NE(svg.find(">Obitos por ano</text>"), std::string::npos);
+    for (const char* numero : {">10</text>", ">20</text>", ">30</text>", ">1.0</text>", ">3.0</text>"})
+        EXPECT_NE(svg.find(numero), std::string::npos) << numero;
+    EXPECT_FALSE(r.mostrar); // nothing printed: no note about the plots
+}
+
+TEST_F(RReal, WithoutSvgliteThePlotsAreBitmapsAndTheOutputSaysSo) {
+    // An R whose site library lacks the package: the site library is an empty folder.
+    teste::PastaTemporaria vazia;
+    const char* antes = std::getenv("R_LIBS_SITE");
+    const std::string guardado = antes ? antes : "";
+    setenv("R_LIBS_SITE", vazia.Caminho().c_str(), 1);
+    TabelaResultados t;
+    dados.Grava("dorvan02.svg", "plot of an earlier run");
+    const ResultadoR r = Roda("<titulo>G</titulo><script>grafico.dorvan()\nplot(1:3, main=\"Sem svglite\")\n"
+                              "plot(3:1)</script>",
+                              t);
+    if (antes)
+        setenv("R_LIBS_SITE", guardado.c_str(), 1);
+    else
+        unsetenv("R_LIBS_SITE");
+    ASSERT_TRUE(r.mostrar);
+    EXPECT_EQ(r.linhas[0], AvisoGraficosPNG);
+    EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.png");
+    EXPECT_EQ(dados.Le("dorvan01.png").substr(1, 3), "PNG");
+    EXPECT_TRUE(fs::exists(dados / "dorvan02.png"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan02.svg"));
+    const BotoesGraficoR b = EstadoBotoesGraficoR(ComBarra(dados));
+    EXPECT_TRUE(b.visivel[0] && b.visivel[1]);
+    EXPECT_EQ(ArquivoGraficoR(ComBarra(dados), "02"), ComBarra(dados) + "dorvan02.png");
+}
+
+// The schemes shipped with the program, as the build copies them beside it.
+TEST_F(RReal, ShippedSchemesRunOnATabulatedTableAndOnTheirOwnExamples) {
+    const fs::path fontes = fs::path(DORVAN_SOURCE_DIR) / "src/analysis/esquemas";
+    const fs::path instalados = fs::path(DORVAN_BINARY_DIR) / "bin";
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(fontes))
+        nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    ASSERT_EQ(nomes, (std::vector<std::string>{"frequencias.rx", "grafico_barras.rx", "modelo.rx", "regressao.rx"}));
+    // The library lists the examples, not the template a new scheme starts from.
+    const std::vector<std::string> lista = ListaEsquemasR(instalados.string() + "/");
+    EXPECT_EQ(lista.size(), 3u);
+    for (const std::string& nome : lista)
+        EXPECT_EQ(nome.find("[modelo.rx]"), std::string::npos);
+
+    PerguntasR p;
+    // The response of the regression is the second column, every other choice both.
+    p.Marca = [](const std::string& pergunta, bool) {
+        return std::optional<std::vector<std::int32_t>>(
+            pergunta.find("(Y)") != std::string::npos ? std::vector<std::int32_t>{2} : std::vector<std::int32_t>{1, 2});
+    };
+    struct Esperado {
+        const char* arquivo;
+        int graficos;
+        bool retorna;
+    } esperados[] = {{"frequencias.rx", 0, true},
+                     {"grafico_barras.rx", 1, false},
+                     {"regressao.rx", 2, false},
+                     {"modelo.rx", 0, false}};
+    for (const Esperado& e : esperados) {
+        SCOPED_TRACE(e.arquivo);
+        ASSERT_EQ(LeArquivoInteiro((instalados / e.arquivo).string()), LeArquivoInteiro((fontes / e.arquivo).string()));
+        const EsquemaR esquema = LeEsquemaR((instalados / e.arquivo).string());
+        // A tabulation by municipality and sex, and the scheme's own example table.
+        std::vector<TabelaResultados> tabelas;
+        tabelas.push_back(teste::MontaTabela(
+            {"110001 Munic\xEDpio 001-RO", "110002 Munic\xEDpio 002-RO", "120001 Munic\xEDpio 001-AC",
+             "130001 Munic\xEDpio 001-AM", "130002 Munic\xEDpio 002-AM"},
+            {{"Masculino", {31, 12, 44, 27, 9}}, {"Feminino", {25, 10, 30, 22, 11}}, {"Total", {56, 22, 74, 49, 20}}}));
+        tabelas.back().Titulo1 = "\xD3"
+                                 "bitos por munic\xEDpio e sexo";
+        if (!esquema.exemplo.empty()) {
+            GravaExemploR(esquema, ComBarra(dados));
+            TabelaResultados exemplo;
+            LeituraTabela l;
+            ASSERT_TRUE(CarregaRetornoR(exemplo, ComBarra(dados), l));
+            tabelas.push_back(exemplo);
+        }
+        for (TabelaResultados& t : tabelas) {
+            const std::int32_t linhas = t.NumLinhas;
+            const ResultadoR r = Roda(LeArquivoInteiro((instalados / e.arquivo).string()), t, p);
+            std::string saida;
+            for (const std::string& l : r.linhas)
+                saida += l + "\n";
+            for (const char* erro : {"Error in", "Erro em", "Warning", "Aviso"})
+                EXPECT_EQ(saida.find(erro), std::string::npos) << erro << "\n" << saida;
+            EXPECT_EQ(r.mostrar, e.graficos > 0 || e.retorna || std::string(e.arquivo) == "regressao.rx") << saida;
+            for (int g = 1; g <= 3; ++g) {
+                const std::string legenda = "0" + std::to_string(g);
+                EXPECT_EQ(!ArquivoGraficoR(ComBarra(dados), legenda).empty(), g <= e.graficos) << legenda;
+            }
+            TabelaResultados volta;
+            LeituraTabela l;
+            EXPECT_EQ(CarregaRetornoR(volta, ComBarra(dados), l), e.retorna);
+            if (e.retorna) {
+                EXPECT_EQ(volta.NumLinhas, linhas);
+                EXPECT_EQ(volta.NumColunas(), 4);
+                EXPECT_EQ(volta.NomeColuna(3), "% Masculino");
+            }
+        }
+    }
 }
 
 TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {

@@ -2,6 +2,7 @@
 
 #include "../support/ApoioTeste.h"
 #include "../table/TabelaTeste.h"
+#include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Processos.h"
 
@@ -18,7 +19,13 @@ namespace {
 const char* const FuncoesR =
     "grafico.dorvan = function(fundo=\"white\", largura=7){\n"
     "  library(graphics);\n"
-    "  svg(\"dorvan%02d.svg\", width=largura, height=largura);\n"
+    "  if (requireNamespace(\"svglite\", quietly=TRUE)) {\n"
+    "    svglite::svglite(\"dorvan%02d.svg\", width=largura, height=largura, bg=fundo)\n"
+    "  } else {\n"
+    "    png(\"dorvan%02d.png\", width=largura, height=largura, units=\"in\", res=96, bg=fundo)\n"
+    "    cat(\"Pacote svglite do R ausente: gr\xE1"
+    "ficos gravados como PNG.\", \"\\n\", sep=\"\")\n"
+    "  }\n"
     "  par(bg=fundo)\n"
     "}\n"
     "carrega.dorvan = function(tabela) {\n"
@@ -229,21 +236,27 @@ TEST(ExecucaoR, CancelledQuestionWritesNothingAndLeavesEarlierFiles) {
 TEST(ExecucaoR, PreparationRemovesLastRunsPlotsAndOutput) {
     teste::PastaTemporaria prog, dados;
     prog.Grava("s.rx", "<titulo>S</titulo><script>print(1)</script>");
-    for (const char* n : {"dorvan01.svg", "dorvan12.svg", "script.out", "dorvan1.svg", "dorvan.in"})
+    for (const char* n : {"dorvan01.svg", "dorvan12.png", "dorvan1.svg"})
         dados.Grava(n, "x");
     AmbienteR a = Ambiente(prog);
     a.DirDados = ComBarra(dados);
     TabelaResultados t;
     const std::string antes = PastaAtual();
-    const auto preparo = PreparaExecucaoR("s.rx", t, a, nullptr, {});
+    auto preparo = PreparaExecucaoR("s.rx", t, a, nullptr, {});
     MudaPastaAtual(antes);
     ASSERT_TRUE(preparo);
     EXPECT_EQ(preparo->pasta, ComBarra(dados));
     EXPECT_FALSE(fs::exists(dados / "dorvan01.svg"));
-    EXPECT_FALSE(fs::exists(dados / "dorvan12.svg"));
-    EXPECT_FALSE(fs::exists(dados / "script.out"));
+    EXPECT_FALSE(fs::exists(dados / "dorvan12.png"));
     EXPECT_TRUE(fs::exists(dados / "dorvan1.svg"));
-    EXPECT_NE(dados.Le(".Rprofile").find("print(1)\nq()\n"), std::string::npos);
+    // R's start-up file goes to the run's own folder, not to the current one.
+    const std::string privada = preparo->PastaDoR();
+    ASSERT_NE(privada, preparo->pasta);
+    EXPECT_FALSE(fs::exists(dados / ".Rprofile"));
+    EXPECT_NE(LeArquivoInteiro(privada + ".Rprofile").find("print(1)\nq()\n"), std::string::npos);
+    // The run's folder goes with the run.
+    preparo.reset();
+    EXPECT_FALSE(fs::exists(privada));
 }
 
 TEST(ExecucaoR, MissingSchemeFailsWithFileError) {
@@ -267,7 +280,7 @@ TEST(ExecucaoR, OutputIsShownOnlyAboveTwoCharactersAndGetsTheTiming) {
         teste::PastaTemporaria prog, dados;
         prog.Grava("tmp.rx", "x");
         dados.Grava("script.out", c.saida);
-        PreparoR p{ComBarra(dados), QTime(10, 0, 0, 0)};
+        PreparoR p{ComBarra(dados), QTime(10, 0, 0, 0), nullptr};
         const ResultadoR r = ColheResultadoR(p, Ambiente(prog), QTime(10, 0, 1, 500));
         EXPECT_EQ(r.linhas, c.linhas) << c.saida;
         EXPECT_EQ(r.mostrar, c.mostrar);
@@ -279,7 +292,7 @@ TEST(ExecucaoR, OutputIsShownOnlyAboveTwoCharactersAndGetsTheTiming) {
 TEST(ExecucaoR, WithoutOutputTheCollectionFailsButStillRemovesTheTestScheme) {
     teste::PastaTemporaria prog, dados;
     prog.Grava("tmp.rx", "x");
-    EXPECT_THROW(ColheResultadoR(PreparoR{ComBarra(dados), QTime::currentTime()}, Ambiente(prog)), ErroES);
+    EXPECT_THROW(ColheResultadoR(PreparoR{ComBarra(dados), QTime::currentTime(), nullptr}, Ambiente(prog)), ErroES);
     EXPECT_FALSE(fs::exists(prog / "tmp.rx"));
 }
 
@@ -287,7 +300,7 @@ TEST(ExecucaoR, MissingBatchProgramIsNotStarted) {
     teste::PastaTemporaria prog, dados;
     AmbienteR a = Ambiente(prog);
     a.DirR = ComBarra(prog);
-    EXPECT_FALSE(RodaLoteR(a, ComBarra(dados)));
+    EXPECT_FALSE(RodaLoteR(a, PreparoR{ComBarra(dados), QTime(), nullptr}));
 }
 
 TEST(RetornoR, ExampleTableReplacesTheResultsTableAndItsFileGoes) {

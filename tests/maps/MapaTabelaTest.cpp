@@ -71,11 +71,26 @@ TEST(PreparaMapaColuna, ATableWithoutClassesGetsFiveEqualStepsAndKeepsItsOrder) 
     EXPECT_EQ(t.ColunaOrdem, 1);
     EXPECT_EQ((std::vector<std::int32_t>{t.Ordem(1), t.Ordem(2), t.Ordem(3)}), ordem);
 
-    // Classes already made stay as they are for another column.
+    // Classes already made stay as they are for the same column...
     t.NumClasses = 3;
-    ASSERT_TRUE(PreparaMapaColuna(t, 1, e));
+    t.IndCor = 7;
+    t.Classe[1] = 12;
+    ASSERT_TRUE(PreparaMapaColuna(t, 2, e));
     EXPECT_EQ(t.NumClasses, 3);
+    EXPECT_EQ(t.IndCor, 7);
+    EXPECT_DOUBLE_EQ(t.Classe[1], 12);
+    // ...and another column gets its own, as a first map does: the limits of column
+    // 2 (10..30) would leave every value of column 1 (1..5) out of every class.
+    e.Modo = ModoClasses::Manual;
+    ASSERT_TRUE(PreparaMapaColuna(t, 1, e));
+    EXPECT_EQ(t.NumClasses, 5);
+    EXPECT_EQ(t.IndCor, 3);
+    EXPECT_EQ(e.Modo, ModoClasses::IgualValor);
     EXPECT_FLOAT_EQ(t.MaximoMapa, 5);
+    EXPECT_DOUBLE_EQ(t.Classe[1], 1.8);
+    EXPECT_DOUBLE_EQ(t.Classe[5], 5.4);
+    for (const double v : {1.0, 3.0, 5.0})
+        EXPECT_NE(CorDaClasse(t, v), CorBranca) << v;
     EXPECT_FALSE(PreparaMapaColuna(t, 3, e));
     EXPECT_EQ(t.ColunaMapa, 1);
 

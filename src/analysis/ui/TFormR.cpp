@@ -181,8 +181,7 @@ void TFormR::ListProgDblClick() {
     if (!preparo) return;
     {
         CursorOcupado ocupado;
-        RodaLoteR(amb, preparo->pasta,
-                  [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        RodaLoteR(amb, *preparo, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     }
     const ResultadoR r = ColheResultadoR(*preparo, amb);
     TInfo& info = JanelaSaida();

@@ -38,7 +38,8 @@ std::unique_ptr<FiguraR> FiguraR::Carrega(const std::string& arquivo) {
     f->dados_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     // The content decides, whatever the name says: a ".wmf" chosen here may hold SVG.
     auto svg = std::make_unique<QSvgRenderer>();
-    if (svg->load(f->dados_) && svg->isValid()) {
+    const std::string desenho = SvgParaDesenho(bytes);
+    if (svg->load(QByteArray(desenho.data(), static_cast<qsizetype>(desenho.size()))) && svg->isValid()) {
         f->svg_ = std::move(svg);
         f->tipo_ = TipoFiguraR::Vetorial;
         return f;
@@ -247,7 +248,10 @@ void TRGrafico::HabilitaTodos() {
 void TRGrafico::sb01Click(int indice) {
     QAction* botao = sb[static_cast<size_t>(indice)];
     // The picture changes first: a missing plot leaves the buttons as they were.
-    CarregaFigura(PastaGraficos() + ArquivoGraficoR(botao->text().toStdString()));
+    const std::string legenda = botao->text().toStdString();
+    std::string arquivo = ArquivoGraficoR(PastaGraficos(), legenda);
+    if (arquivo.empty()) arquivo = PastaGraficos() + "dorvan" + legenda + ".svg"; // its error names it
+    CarregaFigura(arquivo);
     HabilitaTodos();
     botao->setEnabled(false);
 }

@@ -86,6 +86,8 @@ void LigaEscolheNome() {
 
 std::string ImportaMapaComJanela(const std::string& arquivo) {
     if (!MapaEstrangeiro(arquivo)) return arquivo;
+    // The map window names the file being converted.
+    if (Mapa) Mapa->setWindowTitle(QString::fromStdString(arquivo));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restaura {
         ~Restaura() { QApplication::restoreOverrideCursor(); }

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <vector>
 
 namespace dorvan {
 
@@ -139,8 +140,9 @@ void TFEscala::ContaClasses() {
     auto* acumulado = new QLineSeries;
     acumulado->setColor(Qt::green);
     acumulado->setPointsVisible(true);
-    acumulado->setPointLabelsVisible(true);
-    acumulado->setPointLabelsFormat(QStringLiteral("@yPoint%"));
+    // The chart writes a point's value only unformatted: each label is a point of
+    // its own whose label text is the formatted percentage.
+    std::vector<QLineSeries*> rotulosAcumulado;
     double maior = 1;
     for (int k = 0; k < n; ++k) {
         const BarraClasse& b = contagem_.Barras[static_cast<std::size_t>(k)];
@@ -151,10 +153,20 @@ void TFEscala::ContaClasses() {
         barras->append(conjunto);
         rotulos << ParaQString(b.Rotulo).trimmed();
         acumulado->append(k, b.Acumulado);
+        auto* rotulo = new QLineSeries;
+        rotulo->setName(QStringLiteral("RotuloAcumulado"));
+        rotulo->append(k, b.Acumulado);
+        rotulo->setColor(Qt::green);
+        rotulo->setPointLabelsVisible(true);
+        rotulo->setPointLabelsClipping(false); // 100 % stands on the top edge
+        rotulo->setPointLabelsFormat(ParaQString(b.RotuloAcumulado));
+        rotulosAcumulado.push_back(rotulo);
         maior = std::max(maior, static_cast<double>(b.Contagem));
     }
     grafico->addSeries(barras);
     grafico->addSeries(acumulado);
+    for (QLineSeries* rotulo : rotulosAcumulado)
+        grafico->addSeries(rotulo);
     auto* eixoX = new QBarCategoryAxis;
     eixoX->append(rotulos);
     eixoX->setGridLineVisible(false);
@@ -171,6 +183,10 @@ void TFEscala::ContaClasses() {
     barras->attachAxis(eixoY);
     acumulado->attachAxis(eixoX);
     acumulado->attachAxis(eixoDireito);
+    for (QLineSeries* rotulo : rotulosAcumulado) {
+        rotulo->attachAxis(eixoX);
+        rotulo->attachAxis(eixoDireito);
+    }
     connect(barras, &QAbstractBarSeries::clicked, this, [this](int indice, QBarSet*) { Chart1ClickSeries(indice); });
     PreencheGradeFaixas();
 }

@@ -275,8 +275,10 @@ void TMapa::CriaMenus() {
     NovaAcao(ferramentas, u("Informacao1"), u("&Informação"), u("Informacao1Click"));
     NovaAcao(ferramentas, u("GravarFluxo1"), u("Gravar tabela de &Fluxo"), u("GravarFluxo1Click"));
 
-    QMenu* camadas = menuBar()->addMenu(u("Ca&madas"));
+    QMenu* camadas = menuBar()->addMenu(u("&Camadas"));
+    camadas->setObjectName(u("Camadas1"));
     NovaAcao(camadas, u("AdicionaCamada1"), u("&Adiciona nova camada"), u("PoeCamadaClick"));
+    camadas->addSeparator();
     for (int k = 1; k <= 9; ++k) {
         QAction* a = NovaAcao(camadas, u("Camada") + QString::number(k), u("Camada ") + QString::number(k),
                               u("Camada") + QString::number(k) + u("Click"));

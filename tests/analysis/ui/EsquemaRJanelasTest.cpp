@@ -1,12 +1,14 @@
 // The scheme editor and the R plot viewer driven offscreen: plot buttons, picture
 // size, saving and printing; the editor's new/save cycle, status line, entity
 // commands, find and replace, and a test run through real R.
+#include "analysis/EsquemaR.h"
 #include "analysis/ExecucaoR.h"
 #include "analysis/ui/ComandosEsquemaR.h"
 #include "analysis/ui/ComandosR.h"
 #include "analysis/ui/TFCriaRScript.h"
 #include "analysis/ui/TFormR.h"
 #include "analysis/ui/TRGrafico.h"
+#include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Processos.h"
@@ -192,6 +194,33 @@ TEST_F(JanelasEsquemaR, NewSchemeStartsFromTheModelWithTheCaretBeforeTheScriptEn
     fs::remove(programa / "modelo.rx");
     EXPECT_THROW(e.Novoscript1Click(), ErroES);
     EXPECT_NE(e.Texto().find("y <- 2"), std::string::npos);
+}
+
+TEST_F(JanelasEsquemaR, NewSchemeBesideTheBuiltProgramIsTheShippedModel) {
+    // The folder of build/bin/dorvan, as scripts/run.sh starts it.
+    cfg.DirPrograma = std::string(DORVAN_BINARY_DIR) + "/bin/";
+    TFCriaRScript& e = *FCriaRScript;
+    e.bNovo->trigger();
+    const std::string modelo = LeArquivoInteiro(cfg.DirPrograma + "modelo.rx");
+    EXPECT_EQ(e.Texto(), modelo);
+    // Every element a scheme may hold, a title left to fill (so the model is not
+    // listed as a scheme of the library) and the caret inside the script.
+    for (const char* elemento : {"titulo", "autor", "email", "versao", "descricao", "exemplo", "script", "colsel",
+                                 "colsel2", "parametro", "parametro2"})
+        EXPECT_NE(modelo.find(std::string("<") + elemento + ">"), std::string::npos) << elemento;
+    EXPECT_EQ(LeEsquemaR(cfg.DirPrograma + "modelo.rx").titulo, "");
+    int linha = 0, indice = 0;
+    e.SynEdit1->getCursorPosition(&linha, &indice);
+    EXPECT_EQ(e.SynEdit1->text(linha + 1).trimmed(), QStringLiteral("</script>"));
+    EXPECT_TRUE(msgs.Textos().empty());
+    if (cfg.DirR.empty()) return;
+    // Filled in and run as it stands, the new scheme goes through R without errors.
+    e.SynEdit1->insert(QStringLiteral("cat(\"novo esquema\\n\")"));
+    e.bExecuta->trigger();
+    const std::vector<std::string> linhas = FormR->JanelaSaida().Linhas();
+    ASSERT_FALSE(linhas.empty());
+    EXPECT_EQ(linhas[0], "novo esquema");
+    FormR->JanelaSaida().hide();
 }
 
 TEST_F(JanelasEsquemaR, EntityCommandsConvertOnlyTheScriptAndSwitchHighlighter) {

@@ -1,5 +1,8 @@
 #include "maps/ui/TEscolheNome.h"
 
+#include "maps/ui/TMapa.h"
+#include "table/Configuracao.h"
+
 #include "platform/Texto1252.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
@@ -8,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace dorvan {
 namespace {
@@ -45,11 +49,27 @@ TEST(TEscolheNome, ImportersAskThroughTheFormOnceLinked) {
     });
     EXPECT_EQ(ImportaMapaComJanela(pasta / "a.bna"), pasta / "a.MAP");
     DefineEscolheNome({});
-    const Mapa m = LeMapa(pasta / "a.MAP");
+    const auto m = LeMapa(pasta / "a.MAP");
     ASSERT_EQ(m.Registros.size(), 1u);
     EXPECT_EQ(m.Registros[0].Codigo, "Nome");
     EXPECT_EQ(m.Registros[0].Nome, "C1");
     EXPECT_EQ(ImportaMapaComJanela(pasta / "x.map"), pasta / "x.map");
+}
+
+TEST(TEscolheNome, AnImporterNamesItsInputInTheMapWindowCaption) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("a.bna", "\"C1\",\"Nome\",1\n1,2\n");
+    TabelaResultados t;
+    Configuracao cfg;
+    auto janela = std::make_unique<TMapa>(t, cfg);
+    Mapa = janela.get();
+    janela->setWindowTitle(QStringLiteral("Mapa: antes"));
+    EXPECT_EQ(ImportaMapaComJanela(pasta / "x.map"), pasta / "x.map");
+    EXPECT_EQ(janela->windowTitle(), QStringLiteral("Mapa: antes")); // nothing converted
+    EXPECT_EQ(ImportaMapaComJanela(pasta / "a.bna"), pasta / "a.MAP");
+    EXPECT_EQ(janela->windowTitle(), QString::fromStdString(pasta / "a.bna"));
+    janela.reset();
+    EXPECT_EQ(Mapa, nullptr);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "maps/ui/TFEscala.h"
 
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 #include "support/DirigeJanelas.h"
 #include "table/OperacoesColunas.h"
 #include "table/TabelaTeste.h"
@@ -9,6 +10,9 @@
 #include "table/ui/TForm1.h"
 
 #include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
 #include <QAction>
 #include <QButtonGroup>
 #include <QListWidget>
@@ -28,6 +32,39 @@ TabelaResultados Tabela() {
     TabelaResultados t = MontaTabela({"a", "b", "c", "d"}, {{"Casos", {30, 10, 40, 20}, 0}, {"Taxa", {2, 4, 1, 3}, 1}});
     t.DefineNomeColuna(0, "Lugar");
     return t;
+}
+
+// The labels the cumulative line shows, in class order.
+QStringList RotulosDoAcumulado(TFEscala& j) {
+    QStringList r;
+    for (QAbstractSeries* s : static_cast<QChartView*>(j.Chart1)->chart()->series()) {
+        auto* linha = qobject_cast<QLineSeries*>(s);
+        if (linha && linha->pointLabelsVisible()) r << linha->pointLabelsFormat();
+    }
+    return r;
+}
+
+TEST(TFEscala, CumulativePercentagesShowInTheSixTwoPattern) {
+    // Three rows: the cumulative shares are thirds, which a raw value shows with many decimals.
+    TabelaResultados t = MontaTabela({"a", "b", "c"}, {{"Casos", {1, 2, 3}, 0}});
+    EstadoEscala e;
+    OrdemAnterior o;
+    ASSERT_TRUE(PreparaHistograma(t, 1, e, o));
+    t.NumClasses = 3;
+    CalculaLimitesClasses(t, e.Modo);
+    TFEscala j(t, e);
+    j.show();
+    const QStringList rotulos = RotulosDoAcumulado(j);
+    ASSERT_EQ(rotulos.size(), 3);
+    EXPECT_EQ(rotulos[0], ParaQString(FormataPercentual(100.0 / 3)));
+    EXPECT_EQ(rotulos[1], ParaQString(FormataPercentual(200.0 / 3)));
+    EXPECT_EQ(rotulos[2], ParaQString(FormataPercentual(100)));
+    // Six places and two decimals, whatever the decimal separator.
+    EXPECT_EQ(rotulos[0].size(), 7);
+    EXPECT_TRUE(rotulos[0].endsWith(QStringLiteral("33%")));
+    EXPECT_EQ(rotulos[2].trimmed().size(), 7);
+    j.accept();
+    TerminaHistograma(t, o);
 }
 
 TEST(TFEscala, HandlersDriveTheClassesAndTheChartFollows) {

@@ -9,12 +9,16 @@
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
 #include "table/TabelaTeste.h"
+#include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TForm1.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QMenu>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
@@ -394,6 +398,70 @@ TEST(ComandosMapa, AMapOpenedForATableThatWasClosedIsBuiltAgain) {
     EXPECT_TRUE(Mapa->Opcoes.MostraValores);
     Mapa->BSairClick();
     t = TabelaResultados();
+}
+
+TEST(ComandosMapa, MappingAnotherColumnOfTheSameTableClassesItsOwnValues) {
+    PastaTemporaria pasta;
+    const std::string mapa = pasta / "m.map";
+    GravaMapa(mapa, {Quadrado("01", "A", 0, 0, 1), Quadrado("02", "B", 1, 0, 1)});
+    TabelaResultados& t = TabelaAtual();
+    // Counts in the tens, then rates far above them.
+    t = MontaTabela({"01 A", "02 B"}, {{"Casos", {10, 50}, 0}, {"Taxa", {900, 4000}, 0}});
+    t.TamCodigo = 2;
+    t.NomeMapa = mapa;
+    Configuracao cfg;
+    TForm1 f(t, cfg);
+    LigaComandosMapa(f);
+    TEscolhe_Coluna escolhe;
+    Escolhe_Coluna = &escolhe;
+    auto mapeia = [&](int coluna) {
+        teste::QuandoModal([coluna](QWidget* w) {
+            auto* c = qobject_cast<TEscolhe_Coluna*>(w);
+            ASSERT_NE(c, nullptr);
+            c->ListBox1->item(coluna - 1)->setSelected(true);
+            c->bOK->click();
+        });
+        Mapa1Click(f);
+        ASSERT_TRUE(Mapa->MapaAberto);
+        Mapa->resize(700, 600);
+        QApplication::processEvents();
+        Mapa->DesenhaMapa();
+    };
+    auto corEm = [](double x, double y) {
+        const PontoTela p = GeoParaTela(Mapa->Vista, x, y);
+        return Mapa->Imagem().pixelColor(p.X, p.Y);
+    };
+    mapeia(1);
+    EXPECT_EQ(corEm(0.5, 0.5), CorQt(CorDaClasse(t, 10)));
+    const QColor primeira = corEm(0.5, 0.5), ultima = corEm(1.5, 0.5);
+    Mapa->BSairClick();
+
+    mapeia(2);
+    Escolhe_Coluna = nullptr;
+    EXPECT_EQ(t.ColunaMapa, 2);
+    EXPECT_EQ(Mapa->windowTitle().contains(QStringLiteral("Taxa")), true);
+    // Not blank: each area in a class of its own values, the smallest in the first
+    // class and the largest in the last, as for the first column.
+    EXPECT_NE(corEm(0.5, 0.5), QColor(Qt::white));
+    EXPECT_EQ(corEm(0.5, 0.5), primeira);
+    EXPECT_EQ(corEm(1.5, 0.5), ultima);
+    EXPECT_EQ(Mapa->StringGrid1->item(0, 0)->text(), QStringLiteral("Taxa"));
+    Mapa->BSairClick();
+    t = TabelaResultados();
+}
+
+TEST(TMapa, LayerMenuIsCamadasWithTheAddItemThenASeparator) {
+    TabelaResultados t;
+    Configuracao cfg;
+    TMapa janela(t, cfg);
+    auto* menu = janela.findChild<QMenu*>(QStringLiteral("Camadas1"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), QStringLiteral("&Camadas"));
+    const QList<QAction*> itens = menu->actions();
+    ASSERT_GE(itens.size(), 3);
+    EXPECT_EQ(itens[0]->objectName(), QStringLiteral("AdicionaCamada1"));
+    EXPECT_TRUE(itens[1]->isSeparator());
+    EXPECT_EQ(itens[2]->objectName(), QStringLiteral("Camada1"));
 }
 
 TEST(TMapa, ClassMenuChangesTheModeThroughTheClassDialog) {
