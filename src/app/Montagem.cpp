@@ -34,23 +34,41 @@
 #include "tabulation/ui/TTabula.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <stdexcept>
 #include <utility>
 
 namespace dorvan {
 
 namespace {
 
-// Creates a window once into its process-wide variable; the owner keeps it for the whole run.
-template <typename T> std::function<void()> Cria(std::unique_ptr<T>& dono, T*& global, QWidget* pai = nullptr) {
-    return [&dono, &global, pai] {
-        dono = std::make_unique<T>(pai);
+// Creates a window once into its process-wide variable; the owner keeps it for the whole
+// run. It belongs to the main window, so it and the dialogs opened over it stack with it.
+template <typename T>
+std::function<void()> Cria(std::unique_ptr<T>& dono, T*& global, const std::unique_ptr<TForm1>& principal) {
+    return [&dono, &global, &principal] {
+        dono = std::make_unique<T>(principal.get());
         global = dono.get();
     };
+}
+
+// The whole interface is Portuguese, whatever the user's language: Qt's own texts
+// (file dialogs, standard buttons, printer messages) too.
+std::unique_ptr<QTranslator> TraducaoQt() {
+    auto t = std::make_unique<QTranslator>();
+    if (!t->load(QStringLiteral("qt_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("Dorvan: Qt's Portuguese translation was not found; its own texts stay in English");
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(t.get());
+    return t;
 }
 
 } // namespace
 
 struct Montagem::Janelas {
+    std::unique_ptr<QTranslator> traducao;
     std::vector<std::string> argumentos;
     std::string defInicial;
     std::unique_ptr<TForm1> form1;
@@ -64,6 +82,7 @@ struct Montagem::Janelas {
 
 Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> argumentos)
     : j_(std::make_unique<Janelas>()) {
+    j_->traducao = TraducaoQt();
     j_->argumentos = std::move(argumentos);
     QApplication::setApplicationName(QString::fromLatin1(TituloAplicacao));
     qApp->setProperty("ArquivoAjuda", QString::fromLatin1(ArquivoAjuda));
@@ -79,12 +98,12 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
     // register with RegistraSQL.
     InicioPrograma inicio;
     inicio.RegistraJanela("TForm1", [&] { j.form1 = std::make_unique<TForm1>(TabelaAtual(), cfg); });
-    inicio.RegistraJanela("TEscolhe_Coluna", Cria(j.escolheColuna, Escolhe_Coluna));
-    inicio.RegistraJanela("TInfo", Cria(j.info, Info));
-    inicio.RegistraJanela("TLog", Cria(j.log, Log));
-    inicio.RegistraJanela("TSimNao", Cria(j.simNao, SimNao));
-    inicio.RegistraJanela("TFEscolheDiretorio", Cria(j.escolheDiretorio, FEscolheDiretorio));
-    inicio.RegistraJanela("TfComprime", Cria(j.comprime, fComprime));
+    inicio.RegistraJanela("TEscolhe_Coluna", Cria(j.escolheColuna, Escolhe_Coluna, j.form1));
+    inicio.RegistraJanela("TInfo", Cria(j.info, Info, j.form1));
+    inicio.RegistraJanela("TLog", Cria(j.log, Log, j.form1));
+    inicio.RegistraJanela("TSimNao", Cria(j.simNao, SimNao, j.form1));
+    inicio.RegistraJanela("TFEscolheDiretorio", Cria(j.escolheDiretorio, FEscolheDiretorio, j.form1));
+    inicio.RegistraJanela("TfComprime", Cria(j.comprime, fComprime, j.form1));
     RegistraEditorDEF(inicio, j.form1);
     inicio.RegistraMotor([] { return MotorAtual().Inicia(); });
     RegistraConsulta(inicio, cfg);
@@ -118,9 +137,11 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
         f.show();
         f.activateWindow();
     };
-    // A table opened with a run log shows it (not modal), as the log window's box says.
+    // A table opened with a run log shows it, modally, when the log window's box says so.
     Ganchos().MostraLog = [](TForm1&) {
-        if (Log) Log->show();
+        if (!Log) return;
+        Log->close();
+        Log->exec();
     };
     TForm1& form1 = *j.form1;
     LigaComandosSaida(form1);
@@ -131,22 +152,44 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
     LigaComandosR(form1);
     LigaComandosEsquemaR(form1);
     form1.AoSair = [] { QCoreApplication::quit(); };
+    // "Abrir tabela" with a DBF: the code and name fields of its labels.
+    form1.EscolheCampos = [](const std::vector<std::string>& campos) {
+        return EscolheNomeForm()->EscolheCamposDBF(campos);
+    };
     InstalaHistograma(form1);
     LigaComandosMapa(form1);
     LigaComandosSetas(form1);
     form1.DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { fComprime->exec(); });
+
+    // No command or question of the main window may be left without its answer.
+    const std::vector<std::string> faltam = form1.GanchosFaltando();
+    if (!faltam.empty()) {
+        std::string lista;
+        for (const std::string& f : faltam)
+            lista += (lista.empty() ? "" : ", ") + f;
+        throw std::logic_error("Montagem incompleta da janela principal: " + lista);
+    }
 }
 
 Montagem::~Montagem() {
     // Connections go before the application object that loaded their drivers.
     MotorAtual().Encerra();
+    // The shared windows belong to the main window: they go first.
     Escolhe_Coluna = nullptr;
     Info = nullptr;
     Log = nullptr;
     SimNao = nullptr;
     FEscolheDiretorio = nullptr;
     fComprime = nullptr;
+    j_->escolheColuna.reset();
+    j_->info.reset();
+    j_->log.reset();
+    j_->simNao.reset();
+    j_->escolheDiretorio.reset();
+    j_->comprime.reset();
+    Tabula = nullptr;
     j_->form1.reset();
+    if (j_->traducao) QCoreApplication::removeTranslator(j_->traducao.get());
 }
 
 TForm1& Montagem::Principal() { return *j_->form1; }

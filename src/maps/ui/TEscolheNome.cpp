@@ -64,6 +64,26 @@ EscolhaCampos TEscolheNome::Escolhe(const std::vector<std::string>& candidatos, 
     return {lbGeo->currentRow(), lbNome->currentRow()};
 }
 
+std::optional<EscolhaCamposDBF> TEscolheNome::EscolheCamposDBF(const std::vector<std::string>& campos) {
+    lbGeo->clear();
+    lbNome->clear();
+    for (const std::string& c : campos) {
+        lbGeo->addItem(ParaQString(c));
+        lbNome->addItem(ParaQString(c));
+    }
+    lbGeo->setCurrentRow(0);
+    lbNome->setCurrentRow(0);
+    cbNumeros->setVisible(true);
+    const int r = exec();
+    cbNumeros->setVisible(false);
+    if (r != QDialog::Accepted || lbGeo->currentRow() < 0 || lbNome->currentRow() < 0) return std::nullopt;
+    EscolhaCamposDBF e;
+    e.campoCodigo = lbGeo->currentRow() + 1;
+    e.campoNome = lbNome->currentRow() + 1;
+    e.apenasNumericos = cbNumeros->isChecked();
+    return e;
+}
+
 TEscolheNome* EscolheNomeForm() {
     static QPointer<TEscolheNome> forma;
     if (!forma) forma = new TEscolheNome(QApplication::activeWindow());
