@@ -203,7 +203,11 @@ Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo) {
     QApplication::clipboard()->setText(marcaArea);
 
     Efeito e;
+    // Each dialog is recorded once and handed to acaoNoDialogo, which runs after the
+    // watch returns, so a dialog it opens in turn is watched too. One still up a
+    // while later (or at once, with no acaoNoDialogo) is closed.
     std::map<QWidget*, int> vistos;
+    QObject contexto;
     QTimer vigia;
     vigia.setInterval(10);
     QObject::connect(&vigia, &QTimer::timeout, [&] {
@@ -213,11 +217,14 @@ Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo) {
         if (vezes++ == 0) {
             e.dialogos.push_back(Nome(w));
             if (acaoNoDialogo) {
-                acaoNoDialogo(w);
+                QTimer::singleShot(0, &contexto, [&acaoNoDialogo, p = QPointer<QWidget>(w)] {
+                    if (p) acaoNoDialogo(p);
+                });
                 return;
             }
         }
-        if (vezes > 50) {
+        if (acaoNoDialogo && vezes < 100) return;
+        if (vezes > 150) {
             w->hide();
             return;
         }
