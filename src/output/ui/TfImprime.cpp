@@ -203,7 +203,7 @@ void TfImprime::bImprimeClick() {
 
     QPrinter& impressora = ImpressoraAtual();
     QPainter p;
-    if (!p.begin(&impressora)) throw std::runtime_error("Printer selected is not valid");
+    if (!p.begin(&impressora)) throw std::runtime_error("A impressora selecionada n\xE3o \xE9 v\xE1lida");
     bool primeiraFolha = true;
     for (int pg = primeira; pg <= ultima; ++pg) {
         LMsg->setText(ParaQString("Imprimindo p\xE1gina " + std::to_string(pg)));

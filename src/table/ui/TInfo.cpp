@@ -23,7 +23,7 @@ constexpr int kLarguraBotao = 90;
 constexpr int kAlturaPainel = 40;
 } // namespace
 
-TInfo::TInfo(QWidget* pai) : QDialog(pai, Qt::Window) {
+TInfo::TInfo(QWidget* pai) : QDialog(pai, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Info"));
     setWindowTitle(QStringLiteral("Info"));
     Memo = new QPlainTextEdit(this);

@@ -13,7 +13,9 @@ namespace dorvan {
 
 TLog* Log = nullptr;
 
-TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, Qt::Window), log_(log ? *log : LogAtual()) {
+TLog::TLog(QWidget* pai, LogExecucao* log)
+    : QDialog(pai, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      log_(log ? *log : LogAtual()) {
     setObjectName(QStringLiteral("Log"));
     setWindowTitle(QStringLiteral("Log"));
     LogMemo = new QPlainTextEdit(this);

@@ -1,8 +1,8 @@
 #pragma once
 // The run log window: shows and edits the program's run log (LogAtual) and holds
-// the "Mostra log ao abrir tabela" setting. It stays above the window it belongs to
-// (its parent) but never above a dialog: a modal dialog it covered could not be
-// answered, and its own close button is blocked while one is open.
+// the "Mostra log ao abrir tabela" setting. As a dialog of the window it belongs to
+// (its parent) it stays above that window but never above a later dialog: a modal
+// dialog it covered could not be answered, its own close button being blocked.
 #include <QDialog>
 
 class QCheckBox;

@@ -63,6 +63,8 @@ TEST(Montagem, SharedWindowsBelongToTheMainWindowAndNoneStaysAboveADialog) {
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->parentWidget(), &f) << w->objectName().toStdString();
         EXPECT_FALSE(w->windowFlags() & Qt::WindowStaysOnTopHint) << w->objectName().toStdString();
+        // A dialog of the main window, so the window manager keeps it above that window.
+        EXPECT_EQ(w->windowType(), Qt::Dialog) << w->objectName().toStdString();
     }
 
     // The log left open by a tabulation, then "Imprimir": the print dialog belongs to
