@@ -2,6 +2,7 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/ui/Janelas.h"
 #include "platform/Texto1252.h"
 
 #include <QFileDialog>
@@ -23,7 +24,7 @@ constexpr int kLarguraBotao = 90;
 constexpr int kAlturaPainel = 40;
 } // namespace
 
-TInfo::TInfo(QWidget* pai) : QDialog(pai, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+TInfo::TInfo(QWidget* pai) : QDialog(pai, JanelaAuxiliar) {
     setObjectName(QStringLiteral("Info"));
     setWindowTitle(QStringLiteral("Info"));
     Memo = new QPlainTextEdit(this);

@@ -1,6 +1,7 @@
 #include "table/ui/TLog.h"
 
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "table/LogExecucao.h"
 
 #include <QCheckBox>
@@ -13,9 +14,7 @@ namespace dorvan {
 
 TLog* Log = nullptr;
 
-TLog::TLog(QWidget* pai, LogExecucao* log)
-    : QDialog(pai, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      log_(log ? *log : LogAtual()) {
+TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, JanelaAuxiliar), log_(log ? *log : LogAtual()) {
     setObjectName(QStringLiteral("Log"));
     setWindowTitle(QStringLiteral("Log"));
     LogMemo = new QPlainTextEdit(this);

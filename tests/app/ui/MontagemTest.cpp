@@ -12,6 +12,8 @@
 #include "table/ui/TLog.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <gmock/gmock.h>
@@ -80,6 +82,25 @@ TEST(Montagem, SharedWindowsBelongToTheMainWindowAndNoneStaysAboveADialog) {
     ASSERT_FALSE(e.dialogos.empty()) << e.Descreve();
     EXPECT_EQ(dono, &f) << e.Descreve();
     Log->hide();
+
+    // Nor does any other window of the program: the chart and the DBF browser opened
+    // from the main window, and whatever else exists by now.
+    for (const char* acao : {"Mostrargrfico1", "VerDBF1"}) {
+        std::vector<QWidget*> janelasAbertas;
+        Prepara(Estado::ComTabela);
+        QAction* a = f.Acao(QString::fromLatin1(acao));
+        a->trigger();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w != &f) janelasAbertas.push_back(w);
+        EXPECT_FALSE(janelasAbertas.empty()) << acao;
+        for (QWidget* w : janelasAbertas) {
+            EXPECT_EQ(w->parentWidget(), &f) << acao;
+            EXPECT_EQ(w->windowType(), Qt::Dialog) << acao;
+            w->close();
+        }
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->windowFlags() & Qt::WindowStaysOnTopHint) << w->metaObject()->className();
 }
 
 TEST(Montagem, OpeningATableWithARunLogShowsTheLogModally) {
