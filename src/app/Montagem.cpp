@@ -167,11 +167,15 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
         std::string lista;
         for (const std::string& f : faltam)
             lista += (lista.empty() ? "" : ", ") + f;
+        Desmonta();
         throw std::logic_error("Montagem incompleta da janela principal: " + lista);
     }
 }
 
-Montagem::~Montagem() {
+Montagem::~Montagem() { Desmonta(); }
+
+void Montagem::Desmonta() {
+    if (!j_->form1) return;
     // Connections go before the application object that loaded their drivers.
     MotorAtual().Encerra();
     // The shared windows belong to the main window: they go first.

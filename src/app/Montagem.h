@@ -24,6 +24,7 @@ public:
     void Mostra();
 
 private:
+    void Desmonta();
     struct Janelas;
     std::unique_ptr<Janelas> j_;
 };
