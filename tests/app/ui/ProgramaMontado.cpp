@@ -95,6 +95,11 @@ void Fecha(QWidget* w) {
 Montagem& Programa() {
     std::unique_ptr<Montagem>& m = Instancia();
     if (!m) {
+        // What the program keeps for the user (desktop associations, aliases) stays
+        // in the test's folder.
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Pasta() / "dados-usuario"));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(Pasta() / "config-usuario"));
+        qputenv("DORVAN_ALIASES", QByteArray::fromStdString(Pasta() / "Aliases.ini"));
         DefineMensagens(&Msgs());
         m = std::make_unique<Montagem>(Pasta() / "dorvan", std::vector<std::string>{});
         // What would leave the program for the desktop is recorded instead.
