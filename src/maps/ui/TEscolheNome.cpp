@@ -2,6 +2,7 @@
 
 #include "maps/ui/TMapa.h"
 #include "platform/Texto1252.h"
+#include "table/ui/TForm1.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -86,7 +87,9 @@ std::optional<EscolhaCamposDBF> TEscolheNome::EscolheCamposDBF(const std::vector
 
 TEscolheNome* EscolheNomeForm() {
     static QPointer<TEscolheNome> forma;
-    if (!forma) forma = new TEscolheNome(QApplication::activeWindow());
+    // It belongs to the main window, so it opens in front of it and of the windows
+    // beside it (a map, a chart) whichever of them asked first.
+    if (!forma) forma = new TEscolheNome(Form1 ? static_cast<QWidget*>(Form1) : QApplication::activeWindow());
     return forma;
 }
 

@@ -37,7 +37,8 @@ public:
     QPushButton* Cancela;
 };
 
-// The form the importers use (created on first use, parented to the active window).
+// The form the importers and "Abrir tabela" use (created on first use, parented to
+// the main window when there is one, else to the active window).
 TEscolheNome* EscolheNomeForm();
 
 // Makes the importers ask through the form.

@@ -64,6 +64,7 @@ TEST(MenuArquivo, AbrirTabelaWithADbfAsksForTheCodeAndNameFields) {
     EXPECT_GE(campos.size(), 2) << campos.join(QLatin1Char(',')).toStdString();
     EXPECT_TRUE(numericosVisivel);
     EXPECT_FALSE(EscolheNomeForm()->cbNumeros->isVisible()) << "hidden again for the map importers";
+    EXPECT_EQ(EscolheNomeForm()->parentWidget(), &Principal()) << "opens in front of the main window";
     const TabelaResultados& t = Principal().Tabela();
     EXPECT_GT(t.NumLinhas, 0) << e.Descreve();
     EXPECT_TRUE(t.MostraCodigo) << "code and name from two fields";
