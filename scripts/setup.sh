@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing, then configures and builds Dorvan
-# and Zembra into build/. Safe to run again: it only does what is left to do.
+# Installs the Debian packages that are missing, then configures and builds Dorvan,
+# Zembra and the sample generator into build/. Safe to run again: it only does what is left to do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +25,5 @@ if ! locale -a 2>/dev/null | grep -qix 'pt_BR\.utf-\?8'; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORVAN_WERROR=ON
-cmake --build build
+# Only the programs: the tests and benchmarks are built by scripts/test.sh.
+cmake --build build --target dorvan zembra dorvan_gera_amostra

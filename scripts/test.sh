@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
+# Everything else: the test programs and the benchmarks.
+cmake --build build
 
 export DORVAN_EXIGE_POSTGRESQL=1
 (cd build && pg_virtualenv -t -- ctest --output-on-failure -j "$jobs")

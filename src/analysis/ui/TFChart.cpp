@@ -2,6 +2,7 @@
 
 #include "analysis/ui/TFChartAxis.h"
 #include "analysis/ui/TfChartOp.h"
+#include "platform/ui/Janelas.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
@@ -544,7 +545,7 @@ void VistaGrafico::mousePressEvent(QMouseEvent* e) {
 
 // ---- the window -----------------------------------------------------------------------
 
-TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, Qt::Window | Qt::WindowStaysOnTopHint), t_(t) {
+TFChart::TFChart(TabelaResultados& t, QWidget* pai) : QWidget(pai, JanelaAuxiliar), t_(t) {
     setObjectName(QStringLiteral("FChart"));
     setWindowTitle(ParaQString("Gr\xE1"
                                "fico"));

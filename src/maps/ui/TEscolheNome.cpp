@@ -2,6 +2,7 @@
 
 #include "maps/ui/TMapa.h"
 #include "platform/Texto1252.h"
+#include "table/ui/TForm1.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,9 +65,31 @@ EscolhaCampos TEscolheNome::Escolhe(const std::vector<std::string>& candidatos, 
     return {lbGeo->currentRow(), lbNome->currentRow()};
 }
 
+std::optional<EscolhaCamposDBF> TEscolheNome::EscolheCamposDBF(const std::vector<std::string>& campos) {
+    lbGeo->clear();
+    lbNome->clear();
+    for (const std::string& c : campos) {
+        lbGeo->addItem(ParaQString(c));
+        lbNome->addItem(ParaQString(c));
+    }
+    lbGeo->setCurrentRow(0);
+    lbNome->setCurrentRow(0);
+    cbNumeros->setVisible(true);
+    const int r = exec();
+    cbNumeros->setVisible(false);
+    if (r != QDialog::Accepted || lbGeo->currentRow() < 0 || lbNome->currentRow() < 0) return std::nullopt;
+    EscolhaCamposDBF e;
+    e.campoCodigo = lbGeo->currentRow() + 1;
+    e.campoNome = lbNome->currentRow() + 1;
+    e.apenasNumericos = cbNumeros->isChecked();
+    return e;
+}
+
 TEscolheNome* EscolheNomeForm() {
     static QPointer<TEscolheNome> forma;
-    if (!forma) forma = new TEscolheNome(QApplication::activeWindow());
+    // It belongs to the main window, so it opens in front of it and of the windows
+    // beside it (a map, a chart) whichever of them asked first.
+    if (!forma) forma = new TEscolheNome(Form1 ? static_cast<QWidget*>(Form1) : QApplication::activeWindow());
     return forma;
 }
 

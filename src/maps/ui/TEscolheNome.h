@@ -2,6 +2,9 @@
 // "Escolhe nome e código": two lists of the same candidate fields, the one on the
 // left picking the field that becomes each record's code, the other its name.
 #include "maps/Importadores.h"
+#include "table/TabelaArquivo.h"
+
+#include <optional>
 
 #include <QDialog>
 
@@ -20,6 +23,10 @@ public:
     // Fills both lists, selects the defaults and shows the form modally. The
     // selections are taken as they stand when it closes, whichever button closed it.
     EscolhaCampos Escolhe(const std::vector<std::string>& candidatos, EscolhaCampos padrao);
+    // A DBF opened as a table: every field in both lists, the first ones selected,
+    // "Incluir apenas campos numéricos" shown while the form is up. nullopt when
+    // not confirmed with OK.
+    std::optional<EscolhaCamposDBF> EscolheCamposDBF(const std::vector<std::string>& campos);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -30,7 +37,8 @@ public:
     QPushButton* Cancela;
 };
 
-// The form the importers use (created on first use, parented to the active window).
+// The form the importers and "Abrir tabela" use (created on first use, parented to
+// the main window when there is one, else to the active window).
 TEscolheNome* EscolheNomeForm();
 
 // Makes the importers ask through the form.

@@ -2,6 +2,7 @@
 
 #include "maps/ui/ComandosCamadas.h"
 #include "maps/ui/PintaMapa.h"
+#include "platform/ui/Janelas.h"
 #include "maps/ui/TFEscala.h"
 #include "output/GravaDBF.h"
 #include "platform/Arquivos.h"
@@ -140,7 +141,7 @@ private:
 };
 
 TMapa::TMapa(TabelaResultados& t, Configuracao& cfg, QWidget* pai)
-    : QMainWindow(pai, Qt::Window | Qt::WindowStaysOnTopHint), t_(t), cfg_(cfg) {
+    : QMainWindow(pai, JanelaAuxiliar), t_(t), cfg_(cfg) {
     setObjectName(QStringLiteral("Mapa"));
     setWindowTitle(QStringLiteral("Mapa"));
     Cliente = new ClienteMapa(*this);

@@ -205,7 +205,8 @@ bool TfImprime::bImprimeClick() {
     const DestinoImpressao destino(impressora, this);
     if (!destino.Pronto()) return false;
     QPainter p;
-    if (!p.begin(&impressora)) throw std::runtime_error(destino.Falha("Printer selected is not valid"));
+    if (!p.begin(&impressora))
+        throw std::runtime_error(destino.Falha("A impressora selecionada n\xE3o \xE9 v\xE1lida"));
     bool primeiraFolha = true;
     for (int pg = primeira; pg <= ultima; ++pg) {
         LMsg->setText(ParaQString("Imprimindo p\xE1gina " + std::to_string(pg)));

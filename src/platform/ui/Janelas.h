@@ -45,6 +45,12 @@ public:
     CursorOcupado& operator=(const CursorOcupado&) = delete;
 };
 
+// A window that lives beside the one that owns it (its parent), such as the run log,
+// a chart or a map: the window manager keeps it above its owner, never above a
+// dialog opened later. A window kept above everything would hide a modal dialog
+// the user could then neither answer nor get past.
+inline constexpr Qt::WindowFlags JanelaAuxiliar = Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
 // Shows any exception that escapes an event handler in a message box and goes on.
 class Aplicacao : public QApplication {
 public:

@@ -98,9 +98,8 @@ void ModeloBrowse::Reinicia() {
 
 // ---- the window ------------------------------------------------------------------
 
-TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(cfg) {
+TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAuxiliar), cfg_(cfg) {
     setObjectName(QStringLiteral("fBrowse"));
-    setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("DBF"));
     resize(640, 420);
 

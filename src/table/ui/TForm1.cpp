@@ -8,6 +8,7 @@
 #include "table/EstadoMenus.h"
 #include "table/LogExecucao.h"
 #include "table/OperacoesColunas.h"
+#include "table/Utilidades.h"
 #include "table/ui/ComandosTabela.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
@@ -183,6 +184,35 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     // The table operations, statistics and their menus.
     LigaComandosTabela(*this);
 
+    // The file dialogs; tests answer through these hooks instead.
+    EscolheArquivoAbrir = [this](const QString& titulo) {
+        QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
+        d.setNameFilters(FiltrosQt(FiltroAbrir));
+        d.selectNameFilter(FiltrosQt(FiltroAbrir).value(1));
+        d.setFileMode(QFileDialog::ExistingFile);
+        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first().toStdString()
+                                                                             : std::string();
+    };
+    EscolheArquivoSalvar = [this](const QString& titulo) {
+        QStringList filtros = FiltrosQt(FiltroSalvar);
+        // The handheld database type is offered when its converter is beside the program.
+        std::error_code e;
+        if (std::filesystem::is_regular_file(cfg_.DirPrograma + "csv2pdb", e)) {
+            filtros << QStringLiteral("MobileDB (*.pdb)");
+        }
+        QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setNameFilters(filtros);
+        d.selectNameFilter(filtros.value(2));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
+        QString nome = d.selectedFiles().first();
+        // A name without extension takes the one of the chosen file type (none for SPRING).
+        const std::string padrao = ExtensaoDoTipoSalvar(static_cast<int>(filtros.indexOf(d.selectedNameFilter())) + 1);
+        if (QFileInfo(nome).suffix().isEmpty() && !padrao.empty())
+            nome += QStringLiteral(".") + QString::fromStdString(padrao);
+        return nome.toStdString();
+    };
+
     HabilitaComandos();
     Form1 = this;
 }
@@ -196,6 +226,7 @@ TForm1::~TForm1() {
 QAction* TForm1::NovaAcao(const QString& nome, const QString& texto, const QString& manipulador) {
     auto* a = new QAction(texto, this);
     a->setObjectName(nome);
+    a->setProperty("manipulador", manipulador);
     connect(a, &QAction::triggered, this, [this, manipulador] { Executa(manipulador); });
     acoes_[nome] = a;
     return a;
@@ -208,6 +239,29 @@ void TForm1::Executa(const QString& manipulador) {
         return;
     }
     MensagensAtuais().Mostra("Comando ainda n\xE3o dispon\xEDvel nesta vers\xE3o.");
+}
+
+std::vector<std::string> TForm1::GanchosFaltando() const {
+    std::vector<std::string> faltam;
+    auto exige = [&faltam](bool definido, const char* nome) {
+        if (!definido) faltam.emplace_back(nome);
+    };
+    exige(static_cast<bool>(EscolheArquivoAbrir), "EscolheArquivoAbrir");
+    exige(static_cast<bool>(EscolheArquivoSalvar), "EscolheArquivoSalvar");
+    exige(static_cast<bool>(EscolheCampos), "EscolheCampos");
+    exige(static_cast<bool>(AoSair), "AoSair");
+    const GanchosForm1& g = Ganchos();
+    exige(static_cast<bool>(g.Tabula), "Ganchos().Tabula");
+    exige(static_cast<bool>(g.AbreSQL), "Ganchos().AbreSQL");
+    exige(static_cast<bool>(g.MostraDBF), "Ganchos().MostraDBF");
+    exige(static_cast<bool>(g.MostraLog), "Ganchos().MostraLog");
+    for (const auto& [nome, acao] : acoes_) {
+        const QString m = acao->property("manipulador").toString();
+        auto c = comandos_.find(m);
+        if (c == comandos_.end() || !c->second)
+            faltam.push_back("comando " + m.toStdString() + " (" + nome.toStdString() + ")");
+    }
+    return faltam;
 }
 
 void TForm1::DefineComando(const QString& manipulador, std::function<void()> f) { comandos_[manipulador] = std::move(f); }
@@ -385,6 +439,9 @@ void TForm1::HabilitaComandos() {
     Habilita({"Salvar1", "IncluiPRN1", "IncluiDBF1", "Imprime1", "SpeedButton2", "SpeedButton11", "SpeedButton12",
               "NovaColuna", "CP850", "Ttulo1", "LarguraCol1", "bCopiar", "bPalm", "EditarLog1", "bHTML", "bOpenOffice"},
              linhas);
+    // Menu items whose tool button the list above disables, and others that need rows:
+    // with no table they would do nothing at all.
+    Habilita({"Copiar1", "Seqncia1", "MostrarChave1"}, linhas);
     Panel2->setVisible(linhas);
     Panel3->setVisible(linhas);
     Habilita({"Divide1", "Mltiplica1", "Soma1", "Subtrai1", "Minimo1", "Maximo1", "MoveColuna1", "Scater1",
@@ -394,6 +451,7 @@ void TForm1::HabilitaComandos() {
               "percentagem1", "Normalizar1", "Inteiro1", "Total1", "Ordenar1", "Decimais1", "EliminaColuna1",
               "SupLinhas1", "Tipodetotal1", "Absoluto1"},
              t_.NumColunas() > 0);
+    Habilita({"Linhas1", "Barras1", "BarrasHorizontais1", "Setores1", "Areas1"}, t_.NumColunas() > 0);
     const QMimeData* m = QApplication::clipboard()->mimeData();
     Habilita({"SpeedButton5"}, m && m->hasText());
 }
@@ -665,19 +723,20 @@ void TForm1::ExtensaoTAB1Click() { ExtensaoTAB(cfg_.CaminhoPrograma); }
 
 void TForm1::EnviarParaClick() {
     std::string url = "mailto:" + ParaUtf8(cfg_.EnderecoSuporte) + "?subject=" + ParaUtf8(t_.Titulo1);
-    AbreDocumento(QString::fromStdString(url).left(120).toStdString());
+    // Through the desktop's opener: with no mail program the user is told, not ignored.
+    ExploreWeb(QString::fromStdString(url).left(120).toStdString());
 }
 
 void TForm1::Ajuda2Click() {
     const std::string ajuda = cfg_.DirPrograma + "Dorvan32.htm";
     std::error_code e;
     if (std::filesystem::is_regular_file(ajuda, e))
-        AbreDocumento(ajuda);
+        ExploreWeb(ajuda);
     else
         MensagensAtuais().Mostra("Arquivo de ajuda " + DeUtf8(ajuda) + " n\xE3o encontrado");
 }
 
-void TForm1::Novidades1Click() { AbreDocumento(cfg_.DirPrograma + "DocDorvan.htm"); }
+void TForm1::Novidades1Click() { ExploreWeb(cfg_.DirPrograma + "DocDorvan.htm"); }
 
 void TForm1::Sobre1Click() {
     QMessageBox sobre(QMessageBox::Information, QStringLiteral("Dorvan"),
@@ -702,36 +761,6 @@ void TForm1::CodePageClick() {
 }
 
 void TForm1::Inicia(const std::vector<std::string>& argumentos) {
-    if (!EscolheArquivoAbrir)
-        EscolheArquivoAbrir = [this](const QString& titulo) {
-            QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
-            d.setNameFilters(FiltrosQt(FiltroAbrir));
-            d.selectNameFilter(FiltrosQt(FiltroAbrir).value(1));
-            d.setFileMode(QFileDialog::ExistingFile);
-            return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty()
-                       ? d.selectedFiles().first().toStdString()
-                       : std::string();
-        };
-    if (!EscolheArquivoSalvar)
-        EscolheArquivoSalvar = [this](const QString& titulo) {
-            QStringList filtros = FiltrosQt(FiltroSalvar);
-            // The handheld database type is offered when its converter is beside the program.
-            std::error_code e;
-            if (std::filesystem::is_regular_file(cfg_.DirPrograma + "csv2pdb", e)) {
-                filtros << QStringLiteral("MobileDB (*.pdb)");
-            }
-            QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
-            d.setAcceptMode(QFileDialog::AcceptSave);
-            d.setNameFilters(filtros);
-            d.selectNameFilter(filtros.value(2));
-            if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
-            QString nome = d.selectedFiles().first();
-            // A name without extension takes the one of the chosen file type (none for SPRING).
-            const std::string padrao = ExtensaoDoTipoSalvar(static_cast<int>(filtros.indexOf(d.selectedNameFilter())) + 1);
-            if (QFileInfo(nome).suffix().isEmpty() && !padrao.empty()) nome += QStringLiteral(".") + QString::fromStdString(padrao);
-            return nome.toStdString();
-        };
-
     Acao(QStringLiteral("bPalm"))->setVisible(cfg_.TemPalm);
     if (cfg_.TemR) {
         Estatisticas->menuAction()->setVisible(false);

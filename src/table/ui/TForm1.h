@@ -99,6 +99,11 @@ public:
     EscolheCamposDBF EscolheCampos;
     std::function<void()> AoSair; // the application ends
 
+    // What the program's assembly left unset, by name: a hook above or of Ganchos()
+    // with no default, or a menu item or button whose handler has no command. The
+    // assembly refuses to start with any, so no command can silently do nothing.
+    std::vector<std::string> GanchosFaltando() const;
+
     QToolBar* Panel1;
     QWidget* Panel2;
     QLineEdit* edTitulo;

@@ -2,6 +2,7 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/ui/Janelas.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 
@@ -24,7 +25,7 @@ constexpr int kLarguraBotao = 90;
 constexpr int kAlturaPainel = 40;
 } // namespace
 
-TInfo::TInfo(QWidget* pai) : QDialog(pai, Qt::Window | Qt::WindowStaysOnTopHint) {
+TInfo::TInfo(QWidget* pai) : QDialog(pai, JanelaAuxiliar) {
     setObjectName(QStringLiteral("Info"));
     setWindowTitle(QStringLiteral("Info"));
     Memo = new QPlainTextEdit(this);

@@ -14,7 +14,7 @@ namespace dorvan {
 
 TLog* Log = nullptr;
 
-TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, Qt::Window | Qt::WindowStaysOnTopHint), log_(log ? *log : LogAtual()) {
+TLog::TLog(QWidget* pai, LogExecucao* log) : QDialog(pai, JanelaAuxiliar), log_(log ? *log : LogAtual()) {
     setObjectName(QStringLiteral("Log"));
     setWindowTitle(QStringLiteral("Log"));
     LogMemo = new QPlainTextEdit(this);

@@ -1,6 +1,8 @@
 #pragma once
-// The run log window: shows and edits the program's run log (LogAtual), stays on
-// top, and holds the "Mostra log ao abrir tabela" setting.
+// The run log window: shows and edits the program's run log (LogAtual) and holds
+// the "Mostra log ao abrir tabela" setting. As a dialog of the window it belongs to
+// (its parent) it stays above that window but never above a later dialog: a modal
+// dialog it covered could not be answered, its own close button being blocked.
 #include <QDialog>
 #include <cstddef>
 

@@ -104,7 +104,10 @@ TEST(TLog, ShowsAndEditsTheRunLogAndCopiesIt) {
     log.Acrescenta("Registros lidos: 120");
     TLog janela(nullptr, &log);
     EXPECT_EQ(janela.windowTitle(), QStringLiteral("Log"));
-    EXPECT_TRUE(janela.windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above its parent window only (a dialog of it, for the window manager): a dialog
+    // opened while it shows is never behind it.
+    EXPECT_FALSE(janela.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(janela.windowType(), Qt::Dialog);
     EXPECT_EQ(janela.bFecha->text(), QStringLiteral("Fecha&r"));
     EXPECT_EQ(janela.LogMemo->toPlainText(), QStringLiteral("Tabulação de 3 arquivos\nRegistros lidos: 120"));
 

@@ -1,0 +1,52 @@
+// The SQL window as the main window opens it: a saved query opened and run through
+// "Consulta SQL".
+#include "app/ui/ProgramaMontado.h"
+
+#include "platform/db/BancoDados.h"
+#include "query/ui/TfQuery.h"
+#include "table/ui/GradeFixa.h"
+
+#include <QFileDialog>
+#include <filesystem>
+#include <QPushButton>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace dorvan;
+using namespace dorvan::teste;
+
+TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
+    Prepara(Estado::SemTabela);
+    // A standard alias the user made over a folder holding a database.
+    const std::string banco = Pasta() / "banco";
+    std::filesystem::create_directories(banco);
+    ASSERT_EQ(Executa("sqlite3 '" + banco +
+                      "/dorvan.sqlite' \"CREATE TABLE IF NOT EXISTS casos (regiao TEXT, obitos INTEGER);"
+                      "DELETE FROM casos; INSERT INTO casos VALUES ('11 Norte', 3); INSERT INTO casos VALUES ('12 "
+                      "Nordeste', 7);\""),
+              0);
+    if (!MotorAtual().AliasExiste("Amostra")) MotorAtual().AdicionaAliasPadrao("Amostra", banco);
+    const std::string sql = Pasta().Grava("obitos.sql", "#\xD3"
+                                                        "bitos por regi\xE3o\r\n"
+                                                        "#Amostra\r\n"
+                                                        "#\r\n"
+                                                        "SELECT regiao, obitos FROM casos\r\n");
+    ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
+    bool abriu = false;
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("SQL1")), [&](QWidget* w) {
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(sql)(d);
+        auto* q = qobject_cast<TfQuery*>(w);
+        if (!q) return;
+        q->CarregaAliases();                           // as the alias editor leaves it
+        if (!q->bAbrir->isVisible()) q->bSQL->click(); // "Modo Programador" shows "Abrir"
+        q->bAbrir->click();
+        abriu = q->Memo1 && q->windowTitle() == QString::fromStdString(sql);
+        q->bExecute->click();
+    });
+    EXPECT_TRUE(abriu) << e.Descreve();
+    const TabelaResultados& t = Principal().Tabela();
+    EXPECT_EQ(t.NumLinhas, 2) << e.Descreve();
+    EXPECT_EQ(t.NumColunas(), 1);
+    EXPECT_TRUE(Principal().StringGrid1->isVisible());
+    Prepara(Estado::SemTabela);
+}
