@@ -28,6 +28,29 @@ bool NomeiaParametro(const std::vector<std::string>& linhas, const std::string& 
     return false;
 }
 
+// The rows the CASE code put under "~ Ignorar" go wherever the engine's order put
+// them; a result of nothing else keeps its one row. "~ Não classificado" is named
+// as the table names it.
+void TiraIgnorados(TabelaResultados& t) {
+    std::int32_t fica = 0;
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        if (t.Rotulo(r) != "~ Ignorar") ++fica;
+    if (fica > 0 && fica < t.NumLinhas) {
+        std::int32_t destino = 0;
+        for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+            if (t.Rotulo(r) == "~ Ignorar") continue;
+            if (++destino == r) continue;
+            t.Rotulo(destino) = t.Rotulo(r);
+            for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+                t.Dado(c, destino) = t.Dado(c, r);
+        }
+        t.NumLinhas = fica;
+        t.DefineCapLinhas(fica);
+    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        if (t.Rotulo(r) == "~ N\xE3o classificado") t.Rotulo(r) = "N\xE3o classificados";
+}
+
 } // namespace
 
 DialetoRealce DialetoDeRealce(const std::string& driver) {
@@ -52,8 +75,10 @@ bool GeraCaseNoDialeto(DialetoRealce d) {
     case DialetoRealce::Ingres:
     case DialetoRealce::SQLite:
     case DialetoRealce::Firebird:
-    case DialetoRealce::PostgreSQL: return true;
-    case DialetoRealce::InterBase6: return false;
+    case DialetoRealce::PostgreSQL:
+        return true;
+    case DialetoRealce::InterBase6:
+        return false;
     }
     return false;
 }
@@ -82,7 +107,8 @@ std::int32_t DecimaisDoTexto(double valor) {
     const std::size_t pe = e.find('e');
     std::string digitos = e.substr(0, 1) + e.substr(2, pe - 2);
     const int expoente = std::stoi(e.substr(pe + 1));
-    while (digitos.size() > 1 && digitos.back() == '0') digitos.pop_back();
+    while (digitos.size() > 1 && digitos.back() == '0')
+        digitos.pop_back();
     const int n = static_cast<int>(digitos.size());
     if (expoente >= 15 || expoente <= -5) {
         // Scientific: "d,dddE-5"; what follows the comma includes the exponent.
@@ -111,7 +137,8 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
         t.OrdemDecrescente = false;
         t.ColunaOrdem = 0;
         t.DefineNomeColuna(0, q.Campo(0).nome);
-        for (std::int32_t c = 1; c <= colunas; ++c) AcrescentaColuna(t, q.Campo(c).nome, 0);
+        for (std::int32_t c = 1; c <= colunas; ++c)
+            AcrescentaColuna(t, q.Campo(c).nome, 0);
         std::int32_t n = 0;
         bool excedeu = false;
         for (; !q.Fim(); q.Proximo()) {
@@ -142,10 +169,7 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
         throw;
     }
 
-    if (t.NumLinhas > 1 && t.Rotulo(t.NumLinhas) == "~ Ignorar")
-        --t.NumLinhas;
-    else if (t.Rotulo(t.NumLinhas) == "~ N\xE3o classificado")
-        t.Rotulo(t.NumLinhas) = "N\xE3o classificados";
+    TiraIgnorados(t);
 
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         ColunaResultados& col = t.Coluna(c);
@@ -156,7 +180,8 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
                                              static_cast<std::int32_t>(col.NomeColuna.size()) + 1);
     }
     std::size_t maior = t.Coluna(0).NomeColuna.size();
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) maior = std::max(maior, t.Rotulo(r).size());
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        maior = std::max(maior, t.Rotulo(r).size());
     t.Coluna(0).Largura = static_cast<std::int32_t>(maior);
     DetectaCodigo(t);
     t.MostraCodigo = t.TamCodigo != SemCodigo;

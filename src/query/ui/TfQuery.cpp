@@ -61,14 +61,22 @@ const char* const PalavrasSQL =
 
 const char* PalavrasDoDialeto(DialetoRealce d) {
     switch (d) {
-    case DialetoRealce::InterBase6: return "blob computed containing domain generator gen_id segment starting";
-    case DialetoRealce::Oracle: return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
-    case DialetoRealce::MySQL: return "auto_increment describe engine ifnull limit replace show unsigned";
-    case DialetoRealce::SQLite: return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
-    case DialetoRealce::Firebird: return "first gen_id generator recreate rows skip";
-    case DialetoRealce::Ingres: return "integer4 modify";
-    case DialetoRealce::Sybase: return "convert datetime go identity isnull top";
-    case DialetoRealce::PostgreSQL: return "ilike limit offset returning serial";
+    case DialetoRealce::InterBase6:
+        return "blob computed containing domain generator gen_id segment starting";
+    case DialetoRealce::Oracle:
+        return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
+    case DialetoRealce::MySQL:
+        return "auto_increment describe engine ifnull limit replace show unsigned";
+    case DialetoRealce::SQLite:
+        return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
+    case DialetoRealce::Firebird:
+        return "first gen_id generator recreate rows skip";
+    case DialetoRealce::Ingres:
+        return "integer4 modify";
+    case DialetoRealce::Sybase:
+        return "convert datetime go identity isnull top";
+    case DialetoRealce::PostgreSQL:
+        return "ilike limit offset returning serial";
     }
     return "";
 }
@@ -101,7 +109,8 @@ public:
     }
     void DefineTabelas(const std::vector<std::string>& tabelas) {
         tabelas_.clear();
-        for (const auto& t : tabelas) tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
+        for (const auto& t : tabelas)
+            tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
     }
     DialetoRealce Dialeto() const { return dialeto_; }
     const char* keywords(int conjunto) const override {
@@ -177,7 +186,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     auto* linha1 = new QHBoxLayout;
     linha1->addWidget(new QLabel(QStringLiteral("Banco de dados:"), Panel1));
     linha1->addWidget(cbDataBase, 1);
-    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote}) linha1->addWidget(b);
+    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote})
+        linha1->addWidget(b);
     linha1->addWidget(new QLabel(Q("Par\xE2metro"), Panel1));
     linha1->addWidget(edParam);
 
@@ -196,7 +206,9 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     lbColunas->setItemDelegate(new DesenhoColunas(this));
     bAgrupa = botao("bAgrupa", "G", "Gera SQL para Agrupar pelas colunas selecionadas");
     bSoma = botao("bSoma", "\xA7", "Incluir soma dos campos selecionados");
-    bCase = botao("bCase", "cnv", "Gera c\xF3" "digo SQL a partir de .CNV");
+    bCase = botao("bCase", "cnv",
+                  "Gera c\xF3"
+                  "digo SQL a partir de .CNV");
     bOQB = botao("bOQB", "cvc", "Gera SQL via Construtor Visual de Consultas");
     bVisualiza = botao("bVisualiza", "Ver", "Visualiza dados da tabela");
     for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) {
@@ -210,7 +222,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     listaColunas->addWidget(Label3);
     listaColunas->addWidget(lbColunas);
     auto* lado = new QVBoxLayout;
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) lado->addWidget(b);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza})
+        lado->addWidget(b);
     lado->addStretch();
     auto* listas = new QHBoxLayout;
     listas->addLayout(listaTabelas, 1);
@@ -303,8 +316,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     };
     PerguntaParametro = [this](const std::string& nome) -> std::optional<std::string> {
         bool ok = false;
-        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
-                                          QString(), &ok);
+        QString v =
+            QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -370,14 +383,16 @@ std::vector<std::string> TfQuery::LinhasSQL() const { return SeparaLinhas(DeQStr
 
 void TfQuery::DefineLinhasSQL(const std::vector<std::string>& linhas) {
     std::string texto;
-    for (std::size_t i = 0; i < linhas.size(); ++i) texto += (i ? "\n" : "") + linhas[i];
+    for (std::size_t i = 0; i < linhas.size(); ++i)
+        texto += (i ? "\n" : "") + linhas[i];
     Memo1->setText(Q(texto));
 }
 
 void TfQuery::CarregaAliases() {
     const QString atual = cbDataBase->currentText();
     cbDataBase->clear();
-    for (const auto& nome : motor_.NomesAliases()) cbDataBase->addItem(Q(nome));
+    for (const auto& nome : motor_.NomesAliases())
+        cbDataBase->addItem(Q(nome));
     cbDataBase->setEditText(atual);
 }
 
@@ -449,7 +464,8 @@ void TfQuery::AbreQueryXML(const std::string& arquivo) {
         lbConsultas->setFocus();
     }
     setWindowTitle(QString::fromStdString(arquivo));
-    for (QPushButton* b : {bSalvar, bExecute, bDBF}) b->setEnabled(true);
+    for (QPushButton* b : {bSalvar, bExecute, bDBF})
+        b->setEnabled(true);
 }
 
 void TfQuery::bSQLClick() {
@@ -462,7 +478,8 @@ void TfQuery::bSQLClick() {
         Panel2->setFixedHeight(137);
         bSQL->setText(Q("Modo &Usu\xE1rio"));
         bSQL->setToolTip(Q("Retorna ao modo do usuario da consulta"));
-        for (QPushButton* b : {bAbrir, bNovo, bSalvar}) b->show();
+        for (QPushButton* b : {bAbrir, bNovo, bSalvar})
+            b->show();
     } else {
         Panel1->hide();
         Panel2->setMinimumHeight(0);
@@ -506,22 +523,47 @@ void TfQuery::bNovoClick() {
     ClearLabel4();
 }
 
+void TfQuery::MarcaGravacao(bool comeca) {
+    // A batch writes one file after another: the commands come back after the last.
+    if (comeca ? gravacoes_++ > 0 : --gravacoes_ > 0) return;
+    if (comeca) cancelaGravacao_ = false;
+    for (QWidget* w : std::initializer_list<QWidget*>{bDBF, bLote, bExecute, lbConsultas})
+        w->setEnabled(!comeca);
+}
+
+void TfQuery::reject() {
+    // "Retorna", Esc or the close box while a file is written stop the writing.
+    if (Gravando()) {
+        cancelaGravacao_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
 bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
+    MarcaGravacao(true);
+    struct Fim {
+        TfQuery* j;
+        ~Fim() { j->MarcaGravacao(false); }
+    } fim{this};
     ApoioGravaDBF apoio;
     apoio.PerguntaParametro = PerguntaParametro;
     apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
+    apoio.Cancelado = [this] { return cancelaGravacao_; };
+    std::int64_t recebidos = 0;
     QElapsedTimer relogio;
     relogio.start();
-    apoio.Eventos = [&relogio] {
+    apoio.Eventos = [&relogio, &recebidos](std::int64_t n) {
+        recebidos = n;
         if (relogio.elapsed() < 50) return;
         relogio.restart();
         QCoreApplication::processEvents();
     };
-    // Every 500 ms the status line counts the records written so far.
+    // Every 500 ms the status line counts the records received so far.
     QTimer contagem;
     contagem.setInterval(500);
     connect(&contagem, &QTimer::timeout, this,
-            [this, arquivo] { Label4->setText(Q(TextoRecebidos(DbfConsulta.NumRegs, arquivo))); });
+            [this, arquivo, &recebidos] { Label4->setText(Q(TextoRecebidos(recebidos, arquivo))); });
     contagem.start();
     CursorOcupado ocupado;
     return GravaConsultaDBF(motor_, Alias(), arquivo, DeQString(edParam->text()), LinhasSQL(), valor, apoio);
@@ -546,7 +588,14 @@ void TfQuery::bDBFClick() {
     }
     const std::string arquivo = EscolheArquivoDBF ? EscolheArquivoDBF() : std::string();
     if (arquivo.empty()) return;
-    if (GravaDBF(arquivo, {})) MostraNoBrowse(arquivo);
+    bool gravou = false;
+    try {
+        gravou = GravaDBF(arquivo, {});
+    } catch (const std::exception& e) {
+        MostraErro(e);
+        return;
+    }
+    if (gravou) MostraNoBrowse(arquivo);
 }
 
 void TfQuery::bLoteClick() {
@@ -562,8 +611,11 @@ void TfQuery::bLoteClick() {
         AbreQuery(consulta);
         return GravaDBF(dbf, valor);
     };
-    const std::string fim = ExecutaLote(arquivo, apoio);
-    Label4->setText(Q(fim));
+    try {
+        Label4->setText(Q(ExecutaLote(arquivo, apoio)));
+    } catch (const std::exception& e) {
+        MostraErro(e);
+    }
 }
 
 void TfQuery::bCaseClick() {
@@ -573,7 +625,8 @@ void TfQuery::bCaseClick() {
     const std::string coluna = atual ? DeQString(atual->text()) : std::string();
     c.edExp->setText(Q(coluna));
     c.ListBox1->clear();
-    for (int i = 0; i < lbColunas->count(); ++i) c.ListBox1->addItem(lbColunas->item(i)->text());
+    for (int i = 0; i < lbColunas->count(); ++i)
+        c.ListBox1->addItem(lbColunas->item(i)->text());
     c.DefineNClassificados(lexer_->Dialeto() == DialetoRealce::Ingres ? NaoClassificados::Discriminar
                                                                       : NaoClassificados::Incluir);
     c.rColunaClick();
@@ -600,7 +653,9 @@ void TfQuery::bCaseClick() {
         if (r.linhaCursor >= 0) Memo1->setCursorPosition(base + r.linhaCursor, 0);
         break;
     }
-    case GerarPara::Colunas: Memo1->insert(Q(CaseColunas(cnv, p))); break;
+    case GerarPara::Colunas:
+        Memo1->insert(Q(CaseColunas(cnv, p)));
+        break;
     case GerarPara::Selecao: {
         const QListWidgetItem* l = c.lbCNV->currentItem();
         if (!l) return;
@@ -620,7 +675,8 @@ void TfQuery::LimpaColunas() {
     lbColunas->clear();
     TabelaEscolhida.clear();
     IndicesTabela.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
+        b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
 }
 
@@ -647,7 +703,8 @@ void TfQuery::cbDataBaseClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& t : tabelas) lbTabelas->addItem(Q(t));
+    for (const auto& t : tabelas)
+        lbTabelas->addItem(Q(t));
     Label2->setText(Q("Tabelas em " + alias + " (" + DriverAtual + "): " + std::to_string(tabelas.size())));
     lexer_->DefineTabelas(tabelas);
     Memo1->setLexer(lexer_); // the editor takes the new word lists
@@ -671,9 +728,11 @@ void TfQuery::lbTabelasClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& c : campos) lbColunas->addItem(Q(c));
+    for (const auto& c : campos)
+        lbColunas->addItem(Q(c));
     Label3->setText(Q("Colunas em " + TabelaEscolhida + " : " + std::to_string(campos.size())));
-    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza}) b->setEnabled(true);
+    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza})
+        b->setEnabled(true);
     bCase->setEnabled(GeraCaseNoDialeto(lexer_->Dialeto()));
 }
 
@@ -713,8 +772,8 @@ void TfQuery::bNovoAliasClick() {
         MensagensAtuais().Mostra(recusa);
         return;
     }
-    const auto pasta = EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados)
-                                    : std::nullopt;
+    const auto pasta =
+        EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados) : std::nullopt;
     if (!pasta) return;
     try {
         motor_.AdicionaAliasPadrao(nome, *pasta);

@@ -63,9 +63,13 @@ public:
     void DefineLinhasSQL(const std::vector<std::string>& linhas);
 
     bool ModoProgramador() const;
+    // True while a query is being written into a DBF: the commands that would start
+    // another run are disabled, and closing the window stops the writing.
+    bool Gravando() const { return gravacoes_ > 0; }
+    void reject() override;
     std::string DriverAtual;
     std::string SeparadorInsercao = " ";
-    std::string TabelaEscolhida;        // the table whose columns are listed
+    std::string TabelaEscolhida;         // the table whose columns are listed
     std::vector<IndiceBD> IndicesTabela; // its index definitions
 
     // Where the window asks the user; tests answer them directly. Empty = cancelled.
@@ -118,19 +122,22 @@ protected:
 
 private:
     void ClearLabel4();
-    void MostraConsulta(const ConsultaSalva& c); // editor, title, alias, parameter
+    void MostraConsulta(const ConsultaSalva& c);      // editor, title, alias, parameter
     bool AbrePorExtensao(const std::string& arquivo); // ".SQL" or the .xml form; errors shown
-    void LimpaColunas(); // no table chosen: its columns, indexes and buttons go
+    void LimpaColunas();                              // no table chosen: its columns, indexes and buttons go
     void MostraErro(const std::exception& e);
     std::string Alias() const;
     std::string PastaDados() const;
     bool GravaDBF(const std::string& arquivo, const std::string& valor);
     void GuardaPastaDados(const std::string& arquivo);
+    void MarcaGravacao(bool comeca);
 
     TabelaResultados& t_;
     Configuracao& cfg_;
     MotorBD& motor_;
     LexerSQLDorvan* lexer_;
+    int gravacoes_ = 0;
+    bool cancelaGravacao_ = false;
 };
 
 // The window once created (null before, and when the engine did not start).
