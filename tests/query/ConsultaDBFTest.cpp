@@ -507,5 +507,54 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCanceladaOuComFalhaNaoDeixaArquivo)
                                        "select 1 / (15000 - x) from generate_series(1, 20000) x");
 }
 
+// The CASE code with "Ignorar" run on each engine: the rows come ordered and the
+// '~ Ignorar' row leaves the table wherever the engine's order put it (labels with
+// accents sort after '~').
+void CaseIgnoradoSaiDaTabela(QueryParaDBFNosDoisMotores& f, const std::string& alias) {
+    SCOPED_TRACE(alias);
+    f.Roda(alias, {"CREATE TABLE casos (uf CHAR(2));",
+                   "INSERT INTO casos VALUES ('11'), ('11'), ('99'), ('35'), ('99'), ('99'), ('31');"});
+    TabelaCNVCase cnv;
+    cnv.largura = 2;
+    for (const auto& [rotulo, codigos] :
+         std::vector<std::pair<std::string, std::string>>{{"\xC1rea norte", "11-17"}, {"Sudeste", "31,35"}}) {
+        std::string l = "      1  " + rotulo;
+        l.resize(60, ' ');
+        cnv.linhas.push_back(l + codigos);
+    }
+    PedidoCase ped;
+    ped.expressao = "uf";
+    ped.tabela = "casos";
+    ped.naoClassificados = NaoClassificados::Ignorar;
+    ped.arquivoCNV = "regiao.cnv";
+    std::vector<std::string> sql = {"select"};
+    for (const auto& l : CaseLinhas(cnv, ped).linhas)
+        sql.push_back(l);
+    TabelaResultados t;
+    UsaMensagens usa(f.msg);
+    ASSERT_EQ(ExecutaConsulta(f.motor, {alias, sql, "", "", true}, t, {}, SemProgresso(), QDateTime::currentDateTime()),
+              DesfechoConsulta::Tabela);
+    std::vector<std::string> rotulos;
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        rotulos.push_back(t.Rotulo(r));
+    // Their order is the server's collation's.
+    std::sort(rotulos.begin(), rotulos.end());
+    EXPECT_EQ(rotulos, (std::vector<std::string>{"Sudeste", "\xC1rea norte"}));
+    EXPECT_EQ(t.Coluna(1).Total, 4);
+}
+
+TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseIgnoradoSaiDaTabela) {
+    motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+    CaseIgnoradoSaiDaTabela(*this, "Saude");
+}
+
+TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseIgnoradoSaiDaTabela) {
+    const std::string esquema = "dorvan_case" + std::to_string(getpid());
+    if (!teste::AliasPostgreSQL(motor, "Servidor", esquema)) GTEST_SKIP() << "no PostgreSQL server (PGHOST)";
+    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
+    CaseIgnoradoSaiDaTabela(*this, "Servidor");
+    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+}
+
 } // namespace
 } // namespace dorvan
