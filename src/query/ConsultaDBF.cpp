@@ -4,6 +4,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
 #include <QCoreApplication>
@@ -109,7 +110,7 @@ bool Numerico(TipoCampo t) {
     }
 }
 
-// Removes a path it names unless told to keep it.
+// The spool of the rows received: removed whatever way the run ends.
 class ArquivoProvisorio {
 public:
     explicit ArquivoProvisorio(std::string nome) : nome_(std::move(nome)) {}
@@ -122,19 +123,18 @@ public:
     ArquivoProvisorio(const ArquivoProvisorio&) = delete;
     ArquivoProvisorio& operator=(const ArquivoProvisorio&) = delete;
     const std::string& Nome() const { return nome_; }
-    void Mantem() { nome_.clear(); }
 
 private:
     std::string nome_;
 };
 
-// A name of its own beside arquivo, for a file that is not yet the final one.
-std::string NomeProvisorio(const std::string& arquivo, const char* sufixo) {
+// A name of its own beside arquivo for the spool.
+std::string NomeProvisorio(const std::string& arquivo) {
     static std::atomic<unsigned> contador{0};
     const std::filesystem::path p(arquivo);
     std::filesystem::path nome =
         p.parent_path() / ("." + p.filename().string() + "." + std::to_string(QCoreApplication::applicationPid()) +
-                           "." + std::to_string(++contador) + sufixo);
+                           "." + std::to_string(++contador) + ".tmp");
     return nome.string();
 }
 
@@ -355,7 +355,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     for (int i = 0; i < n; ++i)
         colunas.push_back(q.Campo(i));
     std::vector<PerfilColuna> perfis(static_cast<std::size_t>(n));
-    ArquivoProvisorio spool(NomeProvisorio(arquivo, ".tmp"));
+    ArquivoProvisorio spool(NomeProvisorio(arquivo));
     std::int64_t recebidos = 0;
     {
         std::ofstream f(spool.Nome(), std::ios::binary | std::ios::trunc);
@@ -387,11 +387,16 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         return false;
     }
 
-    ArquivoProvisorio provisorio(NomeProvisorio(arquivo, ".dbf"));
+    // Built beside the target and renamed over it only when complete.
+    GravacaoSegura destino(arquivo);
     dbfRecord dbf;
     std::int64_t cortados = 0;
     try {
-        CreateDBF(dbf, provisorio.Nome(), campos, 3);
+        try {
+            CreateDBF(dbf, destino.NomeTemporario(), campos, 3);
+        } catch (const ErroFatal&) {
+            throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
+        }
         std::vector<char> reg(dbf.TamRegistro, ' ');
         std::ifstream f(spool.Nome(), std::ios::binary);
         if (!f) throw ErroES::DoSistema(spool.Nome(), errno);
@@ -420,8 +425,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         if (dbf.Estado != 0) CloseDBF(dbf);
         throw;
     }
-    std::filesystem::rename(provisorio.Nome(), arquivo);
-    provisorio.Mantem();
+    destino.Confirma();
     mostra(TextoExecutadoMinutos(SegundosDesde(inicio)));
     if (cortados)
         MensagensAtuais().Mostra(std::to_string(cortados) +
