@@ -601,6 +601,13 @@ void TfQuery::bDBFClick() {
 void TfQuery::bLoteClick() {
     const std::string arquivo = EscolheArquivoLote ? EscolheArquivoLote() : std::string();
     if (arquivo.empty()) return;
+    // The whole batch is one run: commands stay off from its first order to its
+    // last, and Retorna stops the orders still to come too.
+    MarcaGravacao(true);
+    struct Fim {
+        TfQuery* j;
+        ~Fim() { j->MarcaGravacao(false); }
+    } fim{this};
     ApoioLote apoio;
     apoio.Conecta = [this](const std::string& alias) {
         cbDataBase->setEditText(Q(alias));

@@ -207,5 +207,22 @@ TEST_F(QueryParaDBF, RetornarDuranteAGravacaoCancelaSemDeixarArquivo) {
         EXPECT_EQ(e.path().extension(), ".sqlite") << e.path();
 }
 
+TEST_F(QueryParaDBF, RetornarDuranteUmLoteParaAsOrdensQueFaltam) {
+    std::string sql;
+    for (const auto& l : SerieLonga)
+        sql += l + "\n";
+    pasta.Grava("longa.sql", "#Longa\n#Saude\n#\n" + sql);
+    const std::string dir = pasta.Caminho().string();
+    const std::string lote = pasta.Grava("lote.txt", "CONECTA Saude\n" + dir + "/longa.sql, " + dir + "/um.dbf\n" +
+                                                         dir + "/longa.sql, " + dir + "/dois.dbf\n");
+    janela->EscolheArquivoLote = [&] { return lote; };
+    QTimer::singleShot(30, janela.get(), [&] { janela->bCancela->click(); });
+    janela->bLote->click();
+    EXPECT_FALSE(std::filesystem::exists(pasta / "um.dbf"));
+    EXPECT_FALSE(std::filesystem::exists(pasta / "dois.dbf"));
+    EXPECT_EQ(janela->Label4->text(), "0 arquivos gravados em 0:0 minutos");
+    EXPECT_TRUE(janela->bLote->isEnabled());
+}
+
 } // namespace
 } // namespace dorvan
