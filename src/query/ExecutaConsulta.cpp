@@ -75,10 +75,8 @@ bool GeraCaseNoDialeto(DialetoRealce d) {
     case DialetoRealce::Ingres:
     case DialetoRealce::SQLite:
     case DialetoRealce::Firebird:
-    case DialetoRealce::PostgreSQL:
-        return true;
-    case DialetoRealce::InterBase6:
-        return false;
+    case DialetoRealce::PostgreSQL: return true;
+    case DialetoRealce::InterBase6: return false;
     }
     return false;
 }
@@ -107,8 +105,7 @@ std::int32_t DecimaisDoTexto(double valor) {
     const std::size_t pe = e.find('e');
     std::string digitos = e.substr(0, 1) + e.substr(2, pe - 2);
     const int expoente = std::stoi(e.substr(pe + 1));
-    while (digitos.size() > 1 && digitos.back() == '0')
-        digitos.pop_back();
+    while (digitos.size() > 1 && digitos.back() == '0') digitos.pop_back();
     const int n = static_cast<int>(digitos.size());
     if (expoente >= 15 || expoente <= -5) {
         // Scientific: "d,dddE-5"; what follows the comma includes the exponent.
@@ -137,8 +134,7 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
         t.OrdemDecrescente = false;
         t.ColunaOrdem = 0;
         t.DefineNomeColuna(0, q.Campo(0).nome);
-        for (std::int32_t c = 1; c <= colunas; ++c)
-            AcrescentaColuna(t, q.Campo(c).nome, 0);
+        for (std::int32_t c = 1; c <= colunas; ++c) AcrescentaColuna(t, q.Campo(c).nome, 0);
         std::int32_t n = 0;
         bool excedeu = false;
         for (; !q.Fim(); q.Proximo()) {
@@ -180,8 +176,7 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
                                              static_cast<std::int32_t>(col.NomeColuna.size()) + 1);
     }
     std::size_t maior = t.Coluna(0).NomeColuna.size();
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-        maior = std::max(maior, t.Rotulo(r).size());
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) maior = std::max(maior, t.Rotulo(r).size());
     t.Coluna(0).Largura = static_cast<std::int32_t>(maior);
     DetectaCodigo(t);
     t.MostraCodigo = t.TamCodigo != SemCodigo;

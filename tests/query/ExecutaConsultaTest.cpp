@@ -36,11 +36,12 @@ const QDateTime Quando(QDate(2026, 3, 9), QTime(14, 5, 7));
 class ConsultaSQLite : public ::testing::Test {
 protected:
     void SetUp() override {
-        Sqlite(pasta / "dorvan.sqlite", "CREATE TABLE casos (municipio TEXT, obitos INTEGER, taxa REAL, obs TEXT);"
-                                        "INSERT INTO casos VALUES ('350010 Adamantina', 3, 1.5, 'x');"
-                                        "INSERT INTO casos VALUES ('350020 Adolfo', 7, 0.25, NULL);"
-                                        "INSERT INTO casos VALUES ('350030 Aguai', NULL, 2, '12');"
-                                        "CREATE TABLE log (n INTEGER);");
+        Sqlite(pasta / "dorvan.sqlite",
+               "CREATE TABLE casos (municipio TEXT, obitos INTEGER, taxa REAL, obs TEXT);"
+               "INSERT INTO casos VALUES ('350010 Adamantina', 3, 1.5, 'x');"
+               "INSERT INTO casos VALUES ('350020 Adolfo', 7, 0.25, NULL);"
+               "INSERT INTO casos VALUES ('350030 Aguai', NULL, 2, '12');"
+               "CREATE TABLE log (n INTEGER);");
         Sqlite(pasta / "outro.sqlite", "CREATE TABLE t (a INTEGER);");
         ASSERT_EQ(motor.Inicia(), 0);
         motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
@@ -66,11 +67,8 @@ protected:
 };
 
 TEST_F(ConsultaSQLite, ASelectFillsTheTableFromLabelAndValueFields) {
-    PedidoConsulta p{"saude",
-                     {"   select municipio, obitos, taxa AS \"Taxa por mil\", obs", "from casos order by 1"},
-                     "",
-                     "Casos no estado",
-                     true};
+    PedidoConsulta p{"saude", {"   select municipio, obitos, taxa AS \"Taxa por mil\", obs", "from casos order by 1"},
+                     "", "Casos no estado", true};
     ASSERT_EQ(Roda(p), DesfechoConsulta::Tabela);
     EXPECT_TRUE(msg.Textos().empty());
     ASSERT_EQ(t.NumLinhas, 3);
@@ -85,8 +83,7 @@ TEST_F(ConsultaSQLite, ASelectFillsTheTableFromLabelAndValueFields) {
     EXPECT_EQ(t.Dado(3, 1), 0);
     EXPECT_EQ(t.Dado(3, 3), 12);
     EXPECT_EQ(t.Dado(2, 2), 0.25);
-    for (std::int32_t k = 1; k <= 3; ++k)
-        EXPECT_EQ(t.Ordem(k), k);
+    for (std::int32_t k = 1; k <= 3; ++k) EXPECT_EQ(t.Ordem(k), k);
     EXPECT_EQ(t.Coluna(1).Total, 10);
     EXPECT_EQ(t.Coluna(2).Total, 3.75);
     EXPECT_EQ(t.Coluna(2).TipoTotal, TipoTotal::Soma);
@@ -123,8 +120,7 @@ TEST_F(ConsultaSQLite, TheIgnoredRowGoesWhereverItComesAndTheRestIsRenamed) {
     for (const auto& c : casos) {
         ASSERT_EQ(Roda({"Saude", {c.sql}, "", "", true}), DesfechoConsulta::Tabela) << c.sql;
         Linhas r;
-        for (std::int32_t i = 1; i <= t.NumLinhas; ++i)
-            r.push_back(t.Rotulo(i));
+        for (std::int32_t i = 1; i <= t.NumLinhas; ++i) r.push_back(t.Rotulo(i));
         EXPECT_EQ(r, c.rotulos) << c.sql;
         EXPECT_EQ(t.Coluna(1).Total, c.total) << c.sql;
     }
@@ -181,8 +177,7 @@ TEST(SeparaComandos, SemicolonOrLastLineEndsAStatementAndBlankLinesAreSkipped) {
         {{""}, {}},
         {{}, {}},
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(SeparaComandos(c.linhas), c.comandos);
+    for (const auto& c : casos) EXPECT_EQ(SeparaComandos(c.linhas), c.comandos);
 }
 
 TEST_F(ConsultaSQLite, TheParameterIsAskedBoundAsTextAndNamedInTheSubtitle) {
@@ -255,11 +250,11 @@ TEST(DecimaisDoTexto, CountsWhatFollowsTheCommaOfTheGeneralText) {
         double valor;
         std::int32_t decimais;
     } casos[] = {
-        {0, 0},    {10, 0},     {3.75, 2}, {-0.5, 1},    {0.1 + 0.2, 1},         {1.0 / 3, 15}, {0.0001, 4},
-        {1e-5, 0}, {1.5e-5, 4}, {1e20, 0}, {1.25e20, 5}, {123456789012345.0, 0}, {2.5e-12, 5},
+        {0, 0},       {10, 0},         {3.75, 2},          {-0.5, 1},   {0.1 + 0.2, 1}, {1.0 / 3, 15},
+        {0.0001, 4},  {1e-5, 0},       {1.5e-5, 4},        {1e20, 0},   {1.25e20, 5},   {123456789012345.0, 0},
+        {2.5e-12, 5},
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(DecimaisDoTexto(c.valor), c.decimais) << c.valor;
+    for (const auto& c : casos) EXPECT_EQ(DecimaisDoTexto(c.valor), c.decimais) << c.valor;
 }
 
 TEST(DialetoDeRealce, StandardIsInterBaseAndTheNameDecidesTheRest) {
@@ -316,9 +311,8 @@ TEST(ConsultaPostgreSQL, ASelectFillsTheTableAndSafeModeKeepsStatementsOff) {
     TabelaResultados t;
     auto roda = [&](const Linhas& linhas, bool seguro, const std::string& parametro = {},
                     std::optional<std::string> valor = {}) {
-        return ExecutaConsulta(
-            motor, {"Servidor", linhas, parametro, "PG", seguro}, t, [&](const std::string&) { return valor; },
-            SemProgresso(), Quando);
+        return ExecutaConsulta(motor, {"Servidor", linhas, parametro, "PG", seguro}, t,
+                               [&](const std::string&) { return valor; }, SemProgresso(), Quando);
     };
     roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
           "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",

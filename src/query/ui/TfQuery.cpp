@@ -61,22 +61,14 @@ const char* const PalavrasSQL =
 
 const char* PalavrasDoDialeto(DialetoRealce d) {
     switch (d) {
-    case DialetoRealce::InterBase6:
-        return "blob computed containing domain generator gen_id segment starting";
-    case DialetoRealce::Oracle:
-        return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
-    case DialetoRealce::MySQL:
-        return "auto_increment describe engine ifnull limit replace show unsigned";
-    case DialetoRealce::SQLite:
-        return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
-    case DialetoRealce::Firebird:
-        return "first gen_id generator recreate rows skip";
-    case DialetoRealce::Ingres:
-        return "integer4 modify";
-    case DialetoRealce::Sybase:
-        return "convert datetime go identity isnull top";
-    case DialetoRealce::PostgreSQL:
-        return "ilike limit offset returning serial";
+    case DialetoRealce::InterBase6: return "blob computed containing domain generator gen_id segment starting";
+    case DialetoRealce::Oracle: return "connect decode dual minus nvl number prior rownum sequence start sysdate varchar2";
+    case DialetoRealce::MySQL: return "auto_increment describe engine ifnull limit replace show unsigned";
+    case DialetoRealce::SQLite: return "attach autoincrement detach glob ifnull limit pragma rowid vacuum without";
+    case DialetoRealce::Firebird: return "first gen_id generator recreate rows skip";
+    case DialetoRealce::Ingres: return "integer4 modify";
+    case DialetoRealce::Sybase: return "convert datetime go identity isnull top";
+    case DialetoRealce::PostgreSQL: return "ilike limit offset returning serial";
     }
     return "";
 }
@@ -109,8 +101,7 @@ public:
     }
     void DefineTabelas(const std::vector<std::string>& tabelas) {
         tabelas_.clear();
-        for (const auto& t : tabelas)
-            tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
+        for (const auto& t : tabelas) tabelas_ += ParaQString(t).toLower().toUtf8() + ' ';
     }
     DialetoRealce Dialeto() const { return dialeto_; }
     const char* keywords(int conjunto) const override {
@@ -186,8 +177,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     auto* linha1 = new QHBoxLayout;
     linha1->addWidget(new QLabel(QStringLiteral("Banco de dados:"), Panel1));
     linha1->addWidget(cbDataBase, 1);
-    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote})
-        linha1->addWidget(b);
+    for (QPushButton* b : {bNovoAlias, bRemoveAlias, bBDE, bLote}) linha1->addWidget(b);
     linha1->addWidget(new QLabel(Q("Par\xE2metro"), Panel1));
     linha1->addWidget(edParam);
 
@@ -206,9 +196,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     lbColunas->setItemDelegate(new DesenhoColunas(this));
     bAgrupa = botao("bAgrupa", "G", "Gera SQL para Agrupar pelas colunas selecionadas");
     bSoma = botao("bSoma", "\xA7", "Incluir soma dos campos selecionados");
-    bCase = botao("bCase", "cnv",
-                  "Gera c\xF3"
-                  "digo SQL a partir de .CNV");
+    bCase = botao("bCase", "cnv", "Gera c\xF3" "digo SQL a partir de .CNV");
     bOQB = botao("bOQB", "cvc", "Gera SQL via Construtor Visual de Consultas");
     bVisualiza = botao("bVisualiza", "Ver", "Visualiza dados da tabela");
     for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) {
@@ -222,8 +210,7 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     listaColunas->addWidget(Label3);
     listaColunas->addWidget(lbColunas);
     auto* lado = new QVBoxLayout;
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza})
-        lado->addWidget(b);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bOQB, bVisualiza}) lado->addWidget(b);
     lado->addStretch();
     auto* listas = new QHBoxLayout;
     listas->addLayout(listaTabelas, 1);
@@ -316,8 +303,8 @@ TfQuery::TfQuery(TabelaResultados& t, Configuracao& cfg, MotorBD& motor, QWidget
     };
     PerguntaParametro = [this](const std::string& nome) -> std::optional<std::string> {
         bool ok = false;
-        QString v =
-            QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal, QString(), &ok);
+        QString v = QInputDialog::getText(this, Q("Entre valor do par\xE2metro"), Q(nome), QLineEdit::Normal,
+                                          QString(), &ok);
         if (!ok) return std::nullopt;
         return DeQString(v);
     };
@@ -383,16 +370,14 @@ std::vector<std::string> TfQuery::LinhasSQL() const { return SeparaLinhas(DeQStr
 
 void TfQuery::DefineLinhasSQL(const std::vector<std::string>& linhas) {
     std::string texto;
-    for (std::size_t i = 0; i < linhas.size(); ++i)
-        texto += (i ? "\n" : "") + linhas[i];
+    for (std::size_t i = 0; i < linhas.size(); ++i) texto += (i ? "\n" : "") + linhas[i];
     Memo1->setText(Q(texto));
 }
 
 void TfQuery::CarregaAliases() {
     const QString atual = cbDataBase->currentText();
     cbDataBase->clear();
-    for (const auto& nome : motor_.NomesAliases())
-        cbDataBase->addItem(Q(nome));
+    for (const auto& nome : motor_.NomesAliases()) cbDataBase->addItem(Q(nome));
     cbDataBase->setEditText(atual);
 }
 
@@ -464,8 +449,7 @@ void TfQuery::AbreQueryXML(const std::string& arquivo) {
         lbConsultas->setFocus();
     }
     setWindowTitle(QString::fromStdString(arquivo));
-    for (QPushButton* b : {bSalvar, bExecute, bDBF})
-        b->setEnabled(true);
+    for (QPushButton* b : {bSalvar, bExecute, bDBF}) b->setEnabled(true);
 }
 
 void TfQuery::bSQLClick() {
@@ -478,8 +462,7 @@ void TfQuery::bSQLClick() {
         Panel2->setFixedHeight(137);
         bSQL->setText(Q("Modo &Usu\xE1rio"));
         bSQL->setToolTip(Q("Retorna ao modo do usuario da consulta"));
-        for (QPushButton* b : {bAbrir, bNovo, bSalvar})
-            b->show();
+        for (QPushButton* b : {bAbrir, bNovo, bSalvar}) b->show();
     } else {
         Panel1->hide();
         Panel2->setMinimumHeight(0);
@@ -632,8 +615,7 @@ void TfQuery::bCaseClick() {
     const std::string coluna = atual ? DeQString(atual->text()) : std::string();
     c.edExp->setText(Q(coluna));
     c.ListBox1->clear();
-    for (int i = 0; i < lbColunas->count(); ++i)
-        c.ListBox1->addItem(lbColunas->item(i)->text());
+    for (int i = 0; i < lbColunas->count(); ++i) c.ListBox1->addItem(lbColunas->item(i)->text());
     c.DefineNClassificados(lexer_->Dialeto() == DialetoRealce::Ingres ? NaoClassificados::Discriminar
                                                                       : NaoClassificados::Incluir);
     c.rColunaClick();
@@ -660,9 +642,7 @@ void TfQuery::bCaseClick() {
         if (r.linhaCursor >= 0) Memo1->setCursorPosition(base + r.linhaCursor, 0);
         break;
     }
-    case GerarPara::Colunas:
-        Memo1->insert(Q(CaseColunas(cnv, p)));
-        break;
+    case GerarPara::Colunas: Memo1->insert(Q(CaseColunas(cnv, p))); break;
     case GerarPara::Selecao: {
         const QListWidgetItem* l = c.lbCNV->currentItem();
         if (!l) return;
@@ -682,8 +662,7 @@ void TfQuery::LimpaColunas() {
     lbColunas->clear();
     TabelaEscolhida.clear();
     IndicesTabela.clear();
-    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza})
-        b->setEnabled(false);
+    for (QPushButton* b : {bAgrupa, bSoma, bCase, bVisualiza}) b->setEnabled(false);
     Label3->setText(QStringLiteral("Colunas:"));
 }
 
@@ -710,8 +689,7 @@ void TfQuery::cbDataBaseClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& t : tabelas)
-        lbTabelas->addItem(Q(t));
+    for (const auto& t : tabelas) lbTabelas->addItem(Q(t));
     Label2->setText(Q("Tabelas em " + alias + " (" + DriverAtual + "): " + std::to_string(tabelas.size())));
     lexer_->DefineTabelas(tabelas);
     Memo1->setLexer(lexer_); // the editor takes the new word lists
@@ -735,11 +713,9 @@ void TfQuery::lbTabelasClick() {
     } catch (const std::exception& e) {
         MostraErro(e);
     }
-    for (const auto& c : campos)
-        lbColunas->addItem(Q(c));
+    for (const auto& c : campos) lbColunas->addItem(Q(c));
     Label3->setText(Q("Colunas em " + TabelaEscolhida + " : " + std::to_string(campos.size())));
-    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza})
-        b->setEnabled(true);
+    for (QPushButton* b : {bAgrupa, bSoma, bVisualiza}) b->setEnabled(true);
     bCase->setEnabled(GeraCaseNoDialeto(lexer_->Dialeto()));
 }
 
@@ -779,8 +755,8 @@ void TfQuery::bNovoAliasClick() {
         MensagensAtuais().Mostra(recusa);
         return;
     }
-    const auto pasta =
-        EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados) : std::nullopt;
+    const auto pasta = EscolhePasta ? EscolhePasta("Diret\xF3rio do Banco de dados " + nome + "?", cfg_.DirDados)
+                                    : std::nullopt;
     if (!pasta) return;
     try {
         motor_.AdicionaAliasPadrao(nome, *pasta);

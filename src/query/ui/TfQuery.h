@@ -69,7 +69,7 @@ public:
     void reject() override;
     std::string DriverAtual;
     std::string SeparadorInsercao = " ";
-    std::string TabelaEscolhida;         // the table whose columns are listed
+    std::string TabelaEscolhida;        // the table whose columns are listed
     std::vector<IndiceBD> IndicesTabela; // its index definitions
 
     // Where the window asks the user; tests answer them directly. Empty = cancelled.
@@ -122,9 +122,9 @@ protected:
 
 private:
     void ClearLabel4();
-    void MostraConsulta(const ConsultaSalva& c);      // editor, title, alias, parameter
+    void MostraConsulta(const ConsultaSalva& c); // editor, title, alias, parameter
     bool AbrePorExtensao(const std::string& arquivo); // ".SQL" or the .xml form; errors shown
-    void LimpaColunas();                              // no table chosen: its columns, indexes and buttons go
+    void LimpaColunas(); // no table chosen: its columns, indexes and buttons go
     void MostraErro(const std::exception& e);
     std::string Alias() const;
     std::string PastaDados() const;
