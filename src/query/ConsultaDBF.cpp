@@ -4,14 +4,19 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
+#include <QCoreApplication>
+#include <QDate>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 namespace dorvan {
-
-dbfRecord DbfConsulta;
 
 namespace {
 
@@ -37,20 +42,107 @@ std::int64_t SegundosDesde(std::chrono::steady_clock::time_point inicio) {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - inicio).count();
 }
 
-// The value as the DBF field wants it: dates without their dashes, logicals as T or F.
-std::string TextoParaCampo(const ConsultaBD& q, int i, char tipo) {
-    std::string t = q.Texto(i);
-    if (tipo == 'D') {
-        std::string d;
-        for (char c : t.substr(0, 10))
-            if (c != '-') d += c;
-        return d;
+// A plain decimal number: optional '-', digits, optional '.' and digits.
+struct Decimal {
+    bool negativo = false;
+    std::string inteira; // without leading zeros; empty for zero
+    std::string fracao;
+};
+
+std::optional<Decimal> LeDecimal(std::string_view t) {
+    Decimal d;
+    std::size_t i = 0;
+    if (i < t.size() && t[i] == '-') {
+        d.negativo = true;
+        ++i;
     }
-    if (tipo == 'L' && !t.empty()) {
-        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[0])));
-        return (c == 'T' || c == 'Y' || c == '1') ? "T" : "F";
+    bool digito = false;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, digito = true)
+        if (!(d.inteira.empty() && t[i] == '0')) d.inteira += t[i];
+    if (i < t.size() && t[i] == '.')
+        for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, digito = true)
+            d.fracao += t[i];
+    if (!digito || i != t.size()) return std::nullopt;
+    return d;
+}
+
+bool SoZeros(const std::string& s) { return s.find_first_not_of('0') == std::string::npos; }
+
+int DigitosInteiros(const Decimal& d) {
+    return static_cast<int>(std::max<std::size_t>(d.inteira.size(), 1)) + (d.negativo ? 1 : 0);
+}
+
+// "yyyy-mm-dd" or "yyyymmdd" of a real calendar date, as "yyyymmdd"; empty otherwise.
+std::string DataDoTexto(const std::string& t) {
+    std::string d;
+    if (t.size() == 10 && t[4] == '-' && t[7] == '-')
+        d = t.substr(0, 4) + t.substr(5, 2) + t.substr(8, 2);
+    else if (t.size() == 8)
+        d = t;
+    else
+        return {};
+    if (!std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; })) return {};
+    const QDate data(std::stoi(d.substr(0, 4)), std::stoi(d.substr(4, 2)), std::stoi(d.substr(6, 2)));
+    return data.isValid() ? d : std::string();
+}
+
+bool Numerico(TipoCampo t) {
+    switch (t) {
+    case TipoCampo::Inteiro16:
+    case TipoCampo::Palavra:
+    case TipoCampo::Inteiro:
+    case TipoCampo::Inteiro64:
+    case TipoCampo::Real:
+    case TipoCampo::Moeda:
+    case TipoCampo::BCD:
+        return true;
+    default:
+        return false;
     }
-    return t;
+}
+
+// The spool of the rows received: removed whatever way the run ends.
+class ArquivoProvisorio {
+public:
+    explicit ArquivoProvisorio(std::string nome) : nome_(std::move(nome)) {}
+    ~ArquivoProvisorio() {
+        if (!nome_.empty()) {
+            std::error_code ec;
+            std::filesystem::remove(nome_, ec);
+        }
+    }
+    ArquivoProvisorio(const ArquivoProvisorio&) = delete;
+    ArquivoProvisorio& operator=(const ArquivoProvisorio&) = delete;
+    const std::string& Nome() const { return nome_; }
+
+private:
+    std::string nome_;
+};
+
+// A name of its own beside arquivo for the spool.
+std::string NomeProvisorio(const std::string& arquivo) {
+    static std::atomic<unsigned> contador{0};
+    const std::filesystem::path p(arquivo);
+    std::filesystem::path nome =
+        p.parent_path() / ("." + p.filename().string() + "." + std::to_string(QCoreApplication::applicationPid()) +
+                           "." + std::to_string(++contador) + ".tmp");
+    return nome.string();
+}
+
+void GravaValor(std::ofstream& f, bool nulo, const std::string& t) {
+    const std::uint32_t n = static_cast<std::uint32_t>(t.size());
+    f.put(nulo ? 0 : 1);
+    f.write(reinterpret_cast<const char*>(&n), sizeof n);
+    f.write(t.data(), static_cast<std::streamsize>(n));
+}
+
+bool LeValor(std::ifstream& f, bool& nulo, std::string& t) {
+    const int marca = f.get();
+    std::uint32_t n = 0;
+    if (marca == std::char_traits<char>::eof() || !f.read(reinterpret_cast<char*>(&n), sizeof n)) return false;
+    nulo = marca == 0;
+    t.resize(n);
+    return static_cast<bool>(f.read(t.data(), static_cast<std::streamsize>(n)));
 }
 
 } // namespace
@@ -62,58 +154,147 @@ std::string NomeCampoConsulta(std::string_view nome) {
     return n.substr(0, 10);
 }
 
-CampoDBF CampoDaConsulta(const CampoBD& c) {
+void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor) {
+    ++p.valores;
+    p.maiorTexto = std::max(p.maiorTexto, texto.size());
+    if (!Numerico(tipoValor)) p.vieramComoNumero = false;
+    if (p.numeros) {
+        if (const auto d = LeDecimal(texto)) {
+            p.digitosInteiros = std::max(p.digitosInteiros, DigitosInteiros(*d));
+            p.decimais = std::max(p.decimais, static_cast<int>(d->fracao.size()));
+        } else {
+            p.numeros = false;
+        }
+    }
+    if (p.datas && DataDoTexto(texto).empty()) p.datas = false;
+}
+
+CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
     CampoDBF f;
     f.Nome = NomeCampoConsulta(c.nome);
     auto define = [&f](char tipo, int tamanho, int decimais) {
         f.Tipo = tipo;
-        f.Tamanho = static_cast<std::uint8_t>(tamanho);
+        f.Tamanho = static_cast<std::uint8_t>(std::clamp(tamanho, 1, MaxTamanhoCampoConsulta));
         f.Decimais = static_cast<std::uint8_t>(decimais);
     };
+    // A number field as wide as the engine's kind says, and wider when a value needs it.
+    auto numero = [&](int tamanho, int decimaisMinimos) {
+        const int decimais = std::clamp(std::max(decimaisMinimos, p.decimais), 0, MaxDecimaisConsulta);
+        define('N', std::max(tamanho, p.digitosInteiros + (decimais ? decimais + 1 : 0)), decimais);
+    };
+    // A text field: the width the engine declares, else the longest value.
+    auto texto = [&] {
+        define('C',
+               c.tamanho > 0 ? std::max<std::size_t>(static_cast<std::size_t>(c.tamanho), p.maiorTexto)
+                             : std::max<std::size_t>(p.maiorTexto, 1),
+               0);
+    };
+    const bool comValores = p.valores > 0;
     switch (c.tipo) {
-    case TipoCampo::Texto:
-    case TipoCampo::Bytes:
-    case TipoCampo::VarBytes: {
-        // Engines that do not say how wide a text is get the widest text field.
-        const int tamanho = c.tamanho <= 0 || c.tamanho > 254 ? 254 : c.tamanho;
-        define('C', tamanho, 0);
-        if (ComecaCom(f.Nome, "DATA_") || ComecaCom(f.Nome, "DT_"))
-            f.Tipo = 'D';
-        else if (ComecaCom(f.Nome, "QT_") || ComecaCom(f.Nome, "VL_"))
-            f.Tipo = 'N';
-        break;
-    }
-    case TipoCampo::Inteiro16:
-    case TipoCampo::Palavra:
-        define('N', 5, 0);
-        break;
-    case TipoCampo::Inteiro:
-        define('N', 10, 0);
-        break;
-    // A 64-bit integer cut to ten characters would lose digits.
-    case TipoCampo::Inteiro64:
-        define('N', 20, 0);
-        break;
     case TipoCampo::Logico:
         define('L', 1, 0);
-        break;
-    case TipoCampo::Real:
-        define('N', 16, 0);
-        break;
-    case TipoCampo::Moeda:
-        define('N', 16, 2);
-        break;
-    case TipoCampo::BCD:
-        define('N', 17, std::clamp(c.tamanho, 0, 15));
-        break;
+        return f;
     case TipoCampo::Data:
         define('D', 8, 0);
-        break;
+        return f;
+    case TipoCampo::Inteiro16:
+    case TipoCampo::Palavra:
+        if (p.numeros)
+            numero(5, 0);
+        else
+            texto();
+        return f;
+    case TipoCampo::Inteiro:
+        if (p.numeros)
+            numero(10, 0);
+        else
+            texto();
+        return f;
+    case TipoCampo::Inteiro64:
+        if (p.numeros)
+            numero(20, 0);
+        else
+            texto();
+        return f;
+    case TipoCampo::Real:
+        if (p.numeros)
+            numero(16, 0);
+        else
+            texto();
+        return f;
+    case TipoCampo::Moeda:
+        if (p.numeros)
+            numero(16, 2);
+        else
+            texto();
+        return f;
+    case TipoCampo::BCD:
+        if (p.numeros)
+            numero(17, 0);
+        else
+            texto();
+        return f;
     default:
-        define('C', 10, 0);
         break;
     }
+    // Engines that type values rather than columns (SQLite) give the numbers' kind
+    // only row by row.
+    if (comValores && p.vieramComoNumero && p.numeros) {
+        numero(p.decimais ? 16 : 10, 0);
+        return f;
+    }
+    if (c.tipo == TipoCampo::Texto || c.tipo == TipoCampo::Bytes || c.tipo == TipoCampo::VarBytes) {
+        if (comValores && p.datas && (ComecaCom(f.Nome, "DATA_") || ComecaCom(f.Nome, "DT_"))) {
+            define('D', 8, 0);
+            return f;
+        }
+        if (comValores && p.numeros && (ComecaCom(f.Nome, "QT_") || ComecaCom(f.Nome, "VL_"))) {
+            numero(1, 0);
+            return f;
+        }
+    }
+    texto();
     return f;
+}
+
+std::string ValorParaCampo(const CampoDBF& f, const std::string& texto, bool& cortado) {
+    const std::size_t largura = f.Tamanho;
+    switch (f.Tipo) {
+    case 'D':
+        return DataDoTexto(texto);
+    case 'L': {
+        if (texto.empty()) return {};
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(texto[0])));
+        return (c == 'T' || c == 'Y' || c == '1') ? "T" : "F";
+    }
+    case 'N': {
+        const auto d = LeDecimal(texto);
+        if (!d) {
+            if (!texto.empty()) cortado = true;
+            return {};
+        }
+        std::string fracao = d->fracao;
+        if (fracao.size() > f.Decimais) {
+            if (!SoZeros(fracao.substr(f.Decimais))) cortado = true;
+            fracao.resize(f.Decimais);
+        }
+        fracao.append(f.Decimais - fracao.size(), '0');
+        const bool zero = d->inteira.empty() && SoZeros(fracao);
+        std::string r = (d->negativo && !zero ? "-" : "") + (d->inteira.empty() ? std::string("0") : d->inteira);
+        if (f.Decimais) r += "." + fracao;
+        if (r.size() > largura) {
+            cortado = true;
+            return {};
+        }
+        return r;
+    }
+    default:
+        if (texto.size() > largura) {
+            cortado = true;
+            return texto.substr(0, largura);
+        }
+        return texto;
+    }
 }
 
 std::string TextoRecebidos(std::int64_t n, const std::string& arquivo) {
@@ -134,6 +315,11 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     auto mostra = [&apoio](const std::string& t) {
         if (apoio.Mostra) apoio.Mostra(t);
     };
+    auto cancelado = [&] {
+        if (!apoio.Cancelado || !apoio.Cancelado()) return false;
+        mostra("Grava\xE7\xE3o cancelada.");
+        return true;
+    };
     ConsultaBD q(motor);
     q.DatabaseName = alias;
     q.SQL = linhas;
@@ -153,10 +339,38 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         mostra("Nenhum registro selecionado!!");
         return false;
     }
+
+    // The rows go first into a spool beside the file, and every column's values are
+    // measured on the way.
+    const int n = q.NumCampos();
+    std::vector<CampoBD> colunas;
+    for (int i = 0; i < n; ++i)
+        colunas.push_back(q.Campo(i));
+    std::vector<PerfilColuna> perfis(static_cast<std::size_t>(n));
+    ArquivoProvisorio spool(NomeProvisorio(arquivo));
+    std::int64_t recebidos = 0;
+    {
+        std::ofstream f(spool.Nome(), std::ios::binary | std::ios::trunc);
+        if (!f) throw ErroES::DoSistema(spool.Nome(), errno);
+        for (; !q.Fim(); q.Proximo()) {
+            if (cancelado()) return false;
+            for (int i = 0; i < n; ++i) {
+                const bool nulo = q.Nulo(i);
+                const std::string t = nulo ? std::string() : q.Texto(i);
+                if (!nulo) ObservaValor(perfis[static_cast<std::size_t>(i)], t, q.TipoValor(i));
+                GravaValor(f, nulo, t);
+            }
+            ++recebidos;
+            if (apoio.Eventos) apoio.Eventos(recebidos);
+        }
+        if (!f.flush()) throw ErroES::DoSistema(spool.Nome(), errno);
+    }
+    q.Fecha();
+
     std::vector<CampoDBF> campos;
     int tamanho = 0;
-    for (int i = 0; i < q.NumCampos(); ++i) {
-        campos.push_back(CampoDaConsulta(q.Campo(i)));
+    for (int i = 0; i < n; ++i) {
+        campos.push_back(CampoDaConsulta(colunas[static_cast<std::size_t>(i)], perfis[static_cast<std::size_t>(i)]));
         tamanho += campos.back().Tamanho;
     }
     if (static_cast<int>(campos.size()) > MaxCamposConsultaDBF || tamanho > MaxRegistroConsultaDBF) {
@@ -164,25 +378,51 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
                                  std::to_string(tamanho) + " bytes: n\xE3o cabe num arquivo DBF.");
         return false;
     }
-    if (DbfConsulta.Estado != 0) CloseDBF(DbfConsulta);
-    CreateDBF(DbfConsulta, arquivo, campos, 3);
-    std::vector<char> reg(DbfConsulta.TamRegistro, ' ');
+
+    // Built beside the target and renamed over it only when complete.
+    GravacaoSegura destino(arquivo);
+    dbfRecord dbf;
+    std::int64_t cortados = 0;
     try {
-        for (; !q.Fim(); q.Proximo()) {
-            if (apoio.Eventos) apoio.Eventos();
-            for (int i = 0; i < q.NumCampos(); ++i)
-                PutFieldDBF(DbfConsulta, i + 1, TextoParaCampo(q, i, campos[static_cast<std::size_t>(i)].Tipo),
-                            reg.data());
-            AppendDBF(DbfConsulta, reg.data());
+        try {
+            CreateDBF(dbf, destino.NomeTemporario(), campos, 3);
+        } catch (const ErroFatal&) {
+            throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
         }
+        std::vector<char> reg(dbf.TamRegistro, ' ');
+        std::ifstream f(spool.Nome(), std::ios::binary);
+        if (!f) throw ErroES::DoSistema(spool.Nome(), errno);
+        std::string t;
+        bool nulo = false;
+        for (std::int64_t r = 0; r < recebidos; ++r) {
+            if (cancelado()) {
+                CloseDBF(dbf);
+                return false;
+            }
+            for (int i = 0; i < n; ++i) {
+                if (!LeValor(f, nulo, t)) throw ErroES::DoSistema(spool.Nome(), EIO);
+                bool cortado = false;
+                const CampoDBF& campo = campos[static_cast<std::size_t>(i)];
+                // A logical without value is '?', as dBase leaves it.
+                const std::string v =
+                    nulo ? std::string(campo.Tipo == 'L' ? "?" : "") : ValorParaCampo(campo, t, cortado);
+                if (cortado) ++cortados;
+                PutFieldDBF(dbf, i + 1, v, reg.data());
+            }
+            AppendDBF(dbf, reg.data());
+            if (apoio.Eventos) apoio.Eventos(recebidos);
+        }
+        CloseDBF(dbf);
     } catch (...) {
-        // The rows written so far stay in a file that readers can open.
-        CloseDBF(DbfConsulta);
+        if (dbf.Estado != 0) CloseDBF(dbf);
         throw;
     }
-    q.Fecha();
-    CloseDBF(DbfConsulta);
+    destino.Confirma();
     mostra(TextoExecutadoMinutos(SegundosDesde(inicio)));
+    if (cortados)
+        MensagensAtuais().Mostra(std::to_string(cortados) +
+                                 (cortados == 1 ? " valor foi cortado" : " valores foram cortados") +
+                                 " para caber nos campos de " + arquivo);
     return true;
 }
 
@@ -346,6 +586,8 @@ CaseEmLinhas CaseLinhas(const TabelaCNVCase& cnv, const PedidoCase& p) {
         } else {
             r.linhas.push_back("group by 1");
         }
+        // Categories in order; where the rest lands depends on the engine's collation.
+        r.linhas.push_back("order by 1");
     }
     return r;
 }

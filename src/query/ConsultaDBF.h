@@ -13,40 +13,65 @@
 
 namespace dorvan {
 
-// The file being written by GravaConsultaDBF; the tabulation reads it afterwards.
-extern dbfRecord DbfConsulta;
-
 // The limits of the field table and of the record buffer.
 inline constexpr int MaxCamposConsultaDBF = 255;
 inline constexpr int MaxRegistroConsultaDBF = 4000;
+// The widest field a value may get; longer texts are cut.
+inline constexpr int MaxTamanhoCampoConsulta = 254;
+// The most decimals a number field gets; further digits are cut.
+inline constexpr int MaxDecimaisConsulta = 15;
 
 // A result column's DBF name: accents removed, upper case, anything but 0-9 and
 // A-Z as "_", at most 10 characters.
 std::string NomeCampoConsulta(std::string_view nome);
-// The DBF field for a result column (name, type, length, decimals).
-CampoDBF CampoDaConsulta(const CampoBD& c);
+
+// What the rows of one result column held: the field is sized from it.
+struct PerfilColuna {
+    std::int64_t valores = 0;     // values that are not null
+    std::size_t maiorTexto = 0;   // the longest value's text, in bytes
+    bool numeros = true;          // every value a plain decimal number
+    bool vieramComoNumero = true; // every value came from the engine as a number
+    int digitosInteiros = 0;      // the widest integer part, sign included
+    int decimais = 0;             // the most digits after the point
+    bool datas = true;            // every value a real date (yyyy-mm-dd or yyyymmdd)
+};
+// Takes one value (its text and the kind the engine gave it) into the profile.
+void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor);
+
+// The DBF field for a result column (name, type, length, decimals), from the
+// engine's column and what its values held.
+CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p);
+
+// The text a value takes in the field; *cortado tells that it had to lose
+// characters or digits to fit.
+std::string ValorParaCampo(const CampoDBF& f, const std::string& texto, bool& cortado);
 
 struct ApoioGravaDBF {
     // Asks the parameter's value when the order gives none; nullopt = cancelled.
     std::function<std::optional<std::string>(const std::string& nome)> PerguntaParametro;
     // The window's status line (Label4).
     std::function<void(const std::string&)> Mostra;
-    // Called for every row written, so the window can keep painting.
-    std::function<void()> Eventos;
+    // Called for every row received and written, with the rows received so far,
+    // so the window can keep painting and counting.
+    std::function<void(std::int64_t recebidos)> Eventos;
+    // True when the user asked to stop; checked between rows.
+    std::function<bool()> Cancelado;
     // Safe mode: the query runs where the engine refuses every write.
     bool ModoSeguro = true;
 };
 
 // Runs the SELECT of linhas on alias and writes its rows into arquivo. parametro is
-// the parameter's name (blank: none) and valor its value (empty: asked). True when
-// the file was written; false when no row came, the user cancelled or the result
-// does not fit a DBF (the status line or a message says which). Engine and file
-// errors are thrown.
+// the parameter's name (blank: none) and valor its value (empty: asked). The rows
+// are received first, so that every field fits its values, and the file is
+// written under a temporary name that takes the final one only when complete: a
+// cancelled or failed run leaves any earlier file of that name as it was. True
+// when the file was written; false when no row came, the user cancelled or the
+// result does not fit a DBF (the status line or a message says which). Engine and
+// file errors are thrown.
 bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::string& arquivo,
                       const std::string& parametro, const std::vector<std::string>& linhas, const std::string& valor,
                       const ApoioGravaDBF& apoio);
 
-// "Recebidos <n> registros de <file name without folder>".
 std::string TextoRecebidos(std::int64_t n, const std::string& arquivo);
 // "Executado em <m> minutos e <s> segundos".
 std::string TextoExecutadoMinutos(std::int64_t segundos);

@@ -19,6 +19,29 @@ bool Branca(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
+// The rows the CASE code put under "~ Ignorar" go wherever the engine's order put
+// them; a result of nothing else keeps its one row. "~ Não classificado" is named
+// as the table names it.
+void TiraIgnorados(TabelaResultados& t) {
+    std::int32_t fica = 0;
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        if (t.Rotulo(r) != "~ Ignorar") ++fica;
+    if (fica > 0 && fica < t.NumLinhas) {
+        std::int32_t destino = 0;
+        for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+            if (t.Rotulo(r) == "~ Ignorar") continue;
+            if (++destino == r) continue;
+            t.Rotulo(destino) = t.Rotulo(r);
+            for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+                t.Dado(c, destino) = t.Dado(c, r);
+        }
+        t.NumLinhas = fica;
+        t.DefineCapLinhas(fica);
+    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        if (t.Rotulo(r) == "~ N\xE3o classificado") t.Rotulo(r) = "N\xE3o classificados";
+}
+
 } // namespace
 
 DialetoRealce DialetoDeRealce(const std::string& driver) {
@@ -133,10 +156,7 @@ bool PreencheTabela(ConsultaBD& q, TabelaResultados& t, Progresso& progresso) {
         throw;
     }
 
-    if (t.NumLinhas > 1 && t.Rotulo(t.NumLinhas) == "~ Ignorar")
-        --t.NumLinhas;
-    else if (t.Rotulo(t.NumLinhas) == "~ N\xE3o classificado")
-        t.Rotulo(t.NumLinhas) = "N\xE3o classificados";
+    TiraIgnorados(t);
 
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         ColunaResultados& col = t.Coluna(c);

@@ -17,8 +17,6 @@
 
 namespace dorvan {
 
-dbfRecord DbfBrowse;
-
 namespace {
 
 bool Branco(char c) { return static_cast<unsigned char>(c) <= 0x20; }

@@ -13,9 +13,6 @@
 
 namespace dorvan {
 
-// The file on show in the browser; closed (Estado 0) while nothing is shown.
-extern dbfRecord DbfBrowse;
-
 // Appends let pending window events run every this many records.
 inline constexpr std::int64_t IntervaloEventosAcrescimo = 1234;
 

@@ -101,7 +101,8 @@ TEST_F(ConsultaSQLite, ASelectFillsTheTableFromLabelAndValueFields) {
     EXPECT_FALSE(t.OrdemDecrescente);
 }
 
-TEST_F(ConsultaSQLite, TheLastRowIgnoredOrRenamedByItsLabel) {
+// "~ Ignorar" goes wherever the engine's order puts it, not only from the end.
+TEST_F(ConsultaSQLite, TheIgnoredRowGoesWhereverItComesAndTheRestIsRenamed) {
     struct Caso {
         const char* sql;
         Linhas rotulos;
@@ -110,7 +111,11 @@ TEST_F(ConsultaSQLite, TheLastRowIgnoredOrRenamedByItsLabel) {
         {"select 'a', 1 union all select '~ Ignorar', 2", {"a"}, 1},
         {"select '~ Ignorar', 2", {"~ Ignorar"}, 2},
         {"select 'a', 1 union all select '~ N\xE3o classificado', 2", {"a", "N\xE3o classificados"}, 3},
-        {"select '~ Ignorar', 1 union all select 'b', 2", {"~ Ignorar", "b"}, 3},
+        {"select '~ Ignorar', 1 union all select 'b', 2", {"b"}, 2},
+        {"select 'a', 1 union all select '~ Ignorar', 2 union all select '~ N\xE3o classificado', 4 union all "
+         "select '~ Ignorar', 8",
+         {"a", "N\xE3o classificados"},
+         5},
     };
     for (const auto& c : casos) {
         ASSERT_EQ(Roda({"Saude", {c.sql}, "", "", true}), DesfechoConsulta::Tabela) << c.sql;

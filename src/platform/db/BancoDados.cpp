@@ -676,6 +676,8 @@ void ConsultaBD::Prepara() {
     }
     q_ = std::make_unique<QSqlQuery>(db);
     q_->setForwardOnly(true);
+    // Decimal columns as the engine's own text: a double would change their digits.
+    q_->setNumericalPrecisionPolicy(QSql::HighPrecision);
     bool ok;
     if (m.marcas) {
         ok = q_->prepare(texto);
@@ -714,7 +716,16 @@ void ConsultaBD::Primeiro() {
 void ConsultaBD::Proximo() {
     if (!aberta_ || fim_) return;
     fim_ = !q_->next();
-    if (!fim_) ++lidos_;
+    if (!fim_) {
+        ++lidos_;
+        return;
+    }
+    // An error while the rows come is not the end of the result.
+    if (q_->lastError().isValid()) {
+        std::string erro = MensagemDoErro(q_->lastError());
+        Solta();
+        throw ErroBD(erro);
+    }
 }
 
 int ConsultaBD::NumCampos() const { return aberta_ ? q_->record().count() : 0; }
@@ -729,7 +740,8 @@ TipoCampo TipoDe(const QSqlField& f) {
     case QMetaType::SChar:
     case QMetaType::Char: return TipoCampo::Inteiro16;
     case QMetaType::Int:
-    case QMetaType::Long: return TipoCampo::Inteiro;
+    case QMetaType::Long: return f.length() == 2 ? TipoCampo::Inteiro16 : TipoCampo::Inteiro; // 2 bytes: smallint
+
     case QMetaType::UShort:
     case QMetaType::UChar: return TipoCampo::Palavra;
     case QMetaType::Bool: return TipoCampo::Logico;
@@ -773,10 +785,20 @@ std::string ConsultaBD::Texto(int i) const {
     case QMetaType::Float: return NumeroCurto(v.toDouble());
     case QMetaType::QDate: return v.toDate().toString(Qt::ISODate).toStdString();
     case QMetaType::QTime: return v.toTime().toString(Qt::ISODateWithMs).toStdString();
-    case QMetaType::QDateTime: return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    case QMetaType::QDateTime: {
+        const QDateTime d = v.toDateTime();
+        return d.toString(d.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                          : QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+            .toStdString();
+    }
     case QMetaType::QByteArray: return v.toByteArray().toStdString();
     default: return DeQString(v.toString());
     }
+}
+
+TipoCampo ConsultaBD::TipoValor(int i) const {
+    if (Nulo(i)) return TipoCampo::Desconhecido;
+    return TipoDe(QSqlField(QString(), q_->value(i).metaType()));
 }
 
 double ConsultaBD::Real(int i) const {

@@ -209,6 +209,9 @@ public:
     bool Nulo(int i) const;
     std::string Texto(int i) const;
     double Real(int i) const; // throws ErroBD for a value that is not a number
+    // The kind of the current row's value, which may differ from the column's
+    // (an SQLite column holds any kind); Desconhecido when null.
+    TipoCampo TipoValor(int i) const;
 
     void Fecha();
     // Runs a statement without rows; the number of rows it touched (-1 when unknown).

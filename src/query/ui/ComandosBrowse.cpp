@@ -32,15 +32,16 @@ void LigaComandosBrowse(TForm1& f, Configuracao& cfg) {
     });
     Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
     // The browser's R analysis is the main window's scheme runner over the file on
-    // show (DbfBrowse names it while the command runs).
+    // show (the browser names it while the command runs).
     TForm1* j = &f;
     if (fBrowse)
-        fBrowse->AnaliseComR = [j, &cfg](const std::string& arquivo) {
+        fBrowse->AnaliseComR = [j, b = fBrowse, &cfg](const std::string& arquivo) {
             // The scheme runner reads the file's fields and its CSV copy instead of the table.
             DadosBrowseR dados;
             dados.ArquivoDBF = arquivo;
-            for (const CampoDBF& c : DbfBrowse.Campos) dados.Campos.push_back(c.Nome);
-            dados.GravaCSV = [&cfg] { GravaCSVDBF(DbfBrowse, cfg.DBFcomCP850); };
+            for (const CampoDBF& c : b->Dbf.Campos)
+                dados.Campos.push_back(c.Nome);
+            dados.GravaCSV = [b, &cfg] { GravaCSVDBF(b->Dbf, cfg.DBFcomCP850); };
             TabelaDoBrowse() = std::move(dados);
             if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
         };

@@ -39,8 +39,6 @@ QString Q(const std::string& texto1252) { return ParaQString(texto1252); }
 // The dialogs take and give system file names (UTF-8 on this system).
 QString Arq(const std::string& nome) { return QString::fromStdString(nome); }
 
-bool Aberto() { return DbfBrowse.Estado != 0; }
-
 } // namespace
 
 // ---- the grid's model ----------------------------------------------------------
@@ -52,17 +50,17 @@ QVariant ModeloBrowse::data(const QModelIndex& indice, int papel) const {
     if (!indice.isValid() || !Aberto()) return {};
     const std::int64_t r = indice.row() + 1;
     const int c = indice.column();
-    if (r > DbfBrowse.NumRegs || c > DbfBrowse.NumCampos) return {};
+    if (r > dbf_.NumRegs || c > dbf_.NumCampos) return {};
     switch (papel) {
     case Qt::DisplayRole:
         if (c == 0) return QString::number(r);
-        readDBF(DbfBrowse, r);
-        return Q(TextoCampo(DbfBrowse, c, cp850_));
+        readDBF(dbf_, r);
+        return Q(TextoCampo(dbf_, c, cp850_));
     case Qt::ForegroundRole:
-        readDBF(DbfBrowse, r);
-        return QColor(DbfBrowse.RegistroAtual[0] == '*' ? Qt::red : Qt::black);
+        readDBF(dbf_, r);
+        return QColor(dbf_.RegistroAtual[0] == '*' ? Qt::red : Qt::black);
     case Qt::TextAlignmentRole:
-        if (c == 0 || DbfBrowse.Campo(c).Tipo == 'N') return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (c == 0 || dbf_.Campo(c).Tipo == 'N') return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     default:
         return {};
@@ -72,12 +70,12 @@ QVariant ModeloBrowse::data(const QModelIndex& indice, int papel) const {
 QVariant ModeloBrowse::headerData(int secao, Qt::Orientation o, int papel) const {
     if (papel != Qt::DisplayRole || o != Qt::Horizontal || !Aberto()) return {};
     if (secao == 0) return QStringLiteral("Reg");
-    if (secao > DbfBrowse.NumCampos) return {};
-    return Q(DbfBrowse.Campo(secao).Nome);
+    if (secao > dbf_.NumCampos) return {};
+    return Q(dbf_.Campo(secao).Nome);
 }
 
 void ModeloBrowse::Acompanha() {
-    const int n = Aberto() ? static_cast<int>(std::min<std::int64_t>(DbfBrowse.NumRegs, INT32_MAX - 1)) : 0;
+    const int n = Aberto() ? static_cast<int>(std::min<std::int64_t>(dbf_.NumRegs, INT32_MAX - 1)) : 0;
     if (n > linhas_) {
         beginInsertRows({}, linhas_, n - 1);
         linhas_ = n;
@@ -91,8 +89,8 @@ void ModeloBrowse::Acompanha() {
 
 void ModeloBrowse::Reinicia() {
     beginResetModel();
-    linhas_ = Aberto() ? static_cast<int>(std::min<std::int64_t>(DbfBrowse.NumRegs, INT32_MAX - 1)) : 0;
-    colunas_ = Aberto() ? DbfBrowse.NumCampos + 1 : 0;
+    linhas_ = Aberto() ? static_cast<int>(std::min<std::int64_t>(dbf_.NumRegs, INT32_MAX - 1)) : 0;
+    colunas_ = Aberto() ? dbf_.NumCampos + 1 : 0;
     endResetModel();
 }
 
@@ -103,7 +101,7 @@ TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAux
     setWindowTitle(QStringLiteral("DBF"));
     resize(640, 420);
 
-    Modelo = new ModeloBrowse(cfg.DBFcomCP850, this);
+    Modelo = new ModeloBrowse(Dbf, cfg.DBFcomCP850, this);
     DrawGrid1 = new QTableView(this);
     DrawGrid1->setObjectName(QStringLiteral("DrawGrid1"));
     DrawGrid1->setModel(Modelo);
@@ -141,7 +139,7 @@ TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAux
                                   [this] { ConfigurarprocessadorXSLT1Click(); }));
     // A menu-bar item without a menu: choosing it runs the analysis at once.
     AnlisecomR1 = NovaAcao("AnlisecomR1", "An\xE1lise com &R", [this] {
-        if (AnaliseComR && Aberto()) AnaliseComR(DbfBrowse.Nome);
+        if (AnaliseComR && Aberto()) AnaliseComR(Dbf.Nome);
     });
     menuBar()->addAction(AnlisecomR1);
     Acao("XML2")->setVisible(false);
@@ -188,7 +186,7 @@ TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAux
     DosCommand1.OnNewLine = [this](TDosCommand&, const std::string& linha, int tipo) {
         if (tipo != 0) return;
         if (LinhaDeRegistro(linha)) {
-            if (Aberto()) AcrescentaLinhaSeparada(DbfBrowse, linha, '|');
+            if (Aberto()) AcrescentaLinhaSeparada(Dbf, linha, '|');
         } else {
             PorNoInfo(linha);
         }
@@ -222,7 +220,7 @@ TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAux
 TfBrowse::~TfBrowse() {
     if (fBrowse == this) fBrowse = nullptr;
     if (cursorOcupado_) QApplication::restoreOverrideCursor();
-    if (Aberto()) CloseDBF(DbfBrowse);
+    if (Aberto()) CloseDBF(Dbf);
 }
 
 QAction* TfBrowse::NovaAcao(const char* nome, const char* texto, std::function<void()> f) {
@@ -255,11 +253,11 @@ void TfBrowse::HabilitaBotoes(bool sim) {
     AnlisecomR1->setEnabled(sim);
 }
 
-void TfBrowse::AtualizaStatus() { Painel[1]->setText(QStringLiteral("Reg:") + QString::number(DbfBrowse.NumRegs)); }
+void TfBrowse::AtualizaStatus() { Painel[1]->setText(QStringLiteral("Reg:") + QString::number(Dbf.NumRegs)); }
 
 void TfBrowse::AjustaColunaZero() {
     const QFontMetrics fm(DrawGrid1->font());
-    const int w = std::max(fm.horizontalAdvance(QString::number(DbfBrowse.NumRegs)) + 6,
+    const int w = std::max(fm.horizontalAdvance(QString::number(Dbf.NumRegs)) + 6,
                            fm.horizontalAdvance(QStringLiteral("Rec")) + 4);
     DrawGrid1->setColumnWidth(0, w + 6);
 }
@@ -271,7 +269,7 @@ void TfBrowse::bAbrirClick(bool perguntar) {
         NomeArquivo = nome;
     }
     if (Aberto())
-        CloseDBF(DbfBrowse);
+        CloseDBF(Dbf);
     else if (!fonteDefinida_) {
         QFont f(QStringLiteral("Arial"));
         f.setPointSize(8);
@@ -279,7 +277,7 @@ void TfBrowse::bAbrirClick(bool perguntar) {
         fonteDefinida_ = true;
     }
     setWindowTitle(Arq(NomeArquivo));
-    if (!AbreParaLeitura(DbfBrowse, NomeArquivo)) {
+    if (!AbreParaLeitura(Dbf, NomeArquivo)) {
         Modelo->Reinicia();
         DrawGrid1->hide();
         HabilitaBotoes(false);
@@ -289,8 +287,8 @@ void TfBrowse::bAbrirClick(bool perguntar) {
     const QFontMetrics fm(DrawGrid1->font());
     DrawGrid1->verticalHeader()->setDefaultSectionSize(fm.height() + 4);
     AjustaColunaZero();
-    for (int i = 1; i <= DbfBrowse.NumCampos; ++i) {
-        const CampoDBF& c = DbfBrowse.Campo(i);
+    for (int i = 1; i <= Dbf.NumCampos; ++i) {
+        const CampoDBF& c = Dbf.Campo(i);
         DrawGrid1->setColumnWidth(
             i,
             std::max(fm.horizontalAdvance(QLatin1Char('0')) * c.Tamanho + 6, fm.horizontalAdvance(Q(c.Nome)) + 6) + 6);
@@ -315,7 +313,7 @@ void TfBrowse::bSairClick(bool fechaJanela) {
     if (DosCommand1.Executando()) DosCommand1.Terminate();
     if (DosCommand2.Executando()) DosCommand2.Terminate();
     Timer1->stop();
-    if (Aberto()) CloseDBF(DbfBrowse);
+    if (Aberto()) CloseDBF(Dbf);
     Modelo->Reinicia();
     DrawGrid1->hide();
     HabilitaBotoes(false);
@@ -355,10 +353,10 @@ void TfBrowse::MostraInfo() {
 void TfBrowse::InformacaoClick() {
     if (!Aberto() || !Info) return;
     std::error_code ec;
-    const auto tamanho = std::filesystem::file_size(DbfBrowse.Nome, ec);
+    const auto tamanho = std::filesystem::file_size(Dbf.Nome, ec);
     Info->Limpa();
-    Info->setWindowTitle(Q("Informa\xE7\xE3o de ") + Arq(DbfBrowse.Nome));
-    for (const auto& l : InformacaoDBF(DbfBrowse, ec ? 0 : tamanho))
+    Info->setWindowTitle(Q("Informa\xE7\xE3o de ") + Arq(Dbf.Nome));
+    for (const auto& l : InformacaoDBF(Dbf, ec ? 0 : tamanho))
         Info->AcrescentaLinha(l);
     Info->show();
 }
@@ -366,30 +364,30 @@ void TfBrowse::InformacaoClick() {
 void TfBrowse::Salvarcomocsv1Click() {
     if (!Aberto()) return;
     CursorOcupado ocupado;
-    GravaCSVDBF(DbfBrowse, cfg_.DBFcomCP850);
+    GravaCSVDBF(Dbf, cfg_.DBFcomCP850);
 }
 
 void TfBrowse::bXMLClick() {
     if (!Aberto()) return;
     CursorOcupado ocupado;
-    GravaXMLDBF(DbfBrowse, cfg_.DBFcomCP850);
+    GravaXMLDBF(Dbf, cfg_.DBFcomCP850);
 }
 
 void TfBrowse::bSQLClick() {
     if (!Aberto()) return;
     CursorOcupado ocupado;
-    GravaSQLDBF(DbfBrowse, cfg_.DBFcomCP850);
+    GravaSQLDBF(Dbf, cfg_.DBFcomCP850);
 }
 
 void TfBrowse::bCNVClick() {
     if (!Aberto()) return;
     CursorOcupado ocupado;
-    GravaCNVDBF(DbfBrowse);
+    GravaCNVDBF(Dbf);
 }
 
 void TfBrowse::bComprimeClick() {
     if (!Aberto()) return;
-    const QFileInfo fi(Arq(DbfBrowse.Nome));
+    const QFileInfo fi(Arq(Dbf.Nome));
     const std::string pasta = fi.absolutePath().toStdString();
     const std::string nome = fi.fileName().toStdString();
     if (fComprime) {
@@ -399,7 +397,7 @@ void TfBrowse::bComprimeClick() {
         fComprime->Comprime(nome);
     } else {
         CursorOcupado ocupado;
-        ComprimeDBF(DbfBrowse.Nome, NomeSaida(DbfBrowse.Nome, ".dbc"), SemProgresso());
+        ComprimeDBF(Dbf.Nome, NomeSaida(Dbf.Nome, ".dbc"), SemProgresso());
     }
 }
 
@@ -409,11 +407,11 @@ void TfBrowse::Copiaestrutura1Click() {
         EscolheSalvar(QStringLiteral("Salvar estrutura no arquivo..."), QStringLiteral("dBase III plus (*.dbf)"));
     if (nome.empty()) return;
     if (QFileInfo(Arq(nome)).suffix().isEmpty()) nome += ".dbf";
-    CopiaEstrutura(DbfBrowse, nome);
+    CopiaEstrutura(Dbf, nome);
 }
 
 void TfBrowse::ComecaAcrescimo() {
-    Reabre(DbfBrowse, true);
+    Reabre(Dbf, true);
     Timer1->start();
 }
 
@@ -422,7 +420,7 @@ void TfBrowse::FimAcrescimo() {
     // A run stopped by closing the file ends here too: nothing is reopened then.
     if (Aberto()) {
         try {
-            Reabre(DbfBrowse, false);
+            Reabre(Dbf, false);
         } catch (...) {
             // The file could not be opened again: nothing is left on show.
             Modelo->Reinicia();
@@ -457,21 +455,21 @@ void TfBrowse::Append1Click() {
     const auto sep = PerguntaTexto(QStringLiteral("Entre com o separador"),
                                    QStringLiteral("Caractere que separa os campos"), QStringLiteral("|"));
     if (!sep || sep->empty()) return;
-    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaDelimitado(DbfBrowse, texto, (*sep)[0], ev); });
+    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaDelimitado(Dbf, texto, (*sep)[0], ev); });
 }
 
 void TfBrowse::AppendarSDF1Click() {
     if (!Aberto()) return;
     const std::string texto = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("Arquivo texto (*.txt *.log)"), {});
     if (texto.empty()) return;
-    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaSDF(DbfBrowse, texto, ev); });
+    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaSDF(Dbf, texto, ev); });
 }
 
 void TfBrowse::dearquivoDBF1Click() {
     if (!Aberto()) return;
     const std::string outro = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("Arquivos dBaseIII+ (*.dbf)"), {});
     if (outro.empty()) return;
-    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaDeDBF(DbfBrowse, outro, ev); });
+    AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaDeDBF(Dbf, outro, ev); });
 }
 
 bool TfBrowse::PerguntaXMLEFolha(std::string& xml, std::string& folha) {
@@ -502,7 +500,7 @@ void TfBrowse::AppendardeXML1Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cursorOcupado_ = true;
     try {
-        Reabre(DbfBrowse, true);
+        Reabre(Dbf, true);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         cursorOcupado_ = false;
@@ -562,9 +560,9 @@ void TfBrowse::TerminaXSLT(bool relerTemp) {
     }
     if (relerTemp) {
         const EventosAcrescimo eventos = [] { QCoreApplication::processEvents(); };
-        Reabre(DbfBrowse, true);
+        Reabre(Dbf, true);
         try {
-            if (std::filesystem::exists("temp.txt")) AcrescentaLinhasArquivo(DbfBrowse, "temp.txt", eventos);
+            if (std::filesystem::exists("temp.txt")) AcrescentaLinhasArquivo(Dbf, "temp.txt", eventos);
         } catch (...) {
             FimAcrescimo();
             throw;
@@ -591,7 +589,7 @@ void TfBrowse::bRClick() {
     std::string csv;
     {
         CursorOcupado ocupado;
-        csv = GravaCSVDBF(DbfBrowse, cfg_.DBFcomCP850);
+        csv = GravaCSVDBF(Dbf, cfg_.DBFcomCP850);
     }
     const std::string absoluto = std::filesystem::absolute(csv).string();
     GravaRprofile(QDir::currentPath().toStdString(), cfg_.DirPrograma, absoluto);

@@ -23,10 +23,11 @@ namespace dorvan {
 
 struct Configuracao;
 
-// The grid's rows drawn on demand from DbfBrowse.
+// The grid's rows drawn on demand from the browser's file.
 class ModeloBrowse : public QAbstractTableModel {
 public:
-    explicit ModeloBrowse(bool DBFcomCP850, QObject* pai = nullptr) : QAbstractTableModel(pai), cp850_(DBFcomCP850) {}
+    ModeloBrowse(dbfRecord& dbf, bool DBFcomCP850, QObject* pai = nullptr)
+        : QAbstractTableModel(pai), dbf_(dbf), cp850_(DBFcomCP850) {}
     int rowCount(const QModelIndex& pai = {}) const override;
     int columnCount(const QModelIndex& pai = {}) const override;
     QVariant data(const QModelIndex& indice, int papel) const override;
@@ -37,6 +38,8 @@ public:
     void DefineCP850(bool sim) { cp850_ = sim; }
 
 private:
+    bool Aberto() const { return dbf_.Estado != 0; }
+    dbfRecord& dbf_;
     int linhas_ = 0;
     int colunas_ = 0;
     bool cp850_;
@@ -47,6 +50,8 @@ public:
     explicit TfBrowse(Configuracao& cfg, QWidget* pai = nullptr);
     ~TfBrowse() override;
 
+    // The file on show; closed (Estado 0) while nothing is shown.
+    dbfRecord Dbf;
     // The open dialog's file name: callers that open a file set it and call bAbrirClick(false).
     std::string NomeArquivo;
     // perguntar: the dialog is shown first (the open button and menu item).
@@ -102,6 +107,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    bool Aberto() const { return Dbf.Estado != 0; }
     QAction* NovaAcao(const char* nome, const char* texto, std::function<void()> f);
     void HabilitaBotoes(bool sim);
     void AjustaColunaZero();

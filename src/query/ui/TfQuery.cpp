@@ -506,23 +506,48 @@ void TfQuery::bNovoClick() {
     ClearLabel4();
 }
 
+void TfQuery::MarcaGravacao(bool comeca) {
+    // A batch writes one file after another: the commands come back after the last.
+    if (comeca ? gravacoes_++ > 0 : --gravacoes_ > 0) return;
+    if (comeca) cancelaGravacao_ = false;
+    for (QWidget* w : std::initializer_list<QWidget*>{bDBF, bLote, bExecute, lbConsultas})
+        w->setEnabled(!comeca);
+}
+
+void TfQuery::reject() {
+    // "Retorna", Esc or the close box while a file is written stop the writing.
+    if (Gravando()) {
+        cancelaGravacao_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
 bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
+    MarcaGravacao(true);
+    struct Fim {
+        TfQuery* j;
+        ~Fim() { j->MarcaGravacao(false); }
+    } fim{this};
     ApoioGravaDBF apoio;
     apoio.PerguntaParametro = PerguntaParametro;
     apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
     apoio.ModoSeguro = cfg_.ModoSeguro;
+    apoio.Cancelado = [this] { return cancelaGravacao_; };
+    std::int64_t recebidos = 0;
     QElapsedTimer relogio;
     relogio.start();
-    apoio.Eventos = [&relogio] {
+    apoio.Eventos = [&relogio, &recebidos](std::int64_t n) {
+        recebidos = n;
         if (relogio.elapsed() < 50) return;
         relogio.restart();
         QCoreApplication::processEvents();
     };
-    // Every 500 ms the status line counts the records written so far.
+    // Every 500 ms the status line counts the records received so far.
     QTimer contagem;
     contagem.setInterval(500);
     connect(&contagem, &QTimer::timeout, this,
-            [this, arquivo] { Label4->setText(Q(TextoRecebidos(DbfConsulta.NumRegs, arquivo))); });
+            [this, arquivo, &recebidos] { Label4->setText(Q(TextoRecebidos(recebidos, arquivo))); });
     contagem.start();
     CursorOcupado ocupado;
     return GravaConsultaDBF(motor_, Alias(), arquivo, DeQString(edParam->text()), LinhasSQL(), valor, apoio);
@@ -547,12 +572,26 @@ void TfQuery::bDBFClick() {
     }
     const std::string arquivo = EscolheArquivoDBF ? EscolheArquivoDBF() : std::string();
     if (arquivo.empty()) return;
-    if (GravaDBF(arquivo, {})) MostraNoBrowse(arquivo);
+    bool gravou = false;
+    try {
+        gravou = GravaDBF(arquivo, {});
+    } catch (const std::exception& e) {
+        MostraErro(e);
+        return;
+    }
+    if (gravou) MostraNoBrowse(arquivo);
 }
 
 void TfQuery::bLoteClick() {
     const std::string arquivo = EscolheArquivoLote ? EscolheArquivoLote() : std::string();
     if (arquivo.empty()) return;
+    // The whole batch is one run: commands stay off from its first order to its
+    // last, and Retorna stops the orders still to come too.
+    MarcaGravacao(true);
+    struct Fim {
+        TfQuery* j;
+        ~Fim() { j->MarcaGravacao(false); }
+    } fim{this};
     ApoioLote apoio;
     apoio.Conecta = [this](const std::string& alias) {
         cbDataBase->setEditText(Q(alias));
@@ -563,8 +602,11 @@ void TfQuery::bLoteClick() {
         AbreQuery(consulta);
         return GravaDBF(dbf, valor);
     };
-    const std::string fim = ExecutaLote(arquivo, apoio);
-    Label4->setText(Q(fim));
+    try {
+        Label4->setText(Q(ExecutaLote(arquivo, apoio)));
+    } catch (const std::exception& e) {
+        MostraErro(e);
+    }
 }
 
 void TfQuery::bCaseClick() {

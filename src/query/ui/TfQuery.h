@@ -63,6 +63,10 @@ public:
     void DefineLinhasSQL(const std::vector<std::string>& linhas);
 
     bool ModoProgramador() const;
+    // True while a query is being written into a DBF: the commands that would start
+    // another run are disabled, and closing the window stops the writing.
+    bool Gravando() const { return gravacoes_ > 0; }
+    void reject() override;
     std::string DriverAtual;
     std::string SeparadorInsercao = " ";
     std::string TabelaEscolhida;        // the table whose columns are listed
@@ -126,11 +130,14 @@ private:
     std::string PastaDados() const;
     bool GravaDBF(const std::string& arquivo, const std::string& valor);
     void GuardaPastaDados(const std::string& arquivo);
+    void MarcaGravacao(bool comeca);
 
     TabelaResultados& t_;
     Configuracao& cfg_;
     MotorBD& motor_;
     LexerSQLDorvan* lexer_;
+    int gravacoes_ = 0;
+    bool cancelaGravacao_ = false;
 };
 
 // The window once created (null before, and when the engine did not start).

@@ -60,8 +60,8 @@ protected:
 
 TEST_F(JanelaBrowse, AbrirMostraOArquivoEFecharLimpa) {
     janela->bAbrirClick(false);
-    ASSERT_EQ(DbfBrowse.Estado, 1);
-    EXPECT_TRUE(DbfBrowse.SomenteLeitura);
+    ASSERT_EQ(janela->Dbf.Estado, 1);
+    EXPECT_TRUE(janela->Dbf.SomenteLeitura);
     EXPECT_FALSE(janela->DrawGrid1->isHidden());
     EXPECT_EQ(janela->windowTitle().toStdString(), nome);
     EXPECT_EQ(janela->Modelo->rowCount(), 3);
@@ -83,7 +83,7 @@ TEST_F(JanelaBrowse, AbrirMostraOArquivoEFecharLimpa) {
 
     janela->show();
     janela->Acao("bSair")->trigger();
-    EXPECT_EQ(DbfBrowse.Estado, 0);
+    EXPECT_EQ(janela->Dbf.Estado, 0);
     EXPECT_TRUE(janela->DrawGrid1->isHidden());
     EXPECT_FALSE(janela->isVisible());
     EXPECT_FALSE(janela->Acao("bCSV")->isEnabled());
@@ -121,9 +121,9 @@ TEST_F(JanelaBrowse, AcrescimoDeTextoDelimitadoVoltaALeituraComAGradeAtualizada)
         return std::optional<std::string>(";x");
     };
     janela->Acao("Append1")->trigger();
-    EXPECT_EQ(DbfBrowse.Estado, 1);
-    EXPECT_TRUE(DbfBrowse.SomenteLeitura);
-    EXPECT_EQ(DbfBrowse.NumRegs, 5);
+    EXPECT_EQ(janela->Dbf.Estado, 1);
+    EXPECT_TRUE(janela->Dbf.SomenteLeitura);
+    EXPECT_EQ(janela->Dbf.NumRegs, 5);
     EXPECT_FALSE(janela->Timer1->isActive());
     EXPECT_EQ(janela->Modelo->rowCount(), 5);
     EXPECT_EQ(Texto(4, 1), "Eli ");
@@ -134,8 +134,8 @@ TEST_F(JanelaBrowse, AcrescimoComTextoInexistenteMantemOArquivoEmLeitura) {
     janela->bAbrirClick(false);
     janela->EscolheAbrir = [&](const QString&, const QString&, const std::string&) { return pasta / "falta.txt"; };
     EXPECT_THROW(janela->AppendarSDF1Click(), ErroES);
-    EXPECT_EQ(DbfBrowse.Estado, 1);
-    EXPECT_TRUE(DbfBrowse.SomenteLeitura);
+    EXPECT_EQ(janela->Dbf.Estado, 1);
+    EXPECT_TRUE(janela->Dbf.SomenteLeitura);
     EXPECT_FALSE(janela->Timer1->isActive());
 }
 
@@ -160,8 +160,8 @@ TEST_F(JanelaBrowse, XSLTAcrescentaLinhasComBarraEMostraAsOutrasNoVisualizador) 
     janela->Acao("AppendardeXML1")->trigger();
     EXPECT_EQ(janela->Painel[0]->text(), "Aplicando f.xsl em p.xml com xsltproc");
     QTRY_VERIFY_WITH_TIMEOUT(!janela->DosCommand1.Executando(), 10000);
-    EXPECT_EQ(DbfBrowse.NumRegs, 5);
-    EXPECT_TRUE(DbfBrowse.SomenteLeitura);
+    EXPECT_EQ(janela->Dbf.NumRegs, 5);
+    EXPECT_TRUE(janela->Dbf.SomenteLeitura);
     EXPECT_EQ(Texto(3, 1), "Gil ");
     EXPECT_EQ(Texto(4, 2), "  8");
     ASSERT_EQ(info.Linhas().size(), 2u);
@@ -181,8 +181,8 @@ TEST_F(JanelaBrowse, ProcessadorQueNaoIniciaAvisaEDevolveOArquivoALeitura) {
     ASSERT_EQ(msgs.Textos().size(), 1u);
     EXPECT_EQ(msgs.Textos()[0],
               pasta / "nao-existe" + " " + pasta / "x.xml" + " " + pasta / "x.xml" + " doesn't exist.");
-    EXPECT_EQ(DbfBrowse.Estado, 1);
-    EXPECT_TRUE(DbfBrowse.SomenteLeitura);
+    EXPECT_EQ(janela->Dbf.Estado, 1);
+    EXPECT_TRUE(janela->Dbf.SomenteLeitura);
     EXPECT_FALSE(janela->Timer1->isActive());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -210,7 +210,7 @@ TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {
     ASSERT_TRUE(Ganchos().MostraDBF);
     Ganchos().MostraDBF(form, nome);
     EXPECT_TRUE(janela->isVisible());
-    EXPECT_EQ(DbfBrowse.Nome, nome);
+    EXPECT_EQ(janela->Dbf.Nome, nome);
     EXPECT_EQ(janela->Modelo->rowCount(), 3);
     // The browser's R analysis runs the main window's scheme command.
     int analises = 0;
@@ -228,10 +228,10 @@ TEST_F(JanelaBrowse, FecharDuranteOXSLTParaOProcessadorSemReabrirOArquivo) {
     janela->EscolheAbrir = [&](const QString&, const QString&, const std::string&) { return pasta / "x.xml"; };
     janela->AppendardeXML1Click();
     ASSERT_TRUE(janela->DosCommand1.Executando());
-    EXPECT_FALSE(DbfBrowse.SomenteLeitura);
+    EXPECT_FALSE(janela->Dbf.SomenteLeitura);
     janela->bSairClick(false);
     QTRY_VERIFY_WITH_TIMEOUT(!janela->DosCommand1.Executando(), 10000);
-    EXPECT_EQ(DbfBrowse.Estado, 0);
+    EXPECT_EQ(janela->Dbf.Estado, 0);
     EXPECT_EQ(janela->Painel[1]->text(), "Reg:");
     EXPECT_TRUE(info.Linhas().empty());
     EXPECT_FALSE(janela->Timer1->isActive());
