@@ -78,6 +78,16 @@ void Confere(const char* passo) {
     EXPECT_TRUE(RotulosDesdeOInicio());
 }
 
+// A click on the first value cell shown, as a user starts on a new table.
+void ClicaValor(const char* passo) {
+    GradeFixa& g = Grade();
+    const QModelIndex i = g.indexAt(QPoint(1, 1));
+    ASSERT_TRUE(i.isValid()) << passo;
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(i).center());
+    EXPECT_EQ(g.currentIndex(), i) << passo;
+    Confere(passo);
+}
+
 // A table taller and wider than the window, in the table file format.
 std::string TabelaGrande() {
     std::string s = "Titulo1=Casos por munic\xEDpio\r\n\"Munic\xEDpio\"";
@@ -178,6 +188,7 @@ TEST(GradePrincipal, FixedAreasStayAfterADbfOpenedThroughAbrirTabela) {
     });
     ASSERT_GT(Principal().Tabela().NumLinhas, 0) << e.Descreve();
     Confere("dbf opened");
+    ClicaValor("dbf: value clicked");
     Prepara(Estado::SemTabela);
 }
 
@@ -209,6 +220,7 @@ TEST(GradePrincipal, FixedAreasStayAfterATabulationAndItsLogClosed) {
     EXPECT_FALSE(Log->isVisible());
     Principal().activateWindow();
     Confere("log closed");
+    ClicaValor("tabulation: value clicked");
     Prepara(Estado::SemTabela);
 }
 
@@ -243,6 +255,7 @@ TEST(GradePrincipal, FixedAreasAndLabelsShowAfterAQueryIntoTheTable) {
     ASSERT_EQ(t.NumLinhas, 3) << e.Descreve();
     ASSERT_EQ(t.NumColunas(), 2);
     Confere("query run");
+    ClicaValor("query: value clicked");
     QStringList rotulos;
     for (int g = 2; g < Principal().Modelo->rowCount(); ++g) {
         const QModelIndex i = Principal().Modelo->index(g, 0);
