@@ -99,6 +99,9 @@ Qt::ItemFlags ModeloTabela::flags(const QModelIndex& i) const {
 
 void DelegadoGrade::initStyleOption(QStyleOptionViewItem* o, const QModelIndex& i) const {
     QStyledItemDelegate::initStyleOption(o, i);
+    // A label wider than its column is cut at the edge: an ellipsis would leave only
+    // its first letter, and "RN10" and "RS10" would look alike.
+    if (i.column() == 0) o->textElideMode = Qt::ElideNone;
     if (o->state & QStyle::State_Selected) {
         // Selected cells are yellow and keep the cell's own text colour.
         o->state &= ~QStyle::State_Selected;

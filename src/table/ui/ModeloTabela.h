@@ -36,7 +36,8 @@ private:
     bool vazia_ = true;
 };
 
-// Draws the cell as usual, then the note mark in its corner.
+// Draws the cell as usual (a label too wide for its column cut at the edge), then
+// the note mark in its corner.
 class DelegadoGrade : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
