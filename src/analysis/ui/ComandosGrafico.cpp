@@ -1,6 +1,7 @@
 #include "analysis/ui/ComandosGrafico.h"
 
 #include "analysis/ui/TFChart.h"
+#include "table/EstadoMenus.h"
 #include "table/ui/TForm1.h"
 
 #include <QAction>
@@ -10,19 +11,10 @@ namespace dorvan {
 
 namespace {
 
-// Items of the "Gráfico" menu and the column count each one needs to exceed.
-struct Limiar {
-    const char* item;
-    int colunas;
-};
-constexpr Limiar Limiares[] = {{"Graficovazio1", 0}, {"Linhas1", 0}, {"Barras1", 0}, {"BarrasHorizontais1", 0},
-                               {"Setores1", 0},      {"Areas1", 0},  {"Mapa1", 0},   {"Scater1", 1},
-                               {"Setas1", 1},        {"Bolhas1", 2}};
-
+// Opening the menu: each item by the table's column count.
 void Grafico1Click(TForm1& f) {
-    const int n = f.Tabela().NumColunas();
-    for (const Limiar& l : Limiares)
-        if (QAction* a = f.Acao(QString::fromLatin1(l.item))) a->setEnabled(n > l.colunas);
+    for (const auto& [item, sim] : EstadoDosMenus(f.Tabela()).grafico)
+        if (QAction* a = f.Acao(QString::fromLatin1(item))) a->setEnabled(sim);
 }
 
 } // namespace

@@ -255,6 +255,7 @@ std::vector<std::string> TForm1::GanchosFaltando() const {
     exige(static_cast<bool>(g.AbreSQL), "Ganchos().AbreSQL");
     exige(static_cast<bool>(g.MostraDBF), "Ganchos().MostraDBF");
     exige(static_cast<bool>(g.MostraLog), "Ganchos().MostraLog");
+    exige(static_cast<bool>(g.FechaLog), "Ganchos().FechaLog");
     for (const auto& [nome, acao] : acoes_) {
         const QString m = acao->property("manipulador").toString();
         auto c = comandos_.find(m);
@@ -451,7 +452,9 @@ void TForm1::HabilitaComandos() {
               "percentagem1", "Normalizar1", "Inteiro1", "Total1", "Ordenar1", "Decimais1", "EliminaColuna1",
               "SupLinhas1", "Tipodetotal1", "Absoluto1"},
              t_.NumColunas() > 0);
-    Habilita({"Linhas1", "Barras1", "BarrasHorizontais1", "Setores1", "Areas1"}, t_.NumColunas() > 0);
+    // The chart menu as it shows when opened, so no item waits for that to be right.
+    for (const auto& [item, sim] : EstadoDosMenus(t_).grafico)
+        Habilita({item}, sim);
     const QMimeData* m = QApplication::clipboard()->mimeData();
     Habilita({"SpeedButton5"}, m && m->hasText());
 }
@@ -592,7 +595,6 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->setFocus();
     t_.Modificada = false;
     cfg_.DirSalva = DiretorioDe(arquivo);
-    if (!LogAtual().Linhas().empty() && LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this);
     return true;
 }
 
@@ -605,7 +607,10 @@ void TForm1::Abrir1Click() {
         MensagensAtuais().Mostra("Arquivo n\xE3o existe!");
         return;
     }
-    AbreArquivo(arquivo);
+    if (!AbreArquivo(arquivo) || LogAtual().Linhas().empty()) return;
+    // A log window still open shows another table's log: it goes either way.
+    if (Ganchos().FechaLog) Ganchos().FechaLog(*this);
+    if (LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this, true);
 }
 
 void TForm1::Salvar1Click() {
@@ -779,7 +784,9 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
     const ComandoInicial cmd = InterpretaLinhaComando(argumentos, cfg_.SQLDisponivel);
     switch (cmd.tipo) {
     case ComandoInicial::Tipo::Tabela:
-        AbreArquivo(cmd.arquivo);
+        if (AbreArquivo(cmd.arquivo) && LogAtual().MostraAoAbrir() && !LogAtual().Linhas().empty() &&
+            Ganchos().MostraLog)
+            Ganchos().MostraLog(*this, false);
         break;
     case ComandoInicial::Tipo::DEF:
         cfg_.DirDados = DiretorioDe(std::filesystem::absolute(cmd.arquivo).string());
