@@ -1,7 +1,6 @@
 #include "analysis/ui/ComandosGrafico.h"
 
 #include "analysis/ui/TFChart.h"
-#include "table/EstadoMenus.h"
 #include "table/ui/TForm1.h"
 
 #include <QAction>
@@ -9,21 +8,11 @@
 
 namespace dorvan {
 
-namespace {
-
-// Opening the menu: each item by the table's column count.
-void Grafico1Click(TForm1& f) {
-    for (const auto& [item, sim] : EstadoDosMenus(f.Tabela()).grafico)
-        if (QAction* a = f.Acao(QString::fromLatin1(item))) a->setEnabled(sim);
-}
-
-} // namespace
-
 TFChart* LigaComandosGrafico(TForm1& f) {
     auto* janela = new TFChart(f.Tabela(), &f);
     TForm1* j = &f;
     if (auto* menu = f.findChild<QMenu*>(QStringLiteral("Grafico1")))
-        QObject::connect(menu, &QMenu::aboutToShow, &f, [j] { Grafico1Click(*j); });
+        QObject::connect(menu, &QMenu::aboutToShow, &f, [j] { j->HabilitaComandos(); });
     auto mostra = [janela] {
         janela->show();
         janela->raise();

@@ -442,7 +442,7 @@ void TForm1::HabilitaComandos() {
              linhas);
     // Menu items whose tool button the list above disables, and others that need rows:
     // with no table they would do nothing at all.
-    Habilita({"Copiar1", "Seqncia1", "MostrarChave1"}, linhas);
+    Habilita({"Copiar1", "Localizar1", "Seqncia1", "MostrarChave1"}, linhas);
     Panel2->setVisible(linhas);
     Panel3->setVisible(linhas);
     Habilita({"Divide1", "Mltiplica1", "Soma1", "Subtrai1", "Minimo1", "Maximo1", "MoveColuna1", "Scater1",
@@ -452,11 +452,23 @@ void TForm1::HabilitaComandos() {
               "percentagem1", "Normalizar1", "Inteiro1", "Total1", "Ordenar1", "Decimais1", "EliminaColuna1",
               "SupLinhas1", "Tipodetotal1", "Absoluto1"},
              t_.NumColunas() > 0);
-    // The chart menu as it shows when opened, so no item waits for that to be right.
-    for (const auto& [item, sim] : EstadoDosMenus(t_).grafico)
+    // Every item as its menu shows it when opened: a shortcut or a tool button reaches
+    // the item without opening the menu.
+    const EstadoMenus e = EstadoDosMenus(t_);
+    Habilita({"Descritivas"}, e.descritivas);
+    Habilita({"Histograma1"}, e.histograma);
+    Habilita({"Correlacao1"}, e.correlacao);
+    Habilita({"Regressao1"}, e.regressao);
+    Habilita({"ComprChave"}, e.fixaChave);
+    Habilita({"Seqncia1"}, e.sequencia);
+    if (QAction* a = Acao(QStringLiteral("MostrarChave1"))) {
+        a->setVisible(e.mostraChave);
+        if (e.mostraChave) a->setText(ParaQString(e.textoMostraChave));
+    }
+    for (const auto& [item, sim] : e.grafico)
         Habilita({item}, sim);
     const QMimeData* m = QApplication::clipboard()->mimeData();
-    Habilita({"SpeedButton5"}, m && m->hasText());
+    Habilita({"SpeedButton5", "Colar1"}, m && m->hasText());
 }
 
 namespace {

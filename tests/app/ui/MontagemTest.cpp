@@ -146,3 +146,25 @@ TEST(Montagem, OpeningATableWithARunLogClosesTheLogLeftOpenEvenWhenNotToShowIt) 
     EXPECT_FALSE(aberto) << "the old log stayed open over the new table";
     EXPECT_EQ(e.dialogos.size(), 1u) << e.Descreve();
 }
+
+TEST(Montagem, KeysAndButtonsFindEveryItemAsItsMenuShowsIt) {
+    // A shortcut or a tool button reaches an item without opening its menu: the item
+    // must already be as the menu shows it, in every table state and after each.
+    std::vector<QAction*> itens;
+    for (const char* menu : {"Arquivo1", "Editar1", "Operaes1", "Estatstica1", "Quadros1", "Grafico1", "Ajuda1"})
+        for (QAction* a : AcoesDoMenu(menu))
+            itens.push_back(a);
+    for (Estado estado : {Estado::SemTabela, Estado::ComTabela, Estado::UmaColuna, Estado::SemTabela}) {
+        Prepara(estado);
+        std::vector<std::string> antes;
+        for (QAction* a : itens)
+            antes.push_back(a->objectName().toStdString() + (a->isEnabled() ? " enabled" : " disabled"));
+        for (QAction* a : itens)
+            AbreMenusDe(a);
+        for (std::size_t i = 0; i < itens.size(); ++i)
+            EXPECT_EQ(antes[i], itens[i]->objectName().toStdString() +
+                                    (itens[i]->isEnabled() ? " enabled" : " disabled"))
+                << NomeEstado(estado);
+    }
+    Prepara(Estado::SemTabela);
+}
