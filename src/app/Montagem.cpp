@@ -137,11 +137,20 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
         f.show();
         f.activateWindow();
     };
-    // A table opened with a run log shows it, modally, when the log window's box says so.
-    Ganchos().MostraLog = [](TForm1&) {
+    // A table opened with a run log shows it when the log window's box says so.
+    Ganchos().MostraLog = [](TForm1&, bool modal) {
         if (!Log) return;
+        if (!modal) {
+            Log->show();
+            Log->raise();
+            return;
+        }
+        // A window already up cannot turn modal.
         Log->close();
         Log->exec();
+    };
+    Ganchos().FechaLog = [](TForm1&) {
+        if (Log) Log->close();
     };
     TForm1& form1 = *j.form1;
     LigaComandosSaida(form1);

@@ -13,6 +13,15 @@ EstadoMenus EstadoDosMenus(const TabelaResultados& t) {
     e.textoMostraChave = TextoMostrarChave(t);
     e.mostraChave = !e.textoMostraChave.empty();
     e.fixaChave = e.sequencia = t.NumLinhas > 0;
+    struct Limiar {
+        const char* item;
+        int colunas;
+    };
+    constexpr Limiar Limiares[] = {{"Graficovazio1", 0}, {"Linhas1", 0}, {"Barras1", 0}, {"BarrasHorizontais1", 0},
+                                   {"Setores1", 0},      {"Areas1", 0},  {"Mapa1", 0},   {"Scater1", 1},
+                                   {"Setas1", 1},        {"Bolhas1", 2}};
+    for (const Limiar& l : Limiares)
+        e.grafico.emplace_back(l.item, t.NumColunas() > l.colunas);
     return e;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dorvan {
@@ -20,6 +21,10 @@ struct EstadoMenus {
     bool fixaChave = false; // "Fixar comprimento da Chave": with rows
     // "Operações": "Seqüência" with rows.
     bool sequencia = false;
+    // "Gráfico": each item by its name, enabled when the table has more columns
+    // than the item needs to exceed (none for most, one for points and arrows,
+    // two for bubbles).
+    std::vector<std::pair<const char*, bool>> grafico;
 };
 EstadoMenus EstadoDosMenus(const TabelaResultados& t);
 

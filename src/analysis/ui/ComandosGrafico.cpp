@@ -8,30 +8,11 @@
 
 namespace dorvan {
 
-namespace {
-
-// Items of the "Gráfico" menu and the column count each one needs to exceed.
-struct Limiar {
-    const char* item;
-    int colunas;
-};
-constexpr Limiar Limiares[] = {{"Graficovazio1", 0}, {"Linhas1", 0}, {"Barras1", 0}, {"BarrasHorizontais1", 0},
-                               {"Setores1", 0},      {"Areas1", 0},  {"Mapa1", 0},   {"Scater1", 1},
-                               {"Setas1", 1},        {"Bolhas1", 2}};
-
-void Grafico1Click(TForm1& f) {
-    const int n = f.Tabela().NumColunas();
-    for (const Limiar& l : Limiares)
-        if (QAction* a = f.Acao(QString::fromLatin1(l.item))) a->setEnabled(n > l.colunas);
-}
-
-} // namespace
-
 TFChart* LigaComandosGrafico(TForm1& f) {
     auto* janela = new TFChart(f.Tabela(), &f);
     TForm1* j = &f;
     if (auto* menu = f.findChild<QMenu*>(QStringLiteral("Grafico1")))
-        QObject::connect(menu, &QMenu::aboutToShow, &f, [j] { Grafico1Click(*j); });
+        QObject::connect(menu, &QMenu::aboutToShow, &f, [j] { j->HabilitaComandos(); });
     auto mostra = [janela] {
         janela->show();
         janela->raise();

@@ -27,7 +27,7 @@ void CarregaTabelaDoR(TForm1& f, bool comCaixaLog) {
     f.StringGrid1->show();
     t.Modificada = true;
     const bool mostraLog = !comCaixaLog || LogAtual().MostraAoAbrir();
-    if (mostraLog && !LogAtual().Linhas().empty() && Ganchos().MostraLog) Ganchos().MostraLog(f);
+    if (mostraLog && !LogAtual().Linhas().empty() && Ganchos().MostraLog) Ganchos().MostraLog(f, true);
 }
 
 void ProgramaRClick(TForm1& f) {

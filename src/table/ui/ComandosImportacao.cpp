@@ -206,10 +206,7 @@ void LigaEditar(TForm1& f) {
     });
     if (QMenu* m = f.findChild<QMenu*>(QStringLiteral("Editar1")))
         QObject::connect(m, &QMenu::aboutToShow, j, [j] {
-            const bool linhas = j->Tabela().NumLinhas > 0;
-            for (const char* nome : {"Copiar1", "Localizar1"})
-                if (QAction* a = j->Acao(QString::fromLatin1(nome))) a->setEnabled(linhas);
-            if (QAction* a = j->Acao(QStringLiteral("Colar1"))) a->setEnabled(ClipboardTemTexto());
+            j->HabilitaComandos();
             if (QAction* a = j->Acao(QStringLiteral("CodePage"))) a->setChecked(j->Config().DBFcomCP850);
         });
 }

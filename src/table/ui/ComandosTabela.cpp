@@ -39,10 +39,6 @@ void MostraInfo(TForm1& f, const char* titulo, const std::vector<std::string>& l
     info.raise();
 }
 
-void Habilita(TForm1& f, const char* nome, bool sim) {
-    if (QAction* a = f.Acao(QString::fromLatin1(nome))) a->setEnabled(sim);
-}
-
 // The grid shows the new rows from the top.
 void MostraDoTopo(TForm1& f) {
     f.MostraTabela();
@@ -282,24 +278,9 @@ void LigaEstatisticas(TForm1& f) {
 // Items enabled, shown and captioned when their menu opens.
 void LigaMenus(TForm1& f) {
     TForm1* j = &f;
-    auto aoAbrir = [j](const char* menu, std::function<void(const EstadoMenus&)> ajusta) {
+    for (const char* menu : {"Estatstica1", "Quadros1", "Operaes1"})
         if (QMenu* m = j->findChild<QMenu*>(QString::fromLatin1(menu)))
-            QObject::connect(m, &QMenu::aboutToShow, j, [j, ajusta] { ajusta(EstadoDosMenus(j->Tabela())); });
-    };
-    aoAbrir("Estatstica1", [j](const EstadoMenus& e) {
-        Habilita(*j, "Descritivas", e.descritivas);
-        Habilita(*j, "Histograma1", e.histograma);
-        Habilita(*j, "Correlacao1", e.correlacao);
-        Habilita(*j, "Regressao1", e.regressao);
-    });
-    aoAbrir("Quadros1", [j](const EstadoMenus& e) {
-        if (QAction* a = j->Acao(QStringLiteral("MostrarChave1"))) {
-            a->setVisible(e.mostraChave);
-            if (e.mostraChave) a->setText(ParaQString(e.textoMostraChave));
-        }
-        Habilita(*j, "ComprChave", e.fixaChave);
-    });
-    aoAbrir("Operaes1", [j](const EstadoMenus& e) { Habilita(*j, "Seqncia1", e.sequencia); });
+            QObject::connect(m, &QMenu::aboutToShow, j, [j] { j->HabilitaComandos(); });
 }
 
 } // namespace

@@ -255,6 +255,7 @@ std::vector<std::string> TForm1::GanchosFaltando() const {
     exige(static_cast<bool>(g.AbreSQL), "Ganchos().AbreSQL");
     exige(static_cast<bool>(g.MostraDBF), "Ganchos().MostraDBF");
     exige(static_cast<bool>(g.MostraLog), "Ganchos().MostraLog");
+    exige(static_cast<bool>(g.FechaLog), "Ganchos().FechaLog");
     for (const auto& [nome, acao] : acoes_) {
         const QString m = acao->property("manipulador").toString();
         auto c = comandos_.find(m);
@@ -441,7 +442,7 @@ void TForm1::HabilitaComandos() {
              linhas);
     // Menu items whose tool button the list above disables, and others that need rows:
     // with no table they would do nothing at all.
-    Habilita({"Copiar1", "Seqncia1", "MostrarChave1"}, linhas);
+    Habilita({"Copiar1", "Localizar1", "Seqncia1", "MostrarChave1"}, linhas);
     Panel2->setVisible(linhas);
     Panel3->setVisible(linhas);
     Habilita({"Divide1", "Mltiplica1", "Soma1", "Subtrai1", "Minimo1", "Maximo1", "MoveColuna1", "Scater1",
@@ -451,9 +452,23 @@ void TForm1::HabilitaComandos() {
               "percentagem1", "Normalizar1", "Inteiro1", "Total1", "Ordenar1", "Decimais1", "EliminaColuna1",
               "SupLinhas1", "Tipodetotal1", "Absoluto1"},
              t_.NumColunas() > 0);
-    Habilita({"Linhas1", "Barras1", "BarrasHorizontais1", "Setores1", "Areas1"}, t_.NumColunas() > 0);
+    // Every item as its menu shows it when opened: a shortcut or a tool button reaches
+    // the item without opening the menu.
+    const EstadoMenus e = EstadoDosMenus(t_);
+    Habilita({"Descritivas"}, e.descritivas);
+    Habilita({"Histograma1"}, e.histograma);
+    Habilita({"Correlacao1"}, e.correlacao);
+    Habilita({"Regressao1"}, e.regressao);
+    Habilita({"ComprChave"}, e.fixaChave);
+    Habilita({"Seqncia1"}, e.sequencia);
+    if (QAction* a = Acao(QStringLiteral("MostrarChave1"))) {
+        a->setVisible(e.mostraChave);
+        if (e.mostraChave) a->setText(ParaQString(e.textoMostraChave));
+    }
+    for (const auto& [item, sim] : e.grafico)
+        Habilita({item}, sim);
     const QMimeData* m = QApplication::clipboard()->mimeData();
-    Habilita({"SpeedButton5"}, m && m->hasText());
+    Habilita({"SpeedButton5", "Colar1"}, m && m->hasText());
 }
 
 namespace {
@@ -592,7 +607,6 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->setFocus();
     t_.Modificada = false;
     cfg_.DirSalva = DiretorioDe(arquivo);
-    if (!LogAtual().Linhas().empty() && LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this);
     return true;
 }
 
@@ -605,7 +619,10 @@ void TForm1::Abrir1Click() {
         MensagensAtuais().Mostra("Arquivo n\xE3o existe!");
         return;
     }
-    AbreArquivo(arquivo);
+    if (!AbreArquivo(arquivo) || LogAtual().Linhas().empty()) return;
+    // A log window still open shows another table's log: it goes either way.
+    if (Ganchos().FechaLog) Ganchos().FechaLog(*this);
+    if (LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this, true);
 }
 
 void TForm1::Salvar1Click() {
@@ -779,7 +796,9 @@ void TForm1::Inicia(const std::vector<std::string>& argumentos) {
     const ComandoInicial cmd = InterpretaLinhaComando(argumentos, cfg_.SQLDisponivel);
     switch (cmd.tipo) {
     case ComandoInicial::Tipo::Tabela:
-        AbreArquivo(cmd.arquivo);
+        if (AbreArquivo(cmd.arquivo) && LogAtual().MostraAoAbrir() && !LogAtual().Linhas().empty() &&
+            Ganchos().MostraLog)
+            Ganchos().MostraLog(*this, false);
         break;
     case ComandoInicial::Tipo::DEF:
         cfg_.DirDados = DiretorioDe(std::filesystem::absolute(cmd.arquivo).string());

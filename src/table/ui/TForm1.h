@@ -34,8 +34,11 @@ struct GanchosForm1 {
     std::function<void(TForm1&)> Tabula;                        // "Executar tabulação"
     std::function<void(TForm1&, const std::string&)> AbreSQL;   // a .sql on the command line
     std::function<void(TForm1&, const std::string&)> MostraDBF; // a .dbf on the command line
-    // The run log window, after a table with log lines was opened and "MostraLog" is on.
-    std::function<void(TForm1&)> MostraLog;
+    // The run log window, after a table with log lines was opened and "MostraLog" is
+    // on: modal over the window, or left open beside it (a table named on the command line).
+    std::function<void(TForm1&, bool modal)> MostraLog;
+    // Closes the run log window (a table with its own log was opened).
+    std::function<void(TForm1&)> FechaLog;
 };
 GanchosForm1& Ganchos();
 

@@ -122,3 +122,49 @@ TEST(Montagem, OpeningATableWithARunLogShowsTheLogModally) {
     EXPECT_TRUE(logModal) << e.Descreve();
     EXPECT_THAT(e.janelas, IsEmpty()) << "the log must not stay open behind the program";
 }
+
+TEST(Montagem, OpeningATableWithARunLogClosesTheLogLeftOpenEvenWhenNotToShowIt) {
+    const std::string tab = Pasta().Grava("outrolog.tab", "Titulo1=Casos\r\n"
+                                                          "Arquivos: DOSP2021.DBC\r\n"
+                                                          "\"Regi\xE3o\";\"Casos\"\r\n"
+                                                          "\"Norte\";10\r\n"
+                                                          "\"Sul\";20\r\n"
+                                                          "\"Total\";30\r\n");
+    Prepara(Estado::ComTabela);
+    LogAtual().DefineLinhas({"Arquivos: DOSP2020.DBC"});
+    Log->show(); // left open by a tabulation, with the old table's log
+    LogAtual().DefineMostraAoAbrir(false);
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(tab)(d);
+        w->close();
+    });
+    const bool aberto = Log->isVisible();
+    Log->hide();
+    LogAtual().DefineMostraAoAbrir(true);
+    EXPECT_EQ(Principal().Tabela().NumLinhas, 2) << e.Descreve();
+    EXPECT_EQ(Principal().LinhasLog(), (std::vector<std::string>{"Arquivos: DOSP2021.DBC"}));
+    EXPECT_FALSE(aberto) << "the old log stayed open over the new table";
+    EXPECT_EQ(e.dialogos.size(), 1u) << e.Descreve();
+}
+
+TEST(Montagem, KeysAndButtonsFindEveryItemAsItsMenuShowsIt) {
+    // A shortcut or a tool button reaches an item without opening its menu: the item
+    // must already be as the menu shows it, in every table state and after each.
+    std::vector<QAction*> itens;
+    for (const char* menu : {"Arquivo1", "Editar1", "Operaes1", "Estatstica1", "Quadros1", "Grafico1", "Ajuda1"})
+        for (QAction* a : AcoesDoMenu(menu))
+            itens.push_back(a);
+    for (Estado estado : {Estado::SemTabela, Estado::ComTabela, Estado::UmaColuna, Estado::SemTabela}) {
+        Prepara(estado);
+        std::vector<std::string> antes;
+        for (QAction* a : itens)
+            antes.push_back(a->objectName().toStdString() + (a->isEnabled() ? " enabled" : " disabled"));
+        for (QAction* a : itens)
+            AbreMenusDe(a);
+        for (std::size_t i = 0; i < itens.size(); ++i)
+            EXPECT_EQ(antes[i], itens[i]->objectName().toStdString() +
+                                    (itens[i]->isEnabled() ? " enabled" : " disabled"))
+                << NomeEstado(estado);
+    }
+    Prepara(Estado::SemTabela);
+}

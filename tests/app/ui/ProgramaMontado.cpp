@@ -284,12 +284,27 @@ std::vector<QAction*> AcoesDaBarra() {
     return acoes;
 }
 
+void AbreMenusDe(QAction* a) {
+    std::vector<QMenu*> menus;
+    for (QAction* atual = a; atual;) {
+        QMenu* dono = nullptr;
+        for (QObject* o : atual->associatedObjects())
+            if (auto* m = qobject_cast<QMenu*>(o)) dono = m;
+        if (!dono) break;
+        menus.insert(menus.begin(), dono);
+        atual = dono->menuAction();
+    }
+    for (QMenu* m : menus)
+        emit m->aboutToShow();
+}
+
 std::vector<std::string> AcoesSemEfeito(const std::vector<QAction*>& acoes, const std::set<std::string>& jaFeito) {
     std::vector<std::string> falhas;
     for (Estado estado : {Estado::SemTabela, Estado::ComTabela, Estado::UmaColuna}) {
         for (QAction* a : acoes) {
             Prepara(estado);
-            if (!a->isEnabled()) continue;
+            AbreMenusDe(a);
+            if (!a->isVisible() || !a->isEnabled()) continue;
             const Efeito e = Dispara(a);
             const std::string nome = a->objectName().toStdString() + " (" + NomeEstado(estado) + ")";
             if (!e.Algum() && !jaFeito.count(nome)) falhas.push_back(nome + ": did nothing");

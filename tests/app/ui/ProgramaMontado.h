@@ -80,8 +80,12 @@ Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo = 
 std::vector<QAction*> AcoesDoMenu(const char* menu);
 std::vector<QAction*> AcoesDaBarra();
 
-// Tries each enabled action in each state; the actions that did nothing, "name (state)".
-// jaFeito names the "name (state)" pairs whose state is already what the command makes.
+// Opens, outermost first, the menus that hold the action, as a user reaching it does:
+// their opening handlers run. A tool button's action is left as it is.
+void AbreMenusDe(QAction* a);
+
+// Tries each action in each state, after opening its menus, when it is then shown and enabled; the actions that did
+// nothing, "name (state)". jaFeito names the "name (state)" pairs whose state is already what the command makes.
 std::vector<std::string> AcoesSemEfeito(const std::vector<QAction*>& acoes, const std::set<std::string>& jaFeito = {});
 
 // Answers the file dialog a command opens with this file.

@@ -180,7 +180,10 @@ TEST_F(JanelaPrincipal, TabulacaoEdicaoNotaSalvarEReabrir) {
 
     abrir = salvarComo;
     int logsMostrados = 0;
-    Ganchos().MostraLog = [&](TForm1&) { ++logsMostrados; };
+    Ganchos().MostraLog = [&](TForm1&, bool modal) {
+        EXPECT_TRUE(modal);
+        ++logsMostrados;
+    };
     janela->Acao(QStringLiteral("SpeedButton1"))->trigger();
     Ganchos().MostraLog = nullptr;
     EXPECT_EQ(logsMostrados, 1);
@@ -269,6 +272,21 @@ TEST_F(JanelaPrincipal, LinhaDeComandoAbreUmaTabela) {
     f.Inicia({pasta / "a.TAB"});
     EXPECT_EQ(outra.NumLinhas, 2);
     EXPECT_EQ(f.Modelo->rowCount(), 4);
+}
+
+TEST_F(JanelaPrincipal, LinhaDeComandoMostraOLogAoLadoDaJanela) {
+    pasta.Grava("l.tab", "Arquivos: A.DBC\r\n\"L\";\"A\"\r\n\"x\";1\r\n\"y\";2\r\n\"Total\";3\r\n");
+    std::vector<bool> modos;
+    Ganchos().MostraLog = [&](TForm1&, bool modal) { modos.push_back(modal); };
+    for (bool mostra : {false, true}) {
+        cfg.MostraLog = mostra;
+        TabelaResultados outra;
+        TForm1 f(outra, cfg);
+        f.Inicia({pasta / "l.tab"});
+        EXPECT_EQ(outra.NumLinhas, 2);
+    }
+    Ganchos().MostraLog = nullptr;
+    EXPECT_EQ(modos, (std::vector<bool>{false})) << "shown once, and not modal";
 }
 
 // The model forms cells on demand: a producer's largest table and a wide one
