@@ -35,7 +35,8 @@ void QuandoAbrir(std::function<void(QWidget*)> acao) {
 
 std::vector<std::string> Botoes(QMessageBox* box) {
     std::vector<std::string> r;
-    for (QAbstractButton* b : box->buttons()) r.push_back(DeQString(b->text()));
+    for (QAbstractButton* b : box->buttons())
+        r.push_back(DeQString(b->text()));
     return r;
 }
 
@@ -53,8 +54,7 @@ struct Caixa {
 
 // Opens a box through f, records it and clicks the button captioned `clica`
 // ("" presses Esc).
-template <typename F>
-auto ResponderCaixa(Caixa& vista, const std::string& clica, F f) {
+template <typename F> auto ResponderCaixa(Caixa& vista, const std::string& clica, F f) {
     QuandoAbrir([&vista, clica](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
@@ -79,7 +79,8 @@ TEST(MensagensQt, ConfirmationShowsRelabelledButtonsAndAnswersTheOnePressed) {
     } casos[] = {{"&Sim", 0}, {"&N\xE3o", 1}, {"&Cancela", 2}, {"", 2}};
     for (const auto& c : casos) {
         Caixa vista;
-        int r = ResponderCaixa(vista, c.clica, [&] { return m.Confirma("Confirme", "Salvar a tabela atual?", botoes); });
+        int r =
+            ResponderCaixa(vista, c.clica, [&] { return m.Confirma("Confirme", "Salvar a tabela atual?", botoes); });
         EXPECT_EQ(r, c.resposta) << c.clica;
         EXPECT_EQ(vista.titulo, "Confirme");
         EXPECT_EQ(vista.texto, "Salvar a tabela atual?");
@@ -98,6 +99,44 @@ TEST(MensagensQt, PlainMessageHasTheProgramCaptionAndOneButton) {
     EXPECT_EQ(vista.titulo, "Dorvan32");
     EXPECT_EQ(vista.texto, "Arquivo n\xE3o encontrado");
     EXPECT_EQ(vista.botoes, std::vector<std::string>{"OK"});
+}
+
+// A box belongs to the window it concerns, else to the active one, else to the one that
+// was active last and is still shown: never to no window while one is up.
+TEST(MensagensQt, BoxesBelongToTheWindowTheyConcernOrTheLastActiveOne) {
+    MensagensQt m;
+    QWidget principal, outra;
+    principal.show();
+    outra.show();
+    principal.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
+    auto paiDaCaixa = [&m] {
+        QWidget* pai = nullptr;
+        QuandoAbrir([&pai](QWidget* w) {
+            pai = w->parentWidget();
+            static_cast<QMessageBox*>(w)->accept();
+        });
+        m.Mostra("Aviso");
+        return pai;
+    };
+    EXPECT_EQ(paiDaCaixa(), &principal);
+    {
+        MensagensSobre sobre(&outra);
+        EXPECT_EQ(paiDaCaixa(), &outra) << "the window concerned, though another is active";
+        {
+            QWidget escondida;
+            MensagensSobre deNovo(&escondida);
+            EXPECT_EQ(JanelaDasMensagens(), &principal) << "a hidden window is not one to open over";
+        }
+        EXPECT_EQ(JanelaDasMensagens(), &outra);
+    }
+    EXPECT_EQ(JanelaDasMensagens(), &principal);
+    // Between windows: the active one gone, the one active before it is still shown.
+    outra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&outra));
+    outra.hide();
+    QApplication::processEvents();
+    EXPECT_EQ(JanelaDasMensagens(), &principal);
 }
 
 // Types `digita` into the input box (or cancels when nullopt) and records what it showed.
@@ -216,7 +255,8 @@ TEST(ProgressoJanela, LetsPendingEventsRunWhenItRefreshes) {
     ProgressoJanela p([&](std::uint64_t feito, std::uint64_t, const std::string&) { mostrados.push_back(feito); });
     bool rodou = false;
     QTimer::singleShot(0, [&] { rodou = true; });
-    for (std::uint64_t i = 1; i <= 1000; ++i) p.Avanca(i, 1000);
+    for (std::uint64_t i = 1; i <= 1000; ++i)
+        p.Avanca(i, 1000);
     EXPECT_TRUE(rodou);
     EXPECT_EQ(mostrados.front(), 1u);
     EXPECT_LE(mostrados.size(), 4u); // never once per record
