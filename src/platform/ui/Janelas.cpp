@@ -71,12 +71,12 @@ void MensagensQt::Mostra(const std::string& texto) {
     box.exec();
 }
 
-int MensagensQt::Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) {
+int MensagensQt::Confirma(const std::string& titulo, const std::string& texto,
+                          const std::vector<std::string>& botoes) {
     QMessageBox box(QMessageBox::Question, ParaQString(titulo), ParaQString(texto), QMessageBox::NoButton,
                     JanelaDasMensagens());
     std::vector<QPushButton*> lista;
-    for (const auto& b : botoes)
-        lista.push_back(box.addButton(ParaQString(b), QMessageBox::ActionRole));
+    for (const auto& b : botoes) lista.push_back(box.addButton(ParaQString(b), QMessageBox::ActionRole));
     if (!lista.empty()) {
         box.setDefaultButton(lista.front());
         box.setEscapeButton(lista.back());
@@ -100,8 +100,8 @@ std::string MensagensQt::EntraTexto(const std::string& pergunta, const std::stri
 
 bool MensagensQt::PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) {
     bool ok = false;
-    QString r = QInputDialog::getText(JanelaDasMensagens(), ParaQString("Entre um n\xFAmero"), ParaQString(pergunta),
-                                      QLineEdit::Normal, ParaQString(padrao), &ok);
+    QString r = QInputDialog::getText(JanelaDasMensagens(), ParaQString("Entre um n\xFAmero"),
+                                      ParaQString(pergunta), QLineEdit::Normal, ParaQString(padrao), &ok);
     if (ok) resposta = DeQString(r);
     return ok;
 }

@@ -35,8 +35,7 @@ void QuandoAbrir(std::function<void(QWidget*)> acao) {
 
 std::vector<std::string> Botoes(QMessageBox* box) {
     std::vector<std::string> r;
-    for (QAbstractButton* b : box->buttons())
-        r.push_back(DeQString(b->text()));
+    for (QAbstractButton* b : box->buttons()) r.push_back(DeQString(b->text()));
     return r;
 }
 
@@ -54,7 +53,8 @@ struct Caixa {
 
 // Opens a box through f, records it and clicks the button captioned `clica`
 // ("" presses Esc).
-template <typename F> auto ResponderCaixa(Caixa& vista, const std::string& clica, F f) {
+template <typename F>
+auto ResponderCaixa(Caixa& vista, const std::string& clica, F f) {
     QuandoAbrir([&vista, clica](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
@@ -79,8 +79,7 @@ TEST(MensagensQt, ConfirmationShowsRelabelledButtonsAndAnswersTheOnePressed) {
     } casos[] = {{"&Sim", 0}, {"&N\xE3o", 1}, {"&Cancela", 2}, {"", 2}};
     for (const auto& c : casos) {
         Caixa vista;
-        int r =
-            ResponderCaixa(vista, c.clica, [&] { return m.Confirma("Confirme", "Salvar a tabela atual?", botoes); });
+        int r = ResponderCaixa(vista, c.clica, [&] { return m.Confirma("Confirme", "Salvar a tabela atual?", botoes); });
         EXPECT_EQ(r, c.resposta) << c.clica;
         EXPECT_EQ(vista.titulo, "Confirme");
         EXPECT_EQ(vista.texto, "Salvar a tabela atual?");
@@ -255,8 +254,7 @@ TEST(ProgressoJanela, LetsPendingEventsRunWhenItRefreshes) {
     ProgressoJanela p([&](std::uint64_t feito, std::uint64_t, const std::string&) { mostrados.push_back(feito); });
     bool rodou = false;
     QTimer::singleShot(0, [&] { rodou = true; });
-    for (std::uint64_t i = 1; i <= 1000; ++i)
-        p.Avanca(i, 1000);
+    for (std::uint64_t i = 1; i <= 1000; ++i) p.Avanca(i, 1000);
     EXPECT_TRUE(rodou);
     EXPECT_EQ(mostrados.front(), 1u);
     EXPECT_LE(mostrados.size(), 4u); // never once per record
