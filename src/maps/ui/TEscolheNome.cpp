@@ -102,9 +102,6 @@ void LigaEscolheNome() {
         if (espera) QApplication::setOverrideCursor(Qt::WaitCursor);
         return e;
     });
-    // "Abrir/importar mapa" turns a foreign map into a .MAP beside it before opening it.
-    for (const char* extensao : {".BND", ".XY", ".MME", ".BNA", ".MIF", ".E00", ".SHP", ".WPT"})
-        ImportadoresMapa()[extensao] = [](const std::string& arquivo, bool&) { return ImportaMapaComJanela(arquivo); };
 }
 
 std::string ImportaMapaComJanela(const std::string& arquivo) {

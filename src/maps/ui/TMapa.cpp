@@ -2,6 +2,8 @@
 
 #include "maps/ui/ComandosCamadas.h"
 #include "maps/ui/PintaMapa.h"
+#include "maps/ui/TEscolheNome.h"
+#include "maps/Importadores.h"
 #include "platform/ui/Janelas.h"
 #include "maps/ui/TFEscala.h"
 #include "output/GravaDBF.h"
@@ -97,11 +99,6 @@ PerguntasMapa& PerguntasDoMapa() {
             return c;
         }};
     return p;
-}
-
-std::map<std::string, ImportadorMapa>& ImportadoresMapa() {
-    static std::map<std::string, ImportadorMapa> m;
-    return m;
 }
 
 // The client area: paints the last redraw and the drag outline, passes the mouse on.
@@ -229,6 +226,8 @@ void TMapa::DefineComando(const QString& manipulador, std::function<void()> f) {
 }
 
 void TMapa::Executa(const QString& manipulador) {
+    // What a command of this window says opens in front of it.
+    MensagensSobre sobre(this);
     auto i = comandos_.find(manipulador);
     if (i != comandos_.end() && i->second) {
         i->second();
@@ -419,7 +418,10 @@ void TMapa::LimpaPosicao() {
     Status[1]->clear();
 }
 
-void TMapa::MostraAviso(const std::string& texto) { MensagensAtuais().Mostra(texto); }
+void TMapa::MostraAviso(const std::string& texto) {
+    MensagensSobre sobre(this);
+    MensagensAtuais().Mostra(texto);
+}
 
 // ---- drawing -----------------------------------------------------------------------------
 
@@ -459,10 +461,18 @@ void TMapa::DesenhaMapa() {
         }
     }
     if (!problema.empty()) {
-        // The window stays open and empty.
+        // The window stays open and empty. A redraw asked for while the message is up
+        // (the window shown or resized behind it) has nothing new to say.
         imagem_.fill(Qt::white);
         identificacao_.fill(Qt::white);
-        MostraAviso(problema);
+        if (!avisoDoDesenho_) {
+            avisoDoDesenho_ = true;
+            struct Fim {
+                bool& b;
+                ~Fim() { b = false; }
+            } fim{avisoDoDesenho_};
+            MostraAviso(problema);
+        }
     }
     Cliente->update();
 }
@@ -673,6 +683,7 @@ void TMapa::Reinicia() {
 // ---- mouse -----------------------------------------------------------------------------------
 
 void TMapa::MouseDown(Qt::MouseButton b, QPoint p) {
+    MensagensSobre sobre(this);
     if (b == Qt::LeftButton) {
         if (ModoZoom || ModoPan) inicio_ = p;
         botaoPreso_ = true;
@@ -753,9 +764,26 @@ void TMapa::MouseUp(Qt::MouseButton b, QPoint p) {
 
 // ---- main-window commands -------------------------------------------------------------------
 
+namespace {
+
+// The .MAP a chosen file stands for: a foreign map is first converted into a .MAP beside
+// it. Empty when the file was refused or could not be read (its message was shown).
+std::string MapaConvertido(const std::string& nome) {
+    if (!MapaEstrangeiro(nome)) return nome;
+    try {
+        return ImportaMapaComJanela(nome);
+    } catch (const std::exception& e) {
+        MensagensAtuais().Mostra(e.what());
+        return std::string();
+    }
+}
+
+} // namespace
+
 void Mapa1Click(TForm1& f) {
     TMapa* m = Mapa;
     if (!m) return;
+    MensagensSobre sobre(&f);
     TabelaResultados& t = f.Tabela();
     Configuracao& cfg = f.Config();
     // A table closed since the map was opened (SemClasses is set again) would be shown
@@ -777,6 +805,11 @@ void Mapa1Click(TForm1& f) {
     } else {
         t.NomeMapa = existente;
     }
+    // The open dialog offers the foreign maps too: the window shows the .MAP made of one.
+    if (MapaEstrangeiro(t.NomeMapa)) {
+        t.NomeMapa = MapaConvertido(t.NomeMapa);
+        if (t.NomeMapa.empty()) return;
+    }
     const std::int32_t coluna = t.NumColunas() < 2 ? 1 : EscolheColuna(t, PerguntaColunaMapa);
     if (coluna == 0) return;
     if (!PreparaMapaColuna(t, coluna, EstadoEscalaAtual())) return;
@@ -790,6 +823,7 @@ void Mapa1Click(TForm1& f) {
 }
 
 void CriarLinhadeMAP1Click(TForm1& f) {
+    MensagensSobre sobre(&f);
     TabelaResultados& t = f.Tabela();
     Configuracao& cfg = f.Config();
     std::string nome = PerguntasDoMapa().AbreArquivo("Abrir arquivo de mapa", FiltroOpenMapa, 1, cfg.DirMapas);
@@ -797,17 +831,12 @@ void CriarLinhadeMAP1Click(TForm1& f) {
     cfg.DirMapas = PastaDe(nome);
     bool mostraCodigo = true;
     const std::string extensao = MaiusculasAscii(fs::path(nome).extension().string());
-    static const char* const estrangeiros[] = {".BND", ".XY", ".MME", ".BNA", ".MIF", ".E00", ".SHP", ".WPT"};
     if (extensao == ".MAP") {
         mostraCodigo = MensagensAtuais().SimOuNao("", PerguntaMostraCodigo);
-    } else if (std::find(std::begin(estrangeiros), std::end(estrangeiros), extensao) != std::end(estrangeiros)) {
+    } else if (MapaEstrangeiro(nome)) {
+        // Their codes are made from the names: the names alone are the labels.
         if (extensao == ".BND" || extensao == ".XY") mostraCodigo = false;
-        auto i = ImportadoresMapa().find(extensao);
-        if (i == ImportadoresMapa().end() || !i->second) {
-            MensagensAtuais().Mostra(NaoDisponivel);
-            return;
-        }
-        nome = i->second(nome, mostraCodigo);
+        nome = MapaConvertido(nome);
     }
     if (nome.empty()) return;
 

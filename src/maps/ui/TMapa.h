@@ -150,6 +150,7 @@ private:
     QPoint inicio_;
     std::optional<QPoint> arrasto_; // the cursor while dragging a zoom or pan outline
     bool repintaPendente_ = false;
+    bool avisoDoDesenho_ = false; // a redraw's message is up
     std::string dirTerraView_;
 };
 
@@ -157,14 +158,9 @@ private:
 extern TMapa* Mapa;
 
 // Main-window commands of the map.
+// Both take the foreign maps of the open dialog too, converted into a .MAP beside them.
 void Mapa1Click(TForm1& f);            // open the map for a column
 void CriarLinhadeMAP1Click(TForm1& f); // a map read as a table
-
-// Importers of foreign map files by upper-cased extension (".BND", ...): each writes a
-// .MAP and returns its name (empty when nothing was written); may turn showing the
-// code off. Extensions without one show the not-available message.
-using ImportadorMapa = std::function<std::string(const std::string& arquivo, bool& mostraCodigo)>;
-std::map<std::string, ImportadorMapa>& ImportadoresMapa();
 
 // Attaches the map commands to the main window and creates the map window.
 void LigaComandosMapa(TForm1& f);

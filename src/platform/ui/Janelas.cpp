@@ -11,20 +11,70 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+#include <QWindow>
+#include <utility>
 #include <vector>
 
 namespace dorvan {
 
+namespace {
+
+QPointer<QWidget>& JanelaDoAssunto() {
+    static QPointer<QWidget> janela;
+    return janela;
+}
+
+// The windows that were active, the latest last.
+std::vector<QPointer<QWidget>>& JanelasAtivadas() {
+    static std::vector<QPointer<QWidget>> janelas;
+    return janelas;
+}
+
+void AnotaJanelaAtiva(QWidget* w) {
+    if (!w) return;
+    auto& janelas = JanelasAtivadas();
+    std::erase_if(janelas, [w](const QPointer<QWidget>& j) { return j.isNull() || j == w; });
+    janelas.push_back(w);
+}
+
+bool Mostrada(QWidget* w) { return w && w->isVisible() && !w->isMinimized(); }
+
+} // namespace
+
+QWidget* JanelaDasMensagens() {
+    if (QWidget* modal = QApplication::activeModalWidget(); Mostrada(modal)) return modal;
+    if (QWidget* assunto = JanelaDoAssunto(); Mostrada(assunto)) return assunto->window();
+    if (QWidget* ativa = QApplication::activeWindow()) return ativa;
+    const auto& janelas = JanelasAtivadas();
+    for (auto i = janelas.rbegin(); i != janelas.rend(); ++i)
+        if (Mostrada(*i)) return *i;
+    return nullptr;
+}
+
+MensagensSobre::MensagensSobre(QWidget* janela) : anterior_(JanelaDoAssunto()) { JanelaDoAssunto() = janela; }
+MensagensSobre::~MensagensSobre() { JanelaDoAssunto() = anterior_; }
+
+MensagensQt::MensagensQt() {
+    static bool seguindo = false;
+    AnotaJanelaAtiva(QApplication::activeWindow());
+    if (std::exchange(seguindo, true)) return;
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, qApp, [](QWindow* janela) {
+        if (!janela) return;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->windowHandle() == janela) AnotaJanelaAtiva(w);
+    });
+}
+
 void MensagensQt::Mostra(const std::string& texto) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), ParaQString(texto), QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    JanelaDasMensagens());
     box.exec();
 }
 
 int MensagensQt::Confirma(const std::string& titulo, const std::string& texto,
                           const std::vector<std::string>& botoes) {
     QMessageBox box(QMessageBox::Question, ParaQString(titulo), ParaQString(texto), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+                    JanelaDasMensagens());
     std::vector<QPushButton*> lista;
     for (const auto& b : botoes) lista.push_back(box.addButton(ParaQString(b), QMessageBox::ActionRole));
     if (!lista.empty()) {
@@ -43,14 +93,14 @@ bool MensagensQt::SimOuNao(const std::string& titulo, const std::string& texto) 
 
 std::string MensagensQt::EntraTexto(const std::string& pergunta, const std::string& padrao) {
     bool ok = false;
-    QString r = QInputDialog::getText(QApplication::activeWindow(), QStringLiteral("Entra Msg"), ParaQString(pergunta),
+    QString r = QInputDialog::getText(JanelaDasMensagens(), QStringLiteral("Entra Msg"), ParaQString(pergunta),
                                       QLineEdit::Normal, ParaQString(padrao), &ok);
     return ok ? DeQString(r) : padrao;
 }
 
 bool MensagensQt::PerguntaNumero(const std::string& pergunta, const std::string& padrao, std::string& resposta) {
     bool ok = false;
-    QString r = QInputDialog::getText(QApplication::activeWindow(), ParaQString("Entre um n\xFAmero"),
+    QString r = QInputDialog::getText(JanelaDasMensagens(), ParaQString("Entre um n\xFAmero"),
                                       ParaQString(pergunta), QLineEdit::Normal, ParaQString(padrao), &ok);
     if (ok) resposta = DeQString(r);
     return ok;

@@ -14,8 +14,30 @@
 
 namespace dorvan {
 
+// The window a message box or question opens in front of: a modal dialog already up,
+// else the window the message concerns (MensagensSobre), else the active window, else
+// the window that was active last and is still shown. Between two windows (one closed,
+// the next not yet activated by the window manager) the system has no active window;
+// a box with no parent could then open behind the window that comes up next.
+QWidget* JanelaDasMensagens();
+
+// For the life of the object, messages and questions open in front of `janela`: the
+// window whose command or redraw shows them, whichever window is active meanwhile.
+class MensagensSobre {
+public:
+    explicit MensagensSobre(QWidget* janela);
+    ~MensagensSobre();
+    MensagensSobre(const MensagensSobre&) = delete;
+    MensagensSobre& operator=(const MensagensSobre&) = delete;
+
+private:
+    QPointer<QWidget> anterior_;
+};
+
 class MensagensQt : public Mensagens {
 public:
+    // Starts following which windows become active (needs the application object).
+    MensagensQt();
     void Mostra(const std::string& texto) override;
     int Confirma(const std::string& titulo, const std::string& texto, const std::vector<std::string>& botoes) override;
     bool SimOuNao(const std::string& titulo, const std::string& texto) override;

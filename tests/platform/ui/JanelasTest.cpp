@@ -100,6 +100,44 @@ TEST(MensagensQt, PlainMessageHasTheProgramCaptionAndOneButton) {
     EXPECT_EQ(vista.botoes, std::vector<std::string>{"OK"});
 }
 
+// A box belongs to the window it concerns, else to the active one, else to the one that
+// was active last and is still shown: never to no window while one is up.
+TEST(MensagensQt, BoxesBelongToTheWindowTheyConcernOrTheLastActiveOne) {
+    MensagensQt m;
+    QWidget principal, outra;
+    principal.show();
+    outra.show();
+    principal.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&principal));
+    auto paiDaCaixa = [&m] {
+        QWidget* pai = nullptr;
+        QuandoAbrir([&pai](QWidget* w) {
+            pai = w->parentWidget();
+            static_cast<QMessageBox*>(w)->accept();
+        });
+        m.Mostra("Aviso");
+        return pai;
+    };
+    EXPECT_EQ(paiDaCaixa(), &principal);
+    {
+        MensagensSobre sobre(&outra);
+        EXPECT_EQ(paiDaCaixa(), &outra) << "the window concerned, though another is active";
+        {
+            QWidget escondida;
+            MensagensSobre deNovo(&escondida);
+            EXPECT_EQ(JanelaDasMensagens(), &principal) << "a hidden window is not one to open over";
+        }
+        EXPECT_EQ(JanelaDasMensagens(), &outra);
+    }
+    EXPECT_EQ(JanelaDasMensagens(), &principal);
+    // Between windows: the active one gone, the one active before it is still shown.
+    outra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&outra));
+    outra.hide();
+    QApplication::processEvents();
+    EXPECT_EQ(JanelaDasMensagens(), &principal);
+}
+
 // Types `digita` into the input box (or cancels when nullopt) and records what it showed.
 void ResponderEntrada(Caixa& vista, std::optional<std::string> digita) {
     QuandoAbrir([&vista, digita](QWidget* w) {
