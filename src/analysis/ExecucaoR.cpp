@@ -33,17 +33,6 @@ void Remove(const std::string& nome) {
     fs::remove(nome, ec);
 }
 
-// Moves a file between folders that may lie on different file systems.
-void Move(const std::string& de, const std::string& para) {
-    std::error_code ec;
-    fs::remove(para, ec);
-    fs::rename(de, para, ec);
-    if (!ec) return;
-    fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
-    if (ec) throw ErroES(para, ec.message());
-    Remove(de);
-}
-
 std::string ComBarra(std::string pasta) {
     if (!pasta.empty() && pasta.back() != '/') pasta += '/';
     return pasta;
@@ -118,9 +107,11 @@ std::string LiteralR(const std::string& texto) {
 std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultados& t, const AmbienteR& amb,
                                          const std::string& pasta, const DadosBrowseR* browse,
                                          const PerguntasR& perguntas) {
+    // R works in the user's folder; the run's own files are named by full path.
+    auto daExecucao = [&](const char* arquivo) { return LiteralR(BarraParaFrente(DeUtf8(pasta)) + arquivo); };
     std::string c = std::string(LinhaCodificacao) + "\n";
     c += FonteDaInstalacao(amb, "autoexec.r");
-    c += "sink(\"script.out\")\n";
+    c += "sink(" + daExecucao(SaidaScriptR) + ")\n";
     // Titles are the user's text: quoted so that no title can end the string early.
     auto texto = [](const std::string& v) { return LiteralR(BarraParaFrente(v)); };
     c += "titulo=" + texto(t.Titulo1) + "\n";
@@ -134,7 +125,7 @@ std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultad
         c += "tabela = read.csv(" + LiteralR(BarraParaFrente(DeUtf8(csv))) + ",check.names=FALSE)\n";
     } else if (t.NumLinhas > 1) {
         GravaTabelaR(t, pasta + EntradaR);
-        c += "tabela = read.table(\"dorvan.in\",check.names=FALSE)\n";
+        c += "tabela = read.table(" + daExecucao(EntradaR) + ",check.names=FALSE)\n";
     }
 
     auto colunas = [&](const std::string& pergunta, const char* variavel) {
@@ -250,26 +241,22 @@ std::optional<PreparoR> PreparaExecucaoR(const std::string& nomeEsquema, TabelaR
 }
 
 bool RodaLoteR(const AmbienteR& amb, const PreparoR& preparo, const std::function<void()>& enquantoEspera) {
-    const std::string& pasta = preparo.PastaDoR();
     const std::string programa = amb.DirR + ProgramaLoteR;
     if (!ExisteArquivo(programa)) return false;
-    // The code runs as a script file, after R has attached its usual packages; the
-    // user's own start-up files stay out of it.
-    const ResultadoPrograma r = ExecutaComArgumentos(
-        programa, {"--no-restore", "--no-save", "--no-init-file", PerfilR}, true, pasta, enquantoEspera);
+    // The code runs as a script file, after R has attached its usual packages, with
+    // the user's folder as R's working folder: what a scheme reads or writes by a
+    // relative name is there. No start-up file is read, neither the user's own nor
+    // one that happens to lie in that folder.
+    const ResultadoPrograma r =
+        ExecutaComArgumentos(programa, {"--no-restore", "--no-save", "--no-init-file", preparo.PastaDoR() + PerfilR},
+                             true, preparo.pasta, enquantoEspera);
     return r.iniciou;
 }
 
 ResultadoR ColheResultadoR(const PreparoR& preparo, const AmbienteR& amb, const QTime& fim) {
     Remove(amb.DirRX + EsquemaTemporarioR);
     ResultadoR r;
-    const std::string& pastaR = preparo.PastaDoR();
-    if (pastaR != preparo.pasta) {
-        for (const std::string& nome : GraficosR(pastaR))
-            Move(pastaR + nome, preparo.pasta + nome);
-        if (ExisteArquivo(pastaR + RetornoR)) Move(pastaR + RetornoR, preparo.pasta + RetornoR);
-    }
-    const std::string texto = LeArquivoInteiro(pastaR + SaidaScriptR);
+    const std::string texto = LeArquivoInteiro(preparo.PastaDoR() + SaidaScriptR);
     // Lines as a text list loads them: the last line break does not open a line.
     std::size_t comprimento = 0;
     std::size_t i = 0;

@@ -1,14 +1,16 @@
 #pragma once
 // Running an analysis scheme in R and taking back what it produced.
 //
-// A run writes the R start-up file ".Rprofile" (the titles, the data, the user's
-// choices, two helper functions and the scheme's code) into a private folder of its
-// own, runs R's batch program there, and reads back what the code printed
-// ("script.out"), its plots ("dorvan01.svg", ... or, from an R without the svglite
+// A run writes the R code ".Rprofile" (the titles, the data, the user's choices, two
+// helper functions and the scheme's code) and the table "dorvan.in" into a private
+// folder of its own, and runs R's batch program on that code in the current folder,
+// so that a scheme reads and writes the user's files by relative names there. R
+// leaves there its plots ("dorvan01.svg", ... or, from an R without the svglite
 // package, "dorvan01.png", ...) and, when the code called carrega.dorvan, a new
-// results table ("dorvan.out"). The plots and the returned table are moved to the
-// current folder; the private folder goes with the run. The interactive variant
-// writes a ".Rprofile" that loads the table when an R session starts.
+// results table ("dorvan.out"); what the code printed goes to the private folder's
+// "script.out". The private folder goes with the run, so no start-up file stays
+// where a later R session would read it. The interactive variant writes a
+// ".Rprofile" that loads the table when an R session starts.
 //
 // Text is 1252. R reads its code as UTF-8 here, and its files as Latin-1 (the first
 // line of every generated file says so), so every byte of the table, the titles and
@@ -28,7 +30,8 @@
 
 namespace dorvan {
 
-// File names of the exchange, relative to the folder of the run.
+// File names of the exchange, in the run's private folder (the code, the table
+// and the output) or in the current folder (the plots and the returned table).
 inline constexpr const char* PerfilR = ".Rprofile";
 inline constexpr const char* EntradaR = "dorvan.in";
 inline constexpr const char* SaidaScriptR = "script.out";
@@ -77,7 +80,8 @@ std::string LiteralR(const std::string& texto);
 // The code of a batch run (1252 text, lines ended by "\n"), asking the questions
 // the scheme names; nullopt when one was cancelled. The table's data go to
 // "dorvan.in" in pasta (more than one row), or the browser writes its CSV, before
-// the first question, as the data line needs them.
+// the first question, as the data line needs them. The code names "dorvan.in" and
+// "script.out" of pasta by full path, the plots and "dorvan.out" by bare name.
 std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultados& t, const AmbienteR& amb,
                                          const std::string& pasta, const DadosBrowseR* browse,
                                          const PerguntasR& perguntas);
@@ -113,10 +117,10 @@ private:
 // folder, the plots of the last run removed from the current folder, the clock
 // started.
 struct PreparoR {
-    std::string pasta;                      // the current folder: the plots and the returned table end here
+    std::string pasta;                      // the current folder: R works here and leaves its plots and table
     QTime inicio;                           // taken once the questions were answered
-    std::shared_ptr<PastaPrivadaR> privada; // where R runs; none: R runs in pasta
-    // The folder R runs in, with a trailing '/'.
+    std::shared_ptr<PastaPrivadaR> privada; // the run's own files; none: they are in pasta
+    // The folder of the run's own files, with a trailing '/'.
     const std::string& PastaDoR() const { return privada ? privada->Caminho() : pasta; }
 };
 
@@ -126,10 +130,10 @@ struct PreparoR {
 std::optional<PreparoR> PreparaExecucaoR(const std::string& nomeEsquema, TabelaResultados& t, const AmbienteR& amb,
                                          const DadosBrowseR* browse, const PerguntasR& perguntas);
 
-// Runs R's batch program on the run's ".Rprofile", in the run's folder
-// (PastaDoR), and waits for it, calling enquantoEspera meanwhile. False when the
-// program is not in DirR or did not start. R's exit code is not looked at: what
-// it printed tells.
+// Runs R's batch program on the run's ".Rprofile" (in PastaDoR), with pasta as
+// R's working folder, and waits for it, calling enquantoEspera meanwhile. False
+// when the program is not in DirR or did not start. R's exit code is not looked
+// at: what it printed tells.
 bool RodaLoteR(const AmbienteR& amb, const PreparoR& preparo, const std::function<void()>& enquantoEspera = {});
 
 // What a run left.
@@ -140,10 +144,9 @@ struct ResultadoR {
     long long milissegundos = 0;
 };
 
-// Removes the library's "tmp.rx", moves the plots and "dorvan.out" R left into the
-// current folder, then reads "script.out" of the run (ErroES when there is none)
-// and looks for the first plot. Output of more than 2 characters gets two empty
-// lines and "Executado em <n> milisegundos".
+// Removes the library's "tmp.rx", reads "script.out" of the run (ErroES when
+// there is none) and looks for the first plot in the current folder. Output of
+// more than 2 characters gets two empty lines and "Executado em <n> milisegundos".
 ResultadoR ColheResultadoR(const PreparoR& preparo, const AmbienteR& amb, const QTime& fim = QTime::currentTime());
 
 // ---- the returned table -------------------------------------------------------

@@ -116,30 +116,76 @@ TEST_F(RReal, SchemeThatPrintsNothingShowsNoOutputAndLeavesNoPlots) {
     EXPECT_FALSE(fs::exists(dados / "dorvan01.svg"));
 }
 
-TEST_F(RReal, BatchRunsInAPrivateFolderThatGoesAfterwardsAndLeavesNoStartupFile) {
+// The system's temporary folder, for as long as the object lives, is a folder of
+// our own, so that what a run leaves there shows.
+class TemporariaDoSistema {
+public:
+    TemporariaDoSistema() {
+        const char* v = std::getenv("TMPDIR");
+        havia_ = v != nullptr;
+        if (havia_) antes_ = v;
+        setenv("TMPDIR", pasta.Caminho().c_str(), 1);
+    }
+    ~TemporariaDoSistema() {
+        if (havia_)
+            setenv("TMPDIR", antes_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    teste::PastaTemporaria pasta;
+
+private:
+    bool havia_ = false;
+    std::string antes_;
+};
+
+std::vector<std::string> Conteudo(const fs::path& pasta) {
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(pasta))
+        nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    return nomes;
+}
+
+TEST_F(RReal, BatchWorksInTheUsersFolderAndLeavesItsOwnFilesNowhere) {
+    TemporariaDoSistema sistema;
     TabelaResultados t = teste::MontaTabela({"a", "b"}, {{"x", {1, 2}}});
-    std::string pastaDoR;
+    dados.Grava("entrada.csv", "a,b\n1,2\n3,4\n");
+    std::string pastaPrivada;
     {
-        prog.Grava("p.rx", "<titulo>P</titulo><script>cat(getwd(), \"\\n\")\ngrafico.dorvan()\nplot(1:2)\n"
+        prog.Grava("p.rx", "<titulo>P</titulo><script>cat(getwd(), \"\\n\")\n"
+                           "e &lt;- read.csv(\"entrada.csv\")\n"
+                           "print(sum(e$b))\n"
+                           "write.csv(e * 2, \"saida.csv\", row.names=FALSE)\n"
+                           "pdf(\"figura.pdf\"); plot(1:3); invisible(dev.off())\n"
+                           "grafico.dorvan()\nplot(1:2)\n"
                            "carrega.dorvan(tabela)</script>");
         const auto preparo = PreparaExecucaoR("p.rx", t, amb, nullptr, {});
         ASSERT_TRUE(preparo);
+        pastaPrivada = preparo->PastaDoR();
+        EXPECT_EQ(fs::path(pastaPrivada).parent_path().parent_path(), sistema.pasta.Caminho());
         ASSERT_TRUE(RodaLoteR(amb, *preparo));
         const ResultadoR r = ColheResultadoR(*preparo, amb);
-        ASSERT_FALSE(r.linhas.empty());
-        pastaDoR = r.linhas[0];
-        while (!pastaDoR.empty() && pastaDoR.back() == ' ')
-            pastaDoR.pop_back();
-        EXPECT_TRUE(fs::is_directory(pastaDoR));
+        ASSERT_GE(r.linhas.size(), 2u);
+        // R works in the scheme's folder: files there are read and written by name.
+        EXPECT_EQ(fs::path(r.linhas[0].substr(0, r.linhas[0].find_last_not_of(' ') + 1)), dados.Caminho());
+        EXPECT_EQ(r.linhas[1], "[1] 6");
         EXPECT_EQ(r.primeiroGrafico, ComBarra(dados) + "dorvan01.svg");
     }
-    EXPECT_NE(fs::path(pastaDoR), fs::path(ComBarra(dados)).parent_path());
-    EXPECT_FALSE(fs::exists(pastaDoR));
-    // What a later R session started in the run's folder would read is not there.
-    EXPECT_FALSE(fs::exists(dados / ".Rprofile"));
-    EXPECT_FALSE(fs::exists(dados / "dorvan.in"));
-    EXPECT_TRUE(fs::exists(dados / "dorvan01.svg"));
+    // What the scheme wrote stays; the run's own files went with its folder.
+    EXPECT_EQ(dados.Le("saida.csv"), "\"a\",\"b\"\n2,4\n6,8\n");
+    EXPECT_TRUE(fs::exists(dados / "figura.pdf"));
     EXPECT_TRUE(HaRetornoR(ComBarra(dados)));
+    EXPECT_FALSE(fs::exists(pastaPrivada));
+    EXPECT_EQ(Conteudo(dados.Caminho()),
+              (std::vector<std::string>{"dorvan.out", "dorvan01.svg", "entrada.csv", "figura.pdf", "saida.csv"}));
+    EXPECT_EQ(Conteudo(sistema.pasta.Caminho()), std::vector<std::string>{});
+    // A later R session started in that folder finds nothing of the run.
+    std::string saida;
+    const std::string comando = "cd '" + ComBarra(dados) + "' && '" + amb.DirR +
+                                "Rscript' -e 'cat(exists(\"carrega.dorvan\"), exists(\"tabela\"), getwd())' 2>&1";
+    ASSERT_EQ(teste::Executa(comando, &saida), 0) << saida;
+    EXPECT_EQ(saida, "FALSE FALSE " + dados.Caminho().string());
 }
 
 TEST_F(RReal, PlotsKeepTheirTextAsTextTitleAndAxisNumbers) {
@@ -264,8 +310,8 @@ TEST_F(RReal, InteractiveStartupLoadsTheTableAndTitlesUnchanged) {
     // and calls .First; then it takes commands from its input.
     dados.Grava("comandos.r", "cat(titulo, nomemapa, menu, nrow(tabela), names(tabela)[2], rownames(tabela)[1],"
                               " sep=\"|\", file=\"saida.txt\")\n");
-    const std::string comando = "cd '" + ComBarra(dados) + "' && '" + amb.DirR +
-                                "R' --no-save --quiet < comandos.r > sessao.log 2>&1";
+    const std::string comando =
+        "cd '" + ComBarra(dados) + "' && '" + amb.DirR + "R' --no-save --quiet < comandos.r > sessao.log 2>&1";
     ASSERT_EQ(teste::Executa(comando), 0) << dados.Le("sessao.log");
     EXPECT_NE(dados.Le("sessao.log").find("Dados carregados em \"tabela\"!"), std::string::npos);
     EXPECT_EQ(dados.Le("saida.txt"), "C:\\dados\\\"a\"|m/br.map|carregado|2|y y|Bel\xE9m");

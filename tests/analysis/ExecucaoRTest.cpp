@@ -91,16 +91,22 @@ TEST(PerfilR, BatchFileHoldsTitlesDataChoicesHelpersAndDecodedCode) {
     r.valores = {std::string("a\\b"), std::string("")};
     const auto perfil = ComporPerfilR(e, t, Ambiente(prog), ComBarra(dados), nullptr, r.Perguntas());
     ASSERT_TRUE(perfil);
+    // The run's own files by full path: R works in another folder.
+    const std::string d = ComBarra(dados);
     EXPECT_EQ(*perfil, std::string("options(encoding=\"latin1\")\n"
-                                   "sink(\"script.out\")\n"
-                                   "titulo=\"T1\"\n"
-                                   "subtitulo=\"C:/dados/x\"\n"
-                                   "rodape=\"diz \\\"oi\\\"\"\n"
-                                   "nomemapa=\"\"\n"
-                                   "tabela = read.table(\"dorvan.in\",check.names=FALSE)\n"
-                                   "colsel=c(1,3)\n"
-                                   "parametro=\"a\\\\b\"\n"
-                                   "parametro2=\"\"\n") +
+                                   "sink(\"") +
+                           d +
+                           "script.out\")\n"
+                           "titulo=\"T1\"\n"
+                           "subtitulo=\"C:/dados/x\"\n"
+                           "rodape=\"diz \\\"oi\\\"\"\n"
+                           "nomemapa=\"\"\n"
+                           "tabela = read.table(\"" +
+                           d +
+                           "dorvan.in\",check.names=FALSE)\n"
+                           "colsel=c(1,3)\n"
+                           "parametro=\"a\\\\b\"\n"
+                           "parametro2=\"\"\n" +
                            FuncoesR + "x <- tabela[,colsel]\n  print(x > 1)\nq()\n");
     EXPECT_EQ(r.perguntas,
               (std::vector<std::string>{"Colunas:Escolha", "Entre parametro:Valor?", "Entre parametro2:Outro?"}));
