@@ -4,6 +4,7 @@
 #include "analysis/ui/ComandosEsquemaR.h"
 #include "analysis/ui/ComandosGrafico.h"
 #include "analysis/ui/ComandosR.h"
+#include "analysis/ui/TFCriaRScript.h"
 #include "data/ui/TfComprime.h"
 #include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TFEscala.h"
@@ -13,12 +14,15 @@
 #include "output/ui/ComandosImpressao.h"
 #include "output/ui/ComandosSaida.h"
 #include "platform/Arquivos.h"
+#include "platform/Mensagens.h"
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/TSimNao.h"
 #include "query/ui/ComandosBrowse.h"
 #include "query/ui/ComandosConsulta.h"
+#include "query/ui/TfBrowse.h"
+#include "query/ui/TfQuery.h"
 #include "table/Configuracao.h"
 #include "table/Inicio.h"
 #include "table/LogExecucao.h"
@@ -36,6 +40,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
@@ -127,9 +132,6 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
             t.Titulo2 = t2;
             return true;
         };
-        // The tabulation's record export can be opened in the DBF browser.
-        if (!Tabula) Tabula = new TTabula(&f);
-        Tabula->AbreNoBrowser = MostraNoBrowse;
         const std::string def = std::exchange(j.defInicial, std::string());
         const bool rodou = def.empty() ? ComandoTabulacao(&f, fecha) : AbreTabulacao(def, &f, fecha);
         if (!rodou) return;
@@ -153,6 +155,14 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
         if (Log) Log->close();
     };
     TForm1& form1 = *j.form1;
+    // The tabulation dialog: its record export opens in the DBF browser, and
+    // "Importa dados" (offered only when the SQL window exists) runs the DEF's query
+    // into the DBF the user named.
+    Tabula = new TTabula(&form1);
+    Tabula->AbreNoBrowser = MostraNoBrowse;
+    Tabula->ImportaDados = [](const std::string& consulta, const std::string& dbf) {
+        if (fQuery) fQuery->ImportaConsulta(consulta, dbf);
+    };
     LigaComandosSaida(form1);
     LigaComandosImportacao(form1, GravaTextoTab);
     LigaComandosImpressao(form1);
@@ -170,15 +180,34 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
     LigaComandosSetas(form1);
     form1.DefineComando(QStringLiteral("ComprimeExpandeDBF1Click"), [] { fComprime->exec(); });
 
-    // No command or question of the main window may be left without its answer.
-    const std::vector<std::string> faltam = form1.GanchosFaltando();
+    // No command or question of any window may be left without its answer.
+    const std::vector<std::string> faltam = GanchosFaltando();
     if (!faltam.empty()) {
         std::string lista;
         for (const std::string& f : faltam)
             lista += (lista.empty() ? "" : ", ") + f;
         Desmonta();
-        throw std::logic_error("Montagem incompleta da janela principal: " + lista);
+        throw std::logic_error("Montagem incompleta: " + lista);
     }
+}
+
+std::vector<std::string> Montagem::GanchosFaltando() const {
+    std::vector<std::string> faltam = j_->form1->GanchosFaltando();
+    auto exige = [&faltam](bool ligado, const char* nome) {
+        if (!ligado) faltam.push_back(nome);
+    };
+    exige(Tabula && Tabula->AbreNoBrowser, "TTabula::AbreNoBrowser");
+    exige(Tabula && Tabula->ImportaDados, "TTabula::ImportaDados");
+    exige(Mapa && Mapa->MostraPontoCamada, "TMapa::MostraPontoCamada");
+    exige(Mapa && Mapa->RemoveCamadas, "TMapa::RemoveCamadas");
+    exige(Mapa && Mapa->AoSoltar, "TMapa::AoSoltar");
+    // Windows that exist only with their facility (the database engine, R).
+    if (fBrowse) exige(bool(fBrowse->AnaliseComR), "TfBrowse::AnaliseComR");
+    if (FCriaRScript) {
+        exige(bool(FCriaRScript->RodaEsquema), "TFCriaRScript::RodaEsquema");
+        exige(FCriaRScript->DirRX && FCriaRScript->DirR && FCriaRScript->DirPrograma, "TFCriaRScript::Dir*");
+    }
+    return faltam;
 }
 
 Montagem::~Montagem() { Desmonta(); }
@@ -206,6 +235,18 @@ void Montagem::Desmonta() {
 }
 
 TForm1& Montagem::Principal() { return *j_->form1; }
+
+int ExecutaPrograma(const std::function<int()>& programa) {
+    try {
+        return programa();
+    } catch (const std::exception& e) {
+        // An incomplete assembly, unreadable settings, a window that cannot be built:
+        // said to the user instead of running half built.
+        std::fprintf(stderr, "dorvan: %s\n", e.what());
+        MensagensAtuais().Mostra(std::string("N\xE3o foi poss\xEDvel iniciar o Dorvan:\n") + e.what());
+        return 70;
+    }
+}
 
 void Montagem::Mostra() {
     j_->form1->showMaximized();

@@ -4,9 +4,7 @@
 #include "table/ui/TForm1.h"
 
 #include <QTimer>
-#include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,19 +16,14 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i)
         argumentos.push_back(args[i].toStdString());
-    int r = 0;
-    try {
+    const int r = dorvan::ExecutaPrograma([&] {
         dorvan::Montagem programa(QCoreApplication::applicationFilePath().toStdString(), argumentos);
         programa.Mostra();
         // For the smoke test and screenshots: close by itself after a while.
         if (const char* ms = std::getenv("DORVAN_FECHAR_APOS_MS"))
             QTimer::singleShot(std::atoi(ms), &programa.Principal(), &QMainWindow::close);
-        r = app.exec();
-    } catch (const std::logic_error& e) {
-        // An incomplete assembly is a build fault: say so instead of running half wired.
-        std::fprintf(stderr, "dorvan: %s\n", e.what());
-        r = 70;
-    }
+        return app.exec();
+    });
     dorvan::DefineMensagens(nullptr);
     return r;
 }

@@ -130,6 +130,25 @@ void CamadasDoMapa::Remove(std::int32_t k) {
     lista_.erase(lista_.begin() + (k - 1));
 }
 
+std::string InformacaoDoPonto(const std::string& arquivo, std::int64_t registro, bool dbfComCP850) {
+    DBFAberto d;
+    AbreCamadaDBF(d.h, arquivo);
+    if (d.h.Estado == 0 || registro < 1 || registro > d.h.NumRegs) return {};
+    readDBF(d.h, registro);
+    const bool cp850 = TextoEmCP850(d.h, dbfComCP850);
+    const std::size_t barra = arquivo.find_last_of('/');
+    std::string s = (barra == std::string::npos ? arquivo : arquivo.substr(barra + 1)) + "\n======";
+    for (int i = 1; i <= std::min(15, d.h.NumCampos); ++i) {
+        std::string nome = Apara(d.h.Campo(i).Nome);
+        for (char& c : nome)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        std::string valor = Apara(VistaCampoDBF(d.h, i));
+        if (cp850) valor = OemParaAnsi(valor);
+        s += "\n" + nome + ": " + valor;
+    }
+    return s;
+}
+
 std::optional<double> NumeroDaCamada(std::string_view campo) {
     std::string s;
     for (char c : campo)

@@ -79,6 +79,12 @@ void DesenhaCamadaGPX(const VistaMapa& v, const CamadaDoMapa& c, const DestinoDe
 void DesenhaCamadas(const VistaMapa& v, const CamadasDoMapa& camadas, const JanelaMapa* janela, bool dbfComCP850,
                     const DestinoDesenho& destino, const AvisoCamada& aviso);
 
+// The message of a right click on a point of a DBF layer or on a flow line: the
+// file's name without folder, "======", then "field: value" for the first 15 fields
+// of record `registro` (names in lower case, values trimmed). Empty when the file has
+// no such record; a missing file throws ErroES.
+std::string InformacaoDoPonto(const std::string& arquivo, std::int64_t registro, bool dbfComCP850);
+
 // A number of a DBF text field: blanks removed, read with '.' as the decimal point,
 // else with ','; nothing when neither reads.
 std::optional<double> NumeroDaCamada(std::string_view campo);

@@ -38,13 +38,6 @@ std::string SemPasta(const std::string& caminho) {
 
 bool Existe(const std::string& nome) { return !nome.empty() && !ResolveNome(nome).empty(); }
 
-// A relative name is taken in the DEF's folder.
-std::string NaPastaDEF(const DefTabulacao& def, const std::string& nome) {
-    std::string n = BarrasNormais(nome);
-    if (n.empty() || n[0] == '/' || def.PastaDEF.empty()) return n;
-    return def.PastaDEF + n;
-}
-
 std::string Extensao(const std::string& nome) {
     std::string s = SemPasta(nome);
     std::size_t p = s.find_last_of('.');
@@ -52,6 +45,12 @@ std::string Extensao(const std::string& nome) {
 }
 
 } // namespace
+
+std::string NaPastaDEF(const DefTabulacao& def, const std::string& nome) {
+    std::string n = BarrasNormais(nome);
+    if (n.empty() || n[0] == '/' || def.PastaDEF.empty()) return n;
+    return def.PastaDEF + n;
+}
 
 void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponivel) {
     if (linha.size() > 255) linha = linha.substr(0, 255);

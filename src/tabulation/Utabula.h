@@ -73,6 +73,10 @@ DefTabulacao& DefAtual();
 // Throws ErroES when the file cannot be read. Returns true when it was read anew.
 bool LeDEF(DefTabulacao& def, const std::string& arquivo, bool sqlDisponivel = false);
 
+// A name of the DEF (help file, query file) as a path: a relative one is taken in
+// the DEF's folder.
+std::string NaPastaDEF(const DefTabulacao& def, const std::string& nome);
+
 // Applies one DEF line (without its line end) to def.
 void AplicaLinhaDEF(DefTabulacao& def, std::string_view linha, bool sqlDisponivel);
 

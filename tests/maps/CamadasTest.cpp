@@ -158,6 +158,24 @@ TEST(CamadaDBF, CoordinateFieldNamesRadiusStyleAndIdentification) {
     EXPECT_EQ(avisos[0], curto + " n\xE3o cont\xE9m os campos LATITUDE e/ou LONGITUDE");
 }
 
+TEST(CamadaDBF, ThePickedRecordIsToldByItsFirstFifteenFields) {
+    PastaTemporaria pasta;
+    std::vector<CampoDBF> campos;
+    Linhas valores;
+    for (int i = 1; i <= 16; ++i) {
+        campos.push_back(Campo("Campo" + std::to_string(i), 'C', 8));
+        valores.push_back("  v" + std::to_string(i));
+    }
+    const std::string nome = GravaDBF(pasta / "Pontos.DBF", campos, {Linhas(16, "x"), valores});
+    std::string esperado = "Pontos.DBF\n======";
+    for (int i = 1; i <= 15; ++i)
+        esperado += "\ncampo" + std::to_string(i) + ": v" + std::to_string(i);
+    EXPECT_EQ(InformacaoDoPonto(nome, 2, false), esperado);
+    // A record the file no longer has tells nothing; a vanished file is an error.
+    EXPECT_EQ(InformacaoDoPonto(nome, 3, false), "");
+    EXPECT_THROW(InformacaoDoPonto(pasta / "falta.dbf", 1, false), std::exception);
+}
+
 TEST(CamadaGPX, OneLineWithSeveralWaypointsDrawsThemAll) {
     PastaTemporaria pasta;
     const std::string gpx =

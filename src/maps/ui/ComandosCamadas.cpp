@@ -347,6 +347,21 @@ void LigaCamadasMapa(TMapa& m) {
         DesenhaCirculos(j->Tabela(), j->Tabela().NomeMapa, j->ColunaCirculo, CorArmazenada(j->CorCirculo),
                         j->SpinEdit1->value(), v, destino);
     };
+    // A right click on a point of a DBF layer or on a flow line tells its record.
+    m.MostraPontoCamada = [j](const Identificado& id) {
+        std::string arquivo;
+        if (id.tipo == Identificado::Tipo::Fluxo)
+            arquivo = Estado(*j).Setas.Arquivo;
+        else if (id.Camada >= 1 && id.Camada <= Estado(*j).Lista.NumCamadas())
+            arquivo = Estado(*j).Lista.Camada(id.Camada).ArquivoCamada;
+        if (arquivo.empty()) return;
+        try {
+            const std::string texto = InformacaoDoPonto(arquivo, id.Registro, j->Config().DBFcomCP850);
+            if (!texto.empty()) MensagensAtuais().Mostra(texto);
+        } catch (const std::exception& e) {
+            MensagensAtuais().Mostra(e.what());
+        }
+    };
     m.RemoveCamadas = [j] {
         Estado(*j).Lista.Limpa();
         Estado(*j).Avisados.clear();

@@ -580,6 +580,7 @@ void TfBrowse::ConfigurarprocessadorXSLT1Click() {
                      ArquivoDoProgramaXSLT(cfg_.ProgramaXSLT));
     if (nome.empty()) return;
     cfg_.ProgramaXSLT = ProgramaXSLTDoArquivo(nome);
+    cfg_.XSLTDoPath = false; // the user's choice is kept in the settings
     AtualizaLegendaXSLT();
     Acao("AppendardeXML1")->setText(Arq(LegendaXSLT(cfg_.ProgramaXSLT)));
 }

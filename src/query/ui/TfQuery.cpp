@@ -582,6 +582,16 @@ void TfQuery::bDBFClick() {
     if (gravou) MostraNoBrowse(arquivo);
 }
 
+bool TfQuery::ImportaConsulta(const std::string& consulta, const std::string& dbf) {
+    if (!AbrePorExtensao(consulta)) return false;
+    try {
+        return GravaDBF(dbf, {});
+    } catch (const std::exception& e) {
+        MostraErro(e);
+        return false;
+    }
+}
+
 void TfQuery::bLoteClick() {
     const std::string arquivo = EscolheArquivoLote ? EscolheArquivoLote() : std::string();
     if (arquivo.empty()) return;

@@ -51,6 +51,10 @@ public:
     void bBDEClick();
     // "Salvar &DBF": the SELECT written into a DBF, then shown in the browser.
     void bDBFClick();
+    // The tabulation's "Importa dados": the query file loaded (".SQL" or the .xml
+    // form) and its SELECT written into dbf. True when the file was written; errors
+    // are shown.
+    bool ImportaConsulta(const std::string& consulta, const std::string& dbf);
     // "Lote": a text file of query-to-DBF orders.
     void bLoteClick();
     // "cnv": CASE code from a conversion table, through the TfCase dialog.

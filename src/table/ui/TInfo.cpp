@@ -2,7 +2,6 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
-#include "platform/ui/Janelas.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 

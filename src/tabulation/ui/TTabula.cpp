@@ -152,8 +152,8 @@ TTabula::TTabula(QWidget* pai, DefTabulacao* def) : QDialog(pai) {
     connect(bConsultaSQL, &QPushButton::clicked, this, [this] {
         QString nome = QFileDialog::getSaveFileName(this, QString(), ParaQString(EspecArquivos->text().toStdString()),
                                                     QStringLiteral("dBase III plus (*.dbf)"));
-        if (nome.isEmpty() || !ImportaDados) return;
-        ImportaDados(nome.toStdString());
+        if (nome.isEmpty()) return;
+        ImportaDados(NaPastaDEF(*def_, def_->ArquivoConsulta), nome.toStdString());
         ListaArquivos();
     });
     for (auto* l : {ListLinha, ListIncr, ListSelecao, ListArquivos, ListColunas, ListInicial})
@@ -521,7 +521,7 @@ void TTabula::MostraExportacao(const std::string& nome) {
 bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::function<bool()>& antesDeSubstituir) {
     if (!Tabula) Tabula = new TTabula(pai);
     try {
-        Tabula->CarregaDEF(arquivoDef);
+        Tabula->CarregaDEF(arquivoDef, ConfiguracaoAtual().SQLDisponivel);
     } catch (const std::exception& e) {
         MensagensAtuais().Mostra(e.what());
         return false;

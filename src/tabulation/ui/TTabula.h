@@ -64,10 +64,11 @@ public:
     void MostraExportacao(const std::string& nome) override;
 
     // Hooks for rooms built elsewhere: the save-dialog answer (tests), the DBF
-    // browser that opens the export, the query import behind "Importa dados".
+    // browser that opens the export, and "Importa dados": the DEF's query file run
+    // into the DBF the user named. The program sets the last two before it starts.
     std::function<bool(std::string&)> PerguntaArquivoSaida;
     std::function<void(const std::string&)> AbreNoBrowser;
-    std::function<void(const std::string&)> ImportaDados;
+    std::function<void(const std::string& consulta, const std::string& dbf)> ImportaDados;
     // Set by the tabulation command for one showing: runs when a run has its table
     // ready, before that table takes the place of the open one (the main window
     // offers to save and closes its table there); false keeps the open table.

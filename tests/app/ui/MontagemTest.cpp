@@ -4,18 +4,23 @@
 #include "app/ui/ProgramaMontado.h"
 
 #include "data/ui/TfComprime.h"
+#include "maps/ui/TMapa.h"
+#include "platform/Erros.h"
 #include "platform/ui/TSimNao.h"
 #include "table/LogExecucao.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TFEscolheDiretorio.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
+#include "tabulation/ui/TTabula.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <cerrno>
+#include <stdexcept>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -37,6 +42,34 @@ TEST(Montagem, LeavesNoHookOrCommandOfTheMainWindowUnset) {
     f.EscolheCampos = campos;
     Ganchos().MostraLog = mostraLog;
     EXPECT_THAT(f.GanchosFaltando(), IsEmpty());
+}
+
+TEST(Montagem, LeavesNoHookOfAnyWindowUnset) {
+    EXPECT_THAT(Programa().GanchosFaltando(), IsEmpty());
+    ASSERT_NE(Tabula, nullptr);
+    ASSERT_NE(Mapa, nullptr);
+
+    // The check sees a hook of the tabulation dialog or of the map window the
+    // assembly would have forgotten.
+    const auto importa = std::exchange(Tabula->ImportaDados, nullptr);
+    const auto ponto = std::exchange(Mapa->MostraPontoCamada, nullptr);
+    EXPECT_THAT(Programa().GanchosFaltando(), Contains("TTabula::ImportaDados"));
+    EXPECT_THAT(Programa().GanchosFaltando(), Contains("TMapa::MostraPontoCamada"));
+    Tabula->ImportaDados = importa;
+    Mapa->MostraPontoCamada = ponto;
+    EXPECT_THAT(Programa().GanchosFaltando(), IsEmpty());
+}
+
+TEST(Montagem, AStartUpErrorIsShownAndEndsTheProgramWithAStatus) {
+    Programa();
+    Msgs().textos.clear();
+    EXPECT_EQ(ExecutaPrograma([] { return 3; }), 3);
+    EXPECT_EQ(ExecutaPrograma([]() -> int { throw ErroES::DoSistema("/tmp/Dorvan.ini", EACCES); }), 70);
+    ASSERT_EQ(Msgs().textos.size(), 1u);
+    EXPECT_THAT(Msgs().textos[0], HasSubstr("N\xE3o foi poss\xEDvel iniciar o Dorvan"));
+    EXPECT_THAT(Msgs().textos[0], HasSubstr("/tmp/Dorvan.ini"));
+    EXPECT_EQ(ExecutaPrograma([]() -> int { throw std::logic_error("Montagem incompleta: X"); }), 70);
+    Msgs().textos.clear();
 }
 
 TEST(Montagem, QtsOwnTextsArePortuguese) {

@@ -100,6 +100,9 @@ Montagem& Programa() {
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Pasta() / "dados-usuario"));
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(Pasta() / "config-usuario"));
         qputenv("DORVAN_ALIASES", QByteArray::fromStdString(Pasta() / "Aliases.ini"));
+        // So is what commands write in the current folder (the R session's files).
+        std::filesystem::create_directories(Pasta() / "atual");
+        std::filesystem::current_path(Pasta() / "atual");
         DefineMensagens(&Msgs());
         m = std::make_unique<Montagem>(Pasta() / "dorvan", std::vector<std::string>{});
         // What would leave the program for the desktop is recorded instead.

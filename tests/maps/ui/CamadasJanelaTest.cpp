@@ -174,6 +174,11 @@ TEST(CamadasJanela, PointsAreDrawnPickedAndAVanishedLayerToldOnce) {
     EXPECT_EQ(ValorIdentificacao(c.janela->BitmapIdentificacao(), p.X + 3, p.Y), 200001u);
     // Radius 10 whatever the width: white ring at 10, the area's colour beyond.
     EXPECT_EQ(c.janela->Imagem().pixelColor(p.X + 14, p.Y), CorQt(CorDaClasse(c.t, 10)));
+    // A right click on the point tells its record.
+    c.janela->MouseDown(Qt::RightButton, {p.X + 3, p.Y});
+    EXPECT_EQ(roteiro.Textos(),
+              (std::vector<std::string>{"p.dbf\n======\nlatitude: 25.000000\nlongitude: 25.000000\nraio: 10"}));
+    roteiro.Limpa();
 
     std::filesystem::remove(c.pasta / "p.dbf");
     c.janela->DesenhaMapa();
@@ -220,6 +225,15 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
     const PontoTela meio = GeoParaTela(c.janela->Vista, 30, 25);
     EXPECT_EQ(c.janela->Imagem().pixelColor(meio.X, meio.Y + 1), QColor(Qt::red));
     EXPECT_EQ(ValorIdentificacao(c.janela->BitmapIdentificacao(), meio.X, meio.Y + 1), 2000001u);
+    {
+        // A right click on the line tells its flow record.
+        MensagensRoteiro roteiro;
+        UsaMensagens usa(roteiro);
+        c.janela->MouseDown(Qt::RightButton, {meio.X, meio.Y + 1});
+        EXPECT_EQ(roteiro.Textos(), (std::vector<std::string>{"fluxo.dbf\n======\nx1: 10\ny1: 25\nx2: 90\ny2: "
+                                                              "25\ntipo: 1\nfluxo: 50\ntot1: 100\ntot2: "
+                                                              "100\ndistancia: 80"}));
+    }
     o.Cor = 0x00FF0000;
     c.janela->hide();
     c.janela->show();

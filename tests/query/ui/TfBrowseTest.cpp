@@ -5,6 +5,7 @@
 
 #include "data/ArquivosDBFTeste.h"
 #include "platform/Erros.h"
+#include "platform/Ini.h"
 #include "platform/Mensagens.h"
 #include "platform/Processos.h"
 #include "query/ui/ComandosBrowse.h"
@@ -198,6 +199,19 @@ TEST_F(JanelaBrowse, EscolherUmJarFazOComandoJavaEALegenda) {
     EXPECT_EQ(inicio, "/opt/velho.jar");
     EXPECT_EQ(cfg.ProgramaXSLT, "java -jar /opt/proc/Saxon.JAR");
     EXPECT_EQ(janela->Acao("AppendardeXML1")->text(), "Via XSLT usando Saxon.JAR");
+}
+
+TEST_F(JanelaBrowse, OProcessadorEscolhidoPeloUsuarioEGravadoMesmoComUmAchadoNoPath) {
+    // Found on the PATH at start: used, not written.
+    cfg.ProgramaXSLT = "/usr/bin/xsltproc";
+    cfg.XSLTDoPath = true;
+    janela->EscolheAbrir = [](const QString&, const QString&, const std::string&) {
+        return std::string("/opt/proc/Saxon.jar");
+    };
+    janela->ConfigurarprocessadorXSLT1Click();
+    ArquivoIni ini;
+    GravaConfiguracao(cfg, ini);
+    EXPECT_EQ(ini.LeTexto("Opcoes", "XSLT", ""), "java -jar /opt/proc/Saxon.jar");
 }
 
 TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {

@@ -1,0 +1,15 @@
+# Dorvan starts offscreen and closes by itself. It keeps its settings beside the
+# program on exit: a file the test made there is removed again.
+get_filename_component(pasta "${DORVAN}" DIRECTORY)
+set(ini "${pasta}/Dorvan.ini")
+set(havia FALSE)
+if(EXISTS "${ini}")
+  set(havia TRUE)
+endif()
+execute_process(COMMAND "${DORVAN}" RESULT_VARIABLE rc)
+if(NOT havia)
+  file(REMOVE "${ini}")
+endif()
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "dorvan exited with ${rc}")
+endif()
