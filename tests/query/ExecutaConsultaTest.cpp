@@ -217,8 +217,9 @@ TEST_F(ConsultaSQLite, SafeModeRunsQueriesOnlyAndCreatesNoFile) {
          {Linhas{"attach '" + novo + "' as n -- select"},
           Linhas{"/* select */ ATTACH DATABASE '" + novo + "' AS n -- select"},
           Linhas{"vacuum into '" + copia + "' -- select"}, Linhas{"detach database main -- select"},
-          // SQLite's block comments do not nest: the ATTACH is outside it.
-          Linhas{"/* /* */ attach '" + novo + "' as n -- */ select"}}) {
+          // SQLite's block comments do not nest, and a line comment ends at a line feed only.
+          Linhas{"/* /* */ attach '" + novo + "' as n -- */ select"},
+          Linhas{"-- \rselect", "attach '" + novo + "' as n"}}) {
         for (const char* alias : {"Saude", "Arquivo"}) {
             try {
                 Roda({alias, linhas, "", "", true});
@@ -514,7 +515,9 @@ TEST_F(ConsultaPostgreSQL, SafeModeRunsQueriesOnlyAndTheServerWritesNoFile) {
          {Linhas{"copy (select 1) to '" + arquivo + "' -- select"},
           Linhas{"/* select */ (copy (select 1) to '" + arquivo + "') -- select"},
           Linhas{"copy uf to program 'touch " + marca + "' -- select"},
-          Linhas{"select 1 -- a", "; copy uf to '" + arquivo + "'"}, Linhas{"set role none -- select"}}) {
+          Linhas{"select 1 -- a", "; copy uf to '" + arquivo + "'"}, Linhas{"set role none -- select"},
+          // The server ends a line comment at a carriage return too.
+          Linhas{"-- select\rcopy (", "select 1) to '" + arquivo + "'"}}) {
         try {
             roda(linhas, true);
             ADD_FAILURE() << linhas[0] << ": no error";

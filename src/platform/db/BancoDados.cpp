@@ -547,21 +547,23 @@ PGconn* ConexaoPQ(const QSqlDatabase& db) {
 const char* const NaoEhConsulta = "Modo seguro: o comando n\xE3o \xE9 uma consulta somente de leitura.";
 
 // The first word of the statement, upper-cased, past blanks, comments and opening
-// parentheses. Block comments nest only where the engine nests them (PostgreSQL):
-// read otherwise, a comment could hide from this what the engine runs.
-QString PrimeiraPalavra(const QString& s, bool aninhados) {
+// parentheses, read as the engine reads them: on PostgreSQL block comments nest and
+// a line comment ends at a carriage return too; SQLite and the rest do neither.
+// Read otherwise, a comment could hide from this what the engine runs.
+QString PrimeiraPalavra(const QString& s, bool postgresql) {
     const qsizetype n = s.size();
+    auto branco = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; };
     qsizetype i = 0;
     while (i < n) {
-        if (s[i].isSpace() || s[i] == u'(') {
+        if (branco(s[i]) || s[i] == u'(') {
             ++i;
         } else if (s[i] == u'-' && i + 1 < n && s[i + 1] == u'-') {
-            const qsizetype f = s.indexOf(u'\n', i);
-            i = f < 0 ? n : f + 1;
+            while (i < n && s[i] != u'\n' && !(postgresql && s[i] == u'\r'))
+                ++i;
         } else if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*') {
             int nivel = 0;
             do {
-                if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*' && (aninhados || nivel == 0)) {
+                if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*' && (postgresql || nivel == 0)) {
                     ++nivel;
                     i += 2;
                 } else if (s[i] == u'*' && i + 1 < n && s[i + 1] == u'/') {
@@ -583,10 +585,10 @@ QString PrimeiraPalavra(const QString& s, bool aninhados) {
 
 // Only a query may run in safe mode: what else reads "read-only" to an engine may
 // still write outside the database (a file attached or copied to, a program run).
-void ExigeConsulta(const QString& texto, bool comentariosAninhados) {
+void ExigeConsulta(const QString& texto, bool postgresql) {
     static const QStringList consultas{QStringLiteral("SELECT"), QStringLiteral("WITH"), QStringLiteral("VALUES"),
                                        QStringLiteral("TABLE")};
-    if (!consultas.contains(PrimeiraPalavra(texto, comentariosAninhados))) throw ErroBD(NaoEhConsulta);
+    if (!consultas.contains(PrimeiraPalavra(texto, postgresql))) throw ErroBD(NaoEhConsulta);
 }
 
 // The server parses the text as an unnamed prepared statement, which holds one
