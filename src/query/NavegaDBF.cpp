@@ -58,6 +58,17 @@ std::string SubstituiAspas(const std::string& s, char aspa) {
     return r;
 }
 
+// A table or column name for a script: a plain name (letters, digits, '_') as it
+// is, any other in double quotes (a quote inside doubled), so a name from the
+// file can never end the statement.
+std::string NomeSQL(const std::string& nome) {
+    auto simples = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+    bool plano = !nome.empty() && simples(nome[0]);
+    for (char c : nome)
+        plano = plano && (simples(c) || (c >= '0' && c <= '9'));
+    return plano ? nome : "\"" + SubstituiAspas(nome, '"') + "\"";
+}
+
 bool Apagado(const dbfRecord& h) { return h.RegistroAtual[0] == '*'; }
 
 // The text shown for a field, trimmed.
@@ -172,7 +183,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
     }
     l.emplace_back();
     const std::string base = NomeSemPasta(h.Nome);
-    l.push_back("create table " + Minusculas(base.substr(0, base.find('.'))) + "(");
+    l.push_back("create table " + NomeSQL(Minusculas(base.substr(0, base.find('.')))) + "(");
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         std::string tipo;
@@ -191,7 +202,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
             tipo = "char(" + N(c.Tamanho) + ")";
             break;
         }
-        l.push_back("  " + Esquerda(Minusculas(c.Nome), 11) + tipo + (i < h.NumCampos ? "," : ");"));
+        l.push_back("  " + Esquerda(NomeSQL(Minusculas(c.Nome)), 11) + tipo + (i < h.NumCampos ? "," : ");"));
     }
     return l;
 }
@@ -264,7 +275,7 @@ std::string GravaXMLDBF(dbfRecord& h, bool DBFcomCP850) {
 std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
     const std::string nome = NomeSaida(h.Nome, ".sql");
     std::string base = NomeSemPasta(h.Nome);
-    const std::string tabela = base.size() > 4 ? base.substr(0, base.size() - 4) : base;
+    const std::string tabela = NomeSQL(base.size() > 4 ? base.substr(0, base.size() - 4) : base);
     auto entra = [](char t) { return t == 'C' || t == 'D' || t == 'F' || t == 'L' || t == 'N'; };
     std::vector<int> campos;
     for (int i = 1; i <= h.NumCampos; ++i)
@@ -276,7 +287,7 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
     // after them neither glues two columns together nor loses the closing ");".
     for (std::size_t k = 0; k < campos.size(); ++k) {
         const CampoDBF& c = h.Campo(campos[k]);
-        std::string l = "  " + Minusculas(c.Nome);
+        std::string l = "  " + NomeSQL(Minusculas(c.Nome));
         switch (c.Tipo) {
         case 'C':
         case 'L':

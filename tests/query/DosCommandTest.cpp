@@ -1,5 +1,7 @@
 #include "query/DosCommand.h"
 
+#include "support/ApoioTeste.h"
+
 #include <QCoreApplication>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -12,16 +14,6 @@ namespace dorvan {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The runner delivers through the owner's event loop; logic tests have no
-// application object of their own.
-void GaranteAplicacao() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char nome[] = "test_query";
-    static char* argv[] = {nome, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 struct Evento {
     std::string linha;
@@ -38,7 +30,7 @@ struct Gravador {
     bool foraDaThread = false;
 
     Gravador() {
-        GaranteAplicacao();
+        teste::GaranteAplicacao();
         QThread* dono = QThread::currentThread();
         cmd.OnNewLine = [this, dono](TDosCommand& s, const std::string& l, int t) {
             foraDaThread |= QThread::currentThread() != dono || &s != &cmd;
@@ -180,7 +172,7 @@ TEST(TDosCommand, QueuedInputIsSentAndCanBeEchoed) {
 }
 
 TEST(TDosCommand, DestroyingARunningRunnerStopsTheProgram) {
-    GaranteAplicacao();
+    teste::GaranteAplicacao();
     auto cmd = std::make_unique<TDosCommand>();
     bool chamou = false;
     cmd->OnTerminated = [&](TDosCommand&) { chamou = true; };

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ private:
     std::unique_ptr<QCoreApplication> app_;
 };
 const auto* const g_app = ::testing::AddGlobalTestEnvironment(new ComAplicacao);
+
+const char* const NaoEhConsulta = "Modo seguro: o comando n\xE3o \xE9 uma consulta somente de leitura.";
 
 const QDateTime Quando(QDate(2026, 3, 9), QTime(14, 5, 7));
 
@@ -174,16 +177,16 @@ TEST_F(ConsultaSQLite, SafeModeLetsTheEngineRefuseEveryWrite) {
         Linhas linhas;
         const char* mensagem;
     } casos[] = {
-        {"Arquivo", {"delete from t where a = 1 -- select"}, "readonly"},
-        {"Saude", {"delete from casos where obitos = 3 -- select"}, "readonly"},
+        {"Arquivo", {"delete from t where a = 1 -- select"}, NaoEhConsulta},
+        {"Saude", {"delete from casos where obitos = 3 -- select"}, NaoEhConsulta},
         {"Saude", {"with x as (select 3) delete from casos where obitos in x"}, "readonly"},
-        {"Saude", {"insert into log select count(*) from casos"}, "readonly"},
+        {"Saude", {"insert into log select count(*) from casos"}, NaoEhConsulta},
         {"Saude", {"select 1; delete from casos"}, "multiple statements"},
         // A statement that turns the guard off is followed by one that writes: each
         // run sets the guard again.
         {"Saude", {"pragma query_only = 0 -- select"}, ""},
-        {"Saude", {"delete from casos -- select"}, "readonly"},
-        {"Saude", {"update casos set obitos = 0 where municipio = :m -- select"}, "readonly"},
+        {"Saude", {"delete from casos -- select"}, NaoEhConsulta},
+        {"Saude", {"update casos set obitos = 0 where municipio = :m -- select"}, NaoEhConsulta},
     };
     for (const auto& c : casos) {
         try {
@@ -203,6 +206,42 @@ TEST_F(ConsultaSQLite, SafeModeLetsTheEngineRefuseEveryWrite) {
     ASSERT_EQ(Roda({"Saude", {"insert into log values (1)"}, "", "", true}), DesfechoConsulta::Comandos);
     EXPECT_THROW(Roda({"Saude", {"delete from casos where obitos = 3 -- select"}, "", "", false}), ErroBD);
     EXPECT_EQ(Le("select count(*) from casos; select count(*) from log"), "2\n1\n");
+}
+
+// What query_only lets through still writes outside the database: a file attached
+// or vacuumed into. Safe mode runs queries only; queries of every form still run.
+TEST_F(ConsultaSQLite, SafeModeRunsQueriesOnlyAndCreatesNoFile) {
+    const std::string novo = pasta / "novo.db";
+    const std::string copia = pasta / "copia.db";
+    for (const Linhas& linhas :
+         {Linhas{"attach '" + novo + "' as n -- select"},
+          Linhas{"/* select */ ATTACH DATABASE '" + novo + "' AS n -- select"},
+          Linhas{"vacuum into '" + copia + "' -- select"}, Linhas{"detach database main -- select"},
+          // SQLite's block comments do not nest, and a line comment ends at a line feed only.
+          Linhas{"/* /* */ attach '" + novo + "' as n -- */ select"},
+          Linhas{"-- \rselect", "attach '" + novo + "' as n"}}) {
+        for (const char* alias : {"Saude", "Arquivo"}) {
+            try {
+                Roda({alias, linhas, "", "", true});
+                ADD_FAILURE() << linhas[0] << ": no error";
+            } catch (const ErroBD& e) {
+                EXPECT_EQ(std::string(e.what()), NaoEhConsulta) << linhas[0];
+            }
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(novo));
+    EXPECT_FALSE(std::filesystem::exists(copia));
+    // Nothing stayed attached: the name is free for a query.
+    EXPECT_THROW(Roda({"Saude", {"select name, 1 from n.sqlite_master"}, "", "", true}), ErroBD);
+
+    for (const Linhas& linhas :
+         {Linhas{"select municipio, obitos from casos"}, Linhas{"  select municipio, obitos from casos"},
+          Linhas{"-- select", "select municipio, obitos from casos"},
+          Linhas{"/* x /* y */ with x as (select municipio, obitos from casos) select * from x"},
+          Linhas{"values ('a', 1), ('b', 2), ('c', 3) -- select"}}) {
+        ASSERT_EQ(Roda({"Saude", linhas, "", "", true}), DesfechoConsulta::Tabela) << linhas.back();
+        EXPECT_EQ(t.NumLinhas, 3) << linhas.back();
+    }
 }
 
 TEST_F(ConsultaSQLite, EveryPlaceholderIsBound) {
@@ -428,14 +467,14 @@ TEST_F(ConsultaPostgreSQL, SafeModeLetsTheServerRefuseEveryWrite) {
         Linhas linhas;
         const char* mensagem;
     } casos[] = {
-        {{"delete from uf where sigla = 'RJ' -- select"}, "read-only transaction"},
+        {{"delete from uf where sigla = 'RJ' -- select"}, NaoEhConsulta},
         {{"with d as (delete from uf returning *) select * from d"}, "read-only transaction"},
         {{"select * from uf; delete from uf"}, "multiple commands"},
         {{"select 1; commit; delete from uf"}, "multiple commands"},
         {{"select 1; set transaction read write; delete from uf"}, "multiple commands"},
         {{"select apaga()"}, "read-only transaction"},
         {{"select nextval('s')"}, "read-only transaction"},
-        {{"update uf set pop = 0 where sigla = :n -- select"}, "read-only transaction"},
+        {{"update uf set pop = 0 where sigla = :n -- select"}, NaoEhConsulta},
     };
     for (const auto& c : casos) {
         try {
@@ -461,6 +500,50 @@ TEST_F(ConsultaPostgreSQL, SafeModeLetsTheServerRefuseEveryWrite) {
     EXPECT_EQ(Siglas(), "SP");
     EXPECT_EQ(roda({"insert into uf values ('MG', 1, 'x')"}, false), DesfechoConsulta::Comandos);
     EXPECT_EQ(Siglas(), "MG,SP");
+}
+
+// A read-only transaction still lets COPY write a file on the server or run a
+// program (the test's role is the server's superuser): safe mode runs queries only,
+// and queries of every form still run.
+TEST_F(ConsultaPostgreSQL, SafeModeRunsQueriesOnlyAndTheServerWritesNoFile) {
+    // A folder the server can write to whatever user it runs as.
+    const std::string arquivo = "/tmp/dorvan_copia_" + std::to_string(getpid());
+    const std::string marca = arquivo + ".programa";
+    std::filesystem::remove(arquivo);
+    std::filesystem::remove(marca);
+    for (const Linhas& linhas :
+         {Linhas{"copy (select 1) to '" + arquivo + "' -- select"},
+          Linhas{"/* select */ (copy (select 1) to '" + arquivo + "') -- select"},
+          Linhas{"copy uf to program 'touch " + marca + "' -- select"},
+          Linhas{"select 1 -- a", "; copy uf to '" + arquivo + "'"}, Linhas{"set role none -- select"},
+          // The server ends a line comment at a carriage return too.
+          Linhas{"-- select\rcopy (", "select 1) to '" + arquivo + "'"}}) {
+        try {
+            roda(linhas, true);
+            ADD_FAILURE() << linhas[0] << ": no error";
+        } catch (const ErroBD&) {
+        }
+    }
+    // Past the word check, a statement that gives no columns is no query either.
+    for (const char* texto : {"with x as (select 'MG') insert into uf (sigla) select * from x",
+                              "select 1 as a into nova -- select", "select from uf"}) {
+        try {
+            roda({texto}, true);
+            ADD_FAILURE() << texto << ": no error";
+        } catch (const ErroBD& e) {
+            EXPECT_EQ(std::string(e.what()), NaoEhConsulta) << texto;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(arquivo));
+    EXPECT_FALSE(std::filesystem::exists(marca));
+
+    for (const Linhas& linhas :
+         {Linhas{"select sigla, pop from uf"}, Linhas{"(select sigla, pop from uf)"},
+          Linhas{"/* a /* b */ c */ -- select", "with x as (select sigla, pop from uf) select * from x"},
+          Linhas{"values ('RJ', 1), ('SP', 2) -- select"}, Linhas{"table uf -- select"}}) {
+        ASSERT_EQ(roda(linhas, true), DesfechoConsulta::Tabela) << linhas.back();
+        EXPECT_EQ(t.NumLinhas, 2) << linhas.back();
+    }
 }
 
 // Every mark of the parameter is bound: "?" and ":name" alike, also twice; marks in

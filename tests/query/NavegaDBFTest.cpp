@@ -185,6 +185,41 @@ TEST(NavegaDBF, SQLDeCamposForjadosNaoInjetaComandosNoSQLiteNemNoPostgreSQL) {
     EXPECT_EQ(saida, esperado);
 }
 
+// The table's name comes from the file's name and the columns' from the file: a
+// name that is not plain goes in double quotes, so none ends a statement.
+TEST(NavegaDBF, SQLDeNomesForjadosNaoInjetaComandosNoSQLiteNemNoPostgreSQL) {
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava("v; drop table w; create table t.dbf",
+                                     MontaDBF({{"A\"B", 'C', 2}, {"C);--", 'N', 3}, {"D_1", 'N', 1}}, {"xy  78"}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    GravaSQLDBF(h, false);
+    const std::string tabela = "\"v; drop table w; create table t\"";
+    EXPECT_EQ(p.Le("v; drop table w; create table t.sql"),
+              Unidas({"CREATE TABLE " + tabela + " (", "  \"a\"\"b\" CHAR(2),", "  \"c);--\" NUMERIC(3),",
+                      "  d_1 NUMERIC(1));", "INSERT INTO " + tabela + " VALUES('xy',7,8);"}));
+    const auto info = InformacaoDBF(h, 0);
+    EXPECT_EQ(std::vector<std::string>(info.end() - 4, info.end()),
+              (std::vector<std::string>{"create table " + tabela + "(", "  \"a\"\"b\"     char(2),",
+                                        "  \"c);--\"    numeric(3),", "  d_1        numeric(1));"}));
+
+    // Each engine goes on after an error, so a statement that got in would run.
+    const std::string script =
+        p.Grava("todo.sql", "create table w (n integer);\n" + p.Le("v; drop table w; create table t.sql") +
+                                "select \"a\"\"b\", \"c);--\", d_1 from " + tabela + ";\nselect count(*) from w;\n");
+    const std::string esperado = "xy|7|8\n0\n";
+    std::string saida;
+    EXPECT_EQ(teste::Executa("sqlite3 '" + (p / "b.sqlite") + "' '.read " + script + "' 2>&1", &saida), 0);
+    EXPECT_EQ(saida, esperado);
+
+    if (!teste::TemPostgreSQL()) {
+        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
+        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
+    }
+    EXPECT_EQ(teste::ExecutaPsql(script, &saida, false), 0);
+    EXPECT_EQ(saida, esperado);
+}
+
 TEST(NavegaDBF, SQLComCampoDeixadoDeForaNoFimAindaFechaOComando) {
     teste::PastaTemporaria p;
     const std::string nome = p.Grava("m.dbf", MontaDBF({{"A", 'N', 3}, {"B", 'M', 10}}, {"  1          "}));

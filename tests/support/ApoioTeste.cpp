@@ -1,5 +1,6 @@
 #include "support/ApoioTeste.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -62,6 +63,14 @@ int ExecutaPsql(const std::string& arquivo, std::string* saida, bool pararNoErro
                           saida);
     Executa(psql + "-c 'DROP SCHEMA " + esquema + " CASCADE' 2>&1");
     return r;
+}
+
+void GaranteAplicacao() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char nome[] = "dorvan_teste";
+    static char* argv[] = {nome, nullptr};
+    static QCoreApplication app(argc, argv);
 }
 
 } // namespace dorvan::teste

@@ -36,4 +36,8 @@ bool TemPostgreSQL();
 // pararNoErro: the first error ends the script with a non-zero code.
 int ExecutaPsql(const std::string& arquivo, std::string* saida = nullptr, bool pararNoErro = true);
 
+// An application object for logic tests that need one (Qt's SQL drivers, event
+// delivery): the one there is, else one made now that lives to the program's end.
+void GaranteAplicacao();
+
 } // namespace dorvan::teste

@@ -544,16 +544,72 @@ PGconn* ConexaoPQ(const QSqlDatabase& db) {
     return *static_cast<PGconn* const*>(h.constData());
 }
 
+const char* const NaoEhConsulta = "Modo seguro: o comando n\xE3o \xE9 uma consulta somente de leitura.";
+
+// The first word of the statement, upper-cased, past blanks, comments and opening
+// parentheses, read as the engine reads them: on PostgreSQL block comments nest and
+// a line comment ends at a carriage return too; SQLite and the rest do neither.
+// Read otherwise, a comment could hide from this what the engine runs.
+QString PrimeiraPalavra(const QString& s, bool postgresql) {
+    const qsizetype n = s.size();
+    auto branco = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; };
+    qsizetype i = 0;
+    while (i < n) {
+        if (branco(s[i]) || s[i] == u'(') {
+            ++i;
+        } else if (s[i] == u'-' && i + 1 < n && s[i + 1] == u'-') {
+            while (i < n && s[i] != u'\n' && !(postgresql && s[i] == u'\r'))
+                ++i;
+        } else if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*') {
+            int nivel = 0;
+            do {
+                if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*' && (postgresql || nivel == 0)) {
+                    ++nivel;
+                    i += 2;
+                } else if (s[i] == u'*' && i + 1 < n && s[i + 1] == u'/') {
+                    --nivel;
+                    i += 2;
+                } else {
+                    ++i;
+                }
+            } while (nivel > 0 && i < n);
+        } else {
+            break;
+        }
+    }
+    qsizetype f = i;
+    while (f < n && LetraDeNome(s[f]))
+        ++f;
+    return s.mid(i, f - i).toUpper();
+}
+
+// Only a query may run in safe mode: what else reads "read-only" to an engine may
+// still write outside the database (a file attached or copied to, a program run).
+void ExigeConsulta(const QString& texto, bool postgresql) {
+    static const QStringList consultas{QStringLiteral("SELECT"), QStringLiteral("WITH"), QStringLiteral("VALUES"),
+                                       QStringLiteral("TABLE")};
+    if (!consultas.contains(PrimeiraPalavra(texto, postgresql))) throw ErroBD(NaoEhConsulta);
+}
+
 // The server parses the text as an unnamed prepared statement, which holds one
 // statement only: "select 1; commit; delete ..." is refused before anything runs.
-void ExigeUmComando(const QSqlDatabase& db, const QString& texto) {
+// A statement that would give no columns is no query either.
+void ExigeUmaConsulta(const QSqlDatabase& db, const QString& texto) {
     PGconn* c = ConexaoPQ(db);
     if (!c) throw ErroBD("Conex\xE3o PostgreSQL indispon\xEDvel.");
+    auto erroDe = [](PGresult* r) {
+        const std::string e = DeQString(QString::fromUtf8(PQresultErrorMessage(r)).trimmed());
+        PQclear(r);
+        return ErroBD(e.empty() ? std::string("Erro do banco de dados") : e);
+    };
     PGresult* r = PQprepare(c, "", texto.toUtf8().constData(), 0, nullptr);
-    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-    const std::string erro = ok ? std::string() : DeQString(QString::fromUtf8(PQresultErrorMessage(r)).trimmed());
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) throw erroDe(r);
     PQclear(r);
-    if (!ok) throw ErroBD(erro.empty() ? std::string("Erro do banco de dados") : erro);
+    r = PQdescribePrepared(c, "");
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) throw erroDe(r);
+    const int colunas = PQnfields(r);
+    PQclear(r);
+    if (colunas == 0) throw ErroBD(NaoEhConsulta);
 }
 
 } // namespace
@@ -614,17 +670,19 @@ TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numer
 
 void ConsultaBD::ComecaLeitura(const QString& textoEnviado, bool preparado) {
     QSqlDatabase db = QSqlDatabase::database(conexao_, false);
+    const QSqlDriver::DbmsType tipo = db.driver() ? db.driver()->dbmsType() : QSqlDriver::UnknownDbms;
+    ExigeConsulta(textoEnviado, tipo == QSqlDriver::PostgreSQL);
     auto roda = [&](const QString& comando) {
         QSqlQuery q(db);
         if (!q.exec(comando)) throw ErroBD(MensagemDoErro(q.lastError()));
     };
-    switch (db.driver() ? db.driver()->dbmsType() : QSqlDriver::UnknownDbms) {
+    switch (tipo) {
     case QSqlDriver::PostgreSQL:
         // What the server checks must be what it runs: Qt may not rewrite the text.
         if (preparado && QtAchaMarca(textoEnviado))
             throw ErroBD("O comando tem marcas de par\xE2metro que n\xE3o s\xE3o do par\xE2metro " + parametro_->first +
                          ".");
-        ExigeUmComando(db, textoEnviado);
+        ExigeUmaConsulta(db, textoEnviado);
         roda(QStringLiteral("BEGIN READ ONLY"));
         leitura_ = Leitura::PostgreSQL;
         break;

@@ -187,9 +187,10 @@ public:
 
     std::string DatabaseName;     // the alias
     std::vector<std::string> SQL; // lines of 1252 text
-    // The statement runs so the engine itself refuses every write: on PostgreSQL
-    // inside "BEGIN READ ONLY" (and only one statement per run), on SQLite with
-    // "PRAGMA query_only". Other engines have no such mode and run it as it is.
+    // Only a query runs (its first word SELECT, WITH, VALUES or TABLE; on PostgreSQL
+    // also one statement only, giving columns), and so the engine itself refuses
+    // every write: on PostgreSQL inside "BEGIN READ ONLY", on SQLite with
+    // "PRAGMA query_only". Other engines have no such mode and get the word check only.
     bool SomenteLeitura = false;
 
     void LimpaParametros();

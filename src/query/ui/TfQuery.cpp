@@ -510,7 +510,11 @@ void TfQuery::MarcaGravacao(bool comeca) {
     // A batch writes one file after another: the commands come back after the last.
     if (comeca ? gravacoes_++ > 0 : --gravacoes_ > 0) return;
     if (comeca) cancelaGravacao_ = false;
-    for (QWidget* w : std::initializer_list<QWidget*>{bDBF, bLote, bExecute, lbConsultas})
+    // Off too is everything else that runs a statement on the connection while the
+    // rows still come (the alias box, the table list, the viewer, the builder, a
+    // query file opened): the programmer's panel as a whole, so the states its
+    // commands get meanwhile come back with it.
+    for (QWidget* w : std::initializer_list<QWidget*>{bDBF, bExecute, lbConsultas, bAbrir, Panel1})
         w->setEnabled(!comeca);
 }
 
@@ -536,11 +540,11 @@ bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
     apoio.Cancelado = [this] { return cancelaGravacao_; };
     std::int64_t recebidos = 0;
     QElapsedTimer relogio;
-    relogio.start();
+    // Events run at the first row and every 50 ms after it.
     apoio.Eventos = [&relogio, &recebidos](std::int64_t n) {
         recebidos = n;
-        if (relogio.elapsed() < 50) return;
-        relogio.restart();
+        if (relogio.isValid() && relogio.elapsed() < 50) return;
+        relogio.start();
         QCoreApplication::processEvents();
     };
     // Every 500 ms the status line counts the records received so far.

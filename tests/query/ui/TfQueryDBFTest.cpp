@@ -19,7 +19,6 @@
 #include <Qsci/qsciscintilla.h>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -160,7 +159,7 @@ TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
 // window shows the engine's message; no file is left.
 TEST_F(QueryParaDBF, ModoSeguroDaConfiguracaoDeixaOBancoRecusarGravacoes) {
     janela->EscolheArquivoDBF = [&] { return pasta / "apagados.dbf"; };
-    janela->DefineLinhasSQL({"delete from casos where uf = 'SP' returning uf -- select"});
+    janela->DefineLinhasSQL({"with sp as (select 'SP') delete from casos where uf in sp returning uf -- select"});
     {
         MensagensRoteiro msgs;
         UsaMensagens usa(msgs);
@@ -180,12 +179,20 @@ TEST_F(QueryParaDBF, ModoSeguroDaConfiguracaoDeixaOBancoRecusarGravacoes) {
     EXPECT_EQ(n, "1\n");
 }
 
-// A long result: its rows take long enough for the window's events to run meanwhile.
+// A long result, written while the window's events run.
 const std::vector<std::string> SerieLonga = {
     "select x, 'linha ' || x as texto from (with recursive s(x) as (select 1 union all select x + 1 from s "
     "where x < 300000) select x from s)"};
 
+// Posted now, f runs when the window lets its events through: during a write, that
+// is first at the first row, whatever the speed of the machine.
+template <class F> void NaGravacao(TfQuery& janela, F f) {
+    QMetaObject::invokeMethod(&janela, f, Qt::QueuedConnection);
+}
+
 TEST_F(QueryParaDBF, SegundoPedidoDuranteAGravacaoNaoComecaEOPrimeiroArquivoFicaCompleto) {
+    janela->show();
+    janela->bSQLClick(); // the programmer's panel, with its table list
     janela->DefineLinhasSQL(SerieLonga);
     std::vector<std::string> escolhidos;
     janela->EscolheArquivoDBF = [&] {
@@ -193,34 +200,48 @@ TEST_F(QueryParaDBF, SegundoPedidoDuranteAGravacaoNaoComecaEOPrimeiroArquivoFica
         escolhidos.push_back(nome);
         return nome;
     };
-    // While the first file is written, the commands that start another run are off,
-    // and pressing "Salvar DBF" again starts nothing.
+    int visualizados = 0;
+    janela->VerTabela = [&](const std::string&, const std::string&, bool) { ++visualizados; };
+    auto casos = janela->lbTabelas->findItems(QStringLiteral("casos"), Qt::MatchExactly);
+    ASSERT_EQ(casos.size(), 1);
+    janela->lbTabelas->setCurrentItem(casos[0]);
+    janela->lbTabelasClick();
+    ASSERT_TRUE(janela->bVisualiza->isEnabled());
+    // While the first file is written, every command that runs a statement on the
+    // connection is off, and pressing "Salvar DBF" again starts nothing.
     std::vector<bool> habilitados;
     bool gravando = false;
-    QTimer::singleShot(30, janela.get(), [&] {
+    const std::initializer_list<QWidget*> comandos{janela->bDBF,        janela->bLote,        janela->bExecute,
+                                                   janela->lbConsultas, janela->bAbrir,       janela->cbDataBase,
+                                                   janela->lbTabelas,   janela->bVisualiza,   janela->bOQB,
+                                                   janela->bNovoAlias,  janela->bRemoveAlias, janela->bBDE};
+    NaGravacao(*janela, [&] {
         gravando = janela->Gravando();
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->lbConsultas})
+        for (QWidget* w : comandos)
             habilitados.push_back(w->isEnabled());
         janela->bDBF->click();
         janela->bLote->click();
+        janela->bVisualiza->click();
     });
     janela->bDBF->click();
     EXPECT_TRUE(gravando);
-    EXPECT_EQ(habilitados, std::vector<bool>(4, false));
+    EXPECT_EQ(habilitados, std::vector<bool>(comandos.size(), false));
     EXPECT_EQ(escolhidos.size(), 1u);
+    EXPECT_EQ(visualizados, 0);
     EXPECT_EQ(Registros(pasta / "saida1.dbf"), 300000);
     EXPECT_FALSE(janela->Gravando());
-    EXPECT_TRUE(janela->bDBF->isEnabled());
-    EXPECT_TRUE(janela->bLote->isEnabled());
-    EXPECT_TRUE(janela->bExecute->isEnabled());
+    // Back as they were.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->cbDataBase,
+                                         janela->lbTabelas, janela->bVisualiza, janela->bOQB, janela->bRemoveAlias})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
 }
 
 TEST_F(QueryParaDBF, RetornarDuranteAGravacaoCancelaSemDeixarArquivo) {
     janela->show();
     janela->DefineLinhasSQL(SerieLonga);
     janela->EscolheArquivoDBF = [&] { return pasta / "cancelada.dbf"; };
-    QTimer::singleShot(30, janela.get(), [&] { janela->bCancela->click(); });
+    NaGravacao(*janela, [&] { janela->bCancela->click(); });
     janela->bDBF->click();
     EXPECT_FALSE(std::filesystem::exists(pasta / "cancelada.dbf"));
     EXPECT_EQ(janela->Label4->text(), QString::fromUtf8("Grava\xC3\xA7\xC3\xA3o cancelada."));
@@ -240,7 +261,7 @@ TEST_F(QueryParaDBF, RetornarDuranteUmLoteParaAsOrdensQueFaltam) {
     const std::string lote = pasta.Grava("lote.txt", "CONECTA Saude\n" + dir + "/longa.sql, " + dir + "/um.dbf\n" +
                                                          dir + "/longa.sql, " + dir + "/dois.dbf\n");
     janela->EscolheArquivoLote = [&] { return lote; };
-    QTimer::singleShot(30, janela.get(), [&] { janela->bCancela->click(); });
+    NaGravacao(*janela, [&] { janela->bCancela->click(); });
     janela->bLote->click();
     EXPECT_FALSE(std::filesystem::exists(pasta / "um.dbf"));
     EXPECT_FALSE(std::filesystem::exists(pasta / "dois.dbf"));
