@@ -113,7 +113,7 @@ void GravaMapas(const std::string& pasta) {
         }
     }
     GravaMapa(pasta + "/brasil.map", ufs);
-    // "MUNIC.CNV" gives the map its characters 6 and 7 name: ".C.map".
+    // The tabulation names the map of "MUNIC.CNV" after its 6th and 7th characters.
     GravaMapa(pasta + "/.C.map", municipios);
 }
 

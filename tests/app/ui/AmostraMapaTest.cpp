@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -81,7 +82,8 @@ TEST(AmostraMapa, EveryAreaTableHasTheMapItsRowsFindWithOneAreaPerCode) {
     }
 }
 
-// Runs the sample DEF with "UF residência" on the rows and no column variable.
+// Runs the sample DEF with "UF residência" on the rows, no column variable and the
+// unclassified records included.
 void TabulaPorUF() {
     Prepara(Estado::SemTabela);
     bool rodou = false;
@@ -97,6 +99,7 @@ void TabulaPorUF() {
             ASSERT_EQ(uf.size(), 1);
             tabula->ListLinha->setCurrentItem(uf.front());
             tabula->ListColunas->setCurrentRow(0);
+            tabula->rbIncluir->click();
             rodou = true;
             tabula->bExecute->click();
         }
