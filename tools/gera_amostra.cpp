@@ -1,6 +1,8 @@
 // Writes a synthetic sample for the tabulation: death-record-like DBC files, one
 // per month, a DEF offering row, column, selection and increment variables, the CNV
-// tables it names and a DBF conversion table. Every record is made up here.
+// tables it names, a DBF conversion table and the base maps of its area tables
+// (brasil.map for UF.CNV, .C.map for MUNIC.CNV: the names the tabulation gives the
+// map of those row tables). Every record and every shape is made up here.
 //
 //   dorvan_gera_amostra <folder> [records per month=2000] [years=3]
 //   dorvan_gera_amostra <folder> --grande <records> [files=1]
@@ -9,8 +11,10 @@
 // with the same layout, for the benchmarks, besides the tables and the DEF.
 #include "data/LeDBF32.h"
 #include "data/Ucomprim.h"
+#include "maps/ArquivoMapa.h"
 #include "platform/Arquivos.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,23 +57,65 @@ struct UF {
     const char* sigla;
     const char* nome;
     int municipios;
+    int coluna, linha; // tile of the state on the sample maps, line 0 the northernmost
 };
 const UF kUFs[] = {
-    {11, "RO", "Rond\xF4nia", 52},          {12, "AC", "Acre", 22},
-    {13, "AM", "Amazonas", 62},             {14, "RR", "Roraima", 15},
-    {15, "PA", "Par\xE1", 144},             {16, "AP", "Amap\xE1", 16},
-    {17, "TO", "Tocantins", 139},           {21, "MA", "Maranh\xE3o", 217},
-    {22, "PI", "Piau\xED", 224},            {23, "CE", "Cear\xE1", 184},
-    {24, "RN", "Rio Grande do Norte", 167}, {25, "PB", "Para\xED" "ba", 223},
-    {26, "PE", "Pernambuco", 185},          {27, "AL", "Alagoas", 102},
-    {28, "SE", "Sergipe", 75},              {29, "BA", "Bahia", 417},
-    {31, "MG", "Minas Gerais", 853},        {32, "ES", "Esp\xEDrito Santo", 78},
-    {33, "RJ", "Rio de Janeiro", 92},       {35, "SP", "S\xE3o Paulo", 645},
-    {41, "PR", "Paran\xE1", 399},           {42, "SC", "Santa Catarina", 295},
-    {43, "RS", "Rio Grande do Sul", 497},   {50, "MS", "Mato Grosso do Sul", 79},
-    {51, "MT", "Mato Grosso", 141},         {52, "GO", "Goi\xE1s", 246},
-    {53, "DF", "Distrito Federal", 1},
+    {11, "RO", "Rond\xF4nia", 52, 1, 2},          {12, "AC", "Acre", 22, 0, 2},
+    {13, "AM", "Amazonas", 62, 1, 1},             {14, "RR", "Roraima", 15, 1, 0},
+    {15, "PA", "Par\xE1", 144, 2, 1},             {16, "AP", "Amap\xE1", 16, 3, 0},
+    {17, "TO", "Tocantins", 139, 2, 2},           {21, "MA", "Maranh\xE3o", 217, 3, 1},
+    {22, "PI", "Piau\xED", 224, 3, 2},            {23, "CE", "Cear\xE1", 184, 4, 1},
+    {24, "RN", "Rio Grande do Norte", 167, 5, 1}, {25, "PB", "Para\xED" "ba", 223, 5, 2},
+    {26, "PE", "Pernambuco", 185, 4, 2},          {27, "AL", "Alagoas", 102, 5, 3},
+    {28, "SE", "Sergipe", 75, 4, 3},              {29, "BA", "Bahia", 417, 3, 3},
+    {31, "MG", "Minas Gerais", 853, 3, 4},        {32, "ES", "Esp\xEDrito Santo", 78, 4, 4},
+    {33, "RJ", "Rio de Janeiro", 92, 3, 5},       {35, "SP", "S\xE3o Paulo", 645, 2, 5},
+    {41, "PR", "Paran\xE1", 399, 1, 5},           {42, "SC", "Santa Catarina", 295, 1, 6},
+    {43, "RS", "Rio Grande do Sul", 497, 1, 7},   {50, "MS", "Mato Grosso do Sul", 79, 1, 4},
+    {51, "MT", "Mato Grosso", 141, 1, 3},         {52, "GO", "Goi\xE1s", 246, 2, 3},
+    {53, "DF", "Distrito Federal", 1, 2, 4},
 };
+
+long CodigoMunicipio(const UF& e, int m) { return e.codigo * 10000L + (e.municipios == 1 ? 5 : 10 + m * 10); }
+std::string NomeMunicipio(const UF& e, int m) { return "Munic\xEDpio " + Zeros(m + 1, 3) + "-" + e.sigla; }
+
+// The sample maps, in degrees (a geographic map): every state a square tile of a
+// rough layout of the country, its municipalities a grid of rectangles filling it.
+// Codes and names are those the CNV labels begin with, so the map window finds each
+// table row by its code.
+constexpr float kLadoUF = 4.8f, kPasso = 5.0f, kOeste = -74.0f, kNorte = 5.0f;
+
+RegistroMapa Retangulo(const std::string& codigo, const std::string& nome, float x0, float y0, float x1, float y1) {
+    RegistroMapa r;
+    r.Codigo = codigo;
+    r.Nome = nome;
+    r.Pontos = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}, {x0, y0}};
+    const PontoMapa rotulo = PontoInterno(r);
+    r.RotuloX = rotulo.X;
+    r.RotuloY = rotulo.Y;
+    return r;
+}
+
+void GravaMapas(const std::string& pasta) {
+    std::vector<RegistroMapa> ufs, municipios;
+    for (const auto& e : kUFs) {
+        const float x0 = kOeste + static_cast<float>(e.coluna) * kPasso;
+        const float y1 = kNorte - static_cast<float>(e.linha) * kPasso;
+        ufs.push_back(Retangulo(Zeros(e.codigo, 2), e.nome, x0, y1 - kLadoUF, x0 + kLadoUF, y1));
+        const int colunas = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(e.municipios))));
+        const int linhas = (e.municipios + colunas - 1) / colunas;
+        const float largura = kLadoUF / static_cast<float>(colunas), altura = kLadoUF / static_cast<float>(linhas);
+        for (int m = 0; m < e.municipios; ++m) {
+            const float mx = x0 + static_cast<float>(m % colunas) * largura;
+            const float my = y1 - static_cast<float>(m / colunas) * altura;
+            municipios.push_back(Retangulo(std::to_string(CodigoMunicipio(e, m)), NomeMunicipio(e, m), mx, my - altura,
+                                           mx + largura, my));
+        }
+    }
+    GravaMapa(pasta + "/brasil.map", ufs);
+    // The tabulation names the map of "MUNIC.CNV" after its 6th and 7th characters.
+    GravaMapa(pasta + "/.C.map", municipios);
+}
 
 struct Capitulo {
     const char* rotulo;
@@ -145,10 +191,9 @@ void GravaTabelas(const std::string& pasta, Gerador& g) {
     for (const auto& e : kUFs) {
         uf.push_back(LinhaCNV(0, ++u, Zeros(e.codigo, 2) + " " + e.nome, Zeros(e.codigo, 2)));
         for (int m = 0; m < e.municipios; ++m) {
-            long codigo = e.codigo * 10000L + (e.municipios == 1 ? 5 : 10 + m * 10);
+            long codigo = CodigoMunicipio(e, m);
             g.municipios.push_back(codigo);
-            munic.push_back(LinhaCNV(0, ++k, std::to_string(codigo) + " Munic\xEDpio " + Zeros(m + 1, 3) + "-" + e.sigla,
-                                     std::to_string(codigo)));
+            munic.push_back(LinhaCNV(0, ++k, std::to_string(codigo) + " " + NomeMunicipio(e, m), std::to_string(codigo)));
         }
     }
     munic[0] = "; Munic\xEDpios de resid\xEAncia (c\xF3" "digos sint\xE9ticos)";
@@ -226,6 +271,7 @@ int main(int argc, char** argv) {
     Gerador g;
     try {
         GravaTabelas(pasta, g);
+        GravaMapas(pasta);
         if (argc > 2 && std::string(argv[2]) == "--grande") {
             long n = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 2000000;
             int arquivos = argc > 4 ? std::atoi(argv[4]) : 1;
@@ -248,7 +294,7 @@ int main(int argc, char** argv) {
                 if (!ComprimeDBF(base + ".DBF", base + ".DBC", SemProgresso(), false).Ok()) return 1;
                 fs::remove(base + ".DBF");
             }
-        std::printf("%s: %d arquivos DBC de %ld registros, obitos.def e tabelas\n", pasta.c_str(), anos * 12, porMes);
+        std::printf("%s: %d arquivos DBC de %ld registros, obitos.def, tabelas e mapas\n", pasta.c_str(), anos * 12, porMes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
