@@ -403,15 +403,11 @@ TEST_F(ConsultaSQLite, NewAliasChecksAndIndexedColumns) {
 class ConsultaPostgreSQL : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* host = std::getenv("PGHOST");
-        if (!host || !*host) {
-            if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-            GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
-        }
+        DORVAN_PULA_SEM_POSTGRESQL();
         auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), host,
-                           env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
+        motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"),
+                           env("PGHOST"), env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
                            "options=-csearch_path=" + esquema});
         ASSERT_EQ(roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
                         "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",

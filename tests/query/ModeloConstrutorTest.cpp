@@ -212,10 +212,7 @@ TEST_F(Construtor, SortedSummariesCountOnlyShownColumnsOnBothEngines) {
         << texto << saida;
     EXPECT_EQ(saida, esperado) << texto;
 
-    if (!teste::TemPostgreSQL()) {
-        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
-    }
+    DORVAN_PULA_SEM_POSTGRESQL();
     EXPECT_EQ(teste::ExecutaPsql(pasta.Grava("pg.sql", dados + "\n" + texto), &saida), 0) << texto;
     EXPECT_EQ(saida, esperado) << texto;
 }

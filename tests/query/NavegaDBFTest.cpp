@@ -176,10 +176,7 @@ TEST(NavegaDBF, SQLDeCamposForjadosNaoInjetaComandosNoSQLiteNemNoPostgreSQL) {
     EXPECT_EQ(teste::Executa("sqlite3 '" + banco + "' \"" + consulta + "\" 2>&1", &saida), 0) << saida;
     EXPECT_EQ(saida, esperado);
 
-    if (!teste::TemPostgreSQL()) {
-        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
-    }
+    DORVAN_PULA_SEM_POSTGRESQL();
     const std::string script = p.Grava("pg.sql", p.Le("t.sql") + consulta + "\n");
     teste::ExecutaPsql(script, &saida, false);
     EXPECT_EQ(saida, esperado);
@@ -212,10 +209,7 @@ TEST(NavegaDBF, SQLDeNomesForjadosNaoInjetaComandosNoSQLiteNemNoPostgreSQL) {
     EXPECT_EQ(teste::Executa("sqlite3 '" + (p / "b.sqlite") + "' '.read " + script + "' 2>&1", &saida), 0);
     EXPECT_EQ(saida, esperado);
 
-    if (!teste::TemPostgreSQL()) {
-        if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-        GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
-    }
+    DORVAN_PULA_SEM_POSTGRESQL();
     EXPECT_EQ(teste::ExecutaPsql(script, &saida, false), 0);
     EXPECT_EQ(saida, esperado);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Small helpers shared by the test programs.
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,6 +32,15 @@ int Executa(const std::string& comando, std::string* saida = nullptr);
 
 // The PostgreSQL server of the libpq environment (PGHOST): false when there is none.
 bool TemPostgreSQL();
+// In a test body or SetUp: without a server the test skips, unless
+// DORVAN_EXIGE_POSTGRESQL says the run must have one, when it fails.
+#define DORVAN_PULA_SEM_POSTGRESQL()                                                                                   \
+    do {                                                                                                               \
+        if (!::dorvan::teste::TemPostgreSQL()) {                                                                       \
+            if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";  \
+            GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";                                                \
+        }                                                                                                              \
+    } while (0)
 // Runs an SQL script file through psql in a fresh schema of its own, first on the
 // search path and dropped afterwards; the exit code, rows as "a|b" lines in *saida.
 // pararNoErro: the first error ends the script with a non-zero code.

@@ -362,11 +362,7 @@ TEST_F(MotorSQLite, ConnectionsServeOnlyTheThreadThatStartedTheEngine) {
 class MotorPostgreSQL : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* host = std::getenv("PGHOST");
-        if (!host || !*host) {
-            if (std::getenv("DORVAN_EXIGE_POSTGRESQL")) FAIL() << "PostgreSQL server required but PGHOST is not set";
-            GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";
-        }
+        DORVAN_PULA_SEM_POSTGRESQL();
         ASSERT_EQ(motor.Inicia(), 0);
         // Test programs run side by side: each works in schemas of its own, the first on its search path.
         esquema = "dorvan_t" + std::to_string(getpid());
