@@ -1,5 +1,6 @@
 #include "maps/DesenhoMapa.h"
 
+#include "maps/ApoioMapas.h"
 #include "maps/MapaTabela.h"
 #include "support/ApoioTeste.h"
 #include "table/TabelaTeste.h"
@@ -13,17 +14,7 @@ namespace {
 
 using teste::MontaTabela;
 using teste::PastaTemporaria;
-
-RegistroMapa Quadrado(const std::string& codigo, const std::string& nome, float x, float y, float lado) {
-    RegistroMapa r;
-    r.Tipo = TipoPoligono;
-    r.Codigo = codigo;
-    r.Nome = nome;
-    r.RotuloX = x + lado / 2;
-    r.RotuloY = y + lado / 2;
-    r.Pontos = {{x, y}, {x + lado, y}, {x + lado, y + lado}, {x, y + lado}, {x, y}};
-    return r;
-}
+using teste::Quadrado;
 
 // Areas "01" and "02" side by side in 0..100 × 0..50, an unmatched area, a road and a town.
 std::vector<RegistroMapa> Registros() {

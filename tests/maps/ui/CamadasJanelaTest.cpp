@@ -10,6 +10,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Impressora.h"
+#include "maps/ApoioMapas.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
@@ -34,13 +35,7 @@ namespace {
 using teste::PastaTemporaria;
 
 RegistroMapa Quadrado(const std::string& codigo, float x, float y, float lado) {
-    RegistroMapa r;
-    r.Codigo = codigo;
-    r.Nome = "N" + codigo;
-    r.RotuloX = x + lado / 2;
-    r.RotuloY = y + lado / 2;
-    r.Pontos = {{x, y}, {x + lado, y}, {x + lado, y + lado}, {x, y + lado}, {x, y}};
-    return r;
+    return teste::Quadrado(codigo, "N" + codigo, x, y, lado);
 }
 
 // The answers the commands get, restored after each test.

@@ -6,6 +6,7 @@
 #include "maps/ui/TMapa.h"
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "maps/ApoioMapas.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
@@ -28,16 +29,7 @@ namespace {
 
 using teste::MontaTabela;
 using teste::PastaTemporaria;
-
-RegistroMapa Quadrado(const std::string& codigo, const std::string& nome, float x, float y, float lado) {
-    RegistroMapa r;
-    r.Codigo = codigo;
-    r.Nome = nome;
-    r.RotuloX = x + lado / 2;
-    r.RotuloY = y + lado / 2;
-    r.Pontos = {{x, y}, {x + lado, y}, {x + lado, y + lado}, {x, y + lado}, {x, y}};
-    return r;
-}
+using teste::Quadrado;
 
 // A plane map of two areas and a flow matrix between them, with the map window open.
 struct Cenario {

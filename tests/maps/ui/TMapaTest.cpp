@@ -5,6 +5,7 @@
 #include "maps/ui/TFEscala.h"
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "maps/ApoioMapas.h"
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
 #include "table/Configuracao.h"
@@ -32,16 +33,7 @@ namespace {
 
 using teste::MontaTabela;
 using teste::PastaTemporaria;
-
-RegistroMapa Quadrado(const std::string& codigo, const std::string& nome, float x, float y, float lado) {
-    RegistroMapa r;
-    r.Codigo = codigo;
-    r.Nome = nome;
-    r.RotuloX = x + lado / 2;
-    r.RotuloY = y + lado / 2;
-    r.Pontos = {{x, y}, {x + lado, y}, {x + lado, y + lado}, {x, y + lado}, {x, y}};
-    return r;
-}
+using teste::Quadrado;
 
 // Two areas side by side in 0..100 × 0..50: "01" with 10 cases, "02" with 50.
 struct Cenario {
