@@ -8,7 +8,6 @@
 #include "platform/Arquivos.h"
 #include "table/TabelaResultados.h"
 #include "tabulation/Utabula.h"
-#include "tabulation/ui/TAbreDEF.h"
 #include "tabulation/ui/TTabula.h"
 
 #include <QAction>
@@ -87,23 +86,15 @@ TEST(AmostraMapa, EveryAreaTableHasTheMapItsRowsFindWithOneAreaPerCode) {
 void TabulaPorUF() {
     Prepara(Estado::SemTabela);
     bool rodou = false;
-    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
-        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
-            abre->DefinePasta(Amostra());
-            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
-            ASSERT_EQ(itens.size(), 1);
-            abre->FileListBox1->setCurrentItem(itens.front());
-            abre->bOK->click();
-        } else if (auto* tabula = qobject_cast<TTabula*>(w)) {
-            const auto uf = tabula->ListLinha->findItems(QStringLiteral(u"UF resid\u00EAncia"), Qt::MatchStartsWith);
+    const Efeito e = TabulaAmostra(
+        [](TTabula& tabula) {
+            const auto uf = tabula.ListLinha->findItems(QStringLiteral(u"UF resid\u00EAncia"), Qt::MatchStartsWith);
             ASSERT_EQ(uf.size(), 1);
-            tabula->ListLinha->setCurrentItem(uf.front());
-            tabula->ListColunas->setCurrentRow(0);
-            tabula->rbIncluir->click();
-            rodou = true;
-            tabula->bExecute->click();
-        }
-    });
+            tabula.ListLinha->setCurrentItem(uf.front());
+            tabula.ListColunas->setCurrentRow(0);
+            tabula.rbIncluir->click();
+        },
+        nullptr, &rodou);
     ASSERT_TRUE(rodou) << e.Descreve();
     ASSERT_GT(Principal().Tabela().NumLinhas, 0) << e.Descreve();
 }

@@ -3,8 +3,6 @@
 #include "app/ui/ProgramaMontado.h"
 
 #include "maps/ui/TEscolheNome.h"
-#include "tabulation/ui/TAbreDEF.h"
-#include "tabulation/ui/TTabula.h"
 #include "table/ui/GradeFixa.h"
 
 #include <QCheckBox>
@@ -83,22 +81,9 @@ TEST(MenuArquivo, AbrirTabelaWithADbfCancelledInTheFieldChooserReadsNothing) {
 }
 
 TEST(MenuArquivo, ExecutarTabulacaoRunsTheDefChosenInTheOpenDefDialog) {
-    const std::string pasta = Amostra();
     Prepara(Estado::SemTabela);
     bool escolheu = false, rodou = false;
-    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
-        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
-            abre->DefinePasta(pasta);
-            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
-            ASSERT_EQ(itens.size(), 1);
-            abre->FileListBox1->setCurrentItem(itens.front());
-            escolheu = true;
-            abre->bOK->click();
-        } else if (auto* tabula = qobject_cast<TTabula*>(w)) {
-            rodou = true;
-            tabula->bExecute->click();
-        }
-    });
+    const Efeito e = TabulaAmostra({}, &escolheu, &rodou);
     EXPECT_TRUE(escolheu) << e.Descreve();
     EXPECT_TRUE(rodou) << e.Descreve();
     const TabelaResultados& t = Principal().Tabela();

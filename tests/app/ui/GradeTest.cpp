@@ -7,8 +7,6 @@
 #include "platform/db/BancoDados.h"
 #include "query/ui/TfQuery.h"
 #include "support/VerificaGrade.h"
-#include "tabulation/ui/TAbreDEF.h"
-#include "tabulation/ui/TTabula.h"
 #include "table/LogExecucao.h"
 #include "table/ui/ComandosImportacao.h"
 #include "table/ui/GradeFixa.h"
@@ -197,21 +195,9 @@ TEST(GradePrincipal, FixedAreasStayAfterADbfOpenedThroughAbrirTabela) {
 TEST(GradePrincipal, FixedAreasStayAfterATabulationAndItsLogClosed) {
     ASSERT_NO_FATAL_FAILURE(AbreTabelaGrande());
     Principal().Tabela().Modificada = false;
-    const std::string pasta = Amostra();
     LogAtual().DefineMostraAoAbrir(true);
     bool rodou = false;
-    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
-        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
-            abre->DefinePasta(pasta);
-            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
-            ASSERT_EQ(itens.size(), 1);
-            abre->FileListBox1->setCurrentItem(itens.front());
-            abre->bOK->click();
-        } else if (auto* tabula = qobject_cast<TTabula*>(w)) {
-            rodou = true;
-            tabula->bExecute->click();
-        }
-    });
+    const Efeito e = TabulaAmostra({}, nullptr, &rodou);
     ASSERT_TRUE(rodou) << e.Descreve();
     ASSERT_GT(Principal().Tabela().NumLinhas, 0) << e.Descreve();
     Confere("tabulated");

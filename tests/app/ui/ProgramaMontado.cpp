@@ -6,6 +6,8 @@
 #include "table/Utilidades.h"
 #include "table/ui/GradeFixa.h"
 #include "table/ui/ModeloTabela.h"
+#include "tabulation/ui/TAbreDEF.h"
+#include "tabulation/ui/TTabula.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,9 +15,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
@@ -339,6 +343,24 @@ const std::string& Amostra() {
         return p;
     }();
     return pasta;
+}
+
+Efeito TabulaAmostra(const std::function<void(TTabula&)>& escolhas, bool* escolheu, bool* rodou) {
+    const std::string pasta = Amostra();
+    return Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
+        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
+            abre->DefinePasta(pasta);
+            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
+            ASSERT_EQ(itens.size(), 1);
+            abre->FileListBox1->setCurrentItem(itens.front());
+            if (escolheu) *escolheu = true;
+            abre->bOK->click();
+        } else if (auto* tabula = qobject_cast<TTabula*>(w)) {
+            if (escolhas) escolhas(*tabula);
+            if (rodou) *rodou = true;
+            tabula->bExecute->click();
+        }
+    });
 }
 
 } // namespace dorvan::teste

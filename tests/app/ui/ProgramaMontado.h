@@ -17,6 +17,10 @@
 class QAction;
 class QWidget;
 
+namespace dorvan {
+class TTabula;
+}
+
 namespace dorvan::teste {
 
 // Records what is shown; every question is cancelled (the last button, "no", the default).
@@ -93,5 +97,11 @@ std::function<void(QWidget*)> RespondeArquivo(const std::string& arquivo);
 
 // The sample data (DBC files, a DEF, CNVs, a map), written once per test program.
 const std::string& Amostra();
+
+// "Executar tabulação" as a user runs it: the sample's obitos.def chosen in the open-DEF
+// dialog, then the tabulation dialog's "Executar", after escolhas (when given) set its
+// choices. *escolheu and *rodou tell which of the two dialogs came up.
+Efeito TabulaAmostra(const std::function<void(TTabula&)>& escolhas = {}, bool* escolheu = nullptr,
+                     bool* rodou = nullptr);
 
 } // namespace dorvan::teste
