@@ -341,11 +341,14 @@ bool DefineLarguras(TabelaResultados& t, const std::vector<std::int32_t>& coluna
     double valor = t.Coluna(colunas.front()).Largura;
     std::int32_t lidos = 0;
     if (!EntraNumero("Nova Largura ", valor, lidos)) return false;
-    const auto largura = static_cast<std::int32_t>(std::clamp(std::round(valor), 1.0, 100.0));
     for (std::int32_t c : colunas)
-        t.Coluna(c).Largura = largura;
-    t.Modificada = true;
+        DefineLargura(t, c, valor);
     return true;
+}
+
+void DefineLargura(TabelaResultados& t, std::int32_t c, double caracteres) {
+    t.Coluna(c).Largura = static_cast<std::int32_t>(std::clamp(std::round(caracteres), 1.0, 100.0));
+    t.Modificada = true;
 }
 
 void DefineTipoTotal(TabelaResultados& t, const std::vector<std::int32_t>& colunas, TipoTotal tipo) {

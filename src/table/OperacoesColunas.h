@@ -82,6 +82,8 @@ bool DefineDecimais(TabelaResultados& t, const std::vector<std::int32_t>& coluna
 // Asks "Nova Largura " (default: width of the first column) and gives every listed
 // column (0 = the label column) that width, rounded, 1..100.
 bool DefineLarguras(TabelaResultados& t, const std::vector<std::int32_t>& colunas);
+// Gives column c (0 = the label column) the printed width `caracteres`, rounded, 1..100.
+void DefineLargura(TabelaResultados& t, std::int32_t c, double caracteres);
 // Gives each listed column the total kind and recomputes its total.
 void DefineTipoTotal(TabelaResultados& t, const std::vector<std::int32_t>& colunas, TipoTotal tipo);
 // Asks "Edite o titulo da Coluna" with the title of c (0..NumColunas) as default.

@@ -442,13 +442,12 @@ void TForm1::HabilitaComandos() {
              linhas);
     // Menu items whose tool button the list above disables, and others that need rows:
     // with no table they would do nothing at all.
-    Habilita({"Copiar1", "Localizar1", "Seqncia1", "MostrarChave1"}, linhas);
+    Habilita({"Copiar1", "Localizar1", "MostrarChave1"}, linhas);
     Panel2->setVisible(linhas);
     Panel3->setVisible(linhas);
-    Habilita({"Divide1", "Mltiplica1", "Soma1", "Subtrai1", "Minimo1", "Maximo1", "MoveColuna1", "Scater1",
-              "SpeedButton13", "Indicador1", "SpeedButton14", "bTranspoe", "Trocarlinhas"},
+    Habilita({"Divide1", "Mltiplica1", "Soma1", "Subtrai1", "Minimo1", "Maximo1", "MoveColuna1", "SpeedButton13", "Indicador1", "SpeedButton14", "bTranspoe", "Trocarlinhas"},
              t_.NumColunas() >= 2);
-    Habilita({"bLinhas", "bBarra", "bPie", "bMapa", "bBarraHoriz", "bArea", "Histograma1", "Acumula1", "Fator1",
+    Habilita({"bLinhas", "bBarra", "bPie", "bMapa", "bBarraHoriz", "bArea", "Acumula1", "Fator1",
               "percentagem1", "Normalizar1", "Inteiro1", "Total1", "Ordenar1", "Decimais1", "EliminaColuna1",
               "SupLinhas1", "Tipodetotal1", "Absoluto1"},
              t_.NumColunas() > 0);
@@ -476,24 +475,26 @@ namespace {
 QFontMetrics MetricaGrade() { return QFontMetrics(QFont(QStringLiteral("Arial"), 8)); }
 
 // The character a column's printed width is counted in: labels in letters, values in digits.
-int LarguraDoCaractere(int c) { return MetricaGrade().horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0')); }
+int LarguraDoCaractere(const QFontMetrics& fm, int c) {
+    return fm.horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0'));
+}
+
+int LarguraDaColuna(const QFontMetrics& fm, const ColunaResultados& col, int c) {
+    return std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
+                    fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+}
 
 } // namespace
 
-int TForm1::LarguraNaGrade(int c) const {
-    const ColunaResultados& col = t_.Coluna(c);
-    return std::max(LarguraDoCaractere(c) * col.Largura + 5,
-                    MetricaGrade().horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
-}
+int TForm1::LarguraNaGrade(int c) const { return LarguraDaColuna(MetricaGrade(), t_.Coluna(c), c); }
 
 void TForm1::RedimensionaColuna(int c, int largura) {
     if (c < 0 || c > t_.NumColunas()) return;
     // The printed width follows what the user dragged, in the column's characters,
     // as the width command would store it; the grid then shows that width.
-    const double caracteres = static_cast<double>(largura - 5) / LarguraDoCaractere(c);
-    t_.Coluna(c).Largura = static_cast<std::int32_t>(std::clamp(std::round(caracteres), 1.0, 100.0));
-    t_.Modificada = true;
-    StringGrid1->DefineLargura(c, LarguraNaGrade(c));
+    const QFontMetrics fm = MetricaGrade();
+    DefineLargura(t_, c, static_cast<double>(largura - 5) / LarguraDoCaractere(fm, c));
+    StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
 }
 
 void TForm1::MoveColunaDaTabela(int de, int para) {
@@ -512,7 +513,7 @@ void TForm1::MostraTabela() {
     const QFontMetrics fm = MetricaGrade();
     StringGrid1->DefineFixas(2, t_.NumColunas() > 0 ? 1 : 0);
     for (std::int32_t c = 0; c <= t_.NumColunas(); ++c)
-        StringGrid1->DefineLargura(c, LarguraNaGrade(c));
+        StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
     StringGrid1->DefineAlturaLinhas(fm.height() + 4);
     HabilitaComandos();
     StringGrid1->horizontalScrollBar()->setValue(0);
