@@ -34,7 +34,7 @@ TEST(MenuArquivo, AbrirTabelaReadsATabFile) {
                                                        "\"13 Sudeste\";30;3\r\n"
                                                        "\"Total\";60;6\r\n");
     Prepara(Estado::SemTabela);
-    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), RespondeArquivo(tab));
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), RespostaArquivo(tab));
     const TabelaResultados& t = Principal().Tabela();
     EXPECT_EQ(t.NumLinhas, 3) << e.Descreve();
     EXPECT_EQ(t.NumColunas(), 2);
@@ -48,7 +48,7 @@ TEST(MenuArquivo, AbrirTabelaWithADbfAsksForTheCodeAndNameFields) {
     QStringList campos;
     bool numericosVisivel = false;
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(dbf)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(dbf)(d);
         auto* escolhe = qobject_cast<TEscolheNome*>(w);
         if (!escolhe) return;
         for (int i = 0; i < escolhe->lbGeo->count(); ++i)
@@ -73,7 +73,7 @@ TEST(MenuArquivo, AbrirTabelaWithADbfCancelledInTheFieldChooserReadsNothing) {
     const std::string dbf = Amostra() + "/LOCOCOR.DBF";
     Prepara(Estado::SemTabela);
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(dbf)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(dbf)(d);
         if (auto* escolhe = qobject_cast<TEscolheNome*>(w)) escolhe->Cancela->click();
     });
     EXPECT_EQ(e.dialogos.size(), 2u) << e.Descreve();

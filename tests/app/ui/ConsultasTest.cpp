@@ -34,7 +34,7 @@ TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
     ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
     bool abriu = false;
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("SQL1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(sql)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(sql)(d);
         auto* q = qobject_cast<TfQuery*>(w);
         if (!q) return;
         q->CarregaAliases();                           // as the alias editor leaves it

@@ -6,6 +6,7 @@
 #include "maps/ui/TEscolheNome.h"
 #include "platform/db/BancoDados.h"
 #include "query/ui/TfQuery.h"
+#include "support/DirigeJanelas.h"
 #include "support/VerificaGrade.h"
 #include "table/LogExecucao.h"
 #include "table/ui/ComandosImportacao.h"
@@ -106,26 +107,9 @@ std::string TabelaGrande() {
 void AbreTabelaGrande() {
     Prepara(Estado::SemTabela);
     const std::string tab = Pasta().Grava("grande.tab", TabelaGrande());
-    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), RespondeArquivo(tab));
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), RespostaArquivo(tab));
     ASSERT_EQ(Principal().Tabela().NumLinhas, 80) << e.Descreve();
     ASSERT_EQ(Principal().Tabela().NumColunas(), 25);
-}
-
-// Closes the next modal window as soon as it shows; *titulo gets its caption.
-void FechaProximoModal(std::string* titulo) {
-    auto* vigia = new QTimer(qApp);
-    vigia->setInterval(5);
-    QObject::connect(vigia, &QTimer::timeout, [vigia, titulo, vezes = 0]() mutable {
-        QWidget* w = QApplication::activeModalWidget();
-        if ((!w || !w->isVisible()) && ++vezes < 400) return;
-        if (w) {
-            *titulo = w->windowTitle().toStdString();
-            w->close();
-        }
-        vigia->deleteLater();
-        vigia->stop();
-    });
-    vigia->start();
 }
 
 } // namespace
@@ -166,7 +150,10 @@ TEST(GradePrincipal, FixedAreasStayThroughFocusClickSortFindAndDialogs) {
     Confere("found");
 
     std::string dialogo;
-    FechaProximoModal(&dialogo);
+    teste::QuandoModal([&dialogo](QWidget* w) {
+        dialogo = w->windowTitle().toStdString();
+        w->close();
+    });
     const QRect outro = g.Topo()->visualRect(f.Modelo->index(0, g.columnAt(0) + 1));
     QTest::mouseClick(g.Topo()->viewport(), Qt::RightButton, {}, outro.center());
     QApplication::processEvents();
@@ -180,7 +167,7 @@ TEST(GradePrincipal, FixedAreasStayAfterADbfOpenedThroughAbrirTabela) {
     Grade().verticalScrollBar()->setValue(Grade().verticalScrollBar()->maximum());
     const std::string dbf = Amostra() + "/LOCOCOR.DBF";
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(dbf)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(dbf)(d);
         auto* escolhe = qobject_cast<TEscolheNome*>(w);
         if (!escolhe) return;
         escolhe->lbNome->setCurrentRow(escolhe->lbNome->count() - 1);
@@ -233,7 +220,7 @@ void ConsultaUF(const std::string& linhas) {
                                                           "SELECT uf, casos, obitos FROM casos ORDER BY uf\r\n");
     ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("SQL1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(sql)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(sql)(d);
         auto* q = qobject_cast<TfQuery*>(w);
         if (!q) return;
         q->CarregaAliases();

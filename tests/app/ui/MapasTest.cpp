@@ -171,7 +171,7 @@ std::string MapaEstrangeiro(const std::string& formato) {
 std::function<void(QWidget*)> AbreMapa(const std::string& arquivo, std::vector<std::string>& vistos) {
     return [arquivo, &vistos](QWidget* w) {
         vistos.push_back(w->metaObject()->className());
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(arquivo)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(arquivo)(d);
         if (auto* escolhe = qobject_cast<TEscolheNome*>(w)) return escolhe->OK->click();
         if (auto* lista = w->findChild<QListWidget*>(); lista && lista->count() > 0) {
             lista->item(0)->setSelected(true);

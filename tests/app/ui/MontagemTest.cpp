@@ -147,7 +147,7 @@ TEST(Montagem, OpeningATableWithARunLogShowsTheLogModally) {
     LogAtual().DefineMostraAoAbrir(true);
     bool logModal = false;
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(tab)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(tab)(d);
         if (w == Log) logModal = true;
         w->close();
     });
@@ -168,7 +168,7 @@ TEST(Montagem, OpeningATableWithARunLogClosesTheLogLeftOpenEvenWhenNotToShowIt) 
     Log->show(); // left open by a tabulation, with the old table's log
     LogAtual().DefineMostraAoAbrir(false);
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(tab)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(tab)(d);
         w->close();
     });
     const bool aberto = Log->isVisible();

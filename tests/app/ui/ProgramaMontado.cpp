@@ -323,18 +323,6 @@ std::vector<std::string> AcoesSemEfeito(const std::vector<QAction*>& acoes, cons
     return falhas;
 }
 
-std::function<void(QWidget*)> RespondeArquivo(const std::string& arquivo) {
-    return [arquivo](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        if (!d) return;
-        // Typed into the name box, as a user would (selectFile leaves a focused box alone).
-        auto* nome = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(nome, nullptr);
-        nome->setText(QString::fromStdString(arquivo));
-        QMetaObject::invokeMethod(d, "accept");
-    };
-}
-
 const std::string& Amostra() {
     static const std::string pasta = [] {
         const std::string p = Pasta() / "amostra";

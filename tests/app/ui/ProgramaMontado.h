@@ -6,6 +6,7 @@
 #include "app/Montagem.h"
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
+#include "support/DirigeJanelas.h"
 #include "table/ui/TForm1.h"
 
 #include <QString>
@@ -92,8 +93,6 @@ void AbreMenusDe(QAction* a);
 // nothing, "name (state)". jaFeito names the "name (state)" pairs whose state is already what the command makes.
 std::vector<std::string> AcoesSemEfeito(const std::vector<QAction*>& acoes, const std::set<std::string>& jaFeito = {});
 
-// Answers the file dialog a command opens with this file.
-std::function<void(QWidget*)> RespondeArquivo(const std::string& arquivo);
 
 // The sample data (DBC files, a DEF, CNVs, a map), written once per test program.
 const std::string& Amostra();

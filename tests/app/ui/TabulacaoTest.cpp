@@ -38,7 +38,7 @@ TEST(Tabulacao, ImportaDadosWritesTheDefsQueryIntoTheNamedFileAndListsIt) {
     bool visivel = false;
     QStringList listados;
     const Efeito e = Dispara(&tabula, [&](QWidget* w) {
-        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespondeArquivo(dbf)(d);
+        if (auto* d = qobject_cast<QFileDialog*>(w)) return RespostaArquivo(dbf)(d);
         auto* t = qobject_cast<TTabula*>(w);
         if (!t) return;
         visivel = t->bConsultaSQL->isVisible();
