@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <Qsci/qsciscintilla.h>
+#include <algorithm>
 
 namespace dorvan {
 
@@ -87,6 +88,18 @@ bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d) {
                                                 d.PalavraInteira->isChecked(), false, paraFrente, linha, indice);
 }
 
+bool TemSelecaoNoEditor(QsciScintilla& editor) {
+    return editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY) == 0;
+}
+
+QString TextoSelecionadoNoEditor(QsciScintilla& editor) {
+    if (!TemSelecaoNoEditor(editor)) return {};
+    const long n = editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<char*>(nullptr));
+    QByteArray bytes(static_cast<qsizetype>(std::max(0L, n)) + 1, '\0');
+    editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, bytes.data());
+    return QString::fromUtf8(bytes.constData());
+}
+
 void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::function<bool(bool avisa)>& localiza) {
     const QString busca = d.Texto->text();
     const QString novo = d.Substituto->text();
@@ -98,14 +111,9 @@ void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::functi
         if (paraTras) editor.setCursorPosition(l0, i0);
     };
     // The selection is read from the editor itself, so a block chosen a moment ago counts.
-    QString selecionado;
-    if (editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY) == 0) {
-        const long n = editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<char*>(nullptr));
-        QByteArray bytes(static_cast<qsizetype>(n > 0 ? n : 0) + 1, '\0');
-        editor.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, bytes.data());
-        selecionado = QString::fromUtf8(bytes.constData());
+    if (TemSelecaoNoEditor(editor)) {
         const Qt::CaseSensitivity cs = d.Maiusculas->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        if (selecionado.compare(busca, cs) == 0) substitui();
+        if (TextoSelecionadoNoEditor(editor).compare(busca, cs) == 0) substitui();
     }
     if (!localiza(true)) return;
     if (!d.SubstituirTodas) return;

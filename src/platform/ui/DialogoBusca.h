@@ -25,6 +25,11 @@ public:
     std::function<void()> AoSubstituir;
 };
 
+// The editor's selection, asked of the editor itself: the widget's own flag follows
+// the selection only after a repaint.
+bool TemSelecaoNoEditor(QsciScintilla& editor);
+QString TextoSelecionadoNoEditor(QsciScintilla& editor);
+
 // Finds the box's text in the editor from the selection (or the caret), in the box's
 // direction and with its case and whole-word choices; selects it and returns true.
 bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d);

@@ -108,17 +108,6 @@ public:
     }
 };
 
-// Asked of the editor itself: the widget's own flag follows the selection only after a repaint.
-bool TemSelecao(QsciScintilla& ed) { return ed.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEMPTY) == 0; }
-
-QString TextoSelecionado(QsciScintilla& ed) {
-    if (!TemSelecao(ed)) return {};
-    const long n = ed.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, static_cast<char*>(nullptr));
-    QByteArray bytes(static_cast<qsizetype>(std::max(0L, n)) + 1, '\0');
-    ed.SendScintilla(QsciScintillaBase::SCI_GETSELTEXT, 0UL, bytes.data());
-    return QString::fromUtf8(bytes.constData());
-}
-
 QAction* Acao(QObject* pai, const char* nome, const QString& texto, const QString& dica = {}) {
     auto* a = new QAction(texto, pai);
     a->setObjectName(QString::fromLatin1(nome));
@@ -619,11 +608,11 @@ void TFFazDef::bAcentosClick() {
 }
 
 void TFFazDef::TrocaSelecao(const std::function<std::string(std::string_view)>& f) {
-    if (!TemSelecao(*Memo1)) return;
+    if (!TemSelecaoNoEditor(*Memo1)) return;
     int l0 = 0, i0 = 0, l1 = 0, i1 = 0;
     Memo1->getSelection(&l0, &i0, &l1, &i1);
     const bool retangular = Memo1->SendScintilla(QsciScintillaBase::SCI_SELECTIONISRECTANGLE) != 0;
-    const QString novo = ParaQString(f(DeQString(TextoSelecionado(*Memo1))));
+    const QString novo = ParaQString(f(DeQString(TextoSelecionadoNoEditor(*Memo1))));
     if (retangular) {
         // A column block is changed line by line so every piece stays in its place.
         const QStringList partes = novo.split(QRegularExpression(QStringLiteral("\r\n|\n")));
@@ -820,7 +809,7 @@ void TFFazDef::ReplaceDialog1Replace() {
 // ---- edit menu ----
 
 void TFFazDef::Editar1Click() {
-    const bool sel = TemSelecao(*Memo1);
+    const bool sel = TemSelecaoNoEditor(*Memo1);
     Desfazer1->setEnabled(Memo1->isUndoAvailable());
     Refazer1->setEnabled(Memo1->isRedoAvailable());
     Habilita({Cortar1, Copiar1, Maiusculas1, Minusculas1, Proprio1}, sel);
