@@ -1135,7 +1135,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                 for (std::int64_t k = 0; k < r->numExportados; ++k)
                     AppendDBF(exportacao, r->exportados.data() + k * exportacao.TamRegistro);
                 res.RegistrosExportados += r->numExportados;
-                if (r->varreu && !r->aborta) completos.push_back(SemPasta(p.texto));
+                if (r->varreu) completos.push_back(SemPasta(p.texto));
             }
             if (r->aborta) {
                 aborta = true;
