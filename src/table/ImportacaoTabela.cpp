@@ -52,7 +52,7 @@ std::string SemBrancosEAspas(const std::string& s) {
     return s.substr(i, f - i);
 }
 
-// Copies, since callers read lines of texts that do not outlive the call.
+// The lines as strings of their own: the CSV field reader takes whole strings.
 std::vector<std::string> LinhasCopiadas(std::string_view texto) {
     const std::vector<std::string_view> v = QuebraLinhas(texto);
     return {v.begin(), v.end()};
@@ -539,8 +539,9 @@ std::string TextoParaCopiar(const TabelaResultados& t, const std::string& pastaT
         }
     } apaga{arquivo};
     grava(t, arquivo);
+    const std::string conteudo = LeArquivoInteiro(arquivo);
     std::string texto;
-    for (const std::string& l : LinhasCopiadas(LeArquivoInteiro(arquivo))) {
+    for (std::string_view l : QuebraLinhas(conteudo)) {
         texto += l;
         texto += '\n';
     }
