@@ -152,6 +152,11 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                              const VistaMapa& vista, const CamadasDoMapa& camadas, const PaginaMapa& pagina,
                              const MedeTexto& mede, const DestinoDesenho& destino, const AvisoCamada& aviso) {
     const PixelsPapel px(pagina.Resolucao);
+    // Marks are sized in the pixels of a 300 dpi page; each keeps that size on paper.
+    auto papel = [&](PrimitivaMapa f) {
+        if (f.Figura == FiguraMapa::Circulo) f.Raio = px(f.Raio);
+        destino(f);
+    };
     TransformacaoPapel tp;
     {
         LeitorMapa leitor(nomeMapa);
@@ -182,9 +187,9 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 destino(f);
             } else if (r.Tipo == TipoPonto) {
                 f.Figura = FiguraMapa::Circulo;
-                f.Raio = px(RaioPontoMapa);
+                f.Raio = RaioPontoMapa;
                 f.Pontos.assign(1, GeoParaPapel(tp, r.Pontos[0].X, r.Pontos[0].Y));
-                destino(f);
+                papel(f);
             } else {
                 f.Figura = FiguraMapa::Poligono;
                 for (const AnelMapa& a : AneisDoRegistro(r)) {
@@ -214,33 +219,25 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
         try {
             switch (TipoDaCamada(c.ArquivoCamada)) {
             case TipoCamada::DBF:
-                ImprimeCamadaDBF(
-                    v, dx, c,
-                    [&](const PrimitivaMapa& p) {
-                        PrimitivaMapa f = p;
-                        f.Raio = px(f.Raio);
-                        destino(f);
-                    },
-                    aviso);
+                ImprimeCamadaDBF(v, dx, c, papel, aviso);
                 break;
             case TipoCamada::Mapa:
                 DesenhaCamadaMapa(v, c, nullptr, [&](const PrimitivaMapa& p) {
                     PrimitivaMapa f = p;
                     desloca(f);
                     f.LarguraCaneta = 1; // paper keeps its pen width
-                    if (f.Figura == FiguraMapa::Circulo) f.Raio = px(RaioPontoMapa);
+                    if (f.Figura == FiguraMapa::Circulo) f.Raio = RaioPontoMapa;
                     // Screen label sizes are pixels, far too small at a printer's resolution.
                     if (f.Figura == FiguraMapa::Texto) f.TamanhoFonte = TamanhoFontePapel;
-                    destino(f);
+                    papel(f);
                 });
                 break;
             case TipoCamada::GPX:
                 DesenhaCamadaGPX(v, c, [&](const PrimitivaMapa& p) {
                     PrimitivaMapa f = p;
                     desloca(f);
-                    if (f.Figura == FiguraMapa::Circulo) f.Raio = px(f.Raio);
                     if (f.Figura == FiguraMapa::Texto) f.TamanhoFonte = TamanhoFontePapel;
-                    destino(f);
+                    papel(f);
                 });
                 break;
             case TipoCamada::Outro:
@@ -266,7 +263,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
             RegistroMapa r;
             PrimitivaMapa sede;
             sede.Figura = FiguraMapa::Circulo;
-            sede.Raio = px(4);
+            sede.Raio = 4;
             sede.ComPreenchimento = false;
             sede.Caneta = CorPreta;
             while (leitor.Proximo(r)) {
@@ -274,7 +271,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 PontoTela p = GeoParaTela(v, r.RotuloX, r.RotuloY);
                 p.X += dx;
                 sede.Pontos.assign(1, p);
-                destino(sede);
+                papel(sede);
             }
         }
     }
