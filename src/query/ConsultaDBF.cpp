@@ -169,6 +169,17 @@ void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor
     if (p.datas && DataDoTexto(texto).empty()) p.datas = false;
 }
 
+namespace {
+
+// A text column whose DBF name starts DATA_ or DT_: a date field when every value is a date.
+bool PodeSerData(const CampoBD& c) {
+    if (c.tipo != TipoCampo::Texto && c.tipo != TipoCampo::Bytes && c.tipo != TipoCampo::VarBytes) return false;
+    const std::string nome = NomeCampoConsulta(c.nome);
+    return ComecaCom(nome, "DATA_") || ComecaCom(nome, "DT_");
+}
+
+} // namespace
+
 CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
     CampoDBF f;
     f.Nome = NomeCampoConsulta(c.nome);
@@ -244,7 +255,7 @@ CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
         return f;
     }
     if (c.tipo == TipoCampo::Texto || c.tipo == TipoCampo::Bytes || c.tipo == TipoCampo::VarBytes) {
-        if (comValores && p.datas && (ComecaCom(f.Nome, "DATA_") || ComecaCom(f.Nome, "DT_"))) {
+        if (comValores && p.datas && PodeSerData(c)) {
             define('D', 8, 0);
             return f;
         }
@@ -347,6 +358,10 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     for (int i = 0; i < n; ++i)
         colunas.push_back(q.Campo(i));
     std::vector<PerfilColuna> perfis(static_cast<std::size_t>(n));
+    // Only a text column named for dates can become a date field: the others' values
+    // need not be read as dates.
+    for (int i = 0; i < n; ++i)
+        perfis[static_cast<std::size_t>(i)].datas = PodeSerData(colunas[static_cast<std::size_t>(i)]);
     ArquivoProvisorio spool(NomeProvisorio(arquivo));
     std::int64_t recebidos = 0;
     {
@@ -355,10 +370,9 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         for (; !q.Fim(); q.Proximo()) {
             if (cancelado()) return false;
             for (int i = 0; i < n; ++i) {
-                const bool nulo = q.Nulo(i);
-                const std::string t = nulo ? std::string() : q.Texto(i);
-                if (!nulo) ObservaValor(perfis[static_cast<std::size_t>(i)], t, q.TipoValor(i));
-                GravaValor(f, nulo, t);
+                const std::optional<ValorBD> v = q.Valor(i);
+                if (v) ObservaValor(perfis[static_cast<std::size_t>(i)], v->texto, v->tipo);
+                GravaValor(f, !v, v ? v->texto : std::string());
             }
             ++recebidos;
             if (apoio.Eventos) apoio.Eventos(recebidos);

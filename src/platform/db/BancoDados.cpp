@@ -508,6 +508,7 @@ void ConsultaBD::Solta() {
     conexao_.clear();
     aberta_ = false;
     fim_ = true;
+    numCampos_ = 0;
 }
 
 void ConsultaBD::LimpaParametros() { parametro_.reset(); }
@@ -762,6 +763,8 @@ void ConsultaBD::Abre() {
     aberta_ = true;
     fim_ = !q_->next();
     if (!fim_) lidos_ = 1;
+    // Qt builds a whole row to give its record: the count is taken once.
+    numCampos_ = q_->record().count();
 }
 
 void ConsultaBD::Primeiro() {
@@ -786,7 +789,7 @@ void ConsultaBD::Proximo() {
     }
 }
 
-int ConsultaBD::NumCampos() const { return aberta_ ? q_->record().count() : 0; }
+int ConsultaBD::NumCampos() const { return aberta_ ? numCampos_ : 0; }
 
 namespace {
 
@@ -820,7 +823,7 @@ TipoCampo TipoDe(const QSqlField& f) {
 } // namespace
 
 void ConsultaBD::ExigeCampo(int i) const {
-    if (!aberta_ || i < 0 || i >= NumCampos()) throw ErroBD("Campo inexistente: " + std::to_string(i));
+    if (!aberta_ || i < 0 || i >= numCampos_) throw ErroBD("Campo inexistente: " + std::to_string(i));
 }
 
 CampoBD ConsultaBD::Campo(int i) const {
@@ -835,9 +838,9 @@ bool ConsultaBD::Nulo(int i) const {
     return fim_ || q_->value(i).isNull();
 }
 
-std::string ConsultaBD::Texto(int i) const {
-    if (Nulo(i)) return {};
-    QVariant v = q_->value(i);
+namespace {
+
+std::string TextoDe(const QVariant& v) {
     switch (v.metaType().id()) {
     case QMetaType::Double:
     case QMetaType::Float: return NumeroCurto(v.toDouble());
@@ -854,9 +857,27 @@ std::string ConsultaBD::Texto(int i) const {
     }
 }
 
+TipoCampo TipoDoValor(const QVariant& v) { return TipoDe(QSqlField(QString(), v.metaType())); }
+
+} // namespace
+
+std::string ConsultaBD::Texto(int i) const {
+    if (Nulo(i)) return {};
+    return TextoDe(q_->value(i));
+}
+
 TipoCampo ConsultaBD::TipoValor(int i) const {
     if (Nulo(i)) return TipoCampo::Desconhecido;
-    return TipoDe(QSqlField(QString(), q_->value(i).metaType()));
+    return TipoDoValor(q_->value(i));
+}
+
+std::optional<ValorBD> ConsultaBD::Valor(int i) const {
+    if (!aberta_) return std::nullopt;
+    ExigeCampo(i);
+    if (fim_) return std::nullopt;
+    const QVariant v = q_->value(i);
+    if (v.isNull()) return std::nullopt;
+    return ValorBD{TextoDe(v), TipoDoValor(v)};
 }
 
 double ConsultaBD::Real(int i) const {
