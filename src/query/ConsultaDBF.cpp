@@ -86,20 +86,25 @@ std::string DataDoTexto(const std::string& t) {
     return data.isValid() ? d : std::string();
 }
 
-bool Numerico(TipoCampo t) {
-    switch (t) {
-    case TipoCampo::Inteiro16:
-    case TipoCampo::Palavra:
-    case TipoCampo::Inteiro:
-    case TipoCampo::Inteiro64:
-    case TipoCampo::Real:
-    case TipoCampo::Moeda:
-    case TipoCampo::BCD:
-        return true;
-    default:
-        return false;
-    }
+// The width and the fewest decimals of a number field for each numeric kind of column.
+struct MedidaNumero {
+    TipoCampo tipo;
+    int tamanho;
+    int decimaisMinimos;
+};
+constexpr MedidaNumero MedidasNumero[] = {
+    {TipoCampo::Inteiro16, 5, 0},  {TipoCampo::Palavra, 5, 0}, {TipoCampo::Inteiro, 10, 0},
+    {TipoCampo::Inteiro64, 20, 0}, {TipoCampo::Real, 16, 0},   {TipoCampo::Moeda, 16, 2},
+    {TipoCampo::BCD, 17, 0},
+};
+
+const MedidaNumero* MedidaDoTipo(TipoCampo t) {
+    for (const MedidaNumero& m : MedidasNumero)
+        if (m.tipo == t) return &m;
+    return nullptr;
 }
+
+bool Numerico(TipoCampo t) { return MedidaDoTipo(t) != nullptr; }
 
 // The spool of the rows received: removed whatever way the run ends.
 class ArquivoProvisorio {
@@ -208,45 +213,15 @@ CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
     case TipoCampo::Data:
         define('D', 8, 0);
         return f;
-    case TipoCampo::Inteiro16:
-    case TipoCampo::Palavra:
-        if (p.numeros)
-            numero(5, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Inteiro:
-        if (p.numeros)
-            numero(10, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Inteiro64:
-        if (p.numeros)
-            numero(20, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Real:
-        if (p.numeros)
-            numero(16, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Moeda:
-        if (p.numeros)
-            numero(16, 2);
-        else
-            texto();
-        return f;
-    case TipoCampo::BCD:
-        if (p.numeros)
-            numero(17, 0);
-        else
-            texto();
-        return f;
     default:
         break;
+    }
+    if (const MedidaNumero* m = MedidaDoTipo(c.tipo)) {
+        if (p.numeros)
+            numero(m->tamanho, m->decimaisMinimos);
+        else
+            texto();
+        return f;
     }
     // Engines that type values rather than columns (SQLite) give the numbers' kind
     // only row by row.
