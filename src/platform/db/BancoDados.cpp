@@ -518,6 +518,11 @@ namespace {
 
 bool LetraDeNome(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
+// Whether s[i] starts a ":name" placeholder (a colon of "::" does not).
+bool MarcaComNome(const QString& s, qsizetype i) {
+    return s[i] == u':' && (i == 0 || s[i - 1] != u':') && i + 1 < s.size() && LetraDeNome(s[i + 1]);
+}
+
 // Whether Qt would still take something of the text for a placeholder and rewrite
 // it before sending: Qt skips only quoted text (' " `) and sees marks in comments.
 bool QtAchaMarca(const QString& s) {
@@ -526,8 +531,7 @@ bool QtAchaMarca(const QString& s) {
         const QChar c = s[i];
         if (!fecha.isNull()) {
             if (c == fecha) fecha = QChar();
-        } else if (c == u'?' ||
-                   (c == u':' && (i == 0 || s[i - 1] != u':') && i + 1 < s.size() && LetraDeNome(s[i + 1]))) {
+        } else if (c == u'?' || MarcaComNome(s, i)) {
             return true;
         } else if (c == u'\'' || c == u'"' || c == u'`') {
             fecha = c;
@@ -651,7 +655,7 @@ TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numer
         } else if (c == u'?') {
             marca();
             ++i;
-        } else if (c == u':' && (i == 0 || sql[i - 1] != u':') && i + 1 < n && LetraDeNome(sql[i + 1])) {
+        } else if (MarcaComNome(sql, i)) {
             qsizetype f = i + 1;
             while (f < n && LetraDeNome(sql[f]))
                 ++f;
