@@ -86,20 +86,25 @@ std::string DataDoTexto(const std::string& t) {
     return data.isValid() ? d : std::string();
 }
 
-bool Numerico(TipoCampo t) {
-    switch (t) {
-    case TipoCampo::Inteiro16:
-    case TipoCampo::Palavra:
-    case TipoCampo::Inteiro:
-    case TipoCampo::Inteiro64:
-    case TipoCampo::Real:
-    case TipoCampo::Moeda:
-    case TipoCampo::BCD:
-        return true;
-    default:
-        return false;
-    }
+// The width and the fewest decimals of a number field for each numeric kind of column.
+struct MedidaNumero {
+    TipoCampo tipo;
+    int tamanho;
+    int decimaisMinimos;
+};
+constexpr MedidaNumero MedidasNumero[] = {
+    {TipoCampo::Inteiro16, 5, 0},  {TipoCampo::Palavra, 5, 0}, {TipoCampo::Inteiro, 10, 0},
+    {TipoCampo::Inteiro64, 20, 0}, {TipoCampo::Real, 16, 0},   {TipoCampo::Moeda, 16, 2},
+    {TipoCampo::BCD, 17, 0},
+};
+
+const MedidaNumero* MedidaDoTipo(TipoCampo t) {
+    for (const MedidaNumero& m : MedidasNumero)
+        if (m.tipo == t) return &m;
+    return nullptr;
 }
+
+bool Numerico(TipoCampo t) { return MedidaDoTipo(t) != nullptr; }
 
 // The spool of the rows received: removed whatever way the run ends.
 class ArquivoProvisorio {
@@ -169,6 +174,17 @@ void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor
     if (p.datas && DataDoTexto(texto).empty()) p.datas = false;
 }
 
+namespace {
+
+// A text column whose DBF name starts DATA_ or DT_: a date field when every value is a date.
+bool PodeSerData(const CampoBD& c) {
+    if (c.tipo != TipoCampo::Texto && c.tipo != TipoCampo::Bytes && c.tipo != TipoCampo::VarBytes) return false;
+    const std::string nome = NomeCampoConsulta(c.nome);
+    return ComecaCom(nome, "DATA_") || ComecaCom(nome, "DT_");
+}
+
+} // namespace
+
 CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
     CampoDBF f;
     f.Nome = NomeCampoConsulta(c.nome);
@@ -197,45 +213,15 @@ CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
     case TipoCampo::Data:
         define('D', 8, 0);
         return f;
-    case TipoCampo::Inteiro16:
-    case TipoCampo::Palavra:
-        if (p.numeros)
-            numero(5, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Inteiro:
-        if (p.numeros)
-            numero(10, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Inteiro64:
-        if (p.numeros)
-            numero(20, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Real:
-        if (p.numeros)
-            numero(16, 0);
-        else
-            texto();
-        return f;
-    case TipoCampo::Moeda:
-        if (p.numeros)
-            numero(16, 2);
-        else
-            texto();
-        return f;
-    case TipoCampo::BCD:
-        if (p.numeros)
-            numero(17, 0);
-        else
-            texto();
-        return f;
     default:
         break;
+    }
+    if (const MedidaNumero* m = MedidaDoTipo(c.tipo)) {
+        if (p.numeros)
+            numero(m->tamanho, m->decimaisMinimos);
+        else
+            texto();
+        return f;
     }
     // Engines that type values rather than columns (SQLite) give the numbers' kind
     // only row by row.
@@ -244,7 +230,7 @@ CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
         return f;
     }
     if (c.tipo == TipoCampo::Texto || c.tipo == TipoCampo::Bytes || c.tipo == TipoCampo::VarBytes) {
-        if (comValores && p.datas && (ComecaCom(f.Nome, "DATA_") || ComecaCom(f.Nome, "DT_"))) {
+        if (comValores && p.datas && PodeSerData(c)) {
             define('D', 8, 0);
             return f;
         }
@@ -347,6 +333,10 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     for (int i = 0; i < n; ++i)
         colunas.push_back(q.Campo(i));
     std::vector<PerfilColuna> perfis(static_cast<std::size_t>(n));
+    // Only a text column named for dates can become a date field: the others' values
+    // need not be read as dates.
+    for (int i = 0; i < n; ++i)
+        perfis[static_cast<std::size_t>(i)].datas = PodeSerData(colunas[static_cast<std::size_t>(i)]);
     ArquivoProvisorio spool(NomeProvisorio(arquivo));
     std::int64_t recebidos = 0;
     {
@@ -355,10 +345,9 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         for (; !q.Fim(); q.Proximo()) {
             if (cancelado()) return false;
             for (int i = 0; i < n; ++i) {
-                const bool nulo = q.Nulo(i);
-                const std::string t = nulo ? std::string() : q.Texto(i);
-                if (!nulo) ObservaValor(perfis[static_cast<std::size_t>(i)], t, q.TipoValor(i));
-                GravaValor(f, nulo, t);
+                const std::optional<ValorBD> v = q.Valor(i);
+                if (v) ObservaValor(perfis[static_cast<std::size_t>(i)], v->texto, v->tipo);
+                GravaValor(f, !v, v ? v->texto : std::string());
             }
             ++recebidos;
             if (apoio.Eventos) apoio.Eventos(recebidos);

@@ -33,7 +33,8 @@ struct PerfilColuna {
     bool vieramComoNumero = true; // every value came from the engine as a number
     int digitosInteiros = 0;      // the widest integer part, sign included
     int decimais = 0;             // the most digits after the point
-    bool datas = true;            // every value a real date (yyyy-mm-dd or yyyymmdd)
+    bool datas = true;            // every value a real date (yyyy-mm-dd or yyyymmdd); false from the
+                                  // start where no date field can come of the column
 };
 // Takes one value (its text and the kind the engine gave it) into the profile.
 void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace dorvan {
 
@@ -23,19 +24,12 @@ bool Branca(const std::string& s) {
 // them; a result of nothing else keeps its one row. "~ Não classificado" is named
 // as the table names it.
 void TiraIgnorados(TabelaResultados& t) {
-    std::int32_t fica = 0;
+    std::vector<std::int32_t> ficam;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-        if (t.Rotulo(r) != "~ Ignorar") ++fica;
+        if (t.Rotulo(r) != "~ Ignorar") ficam.push_back(r);
+    const auto fica = static_cast<std::int32_t>(ficam.size());
     if (fica > 0 && fica < t.NumLinhas) {
-        std::int32_t destino = 0;
-        for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-            if (t.Rotulo(r) == "~ Ignorar") continue;
-            if (++destino == r) continue;
-            t.Rotulo(destino) = t.Rotulo(r);
-            for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-                t.Dado(c, destino) = t.Dado(c, r);
-        }
-        t.NumLinhas = fica;
+        MantemLinhas(t, ficam);
         t.DefineCapLinhas(fica);
     }
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r)

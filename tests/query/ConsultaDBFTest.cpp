@@ -1,8 +1,8 @@
 #include "query/ConsultaDBF.h"
 
+#include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "query/ExecutaConsulta.h"
-#include "query/ServidorPostgreSQL.h"
 #include "support/ApoioTeste.h"
 
 #include <filesystem>
@@ -428,7 +428,8 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCadaTipoComOsValoresExatos) {
 
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCadaTipoComOsValoresExatos) {
     const std::string esquema = "dorvan_dbf" + std::to_string(getpid());
-    if (!teste::AliasPostgreSQL(motor, "Servidor", esquema)) GTEST_SKIP() << "no PostgreSQL server (PGHOST)";
+    DORVAN_PULA_SEM_POSTGRESQL();
+    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
     Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
                       "CREATE TABLE t (k int, si smallint, i integer, b bigint, f4 real, f8 double precision, "
                       "n numeric(12,3), nl numeric, d date, ts timestamp, nome varchar(20), uf char(3), longo text, "
@@ -488,8 +489,7 @@ void CanceladaOuComFalhaNaoDeixaArquivo(QueryParaDBFNosDoisMotores& f, const std
     const std::string nova = pasta + "/nova.dbf";
     ASSERT_TRUE(f.Grava(alias, dbf, {"select 1 as um"}));
     const std::vector<std::string> antes = OutrosArquivos(pasta, {});
-    std::string anterior;
-    ASSERT_EQ(teste::Executa("cat '" + dbf + "'", &anterior), 0);
+    const std::string anterior = LeArquivoInteiro(dbf);
 
     std::int64_t eventos = 0;
     f.apoio.Eventos = [&](std::int64_t) { ++eventos; };
@@ -505,9 +505,7 @@ void CanceladaOuComFalhaNaoDeixaArquivo(QueryParaDBFNosDoisMotores& f, const std
     EXPECT_THROW(f.Grava(alias, dbf, {falha}), ErroBD);
     EXPECT_THROW(f.Grava(alias, nova, {falha}), ErroBD);
     EXPECT_FALSE(std::filesystem::exists(nova));
-    std::string depois;
-    ASSERT_EQ(teste::Executa("cat '" + dbf + "'", &depois), 0);
-    EXPECT_EQ(depois, anterior);
+    EXPECT_EQ(LeArquivoInteiro(dbf), anterior);
     std::vector<std::string> conhecidos = antes;
     EXPECT_EQ(OutrosArquivos(pasta, conhecidos), std::vector<std::string>{});
 }
@@ -521,7 +519,8 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCanceladaOuComFalhaNaoDeixaArquivo) {
 }
 
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCanceladaOuComFalhaNaoDeixaArquivo) {
-    if (!teste::AliasPostgreSQL(motor, "Servidor", "public")) GTEST_SKIP() << "no PostgreSQL server (PGHOST)";
+    DORVAN_PULA_SEM_POSTGRESQL();
+    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", "public"));
     CanceladaOuComFalhaNaoDeixaArquivo(*this, "Servidor", pasta.Caminho().string(),
                                        "select x from generate_series(1, 20000) x",
                                        "select 1 / (15000 - x) from generate_series(1, 20000) x");
@@ -570,7 +569,8 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseIgnoradoSaiDaTabela) {
 
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseIgnoradoSaiDaTabela) {
     const std::string esquema = "dorvan_case" + std::to_string(getpid());
-    if (!teste::AliasPostgreSQL(motor, "Servidor", esquema)) GTEST_SKIP() << "no PostgreSQL server (PGHOST)";
+    DORVAN_PULA_SEM_POSTGRESQL();
+    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
     Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
     CaseIgnoradoSaiDaTabela(*this, "Servidor");
     Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});

@@ -3,7 +3,6 @@
 #include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
 
-#include <QCoreApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,18 +14,8 @@ namespace {
 using Linhas = std::vector<std::string>;
 
 // Qt loads its SQL drivers only under an application object.
-class ComAplicacao : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char nome_[16] = "test_query";
-    char* argv_[2] = {nome_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
+struct ComAplicacao : ::testing::Environment {
+    void SetUp() override { teste::GaranteAplicacao(); }
 };
 const auto* const g_app = ::testing::AddGlobalTestEnvironment(new ComAplicacao);
 
@@ -404,11 +393,8 @@ class ConsultaPostgreSQL : public ::testing::Test {
 protected:
     void SetUp() override {
         DORVAN_PULA_SEM_POSTGRESQL();
-        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.DefineAlias({"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"),
-                           env("PGHOST"), env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
-                           "options=-csearch_path=" + esquema});
+        motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
         ASSERT_EQ(roda({"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
                         "CREATE TABLE uf (sigla CHAR(2), pop NUMERIC(12,1), nome VARCHAR(30));",
                         "INSERT INTO uf VALUES ('SP', 46.5, 'S\xE3o Paulo'), ('RJ', 17.4, 'Rio');"},

@@ -1,5 +1,7 @@
 #include "support/ApoioTeste.h"
 
+#include "platform/db/BancoDados.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +53,17 @@ int Executa(const std::string& comando, std::string* saida) {
 bool TemPostgreSQL() {
     const char* host = std::getenv("PGHOST");
     return host && *host;
+}
+
+Alias AliasPostgreSQL(const std::string& nome, const std::string& esquema) {
+    auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
+    return {nome,
+            "POSTGRESQL",
+            env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"),
+            env("PGHOST"),
+            env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()),
+            env("PGUSER"),
+            "options=-csearch_path=" + esquema};
 }
 
 int ExecutaPsql(const std::string& arquivo, std::string* saida, bool pararNoErro) {

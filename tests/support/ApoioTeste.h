@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace dorvan {
+struct Alias;
+}
+
 namespace dorvan::teste {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -41,6 +45,9 @@ bool TemPostgreSQL();
             GTEST_SKIP() << "no PostgreSQL server configured (PGHOST)";                                                \
         }                                                                                                              \
     } while (0)
+// The alias nome over that server's database (PGDATABASE, else "postgres"), working
+// in schema esquema (first on its search path).
+Alias AliasPostgreSQL(const std::string& nome, const std::string& esquema);
 // Runs an SQL script file through psql in a fresh schema of its own, first on the
 // search path and dropped afterwards; the exit code, rows as "a|b" lines in *saida.
 // pararNoErro: the first error ends the script with a non-zero code.

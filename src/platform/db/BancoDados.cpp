@@ -508,6 +508,7 @@ void ConsultaBD::Solta() {
     conexao_.clear();
     aberta_ = false;
     fim_ = true;
+    numCampos_ = 0;
 }
 
 void ConsultaBD::LimpaParametros() { parametro_.reset(); }
@@ -517,6 +518,11 @@ namespace {
 
 bool LetraDeNome(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
+// Whether s[i] starts a ":name" placeholder (a colon of "::" does not).
+bool MarcaComNome(const QString& s, qsizetype i) {
+    return s[i] == u':' && (i == 0 || s[i - 1] != u':') && i + 1 < s.size() && LetraDeNome(s[i + 1]);
+}
+
 // Whether Qt would still take something of the text for a placeholder and rewrite
 // it before sending: Qt skips only quoted text (' " `) and sees marks in comments.
 bool QtAchaMarca(const QString& s) {
@@ -525,8 +531,7 @@ bool QtAchaMarca(const QString& s) {
         const QChar c = s[i];
         if (!fecha.isNull()) {
             if (c == fecha) fecha = QChar();
-        } else if (c == u'?' ||
-                   (c == u':' && (i == 0 || s[i - 1] != u':') && i + 1 < s.size() && LetraDeNome(s[i + 1]))) {
+        } else if (c == u'?' || MarcaComNome(s, i)) {
             return true;
         } else if (c == u'\'' || c == u'"' || c == u'`') {
             fecha = c;
@@ -650,7 +655,7 @@ TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numer
         } else if (c == u'?') {
             marca();
             ++i;
-        } else if (c == u':' && (i == 0 || sql[i - 1] != u':') && i + 1 < n && LetraDeNome(sql[i + 1])) {
+        } else if (MarcaComNome(sql, i)) {
             qsizetype f = i + 1;
             while (f < n && LetraDeNome(sql[f]))
                 ++f;
@@ -762,6 +767,8 @@ void ConsultaBD::Abre() {
     aberta_ = true;
     fim_ = !q_->next();
     if (!fim_) lidos_ = 1;
+    // Qt builds a whole row to give its record: the count is taken once.
+    numCampos_ = q_->record().count();
 }
 
 void ConsultaBD::Primeiro() {
@@ -786,7 +793,7 @@ void ConsultaBD::Proximo() {
     }
 }
 
-int ConsultaBD::NumCampos() const { return aberta_ ? q_->record().count() : 0; }
+int ConsultaBD::NumCampos() const { return aberta_ ? numCampos_ : 0; }
 
 namespace {
 
@@ -820,7 +827,7 @@ TipoCampo TipoDe(const QSqlField& f) {
 } // namespace
 
 void ConsultaBD::ExigeCampo(int i) const {
-    if (!aberta_ || i < 0 || i >= NumCampos()) throw ErroBD("Campo inexistente: " + std::to_string(i));
+    if (!aberta_ || i < 0 || i >= numCampos_) throw ErroBD("Campo inexistente: " + std::to_string(i));
 }
 
 CampoBD ConsultaBD::Campo(int i) const {
@@ -835,9 +842,9 @@ bool ConsultaBD::Nulo(int i) const {
     return fim_ || q_->value(i).isNull();
 }
 
-std::string ConsultaBD::Texto(int i) const {
-    if (Nulo(i)) return {};
-    QVariant v = q_->value(i);
+namespace {
+
+std::string TextoDe(const QVariant& v) {
     switch (v.metaType().id()) {
     case QMetaType::Double:
     case QMetaType::Float: return NumeroCurto(v.toDouble());
@@ -854,9 +861,27 @@ std::string ConsultaBD::Texto(int i) const {
     }
 }
 
+TipoCampo TipoDoValor(const QVariant& v) { return TipoDe(QSqlField(QString(), v.metaType())); }
+
+} // namespace
+
+std::string ConsultaBD::Texto(int i) const {
+    if (Nulo(i)) return {};
+    return TextoDe(q_->value(i));
+}
+
 TipoCampo ConsultaBD::TipoValor(int i) const {
     if (Nulo(i)) return TipoCampo::Desconhecido;
-    return TipoDe(QSqlField(QString(), q_->value(i).metaType()));
+    return TipoDoValor(q_->value(i));
+}
+
+std::optional<ValorBD> ConsultaBD::Valor(int i) const {
+    if (!aberta_) return std::nullopt;
+    ExigeCampo(i);
+    if (fim_) return std::nullopt;
+    const QVariant v = q_->value(i);
+    if (v.isNull()) return std::nullopt;
+    return ValorBD{TextoDe(v), TipoDoValor(v)};
 }
 
 double ConsultaBD::Real(int i) const {

@@ -88,6 +88,12 @@ struct CampoBD {
     int tamanho = 0;
 };
 
+// One value of a result row: its text and the kind the engine gave it.
+struct ValorBD {
+    std::string texto;
+    TipoCampo tipo = TipoCampo::Desconhecido;
+};
+
 struct IndiceBD {
     std::string nome;
     std::string campos; // field names separated by ';'
@@ -213,6 +219,9 @@ public:
     // The kind of the current row's value, which may differ from the column's
     // (an SQLite column holds any kind); Desconhecido when null.
     TipoCampo TipoValor(int i) const;
+    // The current row's value as Texto gives it with its TipoValor, read once;
+    // nullopt when null.
+    std::optional<ValorBD> Valor(int i) const;
 
     void Fecha();
     // Runs a statement without rows; the number of rows it touched (-1 when unknown).
@@ -233,6 +242,7 @@ private:
     Leitura leitura_ = Leitura::Nenhuma; // the read-only mode in force on conexao_
     bool aberta_ = false;
     bool fim_ = true;
+    int numCampos_ = 0; // the open result's columns, counted once when it opens
     long long lidos_ = 0;
 };
 

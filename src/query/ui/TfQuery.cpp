@@ -528,11 +528,7 @@ void TfQuery::reject() {
 }
 
 bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
-    MarcaGravacao(true);
-    struct Fim {
-        TfQuery* j;
-        ~Fim() { j->MarcaGravacao(false); }
-    } fim{this};
+    const Gravacao gravacao(*this);
     ApoioGravaDBF apoio;
     apoio.PerguntaParametro = PerguntaParametro;
     apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
@@ -601,11 +597,7 @@ void TfQuery::bLoteClick() {
     if (arquivo.empty()) return;
     // The whole batch is one run: commands stay off from its first order to its
     // last, and Retorna stops the orders still to come too.
-    MarcaGravacao(true);
-    struct Fim {
-        TfQuery* j;
-        ~Fim() { j->MarcaGravacao(false); }
-    } fim{this};
+    const Gravacao gravacao(*this);
     ApoioLote apoio;
     apoio.Conecta = [this](const std::string& alias) {
         cbDataBase->setEditText(Q(alias));

@@ -135,6 +135,17 @@ private:
     bool GravaDBF(const std::string& arquivo, const std::string& valor);
     void GuardaPastaDados(const std::string& arquivo);
     void MarcaGravacao(bool comeca);
+    // A writing marked for as long as it lives.
+    class Gravacao {
+    public:
+        explicit Gravacao(TfQuery& j) : j_(j) { j_.MarcaGravacao(true); }
+        ~Gravacao() { j_.MarcaGravacao(false); }
+        Gravacao(const Gravacao&) = delete;
+        Gravacao& operator=(const Gravacao&) = delete;
+
+    private:
+        TfQuery& j_;
+    };
 
     TabelaResultados& t_;
     Configuracao& cfg_;

@@ -3,7 +3,6 @@
 #include "platform/Arquivos.h"
 #include "support/ApoioTeste.h"
 
-#include <QCoreApplication>
 #include <QSqlTableModel>
 #include <cstdlib>
 #include <filesystem>
@@ -16,18 +15,8 @@ namespace dorvan {
 namespace {
 
 // Qt loads its SQL drivers only under an application object.
-class ComAplicacao : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char nome_[32] = "test_platform_db";
-    char* argv_[2] = {nome_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
+struct ComAplicacao : ::testing::Environment {
+    void SetUp() override { teste::GaranteAplicacao(); }
 };
 const auto* const g_app = ::testing::AddGlobalTestEnvironment(new ComAplicacao);
 
@@ -391,12 +380,7 @@ protected:
             Executa("DROP SCHEMA IF EXISTS " + outro + " CASCADE");
         }
     }
-    Alias AliasDoServidor() const {
-        auto env = [](const char* n) { return std::string(std::getenv(n) ? std::getenv(n) : ""); };
-        return {"Servidor", "POSTGRESQL", env("PGDATABASE").empty() ? "postgres" : env("PGDATABASE"), env("PGHOST"),
-                env("PGPORT").empty() ? 0 : std::atoi(env("PGPORT").c_str()), env("PGUSER"),
-                "options=-csearch_path=" + esquema};
-    }
+    Alias AliasDoServidor() const { return teste::AliasPostgreSQL("Servidor", esquema); }
     void Executa(const std::string& sql) {
         ConsultaBD q(motor);
         q.DatabaseName = "Servidor";
