@@ -57,16 +57,6 @@ const char* const FiltroBaseMapa = "Mapas do Dorvan|*.map|Arquivo dBase III +|*.
                                    "Todos formatos suportados|*.map;*.dbf;*.gpx";
 constexpr int LarguraPainel = 115;
 
-// "Text|*.a|Other|*.b;*.c" as Qt's "Text (*.a);;Other (*.b *.c)".
-QStringList FiltrosQt(const std::string& filtro) {
-    const QStringList partes = ParaQString(filtro).split(QLatin1Char('|'));
-    QStringList r;
-    for (qsizetype i = 0; i + 1 < partes.size(); i += 2)
-        r << partes[i].trimmed() + QStringLiteral(" (") +
-                 QString(partes[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    return r;
-}
-
 std::string PastaDe(const std::string& arquivo) {
     const fs::path p = fs::absolute(fs::path(arquivo)).parent_path();
     std::string s = p.string();
