@@ -2,6 +2,7 @@
 
 #include "data/Index.h"
 #include "data/UConvert.h"
+#include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
@@ -29,14 +30,6 @@ std::string FormatoN(double v, std::int32_t largura, std::int32_t decimais) {
 std::string ADireita(const std::string& s, std::int32_t largura) {
     if (static_cast<std::int32_t>(s.size()) >= largura) return s;
     return std::string(static_cast<std::size_t>(largura) - s.size(), ' ') + s;
-}
-
-std::string Maiusculas1252(std::string s) {
-    for (char& ch : s) {
-        const auto u = static_cast<unsigned char>(ch);
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) ch = static_cast<char>(u - 32);
-    }
-    return s;
 }
 
 } // namespace
@@ -252,7 +245,7 @@ bool ColunaDistancias(TabelaResultados& t, const std::string& nomeMapa, double x
 
 std::int32_t ColunaDeSelecao(TabelaResultados& t) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        if (Maiusculas1252(t.NomeColuna(c)) == "SELECIONADA") return c;
+        if (MaiusculasAscii(t.NomeColuna(c)) == "SELECIONADA") return c;
     if (!AcrescentaColuna(t, "Selecionada", 0)) return 0;
     t.Coluna(t.NumColunas()).Largura = 6;
     return t.NumColunas();
