@@ -124,6 +124,10 @@ std::int64_t GravaTabelaFluxo(const TabelaResultados& t, const std::string& nome
     CreateDBF(dbf, arquivo, CamposFluxo(t), 0);
     std::vector<char> buffer(dbf.TamRegistro);
     const std::int32_t colunas = t.NumColunas();
+    // Each destination column's point, looked up once for all rows.
+    std::vector<const PontoMapa*> destinos(static_cast<std::size_t>(std::max(colunas, 1)), nullptr);
+    for (std::int32_t c = 1; c < colunas; ++c)
+        destinos[static_cast<std::size_t>(c)] = ponto(t.NomeColuna(c));
     std::int64_t gravados = 0;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const std::string& origem = t.Rotulo(r);
@@ -140,7 +144,7 @@ std::int64_t GravaTabelaFluxo(const TabelaResultados& t, const std::string& nome
             PutFieldDBF(dbf, 1, origem, b);
             PutFieldDBF(dbf, 2, destino, b);
             PutFieldDBF(dbf, 3, NumeroCurto(valor), b);
-            const PontoMapa* p2 = ponto(destino);
+            const PontoMapa* p2 = destinos[static_cast<std::size_t>(c)];
             PutFieldDBF(dbf, 4, p1 ? NumeroMaquina(p1->X, 6) : "0", b);
             PutFieldDBF(dbf, 5, p1 ? NumeroMaquina(p1->Y, 6) : "0", b);
             PutFieldDBF(dbf, 6, p2 ? NumeroMaquina(p2->X, 6) : "0", b);
