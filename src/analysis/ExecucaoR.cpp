@@ -8,8 +8,6 @@
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -71,19 +69,6 @@ std::string ListaColunas(const std::vector<std::int32_t>& colunas) {
 }
 
 } // namespace
-
-PastaPrivadaR::PastaPrivadaR() {
-    std::error_code ec;
-    const fs::path base = fs::temp_directory_path(ec);
-    std::string modelo = (ec ? fs::path("/tmp") : base).string() + "/dorvanR-XXXXXX";
-    if (!mkdtemp(modelo.data())) throw ErroES::DoSistema(modelo, errno);
-    caminho_ = ComBarra(modelo);
-}
-
-PastaPrivadaR::~PastaPrivadaR() {
-    std::error_code ec;
-    fs::remove_all(caminho_, ec);
-}
 
 std::optional<DadosBrowseR>& TabelaDoBrowse() {
     static std::optional<DadosBrowseR> dados;
@@ -230,7 +215,7 @@ std::optional<PreparoR> PreparaExecucaoR(const std::string& nomeEsquema, TabelaR
     preparo.pasta = PastaAtual();
     const EsquemaR esquema = LeEsquemaR(amb.DirRX + ParaUtf8(nomeEsquema));
     // R's start-up file must not stay where a later R session would read it.
-    preparo.privada = std::make_shared<PastaPrivadaR>();
+    preparo.privada = std::make_shared<PastaPrivada>(DiretorioTemporario(), "dorvanR-");
     const auto codigo = ComporPerfilR(esquema, t, amb, preparo.PastaDoR(), browse, perguntas);
     if (!codigo) return std::nullopt;
     preparo.inicio = QTime::currentTime();

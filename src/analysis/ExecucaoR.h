@@ -17,6 +17,7 @@
 // the printed output comes back as it went.
 #include "analysis/EsquemaR.h"
 #include "analysis/VisorGraficoR.h"
+#include "platform/Arquivos.h"
 #include "table/TabelaArquivo.h"
 #include "table/TabelaResultados.h"
 
@@ -99,27 +100,13 @@ std::string PastaAtual();
 // Makes pasta current when it names an existing folder; false (nothing changes) otherwise.
 bool MudaPastaAtual(const std::string& pasta);
 
-// A folder of the system's temporary folder that only one run uses; it is removed,
-// with all it holds, when the object goes.
-class PastaPrivadaR {
-public:
-    PastaPrivadaR(); // throws ErroES when it cannot be made
-    ~PastaPrivadaR();
-    PastaPrivadaR(const PastaPrivadaR&) = delete;
-    PastaPrivadaR& operator=(const PastaPrivadaR&) = delete;
-    const std::string& Caminho() const { return caminho_; } // with a trailing '/'
-
-private:
-    std::string caminho_;
-};
-
 // A run made ready: ".Rprofile" (and "dorvan.in") written into the run's private
 // folder, the plots of the last run removed from the current folder, the clock
 // started.
 struct PreparoR {
     std::string pasta;                      // the current folder: R works here and leaves its plots and table
     QTime inicio;                           // taken once the questions were answered
-    std::shared_ptr<PastaPrivadaR> privada; // the run's own files; none: they are in pasta
+    std::shared_ptr<PastaPrivada> privada; // the run's own files; none: they are in pasta
     // The folder of the run's own files, with a trailing '/'.
     const std::string& PastaDoR() const { return privada ? privada->Caminho() : pasta; }
 };

@@ -27,9 +27,13 @@ std::string ExtensaoMaiuscula(const std::string& arquivo) {
 
 } // namespace
 
+std::string NomeGraficoR(const std::string& pasta, const std::string& legenda, const char* extensao) {
+    return pasta + "dorvan" + legenda + extensao;
+}
+
 std::string ArquivoGraficoR(const std::string& pasta, const std::string& legenda) {
     for (const char* ext : ExtensoesGrafico) {
-        const std::string nome = ResolveNome(pasta + "dorvan" + legenda + ext);
+        const std::string nome = ResolveNome(NomeGraficoR(pasta, legenda, ext));
         if (!nome.empty()) return nome;
     }
     return {};

@@ -9,6 +9,9 @@
 
 namespace dorvan {
 
+// The name the plot of a button caption ("01" ... "09") is looked for under in pasta
+// (ending with '/'): pasta + "dorvan01" + extensao.
+std::string NomeGraficoR(const std::string& pasta, const std::string& legenda, const char* extensao = ".svg");
 // Plot file of a button caption ("01" ... "09") in pasta (ending with '/'):
 // pasta + "dorvan01.svg", else pasta + "dorvan01.png"; "" when there is neither.
 std::string ArquivoGraficoR(const std::string& pasta, const std::string& legenda);

@@ -289,9 +289,7 @@ void ExportaR(const std::string& mapa, const std::string& saida) {
 }
 
 bool ExportaMapaBase(const std::string& mapa, const std::string& saida) {
-    std::string ext = fs::path(saida).extension().string();
-    for (char& ch : ext)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    const std::string ext = MaiusculasAscii(fs::path(saida).extension().string());
     if (ext == ".BNA")
         ExportaBNA(mapa, saida);
     else if (ext == ".BND")

@@ -2,6 +2,7 @@
 
 #include "data/Index.h"
 #include "data/UConvert.h"
+#include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
@@ -29,14 +30,6 @@ std::string FormatoN(double v, std::int32_t largura, std::int32_t decimais) {
 std::string ADireita(const std::string& s, std::int32_t largura) {
     if (static_cast<std::int32_t>(s.size()) >= largura) return s;
     return std::string(static_cast<std::size_t>(largura) - s.size(), ' ') + s;
-}
-
-std::string Maiusculas1252(std::string s) {
-    for (char& ch : s) {
-        const auto u = static_cast<unsigned char>(ch);
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) ch = static_cast<char>(u - 32);
-    }
-    return s;
 }
 
 } // namespace
@@ -131,6 +124,10 @@ std::int64_t GravaTabelaFluxo(const TabelaResultados& t, const std::string& nome
     CreateDBF(dbf, arquivo, CamposFluxo(t), 0);
     std::vector<char> buffer(dbf.TamRegistro);
     const std::int32_t colunas = t.NumColunas();
+    // Each destination column's point, looked up once for all rows.
+    std::vector<const PontoMapa*> destinos(static_cast<std::size_t>(std::max(colunas, 1)), nullptr);
+    for (std::int32_t c = 1; c < colunas; ++c)
+        destinos[static_cast<std::size_t>(c)] = ponto(t.NomeColuna(c));
     std::int64_t gravados = 0;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const std::string& origem = t.Rotulo(r);
@@ -147,7 +144,7 @@ std::int64_t GravaTabelaFluxo(const TabelaResultados& t, const std::string& nome
             PutFieldDBF(dbf, 1, origem, b);
             PutFieldDBF(dbf, 2, destino, b);
             PutFieldDBF(dbf, 3, NumeroCurto(valor), b);
-            const PontoMapa* p2 = ponto(destino);
+            const PontoMapa* p2 = destinos[static_cast<std::size_t>(c)];
             PutFieldDBF(dbf, 4, p1 ? NumeroMaquina(p1->X, 6) : "0", b);
             PutFieldDBF(dbf, 5, p1 ? NumeroMaquina(p1->Y, 6) : "0", b);
             PutFieldDBF(dbf, 6, p2 ? NumeroMaquina(p2->X, 6) : "0", b);
@@ -252,7 +249,7 @@ bool ColunaDistancias(TabelaResultados& t, const std::string& nomeMapa, double x
 
 std::int32_t ColunaDeSelecao(TabelaResultados& t) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        if (Maiusculas1252(t.NomeColuna(c)) == "SELECIONADA") return c;
+        if (MaiusculasAscii(t.NomeColuna(c)) == "SELECIONADA") return c;
     if (!AcrescentaColuna(t, "Selecionada", 0)) return 0;
     t.Coluna(t.NumColunas()).Largura = 6;
     return t.NumColunas();

@@ -7,8 +7,6 @@
 #include "platform/Processos.h"
 #include "platform/Texto1252.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -22,29 +20,6 @@ namespace {
 constexpr std::size_t MaxTituloPalm = 31;
 constexpr int DigitosPalm = 15;
 
-// A folder of its own for the converter's inputs, so no file of the user's that
-// happens to share their names is overwritten or deleted; removed with its files.
-class PastaConversao {
-public:
-    PastaConversao() {
-        std::string modelo = (fs::temp_directory_path() / "dorvan-pdb-XXXXXX").string();
-        std::vector<char> buf(modelo.begin(), modelo.end());
-        buf.push_back('\0');
-        if (!::mkdtemp(buf.data())) throw ErroES::DoSistema(modelo, errno);
-        caminho_ = buf.data();
-    }
-    ~PastaConversao() {
-        std::error_code ec;
-        fs::remove_all(caminho_, ec);
-    }
-    PastaConversao(const PastaConversao&) = delete;
-    PastaConversao& operator=(const PastaConversao&) = delete;
-    std::string operator/(const std::string& nome) const { return (caminho_ / nome).string(); }
-
-private:
-    fs::path caminho_;
-};
-
 bool Converte(const TabelaResultados& t, const std::string& arquivo, const std::string& conversor,
               const std::function<void()>& enquantoEspera, bool mobileDB) {
     std::error_code ec;
@@ -56,7 +31,9 @@ bool Converte(const TabelaResultados& t, const std::string& arquivo, const std::
         return false;
     }
     const std::string base = fs::path(arquivo).stem().string();
-    PastaConversao pasta;
+    // A folder of its own for the converter's inputs, so no file of the user's that
+    // happens to share their names is overwritten or deleted; removed with its files.
+    const PastaPrivada pasta(fs::temp_directory_path().string(), "dorvan-pdb-");
     const std::string ifo = pasta / (base + ".ifo");
     const std::string txt = pasta / (base + ".txt");
     GravaArquivoInteiro(ifo, DescricaoPalm(t, DeUtf8(base), mobileDB));

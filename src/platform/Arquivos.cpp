@@ -114,6 +114,18 @@ std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_vie
     return nomes;
 }
 
+PastaPrivada::PastaPrivada(const std::string& base, const std::string& prefixo) {
+    const std::string modelo = base + (!base.empty() && base.back() == '/' ? "" : "/") + prefixo + "XXXXXX";
+    std::string nome = modelo;
+    if (!::mkdtemp(nome.data())) throw ErroES::DoSistema(modelo, errno);
+    caminho_ = nome + "/";
+}
+
+PastaPrivada::~PastaPrivada() {
+    std::error_code ec;
+    fs::remove_all(caminho_, ec);
+}
+
 GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)), real_(destino_) {
     // Through a symbolic link, replace the file it points to, not the link.
     std::error_code ec;

@@ -52,6 +52,22 @@ private:
     std::FILE* arquivo_ = nullptr;
 };
 
+// A folder of its own, base/prefixo followed by six random characters, for files no
+// other run or program may share; removed with all it holds when the object goes.
+class PastaPrivada {
+public:
+    PastaPrivada(const std::string& base, const std::string& prefixo); // throws ErroES
+    ~PastaPrivada();
+    PastaPrivada(const PastaPrivada&) = delete;
+    PastaPrivada& operator=(const PastaPrivada&) = delete;
+
+    const std::string& Caminho() const { return caminho_; } // with a trailing '/'
+    std::string operator/(const std::string& nome) const { return caminho_ + nome; }
+
+private:
+    std::string caminho_;
+};
+
 // Reads up to n bytes at position pos of an open file descriptor; fewer only at the
 // end of the file. Throws ErroES naming `nome` on a read error.
 std::size_t LeNaPosicao(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome);

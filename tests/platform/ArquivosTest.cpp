@@ -195,6 +195,27 @@ TEST(GravacaoSegura, AReadOnlyFolderGivesAnErrorNamingTheFile) {
     EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"Dorvan.ini"});
 }
 
+TEST(PastaPrivada, MakesAFolderOfItsOwnAndRemovesItWithItsFiles) {
+    teste::PastaTemporaria base;
+    std::string caminho;
+    {
+        const PastaPrivada a(base.Caminho().string(), "dorvanX-");
+        const PastaPrivada b(base.Caminho().string() + "/", "dorvanX-");
+        caminho = a.Caminho();
+        EXPECT_NE(a.Caminho(), b.Caminho());
+        EXPECT_EQ(caminho.rfind(base.Caminho().string() + "/dorvanX-", 0), 0u) << caminho;
+        EXPECT_EQ(caminho.size(), base.Caminho().string().size() + 16) << caminho;
+        EXPECT_EQ(b.Caminho().size(), caminho.size()) << b.Caminho();
+        EXPECT_TRUE(fs::is_directory(caminho));
+        GravaArquivoInteiro(a / "x.txt", "abc");
+        EXPECT_EQ(LeArquivoInteiro(caminho + "x.txt"), "abc");
+    }
+    EXPECT_FALSE(fs::exists(caminho));
+    EXPECT_TRUE(fs::is_empty(base.Caminho()));
+    const std::string sem = base / "nao-existe";
+    EXPECT_THROW(PastaPrivada(sem, "dorvanX-"), ErroES);
+}
+
 TEST(LeArquivoInteiro, ReadsBytesAndNamesAMissingFile) {
     teste::PastaTemporaria pasta;
     std::string bytes;

@@ -250,7 +250,7 @@ void TRGrafico::sb01Click(int indice) {
     // The picture changes first: a missing plot leaves the buttons as they were.
     const std::string legenda = botao->text().toStdString();
     std::string arquivo = ArquivoGraficoR(PastaGraficos(), legenda);
-    if (arquivo.empty()) arquivo = PastaGraficos() + "dorvan" + legenda + ".svg"; // its error names it
+    if (arquivo.empty()) arquivo = NomeGraficoR(PastaGraficos(), legenda); // its error names it
     CarregaFigura(arquivo);
     HabilitaTodos();
     botao->setEnabled(false);

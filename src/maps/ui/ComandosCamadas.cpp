@@ -6,6 +6,7 @@
 #include "maps/ui/TfCamada.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "platform/ui/Impressora.h"
 #include "table/Configuracao.h"
 
@@ -48,15 +49,6 @@ std::map<const TMapa*, EstadoJanela>& Estados() {
 }
 
 EstadoJanela& Estado(TMapa& m) { return Estados()[&m]; }
-
-QStringList FiltrosQt(const std::string& filtro) {
-    const QStringList partes = ParaQString(filtro).split(QLatin1Char('|'));
-    QStringList r;
-    for (qsizetype i = 0; i + 1 < partes.size(); i += 2)
-        r << partes[i].trimmed() + QStringLiteral(" (") +
-                 QString(partes[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    return r;
-}
 
 std::string SemPasta(const std::string& nome) {
     const std::size_t barra = nome.find_last_of('/');

@@ -52,28 +52,25 @@ TEscolheNome::TEscolheNome(QWidget* pai) : QDialog(pai) {
     connect(lbNome, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 }
 
-EscolhaCampos TEscolheNome::Escolhe(const std::vector<std::string>& candidatos, EscolhaCampos padrao) {
+void TEscolheNome::PreencheListas(const std::vector<std::string>& nomes, int geo, int nome) {
     lbGeo->clear();
     lbNome->clear();
-    for (const std::string& c : candidatos) {
+    for (const std::string& c : nomes) {
         lbGeo->addItem(ParaQString(c));
         lbNome->addItem(ParaQString(c));
     }
-    lbGeo->setCurrentRow(padrao.Codigo);
-    lbNome->setCurrentRow(padrao.Nome);
+    lbGeo->setCurrentRow(geo);
+    lbNome->setCurrentRow(nome);
+}
+
+EscolhaCampos TEscolheNome::Escolhe(const std::vector<std::string>& candidatos, EscolhaCampos padrao) {
+    PreencheListas(candidatos, padrao.Codigo, padrao.Nome);
     exec();
     return {lbGeo->currentRow(), lbNome->currentRow()};
 }
 
 std::optional<EscolhaCamposDBF> TEscolheNome::EscolheCamposDBF(const std::vector<std::string>& campos) {
-    lbGeo->clear();
-    lbNome->clear();
-    for (const std::string& c : campos) {
-        lbGeo->addItem(ParaQString(c));
-        lbNome->addItem(ParaQString(c));
-    }
-    lbGeo->setCurrentRow(0);
-    lbNome->setCurrentRow(0);
+    PreencheListas(campos, 0, 0);
     cbNumeros->setVisible(true);
     const int r = exec();
     cbNumeros->setVisible(false);

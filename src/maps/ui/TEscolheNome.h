@@ -35,6 +35,10 @@ public:
     QCheckBox* cbNumeros; // used when a DBF is opened as a table; hidden for maps
     QPushButton* OK;
     QPushButton* Cancela;
+
+private:
+    // Both lists hold the names given, the rows geo and nome selected.
+    void PreencheListas(const std::vector<std::string>& nomes, int geo, int nome);
 };
 
 // The form the importers and "Abrir tabela" use (created on first use, parented to

@@ -57,16 +57,6 @@ const char* const FiltroBaseMapa = "Mapas do Dorvan|*.map|Arquivo dBase III +|*.
                                    "Todos formatos suportados|*.map;*.dbf;*.gpx";
 constexpr int LarguraPainel = 115;
 
-// "Text|*.a|Other|*.b;*.c" as Qt's "Text (*.a);;Other (*.b *.c)".
-QStringList FiltrosQt(const std::string& filtro) {
-    const QStringList partes = ParaQString(filtro).split(QLatin1Char('|'));
-    QStringList r;
-    for (qsizetype i = 0; i + 1 < partes.size(); i += 2)
-        r << partes[i].trimmed() + QStringLiteral(" (") +
-                 QString(partes[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    return r;
-}
-
 std::string PastaDe(const std::string& arquivo) {
     const fs::path p = fs::absolute(fs::path(arquivo)).parent_path();
     std::string s = p.string();
@@ -767,9 +757,9 @@ void TMapa::MouseUp(Qt::MouseButton b, QPoint p) {
 namespace {
 
 // The .MAP a chosen file stands for: a foreign map is first converted into a .MAP beside
-// it. Empty when the file was refused or could not be read (its message was shown).
+// it (any other name comes back as it is). Empty when the file was refused or could not
+// be read (its message was shown).
 std::string MapaConvertido(const std::string& nome) {
-    if (!MapaEstrangeiro(nome)) return nome;
     try {
         return ImportaMapaComJanela(nome);
     } catch (const std::exception& e) {
@@ -806,10 +796,8 @@ void Mapa1Click(TForm1& f) {
         t.NomeMapa = existente;
     }
     // The open dialog offers the foreign maps too: the window shows the .MAP made of one.
-    if (MapaEstrangeiro(t.NomeMapa)) {
-        t.NomeMapa = MapaConvertido(t.NomeMapa);
-        if (t.NomeMapa.empty()) return;
-    }
+    t.NomeMapa = MapaConvertido(t.NomeMapa);
+    if (t.NomeMapa.empty()) return;
     const std::int32_t coluna = t.NumColunas() < 2 ? 1 : EscolheColuna(t, PerguntaColunaMapa);
     if (coluna == 0) return;
     if (!PreparaMapaColuna(t, coluna, EstadoEscalaAtual())) return;
@@ -833,7 +821,7 @@ void CriarLinhadeMAP1Click(TForm1& f) {
     const std::string extensao = MaiusculasAscii(fs::path(nome).extension().string());
     if (extensao == ".MAP") {
         mostraCodigo = MensagensAtuais().SimOuNao("", PerguntaMostraCodigo);
-    } else if (MapaEstrangeiro(nome)) {
+    } else {
         // Their codes are made from the names: the names alone are the labels.
         if (extensao == ".BND" || extensao == ".XY") mostraCodigo = false;
         nome = MapaConvertido(nome);

@@ -9,6 +9,7 @@
 #include "platform/Numeros.h"
 #include "platform/Processos.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "table/Configuracao.h"
 #include "table/TabelaArquivo.h"
 #include "table/ui/ComandosTabela.h"
@@ -42,16 +43,6 @@ constexpr const char* FiltroDBF = "Arquivo dBaseIII+|*.dbf";
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// "Texto|*.a|Outro|*.b" as Qt name filters.
-QStringList Filtros(const std::string& filtro) {
-    const QStringList partes = ParaQString(filtro).split(QLatin1Char('|'));
-    QStringList r;
-    for (qsizetype i = 0; i + 1 < partes.size(); i += 2)
-        r << partes[i] + QStringLiteral(" (") + QString(partes[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                 QLatin1Char(')');
-    return r;
-}
-
 std::string Pasta(const std::string& arquivo) {
     return arquivo.empty() ? std::string() : fs::path(arquivo).parent_path().string();
 }
@@ -61,12 +52,6 @@ std::int32_t Inteiro(const QLineEdit* e) {
     return static_cast<std::int32_t>(std::clamp(std::trunc(v), -2e9, 2e9));
 }
 
-// Long work shows the hourglass, given back however the work ends.
-struct Ampulheta {
-    Ampulheta() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Ampulheta() { QApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 PerguntasSetas& PerguntasDasSetas() {
@@ -74,7 +59,7 @@ PerguntasSetas& PerguntasDasSetas() {
         [](const std::string& titulo, const std::string& filtro, int indice, const std::string& inicial) {
             QFileDialog d(QApplication::activeWindow(), ParaQString(titulo));
             d.setAcceptMode(QFileDialog::AcceptSave);
-            const QStringList filtros = Filtros(filtro);
+            const QStringList filtros = FiltrosQt(filtro);
             d.setNameFilters(filtros);
             auto sufixo = [&d, filtros](const QString& f) {
                 const qsizetype i = filtros.indexOf(f);
@@ -280,7 +265,7 @@ void TabeladeFluxo1Click(TForm1& f, TMapa& m) {
     const std::string nome = PerguntasDasSetas().SalvaArquivo("Gravar tabela de fluxo", FiltroDBF, 1, "*.dbf");
     if (nome.empty()) return;
     try {
-        Ampulheta a;
+        CursorOcupado ocupado;
         GravaTabelaFluxo(f.Tabela(), f.Tabela().NomeMapa, nome);
     } catch (const std::exception& e) {
         MensagensAtuais().Mostra(e.what());
@@ -303,7 +288,7 @@ bool SoltaDistancia(TForm1& f, TMapa& m, QPoint p) {
     m.Cliente->unsetCursor();
     TabelaResultados& t = f.Tabela();
     try {
-        Ampulheta a;
+        CursorOcupado ocupado;
         if (!ColunaDistancias(t, t.NomeMapa, TelaParaLon(m.Vista, p.x()), TelaParaLat(m.Vista, p.y()))) return true;
     } catch (const std::exception& e) {
         MensagensAtuais().Mostra(e.what());
@@ -365,7 +350,7 @@ void Exportarmapabase1Click(TMapa&) {
         PerguntasDasSetas().SalvaArquivo("Exportar mapa base", FiltroExportaMapa, IndiceFiltroExportaMapa, "");
     if (nome.empty()) return;
     try {
-        Ampulheta a;
+        CursorOcupado ocupado;
         ExportaMapaBase(TabelaAtual().NomeMapa, nome);
     } catch (const std::exception& e) {
         MensagensAtuais().Mostra(e.what());

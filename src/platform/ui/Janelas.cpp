@@ -117,6 +117,15 @@ void ProgressoJanela::Mostra(std::uint64_t feito, std::uint64_t total, const std
 CursorOcupado::CursorOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 CursorOcupado::~CursorOcupado() { QApplication::restoreOverrideCursor(); }
 
+QStringList FiltrosQt(const std::string& filtro) {
+    const QStringList partes = ParaQString(filtro).split(QLatin1Char('|'));
+    QStringList r;
+    for (qsizetype i = 0; i + 1 < partes.size(); i += 2)
+        r << partes[i].trimmed() + QStringLiteral(" (") +
+                 QString(partes[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+    return r;
+}
+
 Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
 
 std::string Aplicacao::TextoDoErro(std::exception_ptr e) {

@@ -10,7 +10,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <string>
 
 namespace dorvan {
 
@@ -66,6 +68,10 @@ public:
     CursorOcupado(const CursorOcupado&) = delete;
     CursorOcupado& operator=(const CursorOcupado&) = delete;
 };
+
+// A file dialog's "Text|*.a|Other|*.b;*.c" (1252) as Qt's name filters
+// "Text (*.a)" and "Other (*.b *.c)"; spaces around each text are dropped.
+QStringList FiltrosQt(const std::string& filtro);
 
 // A window that lives beside the one that owns it (its parent), such as the run log,
 // a chart or a map: the window manager keeps it above its owner, never above a

@@ -233,6 +233,13 @@ TEST(Aplicacao, ShowsAnEscapedErrorThroughTheMessagesAndGoesOn) {
     EXPECT_EQ(alvo.eventos, 8);
 }
 
+TEST(FiltrosQt, PairsTextAndPatternsAsQtNameFilters) {
+    EXPECT_EQ(FiltrosQt("Map Maker Export (mme) |*.mme|Todos|*.map;*.dbf"),
+              (QStringList{QStringLiteral("Map Maker Export (mme) (*.mme)"), QStringLiteral("Todos (*.map *.dbf)")}));
+    EXPECT_EQ(FiltrosQt("Convers\xE3o|*.cnv|sem padr\xE3o"), QStringList{QString::fromUtf8("Convers\u00e3o (*.cnv)")});
+    EXPECT_TRUE(FiltrosQt("").isEmpty());
+}
+
 TEST(CursorOcupado, RestoresTheCursorWhenAnErrorPasses) {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
     try {
