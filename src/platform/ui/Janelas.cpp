@@ -207,7 +207,7 @@ QWidget* MostraPaginaHtml(const QString& arquivo) {
     v->addLayout(botoes);
     pagina->setSource(QUrl::fromLocalFile(arquivo));
     janela->setWindowTitle(pagina->documentTitle());
-    janela->resize(820, 640);
+    janela->resize(900, 680);
     janela->show();
     return janela;
 }
