@@ -2,8 +2,10 @@
 // installs them.
 #include "app/ui/ProgramaMontado.h"
 #include "tabulation/ui/TFFazDef.h"
+#include "tabulation/ui/TTabula.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -43,6 +45,21 @@ TEST(AjudaNoPrograma, EachHelpCommandOpensItsPageBesideTheProgram) {
     });
     EXPECT_EQ(Aberto(e), pagina("DEFCNV.htm"));
     EXPECT_TRUE(e.mensagens.empty()) << e.Descreve();
+}
+
+TEST(AjudaNoPrograma, TheSampleDefsHelpButtonOpensItsPage) {
+    Prepara(Estado::SemTabela);
+    bool visivel = false;
+    const std::size_t antes = DocumentosAbertos().size();
+    TabulaAmostra([&](TTabula& t) {
+        visivel = t.bAjuda->isVisibleTo(&t);
+        t.bAjuda->click();
+    });
+    EXPECT_TRUE(visivel);
+    ASSERT_EQ(DocumentosAbertos().size(), antes + 1);
+    EXPECT_TRUE(std::filesystem::equivalent(DocumentosAbertos().back(),
+                                            std::filesystem::path(Amostra()) / "obitos.htm"))
+        << DocumentosAbertos().back() << " " << Amostra();
 }
 
 } // namespace
