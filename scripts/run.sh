@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 amostra=build/amostra
-if [ ! -f "$amostra/obitos.def" ] || [ ! -f "$amostra/brasil.map" ]; then
+if [ ! -f "$amostra/obitos.def" ] || [ ! -f "$amostra/brasil.map" ] || [ ! -f "$amostra/obitos.htm" ]; then
   build/bin/dorvan_gera_amostra "$amostra"
 fi
 [ $# -gt 0 ] || set -- "$amostra/obitos.def"

@@ -1,6 +1,6 @@
 // Writes a synthetic sample for the tabulation: death-record-like DBC files, one
-// per month, a DEF offering row, column, selection and increment variables, the CNV
-// tables it names, a DBF conversion table and the base maps of its area tables
+// per month, a DEF offering row, column, selection and increment variables with its
+// help page, the CNV tables it names, a DBF conversion table and the base maps of its area tables
 // (brasil.map for UF.CNV, .C.map for MUNIC.CNV: the names the tabulation gives the
 // map of those row tables). Every record and every shape is made up here.
 //
@@ -246,9 +246,28 @@ void GravaTabelas(const std::string& pasta, Gerador& g) {
     CloseDBF(t);
 }
 
+// The DEF's own help page, opened by the tabulation dialog's "Ajuda" button.
+void GravaAjudaDEF(const std::string& pasta) {
+    GravaTexto(pasta + "/obitos.htm",
+               {"<!DOCTYPE html>", "<html lang=\"pt-BR\"><head><meta charset=\"windows-1252\">",
+                "<title>\xD3" "bitos - amostra sint\xE9tica</title></head><body>",
+                "<h1>\xD3" "bitos - amostra sint\xE9tica do Dorvan</h1>",
+                "<p>Registros inventados, parecidos com declara\xE7\xF5" "es de \xF3" "bito: um arquivo por m\xEA" "s em "
+                "<code>dados</code>.</p>",
+                "<ul><li><b>Linhas</b>: munic\xED" "pio, UF, sexo, faixa et\xE1ria, cap\xED" "tulo de causas, cor/ra\xE7" "a, "
+                "faixa de valor.</li>",
+                "<li><b>Colunas</b>: UF, sexo, faixa et\xE1ria, cap\xED" "tulo de causas, cor/ra\xE7" "a, ano e m\xEA" "s do "
+                "\xF3" "bito.</li>",
+                "<li><b>Sele\xE7\xF5" "es</b>: UF, sexo, cor/ra\xE7" "a, local de ocorr\xEA" "ncia.</li>",
+                "<li><b>Incrementos</b>: peso ao nascer, idade da m\xE3" "e, valor.</li></ul>",
+                "<p>As tabelas de UF e munic\xED" "pio t\xEA" "m mapas: depois de tabular por elas, use o bot\xE3" "o Mapa.</p>",
+                "</body></html>"});
+}
+
 void GravaDEF(const std::string& pasta, const std::string& curinga) {
+    GravaAjudaDEF(pasta);
     GravaTexto(pasta + "/obitos.def",
-               {";\xD3" "bitos - amostra sint\xE9tica do Dorvan", "A" + curinga,
+               {";\xD3" "bitos - amostra sint\xE9tica do Dorvan", "?obitos.htm", "A" + curinga,
                 "LMunic\xEDpio,CODMUNRES,1,MUNIC.CNV", "XUF resid\xEAncia,CODMUNRES,1,UF.CNV",
                 "XSexo,SEXO,1,SEXO.CNV", "TFaixa et\xE1ria,IDADE,1,FXETARIA.CNV",
                 "TCap\xEDtulo de causas,CAUSABAS,1,CAPITULO.CNV", "XCor/ra\xE7" "a,RACACOR,1,RACA.CNV",

@@ -5,6 +5,12 @@
 #include "platform/ui/TSimNao.h"
 
 #include <QDesktopServices>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -154,8 +160,56 @@ bool Aplicacao::notify(QObject* receptor, QEvent* evento) {
 
 bool AbreDocumento(const std::string& arquivoOuUrl) {
     QString s = QString::fromStdString(arquivoOuUrl);
-    QUrl url = QFileInfo::exists(s) ? QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath()) : QUrl(s);
+    const bool local = QFileInfo::exists(s);
+    const QString sufixo = QFileInfo(s).suffix().toLower();
+    // The desktop opener starts with no complaint even when no browser is there to
+    // show the page: without one, a page of ours is shown by the program itself.
+    if (local && (sufixo == u"htm" || sufixo == u"html") && !HaNavegador()) {
+        MostraPaginaHtml(QFileInfo(s).absoluteFilePath());
+        return true;
+    }
+    QUrl url = local ? QUrl::fromLocalFile(QFileInfo(s).absoluteFilePath()) : QUrl(s);
     return QDesktopServices::openUrl(url);
+}
+
+bool HaNavegador() {
+    if (!qEnvironmentVariableIsEmpty("BROWSER")) return true;
+    for (const char* p : {"x-www-browser", "firefox", "firefox-esr", "chromium", "google-chrome"})
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(p)).isEmpty()) return true;
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty()) return false;
+    QProcess q;
+    q.start(QStringLiteral("xdg-mime"),
+            {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+    return q.waitForFinished(3000) && !q.readAllStandardOutput().trimmed().isEmpty();
+}
+
+QWidget* MostraPaginaHtml(const QString& arquivo) {
+    auto* janela = new QDialog(QApplication::activeWindow(), JanelaAuxiliar);
+    janela->setObjectName(QStringLiteral("PaginaHtml"));
+    janela->setAttribute(Qt::WA_DeleteOnClose);
+    auto* pagina = new QTextBrowser(janela);
+    pagina->setObjectName(QStringLiteral("Pagina"));
+    pagina->setOpenExternalLinks(true);
+    auto* voltar = new QPushButton(QStringLiteral("Voltar"), janela);
+    auto* fechar = new QPushButton(QStringLiteral("Fechar"), janela);
+    voltar->setEnabled(false);
+    QObject::connect(voltar, &QPushButton::clicked, pagina, &QTextBrowser::backward);
+    QObject::connect(pagina, &QTextBrowser::backwardAvailable, voltar, &QPushButton::setEnabled);
+    QObject::connect(fechar, &QPushButton::clicked, janela, &QDialog::close);
+    QObject::connect(pagina, &QTextBrowser::sourceChanged, janela,
+                     [janela, pagina] { janela->setWindowTitle(pagina->documentTitle()); });
+    auto* botoes = new QHBoxLayout;
+    botoes->addWidget(voltar);
+    botoes->addStretch(1);
+    botoes->addWidget(fechar);
+    auto* v = new QVBoxLayout(janela);
+    v->addWidget(pagina, 1);
+    v->addLayout(botoes);
+    pagina->setSource(QUrl::fromLocalFile(arquivo));
+    janela->setWindowTitle(pagina->documentTitle());
+    janela->resize(900, 680);
+    janela->show();
+    return janela;
 }
 
 namespace {

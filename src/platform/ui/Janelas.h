@@ -89,7 +89,13 @@ public:
 };
 
 // Opens a document or URL with the desktop's association; false when none took it.
+// A local HTML page is shown by MostraPaginaHtml when no browser is installed.
 bool AbreDocumento(const std::string& arquivoOuUrl);
+// Whether the desktop has a web browser to open pages with.
+bool HaNavegador();
+// Shows an HTML file in a window of the program (links followed inside it, "Voltar"
+// goes back); the window deletes itself when closed.
+QWidget* MostraPaginaHtml(const QString& arquivo);
 
 // The fixed-pitch font the user chose for lists, memos and editors ("Courier New"
 // until the settings say otherwise). A widget given to UsaFonteFixa takes its family

@@ -415,9 +415,14 @@ void TTabula::Timer1Timer() {
 }
 
 void TTabula::bAjudaClick() {
-    std::string ajuda = def_->AjudaDEF;
+    const std::string ajuda = NaPastaDEF(*def_, def_->AjudaDEF);
     std::string ext = ParaMinusculas(ajuda.substr(std::min(ajuda.size(), ajuda.find_last_of('.'))));
-    if (ext == ".htm" || ext == ".html") ExploreWeb(ajuda);
+    if (ext == ".htm" || ext == ".html")
+        ExploreWeb(ajuda);
+    else if (ext == ".hlp")
+        MensagensAtuais().Mostra("O arquivo de ajuda " + ajuda +
+                                 " est\xE1 no formato .hlp, que n\xE3o tem visualizador neste sistema. "
+                                 "Use uma ajuda em HTML (.htm).");
 }
 
 void TTabula::bLocalizarClick() {

@@ -108,6 +108,10 @@ Montagem& Programa() {
         std::filesystem::create_directories(Pasta() / "atual");
         std::filesystem::current_path(Pasta() / "atual");
         DefineMensagens(&Msgs());
+        // The help pages beside the program, as the build installs them.
+        for (const char* pagina : {"Dorvan32.htm", "DEFCNV.htm", "DocDorvan.htm"})
+            std::filesystem::copy_file(std::filesystem::path(DORVAN_BINARY_DIR) / "bin" / pagina, Pasta() / pagina,
+                                       std::filesystem::copy_options::overwrite_existing);
         m = std::make_unique<Montagem>(Pasta() / "dorvan", std::vector<std::string>{});
         // What would leave the program for the desktop is recorded instead.
         DefineAbridorDocumentos([](const std::string& d) {

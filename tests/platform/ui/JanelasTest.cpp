@@ -7,7 +7,11 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -231,6 +235,46 @@ TEST(Aplicacao, ShowsAnEscapedErrorThroughTheMessagesAndGoesOn) {
         EXPECT_EQ(roteiro.Textos(), esperado);
     }
     EXPECT_EQ(alvo.eventos, 8);
+}
+
+TEST(PaginaHtml, WithoutABrowserAPageOfOursOpensInTheProgramAndFollowsItsLinks) {
+    QTemporaryDir pasta;
+    auto grava = [&](const char* nome, const char* html) {
+        QFile f(pasta.filePath(QString::fromLatin1(nome)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html);
+    };
+    grava("a.htm", "<html><head><title>Primeira</title></head><body><a href=\"b.htm#fim\">b</a></body></html>");
+    grava("b.htm", "<html><head><title>Segunda</title></head><body><h2 id=\"fim\">Fim</h2></body></html>");
+
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
+    qputenv("BROWSER", "/bin/true");
+    EXPECT_TRUE(HaNavegador());
+    // No browser and no desktop opener to ask.
+    qunsetenv("BROWSER");
+    qputenv("PATH", "/nenhuma");
+    EXPECT_FALSE(HaNavegador());
+    EXPECT_TRUE(AbreDocumento(pasta.filePath(QStringLiteral("a.htm")).toStdString()));
+    qputenv("PATH", path);
+    if (!browser.isEmpty()) qputenv("BROWSER", browser);
+
+    QWidget* janela = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"PaginaHtml" && w->isVisible()) janela = w;
+    ASSERT_NE(janela, nullptr);
+    EXPECT_EQ(janela->windowTitle(), QStringLiteral("Primeira"));
+    auto* pagina = janela->findChild<QTextBrowser*>(QStringLiteral("Pagina"));
+    ASSERT_NE(pagina, nullptr);
+    pagina->setSource(QUrl(QStringLiteral("b.htm#fim")));
+    EXPECT_EQ(janela->windowTitle(), QStringLiteral("Segunda"));
+    QPushButton* voltar = nullptr;
+    for (auto* b : janela->findChildren<QPushButton*>())
+        if (b->text() == u"Voltar") voltar = b;
+    ASSERT_NE(voltar, nullptr);
+    ASSERT_TRUE(voltar->isEnabled());
+    voltar->click();
+    EXPECT_EQ(janela->windowTitle(), QStringLiteral("Primeira"));
+    janela->close();
 }
 
 TEST(FiltrosQt, PairsTextAndPatternsAsQtNameFilters) {

@@ -3,6 +3,7 @@
 #include "tabulation/ApoioTabulacao.h"
 #include "table/Configuracao.h"
 #include "table/LogExecucao.h"
+#include "table/Utilidades.h"
 #include "table/ui/TForm1.h"
 #include "tabulation/ui/TAbreDEF.h"
 #include "tabulation/ui/TDualListDlg.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -108,6 +110,42 @@ TEST_F(JanelaTabula, SearchesByRightButtonAndInTheCategoryList) {
     EXPECT_FALSE(janela.FindDialog1->isVisible());
     EXPECT_FALSE(janela.FindDialog1Find(QStringLiteral("xyz"), true, false));
     EXPECT_EQ(msgs.Textos().back(), "\"xyz\" n\xE3o encontrado!");
+}
+
+TEST_F(JanelaTabula, HelpButtonOpensAnHtmlHelpBesideTheDefAndExplainsAnHlpOne) {
+    std::string aberto;
+    DefineAbridorDocumentos([&](const std::string& a) {
+        aberto = a;
+        return 33;
+    });
+    pasta.Grava("obitos.htm", "<html></html>");
+    pasta.Grava("obitos.hlp", "?");
+    GravaDef({";Obitos de teste", "?obitos.htm", "LSexo,SEXO,SEXO.CNV", "Adados/*.*"});
+    {
+        TTabula janela;
+        janela.CarregaDEF(arquivoDef);
+        EXPECT_TRUE(janela.bAjuda->isVisibleTo(&janela));
+        // Opened from elsewhere: the name is taken in the DEF's folder, not in the current one.
+        const QString antes = QDir::currentPath();
+        QDir::setCurrent(QDir::tempPath());
+        janela.bAjuda->click();
+        QDir::setCurrent(antes);
+        EXPECT_EQ(std::filesystem::path(aberto), pasta.Caminho() / "obitos.htm");
+        EXPECT_TRUE(msgs.Textos().empty());
+    }
+    aberto.clear();
+    GravaDef({";Obitos de teste", "Hobitos.hlp", "LSexo,SEXO,SEXO.CNV", "Adados/*.*"});
+    {
+        TTabula janela;
+        janela.CarregaDEF(arquivoDef);
+        janela.bAjuda->click();
+        EXPECT_TRUE(aberto.empty());
+        ASSERT_EQ(msgs.Textos().size(), 1u);
+        EXPECT_EQ(msgs.Textos()[0], "O arquivo de ajuda " + (pasta.Caminho() / "obitos.hlp").string() +
+                                        " est\xE1 no formato .hlp, que n\xE3o tem visualizador neste sistema. "
+                                        "Use uma ajuda em HTML (.htm).");
+    }
+    DefineAbridorDocumentos([](const std::string&) { return 33; });
 }
 
 TEST_F(JanelaTabula, CommandOpensTheDialogAndReturnsTheTable) {
