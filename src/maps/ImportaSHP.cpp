@@ -76,6 +76,9 @@ std::string ImportaSHP(const std::string& arquivo, const EscolheNomeFn& escolhe)
     OpenDBF(h, nomeDbf, true);
     if (h.Estado == 0) throw ErroES(nomeDbf, "n\xE3o pode ser aberto");
     FechaDBF fecha{h};
+    // Rows pair with shapes one by one: a DBF cut short would end the map early
+    // with no word said.
+    ExigeTodosOsRegistros(h);
 
     CabecalhoMapa c;
     c.MinX = static_cast<float>(F64(b + 36));
