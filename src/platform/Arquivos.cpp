@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -221,11 +222,20 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
     std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
     std::vector<char> buf(modelo.begin(), modelo.end());
     buf.push_back('\0');
+    // An interruption between the creation and the registration would leave the
+    // file behind: neither happens without the other.
+    sigset_t interrupcoes, antes;
+    sigemptyset(&interrupcoes);
+    sigaddset(&interrupcoes, SIGINT);
+    sigaddset(&interrupcoes, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
     // Close-on-exec: a program started meanwhile must not hold our half-written file.
     int fd = mkostemp(buf.data(), O_CLOEXEC);
-    if (fd < 0) throw ErroES::DoSistema(destino_, errno);
+    const int erro = errno;
+    if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
+    pthread_sigmask(SIG_SETMASK, &antes, nullptr);
+    if (fd < 0) throw ErroES::DoSistema(destino_, erro);
     temporario_ = buf.data();
-    vaga_ = RegistraTemporario(temporario_);
     arquivo_ = fdopen(fd, "wb");
     if (!arquivo_) {
         int e = errno;
