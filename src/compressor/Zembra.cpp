@@ -28,6 +28,11 @@ std::string ADireita(const std::string& s, std::size_t largura) {
     return s.size() >= largura ? s : std::string(largura - s.size(), ' ') + s;
 }
 
+// Size of one file against another in percent; an empty file counts as 0.
+double Razao(std::uint64_t parte, std::uint64_t todo) {
+    return todo ? static_cast<double>(parte) * 100.0 / static_cast<double>(todo) : 0.0;
+}
+
 std::string Porcento(double valor, std::size_t largura) { return ADireita(NumeroMaquina(valor, 2), largura); }
 
 bool TemCuringa(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
@@ -36,11 +41,6 @@ std::string Extensao(const std::string& nome) {
     auto p = nome.find_last_of("./");
     if (p == std::string::npos || nome[p] != '.') return {};
     return MaiusculasAscii(nome.substr(p));
-}
-
-std::string TrocaExtensao(const std::string& nome, const std::string& ext) {
-    auto p = nome.find_last_of('.');
-    return (p == std::string::npos ? nome : nome.substr(0, p)) + ext;
 }
 
 // The last argument names the output folder (or -t) only when it cannot be a file
@@ -78,11 +78,17 @@ private:
 std::int64_t ContagemDoCabecalho(const std::string& nome) {
     std::FILE* f = std::fopen(nome.c_str(), "rb");
     if (!f) throw ErroES::DoSistema(nome, errno);
-    unsigned char c[8] = {};
-    std::size_t n = std::fread(c, 1, 8, f);
+    char c[32] = {};
+    std::size_t n = std::fread(c, 1, sizeof c, f);
     std::fclose(f);
     if (n < 8) return 0;
-    return static_cast<std::int64_t>(c[4] | (c[5] << 8) | (c[6] << 16) | (static_cast<std::uint32_t>(c[7]) << 24));
+    return DecodificaCabecalhoDBF(c).NumRegs;
+}
+
+// The output of a file: in the output folder, with the other extension; an existing
+// file there whose name differs only in case is the one overwritten.
+std::string Saida(const std::string& destino, const std::string& nome, const std::string& ext) {
+    return destino + NomeDeSaida(destino, TrocaExtensao(nome, ext));
 }
 
 std::uint64_t Tamanho(const std::string& nome) {
@@ -176,10 +182,8 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
                 Escreve(saida, "DBF ==> DBC " + ADireita(std::to_string(ContagemDoCabecalho(entrada)), 8) +
                                    ADireita(std::to_string(tam), 12) + " " + a.nome + " ......");
                 std::fflush(saida);
-                ResultadoCodec r = ComprimeDBF(entrada, destino + TrocaExtensao(a.nome, ".dbc"), progresso, false);
-                Escreve(saida, APAGA +
-                                   Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 6) +
-                                   "%");
+                ResultadoCodec r = ComprimeDBF(entrada, Saida(destino, a.nome, ".dbc"), progresso, false);
+                Escreve(saida, APAGA + Porcento(Razao(r.bytesSaida, tam), 6) + "%");
                 if (r.Ok()) {
                     Escreve(saida, " OK\n");
                 } else {
@@ -191,14 +195,12 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
                 Escreve(saida, "DBC ==> DBF " + ADireita(std::to_string(ContagemDoCabecalho(entrada)), 8) +
                                    ADireita(std::to_string(tam), 12) + " " + a.nome + " ......");
                 std::fflush(saida);
-                ResultadoCodec r = ExpandeDBC(
-                    entrada, soTesta ? std::string() : destino + TrocaExtensao(a.nome, ".dbf"), progresso, false);
+                ResultadoCodec r =
+                    ExpandeDBC(entrada, soTesta ? std::string() : Saida(destino, a.nome, ".dbf"), progresso, false);
                 if (soTesta)
                     Escreve(saida, std::string(APAGA) + " CRC");
                 else
-                    Escreve(saida,
-                            APAGA + Porcento(static_cast<double>(r.bytesSaida) * 100.0 / static_cast<double>(tam), 7) +
-                                "%");
+                    Escreve(saida, APAGA + Porcento(Razao(r.bytesSaida, tam), 7) + "%");
                 if (!r.crcConfere)
                     Escreve(saida, " Erro de CRC: expansao cancelada\n");
                 else if (r.codigo != 0)

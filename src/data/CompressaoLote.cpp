@@ -16,19 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string TrocaExtensao(const std::string& nome, const std::string& ext) {
-    auto p = nome.find_last_of('.');
-    return (p == std::string::npos ? nome : nome.substr(0, p)) + ext;
-}
-
 std::string Junta(const std::string& pasta, const std::string& nome) { return (fs::path(pasta) / nome).string(); }
-
-// The name to write in pasta: an existing file that differs only in the case of
-// its letters is the one replaced, as on the system the files come from.
-std::string NomeDeSaida(const std::string& pasta, const std::string& nome) {
-    std::string existente = ResolveNome(Junta(pasta, nome));
-    return existente.empty() ? nome : fs::path(existente).filename().string();
-}
 
 std::vector<EntradaLista> Lista(const std::string& pasta, const char* mascara) {
     std::vector<EntradaLista> r;

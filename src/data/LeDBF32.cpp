@@ -1,5 +1,6 @@
 #include "data/LeDBF32.h"
 
+#include "data/Binario.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
@@ -17,20 +18,6 @@
 namespace dorvan {
 
 namespace {
-
-std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void Poe16(unsigned char* p, unsigned v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-void Poe32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 // The name as messages carry it (1252 text).
 std::string NomeMsg(const dbfRecord& h) { return DeUtf8(h.Nome); }
@@ -64,7 +51,12 @@ void GravaEm(int fd, const void* origem, std::size_t n, std::uint64_t pos, const
 
 // Gives back everything the handle holds, without touching the file's contents.
 void Libera(dbfRecord& h) {
-    if (h.Arquivo >= 0) ::close(h.Arquivo);
+    if (h.Substituicao) {
+        // The temporary goes with its writer (which owns the descriptor); the old file stays.
+        h.Substituicao.reset();
+    } else if (h.Arquivo >= 0) {
+        ::close(h.Arquivo);
+    }
     h.Arquivo = -1;
     h.Estado = 0;
     h.Campos.clear();
@@ -90,7 +82,8 @@ void FalhaAbertura(dbfRecord& h, const std::string& motivo) {
 void FechaCalado(dbfRecord& h) noexcept {
     if (h.Arquivo < 0) return;
     try {
-        if (h.Estado == 3) CloseDBF(h);
+        // A replacement never finished is abandoned: the old file is kept.
+        if (h.Estado == 3 && !h.Substituicao) CloseDBF(h);
     } catch (...) {
     }
     Libera(h);
@@ -119,6 +112,7 @@ dbfRecord& dbfRecord::operator=(dbfRecord&& o) noexcept {
     ComMemo = o.ComMemo;
     Data = std::move(o.Data);
     NumRegs = o.NumRegs;
+    RegsNoCabecalho = o.RegsNoCabecalho;
     TamCabecalho = o.TamCabecalho;
     TamRegistro = o.TamRegistro;
     NumCampos = o.NumCampos;
@@ -133,6 +127,7 @@ dbfRecord& dbfRecord::operator=(dbfRecord&& o) noexcept {
     SomenteLeitura = o.SomenteLeitura;
     Acrescimos = std::move(o.Acrescimos);
     RegsGravados = o.RegsGravados;
+    Substituicao = std::move(o.Substituicao);
     o.Arquivo = -1;
     o.Estado = 0;
     o.RegistroAtual = nullptr;
@@ -177,22 +172,12 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
     }
     const std::uint64_t tamArquivo = static_cast<std::uint64_t>(st.st_size);
 
-    unsigned char cab[32];
-    if (LeNaPosicao(fd, reinterpret_cast<char*>(cab), 32, 0, nome) < 32) {
-        FalhaAbertura(h, " Cabe\xE7"
-                         "alho inv\xE1lido!");
-        return;
-    }
-    const int tamCab = Le16(cab + 8);
-    const int tamReg = Le16(cab + 10);
-    if (tamCab < 33 || static_cast<std::uint64_t>(tamCab) > tamArquivo || tamReg == 0) {
-        FalhaAbertura(h, " Cabe\xE7"
-                         "alho inv\xE1lido!");
-        return;
-    }
     // The whole header in its own buffer, whatever its length.
-    std::vector<char> cabecalho(static_cast<std::size_t>(tamCab));
-    if (LeNaPosicao(fd, cabecalho.data(), cabecalho.size(), 0, nome) < cabecalho.size()) {
+    const std::vector<char> cabecalho = LeCabecalhoDBF(fd, tamArquivo, nome);
+    const CabecalhoDBF cab = cabecalho.empty() ? CabecalhoDBF{} : DecodificaCabecalhoDBF(cabecalho.data());
+    const int tamCab = cab.TamCabecalho;
+    const int tamReg = cab.TamRegistro;
+    if (tamCab < 33 || tamReg == 0) {
         FalhaAbertura(h, " Cabe\xE7"
                          "alho inv\xE1lido!");
         return;
@@ -209,13 +194,15 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
             break;
         }
     }
-    if (!terminador && cab[0] == 0x30) numCampos = std::max((tamCab - 264) / 32 - 1, 0);
+    if (!terminador && cab.Versao == 0x30) numCampos = std::max((tamCab - 264) / 32 - 1, 0);
 
-    std::vector<CampoDBF> campos(static_cast<std::size_t>(numCampos));
+    std::vector<CampoDBF> campos;
+    campos.reserve(static_cast<std::size_t>(numCampos));
+    std::vector<std::string> vazios;
     int deslocamento = 1;
     for (int i = 0; i < numCampos; ++i) {
         const char* d = cabecalho.data() + 32 + 32 * i;
-        CampoDBF& c = campos[static_cast<std::size_t>(i)];
+        CampoDBF c;
         std::size_t n = 0;
         while (n < 10 && d[n] != 0)
             ++n;
@@ -228,20 +215,27 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
                              "alho inv\xE1lido!");
             return;
         }
+        if (c.Tamanho == 0) {
+            vazios.push_back(c.Nome);
+            continue;
+        }
         c.Deslocamento = static_cast<std::uint16_t>(deslocamento);
         deslocamento += c.Tamanho;
+        campos.push_back(std::move(c));
     }
+    numCampos = static_cast<int>(campos.size());
 
     h.Estado = 1;
-    h.ComMemo = cab[0] == 0x83;
+    h.ComMemo = cab.Versao == 0x83;
     h.Data.clear();
-    Digitos(h.Data, cab[1] <= 50 ? 2000 + cab[1] : 1900 + cab[1], 4);
-    Digitos(h.Data, cab[2], 2);
-    Digitos(h.Data, cab[3], 2);
-    h.NumRegs = Le32(cab + 4);
+    Digitos(h.Data, cab.Ano <= 50 ? 2000 + cab.Ano : 1900 + cab.Ano, 4);
+    Digitos(h.Data, cab.Mes, 2);
+    Digitos(h.Data, cab.Dia, 2);
+    h.NumRegs = cab.NumRegs;
+    h.RegsNoCabecalho = cab.NumRegs;
     h.TamCabecalho = tamCab;
     h.TamRegistro = static_cast<std::uint16_t>(tamReg);
-    h.Idioma = cab[29];
+    h.Idioma = cab.Idioma;
     h.NumCampos = numCampos;
     h.Campos = std::move(campos);
     h.BlocoAtual = -1;
@@ -252,6 +246,39 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura) {
         if (h.NumRegs > inteiros) h.NumRegs = inteiros;
     }
     h.RegsGravados = h.NumRegs;
+    for (const std::string& campo : vazios)
+        MensagensAtuais().Mostra("OpenDBF:" + NomeMsg(h) + " Campo " + campo + " de tamanho zero ignorado!");
+}
+
+CabecalhoDBF DecodificaCabecalhoDBF(const char* primeiros32) {
+    CabecalhoDBFDisco d;
+    std::memcpy(&d, primeiros32, sizeof d);
+    CabecalhoDBF c;
+    c.Versao = d.versao;
+    c.Ano = d.ano;
+    c.Mes = d.mes;
+    c.Dia = d.dia;
+    c.NumRegs = Le32(d.numRegs);
+    c.TamCabecalho = Le16(d.tamCabecalho);
+    c.TamRegistro = Le16(d.tamRegistro);
+    c.Idioma = d.idioma;
+    return c;
+}
+
+std::vector<char> LeCabecalhoDBF(int fd, std::uint64_t tamanhoArquivo, const std::string& nome) {
+    char primeiros[32];
+    if (LeNaPosicao(fd, primeiros, 32, 0, nome) < 32) return {};
+    const std::size_t tam = Le16(primeiros + 8);
+    if (tam < 32 || tam > tamanhoArquivo) return {};
+    std::vector<char> cab(tam);
+    if (LeNaPosicao(fd, cab.data(), tam, 0, nome) < tam) return {};
+    return cab;
+}
+
+void ExigeTodosOsRegistros(const dbfRecord& h) {
+    if (h.NumRegs < h.RegsNoCabecalho)
+        throw ErroES(h.Nome, "arquivo incompleto: " + std::to_string(h.NumRegs) + " de " +
+                                 std::to_string(h.RegsNoCabecalho) + " registros");
 }
 
 void DescarregaDBF(dbfRecord& h) {
@@ -294,6 +321,13 @@ void CloseDBF(dbfRecord& h) {
     } catch (...) {
         Libera(h);
         throw;
+    }
+    if (h.Substituicao) {
+        std::unique_ptr<GravacaoSegura> substituicao = std::move(h.Substituicao);
+        h.Arquivo = -1; // closed by the writer
+        Libera(h);
+        substituicao->Confirma();
+        return;
     }
     int fd = h.Arquivo;
     h.Arquivo = -1;
@@ -392,7 +426,19 @@ void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF
     // The header keeps both lengths in 16 bits.
     if (tamCab > 0xFFFF || tamReg > 0xFFFF) throw ErroFatal(falha);
 
-    int fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int fd = -1;
+    struct stat st {};
+    if (::lstat(nome.c_str(), &st) == 0) {
+        // Whatever is there now stays until the new file is complete.
+        try {
+            h.Substituicao = std::make_unique<GravacaoSegura>(nome);
+        } catch (const ErroES&) {
+            throw ErroFatal(falha);
+        }
+        fd = fileno(h.Substituicao->Arquivo());
+    } else {
+        fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
     if (fd < 0) throw ErroFatal(falha);
     h.Arquivo = fd;
 

@@ -3,8 +3,11 @@
 // a block cache, fields read and written as fixed-width text. The same open also
 // reads the header of a compressed .DBC, whose first bytes are the DBF header.
 // Nothing here converts characters or skips deleted records: that is the caller's.
+#include "platform/Arquivos.h"
+
 #include <cassert>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +47,22 @@ struct DescritorCampoDisco {
 };
 static_assert(sizeof(DescritorCampoDisco) == 32);
 
+// The numbers of a header's first 32 bytes (on disk as CabecalhoDBFDisco).
+struct CabecalhoDBF {
+    std::uint8_t Versao = 0;
+    std::uint8_t Ano = 0, Mes = 0, Dia = 0; // as stored: the year byte counts from 1900 (or 2000 up to 50)
+    std::int64_t NumRegs = 0;
+    int TamCabecalho = 0;
+    int TamRegistro = 0;
+    std::uint8_t Idioma = 0;
+};
+CabecalhoDBF DecodificaCabecalhoDBF(const char* primeiros32);
+
+// The whole header of an open DBF or DBC (TamCabecalho bytes: the 32 fixed ones, the
+// field descriptors, the terminator). Empty when the file is shorter than 32 bytes,
+// its header length is below 32, or the file is shorter than that length.
+std::vector<char> LeCabecalhoDBF(int fd, std::uint64_t tamanhoArquivo, const std::string& nome);
+
 // Bytes read from the file at a time by the record cache: large sequential reads
 // keep a full scan at page-cache speed. Always holds at least one record.
 constexpr std::size_t TAM_BLOCO_DBF = 1u << 20;
@@ -57,7 +76,8 @@ struct dbfRecord {
     std::uint8_t Estado = 0;       // 0 closed, 1 open for reading, 3 written
     bool ComMemo = false;          // version byte 0x83
     std::string Data;              // last update, "YYYYMMDD"
-    std::int64_t NumRegs = 0;      // record count (the header holds it unsigned 32-bit)
+    std::int64_t NumRegs = 0;      // record count: whole records in the file, at most what the header says
+    std::int64_t RegsNoCabecalho = 0; // the count the header gives (more than NumRegs in a file cut short)
     int TamCabecalho = 0;          // header length in bytes
     std::uint16_t TamRegistro = 0; // record length in bytes, deletion flag included
     int NumCampos = 0;             // number of fields
@@ -72,6 +92,9 @@ struct dbfRecord {
     bool SomenteLeitura = false;   // the file could only be opened for reading
     std::vector<char> Acrescimos;  // appended records not yet written
     std::int64_t RegsGravados = 0; // records already on disk (NumRegs minus pending appends)
+    // CreateDBF over an existing file: the new file is written under a temporary
+    // name and takes the old one's place at CloseDBF; none while reading or appending.
+    std::unique_ptr<GravacaoSegura> Substituicao;
 
     dbfRecord() = default;
     ~dbfRecord();
@@ -90,8 +113,15 @@ struct dbfRecord {
 
 // Opens an existing DBF or DBC and loads the handle. A missing file, a refused open
 // or a damaged header shows a message and leaves Estado 0: callers test Estado.
+// A field of width 0 holds nothing and would make its readers look past its
+// place: it is left out of Campos, with a message.
 // A file that can only be read opens for reading; somenteLeitura asks for that.
 void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura = false);
+
+// Throws ErroES when the file holds fewer whole records than its header counts.
+// Readers that skip the missing tail (NumRegs) suit most callers; one that must
+// have every record, or its output would be silently incomplete, calls this.
+void ExigeTodosOsRegistros(const dbfRecord& h);
 
 // Closes the file; after writes fixes the end-of-file byte, the count and the date.
 // Throws ErroFatal on a closed handle.
@@ -125,8 +155,11 @@ void AppendDBF(dbfRecord& h, const char* registro);
 // the count, so the file on disk is a complete DBF. Done by readDBF and CloseDBF.
 void DescarregaDBF(dbfRecord& h);
 
-// Creates (or truncates) a DBF with these fields and language byte; the handle is
-// left in Estado 3 ready for AppendDBF. Throws ErroFatal when it cannot be created.
+// Creates a DBF with these fields and language byte; the handle is left in Estado 3
+// ready for AppendDBF. Throws ErroFatal when it cannot be created. An existing file
+// of that name stays as it was until CloseDBF puts the complete new one in its
+// place: a run killed meanwhile, or a handle dropped without CloseDBF, leaves it
+// untouched. A new name is written in place, a valid DBF after every flush.
 void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF>& campos, std::uint8_t idioma);
 
 // Whether the text fields of this file are DOS code page 850 (to be turned into

@@ -1,5 +1,6 @@
 #include "data/Ucomprim.h"
 
+#include "data/Binario.h"
 #include "platform/Arquivos.h"
 #include "platform/Compressao.h"
 #include "platform/Erros.h"
@@ -26,12 +27,6 @@ namespace {
 // Input is read from the file in large blocks and handed to the codec in the
 // pieces it asks for.
 constexpr std::size_t TAM_LEITURA = 1u << 18;
-
-std::uint32_t Le32(const char* p) {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return static_cast<std::uint32_t>(u[0]) | (static_cast<std::uint32_t>(u[1]) << 8) |
-           (static_cast<std::uint32_t>(u[2]) << 16) | (static_cast<std::uint32_t>(u[3]) << 24);
-}
 
 std::uint32_t AtualizaCRC(std::uint32_t crc, const char* p, std::size_t n) {
     while (n > 0) {
@@ -119,16 +114,8 @@ std::string NomeCurto(const std::string& caminho) { return DeUtf8(std::filesyste
 // Reads the header of a DBF or DBC into its own buffer; throws on a file too short
 // for the length its header gives.
 std::vector<char> LeCabecalho(int fd, std::uint64_t tamanhoArquivo, const std::string& nome) {
-    char primeiros[32];
-    if (LeNaPosicao(fd, primeiros, 32, 0, nome) < 32)
-        throw ErroES(nome, "cabe\xE7"
-                           "alho DBF inv\xE1lido");
-    std::size_t tam = static_cast<unsigned char>(primeiros[8]) | (static_cast<unsigned char>(primeiros[9]) << 8);
-    if (tam < 32 || tam > tamanhoArquivo)
-        throw ErroES(nome, "cabe\xE7"
-                           "alho DBF inv\xE1lido");
-    std::vector<char> cab(tam);
-    if (LeNaPosicao(fd, cab.data(), tam, 0, nome) < tam)
+    std::vector<char> cab = LeCabecalhoDBF(fd, tamanhoArquivo, nome);
+    if (cab.empty())
         throw ErroES(nome, "cabe\xE7"
                            "alho DBF inv\xE1lido");
     return cab;
@@ -188,7 +175,7 @@ ResultadoCodec ComprimeDBF(const std::string& entrada, const std::string& saida,
     ArquivoLido in(entrada);
     r.bytesEntrada = in.Tamanho();
     std::vector<char> cab = LeCabecalho(in.Fd(), in.Tamanho(), entrada);
-    r.numRegs = Le32(cab.data() + 4);
+    r.numRegs = DecodificaCabecalhoDBF(cab.data()).NumRegs;
 
     const std::string nome = NomeCurto(entrada);
     const std::string texto = "Comprimindo " + nome;
@@ -242,21 +229,16 @@ ResultadoCodec ExpandeDBC(const std::string& entrada, const std::string& saida, 
         if (r.codigo != cmp::CMP_OK) MensagensAtuais().Mostra("Erro na expans\xE3o do arquivo comprimido !");
     };
 
-    std::vector<char> cab;
+    // A file cut inside its header, however short, is a damaged DBC, not an unreadable one.
+    const std::vector<char> cab = LeCabecalhoDBF(in.Fd(), in.Tamanho(), entrada);
     char guardado[4];
-    try {
-        cab = LeCabecalho(in.Fd(), in.Tamanho(), entrada);
-    } catch (const ErroES&) {
-        // A file cut inside its header is a damaged DBC, not an unreadable one.
-        if (in.Tamanho() >= 32) {
-            r.codigo = cmp::CMP_DADOS_INVALIDOS;
-            r.crcConfere = false;
-            avisaFalhas();
-            return r;
-        }
-        throw;
+    if (cab.empty()) {
+        r.codigo = cmp::CMP_DADOS_INVALIDOS;
+        r.crcConfere = false;
+        avisaFalhas();
+        return r;
     }
-    r.numRegs = Le32(cab.data() + 4);
+    r.numRegs = DecodificaCabecalhoDBF(cab.data()).NumRegs;
     if (LeNaPosicao(in.Fd(), guardado, 4, cab.size(), entrada) < 4) {
         r.codigo = cmp::CMP_DADOS_INVALIDOS;
         r.crcConfere = false;

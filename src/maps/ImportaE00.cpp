@@ -36,7 +36,7 @@ public:
     // The next line: at most 82 bytes up to a line feed (a CR before it dropped).
     bool LeLinha(std::string& linha) {
         if (pos_ >= dados_.size()) return false;
-        inicioLinha_ = pos_;
+        ++linha_;
         const std::size_t n = std::min<std::size_t>(82, dados_.size() - pos_);
         const std::size_t lf = dados_.find('\n', pos_);
         std::size_t fim, proximo;
@@ -53,7 +53,10 @@ public:
     }
     std::string Exige() {
         std::string l;
-        if (!LeLinha(l)) Falha(dados_.size(), "fim do arquivo inesperado");
+        if (!LeLinha(l)) {
+            ++linha_;
+            Falha("fim do arquivo inesperado");
+        }
         return l;
     }
     bool Procura(const std::string& prefixo, std::string& linha) {
@@ -61,13 +64,14 @@ public:
             if (linha.compare(0, prefixo.size(), prefixo) == 0) return true;
         return false;
     }
-    [[noreturn]] void Falha(std::size_t pos, const std::string& motivo) const {
-        throw ErroES(nome_, "byte " + std::to_string(pos) + ": " + motivo);
+    // Complaints name the line last read, as a text editor counts them.
+    [[noreturn]] void Falha(const std::string& motivo) const {
+        throw ErroES(nome_, "linha " + std::to_string(linha_) + ": " + motivo);
     }
     long long Inteiro(const std::string& linha, std::size_t inicio, std::size_t n) const {
         const std::string t = inicio < linha.size() ? linha.substr(inicio, n) : std::string();
         long long v = 0;
-        if (!TextoInteiro(t, v)) Falha(inicioLinha_ + inicio, "'" + t + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
+        if (!TextoInteiro(t, v)) Falha("'" + t + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
         return v;
     }
 
@@ -75,7 +79,7 @@ private:
     std::string nome_;
     std::string dados_;
     std::size_t pos_ = 0;
-    std::size_t inicioLinha_ = 0;
+    std::size_t linha_ = 0; // number of the line last read, from 1
 };
 
 std::string Campo(const std::string& s, std::size_t inicio, std::size_t n) {
@@ -178,6 +182,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
             // The number of the last arc read is the number of arcs.
             arcos.resize(static_cast<std::size_t>(ultimo) + 1);
         } else if (secao == "CNT") {
+            // The label points read so far would stand for centroids they are not.
+            if (!identificadores.empty()) e.Falha("se\xE7\xE3o CNT depois da se\xE7\xE3o LAB");
             temCNT = true;
             pontos.clear();
             bool primeiro = true;
@@ -293,12 +299,12 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
             long long identificador = 0;
             const std::string t = Campo(texto, id.Inicio, id.Largura);
             if (!TextoInteiro(t, identificador))
-                throw ErroES(arquivo, "registro " + std::to_string(reg) + ": '" + t +
-                                          "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
+                e.Falha("registro " + std::to_string(reg) + ": '" + t + "' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido");
             const auto achado = std::find(identificadores.begin(), identificadores.end(), identificador);
-            if (achado == identificadores.end()) continue; // no label point to put it at
+            const auto indice = static_cast<std::size_t>(achado - identificadores.begin());
+            if (achado == identificadores.end() || indice >= pontos.size()) continue; // no label point to put it at
             r.Tipo = TipoPonto;
-            r.Pontos.push_back(pontos[static_cast<std::size_t>(achado - identificadores.begin())]);
+            r.Pontos.push_back(pontos[indice]);
             RotuloPelasRegras(r);
         } else if (temCNT) {
             if (reg == 1) continue; // the region outside every polygon

@@ -2,6 +2,7 @@
 // Every part of a polyline or polygon becomes one record with the row's code and name.
 #include "maps/ImportaComum.h"
 
+#include "data/Binario.h"
 #include "data/LeDBF32.h"
 #include "data/UConvert.h"
 #include "platform/Arquivos.h"
@@ -19,9 +20,7 @@ using namespace importa;
 
 namespace {
 
-std::int32_t I32(const unsigned char* p) {
-    return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
-}
+std::int32_t I32(const unsigned char* p) { return static_cast<std::int32_t>(Le32(p)); }
 
 std::int32_t I32Grande(const unsigned char* p) {
     return static_cast<std::int32_t>((static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]);
@@ -76,6 +75,9 @@ std::string ImportaSHP(const std::string& arquivo, const EscolheNomeFn& escolhe)
     OpenDBF(h, nomeDbf, true);
     if (h.Estado == 0) throw ErroES(nomeDbf, "n\xE3o pode ser aberto");
     FechaDBF fecha{h};
+    // Rows pair with shapes one by one: a DBF cut short would end the map early
+    // with no word said.
+    ExigeTodosOsRegistros(h);
 
     CabecalhoMapa c;
     c.MinX = static_cast<float>(F64(b + 36));

@@ -3,9 +3,15 @@
 #include "platform/Erros.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,7 +51,85 @@ bool Casa(std::string_view p, std::string_view n) {
     return i == p.size();
 }
 
+// The temporaries of writers still open, where a signal handler can find them:
+// fixed slots with atomic states, since the handler may run at any moment.
+constexpr int VagasTemporarios = 32;
+struct VagaTemporario {
+    std::atomic<int> estado{0}; // 0 free, 1 being filled, 2 holds a name
+    char nome[4096];
+};
+VagaTemporario vagas[VagasTemporarios];
+
+int RegistraTemporario(const std::string& nome) {
+    if (nome.size() >= sizeof vagas[0].nome) return -1;
+    for (int i = 0; i < VagasTemporarios; ++i) {
+        int livre = 0;
+        if (vagas[i].estado.compare_exchange_strong(livre, 1)) {
+            std::memcpy(vagas[i].nome, nome.c_str(), nome.size() + 1);
+            vagas[i].estado.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void LiberaTemporario(int& vaga) {
+    if (vaga >= 0) vagas[vaga].estado.store(0);
+    vaga = -1;
+}
+
+extern "C" void RemoveTemporariosESai(int sinal) {
+    for (VagaTemporario& v : vagas)
+        if (v.estado.load() == 2) ::unlink(v.nome);
+    // The handler was installed to run once: the signal now ends the process as usual.
+    ::raise(sinal);
+}
+
+// A link is followed only when it is the user's own: in a folder others can write
+// to, a link planted by someone else would make us overwrite what it points to.
+bool LigacaoPropria(const std::string& caminho) {
+    struct stat l {};
+    return ::lstat(caminho.c_str(), &l) == 0 && S_ISLNK(l.st_mode) && l.st_uid == ::geteuid();
+}
+
 } // namespace
+
+std::string TrocaExtensao(const std::string& nome, const std::string& ext) {
+    const std::size_t barra = nome.find_last_of('/');
+    const std::size_t ponto = nome.find_last_of('.');
+    if (ponto == std::string::npos || (barra != std::string::npos && ponto < barra)) return nome + ext;
+    return nome.substr(0, ponto) + ext;
+}
+
+std::string NomeDeSaida(const std::string& pasta, const std::string& nome) {
+    const std::string existente = ResolveNome((fs::path(pasta) / nome).string());
+    return existente.empty() ? nome : fs::path(existente).filename().string();
+}
+
+std::string PastaDaExecucao() {
+    // Removed by its destructor when the program ends normally.
+    static std::unique_ptr<PastaPrivada> pasta;
+    static std::mutex trava;
+    std::lock_guard<std::mutex> guarda(trava);
+    std::error_code existe;
+    // Made again if something (a cleaner of old temporary files) took it away.
+    if (!pasta || !fs::is_directory(pasta->Caminho(), existe)) {
+        std::error_code ec;
+        fs::path base = fs::temp_directory_path(ec);
+        if (ec) base = "/tmp";
+        pasta = std::make_unique<PastaPrivada>(base.string(), "dorvan-");
+    }
+    return pasta->Caminho();
+}
+
+void RemoveTemporariosAoInterromper() {
+    struct sigaction sa {};
+    sa.sa_handler = RemoveTemporariosESai;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    for (int sinal : {SIGINT, SIGTERM})
+        ::sigaction(sinal, &sa, nullptr);
+}
 
 std::string BarrasNormais(std::string_view caminho) {
     std::string s(caminho);
@@ -127,9 +211,9 @@ PastaPrivada::~PastaPrivada() {
 }
 
 GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)), real_(destino_) {
-    // Through a symbolic link, replace the file it points to, not the link.
+    // Through a symbolic link of the user's own, replace the file it points to, not the link.
     std::error_code ec;
-    if (fs::is_symlink(real_, ec)) {
+    if (LigacaoPropria(real_)) {
         fs::path alvo = fs::weakly_canonical(real_, ec);
         if (!ec) real_ = alvo.string();
     }
@@ -138,22 +222,33 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
     std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
     std::vector<char> buf(modelo.begin(), modelo.end());
     buf.push_back('\0');
+    // An interruption between the creation and the registration would leave the
+    // file behind: neither happens without the other.
+    sigset_t interrupcoes, antes;
+    sigemptyset(&interrupcoes);
+    sigaddset(&interrupcoes, SIGINT);
+    sigaddset(&interrupcoes, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
     // Close-on-exec: a program started meanwhile must not hold our half-written file.
     int fd = mkostemp(buf.data(), O_CLOEXEC);
-    if (fd < 0) throw ErroES::DoSistema(destino_, errno);
+    const int erro = errno;
+    if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
+    pthread_sigmask(SIG_SETMASK, &antes, nullptr);
+    if (fd < 0) throw ErroES::DoSistema(destino_, erro);
     temporario_ = buf.data();
     arquivo_ = fdopen(fd, "wb");
     if (!arquivo_) {
         int e = errno;
         ::close(fd);
         ::unlink(temporario_.c_str());
+        LiberaTemporario(vaga_);
         temporario_.clear();
         throw ErroES::DoSistema(destino_, e);
     }
     // mkstemp creates 0600. A replaced file keeps its own permissions; a new one
     // gets the usual ones.
     struct stat atual;
-    if (::stat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
+    if (::lstat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
         fchmod(fd, atual.st_mode & 07777);
     } else {
         mode_t mascara = umask(0);
@@ -179,9 +274,11 @@ void GravacaoSegura::Confirma() {
     if (e == 0 && std::rename(temporario_.c_str(), real_.c_str()) != 0) e = errno;
     if (e != 0) {
         ::unlink(temporario_.c_str());
+        LiberaTemporario(vaga_);
         temporario_.clear();
         throw ErroES::DoSistema(destino_, e);
     }
+    LiberaTemporario(vaga_);
     temporario_.clear();
     // The new name must survive a crash too, not only the bytes.
     fs::path d(real_);
@@ -200,6 +297,7 @@ void GravacaoSegura::Abandona() {
     }
     if (!temporario_.empty()) {
         ::unlink(temporario_.c_str());
+        LiberaTemporario(vaga_);
         temporario_.clear();
     }
 }

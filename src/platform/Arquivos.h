@@ -28,10 +28,22 @@ std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_vie
 // Upper-case of ASCII letters only (file names, extensions).
 std::string MaiusculasAscii(std::string_view s);
 
+// The name with its extension (from the last '.' after the last '/') replaced by
+// ext (".csv"); a name without an extension gets ext added.
+std::string TrocaExtensao(const std::string& nome, const std::string& ext);
+
+// The name to write in `pasta` (empty: the current folder): an existing file whose
+// name differs only in the case of its letters is the one replaced, as on the
+// system the files come from; otherwise `nome` itself.
+std::string NomeDeSaida(const std::string& pasta, const std::string& nome);
+
 // Writes a file through a temporary file in the same folder, renamed into place by
 // Confirma(). If the object goes away without Confirma, the temporary is removed
-// and an existing file of that name stays as it was. A symbolic link stays a link:
-// the file it points to is the one replaced.
+// and an existing file of that name stays as it was. A symbolic link of the user's
+// own stays a link: the file it points to is the one replaced. A link someone else
+// made (in a shared folder such as /tmp) is never followed: it is replaced itself.
+// While it exists, the temporary is removed too when RemoveTemporariosAoInterromper
+// is in force and the process is interrupted.
 class GravacaoSegura {
 public:
     explicit GravacaoSegura(std::string destino); // throws ErroES when the temporary cannot be created
@@ -50,6 +62,7 @@ private:
     std::string real_;    // the file replaced: destino_, or what its link points to
     std::string temporario_;
     std::FILE* arquivo_ = nullptr;
+    int vaga_ = -1; // where the interruption handler finds the temporary
 };
 
 // A folder of its own, base/prefixo followed by six random characters, for files no
@@ -67,6 +80,17 @@ public:
 private:
     std::string caminho_;
 };
+
+// The folder of this run for files of fixed names that other programs read (the
+// clipboard table, the pages opened in the browser or spreadsheet, R's exchange
+// files): created on first use under the system's temporary folder, readable by
+// this user only, removed with everything in it when the program ends. No other
+// user can plant a link or a file there. With a trailing '/'. Throws ErroES.
+std::string PastaDaExecucao();
+
+// From now on, SIGINT and SIGTERM remove the temporaries of every GravacaoSegura
+// still open before the process ends as the signal would end it.
+void RemoveTemporariosAoInterromper();
 
 // Reads up to n bytes at position pos of an open file descriptor; fewer only at the
 // end of the file. Throws ErroES naming `nome` on a read error.

@@ -1,10 +1,13 @@
 #include "query/NavegaDBF.h"
 
 #include "data/UConvert.h"
+#include "data/Ucomprim.h"
 #include "output/GravaXML.h"
 #include "output/SaidaTexto.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
+#include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 #include "platform/Numeros.h"
 
 #include <algorithm>
@@ -125,14 +128,50 @@ std::string EscapaR(const std::string& s) {
 
 } // namespace
 
+bool EhDBC(const std::string& nome) {
+    const std::string base = NomeSemPasta(nome);
+    const std::size_t ponto = base.find_last_of('.');
+    return ponto != std::string::npos && MaiusculasAscii(base.substr(ponto)) == ".DBC";
+}
+
 bool AbreParaLeitura(dbfRecord& h, const std::string& nome) {
     if (h.Estado != 0) CloseDBF(h);
     OpenDBF(h, nome, true);
-    return h.Estado != 0;
+    if (h.Estado == 0 || !EhDBC(nome)) return h.Estado != 0;
+
+    // The grid reads records in any order; the compressed stream only from its start.
+    CloseDBF(h);
+    std::error_code ec;
+    const std::string real = std::filesystem::exists(nome, ec) ? nome : ResolveNome(nome);
+    const std::string copia = PastaDaExecucao() + "navega.dbf";
+    const ResultadoCodec r = ExpandeDBC(real, copia, SemProgresso());
+    if (!r.Ok()) return false;
+    OpenDBF(h, copia, true);
+    // The open handle keeps the records; the name goes at once.
+    std::filesystem::remove(copia, ec);
+    if (h.Estado == 0) return false;
+    h.Nome = nome;
+    return true;
+}
+
+bool PodeAcrescentar(const dbfRecord& h) {
+    if (!EhDBC(h.Nome)) return true;
+    MensagensAtuais().Mostra("O arquivo " + DeUtf8(NomeSemPasta(h.Nome)) +
+                             " \xE9 comprimido (DBC) e s\xF3 pode ser lido: expanda-o em DBF para acrescentar "
+                             "registros.");
+    return false;
+}
+
+bool PodeComprimir(const dbfRecord& h) {
+    if (!EhDBC(h.Nome)) return true;
+    MensagensAtuais().Mostra("O arquivo " + DeUtf8(NomeSemPasta(h.Nome)) + " j\xE1 \xE9 comprimido (DBC).");
+    return false;
 }
 
 void Reabre(dbfRecord& h, bool escrita) {
     const std::string nome = h.Nome;
+    // A DBC is shown from its expansion: there is nothing to open again for writing.
+    if (escrita && EhDBC(nome)) throw ErroES(nome, "arquivo comprimido (DBC) aberto somente para leitura");
     if (h.Estado != 0) CloseDBF(h);
     OpenDBF(h, nome, !escrita);
     if (h.Estado == 0) throw ErroES(nome, "n\xE3o foi poss\xEDvel reabrir o arquivo");
@@ -144,12 +183,7 @@ void Reabre(dbfRecord& h, bool escrita) {
     }
 }
 
-std::string NomeSaida(const std::string& dbf, const std::string& ext) {
-    const std::size_t barra = dbf.find_last_of('/');
-    const std::size_t ponto = dbf.find_last_of('.');
-    if (ponto == std::string::npos || (barra != std::string::npos && ponto < barra)) return dbf + ext;
-    return dbf.substr(0, ponto) + ext;
-}
+std::string NomeSaida(const std::string& dbf, const std::string& ext) { return TrocaExtensao(dbf, ext); }
 
 std::string NomeSemPasta(const std::string& caminho) {
     const std::size_t barra = caminho.find_last_of('/');
@@ -231,7 +265,8 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 linha += '"' + std::string(VistaCampoDBF(h, i)) + '"';
                 break;
             case 'L': {
-                const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(VistaCampoDBF(h, i)[0])));
+                const std::string_view v = VistaCampoDBF(h, i);
+                const char c = v.empty() ? 'F' : static_cast<char>(std::toupper(static_cast<unsigned char>(v[0])));
                 linha += (c == 'T' || c == 'Y') ? "T" : "F";
                 break;
             }

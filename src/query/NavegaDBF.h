@@ -17,7 +17,16 @@ namespace dorvan {
 inline constexpr std::int64_t IntervaloEventosAcrescimo = 1234;
 
 // Opens for browsing: shared, read only. False (the reader said why) when it failed.
+// A .DBC is browsed read only through its expansion: its CRC is checked and its
+// records are expanded into a file of the run's private folder that only the handle
+// keeps (no name left on disk); Nome stays the DBC's, so exports go beside it.
 bool AbreParaLeitura(dbfRecord& h, const std::string& nome);
+// Whether the name is a compressed file (extension ".DBC" in any case).
+bool EhDBC(const std::string& nome);
+// Appends, and compressing it again, are refused for a DBC on show: false, with a
+// message that says so.
+bool PodeAcrescentar(const dbfRecord& h);
+bool PodeComprimir(const dbfRecord& h);
 // Closes the file and opens it again for appends (escrita) or for browsing.
 // Throws ErroES when it cannot be opened again as asked.
 void Reabre(dbfRecord& h, bool escrita);

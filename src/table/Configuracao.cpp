@@ -314,8 +314,13 @@ void IniciaConfiguracao(Configuracao& cfg, const std::string& caminhoPrograma, c
     }
     cfg.TemR = !cfg.DirR.empty();
 
-    cfg.DirTrabalho = ComBarra(fs::temp_directory_path(e).string());
-    if (e || !ExistePasta(cfg.DirTrabalho)) cfg.DirTrabalho = cfg.DirPrograma;
+    // Files of fixed names go to a folder of this run and user: in the shared
+    // temporary folder another user could have put a link under such a name.
+    try {
+        cfg.DirTrabalho = PastaDaExecucao();
+    } catch (const ErroES&) {
+        cfg.DirTrabalho = cfg.DirPrograma;
+    }
     cfg.TemPlanilha = !ProgramaAssociado("xls").empty();
 
     cfg.ArquivoIni = LocalIni(cfg.DirPrograma);

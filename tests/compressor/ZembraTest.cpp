@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dorvan {
 namespace {
@@ -143,6 +148,104 @@ TEST(Zembra, ExitCodesAndFailureLines) {
     // An output folder that cannot be made is an input/output error.
     pasta.Grava("arquivo", "x");
     EXPECT_EQ(Roda(pasta, "ok.dbf arquivo/sub", &saida), 2);
+}
+
+// As on the system the files come from, X.dbc and X.DBC are one file: the old one
+// is overwritten, never joined by a second.
+TEST(Zembra, AnOutputOfAnotherCaseIsOverwritten) {
+    PastaTemporaria pasta;
+    const std::string dbf = DBF(30);
+    pasta.Grava("X.DBF", dbf);
+    pasta.Grava("X.DBC", "velho");
+    pasta.Grava("saida/x.dbf", "velho");
+    std::string saida;
+    ASSERT_EQ(Roda(pasta, "X.DBF", &saida), 0) << saida;
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(pasta.Caminho()))
+        nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    EXPECT_EQ(nomes, (std::vector<std::string>{"X.DBC", "X.DBF", "saida"}));
+    EXPECT_NE(pasta.Le("X.DBC"), "velho");
+    ASSERT_EQ(Roda(pasta, "X.DBC saida", &saida), 0) << saida;
+    EXPECT_EQ(pasta.Le("saida/x.dbf"), dbf);
+    EXPECT_FALSE(fs::exists(pasta / "saida/X.dbf"));
+}
+
+// However short a cut DBC is, it is one file's failure: the walk goes on.
+TEST(Zembra, ACutDbcIsAFileErrorWhateverItsLength) {
+    PastaTemporaria pasta;
+    pasta.Grava("b.dbf", DBF(20));
+    std::string saida;
+    ASSERT_EQ(Roda(pasta, "b.dbf", &saida), 0) << saida;
+    const std::string dbc = pasta.Le("b.dbc");
+    for (std::size_t corte : {0, 7, 20, 40, 70}) {
+        SCOPED_TRACE(corte);
+        pasta.Grava("a.dbc", dbc.substr(0, corte));
+        EXPECT_EQ(Roda(pasta, "'*.dbc'", &saida), 1) << saida;
+        const std::string tela = NaTela(saida);
+        const std::size_t linha = tela.find(" a.dbc ");
+        ASSERT_NE(linha, std::string::npos) << tela;
+        EXPECT_EQ(tela.substr(tela.find('%', linha)),
+                  "% Erro de CRC: expansao cancelada\n" + tela.substr(tela.find("DBC ==> DBF", linha)))
+            << tela;
+        EXPECT_NE(tela.find(" b.dbc "), std::string::npos) << tela;
+        EXPECT_FALSE(fs::exists(pasta / "a.dbf"));
+        EXPECT_EQ(pasta.Le("b.dbf"), DBF(20));
+    }
+}
+
+// Interrupted mid-file, Zembra leaves no half-written temporary beside its outputs.
+TEST(Zembra, AnInterruptedRunLeavesNoTemporary) {
+    PastaTemporaria pasta;
+    {
+        std::string s = DBF(0);
+        s.pop_back();
+        std::uint32_t x = 12345;
+        std::string reg(11, ' ');
+        const std::uint32_t n = 4'000'000;
+        s.reserve(s.size() + 11u * n + 1);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            for (std::size_t k = 1; k < reg.size(); ++k) {
+                x = x * 1103515245u + 12345u;
+                reg[k] = static_cast<char>('A' + ((x >> 16) % 26));
+            }
+            s += reg;
+        }
+        s[4] = static_cast<char>(n & 0xFF);
+        s[5] = static_cast<char>((n >> 8) & 0xFF);
+        s[6] = static_cast<char>((n >> 16) & 0xFF);
+        pasta.Grava("grande.dbf", s + '\x1A');
+    }
+    pasta.Grava("grande.dbc", "anterior");
+    for (int sinal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(sinal);
+        const pid_t filho = ::fork();
+        if (filho == 0) {
+            if (::chdir(pasta.Caminho().c_str()) != 0) std::_Exit(9);
+            const int nulo = ::open("/dev/null", O_WRONLY);
+            ::dup2(nulo, 1);
+            ::execl(ZEMBRA.c_str(), "zembra", "grande.dbf", static_cast<char*>(nullptr));
+            std::_Exit(9);
+        }
+        auto temporarios = [&] {
+            int n = 0;
+            for (const auto& e : fs::directory_iterator(pasta.Caminho()))
+                if (e.path().filename().string().rfind(".grande.dbc.", 0) == 0) ++n;
+            return n;
+        };
+        bool visto = false;
+        for (int i = 0; i < 20000 && !visto; ++i) {
+            visto = temporarios() > 0;
+            if (!visto) ::usleep(500);
+        }
+        ::kill(filho, sinal);
+        int estado = 0;
+        ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
+        if (!visto || !WIFSIGNALED(estado)) GTEST_SKIP() << "the run ended before it could be interrupted";
+        EXPECT_EQ(WTERMSIG(estado), sinal);
+        EXPECT_EQ(temporarios(), 0);
+        EXPECT_EQ(pasta.Le("grande.dbc"), "anterior");
+    }
 }
 
 TEST(Zembra, InProcessRunWritesUtf8Usage) {

@@ -574,3 +574,89 @@ TEST(AppendDBF, AFailedFlushLeavesThePendingRecordsIntact) {
 
 } // namespace
 } // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A field of width 0 has no bytes of its own: its readers would look at the next
+// field's first byte, or past the record for the last field.
+TEST(OpenDBF, FieldsOfWidthZeroAreLeftOutWithAMessage) {
+    teste::PastaTemporaria pasta;
+    auto nome = pasta.Grava("z.dbf", teste::MontaDBF({{"A", 'C', 3}, {"MEIO", 'C', 0}, {"B", 'N', 2}, {"FIM", 'L', 0}},
+                                                     {"abc12", "def34"}));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    dbfRecord h;
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.Estado, 1);
+    ASSERT_EQ(h.NumCampos, 2);
+    EXPECT_EQ(h.Campo(1).Nome, "A");
+    EXPECT_EQ(h.Campo(2).Nome, "B");
+    EXPECT_EQ(h.Campo(2).Deslocamento, 4);
+    readDBF(h, 2);
+    EXPECT_EQ(GetFieldDBF(h, 2), "34");
+    EXPECT_EQ(m.Textos(), (std::vector<std::string>{"OpenDBF:" + nome + " Campo MEIO de tamanho zero ignorado!",
+                                                    "OpenDBF:" + nome + " Campo FIM de tamanho zero ignorado!"}));
+}
+
+TEST(ExigeTodosOsRegistros, AFileCutShortIsAnErrorForCallersThatNeedEveryRecord) {
+    teste::PastaTemporaria pasta;
+    teste::OpcoesDBF o;
+    o.contagem = 10;
+    auto nome = pasta.Grava("t.dbf", teste::MontaDBF({{"A", 'C', 4}}, {"r001", "r002", "r003"}, o) + " r0");
+    dbfRecord h;
+    OpenDBF(h, nome);
+    EXPECT_EQ(h.NumRegs, 3);
+    EXPECT_EQ(h.RegsNoCabecalho, 10);
+    try {
+        ExigeTodosOsRegistros(h);
+        ADD_FAILURE() << "no error";
+    } catch (const ErroES& e) {
+        EXPECT_EQ(e.Arquivo(), nome);
+        EXPECT_EQ(e.Motivo(), "arquivo incompleto: 3 de 10 registros");
+    }
+    OpenDBF(h, pasta.Grava("u.dbf", teste::MontaDBF({{"A", 'C', 4}}, {"r001"})));
+    EXPECT_NO_THROW(ExigeTodosOsRegistros(h));
+}
+
+// Replacing a file: until CloseDBF the old one is what others see, and a writer
+// that never gets there (killed, or dropped after an error) leaves it as it was.
+TEST(CreateDBF, AnExistingFileIsReplacedOnlyWhenTheNewOneIsClosed) {
+    teste::PastaTemporaria pasta;
+    const std::string antigo = teste::MontaDBF({{"VELHO", 'C', 5}}, {"aaaaa", "bbbbb"});
+    auto nome = pasta.Grava("r.dbf", antigo);
+    auto semTemporarios = [&] {
+        for (const auto& e : std::filesystem::directory_iterator(pasta.Caminho()))
+            if (e.path().filename() != "r.dbf") return false;
+        return true;
+    };
+    {
+        dbfRecord h;
+        CreateDBF(h, nome, {{"NOVO", 'C', 2}}, 3);
+        for (int i = 0; i < 100000; ++i)
+            AppendDBF(h, " zz");
+        DescarregaDBF(h);
+        readDBF(h, 100000);
+        EXPECT_EQ(GetFieldDBF(h, 1), "zz");
+        EXPECT_EQ(pasta.Le("r.dbf"), antigo);
+    }
+    EXPECT_EQ(pasta.Le("r.dbf"), antigo);
+    EXPECT_TRUE(semTemporarios());
+
+    ::chmod(nome.c_str(), 0640);
+    dbfRecord h;
+    CreateDBF(h, nome, {{"NOVO", 'C', 2}}, 3);
+    AppendDBF(h, " zz");
+    EXPECT_EQ(pasta.Le("r.dbf"), antigo);
+    CloseDBF(h);
+    EXPECT_TRUE(semTemporarios());
+    struct stat st {};
+    ASSERT_EQ(::stat(nome.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    OpenDBF(h, nome);
+    ASSERT_EQ(h.NumRegs, 1);
+    EXPECT_EQ(h.Campo(1).Nome, "NOVO");
+}
+
+} // namespace
+} // namespace dorvan

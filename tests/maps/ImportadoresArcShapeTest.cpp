@@ -177,6 +177,44 @@ TEST(ImportaE00, MissingAttributeTableAndOversizedArcNumber) {
     EXPECT_EQ(LeMapa(pasta / "x.MAP").Registros.size(), 1u);
 }
 
+TEST(ImportaE00, ReorderedOrDamagedSectionsEndWithTheFileAndLineNamed) {
+    // Label points before the centroids, then a table whose identifiers name them:
+    // the centroids must not be taken for the labels' points.
+    std::string labCnt = "EXP  0 PONTOS.E00\nLAB  2\n";
+    labCnt += D(7, 10) + D(0, 10) + D("1.0", 14) + D("2.0", 14) + "\n" + D("1.0", 14) + "\n";
+    labCnt += D(9, 10) + D(0, 10) + D("3.0", 14) + D("4.0", 14) + "\n" + D("3.0", 14) + "\n";
+    labCnt += D(-1, 10) + D(0, 10) + "\n";
+    labCnt += "CNT  2\n" + D(1, 10) + D("0.5", 14) + D("0.5", 14) + "\n" + D(-1, 10) + "\n";
+    labCnt += "IFO  2\n" + Tabela("PONTOS.PAT", 1, 2) + Item("PONTOS-ID", 4, '5') + D(9, 11) + "\n" + D(7, 11) + "\n";
+
+    std::string arcoRuim = "ARC  2\n" + Arco(1, 0, 0, {{"0.0", "0.0"}, {"1.0", "1.0"}});
+    arcoRuim += D("x", 10) + D(2, 10) + D(1, 10) + D(2, 10) + D(0, 10) + D(0, 10) + D(1, 10) + "\n";
+
+    const std::string cortado = PoligonosE00().substr(0, PoligonosE00().find("CNT  2"));
+    const struct {
+        const char* caso;
+        std::string bytes;
+        std::string motivo;
+    } casos[] = {
+        {"LAB before CNT", labCnt, "linha 8: se\xE7\xE3o CNT depois da se\xE7\xE3o LAB"},
+        {"bad arc number", arcoRuim, "linha 4: '    x' n\xE3o \xE9 um n\xFAmero inteiro v\xE1lido"},
+        {"cut inside a section", cortado + "CNT  2\n", "linha 14: fim do arquivo inesperado"},
+    };
+    PastaTemporaria pasta;
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        const std::string nome = pasta.Grava("d.e00", c.bytes);
+        try {
+            ImportaE00(nome);
+            ADD_FAILURE() << "imported";
+        } catch (const ErroES& e) {
+            EXPECT_EQ(e.Arquivo(), nome);
+            EXPECT_EQ(e.Motivo(), c.motivo);
+        }
+        EXPECT_FALSE(std::filesystem::exists(pasta / "d.MAP"));
+    }
+}
+
 // ---- shapefiles, bytes laid out by hand -------------------------------------------
 
 std::string LE32(std::int32_t v) {
@@ -351,6 +389,24 @@ TEST(ImportaSHP, ARecordOfManyPartsIsNamedAndStillConverted) {
     const Mapa m = LeMapa(pasta / "p.MAP");
     ASSERT_EQ(m.Registros.size(), 1501u);
     EXPECT_EQ(m.Registros[1500].Pontos, P({{1500, 0}, {1500, 1}}));
+}
+
+// Each DBF row goes with one shape: a DBF cut short would have made a map of the
+// first shapes only, reported as done.
+TEST(ImportaSHP, ADbfCutShortStopsTheImportWithAnInputOutputError) {
+    PastaTemporaria pasta;
+    pasta.Grava("s.shp", Shape(1, {{1, {{{1, 1}}}}, {1, {{{2, 2}}}}, {1, {{{3, 3}}}}, {1, {{{4, 4}}}}}));
+    GravaDbf(pasta / "s.dbf", {{"COD", 'C', 5}, {"NOME", 'C', 10}}, {{"1", "A"}, {"2", "B"}, {"3", "C"}, {"4", "D"}});
+    const std::string dbf = pasta.Le("s.dbf");
+    pasta.Grava("s.dbf", dbf.substr(0, dbf.size() - 1 - 16 - 8)); // one and a half records gone
+    try {
+        ImportaSHP(pasta / "s.shp");
+        ADD_FAILURE() << "imported";
+    } catch (const ErroES& e) {
+        EXPECT_EQ(e.Arquivo(), pasta / "s.dbf");
+        EXPECT_EQ(e.Motivo(), "arquivo incompleto: 2 de 4 registros");
+    }
+    EXPECT_FALSE(std::filesystem::exists(pasta / "s.MAP"));
 }
 
 TEST(ImportaArcShape, DamagedFilesEndWithAnErrorOrAMap) {

@@ -233,3 +233,93 @@ TEST(LeArquivoInteiro, ReadsBytesAndNamesAMissingFile) {
 
 } // namespace
 } // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// In a shared folder another user may plant a link under a name we are about to
+// write: the link is replaced, what it points to is left alone.
+TEST(GravacaoSegura, ALinkOfAnotherUserIsReplacedNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs root";
+    teste::PastaTemporaria pasta;
+    const std::string vitima = pasta.Grava("vitima.txt", "dados do usuario");
+    const std::string ligacao = pasta / "ClipBoard.prn";
+    fs::create_symlink(vitima, ligacao);
+    ASSERT_EQ(::lchown(ligacao.c_str(), 12345, 12345), 0);
+    GravaArquivoInteiro(ligacao, "tabela");
+    EXPECT_FALSE(fs::is_symlink(ligacao));
+    EXPECT_EQ(pasta.Le("ClipBoard.prn"), "tabela");
+    EXPECT_EQ(pasta.Le("vitima.txt"), "dados do usuario");
+}
+
+TEST(PastaDaExecucao, OneFolderOfTheUserOnlyForTheWholeRun) {
+    // Gone when the program ends.
+    std::string pasta;
+    int p[2];
+    ASSERT_EQ(::pipe(p), 0);
+    const pid_t filho = ::fork();
+    if (filho == 0) {
+        const std::string c = PastaDaExecucao();
+        GravaArquivoInteiro(c + "tabela.htm", "x");
+        (void)!::write(p[1], c.data(), c.size());
+        std::exit(0);
+    }
+    ::close(p[1]);
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(p[0], buf, sizeof buf)) > 0)
+        pasta.append(buf, static_cast<std::size_t>(n));
+    ::close(p[0]);
+    int estado = 0;
+    ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
+    ASSERT_FALSE(pasta.empty());
+    EXPECT_FALSE(fs::exists(pasta));
+
+    const std::string a = PastaDaExecucao();
+    EXPECT_EQ(a, PastaDaExecucao());
+    EXPECT_EQ(a.back(), '/');
+    struct stat st {};
+    ASSERT_EQ(::lstat(a.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+}
+
+TEST(GravacaoSegura, AnInterruptedProcessLeavesNoTemporary) {
+    for (int sinal : {SIGINT, SIGTERM}) {
+        teste::PastaTemporaria pasta;
+        pasta.Grava("x.dbc", "antigo");
+        const pid_t filho = ::fork();
+        if (filho == 0) {
+            RemoveTemporariosAoInterromper();
+            GravacaoSegura g(pasta / "x.dbc");
+            g.Escreve("metade");
+            std::fflush(g.Arquivo());
+            ::raise(sinal);
+            std::_Exit(3);
+        }
+        int estado = 0;
+        ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
+        EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == sinal) << estado;
+        EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"x.dbc"});
+        EXPECT_EQ(pasta.Le("x.dbc"), "antigo");
+    }
+}
+
+TEST(TrocaExtensao, ReplacesOnlyTheExtensionOfTheFileName) {
+    EXPECT_EQ(TrocaExtensao("DADOS.DBF", ".dbc"), "DADOS.dbc");
+    EXPECT_EQ(TrocaExtensao("a.b.dbf", ".csv"), "a.b.csv");
+    EXPECT_EQ(TrocaExtensao("sem", ".csv"), "sem.csv");
+    EXPECT_EQ(TrocaExtensao("pasta.v2/sem", ".csv"), "pasta.v2/sem.csv");
+    EXPECT_EQ(TrocaExtensao("pasta.v2/x.dbf", ".sql"), "pasta.v2/x.sql");
+}
+
+TEST(NomeDeSaida, AnExistingFileOfAnotherCaseIsTheOneReplaced) {
+    teste::PastaTemporaria pasta;
+    pasta.Grava("X.DBC", "");
+    EXPECT_EQ(NomeDeSaida(pasta.Caminho().string(), "X.dbc"), "X.DBC");
+    EXPECT_EQ(NomeDeSaida(pasta.Caminho().string(), "Y.dbc"), "Y.dbc");
+}
+
+} // namespace
+} // namespace dorvan

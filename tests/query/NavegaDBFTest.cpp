@@ -1,7 +1,10 @@
 #include "query/NavegaDBF.h"
 
 #include "data/ArquivosDBFTeste.h"
+#include "data/Ucomprim.h"
+#include "platform/Arquivos.h"
 #include "platform/Erros.h"
+#include "platform/Mensagens.h"
 #include "support/ApoioTeste.h"
 
 #include <gtest/gtest.h>
@@ -403,6 +406,84 @@ TEST(NavegaDBF, RprofileCarregaATabelaNoR) {
               0);
     EXPECT_NE(saida.find("Dados carregados em \"tabela\"!"), std::string::npos);
     EXPECT_NE(saida.find("2 " + prog), std::string::npos);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A logical field of width 0 at the end of the record: its "first character" would
+// be the byte after the record.
+TEST(NavegaDBF, CampoDeLarguraZeroFicaForaDoCSVComAviso) {
+    teste::PastaTemporaria p;
+    const std::string nome =
+        p.Grava("z.dbf", MontaDBF({{"NOME", 'C', 3}, {"OK", 'L', 1}, {"VAZIO", 'L', 0}}, {"abcT", "defN"}));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    dbfRecord h;
+    ASSERT_TRUE(AbreParaLeitura(h, nome));
+    GravaCSVDBF(h, false);
+    EXPECT_EQ(p.Le("z.csv"), "\"NOME\",\"OK\"\r\n\"abc\",T\r\n\"def\",F\r\n");
+    EXPECT_EQ(m.Textos(), std::vector<std::string>{"OpenDBF:" + nome + " Campo VAZIO de tamanho zero ignorado!"});
+}
+
+// The grid asks for records in any order: a DBC shows its expanded records, never
+// its compressed bytes, and nothing may be written into it.
+TEST(NavegaDBF, DBCAbertoSomenteParaLeituraPeloConteudoExpandido) {
+    teste::PastaTemporaria p;
+    std::vector<std::string> registros;
+    for (int i = 0; i < 3000; ++i)
+        registros.push_back(Esq("reg" + std::to_string(i), 8) + (i % 2 ? "T" : "F"));
+    registros[7] = "*" + registros[7];
+    p.Grava("orig.dbf", MontaDBF({{"NOME", 'C', 8}, {"OK", 'L', 1}}, registros));
+    ComprimeDBF(p / "orig.dbf", p / "DADOS.DBC", SemProgresso());
+
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    dbfRecord h;
+    ASSERT_TRUE(AbreParaLeitura(h, p / "dados.dbc"));
+    EXPECT_EQ(h.Nome, p / "dados.dbc");
+    ASSERT_EQ(h.NumRegs, 3000);
+    ASSERT_EQ(h.NumCampos, 2);
+    for (std::int64_t r : {2999, 1, 1500, 8}) {
+        readDBF(h, r);
+        EXPECT_EQ(GetFieldDBF(h, 1), Esq("reg" + std::to_string(r - 1), 8));
+    }
+    readDBF(h, 8);
+    EXPECT_EQ(h.RegistroAtual[0], '*');
+    // The expanded copy has no name left anywhere.
+    EXPECT_FALSE(std::filesystem::exists(PastaDaExecucao() + "navega.dbf"));
+
+    // Exports go beside the DBC, from the records.
+    dbfRecord dbf;
+    ASSERT_TRUE(AbreParaLeitura(dbf, p / "orig.dbf"));
+    GravaCSVDBF(dbf, false);
+    GravaCSVDBF(h, false);
+    EXPECT_EQ(p.Le("dados.csv"), p.Le("orig.csv"));
+
+    const std::string antes = p.Le("DADOS.DBC");
+    EXPECT_FALSE(PodeAcrescentar(h));
+    EXPECT_FALSE(PodeComprimir(h));
+    EXPECT_TRUE(PodeAcrescentar(dbf));
+    EXPECT_EQ(m.Textos(),
+              (std::vector<std::string>{
+                  "O arquivo dados.dbc \xE9 comprimido (DBC) e s\xF3 pode ser lido: expanda-o em DBF para acrescentar "
+                  "registros.",
+                  "O arquivo dados.dbc j\xE1 \xE9 comprimido (DBC)."}));
+    EXPECT_THROW(Reabre(h, true), ErroES);
+    CloseDBF(h);
+    EXPECT_EQ(p.Le("DADOS.DBC"), antes);
+
+    // A damaged DBC is not shown: the expansion says why.
+    std::string estragado = antes;
+    estragado[estragado.size() / 2] = static_cast<char>(estragado[estragado.size() / 2] ^ 0x55);
+    p.Grava("ruim.dbc", estragado);
+    m.Limpa();
+    EXPECT_FALSE(AbreParaLeitura(h, p / "ruim.dbc"));
+    EXPECT_EQ(h.Estado, 0);
+    EXPECT_FALSE(m.Textos().empty());
 }
 
 } // namespace

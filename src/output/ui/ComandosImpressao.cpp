@@ -2,6 +2,7 @@
 
 #include "output/XLSWrite.h"
 #include "output/ui/TfImprime.h"
+#include "platform/Arquivos.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 #include "table/Utilidades.h"
@@ -28,8 +29,7 @@ void LigaComandosImpressao(TForm1& f) {
     f.DefineComando(QStringLiteral("bOpenOfficeClick"), [j] {
         TabelaResultados& t = j->Tabela();
         if (t.NumLinhas <= 0) return;
-        const std::string pasta =
-            j->Config().DirTrabalho.empty() ? DiretorioTemporario() + "/" : j->Config().DirTrabalho;
+        const std::string pasta = j->Config().DirTrabalho.empty() ? PastaDaExecucao() : j->Config().DirTrabalho;
         const std::string arquivo = pasta + "tabela.xls";
         {
             CursorOcupado ocupado;

@@ -8,6 +8,7 @@
 #include "output/GravaXML.h"
 #include "output/XLSWrite.h"
 #include "output/ui/Exportacoes.h"
+#include "platform/Arquivos.h"
 #include "platform/ui/Janelas.h"
 #include "table/LogExecucao.h"
 #include "table/TabelaArquivo.h"
@@ -62,8 +63,7 @@ void LigaComandosSaida(TForm1& f) {
     f.DefineComando(QStringLiteral("bHTMLClick"), [j] {
         TabelaResultados& t = j->Tabela();
         if (t.NumLinhas <= 0) return;
-        const std::string pasta =
-            j->Config().DirTrabalho.empty() ? DiretorioTemporario() + "/" : j->Config().DirTrabalho;
+        const std::string pasta = j->Config().DirTrabalho.empty() ? PastaDaExecucao() : j->Config().DirTrabalho;
         const std::string arquivo = pasta + "tabela.htm";
         {
             CursorOcupado ocupado;

@@ -264,7 +264,8 @@ void TfBrowse::AjustaColunaZero() {
 
 void TfBrowse::bAbrirClick(bool perguntar) {
     if (perguntar) {
-        const std::string nome = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("dBase III plus (*.dbf)"), {});
+        const std::string nome =
+            EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("dBase III plus (*.dbf *.dbc)"), {});
         if (nome.empty()) return;
         NomeArquivo = nome;
     }
@@ -387,6 +388,7 @@ void TfBrowse::bCNVClick() {
 
 void TfBrowse::bComprimeClick() {
     if (!Aberto()) return;
+    if (!PodeComprimir(Dbf)) return;
     const QFileInfo fi(Arq(Dbf.Nome));
     const std::string pasta = fi.absolutePath().toStdString();
     const std::string nome = fi.fileName().toStdString();
@@ -450,6 +452,7 @@ void TfBrowse::AcrescimoDeTexto(const std::function<void(const EventosAcrescimo&
 
 void TfBrowse::Append1Click() {
     if (!Aberto()) return;
+    if (!PodeAcrescentar(Dbf)) return;
     const std::string texto = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("Arquivo texto (*.txt *.log)"), {});
     if (texto.empty()) return;
     const auto sep = PerguntaTexto(QStringLiteral("Entre com o separador"),
@@ -460,6 +463,7 @@ void TfBrowse::Append1Click() {
 
 void TfBrowse::AppendarSDF1Click() {
     if (!Aberto()) return;
+    if (!PodeAcrescentar(Dbf)) return;
     const std::string texto = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("Arquivo texto (*.txt *.log)"), {});
     if (texto.empty()) return;
     AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaSDF(Dbf, texto, ev); });
@@ -467,6 +471,7 @@ void TfBrowse::AppendarSDF1Click() {
 
 void TfBrowse::dearquivoDBF1Click() {
     if (!Aberto()) return;
+    if (!PodeAcrescentar(Dbf)) return;
     const std::string outro = EscolheAbrir(QStringLiteral("Abrir"), QStringLiteral("Arquivos dBaseIII+ (*.dbf)"), {});
     if (outro.empty()) return;
     AcrescimoDeTexto([&](const EventosAcrescimo& ev) { AcrescentaDeDBF(Dbf, outro, ev); });
@@ -494,6 +499,7 @@ void TfBrowse::FalhaAoIniciar(const std::string& motivo) {
 
 void TfBrowse::AppendardeXML1Click() {
     if (!Aberto() || cfg_.ProgramaXSLT.empty() || DosCommand1.Executando() || DosCommand2.Executando()) return;
+    if (!PodeAcrescentar(Dbf)) return;
     std::string xml, folha;
     if (!PerguntaXMLEFolha(xml, folha)) return;
     inicioXSLT_ = QDateTime::currentDateTime();
@@ -520,6 +526,7 @@ void TfBrowse::AppendardeXML1Click() {
 
 void TfBrowse::XML2Click() {
     if (!Aberto() || DosCommand1.Executando() || DosCommand2.Executando()) return;
+    if (!PodeAcrescentar(Dbf)) return;
     std::string xml, folha;
     if (!PerguntaXMLEFolha(xml, folha)) return;
     inicioXSLT_ = QDateTime::currentDateTime();

@@ -1,5 +1,6 @@
 #include "table/ui/ComandosImportacao.h"
 
+#include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
@@ -133,8 +134,7 @@ void LigaImportacao(TForm1& f, GravadorTexto grava) {
     define("Colar1Click", [j] {
         if (!ClipboardTemTexto()) return;
         const std::string texto = DeQString(QApplication::clipboard()->text());
-        const std::string pasta =
-            j->Config().DirTrabalho.empty() ? DiretorioTemporario() + "/" : j->Config().DirTrabalho;
+        const std::string pasta = j->Config().DirTrabalho.empty() ? PastaDaExecucao() : j->Config().DirTrabalho;
         TabelaResultados& t = j->Tabela();
         bool ok;
         if (t.NumLinhas > 0) {

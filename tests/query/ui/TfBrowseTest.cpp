@@ -4,6 +4,7 @@
 #include "query/ui/TfBrowse.h"
 
 #include "data/ArquivosDBFTeste.h"
+#include "data/Ucomprim.h"
 #include "platform/Erros.h"
 #include "platform/Ini.h"
 #include "platform/Mensagens.h"
@@ -129,6 +130,37 @@ TEST_F(JanelaBrowse, AcrescimoDeTextoDelimitadoVoltaALeituraComAGradeAtualizada)
     EXPECT_EQ(janela->Modelo->rowCount(), 5);
     EXPECT_EQ(Texto(4, 1), "Eli ");
     EXPECT_EQ(janela->Painel[1]->text(), "Reg:5");
+}
+
+TEST_F(JanelaBrowse, DBCMostraOsRegistrosExpandidosERecusaGravacoesComAviso) {
+    ComprimeDBF(nome, pasta / "dados.dbc", SemProgresso());
+    const std::string dbc = pasta.Le("dados.dbc");
+    janela->NomeArquivo = pasta / "dados.dbc";
+    janela->bAbrirClick(false);
+    ASSERT_EQ(janela->Dbf.Estado, 1);
+    EXPECT_EQ(janela->Modelo->rowCount(), 3);
+    EXPECT_EQ(Texto(2, 1), QString::fromUtf8("Ca\xC3\xA7"
+                                             "a"));
+    EXPECT_EQ(janela->Modelo->data(janela->Modelo->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    EXPECT_EQ(janela->Painel[1]->text(), "Reg:3");
+
+    MensagensRoteiro msgs;
+    UsaMensagens usa(msgs);
+    bool perguntou = false;
+    janela->EscolheAbrir = [&](const QString&, const QString&, const std::string&) {
+        perguntou = true;
+        return std::string();
+    };
+    for (const char* acao : {"Append1", "AppendarSDF1", "dearquivoDBF1", "bComprime"})
+        janela->Acao(acao)->trigger();
+    EXPECT_FALSE(perguntou);
+    ASSERT_EQ(msgs.Textos().size(), 4u);
+    EXPECT_EQ(msgs.Textos()[3], "O arquivo dados.dbc j\xE1 \xE9 comprimido (DBC).");
+    EXPECT_EQ(janela->Dbf.Estado, 1);
+    janela->Acao("bCSV")->trigger();
+    EXPECT_EQ(pasta.Le("dados.csv"), "\"NOME\",\"N\"\r\n\"Ana\",1\r\n\"Ca\xE7"
+                                     "a\",3\r\n");
+    EXPECT_EQ(pasta.Le("dados.dbc"), dbc);
 }
 
 TEST_F(JanelaBrowse, AcrescimoComTextoInexistenteMantemOArquivoEmLeitura) {
