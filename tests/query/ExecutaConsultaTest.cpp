@@ -397,7 +397,8 @@ TEST(ConsultaPadrao, QueriesRunOnTheFilesAndStatementsAreRefusedByThem) {
     {
         dbfRecord h;
         CreateDBF(h, pasta / "OBITOS.DBF", {{"UF", 'C', 2, 0, 0}, {"IDADE", 'N', 3, 0, 0}}, 3);
-        for (const char* r : {" SP 30", " SP 40", " RJ 50", "*RJ 60"}) AppendDBF(h, r);
+        for (const char* r : {" SP 30", " SP 40", " RJ 50", "*RJ 60"})
+            AppendDBF(h, r);
         CloseDBF(h);
     }
     const std::string antes = pasta.Le("OBITOS.DBF");
@@ -408,8 +409,9 @@ TEST(ConsultaPadrao, QueriesRunOnTheFilesAndStatementsAreRefusedByThem) {
     MensagensRoteiro msg;
     UsaMensagens usa(msg);
     TabelaResultados t;
-    ASSERT_EQ(ExecutaConsulta(motor, {"Dados", {"select uf, count(*), sum(idade) from obitos group by uf"}, "", "", true},
-                              t, {}, SemProgresso(), Quando),
+    ASSERT_EQ(ExecutaConsulta(motor,
+                              {"Dados", {"select uf, count(*), sum(idade) from obitos group by uf"}, "", "", true}, t,
+                              {}, SemProgresso(), Quando),
               DesfechoConsulta::Tabela);
     ASSERT_EQ(t.NumLinhas, 2);
     EXPECT_EQ(t.Rotulo(1), "RJ");

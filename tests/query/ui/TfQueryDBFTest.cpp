@@ -231,9 +231,8 @@ TEST_F(QueryParaDBF, SegundoPedidoDuranteAGravacaoNaoComecaEOPrimeiroArquivoFica
     EXPECT_EQ(Registros(pasta / "saida1.dbf"), 300000);
     EXPECT_FALSE(janela->Gravando());
     // Back as they were.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->cbDataBase,
-                                         janela->lbTabelas, janela->bVisualiza, janela->bOQB})
+    for (QWidget* w : std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->cbDataBase,
+                                                      janela->lbTabelas, janela->bVisualiza, janela->bOQB})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(janela->bRemoveAlias->isEnabled()); // only STANDARD aliases are removed here
 }

@@ -376,7 +376,8 @@ TEST_F(JanelaConsulta, AStandardAliasShowsTheFolderFilesAndTheViewerBrowsesThem)
     {
         dbfRecord h;
         CreateDBF(h, pasta / "dbf/OBITOS.DBF", {{"UF", 'C', 2, 0, 0}, {"IDADE", 'N', 3, 0, 0}}, 3);
-        for (const char* r : {" SP 30", "*SP 35", " RJ 50"}) AppendDBF(h, r);
+        for (const char* r : {" SP 30", "*SP 35", " RJ 50"})
+            AppendDBF(h, r);
         CloseDBF(h);
     }
     const std::string antes = pasta.Le("dbf/OBITOS.DBF");
@@ -412,7 +413,8 @@ TEST_F(JanelaConsulta, AStandardAliasShowsTheFolderFilesAndTheViewerBrowsesThem)
     EXPECT_TRUE(olhou);
     // Refused when posted (and again when the viewer closes with the change pending).
     ASSERT_FALSE(msg.Textos().empty());
-    for (const auto& t : msg.Textos()) EXPECT_NE(t.find(MensagemSomenteLeitura("OBITOS")), std::string::npos) << t;
+    for (const auto& t : msg.Textos())
+        EXPECT_NE(t.find(MensagemSomenteLeitura("OBITOS")), std::string::npos) << t;
     msg.Limpa();
     EXPECT_EQ(pasta.Le("dbf/OBITOS.DBF"), antes);
     FVerTabela = nullptr;
