@@ -183,6 +183,29 @@ TEST_F(BancoPadrao, TheSampleDbcFilesAreReadThroughTheirStream) {
     EXPECT_EQ(Conteudo(amostra), antes);
 }
 
+// A DBC of many batches: read whole, and stopped early (its expansion ends without
+// waiting for the rest of the file).
+TEST_F(BancoPadrao, ALargeDbcIsReadWholeOrStoppedEarly) {
+    const std::string dbf = pasta / "grande.dbf";
+    {
+        dbfRecord h;
+        CreateDBF(h, dbf, {{"N", 'N', 7, 0, 0}, {"T", 'C', 92, 0, 0}}, 3);
+        std::string r(h.TamRegistro, ' ');
+        for (int i = 1; i <= 60000; ++i) {
+            r[0] = i % 1000 == 0 ? '*' : ' ';
+            PutFieldDBF(h, 1, std::to_string(i), r.data());
+            PutFieldDBF(h, 2, std::string(static_cast<std::size_t>(i % 90), 'x'), r.data());
+            AppendDBF(h, r.data());
+        }
+        CloseDBF(h);
+    }
+    ASSERT_TRUE(ComprimeDBF(dbf, dados / "GRANDE.DBC", SemProgresso(), false).Ok());
+    EXPECT_EQ(Consulta("select count(*), sum(n), max(length(t)) from grande"),
+              (std::vector<Linha>{{"59940", std::to_string(60000LL * 60001 / 2 - 1000LL * 60 * 61 / 2), "89"}}));
+    for (int vez = 0; vez < 3; ++vez)
+        EXPECT_EQ(Consulta("select n from grande limit 2"), (std::vector<Linha>{{"1"}, {"2"}}));
+}
+
 TEST_F(BancoPadrao, NothingIsWrittenIntoTheFolderAndChangesAreRefused) {
     CasosEMunicipios();
     const auto antes = Conteudo(dados);
