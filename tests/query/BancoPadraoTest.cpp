@@ -219,6 +219,7 @@ TEST_F(BancoPadrao, NothingIsWrittenIntoTheFolderAndChangesAreRefused) {
     EXPECT_EQ(ErroDe("create table novo (a integer)"), naoPermitido);
     EXPECT_EQ(ErroDe("drop table casos"), naoPermitido);
     EXPECT_EQ(ErroDe("attach database '" + (dados / "x.db").string() + "' as x"), naoPermitido);
+    EXPECT_EQ(ErroDe("vacuum into '" + (dados / "copia.db").string() + "'"), naoPermitido);
     EXPECT_EQ(Conteudo(dados), antes);
     EXPECT_EQ(pasta.Le("dados/CASOS.DBF"), bytes);
     EXPECT_EQ(Consulta("select count(*) from casos").front().front(), "4");

@@ -39,7 +39,7 @@ std::string MensagemDoErro(const QSqlError& e) {
     // SQLite's own text for a statement Qt refused before running it.
     if (t == QLatin1String("not an error")) t = e.driverText().trimmed();
     // SQLite's answer to what a STANDARD alias's connection may not do.
-    if (t == QLatin1String("not authorized"))
+    if (t == QLatin1String("not authorized") || t == QLatin1String("authorization denied"))
         t = QStringLiteral("Comando n\u00e3o permitido: um banco de dados STANDARD n\u00e3o cria nem remove tabelas.");
     if (t.isEmpty()) t = e.text().trimmed();
     if (t.isEmpty()) t = QStringLiteral("Erro do banco de dados");
