@@ -215,7 +215,7 @@ TEST_F(BancoPadrao, NothingIsWrittenIntoTheFolderAndChangesAreRefused) {
     EXPECT_EQ(ErroDe("delete from casos"), MensagemSomenteLeitura("CASOS"));
     EXPECT_EQ(ErroDe("insert into munic values ('1', 'x')"), MensagemSomenteLeitura("munic"));
     const std::string naoPermitido =
-        "Comando n\xE3o permitido: um banco de dados STANDARD n\xE3o cria nem remove tabelas.";
+        "Comando n\xE3o permitido: um banco de dados STANDARD n\xE3o cria nem remove tabelas ou arquivos.";
     EXPECT_EQ(ErroDe("create table novo (a integer)"), naoPermitido);
     EXPECT_EQ(ErroDe("drop table casos"), naoPermitido);
     EXPECT_EQ(ErroDe("attach database '" + (dados / "x.db").string() + "' as x"), naoPermitido);

@@ -40,7 +40,8 @@ std::string MensagemDoErro(const QSqlError& e) {
     if (t == QLatin1String("not an error")) t = e.driverText().trimmed();
     // SQLite's answer to what a STANDARD alias's connection may not do.
     if (t == QLatin1String("not authorized") || t == QLatin1String("authorization denied"))
-        t = QStringLiteral("Comando n\u00e3o permitido: um banco de dados STANDARD n\u00e3o cria nem remove tabelas.");
+        t = ParaQString("Comando n\xE3o permitido: um banco de dados STANDARD n\xE3o cria nem remove tabelas ou "
+                        "arquivos.");
     if (t.isEmpty()) t = e.text().trimmed();
     if (t.isEmpty()) t = QStringLiteral("Erro do banco de dados");
     return DeQString(t);
