@@ -19,6 +19,7 @@
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/TSimNao.h"
+#include "query/BancoPadrao.h"
 #include "query/ui/ComandosBrowse.h"
 #include "query/ui/ComandosConsulta.h"
 #include "query/ui/TfBrowse.h"
@@ -110,6 +111,7 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
     inicio.RegistraJanela("TFEscolheDiretorio", Cria(j.escolheDiretorio, FEscolheDiretorio, j.form1));
     inicio.RegistraJanela("TfComprime", Cria(j.comprime, fComprime, j.form1));
     RegistraEditorDEF(inicio, j.form1);
+    MotorAtual().DefineFontePadrao(FonteArquivosDBF([&cfg] { return cfg.DBFcomCP850; }));
     inicio.RegistraMotor([] { return MotorAtual().Inicia(); });
     RegistraConsulta(inicio, cfg);
     RegistraBrowse(inicio, cfg);

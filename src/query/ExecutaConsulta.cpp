@@ -66,6 +66,10 @@ bool GeraCaseNoDialeto(DialetoRealce d) {
     return false;
 }
 
+bool GeraCaseNoDriver(const std::string& driver) {
+    return driver == DriverPadrao || GeraCaseNoDialeto(DialetoDeRealce(driver));
+}
+
 bool PrimeiraLinhaSelect(const std::vector<std::string>& linhas) {
     return !linhas.empty() && MaiusculasAscii(linhas[0]).find("SELECT") != std::string::npos;
 }

@@ -23,6 +23,9 @@ enum class DialetoRealce { InterBase6, Oracle, MySQL, SQLite, Firebird, Ingres, 
 DialetoRealce DialetoDeRealce(const std::string& driver);
 // The dialects the CASE generator writes for.
 bool GeraCaseNoDialeto(DialetoRealce d);
+// The same for an alias's driver: a STANDARD alias runs on SQLite, whose SQL has CASE,
+// whatever dialect it is highlighted in.
+bool GeraCaseNoDriver(const std::string& driver);
 
 // True when the upper-cased first line holds "SELECT".
 bool PrimeiraLinhaSelect(const std::vector<std::string>& linhas);

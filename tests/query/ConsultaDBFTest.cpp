@@ -12,6 +12,12 @@
 namespace dorvan {
 namespace {
 
+// An SQLITE alias over that file, made (empty) when missing.
+void AliasSQLite(MotorBD& motor, const std::string& nome, const std::string& arquivo) {
+    ASSERT_EQ(teste::Executa("sqlite3 '" + arquivo + "' 'PRAGMA user_version = 1'"), 0);
+    motor.DefineAlias({nome, DriverSQLite, arquivo, "", 0, "", ""});
+}
+
 TEST(ConsultaDBF, NomesDeCampoLimpos) {
     EXPECT_EQ(NomeCampoConsulta("Regi\xE3o da a\xE7\xE3o"), "REGIAO_DA_");
     EXPECT_EQ(NomeCampoConsulta("dt_nasc"), "DT_NASC");
@@ -115,7 +121,7 @@ protected:
                                  "INSERT INTO casos VALUES ('Adolfo', 7, 0.25);\""),
                   0);
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        AliasSQLite(motor, "Saude", pasta / "dorvan.sqlite");
         apoio.Mostra = [this](const std::string& t) { label = t; };
     }
     teste::PastaTemporaria pasta;
@@ -392,7 +398,7 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCadaTipoComOsValoresExatos) {
                              "andu', 'b', 0);"
                              "INSERT INTO t VALUES (3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);\""),
               0);
-    motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+    AliasSQLite(motor, "Saude", pasta / "dorvan.sqlite");
     const std::string dbf = pasta / "tipos.dbf";
     ASSERT_TRUE(Grava("Saude", dbf, {"select si, i, r, n, dt_nasc, ts, nome, longo, ok from t order by k"}));
     EXPECT_EQ(msg.Textos(), std::vector<std::string>{"1 valor foi cortado para caber nos campos de " + dbf});
@@ -511,7 +517,7 @@ void CanceladaOuComFalhaNaoDeixaArquivo(QueryParaDBFNosDoisMotores& f, const std
 }
 
 TEST_F(QueryParaDBFNosDoisMotores, SQLiteCanceladaOuComFalhaNaoDeixaArquivo) {
-    motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+    AliasSQLite(motor, "Saude", pasta / "dorvan.sqlite");
     const std::string serie = "with recursive s(x) as (select 1 union all select x + 1 from s where x < 20000) ";
     CanceladaOuComFalhaNaoDeixaArquivo(*this, "Saude", pasta.Caminho().string(), serie + "select x from s",
                                        serie + "select case when x < 15000 then x else abs(-9223372036854775807 - 1) "
@@ -563,7 +569,7 @@ void CaseIgnoradoSaiDaTabela(QueryParaDBFNosDoisMotores& f, const std::string& a
 }
 
 TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseIgnoradoSaiDaTabela) {
-    motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+    AliasSQLite(motor, "Saude", pasta / "dorvan.sqlite");
     CaseIgnoradoSaiDaTabela(*this, "Saude");
 }
 

@@ -1,6 +1,9 @@
 #include "query/ExecutaConsulta.h"
 
+#include "data/LeDBF32.h"
+#include "data/TabelasDBF.h"
 #include "platform/Mensagens.h"
+#include "query/BancoPadrao.h"
 #include "support/ApoioTeste.h"
 
 #include <cstdlib>
@@ -23,8 +26,8 @@ const char* const NaoEhConsulta = "Modo seguro: o comando n\xE3o \xE9 uma consul
 
 const QDateTime Quando(QDate(2026, 3, 9), QTime(14, 5, 7));
 
-// A standard alias "Saude" over a database that the sqlite3 program builds, and an
-// SQLITE alias "Arquivo" over a file of its own.
+// SQLITE aliases: "Saude" over a database that the sqlite3 program builds, and
+// "Arquivo" over a file of its own.
 class ConsultaSQLite : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,7 +39,7 @@ protected:
                "CREATE TABLE log (n INTEGER);");
         Sqlite(pasta / "outro.sqlite", "CREATE TABLE t (a INTEGER);");
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        motor.DefineAlias({"Saude", "SQLITE", pasta / "dorvan.sqlite", "", 0, "", ""});
         motor.DefineAlias({"Arquivo", "SQLITE", pasta / "outro.sqlite", "", 0, "", ""});
     }
     static void Sqlite(const std::string& banco, const std::string& sql, std::string* saida = nullptr) {
@@ -142,13 +145,13 @@ TEST_F(ConsultaSQLite, RefusalsSayWhyAndRunNothing) {
     EXPECT_EQ(n, "0\n");
 }
 
-TEST_F(ConsultaSQLite, StatementsRunOneByOneOnTheStandardAliasOrWithSafeModeOff) {
+TEST_F(ConsultaSQLite, StatementsRunOneByOneWithSafeModeOff) {
     // Two statements, the first ending in ';', a blank line inside the second.
-    ASSERT_EQ(Roda({"Saude", {"insert into log values (1);", "insert into log", "", "  values (2)"}, "", "", true}),
+    ASSERT_EQ(Roda({"Saude", {"insert into log values (1);", "insert into log", "", "  values (2)"}, "", "", false}),
               DesfechoConsulta::Comandos);
     EXPECT_EQ(Le("select group_concat(n) from log"), "1,2\n");
     // A SELECT on the second line runs as a statement: no table, no message.
-    ASSERT_EQ(Roda({"Saude", {"", "select * from casos"}, "", "", true}), DesfechoConsulta::Comandos);
+    ASSERT_EQ(Roda({"Saude", {"", "select * from casos"}, "", "", false}), DesfechoConsulta::Comandos);
     EXPECT_EQ(t.NumLinhas, 0);
     EXPECT_TRUE(msg.Textos().empty());
     ASSERT_EQ(Roda({"Arquivo", {"insert into t values (5)"}, "", "", false}), DesfechoConsulta::Comandos);
@@ -157,8 +160,8 @@ TEST_F(ConsultaSQLite, StatementsRunOneByOneOnTheStandardAliasOrWithSafeModeOff)
     EXPECT_EQ(n, "5\n");
 }
 
-// Safe mode does not trust the first line: SQLite itself refuses to write, on the
-// standard alias too, and its message reaches the caller.
+// Safe mode does not trust the first line: SQLite itself refuses to write, and its
+// message reaches the caller.
 TEST_F(ConsultaSQLite, SafeModeLetsTheEngineRefuseEveryWrite) {
     Sqlite(pasta / "outro.sqlite", "INSERT INTO t VALUES (1);");
     struct Caso {
@@ -190,9 +193,9 @@ TEST_F(ConsultaSQLite, SafeModeLetsTheEngineRefuseEveryWrite) {
     Sqlite(pasta / "outro.sqlite", "select count(*) from t", &n);
     EXPECT_EQ(n, "1\n");
 
-    // The guard is off again after a safe query: statements on the standard alias
-    // and queries with safe mode off still write.
-    ASSERT_EQ(Roda({"Saude", {"insert into log values (1)"}, "", "", true}), DesfechoConsulta::Comandos);
+    // The guard is off again after a safe query: statements and queries with safe
+    // mode off still write.
+    ASSERT_EQ(Roda({"Saude", {"insert into log values (1)"}, "", "", false}), DesfechoConsulta::Comandos);
     EXPECT_THROW(Roda({"Saude", {"delete from casos where obitos = 3 -- select"}, "", "", false}), ErroBD);
     EXPECT_EQ(Le("select count(*) from casos; select count(*) from log"), "2\n1\n");
 }
@@ -256,7 +259,7 @@ TEST_F(ConsultaSQLite, EveryPlaceholderIsBound) {
         EXPECT_EQ(t.Rotulo(1), "350030 Aguai?:n");
     }
     ASSERT_EQ(
-        Roda({"Saude", {"insert into log values (?);", "insert into log values (:n + 1)"}, "n", "", true}, valor("4")),
+        Roda({"Saude", {"insert into log values (?);", "insert into log values (:n + 1)"}, "n", "", false}, valor("4")),
         DesfechoConsulta::Comandos);
     EXPECT_EQ(Le("select group_concat(n) from log"), "4,5\n");
 }
@@ -296,7 +299,7 @@ TEST_F(ConsultaSQLite, TheParameterIsAskedBoundAsTextAndNamedInTheSubtitle) {
     EXPECT_EQ(msg.Textos(), Linhas{"Nenhum registro selecionado!"});
 
     // A cancelled value runs nothing.
-    PedidoConsulta ins{"Saude", {"insert into log values (:n);", "insert into log values (9)"}, "n", "", true};
+    PedidoConsulta ins{"Saude", {"insert into log values (:n);", "insert into log values (9)"}, "n", "", false};
     EXPECT_EQ(Roda(ins, responde(std::nullopt)), DesfechoConsulta::Cancelada);
     EXPECT_EQ(Le("select count(*) from log"), "0\n");
     // Statements that do not name the parameter run without it.
@@ -316,7 +319,7 @@ TEST_F(ConsultaSQLite, EngineErrorsReachTheCallerAndLeaveTheTableEmpty) {
         EXPECT_NE(std::string(e.what()).find("inexistente"), std::string::npos) << e.what();
     }
     EXPECT_EQ(t.NumLinhas, 0);
-    EXPECT_THROW(Roda({"Saude", {"delete from"}, "", "", true}), ErroBD);
+    EXPECT_THROW(Roda({"Saude", {"delete from"}, "", "", false}), ErroBD);
 }
 
 TEST_F(ConsultaSQLite, OneFieldGivesLabelsOnlyAndTitlesAreCut) {
@@ -369,6 +372,9 @@ TEST(DialetoDeRealce, StandardIsInterBaseAndTheNameDecidesTheRest) {
         EXPECT_EQ(DialetoDeRealce(c.driver), c.dialeto) << c.driver;
         EXPECT_EQ(GeraCaseNoDialeto(c.dialeto), c.geraCase) << c.driver;
     }
+    // A STANDARD alias runs on SQLite: it gets CASE code, as an SQLITE alias does.
+    EXPECT_TRUE(GeraCaseNoDriver("STANDARD"));
+    EXPECT_FALSE(GeraCaseNoDriver("INTRBASE"));
 }
 
 TEST_F(ConsultaSQLite, NewAliasChecksAndIndexedColumns) {
@@ -382,6 +388,43 @@ TEST_F(ConsultaSQLite, NewAliasChecksAndIndexedColumns) {
     EXPECT_TRUE(ColunaIndexada("municipio", indices));
     EXPECT_FALSE(ColunaIndexada("taxa", indices));
     EXPECT_FALSE(ColunaIndexada("obit", indices)); // a part of a name is not the name
+}
+
+// A STANDARD alias over a folder of DBF files: queries fill the table, and
+// statements, which safe mode lets through there, reach the files' refusal.
+TEST(ConsultaPadrao, QueriesRunOnTheFilesAndStatementsAreRefusedByThem) {
+    teste::PastaTemporaria pasta;
+    {
+        dbfRecord h;
+        CreateDBF(h, pasta / "OBITOS.DBF", {{"UF", 'C', 2, 0, 0}, {"IDADE", 'N', 3, 0, 0}}, 3);
+        for (const char* r : {" SP 30", " SP 40", " RJ 50", "*RJ 60"})
+            AppendDBF(h, r);
+        CloseDBF(h);
+    }
+    const std::string antes = pasta.Le("OBITOS.DBF");
+    MotorBD motor(pasta / "Aliases.ini");
+    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
+    ASSERT_EQ(motor.Inicia(), 0);
+    motor.AdicionaAliasPadrao("Dados", pasta.Caminho().string());
+    MensagensRoteiro msg;
+    UsaMensagens usa(msg);
+    TabelaResultados t;
+    ASSERT_EQ(ExecutaConsulta(motor,
+                              {"Dados", {"select uf, count(*), sum(idade) from obitos group by uf"}, "", "", true}, t,
+                              {}, SemProgresso(), Quando),
+              DesfechoConsulta::Tabela);
+    ASSERT_EQ(t.NumLinhas, 2);
+    EXPECT_EQ(t.Rotulo(1), "RJ");
+    EXPECT_EQ(t.Dado(1, 1), 1);
+    EXPECT_EQ(t.Dado(2, 2), 70);
+    try {
+        ExecutaConsulta(motor, {"Dados", {"delete from obitos"}, "", "", true}, t, {}, SemProgresso(), Quando);
+        ADD_FAILURE() << "no error";
+    } catch (const ErroBD& e) {
+        EXPECT_EQ(std::string(e.what()), MensagemSomenteLeitura("OBITOS"));
+    }
+    EXPECT_EQ(pasta.Le("OBITOS.DBF"), antes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pasta.Caminho()), {}), 1);
 }
 
 // ------------------------------------------------------------ PostgreSQL

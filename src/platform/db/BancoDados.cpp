@@ -38,6 +38,10 @@ std::string MensagemDoErro(const QSqlError& e) {
     QString t = e.databaseText().trimmed();
     // SQLite's own text for a statement Qt refused before running it.
     if (t == QLatin1String("not an error")) t = e.driverText().trimmed();
+    // SQLite's answer to what a STANDARD alias's connection may not do.
+    if (t == QLatin1String("not authorized") || t == QLatin1String("authorization denied"))
+        t = ParaQString("Comando n\xE3o permitido: um banco de dados STANDARD n\xE3o cria nem remove tabelas ou "
+                        "arquivos.");
     if (t.isEmpty()) t = e.text().trimmed();
     if (t.isEmpty()) t = QStringLiteral("Erro do banco de dados");
     return DeQString(t);
@@ -175,7 +179,8 @@ std::string Configura(QSqlDatabase& db, const Alias& a) {
     if (a.driver == DriverPadrao) {
         std::error_code ec;
         if (!std::filesystem::is_directory(a.banco, ec)) return "Diret\xF3rio n\xE3o encontrado: " + a.banco;
-        db.setDatabaseName(Sistema((std::filesystem::path(a.banco) / ArquivoBancoPadrao).string()));
+        // The folder's files are read as tables; the database itself is only memory.
+        db.setDatabaseName(QStringLiteral(":memory:"));
     } else if (a.driver == DriverSQLite) {
         // An SQLite file is never made up by a mistyped name.
         std::error_code ec;
@@ -303,18 +308,35 @@ bool MotorBD::EhServidorSQL(const std::string& alias) const { return NomeDriverA
 QString MotorBD::AbreConexao(const std::string& alias) {
     ExigeIniciado();
     const Alias a = AliasOuErro(alias);
+    if (a.driver == DriverPadrao && !fontePadrao_)
+        throw ErroBD("Bancos de dados STANDARD n\xE3o est\xE3o dispon\xEDveis.");
     QString chave = Chave(a.nome);
     for (const auto& c : conexoes_)
         if (c->chave == chave) {
             QSqlDatabase db = QSqlDatabase::database(c->nomeQt, false);
-            if (db.isOpen()) return c->nomeQt;
-            if (!db.open()) throw ErroBD(MensagemDoErro(db.lastError()));
+            if (!db.isOpen() && !db.open()) throw ErroBD(MensagemDoErro(db.lastError()));
+            PreparaPadrao(a, db);
             return c->nomeQt;
         }
     QString nomeQt = QStringLiteral("dorvan-%1-%2").arg(numero_).arg(chave);
     if (std::string erro = Conecta(a, nomeQt); !erro.empty()) throw ErroBD(erro);
     conexoes_.push_back(std::make_unique<Conexao>(Conexao{chave, nomeQt}));
+    try {
+        PreparaPadrao(a, QSqlDatabase::database(nomeQt, false));
+    } catch (...) {
+        FechaConexao(a.nome);
+        throw;
+    }
     return nomeQt;
+}
+
+void MotorBD::PreparaPadrao(const Alias& a, const QSqlDatabase& db) {
+    if (a.driver != DriverPadrao) return;
+    // Files may have come or gone since the last statement.
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) throw ErroBD("Conex\xE3o SQLite indispon\xEDvel.");
+    void* sqlite = *static_cast<void* const*>(h.constData());
+    if (std::string erro = fontePadrao_->Prepara(sqlite, a.banco); !erro.empty()) throw ErroBD(erro);
 }
 
 void MotorBD::FechaConexao(const std::string& alias) {

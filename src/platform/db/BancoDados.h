@@ -1,8 +1,9 @@
 #pragma once
 // The database engine: every SQL operation of the program goes through here, over
 // Qt SQL. An alias is a named connection kept in a settings file of its own; the
-// "STANDARD" kind is an SQLite database in the alias's folder, the embedded
-// default. Connections live on the thread that started the engine (the window
+// "STANDARD" kind is a folder of record files, queried by an SQLite database held
+// in memory (nothing is written into the folder) whose tables the engine's
+// FontePadrao provides. Connections live on the thread that started the engine (the window
 // thread). Names and SQL text are 1252; connection fields (database, host, user,
 // options) are system text (UTF-8), as file names are.
 #include <QString>
@@ -13,6 +14,7 @@
 #include <vector>
 
 class QObject;
+class QSqlDatabase;
 class QSqlQuery;
 class QSqlTableModel;
 class QThread;
@@ -30,8 +32,6 @@ inline constexpr const char* DriverPadrao = "STANDARD";
 inline constexpr const char* DriverSQLite = "SQLITE";
 inline constexpr const char* DriverPostgreSQL = "POSTGRESQL";
 inline constexpr const char* DriverODBC = "ODBC";
-// The database file of a standard alias, inside its folder.
-inline constexpr const char* ArquivoBancoPadrao = "dorvan.sqlite";
 
 // The SQL dialect a driver name stands for. Driver names are tested by parts of
 // their name; POSTGRESQL is looked at before "GRES", which would take it for INGRES.
@@ -111,6 +111,17 @@ TextoMarcado MarcaParametros(const QString& sql, const QString& nome, bool numer
 
 class ConsultaBD;
 
+// Where the tables of STANDARD aliases come from: the record files of the alias's
+// folder, read by a layer above the engine. The program hands one to the engine
+// before it starts it; without it a STANDARD alias does not open.
+class FontePadrao {
+public:
+    virtual ~FontePadrao() = default;
+    // Makes the open SQLite connection (a sqlite3*) show the folder's tables as they
+    // are now. An error text, empty when it worked.
+    virtual std::string Prepara(void* sqlite, const std::string& pasta) = 0;
+};
+
 class MotorBD {
 public:
     // An engine over the given aliases file.
@@ -125,6 +136,7 @@ public:
     // Drops every query and model, then every connection.
     void Encerra();
     bool Iniciado() const { return iniciado_; }
+    void DefineFontePadrao(std::shared_ptr<FontePadrao> fonte) { fontePadrao_ = std::move(fonte); }
 
     const ConfiguracaoAliases& Aliases() const { return aliases_; }
     std::vector<std::string> NomesAliases() const;
@@ -140,8 +152,9 @@ public:
 
     // Tables (and views) of the alias matching padrao ("*", "*.*" or empty: all).
     // System tables (sqlite_*, PostgreSQL catalogs) only when asked. Names outside
-    // PostgreSQL's search path carry their schema. comExtensoes has no effect: no
-    // alias kind here keeps tables as files.
+    // PostgreSQL's search path carry their schema. comExtensoes has no effect: the
+    // tables of a STANDARD alias are named after their files without extension,
+    // as SQL (and Qt) would read a dot in a name as a schema's.
     std::vector<std::string> NomesTabelas(const std::string& alias, const std::string& padrao = {},
                                           bool comExtensoes = false, bool comSistema = false);
     // False only for standard aliases.
@@ -164,6 +177,7 @@ private:
     struct Conexao;
     // Opens (once) the connection of an alias and gives its Qt name.
     QString AbreConexao(const std::string& alias);
+    void PreparaPadrao(const Alias& a, const QSqlDatabase& db);
     void FechaConexao(const std::string& alias);
     void ExigeIniciado() const;
     Alias AliasOuErro(const std::string& nome) const;
@@ -171,6 +185,7 @@ private:
     void Desregistra(ConsultaBD* c);
 
     ConfiguracaoAliases aliases_;
+    std::shared_ptr<FontePadrao> fontePadrao_;
     bool iniciado_ = false;
     QThread* thread_ = nullptr;
     int numero_;

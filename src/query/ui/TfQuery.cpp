@@ -723,7 +723,7 @@ void TfQuery::lbTabelasClick() {
     for (const auto& c : campos) lbColunas->addItem(Q(c));
     Label3->setText(Q("Colunas em " + TabelaEscolhida + " : " + std::to_string(campos.size())));
     for (QPushButton* b : {bAgrupa, bSoma, bVisualiza}) b->setEnabled(true);
-    bCase->setEnabled(GeraCaseNoDialeto(lexer_->Dialeto()));
+    bCase->setEnabled(GeraCaseNoDriver(DriverAtual));
 }
 
 void TfQuery::bVisualizaClick() {

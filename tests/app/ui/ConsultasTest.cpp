@@ -2,6 +2,7 @@
 // "Consulta SQL".
 #include "app/ui/ProgramaMontado.h"
 
+#include "data/LeDBF32.h"
 #include "platform/db/BancoDados.h"
 #include "query/ui/TfQuery.h"
 #include "table/ui/GradeFixa.h"
@@ -17,14 +18,16 @@ using namespace dorvan::teste;
 
 TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
     Prepara(Estado::SemTabela);
-    // A standard alias the user made over a folder holding a database.
+    // A standard alias the user made over a folder holding a DBF file.
     const std::string banco = Pasta() / "banco";
     std::filesystem::create_directories(banco);
-    ASSERT_EQ(Executa("sqlite3 '" + banco +
-                      "/dorvan.sqlite' \"CREATE TABLE IF NOT EXISTS casos (regiao TEXT, obitos INTEGER);"
-                      "DELETE FROM casos; INSERT INTO casos VALUES ('11 Norte', 3); INSERT INTO casos VALUES ('12 "
-                      "Nordeste', 7);\""),
-              0);
+    {
+        dbfRecord h;
+        CreateDBF(h, banco + "/CASOS.DBF", {{"REGIAO", 'C', 12, 0, 0}, {"OBITOS", 'N', 3, 0, 0}}, 3);
+        for (const char* r : {" 11 Norte      3", " 12 Nordeste   7"})
+            AppendDBF(h, r);
+        CloseDBF(h);
+    }
     if (!MotorAtual().AliasExiste("Amostra")) MotorAtual().AdicionaAliasPadrao("Amostra", banco);
     const std::string sql = Pasta().Grava("obitos.sql", "#\xD3"
                                                         "bitos por regi\xE3o\r\n"

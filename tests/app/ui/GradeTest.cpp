@@ -213,7 +213,8 @@ void ConsultaUF(const std::string& linhas) {
                       "DELETE FROM casos; INSERT INTO casos VALUES " +
                       linhas + ";\""),
               0);
-    if (!MotorAtual().AliasExiste("Grade")) MotorAtual().AdicionaAliasPadrao("Grade", banco);
+    if (!MotorAtual().AliasExiste("Grade"))
+        MotorAtual().DefineAlias({"Grade", DriverSQLite, banco + "/dorvan.sqlite", "", 0, "", ""});
     const std::string sql = Pasta().Grava("casos-uf.sql", "#Casos por UF\r\n"
                                                           "#Grade\r\n"
                                                           "#\r\n"

@@ -24,7 +24,8 @@ TEST(Tabulacao, ImportaDadosWritesTheDefsQueryIntoTheNamedFileAndListsIt) {
                       "/dorvan.sqlite' \"CREATE TABLE casos (regiao TEXT, obitos INTEGER);"
                       "INSERT INTO casos VALUES ('11', 3); INSERT INTO casos VALUES ('12', 7);\""),
               0);
-    if (!MotorAtual().AliasExiste("Tabulacao")) MotorAtual().AdicionaAliasPadrao("Tabulacao", banco);
+    if (!MotorAtual().AliasExiste("Tabulacao"))
+        MotorAtual().DefineAlias({"Tabulacao", DriverSQLite, banco + "/dorvan.sqlite", "", 0, "", ""});
     const std::string pasta = Pasta() / "def-consulta";
     std::filesystem::create_directories(pasta);
     Pasta().Grava("def-consulta/casos.sql", "#Casos\r\n#Tabulacao\r\n#\r\nSELECT regiao, obitos FROM casos\r\n");

@@ -116,12 +116,23 @@ TEST(ConfiguracaoAliases, TheEnvironmentNamesTheFileForTests) {
     EXPECT_EQ(std::filesystem::path(ConfiguracaoAliases::ArquivoPadrao()).filename(), "Aliases.ini");
 }
 
+// A source of STANDARD tables that gives none: the record files are read by a layer above.
+class FonteVazia : public FontePadrao {
+public:
+    std::string Prepara(void* sqlite, const std::string& pasta) override {
+        pastas.push_back(pasta);
+        return sqlite ? "" : "sem conex\xE3o";
+    }
+    std::vector<std::string> pastas;
+};
+
 class MotorSQLite : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(pasta.Caminho() / "banco");
+        // An SQLite file alias: the engine never makes up the file itself.
+        ASSERT_EQ(teste::Executa("sqlite3 '" + arquivo + "' 'PRAGMA user_version = 1'"), 0);
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Local", (pasta.Caminho() / "banco").string());
+        motor.DefineAlias({"Local", DriverSQLite, arquivo, "", 0, "", ""});
         ConsultaBD q(motor);
         q.DatabaseName = "LOCAL";
         for (const char* sql :
@@ -141,6 +152,7 @@ protected:
     }
 
     teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "banco.sqlite";
     MotorBD motor{pasta / "Aliases.ini"};
 };
 
@@ -239,12 +251,11 @@ TEST_F(MotorSQLite, TablesLeaveOutSystemTablesAndIndexesComeFromTheCatalog) {
     // The table name is bound: a name with a quote is simply not found.
     EXPECT_TRUE(motor.Indices("Local", "x'); DROP TABLE pessoas; --").empty());
     EXPECT_EQ(motor.NomesCampos("Local", "cidades"), (std::vector<std::string>{"uf", "codigo", "nome"}));
-    EXPECT_FALSE(motor.EhServidorSQL("local"));
-    EXPECT_EQ(motor.NomeDriverAlias("LOCAL"), "STANDARD");
+    EXPECT_TRUE(motor.EhServidorSQL("local"));
+    EXPECT_EQ(motor.NomeDriverAlias("LOCAL"), "SQLITE");
 }
 
-TEST_F(MotorSQLite, TheStandardDatabaseIsAPlainSQLiteFileOthersCanRead) {
-    std::string arquivo = (pasta.Caminho() / "banco" / ArquivoBancoPadrao).string();
+TEST_F(MotorSQLite, TheDatabaseIsAPlainSQLiteFileOthersCanRead) {
     std::string saida;
     ASSERT_EQ(teste::Executa("sqlite3 '" + arquivo + "' \"SELECT nome FROM pessoas WHERE id = 2\"", &saida), 0);
     EXPECT_EQ(saida, "O'Brien\n");
@@ -278,7 +289,7 @@ TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
 
     // Started again, the saved aliases and the data are there.
     ASSERT_EQ(motor.Inicia(), 0);
-    motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
+    motor.DefineAlias({"Outro", DriverSQLite, arquivo, "", 0, "", ""});
     EXPECT_EQ(LeTodos(q, 0).size(), 4u);
     q.DatabaseName = "Outro";
     EXPECT_EQ(LeTodos(q, 0).size(), 4u);
@@ -286,7 +297,7 @@ TEST_F(MotorSQLite, EndingTheEngineDropsQueriesAndModelsWithoutWarnings) {
 }
 
 TEST_F(MotorSQLite, RemovingAnAliasDropsTheQueriesAndModelsOnItsConnection) {
-    motor.AdicionaAliasPadrao("Outro", (pasta.Caminho() / "banco").string());
+    motor.DefineAlias({"Outro", DriverSQLite, arquivo, "", 0, "", ""});
     ConsultaBD q(motor);
     q.DatabaseName = "Local";
     q.SQL = {"SELECT nome FROM pessoas"};
@@ -311,6 +322,7 @@ TEST_F(MotorSQLite, RemovingAnAliasDropsTheQueriesAndModelsOnItsConnection) {
 TEST(ConsultaBD, AQueryKeptLongerThanItsEngineNoLongerReachesIt) {
     teste::PastaTemporaria pasta;
     auto motor = std::make_unique<MotorBD>(pasta / "Aliases.ini");
+    motor->DefineFontePadrao(std::make_shared<FonteVazia>());
     ASSERT_EQ(motor->Inicia(), 0);
     motor->AdicionaAliasPadrao("Local", pasta.Caminho().string());
     auto q = std::make_unique<ConsultaBD>(*motor);
@@ -321,6 +333,30 @@ TEST(ConsultaBD, AQueryKeptLongerThanItsEngineNoLongerReachesIt) {
     EXPECT_FALSE(q->Aberta());
     EXPECT_EQ(ErroDe([&] { q->Abre(); }), "O motor de banco de dados n\xE3o foi iniciado.");
     q.reset();
+}
+
+TEST(MotorPadrao, AStandardAliasIsAFolderItsSourceFillsAndNothingIsWrittenThere) {
+    teste::PastaTemporaria pasta;
+    std::filesystem::create_directories(pasta.Caminho() / "dados");
+    const std::string dados = pasta / "dados";
+    MotorBD motor(pasta / "Aliases.ini");
+    ASSERT_EQ(motor.Inicia(), 0);
+    motor.AdicionaAliasPadrao("Dados", dados);
+    // Without the layer that reads the files, such an alias does not open.
+    EXPECT_EQ(ErroDe([&] { motor.NomesTabelas("Dados"); }), "Bancos de dados STANDARD n\xE3o est\xE3o dispon\xEDveis.");
+    auto fonte = std::make_shared<FonteVazia>();
+    motor.DefineFontePadrao(fonte);
+    EXPECT_TRUE(motor.NomesTabelas("Dados").empty());
+    ConsultaBD q(motor);
+    q.DatabaseName = "dados";
+    q.SQL = {"SELECT 1"};
+    EXPECT_EQ(LeTodos(q, 0), std::vector<std::string>{"1"});
+    // Each statement lets the source see the folder again.
+    EXPECT_EQ(fonte->pastas, (std::vector<std::string>{dados, dados}));
+    EXPECT_FALSE(motor.EhServidorSQL("Dados"));
+    EXPECT_TRUE(std::filesystem::is_empty(dados));
+    EXPECT_EQ(motor.TestaConexao({"x", DriverPadrao, pasta / "falta", "", 0, "", ""}),
+              "Diret\xF3rio n\xE3o encontrado: " + (pasta / "falta"));
 }
 
 TEST_F(MotorSQLite, SavedAliasesAreThereAfterARestart) {

@@ -43,7 +43,7 @@ protected:
                                  "INSERT INTO mun VALUES (1, 'Adamantina', 100), (2, 'Adolfo', 50);\""),
                   0);
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        motor.DefineAlias({"Saude", DriverSQLite, pasta / "dorvan.sqlite", "", 0, "", ""});
         cfg.DirDados = pasta.Caminho().string() + "/";
         janela = std::make_unique<TfQuery>(tabela, cfg, motor);
         aux = janela->findChild<AuxiliosConsulta*>();

@@ -33,7 +33,7 @@ protected:
                                  "INSERT INTO casos VALUES ('SP', 3);INSERT INTO casos VALUES ('RJ', 7);\""),
                   0);
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        motor.DefineAlias({"Saude", DriverSQLite, pasta / "dorvan.sqlite", "", 0, "", ""});
         janela = std::make_unique<TfQuery>(tabela, cfg, motor);
         browse = std::make_unique<TfBrowse>(cfg);
         fBrowse = browse.get();
@@ -231,10 +231,10 @@ TEST_F(QueryParaDBF, SegundoPedidoDuranteAGravacaoNaoComecaEOPrimeiroArquivoFica
     EXPECT_EQ(Registros(pasta / "saida1.dbf"), 300000);
     EXPECT_FALSE(janela->Gravando());
     // Back as they were.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->cbDataBase,
-                                         janela->lbTabelas, janela->bVisualiza, janela->bOQB, janela->bRemoveAlias})
+    for (QWidget* w : std::initializer_list<QWidget*>{janela->bDBF, janela->bLote, janela->bExecute, janela->cbDataBase,
+                                                      janela->lbTabelas, janela->bVisualiza, janela->bOQB})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(janela->bRemoveAlias->isEnabled()); // only STANDARD aliases are removed here
 }
 
 TEST_F(QueryParaDBF, RetornarDuranteAGravacaoCancelaSemDeixarArquivo) {

@@ -1,8 +1,11 @@
 // The SQL window and the dataset viewer driven offscreen over a standard alias
 // whose database the sqlite3 program builds.
+#include "data/LeDBF32.h"
+#include "data/TabelasDBF.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/db/BancoDados.h"
+#include "query/BancoPadrao.h"
 #include "query/ui/ComandosConsulta.h"
 #include "query/ui/TFVerTabela.h"
 #include "query/ui/TfQuery.h"
@@ -48,7 +51,7 @@ protected:
                                         "CREATE TABLE log (n INTEGER);");
         std::filesystem::create_directory(pasta / "consultas");
         ASSERT_EQ(motor.Inicia(), 0);
-        motor.AdicionaAliasPadrao("Saude", pasta.Caminho().string());
+        motor.DefineAlias({"Saude", DriverSQLite, pasta / "dorvan.sqlite", "", 0, "", ""});
         motor.DefineAlias({"Arquivo", "SQLITE", pasta / "dorvan.sqlite", "", 0, "", ""});
         cfg.DirDados = pasta / "consultas/";
         janela = std::make_unique<TfQuery>(tabela, cfg, motor);
@@ -126,10 +129,10 @@ TEST_F(JanelaConsulta, AListedQueryLoadsOnClickAndRunsIntoTheTable) {
     EXPECT_EQ(janela->LinhasSQL(), (Linhas{"select municipio, obitos", "from casos"}));
     EXPECT_EQ(DeQString(janela->edTitulo->text()), "\xD3" "bitos por munic\xEDpio");
     EXPECT_EQ(janela->cbDataBase->currentText(), QStringLiteral("Saude"));
-    EXPECT_EQ(janela->DriverAtual, "STANDARD");
-    EXPECT_EQ(janela->Label2->text(), QStringLiteral("Tabelas em Saude (STANDARD): 2"));
+    EXPECT_EQ(janela->DriverAtual, "SQLITE");
+    EXPECT_EQ(janela->Label2->text(), QStringLiteral("Tabelas em Saude (SQLITE): 2"));
     EXPECT_EQ(Itens(janela->lbTabelas), (Linhas{"casos", "log"}));
-    EXPECT_TRUE(janela->bRemoveAlias->isEnabled());
+    EXPECT_FALSE(janela->bRemoveAlias->isEnabled());
     EXPECT_TRUE(janela->bOQB->isEnabled());
     EXPECT_EQ(janela->windowTitle().toStdString(), pasta / "consultas/obitos.sql");
 
@@ -147,13 +150,15 @@ TEST_F(JanelaConsulta, StatementsKeepTheWindowOpenAndRefreshTheTables) {
     janela->show();
     janela->bSQLClick();
     EscolheAlias("Saude");
+    cfg.ModoSeguro = false;
     janela->DefineLinhasSQL({"create table nova (a integer);", "insert into nova values (1)"});
     janela->bExecuteClick();
     EXPECT_TRUE(janela->isVisible());
     EXPECT_NE(janela->result(), QDialog::Accepted);
     EXPECT_EQ(Itens(janela->lbTabelas), (Linhas{"casos", "log", "nova"}));
 
-    // Safe mode keeps statements off any other kind of alias.
+    // Safe mode keeps statements off any alias but a STANDARD one.
+    cfg.ModoSeguro = true;
     EscolheAlias("Arquivo");
     EXPECT_FALSE(janela->bRemoveAlias->isEnabled());
     janela->DefineLinhasSQL({"drop table nova"});
@@ -180,7 +185,7 @@ TEST_F(JanelaConsulta, ChoosingATableListsItsColumnsAndEnablesTheSideButtons) {
     ASSERT_EQ(janela->IndicesTabela.size(), 1u);
     EXPECT_EQ(janela->IndicesTabela[0].campos, "obitos");
     for (QPushButton* b : {janela->bAgrupa, janela->bSoma, janela->bVisualiza}) EXPECT_TRUE(b->isEnabled());
-    EXPECT_FALSE(janela->bCase->isEnabled()); // the standard dialect has no CASE generator
+    EXPECT_TRUE(janela->bCase->isEnabled());
     EscolheAlias("Arquivo");
     EXPECT_EQ(Itens(janela->lbColunas), Linhas{});
     EXPECT_FALSE(janela->bVisualiza->isEnabled());
@@ -308,13 +313,14 @@ TEST_F(JanelaConsulta, TheViewerBrowsesThenChangesAndAlwaysReopensBrowsing) {
     janela->bSQLClick();
     EscolheAlias("Saude");
     EscolheTabela("casos");
+    cfg.ModoSeguro = false;
     bool olhou = false;
     teste::QuandoModal([&](QWidget* w) {
         auto* v = qobject_cast<TFVerTabela*>(w);
         ASSERT_TRUE(v);
         olhou = true;
         EXPECT_EQ(v->windowTitle(), QStringLiteral("Saude:casos"));
-        EXPECT_FALSE(v->sbAltera->isHidden()); // a standard alias may be changed
+        EXPECT_FALSE(v->sbAltera->isHidden()); // out of safe mode the table may be changed
         EXPECT_FALSE(v->GradeEditavel());
         EXPECT_EQ(v->DBGrid1->model()->rowCount(), 2);
         Linhas visiveis;
@@ -346,7 +352,8 @@ TEST_F(JanelaConsulta, TheViewerBrowsesThenChangesAndAlwaysReopensBrowsing) {
         if (!b->isHidden()) visiveis.push_back(DeQString(b->toolTip()));
     EXPECT_EQ(visiveis.size(), 4u);
 
-    // Safe mode offers no changes on another kind of alias.
+    // Safe mode offers no changes on an alias that is not STANDARD.
+    cfg.ModoSeguro = true;
     EscolheAlias("Arquivo");
     EscolheTabela("casos");
     bool olhou2 = false;
@@ -360,6 +367,65 @@ TEST_F(JanelaConsulta, TheViewerBrowsesThenChangesAndAlwaysReopensBrowsing) {
     janela->bVisualizaClick();
     EXPECT_TRUE(olhou2);
     FVerTabela = nullptr;
+}
+
+// A STANDARD alias over a folder of DBF files: its files are the tables, with their
+// fields as columns; the viewer browses them and a change is refused with a message.
+TEST_F(JanelaConsulta, AStandardAliasShowsTheFolderFilesAndTheViewerBrowsesThem) {
+    std::filesystem::create_directory(pasta / "dbf");
+    {
+        dbfRecord h;
+        CreateDBF(h, pasta / "dbf/OBITOS.DBF", {{"UF", 'C', 2, 0, 0}, {"IDADE", 'N', 3, 0, 0}}, 3);
+        for (const char* r : {" SP 30", "*SP 35", " RJ 50"})
+            AppendDBF(h, r);
+        CloseDBF(h);
+    }
+    const std::string antes = pasta.Le("dbf/OBITOS.DBF");
+    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
+    motor.AdicionaAliasPadrao("Dbf", pasta / "dbf");
+    TFVerTabela viewer;
+    FVerTabela = &viewer;
+    janela->show();
+    janela->bSQLClick();
+    EscolheAlias("Dbf");
+    EXPECT_EQ(janela->Label2->text(), QStringLiteral("Tabelas em Dbf (STANDARD): 1"));
+    EXPECT_EQ(Itens(janela->lbTabelas), Linhas{"OBITOS"});
+    EXPECT_TRUE(janela->bRemoveAlias->isEnabled());
+    EscolheTabela("OBITOS");
+    EXPECT_EQ(Itens(janela->lbColunas), (Linhas{"UF", "IDADE"}));
+    for (QPushButton* b : {janela->bAgrupa, janela->bSoma, janela->bVisualiza, janela->bCase})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    bool olhou = false;
+    teste::QuandoModal([&](QWidget* w) {
+        auto* v = qobject_cast<TFVerTabela*>(w);
+        ASSERT_TRUE(v);
+        olhou = true;
+        EXPECT_EQ(v->windowTitle(), QStringLiteral("Dbf:OBITOS"));
+        EXPECT_EQ(v->DBGrid1->model()->rowCount(), 2); // the deleted record is left out
+        EXPECT_EQ(v->DBGrid1->model()->index(1, 1).data().toInt(), 50);
+        v->sbAlteraClick();
+        v->Navega(TFVerTabela::Altera);
+        v->DBGrid1->model()->setData(v->DBGrid1->model()->index(1, 1), 70);
+        v->Navega(TFVerTabela::Efetiva);
+        v->bFechar->click();
+    });
+    janela->bVisualizaClick();
+    EXPECT_TRUE(olhou);
+    // Refused when posted (and again when the viewer closes with the change pending).
+    ASSERT_FALSE(msg.Textos().empty());
+    for (const auto& t : msg.Textos())
+        EXPECT_NE(t.find(MensagemSomenteLeitura("OBITOS")), std::string::npos) << t;
+    msg.Limpa();
+    EXPECT_EQ(pasta.Le("dbf/OBITOS.DBF"), antes);
+    FVerTabela = nullptr;
+
+    // A GROUP BY over the file fills the results table.
+    janela->DefineLinhasSQL({"select uf, count(*) from obitos group by uf"});
+    janela->bExecuteClick();
+    EXPECT_EQ(janela->result(), QDialog::Accepted);
+    ASSERT_EQ(tabela.NumLinhas, 2);
+    EXPECT_EQ(tabela.Rotulo(1), "RJ");
+    EXPECT_EQ(tabela.Coluna(1).Total, 2);
 }
 
 TEST_F(JanelaConsulta, TheViewerInsertsAndRemovesRecordsOnlyWhenConfirmed) {

@@ -1,0 +1,105 @@
+// SQL over a folder of record files through a STANDARD alias, against R:
+//   bench_consulta_padrao <folder> <table> <column> [--semR]
+// Times "SELECT <column>, count(*) FROM <table> GROUP BY <column>" (best of three,
+// page cache warm), a WHERE on that one column, and, back to back in the same run,
+// R reading the file with foreign::read.dbf and counting it with table(). Peak
+// memory is printed after each step: it must not follow the file's size.
+#include "platform/db/BancoDados.h"
+#include "query/BancoPadrao.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace dorvan;
+
+namespace {
+
+long PicoMemoriaKB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Best of three runs of a query; its rows and the sum of its second column.
+double Roda(MotorBD& motor, const std::string& sql, long long& linhas, double& soma) {
+    double melhor = 1e30;
+    for (int vez = 0; vez < 3; ++vez) {
+        auto t0 = std::chrono::steady_clock::now();
+        ConsultaBD q(motor);
+        q.DatabaseName = "Bench";
+        q.SQL = {sql};
+        q.Abre();
+        linhas = 0;
+        soma = 0;
+        for (; !q.Fim(); q.Proximo()) {
+            ++linhas;
+            soma += q.Real(q.NumCampos() - 1);
+        }
+        melhor = std::min(melhor, Segundos(std::chrono::steady_clock::now() - t0));
+    }
+    return melhor;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s <folder> <table> <column> [--semR]\n", argv[0]);
+        return 2;
+    }
+    const std::string pasta = argv[1], tabela = argv[2], coluna = argv[3];
+    const bool comR = !(argc > 4 && std::string(argv[4]) == "--semR");
+    QCoreApplication app(argc, argv);
+    const std::string aliases = "/tmp/bench_consulta_padrao_" + std::to_string(getpid()) + ".ini";
+    MotorBD motor(aliases);
+    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
+    if (motor.Inicia() != 0) {
+        std::fprintf(stderr, "the database engine did not start\n");
+        return 1;
+    }
+    motor.AdicionaAliasPadrao("Bench", pasta);
+    std::printf("memory at start: %ld KB\n", PicoMemoriaKB());
+    try {
+        long long linhas = 0;
+        double soma = 0;
+        const double sGrupo =
+            Roda(motor, "SELECT " + coluna + ", count(*) FROM " + tabela + " GROUP BY " + coluna, linhas, soma);
+        std::printf("SQL GROUP BY %s: %.3f s, %lld groups, %.0f records, peak %ld KB\n", coluna.c_str(), sGrupo, linhas,
+                    soma, PicoMemoriaKB());
+        const double sOnde =
+            Roda(motor, "SELECT count(*) FROM " + tabela + " WHERE " + coluna + " = '1'", linhas, soma);
+        std::printf("SQL WHERE %s = '1': %.3f s, %.0f records, peak %ld KB\n", coluna.c_str(), sOnde, soma,
+                    PicoMemoriaKB());
+        if (comR) {
+            std::string arquivo;
+            for (const auto& e : std::filesystem::directory_iterator(pasta))
+                if (e.path().stem() == tabela && (e.path().extension() == ".dbf" || e.path().extension() == ".DBF"))
+                    arquivo = e.path().string();
+            setenv("DORVAN_BENCH_DBF", arquivo.c_str(), 1);
+            setenv("DORVAN_BENCH_COLUNA", coluna.c_str(), 1);
+            const std::string cmd = "Rscript -e 'd <- foreign::read.dbf(Sys.getenv(\"DORVAN_BENCH_DBF\"), as.is=TRUE); "
+                                    "x <- table(d[[Sys.getenv(\"DORVAN_BENCH_COLUNA\")]]); cat(length(x), sum(x), "
+                                    "\"\\n\")' > /dev/null";
+            auto t0 = std::chrono::steady_clock::now();
+            const int rc = std::system(cmd.c_str());
+            const double sR = Segundos(std::chrono::steady_clock::now() - t0);
+            std::printf("R read.dbf + table(): %.3f s (rc %d); R / SQL GROUP BY = %.1fx\n", sR, rc, sR / sGrupo);
+        }
+    } catch (const ErroBD& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        motor.Encerra();
+        std::filesystem::remove(aliases);
+        return 1;
+    }
+    motor.Encerra();
+    std::filesystem::remove(aliases);
+    return 0;
+}
