@@ -411,6 +411,11 @@ bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const Esco
         return false;
     }
 
+    const auto colunas = std::min<std::int64_t>(static_cast<std::int64_t>(t.NumColunas()) + marcados.size(), MaxColunas);
+    if (!CabeNaMemoria(t.CapLinhas(), colunas)) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(arquivo, t.CapLinhas(), colunas));
+        return false;
+    }
     const std::int32_t primeira = t.NumColunas() + 1;
     std::vector<int> campos;
     for (int f : marcados) {

@@ -65,7 +65,8 @@ using MarcaCampos = std::function<std::vector<int>(const std::vector<std::string
 // decimals), summing each record's values into the row whose label begins with the
 // record's key ("chave das linhas", then "campos a incluir"). Deleted records are
 // not counted. Records with no row: " Registros rejeitados = <n>". None marked:
-// " Nenhum campo foi marcado ". A scan that fails midway takes its columns back.
+// " Nenhum campo foi marcado ". Columns that would not fit in memory are refused
+// (MensagemNaoCabe). A scan that fails midway takes its columns back.
 // aCadaMil runs every 1000 records (the window lets itself repaint). True when
 // columns were added (t is then modified).
 bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const EscolheCampo& escolhe,

@@ -557,6 +557,13 @@ bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const Esco
     }
     const int kc = e->campoCodigo, kn = e->campoNome;
     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(h.NumRegs, MaxLinhasTabela));
+    std::int64_t colunas = 0;
+    for (int i = 1; i <= h.NumCampos; ++i) colunas += !e->apenasNumericos || h.Campo(i).Tipo == 'N';
+    if (!CabeNaMemoria(n, std::min<std::int64_t>(colunas, MaxColunas))) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(arquivo, n, std::min<std::int64_t>(colunas, MaxColunas)));
+        CloseDBF(h);
+        return false;
+    }
     t.AlocaLinhas(n, n);
     if (kc == kn) {
         t.DefineNomeColuna(0, h.Campo(kc).Nome);

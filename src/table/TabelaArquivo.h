@@ -77,8 +77,8 @@ using EscolheCamposDBF = std::function<std::optional<EscolhaCamposDBF>(const std
 
 // Reads a DBF as a table: one row per record (deleted ones too, at most
 // MaxLinhasTabela), one column per field (only numeric ones when asked). False when
-// the file did not open or the choice was not confirmed; the table is then left
-// as the caller freed it.
+// the file did not open, the choice was not confirmed or the table would not fit in
+// memory (MensagemNaoCabe); the table is then left as the caller freed it.
 bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const EscolheCamposDBF& escolhe,
                      bool dbfComCP850);
 
