@@ -25,18 +25,14 @@ std::string TextoDoErroParaUsuario(std::exception_ptr e) {
     } catch (const std::length_error&) {
         // A container asked for more than it can hold: memory, as the user sees it.
         return MensagemSemMemoria;
-    } catch (const std::system_error&) {
-        return MensagemErroInterno;
-    } catch (const std::range_error&) {
-        return MensagemErroInterno;
-    } catch (const std::overflow_error&) {
-        return MensagemErroInterno;
-    } catch (const std::underflow_error&) {
-        return MensagemErroInterno;
-    } catch (const std::regex_error&) {
-        return MensagemErroInterno;
     } catch (const std::runtime_error& ex) {
-        return ex.what();
+        // Ours carry the user's text; the standard library's own kinds do not.
+        const bool daBiblioteca = dynamic_cast<const std::system_error*>(&ex) ||
+                                  dynamic_cast<const std::range_error*>(&ex) ||
+                                  dynamic_cast<const std::overflow_error*>(&ex) ||
+                                  dynamic_cast<const std::underflow_error*>(&ex) ||
+                                  dynamic_cast<const std::regex_error*>(&ex);
+        return daBiblioteca ? MensagemErroInterno : ex.what();
     } catch (const std::exception&) {
         return MensagemErroInterno;
     } catch (...) {
