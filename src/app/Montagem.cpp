@@ -13,6 +13,7 @@
 #include "output/GravaTexto.h"
 #include "output/ui/ComandosImpressao.h"
 #include "output/ui/ComandosSaida.h"
+#include "platform/Erros.h"
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "platform/Processos.h"
@@ -245,7 +246,8 @@ int ExecutaPrograma(const std::function<int()>& programa) {
         // An incomplete assembly, unreadable settings, a window that cannot be built:
         // said to the user instead of running half built.
         std::fprintf(stderr, "dorvan: %s\n", e.what());
-        MensagensAtuais().Mostra(std::string("N\xE3o foi poss\xEDvel iniciar o Dorvan:\n") + e.what());
+        MensagensAtuais().Mostra(std::string("N\xE3o foi poss\xEDvel iniciar o Dorvan:\n") +
+                                 TextoDoErroParaUsuario(std::current_exception()));
         return 70;
     }
 }

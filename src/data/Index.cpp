@@ -109,6 +109,55 @@ void InsereFaixa(TIndice& t, std::string_view baixo, std::string_view alto, std:
     if (BuscaIndice(t, alto, p, v)) t.ItemMutavel(p).FimFaixa = valor;
 }
 
+bool MontaIndice::Insere(std::string_view chave, std::int32_t valor) {
+    auto p = itens_.lower_bound(chave);
+    if (p != itens_.end() && p->first == chave) {
+        p->second.Valor = valor;
+        return false;
+    }
+    if (Quantidade() >= capacidade_) {
+        MensagensAtuais().Mostra("Entradas excede m\xE1ximo " + std::to_string(capacidade_));
+        return false;
+    }
+    ItemIndice novo;
+    novo.Chave.assign(chave);
+    novo.Valor = valor;
+    // Inside a range (the key below opens it, the one above closes it): tagged both ways.
+    if (p != itens_.end() && p != itens_.begin()) {
+        const std::int32_t v = p->second.FimFaixa;
+        if (v != 0 && std::prev(p)->second.InicioFaixa == v) {
+            novo.InicioFaixa = v;
+            novo.FimFaixa = v;
+        }
+    }
+    itens_.emplace_hint(p, novo.Chave, std::move(novo));
+    return true;
+}
+
+void MontaIndice::InsereFaixa(std::string_view baixo, std::string_view alto, std::int32_t valor) {
+    Insere(baixo, valor);
+    Insere(alto, valor);
+    if (auto p = itens_.find(baixo); p != itens_.end()) p->second.InicioFaixa = valor;
+    if (auto p = itens_.find(alto); p != itens_.end()) p->second.FimFaixa = valor;
+}
+
+bool MontaIndice::Busca(std::string_view chave, std::int32_t& valor) const {
+    auto p = itens_.find(chave);
+    valor = p == itens_.end() ? 0 : p->second.Valor;
+    return p != itens_.end();
+}
+
+void MontaIndice::Conclui(TIndice& t) {
+    CriaIndice(t, capacidade_);
+    t.itens_.reserve(itens_.size() + 1);
+    t.ordem_.reserve(itens_.size() + 1);
+    for (auto& [chave, item] : itens_) {
+        t.ordem_.push_back(static_cast<std::int32_t>(t.itens_.size()));
+        t.itens_.push_back(std::move(item));
+    }
+    itens_.clear();
+}
+
 void LiberaIndice(TIndice& t) {
     t.itens_.assign(1, ItemIndice{});
     t.itens_.shrink_to_fit();

@@ -4,6 +4,8 @@
 // ranges: two bounds stored with one value, so any key between them yields it.
 // Conversion tables, row matching in merges and maps, file lists and flow tables use it.
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,7 @@ private:
     friend bool InsereIndice(TIndice& t, std::string_view chave, std::int32_t valor);
     friend void InsereFaixa(TIndice& t, std::string_view baixo, std::string_view alto, std::int32_t valor);
     friend void LiberaIndice(TIndice& t);
+    friend class MontaIndice;
     ItemIndice& ItemMutavel(std::int32_t posicao) {
         return itens_[static_cast<std::size_t>(ordem_[static_cast<std::size_t>(posicao)])];
     }
@@ -73,5 +76,27 @@ void InsereFaixa(TIndice& t, std::string_view baixo, std::string_view alto, std:
 
 // Releases every key; capacity and count become 0.
 void LiberaIndice(TIndice& t);
+
+// Builds an index from keys that come in any order, in n log n time: the keys,
+// values, range tags and refusals are those that InsereIndice and InsereFaixa
+// called in the same order would give, without shifting every later position on
+// each insertion (quadratic when keys come in descending order).
+class MontaIndice {
+public:
+    explicit MontaIndice(std::int32_t capacidade) : capacidade_(capacidade < 0 ? 0 : capacidade) {}
+    // As InsereIndice (a full index shows "Entradas excede máximo <capacidade>").
+    bool Insere(std::string_view chave, std::int32_t valor);
+    // As InsereFaixa.
+    void InsereFaixa(std::string_view baixo, std::string_view alto, std::int32_t valor);
+    // True and the key's value when chave is stored.
+    bool Busca(std::string_view chave, std::int32_t& valor) const;
+    std::int32_t Quantidade() const { return static_cast<std::int32_t>(itens_.size()); }
+    // t := the index built, with this capacity; the builder is left empty.
+    void Conclui(TIndice& t);
+
+private:
+    std::int32_t capacidade_;
+    std::map<std::string, ItemIndice, std::less<>> itens_;
+};
 
 } // namespace dorvan

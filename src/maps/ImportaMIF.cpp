@@ -20,15 +20,6 @@ bool LinhaObjeto(const std::string& s) {
     return Comeca(s, "Region") || Comeca(s, "Point") || Comeca(s, "Line") || Comeca(s, "Pline") || Comeca(s, "Text");
 }
 
-// The blank-separated words after the keyword.
-std::vector<std::string> Palavras(std::string texto) {
-    std::vector<std::string> v;
-    std::string p;
-    while (ProximaPalavra(texto, p))
-        v.push_back(p);
-    return v;
-}
-
 } // namespace
 
 std::string ImportaMIF(const std::string& arquivo, const EscolheNomeFn& escolhe) {

@@ -37,11 +37,14 @@ void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
     std::string linha = AspasCSV(t.NomeColuna(0));
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
         linha += "," + AspasCSV(t.NomeColuna(c));
+    // A last column titled "DUMMY" would be dropped by the table reader.
+    const std::string dummy = t.NumColunas() > 0 && ComColunaDUMMY(t) ? ",0" : "";
+    if (!dummy.empty()) linha += ",\"DUMMY\"";
     s.Linha(linha);
     const auto plano = [](double v, const ColunaResultados& col) { return NumeroPlano(v, col.Decimais, ""); };
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-        s.Linha(AspasCSV(t.Rotulo(r)) + Valores(t, r, ",", plano));
-    s.Linha("\"Total\"" + Valores(t, LinhaTotais, ",", plano));
+        s.Linha(AspasCSV(t.Rotulo(r)) + Valores(t, r, ",", plano) + dummy);
+    s.Linha("\"Total\"" + Valores(t, LinhaTotais, ",", plano) + dummy);
     s.Fim();
 }
 
@@ -68,12 +71,15 @@ void GravaTextoTab(const TabelaResultados& t, const std::string& arquivo) {
     std::string linha = "\"" + t.NomeColuna(0) + "\"";
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
         linha += "\t\"" + t.NomeColuna(c) + "\"";
+    // A last column titled "DUMMY" would be dropped by the table reader.
+    const bool ultimaDummy = !semColunas && ComColunaDUMMY(t);
     if (semColunas) linha += ";\"DUMMY\"";
+    if (ultimaDummy) linha += "\t\"DUMMY\"";
     s.Linha(linha);
     const auto fixo = [&marca](double v, const ColunaResultados& col) {
         return NumeroFixoLocal(v, col.Decimais, DigitosTextoTab, marca);
     };
-    const std::string dummy = semColunas ? ";0" : "";
+    const std::string dummy = semColunas ? ";0" : ultimaDummy ? "\t0" : "";
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
         s.Linha(EntreAspas(t.Rotulo(r)) + Valores(t, r, "\t", fixo) + dummy);
     s.Linha("\"Total\"" + Valores(t, LinhaTotais, "\t", fixo) + dummy);

@@ -1,5 +1,7 @@
 #include "output/XLSWrite.h"
 
+#include "output/GravaDBF.h"
+
 #include "platform/ArquivoComposto.h"
 #include "platform/Texto1252.h"
 
@@ -614,11 +616,20 @@ void EscreveTabela(TXLSWrite& w, const TabelaResultados& t);
 int FormatoColuna(const ColunaResultados& c) { return std::clamp(c.Decimais, 0, 4) + 2; }
 } // namespace
 
+std::string MensagemXLSGrande(const TabelaResultados& t) {
+    std::string erro;
+    const bool cabeEmDBF = !CamposParaDBF(t, erro).empty();
+    return "A tabela tem " + std::to_string(t.NumColunas()) + " colunas e " + std::to_string(t.NumLinhas) +
+           " linhas; uma planilha do Excel comporta no m\xE1ximo " + std::to_string(MaxColunasXLS) + " colunas e " +
+           std::to_string(MaxLinhasXLS) + " linhas. " +
+           (cabeEmDBF ? "Salve-a como CSV (.csv) ou DBF (.dbf), que comportam a tabela inteira."
+                      : "Salve-a como CSV (.csv), que comporta a tabela inteira.");
+}
+
 void SalvaXLS(TXLSWrite& w, const TabelaResultados& t, const std::string& arquivo) {
     // A sheet holds 256 columns and 65536 rows; a larger table is refused before
     // any file is created rather than written in part.
-    if (t.NumColunas() > 255 || t.NumLinhas + 5 > 65535)
-        throw ErroXLS("Table too large for a workbook sheet (at most 255 columns and 65530 rows)");
+    if (t.NumColunas() > MaxColunasXLS || t.NumLinhas > MaxLinhasXLS) throw ErroXLS(MensagemXLSGrande(t));
     w.FileName = arquivo;
     w.OpenFile();
     try {

@@ -164,8 +164,19 @@ private:
 void ConfiguraXLSWrite1(TXLSWrite& w);
 TXLSWrite& XLSWrite1();
 
+// The most a workbook sheet takes of a table: one sheet column goes to the labels,
+// and five rows to the titles, the column titles and the totals.
+inline constexpr std::int32_t MaxColunasXLS = 255;
+inline constexpr std::int32_t MaxLinhasXLS = 65530;
+
+// Why a table larger than that is refused, in the user's words: its size, the
+// sheet's limits and the formats that take the whole table (CSV always, DBF when
+// its fields fit).
+std::string MensagemXLSGrande(const TabelaResultados& t);
+
 // Writes the results table as a workbook: titles, column titles, widths, rows in
-// stored order, totals and the footer. Throws ErroXLS or ErroES.
+// stored order, totals and the footer. Throws ErroXLS or ErroES; a table over the
+// sheet's limits throws ErroXLS(MensagemXLSGrande) before any file is made.
 void SalvaXLS(TXLSWrite& w, const TabelaResultados& t, const std::string& arquivo);
 inline void SalvaXLS(const TabelaResultados& t, const std::string& arquivo) { SalvaXLS(XLSWrite1(), t, arquivo); }
 

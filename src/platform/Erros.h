@@ -1,6 +1,7 @@
 #pragma once
 // The two kinds of error every room throws. Messages are code page 1252 bytes,
 // exactly the text the user is shown.
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -28,5 +29,16 @@ private:
     std::string arquivo_;
     std::string motivo_;
 };
+
+// The text a user is shown for an exception that reached the window layer. Our
+// own errors (runtime_error and its kinds) carry their message in 1252; what the
+// standard library throws (out of memory, a length or range fault, a system
+// error) carries an English text meant for programmers, so it is said in
+// Portuguese instead.
+std::string TextoDoErroParaUsuario(std::exception_ptr e);
+
+inline const char* const MensagemSemMemoria =
+    "Mem\xF3ria insuficiente para concluir a opera\xE7\xE3o. Nada foi alterado pela opera\xE7\xE3o interrompida.";
+inline const char* const MensagemErroInterno = "Erro interno: a opera\xE7\xE3o n\xE3o p\xF4" "de ser conclu\xED" "da.";
 
 } // namespace dorvan

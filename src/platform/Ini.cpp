@@ -9,8 +9,6 @@ namespace dorvan {
 
 namespace {
 
-bool Iguais(const std::string& a, const std::string& b) { return MaiusculasAscii(a) == MaiusculasAscii(b); }
-
 std::string Apara(const std::string& s) {
     size_t i = 0, f = s.size();
     while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
@@ -20,10 +18,29 @@ std::string Apara(const std::string& s) {
 
 } // namespace
 
+std::string* ArquivoIni::Secao::Valor(const std::string& chave) {
+    auto p = posicao.find(MaiusculasAscii(chave));
+    return p == posicao.end() ? nullptr : &valores[p->second].second;
+}
+
+const std::string* ArquivoIni::Secao::Valor(const std::string& chave) const {
+    auto p = posicao.find(MaiusculasAscii(chave));
+    return p == posicao.end() ? nullptr : &valores[p->second].second;
+}
+
+void ArquivoIni::Secao::Grava(const std::string& chave, const std::string& valor) {
+    auto [p, nova] = posicao.try_emplace(MaiusculasAscii(chave), valores.size());
+    if (nova)
+        valores.emplace_back(chave, valor);
+    else
+        valores[p->second].second = valor;
+}
+
 void ArquivoIni::Le() {
     std::error_code ec;
     if (!std::filesystem::exists(nome_, ec)) {
         secoes_.clear();
+        posicaoSecao_.clear();
         return;
     }
     LeTexto(LeArquivoInteiro(nome_));
@@ -31,6 +48,7 @@ void ArquivoIni::Le() {
 
 void ArquivoIni::LeTexto(const std::string& texto) {
     secoes_.clear();
+    posicaoSecao_.clear();
     Secao* atual = nullptr;
     size_t pos = 0;
     while (pos <= texto.size()) {
@@ -45,15 +63,7 @@ void ArquivoIni::LeTexto(const std::string& texto) {
         }
         size_t igual = linha.find('=');
         if (igual == std::string::npos || !atual) continue;
-        std::string chave = Apara(linha.substr(0, igual));
-        std::string valor = linha.substr(igual + 1);
-        bool existe = false;
-        for (auto& kv : atual->valores)
-            if (Iguais(kv.first, chave)) {
-                kv.second = valor;
-                existe = true;
-            }
-        if (!existe) atual->valores.emplace_back(chave, valor);
+        atual->Grava(Apara(linha.substr(0, igual)), linha.substr(igual + 1));
     }
 }
 
@@ -70,32 +80,25 @@ std::string ArquivoIni::Texto() const {
 void ArquivoIni::Grava() const { GravaArquivoInteiro(nome_, Texto()); }
 
 const ArquivoIni::Secao* ArquivoIni::Acha(const std::string& secao) const {
-    for (const auto& s : secoes_)
-        if (Iguais(s.nome, secao)) return &s;
-    return nullptr;
+    auto p = posicaoSecao_.find(MaiusculasAscii(secao));
+    return p == posicaoSecao_.end() ? nullptr : &secoes_[p->second];
 }
 
 ArquivoIni::Secao& ArquivoIni::AchaOuCria(const std::string& secao) {
-    for (auto& s : secoes_)
-        if (Iguais(s.nome, secao)) return s;
-    secoes_.push_back({secao, {}});
-    return secoes_.back();
+    auto [p, nova] = posicaoSecao_.try_emplace(MaiusculasAscii(secao), secoes_.size());
+    if (nova) secoes_.push_back({secao, {}, {}});
+    return secoes_[p->second];
 }
 
 bool ArquivoIni::Existe(const std::string& secao, const std::string& chave) const {
     const Secao* s = Acha(secao);
-    if (!s) return false;
-    for (const auto& kv : s->valores)
-        if (Iguais(kv.first, chave)) return true;
-    return false;
+    return s && s->Valor(chave);
 }
 
 std::string ArquivoIni::LeTexto(const std::string& secao, const std::string& chave, const std::string& padrao) const {
     const Secao* s = Acha(secao);
-    if (!s) return padrao;
-    for (const auto& kv : s->valores)
-        if (Iguais(kv.first, chave)) return kv.second;
-    return padrao;
+    const std::string* v = s ? s->Valor(chave) : nullptr;
+    return v ? *v : padrao;
 }
 
 int ArquivoIni::LeInteiro(const std::string& secao, const std::string& chave, int padrao) const {
@@ -117,13 +120,7 @@ bool ArquivoIni::LeBooleano(const std::string& secao, const std::string& chave, 
 }
 
 void ArquivoIni::GravaTexto(const std::string& secao, const std::string& chave, const std::string& valor) {
-    Secao& s = AchaOuCria(secao);
-    for (auto& kv : s.valores)
-        if (Iguais(kv.first, chave)) {
-            kv.second = valor;
-            return;
-        }
-    s.valores.emplace_back(chave, valor);
+    AchaOuCria(secao).Grava(chave, valor);
 }
 
 void ArquivoIni::GravaInteiro(const std::string& secao, const std::string& chave, int valor) {
@@ -137,9 +134,16 @@ void ArquivoIni::GravaBooleano(const std::string& secao, const std::string& chav
 }
 
 void ArquivoIni::ApagaChave(const std::string& secao, const std::string& chave) {
-    for (auto& s : secoes_)
-        if (Iguais(s.nome, secao))
-            std::erase_if(s.valores, [&](const auto& kv) { return Iguais(kv.first, chave); });
+    auto ps = posicaoSecao_.find(MaiusculasAscii(secao));
+    if (ps == posicaoSecao_.end()) return;
+    Secao& s = secoes_[ps->second];
+    auto p = s.posicao.find(MaiusculasAscii(chave));
+    if (p == s.posicao.end()) return;
+    const std::size_t i = p->second;
+    s.valores.erase(s.valores.begin() + static_cast<std::ptrdiff_t>(i));
+    s.posicao.erase(p);
+    for (auto& [nome, k] : s.posicao)
+        if (k > i) --k;
 }
 
 std::vector<std::string> ArquivoIni::Secoes() const {

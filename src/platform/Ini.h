@@ -1,7 +1,9 @@
 #pragma once
 // The settings file: sections and keys keep the order they were read or first
 // written in, booleans are written as 1/0, and the file is written safely.
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,15 +39,22 @@ public:
     std::vector<std::string> Chaves(const std::string& secao) const;
 
 private:
+    // Names are found through indexes by their upper-case form, so a file of many
+    // keys reads in linear time; the vectors keep the order.
     struct Secao {
         std::string nome;
         std::vector<std::pair<std::string, std::string>> valores;
+        std::unordered_map<std::string, std::size_t> posicao; // upper-case key -> index in valores
+        std::string* Valor(const std::string& chave);
+        const std::string* Valor(const std::string& chave) const;
+        void Grava(const std::string& chave, const std::string& valor);
     };
     const Secao* Acha(const std::string& secao) const;
     Secao& AchaOuCria(const std::string& secao);
 
     std::string nome_;
     std::vector<Secao> secoes_;
+    std::unordered_map<std::string, std::size_t> posicaoSecao_; // upper-case name -> index in secoes_
 };
 
 } // namespace dorvan

@@ -22,15 +22,6 @@ int Nivel(std::string_view s) {
     return 6;
 }
 
-std::vector<std::string> Palavras(std::string_view texto) {
-    std::vector<std::string> r;
-    std::string resto(texto);
-    std::string palavra;
-    while (ProximaPalavra(resto, palavra))
-        r.push_back(std::move(palavra));
-    return r;
-}
-
 // A constant with '.' or ',' as decimal mark: the later of the first '.' and the
 // first ',' is the mark, the other character groups thousands. Rewritten in the
 // typed form (',' the mark, '.' grouping) it reads as a typed number does.

@@ -62,16 +62,10 @@ std::vector<std::string> LinhasCopiadas(std::string_view texto) {
 // table read with LeTabela find the same lines here.
 std::string RotuloDoCampo(const std::string& campo) { return AparaDireita(SemAspasNasPontas(campo)); }
 
-// A value field: digits, sign and exponent kept, the file's decimal mark made '.'.
-// Returns the number and the decimals it was written with.
+// A value field as the table reader takes it, and the decimals it was written
+// with (the digits between the decimal mark and any exponent).
 double ValorDoCampo(const std::string& campo, char marca, std::int32_t& decimais) {
-    std::string f;
-    for (char ch : campo) {
-        if (ch == marca)
-            f += '.';
-        else if ((ch >= '0' && ch <= '9') || ch == '-' || ch == '+' || ch == 'E' || ch == 'e')
-            f += ch;
-    }
+    const std::string f = FiltraNumeroCSV(campo, marca);
     decimais = 0;
     std::size_t p = f.find('.');
     if (p != std::string::npos) {
@@ -79,10 +73,7 @@ double ValorDoCampo(const std::string& campo, char marca, std::int32_t& decimais
         if (fim == std::string::npos) fim = f.size();
         decimais = static_cast<std::int32_t>(std::min<std::size_t>(fim - p - 1, MaxDecimaisLidos));
     }
-    if (f.empty()) return 0;
-    const auto exato = LeNumeroMaquina(f);
-    const double v = exato ? *exato : LePrefixoNumerico(f);
-    return std::isfinite(v) ? v : 0;
+    return ValorNumeroCSV(f);
 }
 
 // Counts and reports the rows a merge could not place.
@@ -156,7 +147,7 @@ std::string ChaveLinha(std::string_view rotulo, std::int32_t tamCodigo) {
 }
 
 std::int32_t IncluiTextoTabela(TabelaResultados& t, const TIndice& chaves, std::string_view texto,
-                               char marcaDecimalTab) {
+                               const std::string& nome, char marcaDecimalTab) {
     const std::vector<std::string> linhas = LinhasCopiadas(texto);
 
     // Pass 1: the separator and the most fields after the label on a line.
@@ -194,13 +185,19 @@ std::int32_t IncluiTextoTabela(TabelaResultados& t, const TIndice& chaves, std::
         marca = ',';
     }
     if (sep == 0) return 0;
-    const auto numNovas =
-        static_cast<std::int32_t>(std::min<long long>(quantas, static_cast<long long>(MaxColunas - t.NumColunas())));
 
-    // Pass 2: the header gives the titles of the new columns.
+    // Pass 2: the header gives the titles of the new columns; only the columns the
+    // text fills are added, and none when they would not fit in memory.
     std::size_t i = 0;
     while (i < linhas.size() && linhas[i].find(sep) == std::string::npos) ++i;
     if (i >= linhas.size()) return 0;
+    const auto numNovas = ColunasPreenchidas(
+        QuebraLinhas(texto), i, sep, t.CapLinhas(),
+        static_cast<std::int32_t>(std::min<long long>(quantas, static_cast<long long>(MaxColunas - t.NumColunas()))));
+    if (!CabeNaMemoria(t.CapLinhas(), static_cast<std::int64_t>(t.NumColunas()) + numNovas)) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(nome, t.CapLinhas(), static_cast<std::int64_t>(t.NumColunas()) + numNovas));
+        return 0;
+    }
     const std::int32_t primeira = t.NumColunas() + 1;
     {
         std::size_t cursor = 0;
@@ -273,7 +270,7 @@ std::int32_t IncluiTextoTabela(TabelaResultados& t, const TIndice& chaves, std::
 
 std::int32_t IncluiArquivoTabela(TabelaResultados& t, const TIndice& chaves, const std::string& arquivo,
                                  char marcaDecimalTab) {
-    return IncluiTextoTabela(t, chaves, LeArquivoInteiro(arquivo), marcaDecimalTab);
+    return IncluiTextoTabela(t, chaves, LeArquivoInteiro(arquivo), arquivo, marcaDecimalTab);
 }
 
 void JuntaTabelas(TabelaResultados& t, const TabelaResultados& aberta, const std::string& texto,
@@ -284,9 +281,18 @@ void JuntaTabelas(TabelaResultados& t, const TabelaResultados& aberta, const std
     const std::int32_t existentes = chaves.indice.Quantidade();
 
     TabelaResultados lida;
-    LeTabelaDeTexto(lida, texto, nome, marcaDecimalTab);
+    // A text too big to read leaves the open table as it was (the reader said why).
+    if (LeTabelaDeTexto(lida, texto, nome, marcaDecimalTab).naoCabe) {
+        t = aberta;
+        return;
+    }
     for (std::int32_t r = 1; r <= lida.NumLinhas; ++r) chaves.Insere(lida.Rotulo(r), tamCodigo);
     const std::int32_t n = chaves.indice.Quantidade();
+    if (!CabeNaMemoria(n, static_cast<std::int64_t>(aberta.NumColunas()) + lida.NumColunas())) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(nome, n, static_cast<std::int64_t>(aberta.NumColunas()) + lida.NumColunas()));
+        t = aberta;
+        return;
+    }
     if (n > existentes &&
         MensagensAtuais().SimOuNao("Sim ou n\xE3o?", "Novas linhas foram adicionadas. Reordenar as linhas?"))
         for (std::int32_t p = 1; p <= n; ++p) chaves.indice.DefineValor(p, p);
@@ -333,7 +339,7 @@ void JuntaTabelas(TabelaResultados& t, const TabelaResultados& aberta, const std
         }
     }
 
-    IncluiTextoTabela(t, chaves.indice, texto, marcaDecimalTab);
+    IncluiTextoTabela(t, chaves.indice, texto, nome, marcaDecimalTab);
 
     t.Titulo1 = Corta(aberta.Titulo1, MaxTituloMesclado);
     t.Titulo2 = Corta(aberta.Titulo2, MaxTituloMesclado);
@@ -405,6 +411,11 @@ bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const Esco
         return false;
     }
 
+    const auto colunas = std::min<std::int64_t>(static_cast<std::int64_t>(t.NumColunas()) + marcados.size(), MaxColunas);
+    if (!CabeNaMemoria(t.CapLinhas(), colunas)) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(arquivo, t.CapLinhas(), colunas));
+        return false;
+    }
     const std::int32_t primeira = t.NumColunas() + 1;
     std::vector<int> campos;
     for (int f : marcados) {
@@ -553,7 +564,8 @@ bool ColaTexto(TabelaResultados& t, const TabelaResultados* aberta, const std::s
     if (aberta && aberta->NumLinhas > 0) {
         JuntaTabelas(t, *aberta, texto, nome, marcaDecimalTab);
     } else {
-        LeTabelaDeTexto(t, texto, nome, marcaDecimalTab);
+        // Too big a text was refused with its own message.
+        if (LeTabelaDeTexto(t, texto, nome, marcaDecimalTab).naoCabe) return false;
         // The text came from no file, and is lost on closing unless saved.
         t.ArquivoAtual.clear();
         t.Modificada = t.NumLinhas > 0;

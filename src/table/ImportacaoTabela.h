@@ -27,9 +27,11 @@ std::string ChaveLinha(std::string_view rotulo, std::int32_t tamCodigo);
 // totals; a table without one gets its columns summed. Rows whose key is missing
 // are rejected: "Linha não encontrada:" + label (the first few), then "Rejeitado 1
 // registro" or "Rejeitados <n> registros". A trailing "DUMMY" column is dropped.
+// Only the columns the text fills are added (ColunasPreenchidas); when they would
+// not fit in memory, MensagemNaoCabe names nome and nothing is added.
 // Returns the number of columns added (0 for text with no separator).
 std::int32_t IncluiTextoTabela(TabelaResultados& t, const TIndice& chaves, std::string_view texto,
-                               char marcaDecimalTab = MarcaDecimalLocal());
+                               const std::string& nome, char marcaDecimalTab = MarcaDecimalLocal());
 // The same from a file; throws ErroES when it cannot be read.
 std::int32_t IncluiArquivoTabela(TabelaResultados& t, const TIndice& chaves, const std::string& arquivo,
                                  char marcaDecimalTab = MarcaDecimalLocal());
@@ -39,7 +41,8 @@ std::int32_t IncluiArquivoTabela(TabelaResultados& t, const TIndice& chaves, con
 // order), `texto` the table read from `nome` (its rows not in `aberta` follow in
 // its order; asked "Novas linhas foram adicionadas. Reordenar as linhas?" to sort
 // all rows by code). t gets aberta's titles, code length and map name, and is
-// left modified. `aberta` may not be t.
+// left modified. A text whose table would not fit in memory is refused with
+// MensagemNaoCabe and t gets `aberta` back unchanged. `aberta` may not be t.
 void JuntaTabelas(TabelaResultados& t, const TabelaResultados& aberta, const std::string& texto,
                   const std::string& nome, char marcaDecimalTab = MarcaDecimalLocal());
 
@@ -62,7 +65,8 @@ using MarcaCampos = std::function<std::vector<int>(const std::vector<std::string
 // decimals), summing each record's values into the row whose label begins with the
 // record's key ("chave das linhas", then "campos a incluir"). Deleted records are
 // not counted. Records with no row: " Registros rejeitados = <n>". None marked:
-// " Nenhum campo foi marcado ". A scan that fails midway takes its columns back.
+// " Nenhum campo foi marcado ". Columns that would not fit in memory are refused
+// (MensagemNaoCabe). A scan that fails midway takes its columns back.
 // aCadaMil runs every 1000 records (the window lets itself repaint). True when
 // columns were added (t is then modified).
 bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const EscolheCampo& escolhe,

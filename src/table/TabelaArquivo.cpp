@@ -7,6 +7,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
 #include "platform/Texto1252.h"
+#include "table/Utilidades.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -109,23 +110,11 @@ int Limita(long long n, int minimo, int maximo) {
     return static_cast<int>(std::clamp<long long>(n, minimo, maximo));
 }
 
-// One field of a table line from cursor on, quotes kept: blanks before it
-// skipped; a quoted field runs to the separator after its closing quote (to the
-// end of the line when the quote never closes).
+// One field of a table line from cursor on, quotes kept (see LeCampoCSV).
 std::string ProximoCampo(std::string_view linha, std::size_t& cursor, char sep) {
-    while (cursor < linha.size() && linha[cursor] == ' ') ++cursor;
-    std::size_t inicio = cursor, busca = cursor;
-    if (cursor < linha.size() && linha[cursor] == '"') {
-        std::size_t fecha = linha.find('"', cursor + 1);
-        busca = fecha == std::string_view::npos ? linha.size() : fecha + 1;
-    }
-    std::size_t p = busca >= linha.size() ? std::string_view::npos : linha.find(sep, busca);
-    if (p == std::string_view::npos) {
-        cursor = linha.size();
-        return std::string(linha.substr(inicio));
-    }
-    cursor = p + 1;
-    return std::string(linha.substr(inicio, p - inicio));
+    std::string campo;
+    LeCampoCSV(linha, cursor, sep, campo);
+    return campo;
 }
 
 std::string SemAspasNasPontas(std::string s) {
@@ -133,28 +122,6 @@ std::string SemAspasNasPontas(std::string s) {
     while (i < f && s[i] == '"') ++i;
     while (f > i && s[f - 1] == '"') --f;
     return s.substr(i, f - i);
-}
-
-// Keeps what a number may hold; the decimal mark becomes '.'.
-std::string FiltraNumero(std::string_view campo, char marca) {
-    std::string r;
-    for (char ch : campo) {
-        if (ch == marca)
-            r += '.';
-        else if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-' || ch == 'E' || ch == 'e')
-            r += ch;
-    }
-    return r;
-}
-
-double ValorDe(const std::string& filtrado) {
-    if (filtrado.empty()) return 0;
-    double v;
-    if (auto n = LeNumeroMaquina(filtrado))
-        v = *n;
-    else
-        v = LePrefixoNumerico(filtrado);
-    return std::isfinite(v) ? v : 0;
 }
 
 std::map<std::string, GravadorTabela>& Gravadores() {
@@ -257,7 +224,8 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
 
     std::string cab = "\"" + TextoCampo(t.NomeColuna(0), true) + "\"";
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) cab += ";\"" + TextoCampo(t.NomeColuna(c), true) + "\"";
-    if (t.NumColunas() == 0) cab += ";\"DUMMY\"";
+    const bool dummy = ComColunaDUMMY(t);
+    if (dummy) cab += ";\"DUMMY\"";
     linha(cab);
 
     const std::int32_t linhas = std::min(t.NumLinhas, t.CapLinhas());
@@ -269,13 +237,13 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
             l += ';';
             l += NumeroVirgula(t.Dado(c, r), dec[static_cast<std::size_t>(c)]);
         }
-        if (t.NumColunas() == 0) l += ";0";
+        if (dummy) l += ";0";
         linha(l);
     }
     std::string tot = "\"Total\"";
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
         tot += ";" + NumeroVirgula(t.Coluna(c).Total, dec[static_cast<std::size_t>(c)]);
-    if (t.NumColunas() == 0) tot += ";0";
+    if (dummy) tot += ";0";
     linha(tot);
     return s;
 }
@@ -283,6 +251,30 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
 void GravaTab(TabelaResultados& t, const std::string& arquivo, const std::vector<std::string>& log) {
     GravaArquivoInteiro(arquivo, TextoTab(t, log));
     t.Modificada = false;
+}
+
+std::int32_t ColunasPreenchidas(const std::vector<std::string_view>& linhas, std::size_t cabecalho, char sep,
+                                long long maxLinhas, std::int32_t maxColunas) {
+    std::int32_t colunas = 0;
+    std::string campo;
+    long long vistas = 0;
+    for (std::size_t j = cabecalho; j < linhas.size() && vistas <= maxLinhas; ++j) {
+        std::string_view l = linhas[j];
+        if (l.find(sep) == std::string_view::npos) continue;
+        ++vistas;
+        std::size_t cursor = 0;
+        LeCampoCSV(l, cursor, sep, campo); // the label
+        for (std::int32_t c = 1; c <= maxColunas && cursor < l.size(); ++c) {
+            LeCampoCSV(l, cursor, sep, campo);
+            if (campo.find_first_not_of(" \t\"") != std::string::npos) colunas = std::max(colunas, c);
+        }
+    }
+    return colunas;
+}
+
+std::string MensagemNaoCabe(const std::string& nome, long long linhas, long long colunas) {
+    return "A tabela do arquivo " + DeUtf8(nome) + " tem " + std::to_string(linhas) + " linhas e " +
+           std::to_string(colunas) + " colunas e n\xE3o cabe na mem\xF3ria. Nada foi lido.";
 }
 
 LeituraTabela LeTabela(TabelaResultados& t, const std::string& arquivo, char marcaDecimalTab) {
@@ -342,7 +334,6 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         if (l.find(sep) != std::string_view::npos) ++comSepEmQualquerLugar;
     // One row more than a producer may make, for the totals line.
     long long numLinhas = std::min<long long>(comSepEmQualquerLugar - 1, MaxLinhasTabela + 1);
-    const std::int32_t numColunas = static_cast<std::int32_t>(std::min<long long>(maxSep[k], MaxColunas));
     if (numLinhas < 2) return res;
 
     // Pass 2: the keyed lines before the header.
@@ -426,8 +417,19 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     }
     if (i >= linhas.size()) return res;
 
-    // The header.
-    {
+    // The header. Rows x columns cells are allocated at once: sized by what the
+    // file fills, and refused when even that would not fit.
+    const std::int32_t numColunas = ColunasPreenchidas(
+        linhas, i, sep, numLinhas, static_cast<std::int32_t>(std::min<long long>(maxSep[k], MaxColunas)));
+    auto naoCabe = [&] {
+        LiberaTabela(t);
+        t.NumLinhas = 0;
+        MensagensAtuais().Mostra(MensagemNaoCabe(nome, numLinhas, numColunas));
+        res.naoCabe = true;
+        return res;
+    };
+    if (!CabeNaMemoria(numLinhas, numColunas)) return naoCabe();
+    try {
         std::string_view cab = linhas[i++];
         std::size_t cursor = 0;
         auto titulo = [&] { return Apara(SemAspasNasPontas(ProximoCampo(cab, cursor, sep))); };
@@ -440,6 +442,8 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
             AcrescentaColuna(t, titulo(), 0);
             t.Coluna(c).Largura = 0;
         }
+    } catch (const std::bad_alloc&) {
+        return naoCabe();
     }
     t.ColunaOrdem = 0;
     t.OrdemDecrescente = false;
@@ -457,8 +461,8 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         std::size_t cursor = 0;
         t.Rotulo(r) = AparaDireita(SemAspasNasPontas(ProximoCampo(l, cursor, sep)));
         for (std::int32_t c = 1; c <= numColunas && cursor < l.size(); ++c) {
-            std::string f = FiltraNumero(ProximoCampo(l, cursor, sep), marca);
-            t.Dado(c, r) = ValorDe(f);
+            std::string f = FiltraNumeroCSV(ProximoCampo(l, cursor, sep), marca);
+            t.Dado(c, r) = ValorNumeroCSV(f);
             std::size_t p = f.find('.');
             if (p != std::string::npos) {
                 auto d = static_cast<std::int32_t>(std::min<std::size_t>(f.size() - p - 1, MaxDecimaisLidos));
@@ -553,6 +557,13 @@ bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const Esco
     }
     const int kc = e->campoCodigo, kn = e->campoNome;
     const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(h.NumRegs, MaxLinhasTabela));
+    std::int64_t colunas = 0;
+    for (int i = 1; i <= h.NumCampos; ++i) colunas += !e->apenasNumericos || h.Campo(i).Tipo == 'N';
+    if (!CabeNaMemoria(n, std::min<std::int64_t>(colunas, MaxColunas))) {
+        MensagensAtuais().Mostra(MensagemNaoCabe(arquivo, n, std::min<std::int64_t>(colunas, MaxColunas)));
+        CloseDBF(h);
+        return false;
+    }
     t.AlocaLinhas(n, n);
     if (kc == kn) {
         t.DefineNomeColuna(0, h.Campo(kc).Nome);

@@ -32,6 +32,7 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
 struct LeituraTabela {
     bool aberto = false;    // the file could be opened
     bool tabela = false;    // a table was read (NumLinhas > 0 afterwards)
+    bool naoCabe = false;   // refused: the table would not fit in memory (the user was told)
     std::string dirMapas;   // folder of the map named in the file, when one was
     std::vector<std::string> log; // the run log lines found in the file
 };
@@ -76,10 +77,21 @@ using EscolheCamposDBF = std::function<std::optional<EscolhaCamposDBF>(const std
 
 // Reads a DBF as a table: one row per record (deleted ones too, at most
 // MaxLinhasTabela), one column per field (only numeric ones when asked). False when
-// the file did not open or the choice was not confirmed; the table is then left
-// as the caller freed it.
+// the file did not open, the choice was not confirmed or the table would not fit in
+// memory (MensagemNaoCabe); the table is then left as the caller freed it.
 bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const EscolheCamposDBF& escolhe,
                      bool dbfComCP850);
+
+// The value columns a separated table really fills: the last one that has a title
+// in the header line linhas[cabecalho] or a non-blank field in one of the next
+// maxLinhas lines holding sep, at most maxColunas. A trailing run of untitled,
+// unfilled fields holds nothing, so a header of thousands of empty fields over
+// one-value rows is a table of one column.
+std::int32_t ColunasPreenchidas(const std::vector<std::string_view>& linhas, std::size_t cabecalho, char sep,
+                                long long maxLinhas, std::int32_t maxColunas);
+
+// What the user is told when a table read from nome would not fit in memory.
+std::string MensagemNaoCabe(const std::string& nome, long long linhas, long long colunas);
 
 // The extension of a file name in upper case with its dot (".TAB"), or empty.
 std::string ExtensaoMaiuscula(const std::string& arquivo);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unistd.h>
 
 namespace dorvan {
 
@@ -119,6 +120,21 @@ bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t
     nova->Dados.assign(static_cast<std::size_t>(t.CapLinhas()) + 1, 0.0);
     t.colunas_.push_back(std::move(nova));
     return true;
+}
+
+bool CabeNaMemoria(std::int64_t linhas, std::int64_t colunas) {
+    if (linhas < 0 || colunas < 0) return false;
+    // One cell per row and column, plus each row's label, order and unused slot 0.
+    const double bytes = (static_cast<double>(linhas) + 1) * (static_cast<double>(colunas) * sizeof(double) +
+                                                              sizeof(std::string) + sizeof(std::int32_t));
+    double limite = static_cast<double>(MaxBytesCelulas);
+    const long paginas = sysconf(_SC_PHYS_PAGES), tamanho = sysconf(_SC_PAGE_SIZE);
+    if (paginas > 0 && tamanho > 0) limite = std::min(limite, static_cast<double>(paginas) * static_cast<double>(tamanho) / 2);
+    return bytes <= limite;
+}
+
+bool ComColunaDUMMY(const TabelaResultados& t) {
+    return t.NumColunas() == 0 || t.NomeColuna(t.NumColunas()) == "DUMMY";
 }
 
 void RemoveUltimaColuna(TabelaResultados& t) {

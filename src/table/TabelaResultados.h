@@ -198,6 +198,18 @@ TabelaResultados& TabelaAtual();
 // given decimals, width 13, total kind Soma. False (nothing changes) at MaxColunas.
 bool AcrescentaColuna(TabelaResultados& t, std::string_view titulo, std::int32_t decimais);
 
+// Whether rows x columns cells can be allocated: within a fixed ceiling of
+// MaxBytesCelulas and within half the machine's memory, so a table read from a
+// file never drives the process into the system's out-of-memory killer.
+inline constexpr std::int64_t MaxBytesCelulas = std::int64_t{4} << 30;
+bool CabeNaMemoria(std::int64_t linhas, std::int64_t colunas);
+
+// Whether a text table writer ends its header with an extra "DUMMY" column of
+// zeros: the readers drop one trailing column titled "DUMMY" (it stands for "no
+// columns"), so it is written when there are none and when the last real column
+// is itself titled "DUMMY", which then reads back.
+bool ComColunaDUMMY(const TabelaResultados& t);
+
 // Drops the last column and every note on it, as EliminaColunas does.
 void RemoveUltimaColuna(TabelaResultados& t);
 

@@ -2,7 +2,9 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/Numeros.h"
 #include "platform/Processos.h"
+#include "platform/Texto1252.h"
 
 #include <QCoreApplication>
 #include <cerrno>
@@ -203,23 +205,41 @@ long long MilissegundosEntre(const QDateTime& inicio, const QDateTime& fim) {
 
 double Potencia(double a, double b) { return b > 0 ? std::exp(a * std::log(b)) : 0.0; }
 
-void LeCampoCSV(const std::string& linha, std::size_t& cursor, char separador, std::string& campo) {
+void LeCampoCSV(std::string_view linha, std::size_t& cursor, char separador, std::string& campo) {
     std::size_t i = cursor;
     while (i < linha.size() && linha[i] == ' ') ++i;
     std::size_t inicio = i;
     std::size_t procura = i;
     if (i < linha.size() && linha[i] == '"') {
         std::size_t fecha = linha.find('"', i + 1);
-        procura = fecha == std::string::npos ? linha.size() : fecha + 1;
+        procura = fecha == std::string_view::npos ? linha.size() : fecha + 1;
     }
-    std::size_t sep = procura < linha.size() ? linha.find(separador, procura) : std::string::npos;
-    if (sep == std::string::npos) {
+    std::size_t sep = procura < linha.size() ? linha.find(separador, procura) : std::string_view::npos;
+    if (sep == std::string_view::npos) {
         campo = linha.substr(std::min(inicio, linha.size()));
         cursor = linha.size();
     } else {
         campo = linha.substr(inicio, sep - inicio);
         cursor = sep + 1;
     }
+}
+
+std::string FiltraNumeroCSV(std::string_view campo, char marca) {
+    std::string r;
+    for (char ch : campo) {
+        if (ch == marca)
+            r += '.';
+        else if ((ch >= '0' && ch <= '9') || ch == '+' || ch == '-' || ch == 'E' || ch == 'e')
+            r += ch;
+    }
+    return r;
+}
+
+double ValorNumeroCSV(const std::string& filtrado) {
+    if (filtrado.empty()) return 0;
+    const auto exato = LeNumeroMaquina(filtrado);
+    const double v = exato ? *exato : LePrefixoNumerico(filtrado);
+    return std::isfinite(v) ? v : 0;
 }
 
 void SeparaEm(std::string& texto, std::string_view separador, std::string& parte) {
@@ -246,6 +266,17 @@ bool ProximaPalavra(std::string& texto, std::string& palavra) {
     return true;
 }
 
+std::vector<std::string> Palavras(std::string_view texto) {
+    std::vector<std::string> r;
+    std::size_t i = 0;
+    while ((i = texto.find_first_not_of(' ', i)) != std::string_view::npos) {
+        std::size_t fim = std::min(texto.find(' ', i), texto.size());
+        r.emplace_back(texto.substr(i, fim - i));
+        i = fim;
+    }
+    return r;
+}
+
 std::string TiraCaractere(char modo, char c, const std::string& s) {
     switch (modo) {
     case 'A': {
@@ -268,6 +299,40 @@ std::string TiraCaractere(char modo, char c, const std::string& s) {
 }
 
 std::string Brancos(int n) { return n > 0 ? std::string(static_cast<std::size_t>(n), ' ') : std::string(); }
+
+namespace {
+
+// One character (1252) of a mailto address, as UTF-8 with the bytes outside the
+// unreserved set (and `tambem`) percent-encoded.
+std::string CaractereURL(char c, char tambem) {
+    static const char* const hex = "0123456789ABCDEF";
+    const bool livre = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '.' || c == '_' || c == '~' || (tambem && c == tambem);
+    if (livre) return std::string(1, c);
+    std::string r;
+    for (unsigned char b : ParaUtf8(std::string_view(&c, 1))) {
+        r += '%';
+        r += hex[b >> 4];
+        r += hex[b & 15];
+    }
+    return r;
+}
+
+} // namespace
+
+std::string EnderecoEnviarPara(const std::string& endereco, const std::string& titulo) {
+    constexpr std::size_t MaxEndereco = 120;
+    std::string url = "mailto:";
+    for (char c : endereco) url += CaractereURL(c, '@');
+    url += "?subject=";
+    for (char c : titulo) {
+        const std::string parte = CaractereURL(c, 0);
+        if (url.size() + parte.size() > MaxEndereco) break;
+        url += parte;
+    }
+    if (url.size() > MaxEndereco) url.resize(MaxEndereco);
+    return url;
+}
 
 std::string MensagemNaoEncontrada(const std::string& busca) {
     return "Seq\xFC\xEAncia '" + busca + "' n\xE3o encontrada!";

@@ -71,7 +71,15 @@ double Potencia(double a, double b);
 // Takes the next field of linha from cursor on (leading blanks skipped). A field
 // that opens with '"' runs to the first separador after its closing quote; campo
 // keeps the quotes. The cursor moves past the separador, or to the end of the line.
-void LeCampoCSV(const std::string& linha, std::size_t& cursor, char separador, std::string& campo);
+void LeCampoCSV(std::string_view linha, std::size_t& cursor, char separador, std::string& campo);
+
+// What a number field of a separated table may hold: digits, signs and exponent
+// letters kept, the file's decimal marca made '.', everything else (thousands
+// separators, blanks, quotes) dropped.
+std::string FiltraNumeroCSV(std::string_view campo, char marca);
+// The value of a filtered field: 0 when empty, not a number or not finite; a
+// field with junk after its number gives the number it starts with.
+double ValorNumeroCSV(const std::string& filtrado);
 
 // parte := text before the first separador, texto := what follows it; with no
 // separador, parte := texto and texto := empty.
@@ -80,6 +88,10 @@ void SeparaEm(std::string& texto, std::string_view separador, std::string& parte
 // Drops leading blanks from texto; false when nothing is left; else moves the
 // characters up to the next blank into palavra.
 bool ProximaPalavra(std::string& texto, std::string& palavra);
+
+// The words of texto: the runs of characters between blanks, in order, as
+// ProximaPalavra gives them one by one, in one pass over the text.
+std::vector<std::string> Palavras(std::string_view texto);
 
 // s without c: modo 'A' everywhere, 'L' leading, 'R' trailing, 'B' both ends;
 // any other modo leaves s as it is.
@@ -90,6 +102,13 @@ std::string Brancos(int n);
 
 inline int Minimo(int a, int b) { return a < b ? a : b; }
 inline int Maximo(int a, int b) { return a > b ? a : b; }
+
+// The "mailto:" address of "Enviar para ...": the support address and the table's
+// title as subject, both 1252 text, sent as UTF-8 with every byte that is not a
+// letter, digit, '-', '.', '_' or '~' (and '@' in the address) percent-encoded,
+// so a title cannot add fields ("&body=", "&attach=") of its own. The whole
+// address is at most 120 characters, cut between characters, never inside one.
+std::string EnderecoEnviarPara(const std::string& endereco, const std::string& titulo);
 
 // What the editors' find boxes say when the text is not found.
 std::string MensagemNaoEncontrada(const std::string& busca);

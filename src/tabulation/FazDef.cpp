@@ -5,11 +5,15 @@
 #include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
+#include "platform/Mensagens.h"
+#include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <string_view>
+#include <unordered_set>
 
 namespace dorvan {
 
@@ -230,6 +234,13 @@ std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores
     return linhas;
 }
 
+std::string MensagemCNVCheio(const std::string& arquivoCNV, const std::string& campo, long long deixados) {
+    return DeUtf8(std::filesystem::path(arquivoCNV).filename().string()) + ": no m\xE1ximo " +
+           std::to_string(CapacidadeCNVGerado) + " categorias; " + std::to_string(deixados) +
+           (deixados == 1 ? " valor do campo " : " valores do campo ") + campo + (deixados == 1 ? " ficou" : " ficaram") +
+           " de fora.";
+}
+
 ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::string>& camposMarcados) {
     ResultadoCNV resultado;
     dbfRecord h;
@@ -239,13 +250,15 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
     struct Tabela {
         int campo;
         TIndice indice;
-        bool cheia = false;
+        // The distinct values left out, by their hashes: a field of millions of
+        // distinct values must not be kept twice just to be counted.
+        std::unordered_set<std::size_t> deixados;
     };
     std::vector<Tabela> tabelas;
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         if (!EhCategorico(c.Tipo) || !Marcado(camposMarcados, c.Nome)) continue;
-        tabelas.push_back(Tabela{i, {}, false});
+        tabelas.push_back(Tabela{i, {}, {}});
         CriaIndice(tabelas.back().indice, CapacidadeCNVGerado);
     }
 
@@ -263,9 +276,10 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
                 }
                 std::int32_t pos = 0, valor = 0;
                 if (BuscaIndice(t.indice, v, pos, valor)) continue;
-                // One message per field is enough: the rest of a large file would repeat it for every value.
-                if (t.cheia) continue;
-                if (t.indice.Quantidade() >= t.indice.Capacidade()) t.cheia = true;
+                if (t.indice.Quantidade() >= t.indice.Capacidade()) {
+                    t.deixados.insert(std::hash<std::string_view>{}(v));
+                    continue;
+                }
                 InsereIndice(t.indice, v, 0);
             }
         },
@@ -287,6 +301,8 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
             GravaArquivoInteiro(nome, JuntaLinhas(LinhasCNVGerado(valores, c.Tamanho)));
             resultado.arquivos.push_back(nome);
             LiberaIndice(t.indice);
+            if (!t.deixados.empty())
+                MensagensAtuais().Mostra(MensagemCNVCheio(nome, c.Nome, static_cast<long long>(t.deixados.size())));
         }
     } catch (...) {
         CloseDBF(h);

@@ -61,7 +61,9 @@ std::string NomeDEFdoDBF(const std::string& arquivoDBF);
 
 // ---- CNV generator ----
 
-inline constexpr std::int32_t CapacidadeCNVGerado = 10000;
+// The loader reads a CNV's category count from four characters: a generated
+// table holds at most 9999 categories.
+inline constexpr std::int32_t CapacidadeCNVGerado = 9999;
 
 struct ResultadoCNV {
     std::vector<std::string> arquivos; // files written, in field order
@@ -73,11 +75,14 @@ struct ResultadoCNV {
 std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores, int larguraCampo);
 
 // Writes "<field>.cnv" (lower case) in the DBF's folder for every ticked field of
-// type C, D or L, with its distinct values. Values beyond the table's capacity are
-// left out, with one "Entradas excede máximo 10000" message per field. A DBC is read
+// type C, D or L, with its distinct values. Values beyond CapacidadeCNVGerado (the
+// first ones met are kept) are left out, with one message per field saying how many:
+// "<campo>.cnv: no máximo 9999 categorias; <n> valores do campo <CAMPO> ficaram de
+// fora." (MensagemCNVCheio). A DBC is read
 // through its codec. Throws ErroES when a file cannot be written; nothing is written
 // when the file cannot be opened or a DBC is damaged (the reader has said why).
 ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::string>& camposMarcados);
+std::string MensagemCNVCheio(const std::string& arquivoCNV, const std::string& campo, long long deixados);
 
 // ---- CNV tools (they change the lines in place) ----
 

@@ -113,7 +113,7 @@ void GuardaFaixaDireta(TDimensao& d, std::uint16_t baixo, std::uint16_t alto, st
 
 // Codes from column 61: "<code>" or "<low>-<high>" of CompCodigo bytes each, joined
 // by ','; anything else after a code ends the list.
-void LeCodigos(TDimensao& d, std::string_view s, std::int32_t k) {
+void LeCodigos(TDimensao& d, MontaIndice& chaves, std::string_view s, std::int32_t k) {
     const std::size_t w = d.CompCodigo;
     std::size_t p = 60;
     while (p < s.size()) {
@@ -133,9 +133,9 @@ void LeCodigos(TDimensao& d, std::string_view s, std::int32_t k) {
                 std::string_view alto = p < s.size() ? s.substr(p, w) : std::string_view();
                 p += w;
                 // Bounds the wrong way round would tag a range that covers other codes.
-                if (baixo <= alto) InsereFaixa(d.Indice, baixo, alto, k);
+                if (baixo <= alto) chaves.InsereFaixa(baixo, alto, k);
             } else {
-                InsereIndice(d.Indice, baixo, k);
+                chaves.Insere(baixo, k);
             }
         }
         if (p < s.size() && s[p] == ',')
@@ -198,15 +198,17 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
         for (std::size_t i = 1; i < w; ++i)
             tamanho *= 10;
         d.Direta.assign(tamanho, N + 1);
-    } else if (d.Modo == 1) {
-        // Every code takes at least <width> bytes, so this bounds the keys stored.
-        std::int64_t capacidade = 0;
+    }
+    // Every code takes at least <width> bytes, so this bounds the keys stored. The
+    // codes may come in any order: the key table is built sorted once at the end.
+    std::int64_t capacidade = 0;
+    if (d.Modo == 1) {
         for (std::size_t i = cab + 1; i < linhas.size(); ++i)
             if (linhas[i].size() > 60) capacidade += static_cast<std::int64_t>((linhas[i].size() - 60) / w);
         capacidade += std::max(LinhasExtras, 0);
-        CriaIndice(d.Indice, static_cast<std::int32_t>(
-                                 std::min<std::int64_t>(capacidade, std::numeric_limits<std::int32_t>::max())));
-    } else {
+    }
+    MontaIndice chaves(static_cast<std::int32_t>(std::min<std::int64_t>(capacidade, std::numeric_limits<std::int32_t>::max())));
+    if (d.Modo == 2) {
         d.Limites.assign(static_cast<std::size_t>(N) + 1, std::numeric_limits<double>::quiet_NaN());
     }
 
@@ -228,11 +230,12 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
             if (!limite) Falha(tabela + " : Valor num\xE9rico nao valido na linha " + std::to_string(*k));
             d.Limites[static_cast<std::size_t>(*k)] = *limite;
         } else {
-            LeCodigos(d, s, static_cast<std::int32_t>(*k));
+            LeCodigos(d, chaves, s, static_cast<std::int32_t>(*k));
         }
         std::string rotulo = s.size() > 9 ? TiraBrancosDir(std::string_view(s).substr(9, 50)) : std::string();
         if (!rotulo.empty()) d.NomesCategoria[static_cast<std::size_t>(*k)] = std::move(rotulo);
     }
+    if (d.Modo == 1) chaves.Conclui(d.Indice);
     recusas.Conclui();
 }
 
@@ -284,7 +287,8 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
 
     const std::size_t extras = static_cast<std::size_t>(std::max(LinhasExtras, 0));
     d.Modo = 1;
-    CriaIndice(d.Indice, static_cast<std::int32_t>(tab.NumRegs) + std::max(LinhasExtras, 0));
+    // Records come in any key order: the key table is built sorted once at the end.
+    MontaIndice chaves(static_cast<std::int32_t>(tab.NumRegs) + std::max(LinhasExtras, 0));
     d.NomesCategoria.assign(1, std::string());
     const bool cp850 = TextoEmCP850(tab, TabelasDBFcomCP850);
 
@@ -293,16 +297,17 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
     for (std::int64_t r = 1; r <= tab.NumRegs; ++r) {
         readDBF(tab, r);
         std::string_view chave = VistaCampoDBF(tab, campoChave);
-        std::int32_t pos = 0, valor = 0;
-        if (BuscaIndice(d.Indice, chave, pos, valor)) continue;
+        std::int32_t valor = 0;
+        if (chaves.Busca(chave, valor)) continue;
         std::string rotulo(VistaCampoDBF(tab, campoRotulo));
         if (cp850) rotulo = OemParaAnsi(rotulo);
         rotulo = TiraBrancosDir(rotulo);
         if (campoRotulo != campoChave) rotulo = std::string(chave) + " " + rotulo;
         ++c;
         d.NomesCategoria.push_back(std::move(rotulo));
-        InsereIndice(d.Indice, chave, c);
+        chaves.Insere(chave, c);
     }
+    chaves.Conclui(d.Indice);
     // No category at all would read as "nothing loaded" and classify every record as N+1.
     if (c == 0) Falha(tabela + ": Tabela de conversao vazia");
     d.NumCategorias = c;
@@ -310,17 +315,15 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
     d.Valores.assign(static_cast<std::size_t>(c) + extras + 2, 0);
 
     if (equiv.Estado != 0) {
-        TIndice porCodigo;
-        CriaIndice(porCodigo, static_cast<std::int32_t>(equiv.NumRegs) + 2 + std::max(LinhasExtras, 0));
+        MontaIndice porCodigo(static_cast<std::int32_t>(equiv.NumRegs) + 2 + std::max(LinhasExtras, 0));
         for (std::int64_t r = 1; r <= equiv.NumRegs; ++r) {
             readDBF(equiv, r);
             std::string_view codigo = VistaCampoDBF(equiv, eqCodigo);
             std::int32_t pos = 0, valor = 0;
-            if (BuscaIndice(porCodigo, codigo, pos, valor)) continue;
-            if (BuscaIndice(d.Indice, VistaCampoDBF(equiv, eqChave), pos, valor))
-                InsereIndice(porCodigo, codigo, valor);
+            if (porCodigo.Busca(codigo, valor)) continue;
+            if (BuscaIndice(d.Indice, VistaCampoDBF(equiv, eqChave), pos, valor)) porCodigo.Insere(codigo, valor);
         }
-        d.Indice = std::move(porCodigo);
+        porCodigo.Conclui(d.Indice);
         CloseDBF(equiv);
     }
     recusas.Conclui();

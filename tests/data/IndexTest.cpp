@@ -173,6 +173,66 @@ TEST(TIndice, RandomInsertionsMatchAnOrderedMap) {
     }
 }
 
+// The builder ends where InsereIndice and InsereFaixa called in the same order
+// end: keys, values, range tags (a key that came inside a range carries it, one
+// that came before it does not), and the refusals of a full index.
+TEST(MontaIndice, EndsAsTheSameInsertionsOneByOne) {
+    for (std::uint32_t semente = 1; semente <= 20; ++semente) {
+        std::mt19937 gerador(semente);
+        const std::int32_t capacidade = semente % 4 == 0 ? 40 : 400;
+        MensagensRoteiro msgsUm, msgsMonta;
+        TIndice umAUm, montado;
+        CriaIndice(umAUm, capacidade);
+        MontaIndice monta(capacidade);
+        auto chave = [&] {
+            std::string c;
+            for (int j = 0; j < 2; ++j) c += static_cast<char>("0123456789"[gerador() % 10]);
+            return c;
+        };
+        for (int i = 0; i < 150; ++i) {
+            const auto valor = static_cast<std::int32_t>(gerador() % 9) + 1;
+            std::string baixo = chave(), alto = chave();
+            if (alto < baixo) std::swap(baixo, alto);
+            if (gerador() % 3 == 0) {
+                {
+                    UsaMensagens usa(msgsUm);
+                    InsereFaixa(umAUm, baixo, alto, valor);
+                }
+                UsaMensagens usa(msgsMonta);
+                monta.InsereFaixa(baixo, alto, valor);
+            } else {
+                bool a, b;
+                {
+                    UsaMensagens usa(msgsUm);
+                    a = InsereIndice(umAUm, baixo, valor);
+                }
+                {
+                    UsaMensagens usa(msgsMonta);
+                    b = monta.Insere(baixo, valor);
+                }
+                EXPECT_EQ(a, b);
+            }
+        }
+        std::int32_t v = 0;
+        EXPECT_EQ(monta.Busca(umAUm.Chave(1), v), true);
+        EXPECT_EQ(v, umAUm.Valor(1));
+        monta.Conclui(montado);
+        EXPECT_EQ(msgsMonta.Textos(), msgsUm.Textos()) << semente;
+        EXPECT_EQ(montado.Capacidade(), capacidade);
+        ASSERT_EQ(montado.Quantidade(), umAUm.Quantidade()) << semente;
+        for (std::int32_t k = 1; k <= umAUm.Quantidade(); ++k) {
+            EXPECT_EQ(montado.Chave(k), umAUm.Chave(k));
+            EXPECT_EQ(montado.Item(k).Valor, umAUm.Item(k).Valor);
+            EXPECT_EQ(montado.Item(k).InicioFaixa, umAUm.Item(k).InicioFaixa) << semente << " " << k;
+            EXPECT_EQ(montado.Item(k).FimFaixa, umAUm.Item(k).FimFaixa) << semente << " " << k;
+        }
+        for (int n = 0; n < 100; ++n) {
+            const std::string c = std::to_string(n / 10) + std::to_string(n % 10) + (n % 2 ? "5" : "");
+            EXPECT_EQ(ValorIndice(montado, c), ValorIndice(umAUm, c)) << c;
+        }
+    }
+}
+
 TEST(TIndice, ValuesCanBeRenumberedInKeyOrderAndIndexFreed) {
     TIndice t;
     CriaIndice(t, 5);

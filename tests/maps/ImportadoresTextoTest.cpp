@@ -318,6 +318,23 @@ TEST(ImportaMIF, ObjectsWithAttributesFromTheMidFile) {
     EXPECT_EQ(m.Registros[4].Pontos, P({{3, 3}}));
 }
 
+// An object line of many thousand words (and a long Center clause) is read whole.
+TEST(ImportaMIF, LongObjectLinesAreReadWhole) {
+    PastaTemporaria pasta;
+    std::string mais;
+    for (int i = 0; i < 20000; ++i) mais += " 9";
+    pasta.Grava("m.mif", "Columns 1\n  Nome Char(5)\nData\nPoint 7 8" + mais + "\nRegion 1" + mais +
+                             "\n 3\n0 0\n4 0\n0 0\n Center 1 2" + mais + "\n");
+    pasta.Grava("m.mid", "A\nB\n");
+    ImportaMIF(pasta / "m.mif");
+    const Mapa m = LeMapa(pasta / "m.MAP");
+    ASSERT_EQ(m.Registros.size(), 2u);
+    EXPECT_EQ(m.Registros[0].Pontos, P({{7, 8}}));
+    EXPECT_EQ(m.Registros[1].Pontos.size(), 3u);
+    EXPECT_EQ(m.Registros[1].RotuloX, 1);
+    EXPECT_EQ(m.Registros[1].RotuloY, 2);
+}
+
 TEST(ImportaMIF, RegionWithoutCenterIsLabelledInsideAndMissingMidIsAnError) {
     PastaTemporaria pasta;
     pasta.Grava("m.mif", "Columns 1\n  Nome Char(5)\nDATA\nRegion 1\n 4\n0 0\n4 0\n4 4\n0 0\nPoint 1 1\n");

@@ -248,6 +248,45 @@ TEST(XLSWrite, FailedSaveLeavesWriterReadyAndOldFileIntact) {
 
 // Each substream (the globals, then every sheet) is a BOF .. EOF pair, and the
 // shared strings stay inside the globals.
+// A table the sheet cannot hold is refused in Portuguese, with its size, the
+// sheet's limits and the formats that hold it (DBF only while its fields fit).
+TEST(XLSWrite, ATooLargeTableIsRefusedWithTheLimitsAndTheFormatsThatHoldIt) {
+    PastaTemporaria pasta;
+    TXLSWrite w;
+    ConfiguraXLSWrite1(w);
+    struct Caso {
+        std::int32_t colunas, linhas;
+        std::string mensagem;
+    } casos[] = {
+        {256, 3,
+         "A tabela tem 256 colunas e 3 linhas; uma planilha do Excel comporta no m\xE1ximo 255 colunas e 65530 "
+         "linhas. Salve-a como CSV (.csv), que comporta a tabela inteira."},
+        {2, 65531,
+         "A tabela tem 2 colunas e 65531 linhas; uma planilha do Excel comporta no m\xE1ximo 255 colunas e 65530 "
+         "linhas. Salve-a como CSV (.csv) ou DBF (.dbf), que comportam a tabela inteira."},
+    };
+    for (const Caso& c : casos) {
+        TabelaResultados t;
+        t.AlocaLinhas(c.linhas, c.linhas);
+        for (std::int32_t k = 0; k < c.colunas; ++k) AcrescentaColuna(t, "c" + std::to_string(k), 0);
+        try {
+            SalvaXLS(w, t, pasta / "grande.xls");
+            ADD_FAILURE() << "not refused";
+        } catch (const ErroXLS& e) {
+            EXPECT_EQ(e.what(), c.mensagem);
+        }
+        EXPECT_FALSE(std::filesystem::exists(pasta / "grande.xls"));
+    }
+    // At either limit it is written.
+    TabelaResultados larga, longa;
+    larga.AlocaLinhas(1, 1);
+    for (std::int32_t k = 0; k < MaxColunasXLS; ++k) AcrescentaColuna(larga, "c", 0);
+    longa.AlocaLinhas(MaxLinhasXLS, MaxLinhasXLS);
+    AcrescentaColuna(longa, "c", 0);
+    EXPECT_NO_THROW(SalvaXLS(w, larga, pasta / "larga.xls"));
+    EXPECT_NO_THROW(SalvaXLS(w, longa, pasta / "longa.xls"));
+}
+
 TEST(XLSWrite, GlobalsAndEverySheetEndWithTheirOwnEOF) {
     PastaTemporaria pasta;
     TXLSWrite w;

@@ -44,6 +44,42 @@ TEST(ArquivoIni, ReadsNamesIgnoringCaseAndKeepsValuesExactly) {
     EXPECT_FALSE(ini.Existe("Diretorios", "Dados"));
 }
 
+// Many keys: each found by name in any case, a repeated one (in another case)
+// taking the later value in the first one's place, and a deleted one leaving the
+// rest found and in order.
+TEST(ArquivoIni, ManyKeysAreFoundRepeatedAndDeletedByName) {
+    std::string texto = "[Muitas]\n";
+    for (int i = 0; i < 3000; ++i) texto += "Chave" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    texto += "CHAVE7=sete\n[Outra]\nx=1\n[MUITAS]\nchave2999=fim\nNova=n\n";
+    ArquivoIni ini;
+    ini.LeTexto(texto);
+    EXPECT_EQ(ini.Secoes(), (std::vector<std::string>{"Muitas", "Outra"}));
+    std::vector<std::string> chaves = ini.Chaves("muitas");
+    ASSERT_EQ(chaves.size(), 3001u);
+    EXPECT_EQ(chaves[7], "Chave7");
+    EXPECT_EQ(chaves.back(), "Nova");
+    EXPECT_EQ(ini.LeTexto("Muitas", "chave7", ""), "sete");
+    EXPECT_EQ(ini.LeTexto("Muitas", "Chave2999", ""), "fim");
+    EXPECT_EQ(ini.LeTexto("Muitas", "CHAVE1234", ""), "1234");
+    ini.ApagaChave("muitas", "CHAVE10");
+    ini.ApagaChave("muitas", "naoha");
+    ini.ApagaChave("naoha", "Chave1");
+    EXPECT_FALSE(ini.Existe("Muitas", "Chave10"));
+    EXPECT_EQ(ini.LeTexto("Muitas", "Chave11", ""), "11");
+    ini.GravaTexto("muitas", "chave11", "onze");
+    ini.GravaTexto("muitas", "Chave10", "dez");
+    chaves = ini.Chaves("Muitas");
+    ASSERT_EQ(chaves.size(), 3001u);
+    EXPECT_EQ(chaves[10], "Chave11");
+    EXPECT_EQ(chaves.back(), "Chave10");
+    EXPECT_EQ(ini.LeTexto("MUITAS", "CHAVE11", ""), "onze");
+    EXPECT_EQ(ini.LeTexto("MUITAS", "CHAVE12", ""), "12");
+    // A copy finds its keys on its own.
+    ArquivoIni copia = ini;
+    ini.LeTexto("");
+    EXPECT_EQ(copia.LeTexto("muitas", "chave10", ""), "dez");
+}
+
 TEST(ArquivoIni, NumbersAndBooleansFallBackToTheDefaultWhenUnreadable) {
     ArquivoIni ini;
     ini.LeTexto("[S]\nA=1\nB=0\nC=TRUE\nD=talvez\nE=-12\nF=12abc\nG=99999999999\nH= 7 \nI=\n");

@@ -161,7 +161,7 @@ TEST_F(Importacao, RowsWhoseKeyIsMissingAreRejectedAndCounted) {
                               "Z\t9\t9\t0\n"
                               "b\t-3,25\t\"1.000,5\"\t0\n"
                               "\t7\t7\t0\n";
-    EXPECT_EQ(IncluiTextoTabela(t, chaves, texto, ','), 2);
+    EXPECT_EQ(IncluiTextoTabela(t, chaves, texto, "x", ','), 2);
     EXPECT_EQ(teste::Titulos(t), (std::vector<std::string>{"X", "Y"}));
     EXPECT_EQ(teste::Valores(t, 1), (std::vector<double>{1.5, -3.25}));
     EXPECT_EQ(teste::Valores(t, 2), (std::vector<double>{2, 1000.5}));
@@ -172,7 +172,7 @@ TEST_F(Importacao, RowsWhoseKeyIsMissingAreRejectedAndCounted) {
                                                        "Rejeitados 2 registros"}));
 
     msgs.Limpa();
-    IncluiTextoTabela(t, chaves, "L,V\nQ,1\nA,2\n", '.');
+    IncluiTextoTabela(t, chaves, "L,V\nQ,1\nA,2\n", "x", '.');
     EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"Linha n\xE3o encontrada:Q", "Rejeitado 1 registro"}));
 }
 
@@ -182,7 +182,7 @@ TEST_F(Importacao, ManyRejectedRowsAreNamedOnlyFirstThenCounted) {
     CriaIndice(chaves, 10);
     std::string texto = "L;V\n";
     for (int i = 0; i < 50; ++i) texto += "x" + std::to_string(i) + ";1\n";
-    IncluiTextoTabela(t, chaves, texto, ',');
+    IncluiTextoTabela(t, chaves, texto, "x", ',');
     ASSERT_EQ(msgs.Textos().size(), 11u);
     EXPECT_EQ(msgs.Textos().back(), "Rejeitados 50 registros");
 }
@@ -191,7 +191,7 @@ TEST_F(Importacao, TextWithoutSeparatorAddsNothing) {
     TabelaResultados t = teste::MontaTabela({"A"}, {});
     TIndice chaves;
     CriaIndice(chaves, 10);
-    EXPECT_EQ(IncluiTextoTabela(t, chaves, "apenas texto\nsem tabela\n", ','), 0);
+    EXPECT_EQ(IncluiTextoTabela(t, chaves, "apenas texto\nsem tabela\n", "x", ','), 0);
     EXPECT_EQ(t.NumColunas(), 0);
 }
 
@@ -391,3 +391,56 @@ TEST_F(Importacao, PasteMergesIntoAnOpenTableAndRefusesText) {
 }
 
 } // namespace
+
+// Pasted or merged text whose table would not fit in memory (6000 titled columns
+// over 199,001 rows) is refused with one message; an open table stays as it was.
+TEST_F(Importacao, TextoQueNaoCabeNaMemoriaNaoEColadoNemMesclado) {
+    std::string texto = "\"Linha\"";
+    for (int c = 1; c <= MaxColunas; ++c) texto += ";\"C" + std::to_string(c) + "\"";
+    texto += "\n";
+    for (int r = 0; r < MaxLinhasTabela; ++r) texto += "\"11\";1\n";
+    const std::string esperada = "A tabela do arquivo cola.prn tem 199001 linhas e 6000 colunas e n\xE3o cabe na "
+                                 "mem\xF3ria. Nada foi lido.";
+
+    TabelaResultados vazia;
+    EXPECT_FALSE(ColaTexto(vazia, nullptr, texto, "cola.prn"));
+    EXPECT_EQ(vazia.NumLinhas, 0);
+    EXPECT_EQ(msgs.Textos(), std::vector<std::string>{esperada});
+
+    msgs.Limpa();
+    const TabelaResultados aberta = Regioes();
+    TabelaResultados t;
+    EXPECT_TRUE(ColaTexto(t, &aberta, texto, "cola.prn"));
+    EXPECT_EQ(msgs.Textos(), std::vector<std::string>{esperada});
+    EXPECT_EQ(TextoTab(t, {}), TextoTab(aberta, {}));
+    EXPECT_TRUE(t.Modificada);
+
+    // Appending the columns to a table already sized for the rows is refused the same way.
+    msgs.Limpa();
+    TabelaResultados grande;
+    grande.AlocaLinhas(MaxLinhasTabela, MaxLinhasTabela);
+    TIndice chaves;
+    CriaIndice(chaves, 1);
+    EXPECT_EQ(IncluiTextoTabela(grande, chaves, texto, "cola.prn", ','), 0);
+    EXPECT_EQ(grande.NumColunas(), 0);
+    ASSERT_EQ(msgs.Textos().size(), 1u);
+    EXPECT_NE(msgs.Textos()[0].find("cola.prn tem 199001 linhas e 6000 colunas"), std::string::npos);
+}
+
+// The table reader drops one trailing "DUMMY" column: a real one written by the
+// CSV writer or copied to the clipboard comes back all the same.
+TEST_F(Importacao, UmaUltimaColunaDUMMYVoltaDoCSVEDaAreaDeTransferencia) {
+    TabelaResultados t = teste::MontaTabela({"11 Norte", "12 Nordeste"}, {{"Pop", {100, 200}}, {"DUMMY", {1, 2}}});
+    GravaCSV(t, pasta / "t.csv");
+    TabelaResultados l;
+    ASSERT_TRUE(LeTabela(l, pasta / "t.csv", ',').tabela);
+    ASSERT_EQ(l.NumColunas(), 2);
+    EXPECT_EQ(l.NomeColuna(2), "DUMMY");
+    EXPECT_DOUBLE_EQ(l.Dado(2, 2), 2);
+
+    TabelaResultados colada;
+    ASSERT_TRUE(ColaTexto(colada, nullptr, TextoParaCopiar(t, pasta / "", GravaTextoTab), "c.prn", ','));
+    ASSERT_EQ(colada.NumColunas(), 2);
+    EXPECT_EQ(colada.NomeColuna(2), "DUMMY");
+    EXPECT_DOUBLE_EQ(colada.Dado(2, 1), 1);
+}

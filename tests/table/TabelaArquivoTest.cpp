@@ -424,3 +424,112 @@ TEST(TabelaArquivo, SeparadoresDentroDeRotulosETitulosVoltamIguais) {
     EXPECT_EQ(l.Rotulo(2), "a,b c");
     EXPECT_DOUBLE_EQ(l.Dado(1, 2), 2);
 }
+
+namespace {
+
+std::string TextoGrande(const std::string& cabecalho, int linhas, const std::string& linha) {
+    std::string s = cabecalho + "\n";
+    s.reserve(s.size() + static_cast<std::size_t>(linhas) * (linha.size() + 1));
+    for (int r = 0; r < linhas; ++r) s += linha + "\n";
+    return s;
+}
+
+std::string CabecalhoDeColunas(int colunas) {
+    std::string s = "\"Linha\"";
+    for (int c = 1; c <= colunas; ++c) s += ";\"C" + std::to_string(c) + "\"";
+    return s;
+}
+
+} // namespace
+
+// A header of one title and 100,000 empty fields over rows of one value fills one
+// column: the table is sized by that, not by the widest line.
+TEST(TabelaArquivo, CamposVaziosDoCabecalhoNaoViramColunas) {
+    MensagensRoteiro msgs;
+    UsaMensagens usa(msgs);
+    TabelaResultados t;
+    const std::string texto = TextoGrande("T" + std::string(100000, ';'), 3, "r;1;;;");
+    ASSERT_TRUE(LeTabelaDeTexto(t, texto, "x").tabela);
+    EXPECT_EQ(t.NumColunas(), 1);
+    EXPECT_EQ(t.NumLinhas, 3);
+    EXPECT_DOUBLE_EQ(t.Coluna(1).Total, 3);
+    EXPECT_TRUE(msgs.Textos().empty());
+    // A titled column, or one a row fills, is kept even when empty elsewhere.
+    ASSERT_TRUE(LeTabelaDeTexto(t, "L;A;;B;;\nr;1;;;;\ns;;;;7;\n", "x").tabela);
+    EXPECT_EQ(t.NumColunas(), 4);
+    EXPECT_EQ(t.NomeColuna(3), "B");
+    EXPECT_DOUBLE_EQ(t.Dado(4, 2), 7);
+}
+
+// 6000 titled columns over 199,001 rows would take about 9.6 GB: refused with a
+// message naming the file, through the menu, the clipboard and a merge alike.
+TEST(TabelaArquivo, TabelaQueNaoCabeNaMemoriaERecusadaComMensagem) {
+    const std::string texto = TextoGrande(CabecalhoDeColunas(MaxColunas), MaxLinhasTabela, "\"r\";1");
+    const std::string esperada = "A tabela do arquivo /dados/enorme.tab tem 199001 linhas e 6000 colunas e n\xE3o cabe "
+                                 "na mem\xF3ria. Nada foi lido.";
+    {
+        MensagensRoteiro msgs;
+        UsaMensagens usa(msgs);
+        TabelaResultados t;
+        LeituraTabela r = LeTabelaDeTexto(t, texto, "/dados/enorme.tab");
+        EXPECT_FALSE(r.tabela);
+        EXPECT_EQ(t.NumLinhas, 0);
+        EXPECT_EQ(t.NumColunas(), 0);
+        EXPECT_EQ(msgs.Textos(), std::vector<std::string>{esperada});
+    }
+    {
+        teste::PastaTemporaria pasta;
+        pasta.Grava("enorme.tab", texto);
+        MensagensRoteiro msgs;
+        UsaMensagens usa(msgs);
+        TabelaResultados t;
+        EXPECT_FALSE(LeTabela(t, pasta / "enorme.tab").tabela);
+        ASSERT_EQ(msgs.Textos().size(), 1u);
+        EXPECT_NE(msgs.Textos()[0].find("enorme.tab tem 199001 linhas e 6000 colunas"), std::string::npos);
+    }
+}
+
+// Whatever the titles, a saved table reads back with the same columns, titles and
+// values; a last column titled "DUMMY" (the writers' mark for "no columns") too.
+TEST(TabelaArquivo, TitulosDificeisVoltamIguais) {
+    const std::vector<std::vector<std::string>> casos = {
+        {"DUMMY"},
+        {"A", "DUMMY"},
+        {"DUMMY", "DUMMY"},
+        {"DUMMY", "B"},
+        {"Total", "dummy", "DUMMY"},
+        {"", "", ""},
+        {"A", ""},
+        {";", ",", "a;b;c", "1,5"},
+        {"Titulo1=x", "Nota   1   1  1y", "[Mapa]", "Cor0=1", "Log=z"},
+        {"\xD3" "bitos por ra\xE7" "a/cor \xBA", std::string(60, 'x')},
+        {"0", "-1", "1E5"},
+    };
+    for (const auto& titulos : casos) {
+        TabelaResultados t;
+        t.AlocaLinhas(2, 2);
+        t.Titulo1 = "Dorvan:x";
+        t.DefineNomeColuna(0, "Linha");
+        t.Rotulo(1) = "a";
+        t.Rotulo(2) = "b";
+        for (std::size_t k = 0; k < titulos.size(); ++k) {
+            const auto c = static_cast<std::int32_t>(k) + 1;
+            AcrescentaColuna(t, titulos[k], 1);
+            t.Dado(c, 1) = c + 0.5;
+            t.Dado(c, 2) = -c;
+            CalculaTotal(t, c);
+        }
+        const std::string texto = TextoTab(t, {});
+        TabelaResultados l;
+        ASSERT_TRUE(LeTabelaDeTexto(l, texto, "x").tabela) << titulos[0];
+        ASSERT_EQ(l.NumColunas(), t.NumColunas()) << texto;
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+            EXPECT_EQ(l.NomeColuna(c), t.NomeColuna(c)) << texto;
+            EXPECT_DOUBLE_EQ(l.Dado(c, 1), t.Dado(c, 1)) << texto;
+            EXPECT_DOUBLE_EQ(l.Dado(c, 2), t.Dado(c, 2)) << texto;
+            EXPECT_DOUBLE_EQ(l.Coluna(c).Total, t.Coluna(c).Total) << texto;
+        }
+        // And again: what was read writes the same bytes.
+        EXPECT_EQ(TextoTab(l, {}), texto);
+    }
+}

@@ -145,6 +145,30 @@ TEST(LeCampoCSV, TakesFieldsInTurnKeepingQuotes) {
     EXPECT_EQ(cursor, l3.size());
 }
 
+// A title is only ever the subject: '&', '=', '?', '#', '%' and blanks are
+// encoded, accents go as UTF-8, and the cut at 120 never splits an escape.
+TEST(EnderecoEnviarPara, EncodesTheTitleSoItCannotAddFields) {
+    EXPECT_EQ(EnderecoEnviarPara("suporte@dorvan.org", "Casos&body=x&attach=/etc/passwd"),
+              "mailto:suporte@dorvan.org?subject=Casos%26body%3Dx%26attach%3D%2Fetc%2Fpasswd");
+    EXPECT_EQ(EnderecoEnviarPara("a@b.c", "\xD3" "bitos 100% ?#+"), "mailto:a@b.c?subject=%C3%93bitos%20100%25%20%3F%23%2B");
+    EXPECT_EQ(EnderecoEnviarPara("x?cc=y@z", ""), "mailto:x%3Fcc%3Dy@z?subject=");
+    const std::string url = EnderecoEnviarPara("a@b.c", std::string(200, '\xE7'));
+    EXPECT_LE(url.size(), 120u);
+    EXPECT_EQ((url.size() - std::string("mailto:a@b.c?subject=").size()) % 6, 0u); // whole "%C3%A7" only
+}
+
+// The words, as ProximaPalavra gives them in turn, also of a long line.
+TEST(Palavras, SplitsAtBlanksAsProximaPalavraDoes) {
+    EXPECT_EQ(Palavras("  Region  3 a\tb  "), (std::vector<std::string>{"Region", "3", "a\tb"}));
+    EXPECT_TRUE(Palavras("   ").empty());
+    std::string longa;
+    for (int i = 0; i < 5000; ++i) longa += std::to_string(i % 10) + "  ";
+    std::string resto = longa, palavra;
+    std::vector<std::string> umaAUma;
+    while (ProximaPalavra(resto, palavra)) umaAUma.push_back(palavra);
+    EXPECT_EQ(Palavras(longa), umaAUma);
+}
+
 TEST(MilissegundosEntre, CountsTimeOfDayAndCrossesMidnight) {
     EXPECT_EQ(MilissegundosEntre(QTime(23, 59, 59, 0), QTime(0, 0, 1, 500)), 2500);
     EXPECT_EQ(MilissegundosEntre(QTime(10, 0, 0, 0), QTime(10, 0, 1, 250)), 1250);

@@ -243,16 +243,30 @@ TEST_F(FazDefTeste, CnvFromACompressedFileReadsItsRecords) {
     EXPECT_FALSE(msgs.Textos().empty());
 }
 
-TEST_F(FazDefTeste, CnvGeneratorTellsOnceWhenTheTableIsFull) {
+// The loader reads the category count from four characters: a field of 10,000 or
+// more distinct values gives a table of the first 9999, which loads back, and one
+// message says how many distinct values were left out (repeats are not counted).
+TEST_F(FazDefTeste, CnvGeneratorStopsAt9999CategoriesAndSaysHowManyWereLeftOut) {
     std::vector<Linhas> regs;
-    for (int i = 0; i < CapacidadeCNVGerado + 5; ++i)
-        regs.push_back({std::to_string(100000 + i)});
+    for (int i = 0; i < 10005; ++i)
+        regs.push_back({std::to_string(200000 - i)});
+    regs.push_back({"199999"});
+    regs.push_back({"189996"}); // left out, and already counted
     const std::string dbf = GravaDBF(pasta / "grande.dbf", {Campo("COD", 'C', 6)}, regs);
     GeraCNVs(dbf, {"COD"});
-    EXPECT_EQ(msgs.Textos(), Linhas{"Entradas excede m\xE1ximo 10000"});
+    EXPECT_EQ(msgs.Textos(), Linhas{"cod.cnv: no m\xE1ximo 9999 categorias; 6 valores do campo COD ficaram de fora."});
     const Linhas l = DivideLinhas(pasta.Le("cod.cnv"));
-    ASSERT_EQ(l.size(), 10001u);
-    EXPECT_EQ(l[0], "10000 6 L");
+    ASSERT_EQ(l.size(), 10000u);
+    EXPECT_EQ(l[0], "9999 6 L");
+
+    DirTabelas = pasta.Caminho().string();
+    TDimensao d;
+    ASSERT_TRUE(LeDimensao(Dim("Cod", "COD,1,cod.cnv"), MaximoLinhas, d)) << ErroTabela;
+    EXPECT_EQ(d.NumCategorias, 9999);
+    EXPECT_EQ(Categoria("190002", d), 1);
+    EXPECT_EQ(Categoria("200000", d), 9999);
+    EXPECT_EQ(Categoria("190001", d), 10000); // left out: unclassified
+    LiberaDimensao(d);
 }
 
 TEST(FazDef, RenumberingFollowsLabels) {

@@ -144,6 +144,30 @@ TEST_F(TabelaCNV, KeyTableCodesAndRanges) {
     EXPECT_EQ(Categoria("300", d), 4);
 }
 
+// Codes in descending order (the order that made every insertion shift the whole
+// key table) give the same categories as in ascending order, ranges included.
+TEST_F(TabelaCNV, KeyTableCodesInAnyOrderGiveTheSameCategories) {
+    for (const bool descendente : {false, true}) {
+        std::vector<std::string> linhas = {"3 5 L"};
+        for (int i = 0; i < 3000; ++i) {
+            const int n = descendente ? 99999 - i : 97000 + i;
+            linhas.push_back(LinhaCNV("", n % 2 ? "1" : "2", n % 2 ? "Impar" : "Par", std::to_string(n)));
+        }
+        linhas.push_back(LinhaCNV("", "3", "Faixa", "10000-19999"));
+        linhas.push_back(LinhaCNV("", "1", "", "15000,12000"));
+        GravaCnv("t.cnv", linhas);
+        ASSERT_TRUE(Carrega("X,1,t.cnv")) << ErroTabela;
+        EXPECT_EQ(d.Indice.Quantidade(), 3004);
+        EXPECT_EQ(Categoria("97001", d), 1) << descendente;
+        EXPECT_EQ(Categoria("99998", d), 2) << descendente;
+        EXPECT_EQ(Categoria("96999", d), 4) << descendente;
+        EXPECT_EQ(Categoria("11000", d), 3) << descendente;
+        EXPECT_EQ(Categoria("12000", d), 1) << descendente;
+        EXPECT_EQ(Categoria("13000", d), 3) << descendente; // the range stays whole around 12000 and 15000
+        EXPECT_EQ(Categoria("19999", d), 3) << descendente;
+    }
+}
+
 TEST_F(TabelaCNV, KeyTableCapacityCountsCodesAndLinhasExtras) {
     std::vector<std::string> linhas = {"10 5"};
     std::string codigos;

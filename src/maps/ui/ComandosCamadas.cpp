@@ -4,6 +4,7 @@
 #include "maps/ui/PintaMapa.h"
 #include "maps/ui/TMapa.h"
 #include "maps/ui/TfCamada.h"
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
@@ -230,8 +231,8 @@ void ImprimeMapa(TMapa& m) {
             MensagensAtuais().Mostra(problema);
         else
             destino.Concluido();
-    } catch (const std::exception& ex) {
-        MensagensAtuais().Mostra(ex.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
 }
 
@@ -283,8 +284,8 @@ void GravaMetaFileClick(TMapa& m) {
         g.setViewBox(QRect(0, 0, l.Largura, l.Altura));
         QPainter p(&g);
         PintaTodas(p, l.Figuras);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
     m.Repinta();
 }
@@ -330,8 +331,8 @@ void LigaCamadasMapa(TMapa& m) {
             OpcoesSetas o = Estado(*j).Setas;
             o.IndCor = j->Tabela().IndCor; // the disc outline follows the palette in use
             DesenhaSetas(v, o, destino, [j](const std::string& s) { Avisa(*j, s); });
-        } catch (const std::exception& e) {
-            Avisa(*j, e.what());
+        } catch (const std::exception&) {
+            Avisa(*j, TextoDoErroParaUsuario(std::current_exception()));
         }
     };
     m.Camadas.Circulos = [j](const VistaMapa& v, const DestinoDesenho& destino) {
@@ -350,8 +351,8 @@ void LigaCamadasMapa(TMapa& m) {
         try {
             const std::string texto = InformacaoDoPonto(arquivo, id.Registro, j->Config().DBFcomCP850);
             if (!texto.empty()) MensagensAtuais().Mostra(texto);
-        } catch (const std::exception& e) {
-            MensagensAtuais().Mostra(e.what());
+        } catch (const std::exception&) {
+            MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         }
     };
     m.RemoveCamadas = [j] {

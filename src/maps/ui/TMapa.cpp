@@ -446,8 +446,8 @@ void TMapa::DesenhaMapa() {
             problema = dorvan::DesenhaMapa(
                 t_, t_.NomeMapa, Opcoes, Vista, w, h,
                 [&pv, &pi](const PrimitivaMapa& f) { PintaFiguraMapa(pv, &pi, f); }, Camadas);
-        } catch (const std::exception& e) {
-            problema = e.what();
+        } catch (const std::exception&) {
+            problema = TextoDoErroParaUsuario(std::current_exception());
         }
     }
     if (!problema.empty()) {
@@ -641,8 +641,8 @@ void TMapa::bTerraViewClick() {
     const std::string tabela = cfg_.DirTrabalho + "tabela.dbf";
     try {
         if (!GravaDBF(t_, tabela, cfg_.DBFcomCP850)) return;
-    } catch (const std::exception& e) {
-        MostraAviso(e.what());
+    } catch (const std::exception&) {
+        MostraAviso(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     const ResultadoPrograma r = ExecutaComArgumentos(achado, ArgumentosTerraView(tabela, n), false);
@@ -762,8 +762,8 @@ namespace {
 std::string MapaConvertido(const std::string& nome) {
     try {
         return ImportaMapaComJanela(nome);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return std::string();
     }
 }
@@ -832,9 +832,9 @@ void CriarLinhadeMAP1Click(TForm1& f) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         rotulos = LeRotulosDoMapa(nome, mostraCodigo);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         QApplication::restoreOverrideCursor();
-        MensagensAtuais().Mostra(e.what());
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     QApplication::restoreOverrideCursor();

@@ -5,6 +5,7 @@
 #include "maps/ExportaMapa.h"
 #include "maps/ui/PintaMapa.h"
 #include "maps/ui/TMapa.h"
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
 #include "platform/Processos.h"
@@ -196,8 +197,8 @@ void TfSetas::Timer1Timer() {
         const PreviaSetas p = ContaSetas(arquivo, Filtro());
         if (!p.CamposOk) return;
         Previa = p;
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     lNumSetas->setText(ParaQString("N\xFAmero de setas = " + std::to_string(Previa.NumSetas)));
@@ -267,8 +268,8 @@ void TabeladeFluxo1Click(TForm1& f, TMapa& m) {
     try {
         CursorOcupado ocupado;
         GravaTabelaFluxo(f.Tabela(), f.Tabela().NomeMapa, nome);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     m.Opcoes.MostraSede = true;
@@ -290,8 +291,8 @@ bool SoltaDistancia(TForm1& f, TMapa& m, QPoint p) {
     try {
         CursorOcupado ocupado;
         if (!ColunaDistancias(t, t.NomeMapa, TelaParaLon(m.Vista, p.x()), TelaParaLat(m.Vista, p.y()))) return true;
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return true;
     }
     f.AtualizaGrade();
@@ -337,8 +338,8 @@ void b3DClick(TForm1& f) {
     }
     try {
         GravaTab(f.Tabela(), ArquivoTabela3D, f.LinhasLog());
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     const ResultadoPrograma r = ExecutaComArgumentos(programa, Argumentos3D(), false);
@@ -352,8 +353,8 @@ void Exportarmapabase1Click(TMapa&) {
     try {
         CursorOcupado ocupado;
         ExportaMapaBase(TabelaAtual().NomeMapa, nome);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
 }
 

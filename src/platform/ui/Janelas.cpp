@@ -134,15 +134,7 @@ QStringList FiltrosQt(const std::string& filtro) {
 
 Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
 
-std::string Aplicacao::TextoDoErro(std::exception_ptr e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const std::exception& ex) {
-        return ex.what();
-    } catch (...) {
-        return "Erro desconhecido";
-    }
-}
+std::string Aplicacao::TextoDoErro(std::exception_ptr e) { return TextoDoErroParaUsuario(e); }
 
 bool Aplicacao::notify(QObject* receptor, QEvent* evento) {
     try {

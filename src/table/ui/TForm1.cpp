@@ -740,9 +740,8 @@ void TForm1::EditaColuna(int c) {
 void TForm1::ExtensaoTAB1Click() { ExtensaoTAB(cfg_.CaminhoPrograma); }
 
 void TForm1::EnviarParaClick() {
-    std::string url = "mailto:" + ParaUtf8(cfg_.EnderecoSuporte) + "?subject=" + ParaUtf8(t_.Titulo1);
     // Through the desktop's opener: with no mail program the user is told, not ignored.
-    ExploreWeb(QString::fromStdString(url).left(120).toStdString());
+    ExploreWeb(EnderecoEnviarPara(cfg_.EnderecoSuporte, t_.Titulo1));
 }
 
 void TForm1::Ajuda2Click() {

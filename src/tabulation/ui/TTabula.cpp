@@ -1,6 +1,7 @@
 #include "tabulation/ui/TTabula.h"
 
 #include "data/UConvert.h"
+#include "platform/Erros.h"
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
@@ -527,8 +528,8 @@ bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::funct
     if (!Tabula) Tabula = new TTabula(pai);
     try {
         Tabula->CarregaDEF(arquivoDef, ConfiguracaoAtual().SQLDisponivel);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return false;
     }
     if (!Tabula->Def().PastaDEF.empty()) QDir::setCurrent(QString::fromStdString(Tabula->Def().PastaDEF));

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <system_error>
+#include <vector>
 
 namespace dorvan {
 namespace {
@@ -219,6 +221,11 @@ TEST(Aplicacao, ShowsAnEscapedErrorThroughTheMessagesAndGoesOn) {
         {[] { throw ErroES("/dados/x.dbf", "No such file or directory"); },
          "Erro de E/S em /dados/x.dbf: No such file or directory"},
         {[] { throw 42; }, "Erro desconhecido"},
+        // The standard library's English texts ("std::bad_alloc") never reach the user.
+        {[] { throw std::bad_alloc(); }, MensagemSemMemoria},
+        {[] { throw std::length_error("cannot create std::vector larger than max_size()"); }, MensagemSemMemoria},
+        {[] { (void)std::vector<int>().at(3); }, MensagemErroInterno},
+        {[] { throw std::system_error(std::make_error_code(std::errc::io_error)); }, MensagemErroInterno},
         {[] {}, ""},
     };
     for (const auto& c : casos) {
@@ -234,7 +241,7 @@ TEST(Aplicacao, ShowsAnEscapedErrorThroughTheMessagesAndGoesOn) {
         if (!c.mensagem.empty()) esperado = {c.mensagem, c.mensagem};
         EXPECT_EQ(roteiro.Textos(), esperado);
     }
-    EXPECT_EQ(alvo.eventos, 8);
+    EXPECT_EQ(alvo.eventos, 2 * static_cast<int>(std::size(casos)));
 }
 
 TEST(PaginaHtml, WithoutABrowserAPageOfOursOpensInTheProgramAndFollowsItsLinks) {

@@ -1,3 +1,4 @@
+#include "platform/Erros.h"
 #include "platform/db/ui/TEditaAliases.h"
 
 #include "platform/Mensagens.h"
@@ -120,8 +121,8 @@ bool TEditaAliases::Grava() {
     try {
         motor_.DefineAlias(a);
         motor_.GravaConfiguracao();
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return false;
     }
     Recarrega(ParaQString(a.nome));
