@@ -52,16 +52,10 @@ Configuracao ConfiguraLeitura(DefTabulacao& def, const OpcoesTabulacao& op, cons
     return cfg;
 }
 
-// Files read at once.
-int NumeroDeFios(const OpcoesTabulacao& op, const FormaTabela& f, const Configuracao& cfg) {
-    // Each worker holds a copy of the table's cells, with Discriminar also a row per new
-    // code it meets; keep them within memory.
-    int threads = op.Threads > 0 ? op.Threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const double linhasPorCopia = static_cast<double>(f.N) + 2 + (cfg.discrimina ? LinhasDiscriminadas : 0);
-    const double bytesPorCopia = linhasPorCopia * (cfg.ncol + 2) * 8.0;
-    while (threads > 1 && bytesPorCopia * threads * 2 > 4e9)
-        --threads;
-    return threads;
+// Files read at once. Each file keeps only the cells it touches, so the count
+// does not depend on the table's size.
+int NumeroDeFios(const OpcoesTabulacao& op) {
+    return op.Threads > 0 ? op.Threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 // The file loop: every step of the selected items, merged in order, until the end,
@@ -132,7 +126,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
     const Configuracao cfg = ConfiguraLeitura(def, op, forma, escolhas.numSelecoes, t, exportacao);
     Juncao juncao(t, forma, cfg, log, msg, exportacao, res);
     try {
-        LeArquivos(def, op, cfg, NumeroDeFios(op, forma, cfg), progresso, msg, log, juncao);
+        LeArquivos(def, op, cfg, NumeroDeFios(op), progresso, msg, log, juncao);
     } catch (...) {
         exportacao.Fecha();
         LiberaDimensao(def.Dimensoes[0]);

@@ -1,6 +1,7 @@
 #include "tabulation/FinalizaTabela.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace dorvan::tabulacao {
 
@@ -41,23 +42,26 @@ void FinalizaTabela(TabelaResultados& t, const FormaTabela& f, const OpcoesTabul
         double total = 0;
         for (std::int32_t c = 1; c <= nc; ++c)
             total += t.Coluna(c).Total;
-        for (std::int32_t k = 1; k <= t.CapLinhas(); ++k) {
-            double s = 0;
-            for (std::int32_t c = 1; c <= nc; ++c)
-                s += t.Dado(c, k);
-            t.Dado(nc + 1, k) = s;
-        }
+        // Column by column: the cells of a column lie together, and each row still adds
+        // its cells from the first column on.
+        const std::int32_t cap = t.CapLinhas();
+        std::vector<double> soma(static_cast<std::size_t>(cap) + 1, 0.0);
+        for (std::int32_t c = 1; c <= nc; ++c)
+            for (std::int32_t k = 1; k <= cap; ++k)
+                soma[static_cast<std::size_t>(k)] += t.Dado(c, k);
+        for (std::int32_t k = 1; k <= cap; ++k)
+            t.Dado(nc + 1, k) = soma[static_cast<std::size_t>(k)];
         t.Coluna(nc + 1).Total = total;
     }
     // Empty rows.
     if (op.SupLinhas) {
+        std::vector<char> algum(static_cast<std::size_t>(t.NumLinhas) + 1, 0);
+        for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
+            for (std::int32_t k = 1; k <= t.NumLinhas; ++k)
+                if (t.Dado(c, k) != 0) algum[static_cast<std::size_t>(k)] = 1;
         std::vector<std::int32_t> manter;
-        for (std::int32_t k = 1; k <= t.NumLinhas; ++k) {
-            bool zero = true;
-            for (std::int32_t c = 1; c <= t.NumColunas() && zero; ++c)
-                zero = t.Dado(c, k) == 0;
-            if (!zero) manter.push_back(k);
-        }
+        for (std::int32_t k = 1; k <= t.NumLinhas; ++k)
+            if (algum[static_cast<std::size_t>(k)]) manter.push_back(k);
         MantemLinhas(t, manter);
     }
     // Widths, code prefix, map.

@@ -1,9 +1,11 @@
 #include "tabulation/JuntaResultados.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace dorvan::tabulacao {
 
 bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
-    const std::int32_t N = f_.N;
     const std::int32_t cap = f_.cap;
     switch (p.tipo) {
     case Passo::Log:
@@ -50,8 +52,8 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
             if (AcrescentaColuna(t_, kNaoClassificados, dec)) colunaNaoClass_ = t_.NumColunas();
         }
         if (r->viuNaoClassLinha) t_.NumLinhas = cap;
-        for (std::int32_t k = 1; k <= N + 1; ++k)
-            Soma(*r, k, static_cast<std::size_t>(k));
+        // Rows of this file's new codes, in their order: existing, new, or the last one.
+        std::vector<std::int32_t> globais(r->novos.size());
         for (std::size_t i = 0; i < r->novos.size(); ++i) {
             std::int32_t global;
             auto it = linhasNovas_.find(r->novos[i]);
@@ -67,8 +69,9 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
                 t_.NumLinhas = cap;
                 codigosSemLinha_.insert(r->novos[i]);
             }
-            Soma(*r, global, static_cast<std::size_t>(N) + 2 + i);
+            globais[i] = global;
         }
+        SomaCelulas(*r, globais);
     }
     if (emParte) {
         const std::string aviso = TextoArquivoLidoEmParte(SemPasta(p.texto), completos_);
@@ -87,13 +90,36 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     return true;
 }
 
-void Juncao::Soma(const ResultadoArquivo& r, std::int32_t global, std::size_t local) {
+void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32_t>& globais) {
+    const std::int32_t N = f_.N;
     const int ncol = cfg_.ncol;
-    const std::size_t largura = static_cast<std::size_t>(ncol) + 2;
-    const double* src = r.celulas.data() + local * largura;
-    for (int c = 1; c <= ncol; ++c)
-        if (src[c] != 0) t_.Dado(c, global) += src[c];
-    if (colunaNaoClass_ != 0 && src[ncol + 1] != 0) t_.Dado(colunaNaoClass_, global) += src[ncol + 1];
+    const std::uint64_t largura = static_cast<std::uint64_t>(ncol) + 2;
+    const std::uint64_t inicioNovos = (static_cast<std::uint64_t>(N) + 2) * largura;
+    auto soma = [&](std::uint64_t celula, double valor) {
+        const std::uint64_t local = celula / largura;
+        const auto c = static_cast<std::int32_t>(celula % largura);
+        const std::int32_t global = celula < inicioNovos
+                                        ? static_cast<std::int32_t>(local)
+                                        : globais[static_cast<std::size_t>(local - static_cast<std::uint64_t>(N) - 2)];
+        if (c <= ncol)
+            t_.Dado(c, global) += valor;
+        else if (colunaNaoClass_ != 0)
+            t_.Dado(colunaNaoClass_, global) += valor;
+    };
+    // Every cell of rows 1..N+1 gets one sum from the file, in whatever order. Rows of
+    // new codes may share the last row: they are added in row order, so the sums
+    // are those of a one-thread run to the last bit.
+    std::vector<std::pair<std::uint64_t, double>> novas;
+    r.celulas.ParaCada([&](std::uint64_t celula, double valor) {
+        if (valor == 0) return;
+        if (celula < inicioNovos)
+            soma(celula, valor);
+        else
+            novas.emplace_back(celula, valor);
+    });
+    std::sort(novas.begin(), novas.end());
+    for (const auto& [celula, valor] : novas)
+        soma(celula, valor);
 }
 
 void Juncao::Conclui(const DefTabulacao& def) {

@@ -36,8 +36,8 @@ public:
     void Conclui(const DefTabulacao& def);
 
 private:
-    // Adds local row `local` of r's cells to row `global` of the table.
-    void Soma(const ResultadoArquivo& r, std::int32_t global, std::size_t local);
+    // Adds r's cells to the table; `globais` are the table rows of r's new codes.
+    void SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32_t>& globais);
 
     TabelaResultados& t_;
     const FormaTabela& f_;

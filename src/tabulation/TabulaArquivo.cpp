@@ -194,7 +194,6 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     const std::int32_t N = linha_.NumCategorias;
     const int ncol = cfg_.ncol;
     const std::size_t largura = static_cast<std::size_t>(ncol) + 2; // columns 0..ncol+1
-    r.celulas.assign((static_cast<std::size_t>(N) + 2) * largura, 0.0);
     std::map<std::string, std::int32_t, std::less<>> novos;
     std::vector<double> valores(nIncr, 1.0);
     std::vector<char> registroExp(cfg_.tamRegExportacao, ' ');
@@ -241,7 +240,6 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
                     std::int32_t local = N + 2 + static_cast<std::int32_t>(r.novos.size());
                     it = novos.emplace(std::string(codigo), local).first;
                     r.novos.emplace_back(codigo);
-                    r.celulas.resize(r.celulas.size() + largura, 0.0);
                 }
                 lin = it->second;
             } else {
@@ -257,14 +255,15 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
                 c = ncol + 1;
             }
         }
-        double* celulas = r.celulas.data() + static_cast<std::size_t>(lin) * largura;
+        const std::uint64_t inicioLinha = static_cast<std::uint64_t>(lin) * largura;
         if (nIncr == 0) {
-            celulas[c] += 1;
+            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] += 1;
         } else if (col || nIncr == 1) {
-            celulas[c] += temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0;
+            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] +=
+                temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0;
         } else {
             for (std::size_t k = 0; k < nIncr; ++k)
-                celulas[k + 1] += temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0;
+                r.celulas[inicioLinha + k + 1] += temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0;
         }
     };
 

@@ -4,6 +4,7 @@
 // adds it to the table on the calling thread in file order.
 #include "data/LeDBF32.h"
 #include "platform/Mensagens.h"
+#include "tabulation/CelulasArquivo.h"
 #include "tabulation/Utabula.h"
 
 #include <atomic>
@@ -68,8 +69,9 @@ struct ResultadoArquivo {
     std::int64_t registros = 0;
     // Local rows: 1..N as the row categories, N+1 the unclassified row (Incluir),
     // N+2.. the new codes of this file in order of first encounter (Discriminar).
-    // Local columns 1..ncol, ncol+1 the unclassified column. Row-major.
-    std::vector<double> celulas;
+    // Local columns 1..ncol, ncol+1 the unclassified column. Cell index: row * (ncol + 2)
+    // + column; only the cells the file's records touched are there.
+    CelulasArquivo celulas;
     std::vector<std::string> novos;
     bool viuNaoClassLinha = false;
     bool viuNaoClassColuna = false;
