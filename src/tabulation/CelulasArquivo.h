@@ -1,8 +1,10 @@
 #pragma once
-// The cells one file adds to, kept sparse. A wide table (thousands of rows by
-// thousands of columns, as residence by occurrence) gets from each file only the
-// cells its records touch: no file, and no thread, holds a copy of the whole table,
-// and nothing the size of the table is cleared or moved per file.
+// The cells one file adds to. A wide table (thousands of rows by thousands of
+// columns, as residence by occurrence) gets from each file only the cells its
+// records touch, kept in a hash: no file, and no thread, holds a copy of the whole
+// table, and nothing the size of the table is cleared or moved per file. A small
+// table's cells are a plain array, the fastest to add to; cells past it (rows of
+// new codes) still go to the hash.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,8 +15,15 @@ class CelulasArquivo {
 public:
     CelulasArquivo() : vagas_(kVagasIniciais) {}
 
+    // Cells below this many are in an array when they fit in kMaximoDensas; the
+    // rest are counted where used.
+    void Prepara(std::uint64_t celulas) {
+        densas_.assign(celulas <= kMaximoDensas ? static_cast<std::size_t>(celulas) : 0, 0.0);
+    }
+
     // The sum of cell `celula` (a row-major index), created at 0 when first used.
     double& operator[](std::uint64_t celula) {
+        if (celula < densas_.size()) return densas_[static_cast<std::size_t>(celula)];
         const std::uint64_t chave = celula + 1;
         std::size_t i = Posicao(chave, vagas_.size() - 1);
         while (true) {
@@ -33,16 +42,17 @@ public:
         }
     }
 
-    // f(celula, soma) for every cell used, in no particular order.
+    // f(celula, soma) for every cell used (array cells: those not 0), in no particular order.
     template <typename F> void ParaCada(F&& f) const {
+        for (std::size_t i = 0; i < densas_.size(); ++i)
+            if (densas_[i] != 0) f(std::uint64_t{i}, densas_[i]);
         for (const Vaga& v : vagas_)
             if (v.chave != 0) f(v.chave - 1, v.valor);
     }
 
-    std::size_t Usadas() const { return ocupadas_; }
-
 private:
     static constexpr std::size_t kVagasIniciais = 1024;
+    static constexpr std::uint64_t kMaximoDensas = std::uint64_t{1} << 18; // 2 MB
 
     // A used cell and its sum; chave 0 marks a free slot.
     struct Vaga {
@@ -67,6 +77,7 @@ private:
         vagas_.swap(novas);
     }
 
+    std::vector<double> densas_;
     std::vector<Vaga> vagas_;
     std::size_t ocupadas_ = 0;
 };

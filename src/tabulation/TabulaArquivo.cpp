@@ -194,6 +194,7 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     const std::int32_t N = linha_.NumCategorias;
     const int ncol = cfg_.ncol;
     const std::size_t largura = static_cast<std::size_t>(ncol) + 2; // columns 0..ncol+1
+    r.celulas.Prepara((static_cast<std::uint64_t>(N) + 2) * largura);
     std::map<std::string, std::int32_t, std::less<>> novos;
     std::vector<double> valores(nIncr, 1.0);
     std::vector<char> registroExp(cfg_.tamRegExportacao, ' ');

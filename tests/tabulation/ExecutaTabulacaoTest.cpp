@@ -748,13 +748,14 @@ TEST_F(TabulacaoTeste, AFirstFileThatCannotBeOpenedLeavesTheRunWithoutExport) {
 namespace dorvan::teste {
 namespace {
 
-// A wide table (300 row categories by 400 columns) over three files, with new row
+// A wide table (700 row categories by 400 columns, more cells than a file keeps in
+// an array) over three files, with new row
 // codes under Discriminar: the first file fills every row left, the others send
 // their new codes to the last row. Cells hold sums of decimal values, so a sum
 // taken in another order than the records' shows in the last bits.
 TEST_F(TabulacaoTeste, WideTableEqualsTheRecordOrderSumsCellByCellForAnyThreadCount) {
-    std::vector<std::string> linhas{"300 4 L"}, colunas{"400 3 L"};
-    for (int k = 0; k < 300; ++k)
+    std::vector<std::string> linhas{"700 4 L"}, colunas{"400 3 L"};
+    for (int k = 0; k < 700; ++k)
         linhas.push_back(LinhaCNV("", std::to_string(k + 1), "r" + Zeros(k, 3), "A" + Zeros(k, 3)));
     for (int k = 0; k < 400; ++k)
         colunas.push_back(LinhaCNV("", std::to_string(k + 1), "c" + Zeros(k, 3), Zeros(k, 3)));
@@ -783,7 +784,7 @@ TEST_F(TabulacaoTeste, WideTableEqualsTheRecordOrderSumsCellByCellForAnyThreadCo
             Reg r{"1", "", "", "33", "", "1"};
             const int n = f == 0 ? i : 17000 + f * 1000 + i; // later files: codes never seen before
             r.causa = i < novos ? std::string(1, static_cast<char>('B' + n / 1000)) + Zeros(n % 1000, 3)
-                                : "A" + Zeros(static_cast<int>(std::min(sorteio(300), sorteio(300))), 3);
+                                : "A" + Zeros(static_cast<int>(std::min(sorteio(700), sorteio(700))), 3);
             if (i >= novos && i % 3 == 0) r.causa = "B" + Zeros(static_cast<int>(sorteio(50)), 3); // seen again
             const int idade = static_cast<int>(sorteio(420));
             r.idade = Zeros(idade, 3);
