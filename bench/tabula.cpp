@@ -174,13 +174,12 @@ int main(int argc, char** argv) {
             for (std::size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 1099511628211ull;
         };
         for (int c = 0; c <= t.NumColunas(); ++c) mistura(t.NomeColuna(c).data(), t.NomeColuna(c).size());
-        for (int k = 1; k <= t.NumLinhas; ++k) {
-            mistura(t.Rotulo(t.Ordem(k)).data(), t.Rotulo(t.Ordem(k)).size());
-            for (int c = 1; c <= t.NumColunas(); ++c) {
+        for (int k = 1; k <= t.NumLinhas; ++k) mistura(t.Rotulo(t.Ordem(k)).data(), t.Rotulo(t.Ordem(k)).size());
+        for (int c = 1; c <= t.NumColunas(); ++c) // column by column, as the cells lie
+            for (int k = 1; k <= t.NumLinhas; ++k) {
                 double v = t.Dado(c, t.Ordem(k));
                 mistura(&v, sizeof v);
             }
-        }
         for (int c = 1; c <= t.NumColunas(); ++c) mistura(&t.Coluna(c).Total, sizeof(double));
         std::printf("%d linhas x %d colunas, resumo %016llx\n", t.NumLinhas, t.NumColunas(),
                     static_cast<unsigned long long>(h));

@@ -20,7 +20,7 @@ roda() { # <label> <folder> <column> <threads> <files...>
     mb=$(sed -n 's/^tabela:.*, \([0-9.]*\) MB de c.*/\1/p' "$W/erro.txt")
     set -- $(cat "$W/tempo.txt")
     printf '%-34s fios=%s  %6.3f s  cpu %5.2f s  rss %6.1f MB  tabela %6.1f MB  %s\n' "$rotulo" "$fios" "$s" \
-        "$(echo "$1 + $2" | bc)" "$(echo "$3 / 1024" | bc -l)" "$mb" "$(cut -d' ' -f5- "$W/saida.txt")"
+        "$(echo "$1 + $2" | bc)" "$(echo "$3 / 1024" | bc -l)" "$mb" "$(cat "$W/saida.txt")"
 }
 
 uptime
