@@ -2,14 +2,16 @@
 //
 //   bench_tabula <def> --linha <label> [--coluna <label>] [--incr <label>]...
 //                [--sel <label>=<k>,<k>...]... [--modo ignorar|incluir|discriminar]
-//                [--suplin] [--semsupcol] [--crc] [--threads <n>] [--semR] [--expande]
+//                [--suplin] [--semsupcol] [--crc] [--threads <n>] [--semR] [--expande] [--resumo]
 //                [<data file>...]
 //
 // Labels are the DEF's, as written there (UTF-8 on the command line). Without data
 // files every file the DEF's wildcard matches is read. Output (UTF-8): the column
 // titles, one line "label;value;..." per row in machine number form, the totals
 // line, then the run log with each line prefixed by "#". The elapsed time goes to
-// stderr; --expande adds the time of a bare scan of each file. When R is installed
+// stderr with the table's cell storage and the peak resident memory of the run;
+// --expande adds the time of a bare scan of each file; --resumo prints a digest of
+// the table (labels, cells and totals to the bit) instead of the table. When R is installed
 // (and without --semR) the time R takes to read each DBF with foreign::read.dbf and
 // cross its row and column fields with table() follows.
 #include "data/LeDBF32.h"
@@ -26,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -57,7 +60,7 @@ int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr, "uso: %s <def> --linha <r\xC3\xB3tulo> [--coluna <r>] [--incr <r>]... [--sel <r>=1,2]...\n"
                              "   [--modo ignorar|incluir|discriminar] [--suplin] [--semsupcol] [--crc] [--threads n]\n"
-                             "   [--semR] [--expande] [arquivos...]\n",
+                             "   [--semR] [--expande] [--resumo] [arquivos...]\n",
                      argv[0]);
         return 2;
     }
@@ -73,7 +76,7 @@ int main(int argc, char** argv) {
     OpcoesTabulacao op;
     op.Legenda = argv[1];
     op.Incrementos.clear();
-    bool comR = std::system("command -v Rscript > /dev/null 2>&1") == 0, expande = false;
+    bool comR = std::system("command -v Rscript > /dev/null 2>&1") == 0, expande = false, resumo = false;
     std::vector<std::string> arquivos;
     std::string linhaCampo, colunaCampo;
     for (int i = 2; i < argc; ++i) {
@@ -119,6 +122,8 @@ int main(int argc, char** argv) {
             comR = false;
         } else if (a == "--expande") {
             expande = true;
+        } else if (a == "--resumo") {
+            resumo = true;
         } else {
             arquivos.push_back(a);
         }
@@ -151,23 +156,62 @@ int main(int argc, char** argv) {
     double s = Segundos(t0);
     if (r.Fim == FimTabulacao::Verificacao || r.Fim == FimTabulacao::Dimensao) return 1;
 
-    std::string saida = t.NomeColuna(0);
-    for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + t.NomeColuna(c);
-    saida += "\n";
-    for (int k = 1; k <= t.NumLinhas; ++k) {
-        saida += t.Rotulo(t.Ordem(k));
-        for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + NumeroMaquina(t.Dado(c, t.Ordem(k)), t.Coluna(c).Decimais);
-        saida += "\n";
+    // Memory right after the run, before any output is built.
+    long picoKb = 0;
+    {
+        std::ifstream status("/proc/self/status");
+        for (std::string l; std::getline(status, l);)
+            if (l.rfind("VmHWM:", 0) == 0) picoKb = std::atol(l.c_str() + 6);
     }
-    saida += "Total";
-    for (int c = 1; c <= t.NumColunas(); ++c) saida += ";" + NumeroMaquina(t.Coluna(c).Total, t.Coluna(c).Decimais);
-    saida += "\n";
-    for (const auto& l : log.Linhas()) saida += "#" + l + "\n";
-    std::fputs(ParaUtf8(saida).c_str(), stdout);
+    double bytesTabela = 0;
+    for (int c = 0; c <= t.NumColunas(); ++c)
+        bytesTabela += static_cast<double>(t.Coluna(c).Dados.size()) * 8.0;
+
+    if (resumo) {
+        // A digest of every label, cell and total to the bit, instead of the text.
+        std::uint64_t h = 14695981039346656037ull;
+        auto mistura = [&h](const void* p, std::size_t n) {
+            for (std::size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 1099511628211ull;
+        };
+        for (int c = 0; c <= t.NumColunas(); ++c) mistura(t.NomeColuna(c).data(), t.NomeColuna(c).size());
+        for (int k = 1; k <= t.NumLinhas; ++k) mistura(t.Rotulo(t.Ordem(k)).data(), t.Rotulo(t.Ordem(k)).size());
+        for (int c = 1; c <= t.NumColunas(); ++c) // column by column, as the cells lie
+            for (int k = 1; k <= t.NumLinhas; ++k) {
+                double v = t.Dado(c, t.Ordem(k));
+                mistura(&v, sizeof v);
+            }
+        for (int c = 1; c <= t.NumColunas(); ++c) mistura(&t.Coluna(c).Total, sizeof(double));
+        std::printf("%d linhas x %d colunas, resumo %016llx\n", t.NumLinhas, t.NumColunas(),
+                    static_cast<unsigned long long>(h));
+    } else {
+        // Written line by line: a 5,570 x 5,570 table is some 100 MB of text.
+        auto escreve = [](const std::string& s) { std::fputs(ParaUtf8(s).c_str(), stdout); };
+        std::string linha = t.NomeColuna(0);
+        for (int c = 1; c <= t.NumColunas(); ++c)
+            linha += ";" + t.NomeColuna(c);
+        escreve(linha + "\n");
+        for (int k = 1; k <= t.NumLinhas; ++k) {
+            linha = t.Rotulo(t.Ordem(k));
+            for (int c = 1; c <= t.NumColunas(); ++c)
+                linha += ";" + NumeroMaquina(t.Dado(c, t.Ordem(k)), t.Coluna(c).Decimais);
+            escreve(linha + "\n");
+        }
+        linha = "Total";
+        for (int c = 1; c <= t.NumColunas(); ++c)
+            linha += ";" + NumeroMaquina(t.Coluna(c).Total, t.Coluna(c).Decimais);
+        escreve(linha + "\n");
+        for (const auto& l : log.Linhas())
+            escreve("#" + l + "\n");
+    }
     std::fprintf(stderr, "tabula\xC3\xA7\xC3\xA3o: %lld registros em %.3f s (%.0f registros/s)\n",
                  static_cast<long long>(r.RegistrosLidos), s, r.RegistrosLidos / s);
+    std::fprintf(
+        stderr,
+        "tabela: %d linhas x %d colunas, %.1f MB de c\xC3\xA9lulas; mem\xC3\xB3ria residente m\xC3\xA1xima %.1f MB\n",
+        t.NumLinhas, t.NumColunas(), bytesTabela / 1e6, picoKb * 1024 / 1e6);
 
     std::string pasta = PastaDaCuringa(def);
+    double sVarredura = 0;
     for (const auto& item : op.Arquivos) {
         std::string nome = item.starts_with("/") ? item : NomeReal(pasta, item);
         std::string m = MaiusculasAscii(nome);
@@ -177,9 +221,12 @@ int main(int argc, char** argv) {
             if (h.Estado == 0) continue;
             auto t1 = std::chrono::steady_clock::now();
             std::int64_t n = 0;
-            ScanDBF(h, [&](dbfRecord&) { ++n; }, op.TestaCRC);
+            ScanDBF(
+                h, [&](dbfRecord&) { ++n; }, op.TestaCRC);
+            const double sArquivo = Segundos(t1);
+            sVarredura += sArquivo;
             std::fprintf(stderr, "varredura sem tabular de %s: %lld registros em %.3f s\n", nome.c_str(),
-                         static_cast<long long>(n), Segundos(t1));
+                         static_cast<long long>(n), sArquivo);
         }
         if (comR && m.ends_with(".DBF") && !linhaCampo.empty()) {
             // Names reach R through the environment: no quote in a file or field name
@@ -199,5 +246,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "R (read.dbf + table) de %s: %.3f s (rc %d)\n", nome.c_str(), Segundos(t1), rc);
         }
     }
+    if (expande)
+        std::fprintf(stderr, "varredura sem tabular de todos: %.3f s; tabula\xC3\xA7\xC3\xA3o / varredura = %.2f\n",
+                     sVarredura, s / sVarredura);
     return 0;
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 namespace dorvan::teste {
 namespace {
 
@@ -737,6 +740,148 @@ TEST_F(TabulacaoTeste, AFirstFileThatCannotBeOpenedLeavesTheRunWithoutExport) {
     EXPECT_FALSE(std::filesystem::exists(escolhas.nome));
     EXPECT_TRUE(r.Cancelada);
     EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
+}
+
+} // namespace
+} // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+// A wide table (700 row categories by 400 columns, more cells than a file keeps in
+// an array) over three files, with new row
+// codes under Discriminar: the first file fills every row left, the others send
+// their new codes to the last row. Cells hold sums of decimal values, so a sum
+// taken in another order than the records' shows in the last bits.
+TEST_F(TabulacaoTeste, WideTableEqualsTheRecordOrderSumsCellByCellForAnyThreadCount) {
+    std::vector<std::string> linhas{"700 4 L"}, colunas{"400 3 L"};
+    for (int k = 0; k < 700; ++k)
+        linhas.push_back(LinhaCNV("", std::to_string(k + 1), "r" + Zeros(k, 3), "A" + Zeros(k, 3)));
+    for (int k = 0; k < 400; ++k)
+        colunas.push_back(LinhaCNV("", std::to_string(k + 1), "c" + Zeros(k, 3), Zeros(k, 3)));
+    GravaCnv("LARGA.CNV", linhas);
+    GravaCnv("IDADES.CNV", colunas);
+    GravaDef({"LCausa larga,CAUSA,LARGA.CNV", "CIdade larga,IDADE,IDADES.CNV", "IValor,VALOR", "Adados/*.*"});
+
+    // Expected cells by row and column label: per file the record-order sum of each
+    // row and column, then added to the table in file order; new codes that found no
+    // row add into the last row in the order they first appear in their file.
+    const std::string naoClass = "N\xE3o classificados";
+    std::map<std::string, std::map<std::string, double>> esperado; // row -> column -> sum
+    std::map<std::string, std::string> linhaDoCodigo; // new code -> its row's label
+    int linhasNovas = 0;
+    std::uint64_t semente = 12345;
+    auto sorteio = [&semente](std::uint64_t n) {
+        semente = semente * 6364136223846793005ull + 1442695040888963407ull;
+        return (semente >> 33) % n;
+    };
+    for (int f = 0; f < 3; ++f) {
+        std::vector<Reg> regs;
+        std::vector<std::string> ordem; // this file's codes, in first appearance
+        std::map<std::string, std::map<std::string, double>> local;
+        const int novos = f == 0 ? LinhasDiscriminadas + 40 : 300;
+        for (int i = 0; i < 4000 + novos; ++i) {
+            Reg r{"1", "", "", "33", "", "1"};
+            const int n = f == 0 ? i : 17000 + f * 1000 + i; // later files: codes never seen before
+            r.causa = i < novos ? std::string(1, static_cast<char>('B' + n / 1000)) + Zeros(n % 1000, 3)
+                                : "A" + Zeros(static_cast<int>(std::min(sorteio(700), sorteio(700))), 3);
+            if (i >= novos && i % 3 == 0) r.causa = "B" + Zeros(static_cast<int>(sorteio(50)), 3); // seen again
+            const int idade = static_cast<int>(sorteio(420));
+            r.idade = Zeros(idade, 3);
+            r.valor = std::to_string(sorteio(1000)) + "." + Zeros(static_cast<int>(sorteio(100)), 2);
+            regs.push_back(r);
+            const std::string coluna = idade < 400 ? "c" + Zeros(idade, 3) : naoClass;
+            if (local.find(r.causa) == local.end()) ordem.push_back(r.causa);
+            local[r.causa][coluna] += std::stod(r.valor);
+        }
+        GravaDados("W" + std::to_string(f) + ".DBF", regs);
+        for (const auto& codigo : ordem) {
+            std::string linha;
+            if (codigo[0] == 'A') {
+                linha = "r" + codigo.substr(1);
+            } else if (auto it = linhaDoCodigo.find(codigo); it != linhaDoCodigo.end()) {
+                linha = it->second;
+            } else if (linhasNovas < LinhasDiscriminadas) {
+                ++linhasNovas;
+                linha = linhaDoCodigo[codigo] = codigo;
+            } else {
+                linha = naoClass;
+            }
+            for (const auto& [coluna, soma] : local[codigo]) esperado[linha][coluna] += soma;
+        }
+    }
+    op.Linha = Item(def.ListLinha, "Causa larga");
+    op.Coluna = Item(def.ListColunas, "Idade larga");
+    op.Incrementos = {Item(def.ListIncr, "Valor")};
+    op.ModoNaoClassificados = 2;
+    op.SupColunas = false;
+    op.Arquivos = ListaArquivosDEF(def);
+
+    std::vector<double> primeira; // every cell and total of the one-thread run
+    for (int threads = 1; threads <= 8; ++threads) {
+        op.Threads = threads;
+        ASSERT_EQ(Roda().Fim, FimTabulacao::Pronta);
+        ASSERT_EQ(t.NumColunas(), 402) << threads; // 400, "Não classificados", "Total"
+        ASSERT_EQ(t.NumLinhas, t.CapLinhas());
+        std::vector<double> celulas;
+        int diferentes = 0;
+        for (int k = 1; k <= t.NumLinhas; ++k) {
+            const auto& linha = esperado[t.Rotulo(k)];
+            for (int c = 1; c <= 401; ++c) {
+                auto it = linha.find(t.NomeColuna(c));
+                const double e = it == linha.end() ? 0.0 : it->second;
+                if (t.Dado(c, k) != e && ++diferentes <= 5)
+                    ADD_FAILURE() << threads << " threads: " << t.Rotulo(k) << " x " << t.NomeColuna(c) << ": "
+                                  << ::testing::PrintToString(t.Dado(c, k)) << " != " << ::testing::PrintToString(e);
+                celulas.push_back(t.Dado(c, k));
+            }
+        }
+        for (int k = 1; k <= t.NumLinhas; ++k) celulas.push_back(t.Dado(402, k));
+        for (int c = 1; c <= 402; ++c) celulas.push_back(t.Coluna(c).Total);
+        EXPECT_EQ(diferentes, 0) << threads;
+        if (threads == 1)
+            primeira = celulas;
+        else
+            EXPECT_TRUE(celulas == primeira) << threads << " threads differ from one";
+    }
+}
+
+} // namespace
+} // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+// The first file fails its CRC after many of its records came out of the codec:
+// the table holds nothing of it, not only the messages say so.
+TEST_F(TabulacaoTeste, AFirstFileFailingItsCrcLeavesNoCountInTheTable) {
+    std::vector<Reg> regs;
+    for (int i = 0; i < 20000; ++i) {
+        Reg r = RegistrosA()[static_cast<std::size_t>(i % 6)];
+        r.valor = std::to_string(i % 997); // records that compress less
+        regs.push_back(r);
+    }
+    std::string dbf = GravaDados("G.DBF", regs);
+    ASSERT_TRUE(ComprimeDBF(dbf, pasta / "dados/G.DBC", SemProgresso(), false).Ok());
+    std::filesystem::remove(dbf);
+    std::string b = pasta.Le("dados/G.DBC");
+    b[b.size() * 2 / 3] ^= 0x55; // records before the damage come out before the error
+    pasta.Grava("dados/G.DBC", b);
+    GravaDados("A.DBF", RegistrosA());
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Coluna = Item(def.ListColunas, "UF");
+    op.SupColunas = false;
+    op.TestaCRC = true;
+    op.Arquivos = {"G.DBC", "A.DBF"};
+    for (int threads : {1, 3}) {
+        op.Threads = threads;
+        ResultadoTabulacao r = Roda();
+        EXPECT_TRUE(r.Cancelada);
+        EXPECT_EQ(r.RegistrosLidos, 0) << threads;
+        EXPECT_EQ(Linhas(), (Linhas_{"Sexo;33 Rio de Janeiro;35 Sao Paulo;Total", "Masculino;0;0;0", "Feminino;0;0;0",
+                                     "Total;0;0;0"}))
+            << threads;
+    }
 }
 
 } // namespace
