@@ -1,5 +1,6 @@
 #include "query/ui/ComandosConsulta.h"
 
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/db/BancoDados.h"
@@ -76,8 +77,8 @@ void AbreSQLLinhaComando(TForm1& f, const std::string& arquivo) {
     if (!fQuery) return;
     try {
         fQuery->AbreQuery(arquivo);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     fQuery->setResult(QDialog::Rejected);

@@ -1,5 +1,6 @@
 #include "query/ui/TFVerTabela.h"
 
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/db/BancoDados.h"
@@ -191,8 +192,8 @@ void MostraVerTabela(MotorBD& motor, const std::string& alias, const std::string
     QSqlTableModel* modelo = nullptr;
     try {
         modelo = motor.CriaModelo(alias, tabela);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return;
     }
     std::unique_ptr<TFVerTabela> local;

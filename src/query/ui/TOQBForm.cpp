@@ -1,5 +1,6 @@
 #include "query/ui/TOQBForm.h"
 
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/db/BancoDados.h"
@@ -625,8 +626,8 @@ TOQBForm::TOQBForm(MotorBD& motor, QWidget* pai) : QDialog(pai), motor_(motor) {
         // A folder stands as a standard alias of its own for this session.
         try {
             if (!motor_.AliasExiste(p)) motor_.DefineAlias({p, DriverPadrao, p, "", 0, "", ""});
-        } catch (const std::exception& e) {
-            MensagensAtuais().Mostra(e.what());
+        } catch (const std::exception&) {
+            MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
             return false;
         }
         banco = p;
@@ -671,8 +672,8 @@ bool TOQBForm::EscolheBanco() {
 std::optional<std::vector<std::string>> TOQBForm::LeCampos(const std::string& tabela, bool avisa) {
     try {
         return motor_.NomesCampos(modelo.banco, tabela);
-    } catch (const std::exception& e) {
-        if (avisa) MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        if (avisa) MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return std::nullopt;
     }
 }
@@ -800,8 +801,8 @@ void TOQBForm::btnOpenClick() {
     if (a.empty()) return;
     try {
         AbreModelo(a);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
 }
 
@@ -810,16 +811,16 @@ void TOQBForm::btnSaveClick() {
     if (a.empty()) return;
     try {
         SalvaModelo(a);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
 }
 
 void TOQBForm::btnReloadClick() {
     try {
         AbreModelo(ArquivoModeloAnterior);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
 }
 
@@ -827,8 +828,8 @@ void TOQBForm::btnOKClick() {
     if (auto sql = GeraSQL(modelo)) LinhasSQL = *sql;
     try {
         SalvaModelo(ArquivoModeloAnterior);
-    } catch (const std::exception& e) {
-        MensagensAtuais().Mostra(e.what());
+    } catch (const std::exception&) {
+        MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
     }
     accept();
 }

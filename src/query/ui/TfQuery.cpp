@@ -364,7 +364,7 @@ void TfQuery::GuardaPastaDados(const std::string& arquivo) {
 
 void TfQuery::ClearLabel4() { Label4->clear(); }
 
-void TfQuery::MostraErro(const std::exception& e) { MensagensAtuais().Mostra(e.what()); }
+void TfQuery::MostraErro(const std::exception&) { MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception())); }
 
 std::vector<std::string> TfQuery::LinhasSQL() const { return SeparaLinhas(DeQString(Memo1->text())); }
 
