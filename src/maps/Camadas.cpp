@@ -7,6 +7,7 @@
 #include "data/UConvert.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,21 +26,6 @@ const std::array<std::uint32_t, 16> CoresCamada = {
 };
 
 namespace {
-
-std::string Maiusculas(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Apara(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && static_cast<unsigned char>(s[i]) <= ' ')
-        ++i;
-    while (f > i && static_cast<unsigned char>(s[f - 1]) <= ' ')
-        --f;
-    return std::string(s.substr(i, f - i));
-}
 
 std::int32_t Arredonda(double v) {
     if (std::isnan(v)) return 0;
@@ -104,7 +90,7 @@ TipoCamada TipoDaCamada(const std::string& arquivo) {
     const std::size_t ponto = arquivo.find_last_of('.');
     const std::size_t barra = arquivo.find_last_of('/');
     if (ponto == std::string::npos || (barra != std::string::npos && ponto < barra)) return TipoCamada::Outro;
-    const std::string ext = Maiusculas(arquivo.substr(ponto));
+    const std::string ext = MaiusculasAscii(arquivo.substr(ponto));
     if (ext == ".MAP") return TipoCamada::Mapa;
     if (ext == ".DBF") return TipoCamada::DBF;
     if (ext == ".GPX") return TipoCamada::GPX;
@@ -139,10 +125,10 @@ std::string InformacaoDoPonto(const std::string& arquivo, std::int64_t registro,
     const std::size_t barra = arquivo.find_last_of('/');
     std::string s = (barra == std::string::npos ? arquivo : arquivo.substr(barra + 1)) + "\n======";
     for (int i = 1; i <= std::min(15, d.h.NumCampos); ++i) {
-        std::string nome = Apara(d.h.Campo(i).Nome);
+        std::string nome = TiraBrancos(d.h.Campo(i).Nome);
         for (char& c : nome)
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        std::string valor = Apara(VistaCampoDBF(d.h, i));
+        std::string valor = TiraBrancos(VistaCampoDBF(d.h, i));
         if (cp850) valor = OemParaAnsi(valor);
         s += "\n" + nome + ": " + valor;
     }
@@ -208,7 +194,7 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0, nome = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         if (n == "Y" || Abreviacao(n, "LATITUDE")) lat = i;
         if (n == "X" || Abreviacao(n, "LONGITUDE")) lon = i;
         if (n == "RAIO") raio = i;
@@ -225,14 +211,14 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
         const double y = NumeroDaCamada(VistaCampoDBF(d.h, lat)).value_or(0);
         const double x = NumeroDaCamada(VistaCampoDBF(d.h, lon)).value_or(0);
         std::int32_t r = c.LarguraCamada;
-        if (raio > 0) r = std::clamp(Arredonda(LePrefixoNumerico(Apara(VistaCampoDBF(d.h, raio)))), 0, 100000);
+        if (raio > 0) r = std::clamp(Arredonda(LePrefixoNumerico(TiraBrancos(VistaCampoDBF(d.h, raio)))), 0, 100000);
         const PontoTela p = GeoParaTela(v, x, y);
         EstiloPonto(f, c, r);
         f.Pontos.assign(1, p);
         f.Identificacao = static_cast<std::int64_t>(k) * PassoIdentificacaoCamada + n;
         destino(f);
         if (c.ComLegenda && nome > 0) {
-            std::string s = Apara(VistaCampoDBF(d.h, nome));
+            std::string s = TiraBrancos(VistaCampoDBF(d.h, nome));
             if (cp850) s = OemParaAnsi(s);
             destino(TextoAcima(std::move(s), p));
         }
@@ -343,7 +329,7 @@ void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho
     const char* nomes[] = {"X1", "Y1", "X2", "Y2", "TIPO", "FLUXO", "TOT1", "TOT2", "DISTANCIA"};
     int campo[9] = {};
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         for (int j = 0; j < 9; ++j)
             if (n == nomes[j]) campo[j] = i;
     }

@@ -5,6 +5,7 @@
 #include "platform/Erros.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,21 +18,6 @@ namespace {
 std::int32_t Trunca(double v) {
     if (std::isnan(v)) return 0;
     return static_cast<std::int32_t>(std::clamp(v, -2.0e9, 2.0e9));
-}
-
-std::string Maiusculas(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Apara(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && static_cast<unsigned char>(s[i]) <= ' ')
-        ++i;
-    while (f > i && static_cast<unsigned char>(s[f - 1]) <= ' ')
-        --f;
-    return std::string(s.substr(i, f - i));
 }
 
 PrimitivaMapa Texto(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a) {
@@ -118,7 +104,7 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         if (n == "LATITUDE") lat = i;
         if (n == "LONGITUDE") lon = i;
         if (n == "RAIO") raio = i;
@@ -138,8 +124,9 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
         const double x = NumeroDaCamada(VistaCampoDBF(d.h, lon)).value_or(0);
         std::int32_t r = 3 * c.LarguraCamada;
         if (raio > 0)
-            r = std::clamp(static_cast<std::int32_t>(std::lround(LePrefixoNumerico(Apara(VistaCampoDBF(d.h, raio))))),
-                           0, 100000);
+            r = std::clamp(
+                static_cast<std::int32_t>(std::lround(LePrefixoNumerico(TiraBrancos(VistaCampoDBF(d.h, raio))))), 0,
+                100000);
         PontoTela p = GeoParaTela(v, x, y);
         p.X += deslocaX;
         f.Raio = r;

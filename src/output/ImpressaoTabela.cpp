@@ -1,6 +1,7 @@
 #include "output/ImpressaoTabela.h"
 
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -8,11 +9,6 @@
 namespace dorvan {
 
 namespace {
-
-std::string SemBrancosIniciais(const std::string& s) {
-    const std::size_t i = s.find_first_not_of(' ');
-    return i == std::string::npos ? std::string() : s.substr(i);
-}
 
 bool TemTotais(const TabelaResultados& t) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
@@ -114,7 +110,7 @@ std::string ImpressaoTabela::TextoCelula(std::int32_t linha, std::int32_t coluna
             s = Valor(t_.Dado(coluna, r), t_.Coluna(coluna));
         }
     }
-    return SemBrancosIniciais(s);
+    return TiraBrancosEsq(s, EEspaco);
 }
 
 void ImpressaoTabela::Celula(PaginaImpressa& pg, int x, int largura, int y, std::int32_t linha,

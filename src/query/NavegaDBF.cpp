@@ -6,6 +6,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,23 +19,6 @@
 namespace dorvan {
 
 namespace {
-
-bool Branco(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
-std::string_view Apara(std::string_view s) {
-    while (!s.empty() && Branco(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && Branco(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string Minusculas(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
 
 std::string Direita(const std::string& s, std::size_t largura) {
     return s.size() >= largura ? s : std::string(largura - s.size(), ' ') + s;
@@ -72,7 +56,7 @@ std::string NomeSQL(const std::string& nome) {
 bool Apagado(const dbfRecord& h) { return h.RegistroAtual[0] == '*'; }
 
 // The text shown for a field, trimmed.
-std::string Aparado(const dbfRecord& h, int i, bool cp850) { return std::string(Apara(TextoCampo(h, i, cp850))); }
+std::string Aparado(const dbfRecord& h, int i, bool cp850) { return TiraBrancos(TextoCampo(h, i, cp850)); }
 
 // Lines of a text file, CR LF or LF ended; the last may lack its end.
 class LeitorLinhas {
@@ -183,7 +167,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
     }
     l.emplace_back();
     const std::string base = NomeSemPasta(h.Nome);
-    l.push_back("create table " + NomeSQL(Minusculas(base.substr(0, base.find('.')))) + "(");
+    l.push_back("create table " + NomeSQL(MinusculasAscii(base.substr(0, base.find('.')))) + "(");
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         std::string tipo;
@@ -202,7 +186,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
             tipo = "char(" + N(c.Tamanho) + ")";
             break;
         }
-        l.push_back("  " + Esquerda(NomeSQL(Minusculas(c.Nome)), 11) + tipo + (i < h.NumCampos ? "," : ");"));
+        l.push_back("  " + Esquerda(NomeSQL(MinusculasAscii(c.Nome)), 11) + tipo + (i < h.NumCampos ? "," : ");"));
     }
     return l;
 }
@@ -236,7 +220,7 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'N':
-                linha += Apara(VistaCampoDBF(h, i));
+                linha += TiraBrancos(VistaCampoDBF(h, i));
                 break;
             default:
                 break;
@@ -287,7 +271,7 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
     // after them neither glues two columns together nor loses the closing ");".
     for (std::size_t k = 0; k < campos.size(); ++k) {
         const CampoDBF& c = h.Campo(campos[k]);
-        std::string l = "  " + NomeSQL(Minusculas(c.Nome));
+        std::string l = "  " + NomeSQL(MinusculasAscii(c.Nome));
         switch (c.Tipo) {
         case 'C':
         case 'L':
@@ -326,12 +310,12 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'L':
-                l += "'" + SubstituiAspas(std::string(Apara(VistaCampoDBF(h, i))), '\'') + "'";
+                l += "'" + SubstituiAspas(TiraBrancos(VistaCampoDBF(h, i)), '\'') + "'";
                 break;
             default: {
                 // The field's text goes into the script only when it is a number.
-                const std::string_view v = Apara(VistaCampoDBF(h, i));
-                l += LeNumeroMaquina(v) ? std::string(v) : std::string("NULL");
+                const std::string v = TiraBrancos(VistaCampoDBF(h, i));
+                l += LeNumeroMaquina(v) ? v : std::string("NULL");
                 break;
             }
             }

@@ -635,10 +635,10 @@ void TFFazDef::TrocaSelecao(const std::function<std::string(std::string_view)>& 
 }
 
 void TFFazDef::Maiusculas1Click() {
-    TrocaSelecao([](std::string_view s) { return Maiusculas(s); });
+    TrocaSelecao([](std::string_view s) { return ParaMaiusculas(s); });
 }
 void TFFazDef::Minusculas1Click() {
-    TrocaSelecao([](std::string_view s) { return Minusculas(s); });
+    TrocaSelecao([](std::string_view s) { return ParaMinusculas(s); });
 }
 void TFFazDef::Proprio1Click() {
     CursorOcupado ocupado;
