@@ -1,5 +1,6 @@
 #include "query/ArquivoConsulta.h"
 
+#include "analysis/LiteralR.h"
 #include "data/LeXML.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
@@ -37,16 +38,6 @@ std::vector<std::string> PrimeirasLinhas(const std::string& arquivo, int n) {
     while (static_cast<int>(r.size()) < n && std::getline(f, l)) {
         if (!l.empty() && l.back() == '\r') l.pop_back();
         r.push_back(l);
-    }
-    return r;
-}
-
-// An R string literal may not hold its quote or a lone backslash.
-std::string TextoR(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-        if (c == '\\' || c == '"') r += '\\';
-        r += c;
     }
     return r;
 }
@@ -126,9 +117,9 @@ void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std:
     std::string s;
     auto linha = [&](const std::string& l) { s += l + FimLinha; };
     linha("library(RODBC)");
-    linha("titulo=\"" + TextoR(TiraBrancos(c.titulo)) + "\"");
-    linha("rodape=\"Executado sobre " + TextoR(c.alias) + "\"");
-    linha("db = odbcConnect(\"" + TextoR(c.alias) + "\")");
+    linha("titulo=" + LiteralR(TiraBrancos(c.titulo)));
+    linha("rodape=" + LiteralR("Executado sobre " + c.alias));
+    linha("db = odbcConnect(" + LiteralR(c.alias) + ")");
     linha("tabela = sqlQuery(db,\"" + sql + "\")");
     linha("odbcClose(db)");
     linha("rownames(tabela) = tabela[,1]");

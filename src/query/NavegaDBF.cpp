@@ -1,5 +1,6 @@
 #include "query/NavegaDBF.h"
 
+#include "analysis/LiteralR.h"
 #include "data/UConvert.h"
 #include "output/GravaXML.h"
 #include "output/SaidaTexto.h"
@@ -96,15 +97,6 @@ private:
 void Conta(std::int64_t& n, const EventosAcrescimo& eventos) {
     ++n;
     if (eventos && n % IntervaloEventosAcrescimo == 0) eventos();
-}
-
-std::string EscapaR(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-        if (c == '\\' || c == '"') r += '\\';
-        r += c;
-    }
-    return r;
 }
 
 } // namespace
@@ -470,14 +462,13 @@ std::int64_t AcrescentaLinhasArquivo(dbfRecord& h, const std::string& arquivo, c
 std::string TextoExecutadoEm(std::int64_t segundos) { return "Executado em " + N(segundos) + " Segundos"; }
 
 std::string TextoRprofile(const std::string& dirPrograma, const std::string& csv, bool temAutoexec, bool temMenu) {
-    const std::string dir = EscapaR(dirPrograma);
     std::string s;
-    if (temAutoexec) s += "source(\"" + dir + "autoexec.r\")\n";
+    if (temAutoexec) s += "source(" + LiteralR(dirPrograma + "autoexec.r") + ")\n";
     // .First runs before R attaches its default packages: read.csv is named with its package.
-    s += ".First = function() {tabela <<- utils::read.csv(\"" + EscapaR(csv) + "\",check.names=FALSE)\n";
+    s += ".First = function() {tabela <<- utils::read.csv(" + LiteralR(csv) + ",check.names=FALSE)\n";
     s += " cat(\"\\n   Dados carregados em \\\"tabela\\\"!\\n\\n\")}\n";
-    s += "dirdorvan <<- \"" + dir + "\";\n";
-    if (temMenu) s += "source(\"" + dir + "menu.r\")\n";
+    s += "dirdorvan <<- " + LiteralR(dirPrograma) + ";\n";
+    if (temMenu) s += "source(" + LiteralR(dirPrograma + "menu.r") + ")\n";
     return s;
 }
 
