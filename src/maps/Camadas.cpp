@@ -63,28 +63,22 @@ PrimitivaMapa TextoAcima(std::string texto, PontoTela p) {
     return f;
 }
 
-// Closes the DBF on every way out.
-// A vanished layer file is an error of the redraw (told once by the window), not
-// the open routine's own message at every repaint.
+} // namespace
+
 void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
     const std::string achado = ResolveNome(nome);
     if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
     OpenDBF(h, achado, true);
 }
 
-struct DBFAberto {
-    dbfRecord h;
-    ~DBFAberto() {
-        if (h.Estado != 0) {
-            try {
-                CloseDBF(h);
-            } catch (...) {
-            }
+DBFAberto::~DBFAberto() {
+    if (h.Estado != 0) {
+        try {
+            CloseDBF(h);
+        } catch (...) {
         }
     }
-};
-
-} // namespace
+}
 
 TipoCamada TipoDaCamada(const std::string& arquivo) {
     const std::size_t ponto = arquivo.find_last_of('.');
@@ -147,6 +141,7 @@ std::optional<double> NumeroDaCamada(std::string_view campo) {
 void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMapa* janela,
                        const DestinoDesenho& destino) {
     LeitorMapa leitor(c.ArquivoCamada);
+    const TransformaPonto naTela = [&v](double x, double y) { return GeoParaTela(v, x, y); };
     RegistroMapa r;
     PrimitivaMapa f;
     f.Caneta = c.CorCamada;
@@ -157,28 +152,7 @@ void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMa
         if (r.Tipo > TipoPonto || r.Pontos.empty()) continue;
         if (v.EmZoom && janela && !RegistroNaJanela(r, janela->MinX, janela->MinY, janela->MaxX, janela->MaxY))
             continue;
-        if (r.Tipo == TipoLinha) {
-            f.Figura = FiguraMapa::Linha;
-            f.Pontos.clear();
-            for (const PontoMapa& p : r.Pontos)
-                f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-            destino(f);
-        } else if (r.Tipo == TipoPonto) {
-            f.Figura = FiguraMapa::Circulo;
-            f.Raio = c.LarguraCamada;
-            f.Pontos.assign(1, GeoParaTela(v, r.Pontos[0].X, r.Pontos[0].Y));
-            destino(f);
-        } else {
-            f.Figura = FiguraMapa::Poligono;
-            for (const AnelMapa& a : AneisDoRegistro(r)) {
-                f.Pontos.clear();
-                for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
-                    const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
-                    f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-                }
-                destino(f);
-            }
-        }
+        DesenhaForma(r, f, c.LarguraCamada, naTela, destino, destino);
         if (c.ComLegenda && !r.Nome.empty()) {
             PrimitivaMapa t = TextoAcima(r.Nome, GeoParaTela(v, r.RotuloX, r.RotuloY));
             if (r.Tipo == TipoPoligono) t.Alinhamento = AlinhaTexto::Centro;

@@ -43,26 +43,6 @@ VistaMapa VistaDoPapel(const TransformacaoPapel& p) {
     return v;
 }
 
-// A vanished layer file is an error of the redraw (told once by the window), not
-// the open routine's own message at every repaint.
-void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
-    const std::string achado = ResolveNome(nome);
-    if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
-    OpenDBF(h, achado, true);
-}
-
-struct DBFAberto {
-    dbfRecord h;
-    ~DBFAberto() {
-        if (h.Estado != 0) {
-            try {
-                CloseDBF(h);
-            } catch (...) {
-            }
-        }
-    }
-};
-
 constexpr std::int32_t TamanhoFontePapel = 10; // points: names of .MAP and GPX layers on paper
 
 // Marks and the legend are laid out in pixels of a 300 dpi printer; other devices
@@ -156,6 +136,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
             tp = TransformacaoDoPapel(c.MinX, c.MinY, c.MaxX, c.MaxY, pagina.Altura);
         if (tp.Escala == 0) return ProblemaCabecalhoImpressora(CabecalhoMapa{});
 
+        const TransformaPonto noPapel = [&tp](double x, double y) { return GeoParaPapel(tp, x, y); };
         RegistroMapa r;
         PrimitivaMapa f;
         while (leitor.Proximo(r)) {
@@ -166,28 +147,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 f.Preenchimento = CorDaClasse(t, t.Dado(t.ColunaMapa, linha));
             f.Caneta = o.BordasPretas ? CorPreta : f.Preenchimento;
             f.ComPreenchimento = true;
-            if (r.Tipo == TipoLinha) {
-                f.Figura = FiguraMapa::Linha;
-                f.Pontos.clear();
-                for (const PontoMapa& p : r.Pontos)
-                    f.Pontos.push_back(GeoParaPapel(tp, p.X, p.Y));
-                destino(f);
-            } else if (r.Tipo == TipoPonto) {
-                f.Figura = FiguraMapa::Circulo;
-                f.Raio = RaioPontoMapa;
-                f.Pontos.assign(1, GeoParaPapel(tp, r.Pontos[0].X, r.Pontos[0].Y));
-                papel(f);
-            } else {
-                f.Figura = FiguraMapa::Poligono;
-                for (const AnelMapa& a : AneisDoRegistro(r)) {
-                    f.Pontos.clear();
-                    for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
-                        const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
-                        f.Pontos.push_back(GeoParaPapel(tp, p.X, p.Y));
-                    }
-                    destino(f);
-                }
-            }
+            DesenhaForma(r, f, RaioPontoMapa, noPapel, destino, papel);
         }
     }
 
