@@ -49,8 +49,6 @@ QAction* Acao(QWidget* dono, const char* nome, const QString& texto, const char*
     return a;
 }
 
-bool TemSelecao(const QsciScintilla& e) { return e.hasSelectedText(); }
-
 } // namespace
 
 // ---- the general highlighter ----
@@ -226,11 +224,11 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     layout->addWidget(SynEdit1, 1);
     layout->addWidget(StatusBar1);
 
-    FindDialog1 = new DialogoBusca(false, this);
-    ReplaceDialog1 = new DialogoBusca(true, this);
-    FindDialog1->AoLocalizar = [this] { FindDialog1Find(); };
-    ReplaceDialog1->AoLocalizar = [this] { ReplaceDialog1Find(); };
-    ReplaceDialog1->AoSubstituir = [this] { ReplaceDialog1Replace(); };
+    busca_ = std::make_unique<BuscaNoEditor>(*SynEdit1, this, [](const std::string& texto) {
+        MensagensAtuais().Confirma("", MensagemNaoEncontrada(texto), {"&Sim"});
+    });
+    FindDialog1 = busca_->Localizar;
+    ReplaceDialog1 = busca_->Substituir;
 
     connect(Abrir1, &QAction::triggered, this, &TFCriaRScript::Abrir1Click);
     connect(bAbrir, &QAction::triggered, this, &TFCriaRScript::Abrir1Click);
@@ -383,40 +381,16 @@ void TFCriaRScript::SynEdit1StatusChange() {
 
 // ---- find and replace ----
 
-void TFCriaRScript::Localizar1Click() {
-    FindDialog1->show();
-    FindDialog1->raise();
-}
-
-void TFCriaRScript::Substituir1Click() {
-    ReplaceDialog1->show();
-    ReplaceDialog1->raise();
-}
-
-bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) {
-    const bool achou = LocalizaNoEditor(*SynEdit1, d);
-    if (!achou && avisa) MensagensAtuais().Confirma("", MensagemNaoEncontrada(DeQString(d.Texto->text())), {"&Sim"});
-    return achou;
-}
-
+void TFCriaRScript::Localizar1Click() { busca_->MostraLocalizar(); }
+void TFCriaRScript::Substituir1Click() { busca_->MostraSubstituir(); }
+bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) { return busca_->Localiza(d, avisa); }
 void TFCriaRScript::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFCriaRScript::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
-
-void TFCriaRScript::ReplaceDialog1Replace() {
-    SubstituiNoEditor(*SynEdit1, *ReplaceDialog1, [this](bool avisa) { return Localiza(*ReplaceDialog1, avisa); });
-}
+void TFCriaRScript::ReplaceDialog1Replace() { busca_->SubstituiSelecao(); }
 
 // ---- edit menu ----
 
-void TFCriaRScript::Editar1Click() {
-    const bool sel = TemSelecao(*SynEdit1);
-    Desfazer1->setEnabled(SynEdit1->isUndoAvailable());
-    Refazer1->setEnabled(SynEdit1->isRedoAvailable());
-    Cortar1->setEnabled(sel);
-    Copiar1->setEnabled(sel);
-    const QClipboard* cb = QApplication::clipboard();
-    Colar1->setEnabled(cb && !cb->text().isEmpty());
-}
+void TFCriaRScript::Editar1Click() { HabilitaMenuEditar(*SynEdit1, Desfazer1, Refazer1, {Cortar1, Copiar1}, Colar1); }
 
 void TFCriaRScript::Desfazer1Click() { SynEdit1->undo(); }
 void TFCriaRScript::Refazer1Click() { SynEdit1->redo(); }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <Qsci/qscilexercustom.h>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -109,6 +110,7 @@ public:
 private:
     void PosicionaCursor();
     bool Localiza(const DialogoBusca& d, bool avisa);
+    std::unique_ptr<BuscaNoEditor> busca_;
     void Converte(bool paraEntidades);
     int Posicao(std::size_t deslocamento) const; // editor position of a 1252 byte offset
 };
