@@ -7,6 +7,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/Configuracao.h"
 #include "table/Utilidades.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <stdexcept>
 
 namespace dorvan {
 
@@ -138,7 +140,9 @@ void RealceEsquemaR::styleText(int inicio, int fim) {
 
 // ---- the window ----
 
-TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
+TFCriaRScript::TFCriaRScript(const Configuracao& cfg, std::function<void()> rodaEsquema, QWidget* pai)
+    : QDialog(pai), cfg_(cfg), rodaEsquema_(std::move(rodaEsquema)) {
+    if (!rodaEsquema_) throw std::invalid_argument("TFCriaRScript: the scheme run is required");
     setObjectName(QStringLiteral("FCriaRScript"));
     setWindowTitle(Q(TituloEditor));
     resize(544, 480);
@@ -268,8 +272,8 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
         }
         if (!sugestao.empty())
             d.selectFile(QString::fromStdString(sugestao));
-        else if (DirRX)
-            d.setDirectory(QString::fromStdString(DirRX()));
+        else
+            d.setDirectory(QString::fromStdString(cfg_.DirRX));
         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
         return d.selectedFiles().first().toStdString();
     };
@@ -325,7 +329,7 @@ void TFCriaRScript::Abrir1Click() {
 }
 
 void TFCriaRScript::Novoscript1Click() {
-    CarregaArquivo((DirPrograma ? DirPrograma() : std::string()) + ModeloEsquemaR);
+    CarregaArquivo(cfg_.DirPrograma + ModeloEsquemaR);
     setWindowTitle(Q(TituloEditor));
     NomeAbrir.clear();
     NomeSalvar.clear();
@@ -343,14 +347,14 @@ void TFCriaRScript::Salvar1Click() {
 void TFCriaRScript::Retorna1Click() { reject(); }
 
 void TFCriaRScript::Executa1Click() {
-    const std::string arquivo = GravaEsquemaTeste(DirRX ? DirRX() : std::string(), Texto());
+    const std::string arquivo = GravaEsquemaTeste(cfg_.DirRX, Texto());
     // The test scheme goes away whatever happens in the run (a cancelled question,
     // an error): it must never be listed in the library as a scheme of its own.
     struct Remove {
         std::string arquivo;
         ~Remove() { std::remove(arquivo.c_str()); }
     } remove{arquivo};
-    if (RodaEsquema) RodaEsquema();
+    rodaEsquema_();
     accept();
 }
 
@@ -398,6 +402,6 @@ void TFCriaRScript::Copiar1Click() { SynEdit1->copy(); }
 void TFCriaRScript::Cortar1Click() { SynEdit1->cut(); }
 void TFCriaRScript::Colar1Click() { SynEdit1->paste(); }
 
-void TFCriaRScript::Ajuda1Click() { ExploreWeb(PaginaAjudaR(DirR ? DirR() : std::string())); }
+void TFCriaRScript::Ajuda1Click() { ExploreWeb(PaginaAjudaR(cfg_.DirR)); }
 
 } // namespace dorvan
