@@ -52,17 +52,6 @@ void EstiloPonto(PrimitivaMapa& f, const CamadaDoMapa& c, std::int32_t raio) {
     }
 }
 
-PrimitivaMapa TextoAcima(std::string texto, PontoTela p) {
-    PrimitivaMapa f;
-    f.Figura = FiguraMapa::Texto;
-    f.ComPreenchimento = false;
-    f.Caneta = CorPreta;
-    f.Texto = std::move(texto);
-    f.Pontos.assign(1, p);
-    f.Alinhamento = AlinhaTexto::Acima;
-    return f;
-}
-
 } // namespace
 
 void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
@@ -154,7 +143,7 @@ void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMa
             continue;
         DesenhaForma(r, f, c.LarguraCamada, naTela, destino, destino);
         if (c.ComLegenda && !r.Nome.empty()) {
-            PrimitivaMapa t = TextoAcima(r.Nome, GeoParaTela(v, r.RotuloX, r.RotuloY));
+            PrimitivaMapa t = TextoMapa(r.Nome, GeoParaTela(v, r.RotuloX, r.RotuloY), 0, AlinhaTexto::Acima);
             if (r.Tipo == TipoPoligono) t.Alinhamento = AlinhaTexto::Centro;
             destino(t);
         }
@@ -194,7 +183,7 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
         if (c.ComLegenda && nome > 0) {
             std::string s = TiraBrancos(VistaCampoDBF(d.h, nome));
             if (cp850) s = OemParaAnsi(s);
-            destino(TextoAcima(std::move(s), p));
+            destino(TextoMapa(std::move(s), p, 0, AlinhaTexto::Acima));
         }
     }
 }
@@ -225,7 +214,7 @@ void DesenhaCamadaGPX(const VistaMapa& v, const CamadaDoMapa& c, const DestinoDe
         EstiloPonto(f, c, c.LarguraCamada);
         f.Pontos.assign(1, p);
         destino(f);
-        if (c.ComLegenda) destino(TextoAcima(TextoDaTag("name", elemento), p));
+        if (c.ComLegenda) destino(TextoMapa(TextoDaTag("name", elemento), p, 0, AlinhaTexto::Acima));
     }
 }
 

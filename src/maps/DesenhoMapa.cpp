@@ -75,6 +75,18 @@ PontoTela GeoParaTela(const VistaMapa& v, double x, double y) {
             Trunca((v.MaxY - y) / v.EscalaMapa * v.LadoMapa + v.TopoMapa)};
 }
 
+PrimitivaMapa TextoMapa(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a) {
+    PrimitivaMapa f;
+    f.Figura = FiguraMapa::Texto;
+    f.ComPreenchimento = false;
+    f.Caneta = CorPreta;
+    f.Texto = std::move(s);
+    f.Pontos.assign(1, p);
+    f.TamanhoFonte = pontos;
+    f.Alinhamento = a;
+    return f;
+}
+
 std::int32_t DesenhaForma(const RegistroMapa& r, PrimitivaMapa& f, std::int32_t raioPonto,
                           const TransformaPonto& transforma, const DestinoDesenho& destino,
                           const DestinoDesenho& destinoPonto) {

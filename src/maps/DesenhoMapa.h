@@ -97,6 +97,9 @@ struct PrimitivaMapa {
 
 using DestinoDesenho = std::function<void(const PrimitivaMapa&)>;
 
+// Black text at p; pontos = 0 is the map's label font.
+PrimitivaMapa TextoMapa(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a);
+
 // A map point placed on the screen or on the page.
 using TransformaPonto = std::function<PontoTela(double x, double y)>;
 

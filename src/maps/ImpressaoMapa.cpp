@@ -20,18 +20,6 @@ std::int32_t Trunca(double v) {
     return static_cast<std::int32_t>(std::clamp(v, -2.0e9, 2.0e9));
 }
 
-PrimitivaMapa Texto(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a) {
-    PrimitivaMapa f;
-    f.Figura = FiguraMapa::Texto;
-    f.ComPreenchimento = false;
-    f.Caneta = CorPreta;
-    f.Texto = std::move(s);
-    f.Pontos.assign(1, p);
-    f.TamanhoFonte = pontos;
-    f.Alinhamento = a;
-    return f;
-}
-
 // The screen transform of the page: GeoParaTela puts x at +20, the page at +2M.
 VistaMapa VistaDoPapel(const TransformacaoPapel& p) {
     VistaMapa v;
@@ -224,9 +212,9 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
     }
 
     const std::int32_t m = tp.Margem;
-    destino(Texto(t.Titulo1, {pagina.Largura / 2, m / 2}, 16, AlinhaTexto::Topo));
-    if (!t.Titulo2.empty()) destino(Texto(t.Titulo2, {pagina.Largura / 2, m}, 12, AlinhaTexto::Topo));
-    if (!t.Rodape.empty()) destino(Texto(t.Rodape, {2 * m, pagina.Altura - m / 2}, 8, AlinhaTexto::Canto));
+    destino(TextoMapa(t.Titulo1, {pagina.Largura / 2, m / 2}, 16, AlinhaTexto::Topo));
+    if (!t.Titulo2.empty()) destino(TextoMapa(t.Titulo2, {pagina.Largura / 2, m}, 12, AlinhaTexto::Topo));
+    if (!t.Rodape.empty()) destino(TextoMapa(t.Rodape, {2 * m, pagina.Altura - m / 2}, 8, AlinhaTexto::Canto));
 
     const std::vector<std::string> legenda = EscreveLegendaDasClasses(t);
     const std::int32_t n = std::clamp(t.NumClasses, 0, MaxClasses);
@@ -234,7 +222,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
     for (std::size_t k = 0; k < legenda.size() && k <= static_cast<std::size_t>(n); ++k)
         w = std::max(w, mede(legenda[k], 8));
     const std::int32_t x0 = pagina.Largura - m - w - px(120);
-    if (!legenda.empty()) destino(Texto(legenda[0], {x0, 2 * m - px(30)}, 8, AlinhaTexto::Canto));
+    if (!legenda.empty()) destino(TextoMapa(legenda[0], {x0, 2 * m - px(30)}, 8, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n; ++k) {
         const std::int32_t y = px(50 * k) + 2 * m;
         PrimitivaMapa caixa;
@@ -244,8 +232,8 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
         caixa.Caneta = CorPreta;
         destino(caixa);
         if (static_cast<std::size_t>(k) < legenda.size())
-            destino(Texto(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - px(40), y}, 8,
-                          AlinhaTexto::Canto));
+            destino(TextoMapa(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - px(40), y}, 8,
+                              AlinhaTexto::Canto));
     }
     return {};
 }
@@ -259,7 +247,7 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede) 
         w = std::max(w, mede(legenda[static_cast<std::size_t>(k)], 0));
     l.Largura = std::max(1, w + 29);
     l.Altura = 20 * n + 20;
-    if (!legenda.empty()) l.Figuras.push_back(Texto(legenda[0], {5, 2}, 0, AlinhaTexto::Canto));
+    if (!legenda.empty()) l.Figuras.push_back(TextoMapa(legenda[0], {5, 2}, 0, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n; ++k) {
         PrimitivaMapa caixa;
         caixa.Figura = FiguraMapa::Retangulo;
@@ -268,7 +256,8 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede) 
         caixa.Caneta = CorPreta;
         l.Figuras.push_back(caixa);
         if (static_cast<std::size_t>(k) < legenda.size())
-            l.Figuras.push_back(Texto(legenda[static_cast<std::size_t>(k)], {25, 20 * k + 2}, 0, AlinhaTexto::Canto));
+            l.Figuras.push_back(
+                TextoMapa(legenda[static_cast<std::size_t>(k)], {25, 20 * k + 2}, 0, AlinhaTexto::Canto));
     }
     return l;
 }
@@ -305,10 +294,10 @@ std::vector<PrimitivaMapa> TextosLegendaBitmap(const TabelaResultados& t, std::i
     std::vector<PrimitivaMapa> r;
     const std::vector<std::string> legenda = EscreveLegendaDasClasses(t);
     const std::int32_t n = std::clamp(t.NumClasses, 0, MaxClasses);
-    if (!legenda.empty()) r.push_back(Texto(legenda[0], {larguraCliente - 150, 10}, 8, AlinhaTexto::Canto));
+    if (!legenda.empty()) r.push_back(TextoMapa(legenda[0], {larguraCliente - 150, 10}, 8, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n && static_cast<std::size_t>(k) < legenda.size(); ++k)
-        r.push_back(Texto(legenda[static_cast<std::size_t>(k)], {larguraCliente - 120, 17 * (k - 1) + 27}, 8,
-                          AlinhaTexto::Canto));
+        r.push_back(TextoMapa(legenda[static_cast<std::size_t>(k)], {larguraCliente - 120, 17 * (k - 1) + 27}, 8,
+                              AlinhaTexto::Canto));
     return r;
 }
 
