@@ -10,6 +10,16 @@ namespace dorvan {
 
 namespace {
 
+// A rule across the page between margens, under the titles and over the footer.
+void Regua(PaginaImpressa& pg, int y, int margem, int larguraPagina) {
+    ElementoPagina regua;
+    regua.tipo = ElementoPagina::Tipo::Regua;
+    regua.x = margem;
+    regua.largura = larguraPagina - 2 * margem;
+    regua.y = y;
+    pg.push_back(regua);
+}
+
 bool TemTotais(const TabelaResultados& t) {
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
         if (t.Coluna(c).TipoTotal != TipoTotal::SemTotal) return true;
@@ -157,22 +167,12 @@ int ImpressaoTabela::Cabecalho(PaginaImpressa& pg) const {
     Centrado(t_.Titulo1, 2);
     if (!t_.Titulo2.empty()) Centrado(t_.Titulo2, 1.5);
     y += h_ / 2;
-    ElementoPagina regua;
-    regua.tipo = ElementoPagina::Tipo::Regua;
-    regua.x = MargemX;
-    regua.largura = LarguraPagina - 2 * MargemX;
-    regua.y = y;
-    pg.push_back(regua);
+    Regua(pg, y, MargemX, LarguraPagina);
     return y + h_ / 2;
 }
 
 void ImpressaoTabela::Rodape(PaginaImpressa& pg, int yRodape, int p, const std::string& data) const {
-    ElementoPagina regua;
-    regua.tipo = ElementoPagina::Tipo::Regua;
-    regua.x = MargemX;
-    regua.largura = LarguraPagina - 2 * MargemX;
-    regua.y = yRodape;
-    pg.push_back(regua);
+    Regua(pg, yRodape, MargemX, LarguraPagina);
     const int y = yRodape + w0_ / 2;
     auto Texto = [&](const std::string& s, int x) {
         ElementoPagina e;
