@@ -75,20 +75,6 @@ std::optional<DadosBrowseR>& TabelaDoBrowse() {
     return dados;
 }
 
-std::string LiteralR(const std::string& texto) {
-    std::string r = "\"";
-    for (char c : texto) {
-        switch (c) {
-        case '\\': r += "\\\\"; break;
-        case '"': r += "\\\""; break;
-        case '\n': r += "\\n"; break;
-        case '\r': r += "\\r"; break;
-        default: r += c;
-        }
-    }
-    return r + "\"";
-}
-
 std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultados& t, const AmbienteR& amb,
                                          const std::string& pasta, const DadosBrowseR* browse,
                                          const PerguntasR& perguntas) {

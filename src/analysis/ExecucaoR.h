@@ -16,6 +16,7 @@
 // line of every generated file says so), so every byte of the table, the titles and
 // the printed output comes back as it went.
 #include "analysis/EsquemaR.h"
+#include "analysis/LiteralR.h"
 #include "analysis/VisorGraficoR.h"
 #include "platform/Arquivos.h"
 #include "table/TabelaArquivo.h"
@@ -74,9 +75,6 @@ struct PerguntasR {
     // A typed value; titulo is "Entre parametro" or "Entre parametro2".
     std::function<std::optional<std::string>(const std::string& titulo, const std::string& pergunta)> Parametro;
 };
-
-// An R string literal holding texto as it is: '\', '"' and line breaks escaped.
-std::string LiteralR(const std::string& texto);
 
 // The code of a batch run (1252 text, lines ended by "\n"), asking the questions
 // the scheme names; nullopt when one was cancelled. The table's data go to

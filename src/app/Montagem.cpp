@@ -204,12 +204,8 @@ std::vector<std::string> Montagem::GanchosFaltando() const {
     exige(Mapa && Mapa->MostraPontoCamada, "TMapa::MostraPontoCamada");
     exige(Mapa && Mapa->RemoveCamadas, "TMapa::RemoveCamadas");
     exige(Mapa && Mapa->AoSoltar, "TMapa::AoSoltar");
-    // Windows that exist only with their facility (the database engine, R).
+    // A window that exists only with its facility (the database engine).
     if (fBrowse) exige(bool(fBrowse->AnaliseComR), "TfBrowse::AnaliseComR");
-    if (FCriaRScript) {
-        exige(bool(FCriaRScript->RodaEsquema), "TFCriaRScript::RodaEsquema");
-        exige(FCriaRScript->DirRX && FCriaRScript->DirR && FCriaRScript->DirPrograma, "TFCriaRScript::Dir*");
-    }
     return faltam;
 }
 

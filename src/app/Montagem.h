@@ -24,7 +24,7 @@ public:
     // Shows the main window maximized, then opens the file named on the command line.
     void Mostra();
     // The hooks of the program's windows left unset, by name (main window, tabulation
-    // dialog, map window, and the DBF browser and R scheme editor when they exist).
+    // dialog, map window, and the DBF browser when it exists).
     // The start-up refuses to run with any.
     std::vector<std::string> GanchosFaltando() const;
 

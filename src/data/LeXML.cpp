@@ -1,6 +1,7 @@
 #include "data/LeXML.h"
 
 #include "platform/Arquivos.h"
+#include "platform/Texto.h"
 
 namespace dorvan {
 
@@ -15,26 +16,12 @@ std::string TextoDaTag(std::string_view tag, std::string_view texto) {
     i += abre.size();
     // The closing marker before the end of the opening one gives nothing.
     if (f < i) return {};
-    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (i < f && branco(texto[i]))
-        ++i;
-    while (f > i && branco(texto[f - 1]))
-        --f;
-    return std::string(texto.substr(i, f - i));
+    return TiraBrancos(texto.substr(i, f - i));
 }
-
-namespace {
-
-void TiraBrancosIniciais(std::string& s) {
-    std::size_t n = s.find_first_not_of(' ');
-    s.erase(0, n == std::string::npos ? s.size() : n);
-}
-
-} // namespace
 
 bool LeAtributos(std::string& s, std::vector<std::string>& lista) {
     lista.clear();
-    TiraBrancosIniciais(s);
+    s = TiraBrancosEsq(s, EEspaco);
     if (s.find('>') == std::string::npos) return false;
     if (s[0] == '>') {
         s.erase(0, 1);
@@ -55,7 +42,7 @@ bool LeAtributos(std::string& s, std::vector<std::string>& lista) {
         std::size_t tamanho = g - 2;
         lista.push_back(s.substr(0, tamanho));
         s.erase(0, tamanho);
-        TiraBrancosIniciais(s);
+        s = TiraBrancosEsq(s, EEspaco);
         if (!s.empty() && s[0] == '>') return true;
     }
 }

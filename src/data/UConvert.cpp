@@ -159,6 +159,7 @@ std::string AnsiParaOem(std::string_view s) { return Converte(TabAnsiOem, s); }
 std::string OemParaAnsi(std::string_view s) { return Converte(TabOemAnsi, s); }
 std::string TiraAcentos(std::string_view s) { return Converte(TabSemAcento, s); }
 std::string MaiusculasSemAcento(std::string_view s) { return Converte(TabMaiusculaSemAcento, s); }
+std::string ParaMaiusculas(std::string_view s) { return Converte(TabMaiuscula, s); }
 std::string ParaMinusculas(std::string_view s) { return Converte(TabMinuscula, s); }
 
 std::string ParaHTML(std::string_view s) {

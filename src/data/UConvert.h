@@ -28,6 +28,7 @@ std::string AnsiParaOem(std::string_view s);
 std::string OemParaAnsi(std::string_view s);
 std::string TiraAcentos(std::string_view s);
 std::string MaiusculasSemAcento(std::string_view s);
+std::string ParaMaiusculas(std::string_view s); // accents kept
 std::string ParaMinusculas(std::string_view s);
 
 // Turns the 30 accented letters of Portuguese, Spanish and French text into

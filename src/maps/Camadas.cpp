@@ -7,6 +7,7 @@
 #include "data/UConvert.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,21 +26,6 @@ const std::array<std::uint32_t, 16> CoresCamada = {
 };
 
 namespace {
-
-std::string Maiusculas(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Apara(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && static_cast<unsigned char>(s[i]) <= ' ')
-        ++i;
-    while (f > i && static_cast<unsigned char>(s[f - 1]) <= ' ')
-        --f;
-    return std::string(s.substr(i, f - i));
-}
 
 std::int32_t Arredonda(double v) {
     if (std::isnan(v)) return 0;
@@ -66,45 +52,28 @@ void EstiloPonto(PrimitivaMapa& f, const CamadaDoMapa& c, std::int32_t raio) {
     }
 }
 
-PrimitivaMapa TextoAcima(std::string texto, PontoTela p) {
-    PrimitivaMapa f;
-    f.Figura = FiguraMapa::Texto;
-    f.ComPreenchimento = false;
-    f.Caneta = CorPreta;
-    f.Texto = std::move(texto);
-    f.Pontos.assign(1, p);
-    f.Alinhamento = AlinhaTexto::Acima;
-    return f;
-}
+} // namespace
 
-// Closes the DBF on every way out.
-// A vanished layer file is an error of the redraw (told once by the window), not
-// the open routine's own message at every repaint.
 void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
     const std::string achado = ResolveNome(nome);
     if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
     OpenDBF(h, achado, true);
 }
 
-struct DBFAberto {
-    dbfRecord h;
-    ~DBFAberto() {
-        if (h.Estado != 0) {
-            try {
-                CloseDBF(h);
-            } catch (...) {
-            }
+DBFAberto::~DBFAberto() {
+    if (h.Estado != 0) {
+        try {
+            CloseDBF(h);
+        } catch (...) {
         }
     }
-};
-
-} // namespace
+}
 
 TipoCamada TipoDaCamada(const std::string& arquivo) {
     const std::size_t ponto = arquivo.find_last_of('.');
     const std::size_t barra = arquivo.find_last_of('/');
     if (ponto == std::string::npos || (barra != std::string::npos && ponto < barra)) return TipoCamada::Outro;
-    const std::string ext = Maiusculas(arquivo.substr(ponto));
+    const std::string ext = MaiusculasAscii(arquivo.substr(ponto));
     if (ext == ".MAP") return TipoCamada::Mapa;
     if (ext == ".DBF") return TipoCamada::DBF;
     if (ext == ".GPX") return TipoCamada::GPX;
@@ -139,10 +108,10 @@ std::string InformacaoDoPonto(const std::string& arquivo, std::int64_t registro,
     const std::size_t barra = arquivo.find_last_of('/');
     std::string s = (barra == std::string::npos ? arquivo : arquivo.substr(barra + 1)) + "\n======";
     for (int i = 1; i <= std::min(15, d.h.NumCampos); ++i) {
-        std::string nome = Apara(d.h.Campo(i).Nome);
+        std::string nome = TiraBrancos(d.h.Campo(i).Nome);
         for (char& c : nome)
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        std::string valor = Apara(VistaCampoDBF(d.h, i));
+        std::string valor = TiraBrancos(VistaCampoDBF(d.h, i));
         if (cp850) valor = OemParaAnsi(valor);
         s += "\n" + nome + ": " + valor;
     }
@@ -161,6 +130,7 @@ std::optional<double> NumeroDaCamada(std::string_view campo) {
 void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMapa* janela,
                        const DestinoDesenho& destino) {
     LeitorMapa leitor(c.ArquivoCamada);
+    const TransformaPonto naTela = [&v](double x, double y) { return GeoParaTela(v, x, y); };
     RegistroMapa r;
     PrimitivaMapa f;
     f.Caneta = c.CorCamada;
@@ -171,30 +141,9 @@ void DesenhaCamadaMapa(const VistaMapa& v, const CamadaDoMapa& c, const JanelaMa
         if (r.Tipo > TipoPonto || r.Pontos.empty()) continue;
         if (v.EmZoom && janela && !RegistroNaJanela(r, janela->MinX, janela->MinY, janela->MaxX, janela->MaxY))
             continue;
-        if (r.Tipo == TipoLinha) {
-            f.Figura = FiguraMapa::Linha;
-            f.Pontos.clear();
-            for (const PontoMapa& p : r.Pontos)
-                f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-            destino(f);
-        } else if (r.Tipo == TipoPonto) {
-            f.Figura = FiguraMapa::Circulo;
-            f.Raio = c.LarguraCamada;
-            f.Pontos.assign(1, GeoParaTela(v, r.Pontos[0].X, r.Pontos[0].Y));
-            destino(f);
-        } else {
-            f.Figura = FiguraMapa::Poligono;
-            for (const AnelMapa& a : AneisDoRegistro(r)) {
-                f.Pontos.clear();
-                for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
-                    const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
-                    f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-                }
-                destino(f);
-            }
-        }
+        DesenhaForma(r, f, c.LarguraCamada, naTela, destino, destino);
         if (c.ComLegenda && !r.Nome.empty()) {
-            PrimitivaMapa t = TextoAcima(r.Nome, GeoParaTela(v, r.RotuloX, r.RotuloY));
+            PrimitivaMapa t = TextoMapa(r.Nome, GeoParaTela(v, r.RotuloX, r.RotuloY), 0, AlinhaTexto::Acima);
             if (r.Tipo == TipoPoligono) t.Alinhamento = AlinhaTexto::Centro;
             destino(t);
         }
@@ -208,7 +157,7 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0, nome = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         if (n == "Y" || Abreviacao(n, "LATITUDE")) lat = i;
         if (n == "X" || Abreviacao(n, "LONGITUDE")) lon = i;
         if (n == "RAIO") raio = i;
@@ -225,16 +174,16 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
         const double y = NumeroDaCamada(VistaCampoDBF(d.h, lat)).value_or(0);
         const double x = NumeroDaCamada(VistaCampoDBF(d.h, lon)).value_or(0);
         std::int32_t r = c.LarguraCamada;
-        if (raio > 0) r = std::clamp(Arredonda(LePrefixoNumerico(Apara(VistaCampoDBF(d.h, raio)))), 0, 100000);
+        if (raio > 0) r = std::clamp(Arredonda(LePrefixoNumerico(TiraBrancos(VistaCampoDBF(d.h, raio)))), 0, 100000);
         const PontoTela p = GeoParaTela(v, x, y);
         EstiloPonto(f, c, r);
         f.Pontos.assign(1, p);
         f.Identificacao = static_cast<std::int64_t>(k) * PassoIdentificacaoCamada + n;
         destino(f);
         if (c.ComLegenda && nome > 0) {
-            std::string s = Apara(VistaCampoDBF(d.h, nome));
+            std::string s = TiraBrancos(VistaCampoDBF(d.h, nome));
             if (cp850) s = OemParaAnsi(s);
-            destino(TextoAcima(std::move(s), p));
+            destino(TextoMapa(std::move(s), p, 0, AlinhaTexto::Acima));
         }
     }
 }
@@ -265,7 +214,7 @@ void DesenhaCamadaGPX(const VistaMapa& v, const CamadaDoMapa& c, const DestinoDe
         EstiloPonto(f, c, c.LarguraCamada);
         f.Pontos.assign(1, p);
         destino(f);
-        if (c.ComLegenda) destino(TextoAcima(TextoDaTag("name", elemento), p));
+        if (c.ComLegenda) destino(TextoMapa(TextoDaTag("name", elemento), p, 0, AlinhaTexto::Acima));
     }
 }
 
@@ -343,7 +292,7 @@ void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho
     const char* nomes[] = {"X1", "Y1", "X2", "Y2", "TIPO", "FLUXO", "TOT1", "TOT2", "DISTANCIA"};
     int campo[9] = {};
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         for (int j = 0; j < 9; ++j)
             if (n == nomes[j]) campo[j] = i;
     }

@@ -4,6 +4,7 @@
 // proportional circles of a second column. Each drawing step reads its file again
 // and sends figures through the same DestinoDesenho as the base map, so the screen,
 // the picture files and the paper share one set of rules.
+#include "data/LeDBF32.h"
 #include "maps/DesenhoMapa.h"
 
 #include <array>
@@ -61,6 +62,18 @@ public:
 private:
     std::vector<CamadaDoMapa> lista_;
 };
+
+// A layer's DBF, closed on every way out.
+struct DBFAberto {
+    dbfRecord h;
+    DBFAberto() = default;
+    DBFAberto(const DBFAberto&) = delete;
+    DBFAberto& operator=(const DBFAberto&) = delete;
+    ~DBFAberto();
+};
+// Opens a layer's DBF into h. A vanished file is an error of the redraw (ErroES, told
+// once by the window), not the open routine's own message at every repaint.
+void AbreCamadaDBF(dbfRecord& h, const std::string& nome);
 
 // Where a layer step reports a file that lacks its fields (the rest of the map is still drawn).
 using AvisoCamada = std::function<void(const std::string&)>;

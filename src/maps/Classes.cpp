@@ -1,6 +1,7 @@
 #include "maps/Classes.h"
 
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -52,12 +53,6 @@ std::string ADireita(std::string s, std::int32_t largura) {
     if (static_cast<std::int32_t>(s.size()) < largura)
         s.insert(0, static_cast<std::size_t>(largura - static_cast<std::int32_t>(s.size())), ' ');
     return s;
-}
-
-std::string Apara(const std::string& s) {
-    const auto i = s.find_first_not_of(' ');
-    if (i == std::string::npos) return {};
-    return s.substr(i, s.find_last_not_of(' ') - i + 1);
 }
 
 // The values of the mapped column over the data rows, ascending.
@@ -209,7 +204,9 @@ std::vector<std::string> PreencheGradeFaixas(const TabelaResultados& t) {
 std::vector<std::string> EscreveLegendaDasClasses(const TabelaResultados& t) {
     std::vector<std::string> linhas{ColunaMapaValida(t) ? t.NomeColuna(t.ColunaMapa) : std::string()};
     const std::int32_t n = Classes(t);
-    auto limite = [&](std::int32_t k) { return Apara(FormataLimite(t, t.Classe[static_cast<std::size_t>(k)])); };
+    auto limite = [&](std::int32_t k) {
+        return TiraBrancos(FormataLimite(t, t.Classe[static_cast<std::size_t>(k)]), EEspaco);
+    };
     if (n >= 1) linhas.push_back("at\xE9 " + limite(1));
     for (std::int32_t k = 2; k <= n; ++k)
         linhas.push_back(limite(k - 1) + " --| " + limite(k));

@@ -75,6 +75,50 @@ PontoTela GeoParaTela(const VistaMapa& v, double x, double y) {
             Trunca((v.MaxY - y) / v.EscalaMapa * v.LadoMapa + v.TopoMapa)};
 }
 
+PrimitivaMapa TextoMapa(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a) {
+    PrimitivaMapa f;
+    f.Figura = FiguraMapa::Texto;
+    f.ComPreenchimento = false;
+    f.Caneta = CorPreta;
+    f.Texto = std::move(s);
+    f.Pontos.assign(1, p);
+    f.TamanhoFonte = pontos;
+    f.Alinhamento = a;
+    return f;
+}
+
+std::int32_t DesenhaForma(const RegistroMapa& r, PrimitivaMapa& f, std::int32_t raioPonto,
+                          const TransformaPonto& transforma, const DestinoDesenho& destino,
+                          const DestinoDesenho& destinoPonto) {
+    if (r.Tipo == TipoLinha) {
+        f.Figura = FiguraMapa::Linha;
+        f.Pontos.clear();
+        for (const PontoMapa& p : r.Pontos)
+            f.Pontos.push_back(transforma(p.X, p.Y));
+        destino(f);
+        return 0;
+    }
+    if (r.Tipo == TipoPonto) {
+        f.Figura = FiguraMapa::Circulo;
+        f.Raio = raioPonto;
+        f.Pontos.assign(1, transforma(r.Pontos[0].X, r.Pontos[0].Y));
+        destinoPonto(f);
+        return 0;
+    }
+    f.Figura = FiguraMapa::Poligono;
+    std::int32_t aneis = 0;
+    for (const AnelMapa& a : AneisDoRegistro(r)) {
+        f.Pontos.clear();
+        for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
+            const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
+            f.Pontos.push_back(transforma(p.X, p.Y));
+        }
+        destino(f);
+        ++aneis;
+    }
+    return aneis;
+}
+
 double TelaParaLon(const VistaMapa& v, std::int32_t x) {
     return (x - 20.0) / std::max(1, v.LadoMapa) * v.EscalaMapa + v.MinX;
 }
@@ -143,6 +187,7 @@ std::string DesenhaMapa(const TabelaResultados& t, const std::string& nomeMapa, 
         destino(fundo);
 
         const JanelaMapa janela = JanelaVisivel(v, largura, altura);
+        const TransformaPonto naTela = [&v](double x, double y) { return GeoParaTela(v, x, y); };
         RegistroMapa r;
         PrimitivaMapa f; // reused: its point list keeps its room between records
         while (leitor.Proximo(r)) {
@@ -155,30 +200,10 @@ std::string DesenhaMapa(const TabelaResultados& t, const std::string& nomeMapa, 
             f.Identificacao = linha;
             f.Texto.clear();
             if (r.Tipo == TipoLinha) {
-                f.Figura = FiguraMapa::Linha;
                 f.ComPreenchimento = false;
                 f.Identificacao = SemIdentificacao;
-                f.Pontos.clear();
-                for (const PontoMapa& p : r.Pontos)
-                    f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-                destino(f);
-            } else if (r.Tipo == TipoPonto) {
-                f.Figura = FiguraMapa::Circulo;
-                f.Raio = RaioPontoMapa;
-                f.Pontos.assign(1, GeoParaTela(v, r.Pontos[0].X, r.Pontos[0].Y));
-                destino(f);
-            } else {
-                f.Figura = FiguraMapa::Poligono;
-                for (const AnelMapa& a : AneisDoRegistro(r)) {
-                    f.Pontos.clear();
-                    for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
-                        const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
-                        f.Pontos.push_back(GeoParaTela(v, p.X, p.Y));
-                    }
-                    destino(f);
-                    anelDesenhado = true;
-                }
             }
+            if (DesenhaForma(r, f, RaioPontoMapa, naTela, destino, destino) > 0) anelDesenhado = true;
         }
     }
 

@@ -97,6 +97,19 @@ struct PrimitivaMapa {
 
 using DestinoDesenho = std::function<void(const PrimitivaMapa&)>;
 
+// Black text at p; pontos = 0 is the map's label font.
+PrimitivaMapa TextoMapa(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a);
+
+// A map point placed on the screen or on the page.
+using TransformaPonto = std::function<PontoTela(double x, double y)>;
+
+// The shape of one record with f's colours: a line, a point as a circle of `raioPonto`
+// (sent to `destinoPonto`), or each ring of an area as one polygon. Returns how many
+// rings were drawn.
+std::int32_t DesenhaForma(const RegistroMapa& r, PrimitivaMapa& f, std::int32_t raioPonto,
+                          const TransformaPonto& transforma, const DestinoDesenho& destino,
+                          const DestinoDesenho& destinoPonto);
+
 // The window's display choices that the redraw reads.
 struct OpcoesMapa {
     bool MostraLegendas = false;

@@ -3,6 +3,7 @@
 #include "maps/ImportaComum.h"
 
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 
 namespace dorvan {
 
@@ -23,7 +24,7 @@ std::string ImportaBNA(const std::string& arquivo, const EscolheNomeFn& escolhe)
     const std::string saida = NomeMapaSaida(arquivo);
     GravadorMapa g(saida);
     while (l.Le(linha)) {
-        if (AparaBrancos(linha).empty()) continue;
+        if (TiraBrancos(linha, EEspaco).empty()) continue;
         const std::vector<std::string> campos = Campos(linha, ',');
         RegistroMapa r;
         r.Nome = TiraAspas(Item(campos, e.Nome));

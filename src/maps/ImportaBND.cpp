@@ -5,6 +5,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,7 +36,7 @@ std::string ImportaBNDTexto(LinhasTexto& l) {
     std::string linha;
     RegistroMapa r;
     while (l.Le(linha)) {
-        if (AparaBrancos(linha).empty()) continue;
+        if (TiraBrancos(linha, EEspaco).empty()) continue;
         std::string resto = linha, nome;
         const std::size_t v = resto.find(',');
         nome = resto.substr(0, v);

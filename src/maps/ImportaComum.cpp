@@ -30,15 +30,6 @@ EscolhaCampos PadraoDoisPrimeiros(std::size_t candidatos, bool nomePrimeiro) {
     return nomePrimeiro ? EscolhaCampos{segundo, 0} : EscolhaCampos{0, segundo};
 }
 
-std::string AparaBrancos(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && s[i] == ' ')
-        ++i;
-    while (f > i && s[f - 1] == ' ')
-        --f;
-    return std::string(s.substr(i, f - i));
-}
-
 std::string NomeMapaSaida(const std::string& entrada) {
     std::filesystem::path p(entrada);
     p.replace_extension(".MAP");

@@ -34,9 +34,6 @@ EscolhaCampos EscolheNome(const std::vector<std::string>& candidatos, EscolhaCam
 // there is only one), in the order the caller gives them.
 EscolhaCampos PadraoDoisPrimeiros(std::size_t candidatos, bool nomePrimeiro);
 
-// Leading and trailing blanks removed.
-std::string AparaBrancos(std::string_view s);
-
 // The output name: the input with its extension replaced by ".MAP".
 std::string NomeMapaSaida(const std::string& entrada);
 

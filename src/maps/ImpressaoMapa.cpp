@@ -5,6 +5,7 @@
 #include "platform/Erros.h"
 #include "maps/MapaTabela.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,33 +20,6 @@ std::int32_t Trunca(double v) {
     return static_cast<std::int32_t>(std::clamp(v, -2.0e9, 2.0e9));
 }
 
-std::string Maiusculas(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-std::string Apara(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && static_cast<unsigned char>(s[i]) <= ' ')
-        ++i;
-    while (f > i && static_cast<unsigned char>(s[f - 1]) <= ' ')
-        --f;
-    return std::string(s.substr(i, f - i));
-}
-
-PrimitivaMapa Texto(std::string s, PontoTela p, std::int32_t pontos, AlinhaTexto a) {
-    PrimitivaMapa f;
-    f.Figura = FiguraMapa::Texto;
-    f.ComPreenchimento = false;
-    f.Caneta = CorPreta;
-    f.Texto = std::move(s);
-    f.Pontos.assign(1, p);
-    f.TamanhoFonte = pontos;
-    f.Alinhamento = a;
-    return f;
-}
-
 // The screen transform of the page: GeoParaTela puts x at +20, the page at +2M.
 VistaMapa VistaDoPapel(const TransformacaoPapel& p) {
     VistaMapa v;
@@ -56,26 +30,6 @@ VistaMapa VistaDoPapel(const TransformacaoPapel& p) {
     v.MaxY = static_cast<float>(p.MaxY);
     return v;
 }
-
-// A vanished layer file is an error of the redraw (told once by the window), not
-// the open routine's own message at every repaint.
-void AbreCamadaDBF(dbfRecord& h, const std::string& nome) {
-    const std::string achado = ResolveNome(nome);
-    if (achado.empty()) throw ErroES::DoSistema(nome, ENOENT);
-    OpenDBF(h, achado, true);
-}
-
-struct DBFAberto {
-    dbfRecord h;
-    ~DBFAberto() {
-        if (h.Estado != 0) {
-            try {
-                CloseDBF(h);
-            } catch (...) {
-            }
-        }
-    }
-};
 
 constexpr std::int32_t TamanhoFontePapel = 10; // points: names of .MAP and GPX layers on paper
 
@@ -118,7 +72,7 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
     if (d.h.Estado == 0) return; // OpenDBF has said why
     int lat = 0, lon = 0, raio = 0;
     for (int i = 1; i <= d.h.NumCampos; ++i) {
-        const std::string n = Maiusculas(Apara(d.h.Campo(i).Nome));
+        const std::string n = MaiusculasAscii(TiraBrancos(d.h.Campo(i).Nome));
         if (n == "LATITUDE") lat = i;
         if (n == "LONGITUDE") lon = i;
         if (n == "RAIO") raio = i;
@@ -138,8 +92,9 @@ void ImprimeCamadaDBF(const VistaMapa& v, std::int32_t deslocaX, const CamadaDoM
         const double x = NumeroDaCamada(VistaCampoDBF(d.h, lon)).value_or(0);
         std::int32_t r = 3 * c.LarguraCamada;
         if (raio > 0)
-            r = std::clamp(static_cast<std::int32_t>(std::lround(LePrefixoNumerico(Apara(VistaCampoDBF(d.h, raio))))),
-                           0, 100000);
+            r = std::clamp(
+                static_cast<std::int32_t>(std::lround(LePrefixoNumerico(TiraBrancos(VistaCampoDBF(d.h, raio))))), 0,
+                100000);
         PontoTela p = GeoParaTela(v, x, y);
         p.X += deslocaX;
         f.Raio = r;
@@ -169,6 +124,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
             tp = TransformacaoDoPapel(c.MinX, c.MinY, c.MaxX, c.MaxY, pagina.Altura);
         if (tp.Escala == 0) return ProblemaCabecalhoImpressora(CabecalhoMapa{});
 
+        const TransformaPonto noPapel = [&tp](double x, double y) { return GeoParaPapel(tp, x, y); };
         RegistroMapa r;
         PrimitivaMapa f;
         while (leitor.Proximo(r)) {
@@ -179,28 +135,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
                 f.Preenchimento = CorDaClasse(t, t.Dado(t.ColunaMapa, linha));
             f.Caneta = o.BordasPretas ? CorPreta : f.Preenchimento;
             f.ComPreenchimento = true;
-            if (r.Tipo == TipoLinha) {
-                f.Figura = FiguraMapa::Linha;
-                f.Pontos.clear();
-                for (const PontoMapa& p : r.Pontos)
-                    f.Pontos.push_back(GeoParaPapel(tp, p.X, p.Y));
-                destino(f);
-            } else if (r.Tipo == TipoPonto) {
-                f.Figura = FiguraMapa::Circulo;
-                f.Raio = RaioPontoMapa;
-                f.Pontos.assign(1, GeoParaPapel(tp, r.Pontos[0].X, r.Pontos[0].Y));
-                papel(f);
-            } else {
-                f.Figura = FiguraMapa::Poligono;
-                for (const AnelMapa& a : AneisDoRegistro(r)) {
-                    f.Pontos.clear();
-                    for (std::int32_t i = a.Inicio; i < a.Inicio + a.Quantidade; ++i) {
-                        const PontoMapa& p = r.Pontos[static_cast<std::size_t>(i)];
-                        f.Pontos.push_back(GeoParaPapel(tp, p.X, p.Y));
-                    }
-                    destino(f);
-                }
-            }
+            DesenhaForma(r, f, RaioPontoMapa, noPapel, destino, papel);
         }
     }
 
@@ -277,9 +212,9 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
     }
 
     const std::int32_t m = tp.Margem;
-    destino(Texto(t.Titulo1, {pagina.Largura / 2, m / 2}, 16, AlinhaTexto::Topo));
-    if (!t.Titulo2.empty()) destino(Texto(t.Titulo2, {pagina.Largura / 2, m}, 12, AlinhaTexto::Topo));
-    if (!t.Rodape.empty()) destino(Texto(t.Rodape, {2 * m, pagina.Altura - m / 2}, 8, AlinhaTexto::Canto));
+    destino(TextoMapa(t.Titulo1, {pagina.Largura / 2, m / 2}, 16, AlinhaTexto::Topo));
+    if (!t.Titulo2.empty()) destino(TextoMapa(t.Titulo2, {pagina.Largura / 2, m}, 12, AlinhaTexto::Topo));
+    if (!t.Rodape.empty()) destino(TextoMapa(t.Rodape, {2 * m, pagina.Altura - m / 2}, 8, AlinhaTexto::Canto));
 
     const std::vector<std::string> legenda = EscreveLegendaDasClasses(t);
     const std::int32_t n = std::clamp(t.NumClasses, 0, MaxClasses);
@@ -287,7 +222,7 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
     for (std::size_t k = 0; k < legenda.size() && k <= static_cast<std::size_t>(n); ++k)
         w = std::max(w, mede(legenda[k], 8));
     const std::int32_t x0 = pagina.Largura - m - w - px(120);
-    if (!legenda.empty()) destino(Texto(legenda[0], {x0, 2 * m - px(30)}, 8, AlinhaTexto::Canto));
+    if (!legenda.empty()) destino(TextoMapa(legenda[0], {x0, 2 * m - px(30)}, 8, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n; ++k) {
         const std::int32_t y = px(50 * k) + 2 * m;
         PrimitivaMapa caixa;
@@ -297,8 +232,8 @@ std::string DesenhaMapaPapel(const TabelaResultados& t, const std::string& nomeM
         caixa.Caneta = CorPreta;
         destino(caixa);
         if (static_cast<std::size_t>(k) < legenda.size())
-            destino(Texto(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - px(40), y}, 8,
-                          AlinhaTexto::Canto));
+            destino(TextoMapa(legenda[static_cast<std::size_t>(k)], {pagina.Largura - m - w - px(40), y}, 8,
+                              AlinhaTexto::Canto));
     }
     return {};
 }
@@ -312,7 +247,7 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede) 
         w = std::max(w, mede(legenda[static_cast<std::size_t>(k)], 0));
     l.Largura = std::max(1, w + 29);
     l.Altura = 20 * n + 20;
-    if (!legenda.empty()) l.Figuras.push_back(Texto(legenda[0], {5, 2}, 0, AlinhaTexto::Canto));
+    if (!legenda.empty()) l.Figuras.push_back(TextoMapa(legenda[0], {5, 2}, 0, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n; ++k) {
         PrimitivaMapa caixa;
         caixa.Figura = FiguraMapa::Retangulo;
@@ -321,7 +256,8 @@ LegendaImagem LegendaMetafile(const TabelaResultados& t, const MedeTexto& mede) 
         caixa.Caneta = CorPreta;
         l.Figuras.push_back(caixa);
         if (static_cast<std::size_t>(k) < legenda.size())
-            l.Figuras.push_back(Texto(legenda[static_cast<std::size_t>(k)], {25, 20 * k + 2}, 0, AlinhaTexto::Canto));
+            l.Figuras.push_back(
+                TextoMapa(legenda[static_cast<std::size_t>(k)], {25, 20 * k + 2}, 0, AlinhaTexto::Canto));
     }
     return l;
 }
@@ -358,10 +294,10 @@ std::vector<PrimitivaMapa> TextosLegendaBitmap(const TabelaResultados& t, std::i
     std::vector<PrimitivaMapa> r;
     const std::vector<std::string> legenda = EscreveLegendaDasClasses(t);
     const std::int32_t n = std::clamp(t.NumClasses, 0, MaxClasses);
-    if (!legenda.empty()) r.push_back(Texto(legenda[0], {larguraCliente - 150, 10}, 8, AlinhaTexto::Canto));
+    if (!legenda.empty()) r.push_back(TextoMapa(legenda[0], {larguraCliente - 150, 10}, 8, AlinhaTexto::Canto));
     for (std::int32_t k = 1; k <= n && static_cast<std::size_t>(k) < legenda.size(); ++k)
-        r.push_back(Texto(legenda[static_cast<std::size_t>(k)], {larguraCliente - 120, 17 * (k - 1) + 27}, 8,
-                          AlinhaTexto::Canto));
+        r.push_back(TextoMapa(legenda[static_cast<std::size_t>(k)], {larguraCliente - 120, 17 * (k - 1) + 27}, 8,
+                              AlinhaTexto::Canto));
     return r;
 }
 

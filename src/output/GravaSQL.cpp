@@ -2,6 +2,7 @@
 
 #include "data/UConvert.h"
 #include "output/SaidaTexto.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -31,14 +32,8 @@ constexpr std::string_view Reservadas[] = {
 };
 // clang-format on
 
-std::string Minusculas(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool Reservada(const std::string& nome) {
-    return std::find(std::begin(Reservadas), std::end(Reservadas), Minusculas(nome)) != std::end(Reservadas);
+    return std::find(std::begin(Reservadas), std::end(Reservadas), MinusculasAscii(nome)) != std::end(Reservadas);
 }
 
 // PostgreSQL keeps this many bytes of a name.
@@ -48,7 +43,7 @@ constexpr std::size_t MaxNomeSQL = 63;
 // folds unquoted names) and records it.
 std::string Unico(const std::string& nome, std::set<std::string>& usados) {
     return NomeUnico(nome, MaxNomeSQL, SufixoNumerico,
-                     [&usados](const std::string& n) { return usados.insert(Minusculas(n)).second; });
+                     [&usados](const std::string& n) { return usados.insert(MinusculasAscii(n)).second; });
 }
 
 // Digits of a plain number (sign and point left out).

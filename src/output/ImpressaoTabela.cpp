@@ -1,6 +1,7 @@
 #include "output/ImpressaoTabela.h"
 
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -9,9 +10,14 @@ namespace dorvan {
 
 namespace {
 
-std::string SemBrancosIniciais(const std::string& s) {
-    const std::size_t i = s.find_first_not_of(' ');
-    return i == std::string::npos ? std::string() : s.substr(i);
+// A rule across the page between margens, under the titles and over the footer.
+void Regua(PaginaImpressa& pg, int y, int margem, int larguraPagina) {
+    ElementoPagina regua;
+    regua.tipo = ElementoPagina::Tipo::Regua;
+    regua.x = margem;
+    regua.largura = larguraPagina - 2 * margem;
+    regua.y = y;
+    pg.push_back(regua);
 }
 
 bool TemTotais(const TabelaResultados& t) {
@@ -114,7 +120,7 @@ std::string ImpressaoTabela::TextoCelula(std::int32_t linha, std::int32_t coluna
             s = Valor(t_.Dado(coluna, r), t_.Coluna(coluna));
         }
     }
-    return SemBrancosIniciais(s);
+    return TiraBrancosEsq(s, EEspaco);
 }
 
 void ImpressaoTabela::Celula(PaginaImpressa& pg, int x, int largura, int y, std::int32_t linha,
@@ -161,22 +167,12 @@ int ImpressaoTabela::Cabecalho(PaginaImpressa& pg) const {
     Centrado(t_.Titulo1, 2);
     if (!t_.Titulo2.empty()) Centrado(t_.Titulo2, 1.5);
     y += h_ / 2;
-    ElementoPagina regua;
-    regua.tipo = ElementoPagina::Tipo::Regua;
-    regua.x = MargemX;
-    regua.largura = LarguraPagina - 2 * MargemX;
-    regua.y = y;
-    pg.push_back(regua);
+    Regua(pg, y, MargemX, LarguraPagina);
     return y + h_ / 2;
 }
 
 void ImpressaoTabela::Rodape(PaginaImpressa& pg, int yRodape, int p, const std::string& data) const {
-    ElementoPagina regua;
-    regua.tipo = ElementoPagina::Tipo::Regua;
-    regua.x = MargemX;
-    regua.largura = LarguraPagina - 2 * MargemX;
-    regua.y = yRodape;
-    pg.push_back(regua);
+    Regua(pg, yRodape, MargemX, LarguraPagina);
     const int y = yRodape + w0_ / 2;
     auto Texto = [&](const std::string& s, int x) {
         ElementoPagina e;

@@ -1,6 +1,7 @@
 #include "platform/ArquivoComposto.h"
 
 #include "platform/Arquivos.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -40,8 +41,6 @@ std::uint32_t Le32(std::string_view s, std::size_t pos) {
     for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[pos + i]);
     return v;
 }
-
-char MaiusculaAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 // Directory order: shorter names first, then by upper-cased characters.
 bool NomeMenor(const std::string& a, const std::string& b) {

@@ -1,6 +1,7 @@
 #include "platform/Arquivos.h"
 
 #include "platform/Erros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <atomic>
@@ -21,12 +22,10 @@ namespace dorvan {
 
 namespace {
 
-char Maiuscula(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool IguaisSemCaso(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Maiuscula(a[i]) != Maiuscula(b[i])) return false;
+        if (MaiusculaAscii(a[i]) != MaiusculaAscii(b[i])) return false;
     return true;
 }
 
@@ -34,7 +33,7 @@ bool Casa(std::string_view p, std::string_view n) {
     // Iterative wildcard match with one backtrack point.
     size_t i = 0, j = 0, estrela = std::string_view::npos, marca = 0;
     while (j < n.size()) {
-        if (i < p.size() && (p[i] == '?' || Maiuscula(p[i]) == Maiuscula(n[j]))) {
+        if (i < p.size() && (p[i] == '?' || MaiusculaAscii(p[i]) == MaiusculaAscii(n[j]))) {
             ++i;
             ++j;
         } else if (i < p.size() && p[i] == '*') {
@@ -135,12 +134,6 @@ std::string BarrasNormais(std::string_view caminho) {
     std::string s(caminho);
     std::replace(s.begin(), s.end(), '\\', '/');
     return s;
-}
-
-std::string MaiusculasAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = Maiuscula(c);
-    return r;
 }
 
 bool CasaCuringa(std::string_view padrao, std::string_view nome) {

@@ -1,6 +1,8 @@
 #pragma once
 // File names as the data, DEF and CNV files carry them: written on a system that
 // ignores the case of letters and separates folders with '\'.
+#include "platform/Texto.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -24,9 +26,6 @@ bool CasaCuringa(std::string_view padrao, std::string_view nome);
 
 // Regular files in `pasta` whose names match `padrao` ignoring case, sorted by name.
 std::vector<std::string> ListaArquivos(const std::string& pasta, std::string_view padrao);
-
-// Upper-case of ASCII letters only (file names, extensions).
-std::string MaiusculasAscii(std::string_view s);
 
 // The name with its extension (from the last '.' after the last '/') replaced by
 // ext (".csv"); a name without an extension gets ext added.

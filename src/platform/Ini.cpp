@@ -1,6 +1,7 @@
 #include "platform/Ini.h"
 
 #include "platform/Arquivos.h"
+#include "platform/Texto.h"
 
 #include <charconv>
 #include <filesystem>
@@ -9,11 +10,9 @@ namespace dorvan {
 
 namespace {
 
+// A line read without its '\n' may still end in the CR of a CR LF file.
 std::string Apara(const std::string& s) {
-    size_t i = 0, f = s.size();
-    while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
-    while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t' || s[f - 1] == '\r')) --f;
-    return s.substr(i, f - i);
+    return TiraBrancosDir(TiraBrancosEsq(s, EEspacoOuTab), [](char c) { return EEspacoOuTab(c) || c == '\r'; });
 }
 
 } // namespace

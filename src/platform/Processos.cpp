@@ -18,6 +18,16 @@ extern char** environ;
 
 namespace dorvan {
 
+void SinaisDoFilho(posix_spawnattr_t& atributos) {
+    sigset_t vazio, padrao;
+    sigemptyset(&vazio);
+    sigemptyset(&padrao);
+    sigaddset(&padrao, SIGPIPE);
+    sigaddset(&padrao, SIGXFSZ);
+    posix_spawnattr_setsigmask(&atributos, &vazio);
+    posix_spawnattr_setsigdefault(&atributos, &padrao);
+}
+
 namespace {
 
 int CodigoDoStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
@@ -99,13 +109,7 @@ ResultadoPrograma ExecutaComArgumentos(const std::string& programa, const std::v
 
     posix_spawnattr_t atributos;
     posix_spawnattr_init(&atributos);
-    sigset_t vazio, padrao;
-    sigemptyset(&vazio);
-    sigemptyset(&padrao);
-    sigaddset(&padrao, SIGPIPE);
-    sigaddset(&padrao, SIGXFSZ);
-    posix_spawnattr_setsigmask(&atributos, &vazio);
-    posix_spawnattr_setsigdefault(&atributos, &padrao);
+    SinaisDoFilho(atributos);
     posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = 0;

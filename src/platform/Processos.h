@@ -2,6 +2,7 @@
 // Starting outside programs: always with an argument list, never through a shell
 // command line built from file names.
 #include <functional>
+#include <spawn.h>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,10 @@ ResultadoPrograma ExecutaComArgumentos(const std::string& programa, const std::v
 
 // Full path of a program found on PATH, or empty.
 std::string AchaNoPath(const std::string& programa);
+
+// A started program gets no blocked signals, and SIGPIPE and SIGXFSZ back at their
+// default (this process ignores them). The caller adds POSIX_SPAWN_SETSIGMASK and
+// POSIX_SPAWN_SETSIGDEF to the flags.
+void SinaisDoFilho(posix_spawnattr_t& atributos);
 
 } // namespace dorvan

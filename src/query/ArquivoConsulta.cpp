@@ -1,9 +1,11 @@
 #include "query/ArquivoConsulta.h"
 
+#include "analysis/LiteralR.h"
 #include "data/LeXML.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <QString>
@@ -40,25 +42,7 @@ std::vector<std::string> PrimeirasLinhas(const std::string& arquivo, int n) {
     return r;
 }
 
-// An R string literal may not hold its quote or a lone backslash.
-std::string TextoR(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-        if (c == '\\' || c == '"') r += '\\';
-        r += c;
-    }
-    return r;
-}
-
 } // namespace
-
-std::string SemBrancosNasPontas(const std::string& s) {
-    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t i = 0, f = s.size();
-    while (i < f && branco(s[i])) ++i;
-    while (f > i && branco(s[f - 1])) --f;
-    return s.substr(i, f - i);
-}
 
 std::vector<std::string> SeparaLinhas(const std::string& texto) {
     std::vector<std::string> r;
@@ -100,7 +84,7 @@ void GravaConsultaXML(const std::string& arquivo, const ConsultaSalva& c) {
     std::string s = std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>") + FimLinha + "<Consulta>" + FimLinha +
                     "<Titulo>" + c.titulo + "</Titulo>" + FimLinha + "<Database>" + c.alias + "</Database>" + FimLinha +
                     "<SQL>" + Junta(c.linhas) + FimLinha + "</SQL>" + FimLinha;
-    if (!SemBrancosNasPontas(c.parametro).empty()) s += "<Param>" + c.parametro + "</Param>" + FimLinha;
+    if (!TiraBrancos(c.parametro).empty()) s += "<Param>" + c.parametro + "</Param>" + FimLinha;
     s += std::string("</Consulta>") + FimLinha;
     GravaArquivoInteiro(arquivo, s);
 }
@@ -116,7 +100,7 @@ ConsultaSalva LeConsultaXML(const std::string& arquivo) {
 }
 
 void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std::string& driver) {
-    if (!SemBrancosNasPontas(c.parametro).empty())
+    if (!TiraBrancos(c.parametro).empty())
         MensagensAtuais().Mostra(c.parametro + ": Par\xE2metro de texto n\xE3o suportado por RODBC");
     if (driver.find("ODBC") == std::string::npos)
         MensagensAtuais().Mostra("Driver=" + driver + " :Somente \"Alias\" do tipo ODBC podem ser acessados pelo R");
@@ -133,9 +117,9 @@ void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std:
     std::string s;
     auto linha = [&](const std::string& l) { s += l + FimLinha; };
     linha("library(RODBC)");
-    linha("titulo=\"" + TextoR(SemBrancosNasPontas(c.titulo)) + "\"");
-    linha("rodape=\"Executado sobre " + TextoR(c.alias) + "\"");
-    linha("db = odbcConnect(\"" + TextoR(c.alias) + "\")");
+    linha("titulo=" + LiteralR(TiraBrancos(c.titulo)));
+    linha("rodape=" + LiteralR("Executado sobre " + c.alias));
+    linha("db = odbcConnect(" + LiteralR(c.alias) + ")");
     linha("tabela = sqlQuery(db,\"" + sql + "\")");
     linha("odbcClose(db)");
     linha("rownames(tabela) = tabela[,1]");

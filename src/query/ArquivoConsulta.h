@@ -18,9 +18,6 @@ struct ConsultaSalva {
 
 // Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
 std::vector<std::string> SeparaLinhas(const std::string& texto);
-// The text without blanks and control characters at either end (titles and
-// parameter names are tested this way).
-std::string SemBrancosNasPontas(const std::string& s);
 
 // .sql: "#title", "#alias", "#parameter" (always all three), then the SQL lines.
 void GravaConsultaSQL(const std::string& arquivo, const ConsultaSalva& c);

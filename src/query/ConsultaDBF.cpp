@@ -4,6 +4,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
@@ -19,22 +20,6 @@
 namespace dorvan {
 
 namespace {
-
-bool Branco(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
-std::string Apara(std::string_view s) {
-    while (!s.empty() && Branco(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && Branco(s.back()))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
-std::string AparaDireita(std::string s) {
-    while (!s.empty() && Branco(s.back()))
-        s.pop_back();
-    return s;
-}
 
 bool ComecaCom(std::string_view s, std::string_view prefixo) { return s.substr(0, prefixo.size()) == prefixo; }
 
@@ -310,10 +295,10 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
     q.DatabaseName = alias;
     q.SQL = linhas;
     q.SomenteLeitura = apoio.ModoSeguro;
-    const std::string nome = Apara(parametro);
+    const std::string nome = TiraBrancos(parametro);
     if (!nome.empty()) {
         std::optional<std::string> v;
-        if (Apara(valor).empty())
+        if (TiraBrancos(valor).empty())
             v = apoio.PerguntaParametro ? apoio.PerguntaParametro(nome) : std::nullopt;
         else
             v = valor;
@@ -427,14 +412,14 @@ std::string ExecutaLote(const std::string& arquivo, const ApoioLote& apoio) {
         if (linha.empty() || linha[0] == '#') continue;
         const std::string comeco = MaiusculasAscii(linha.substr(0, 7));
         if (comeco == "CONECTA") {
-            if (apoio.Conecta) apoio.Conecta(Apara(linha.substr(7)));
+            if (apoio.Conecta) apoio.Conecta(TiraBrancos(linha.substr(7)));
         } else if (const std::size_t igual = linha.find('='); igual != std::string::npos) {
             pares.emplace_back(linha.substr(0, igual), linha.substr(igual + 1));
         } else if (comeco == "INFORME") {
-            const std::string nome = Apara(linha.substr(7));
+            const std::string nome = TiraBrancos(linha.substr(7));
             const auto v = apoio.Pergunta ? apoio.Pergunta(nome) : std::nullopt;
             if (!v) break;
-            pares.emplace_back(nome, Apara(*v));
+            pares.emplace_back(nome, TiraBrancos(*v));
         } else {
             for (const auto& [n, v] : pares)
                 if (!n.empty()) linha = SubstituiTodos(linha, n, v);
@@ -443,7 +428,8 @@ std::string ExecutaLote(const std::string& arquivo, const ApoioLote& apoio) {
             for (int k = 0; k < 3; ++k) {
                 const std::size_t virgula = k < 2 ? linha.find(',', p) : std::string::npos;
                 if (p <= linha.size())
-                    partes[k] = Apara(linha.substr(p, virgula == std::string::npos ? std::string::npos : virgula - p));
+                    partes[k] =
+                        TiraBrancos(linha.substr(p, virgula == std::string::npos ? std::string::npos : virgula - p));
                 p = virgula == std::string::npos ? linha.size() + 1 : virgula + 1;
             }
             if (apoio.Executa && apoio.Executa(partes[0], partes[1], partes[2])) ++gravados;
@@ -457,7 +443,7 @@ std::string ExecutaLote(const std::string& arquivo, const ApoioLote& apoio) {
 }
 
 std::string CondicaoCNV(const std::string& linha, int largura, const std::string& expressao) {
-    std::string codigos = linha.size() > 60 ? AparaDireita(linha.substr(60)) : std::string();
+    std::string codigos = linha.size() > 60 ? TiraBrancosDir(linha.substr(60)) : std::string();
     if (!codigos.empty() && codigos.back() == ',') codigos.pop_back();
     codigos = codigos.substr(0, codigos.find(';'));
     const std::size_t w = static_cast<std::size_t>(std::max(largura, 0));
@@ -503,7 +489,7 @@ TabelaCNVCase LeCNVParaCase(const std::string& arquivo) {
     if (std::getline(f, linha)) {
         std::size_t p = 0;
         auto numero = [&]() {
-            while (p < linha.size() && Branco(linha[p]))
+            while (p < linha.size() && EBranco(linha[p]))
                 ++p;
             int n = 0;
             while (p < linha.size() && linha[p] >= '0' && linha[p] <= '9')
@@ -515,14 +501,14 @@ TabelaCNVCase LeCNVParaCase(const std::string& arquivo) {
     }
     while (std::getline(f, linha)) {
         if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        if (Apara(linha).empty() || linha[0] == ';') continue;
+        if (TiraBrancos(linha).empty() || linha[0] == ';') continue;
         t.linhas.push_back(linha);
     }
     if (f.bad()) throw ErroES::DoSistema(arquivo, errno);
     return t;
 }
 
-std::string RotuloCNV(const std::string& linha) { return linha.size() > 9 ? Apara(linha.substr(9, 50)) : ""; }
+std::string RotuloCNV(const std::string& linha) { return linha.size() > 9 ? TiraBrancos(linha.substr(9, 50)) : ""; }
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "query/DosCommand.h"
 
+#include "platform/Processos.h"
 #include "platform/Texto1252.h"
 
 #include <QMetaObject>
@@ -122,13 +123,7 @@ void TDosCommand::Execute() {
     posix_spawn_file_actions_addclosefrom_np(&acoes, 3);
     posix_spawnattr_t atributos;
     posix_spawnattr_init(&atributos);
-    sigset_t vazio, padrao;
-    sigemptyset(&vazio);
-    sigemptyset(&padrao);
-    sigaddset(&padrao, SIGPIPE);
-    sigaddset(&padrao, SIGXFSZ);
-    posix_spawnattr_setsigmask(&atributos, &vazio);
-    posix_spawnattr_setsigdefault(&atributos, &padrao);
+    SinaisDoFilho(atributos);
     // A group of its own, so that stopping the run stops what the program started too.
     posix_spawnattr_setpgroup(&atributos, 0);
     posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);

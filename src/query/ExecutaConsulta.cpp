@@ -2,6 +2,7 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 #include "query/ArquivoConsulta.h"
 
@@ -186,7 +187,7 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
     q.DatabaseName = pedido.alias;
     // Safe mode: whatever the text holds, the engine refuses to write.
     q.SomenteLeitura = pedido.modoSeguro;
-    const std::string nomeParametro = SemBrancosNasPontas(pedido.parametro);
+    const std::string nomeParametro = TiraBrancos(pedido.parametro);
     std::optional<std::string> valor;
     if (!nomeParametro.empty()) {
         valor = pergunta ? pergunta(nomeParametro) : std::nullopt;
@@ -223,7 +224,7 @@ DesfechoConsulta ExecutaConsulta(MotorBD& motor, const PedidoConsulta& pedido, T
 }
 
 std::string RecusaNovoAlias(const MotorBD& motor, const std::string& nome) {
-    if (SemBrancosNasPontas(nome).empty()) return "Primeiro entre com o nome do Banco de dados ser adicionado!";
+    if (TiraBrancos(nome).empty()) return "Primeiro entre com o nome do Banco de dados ser adicionado!";
     if (motor.AliasExiste(nome)) return nome + " j\xE1 existe!";
     return {};
 }

@@ -1,5 +1,6 @@
 #include "query/NavegaDBF.h"
 
+#include "analysis/LiteralR.h"
 #include "data/UConvert.h"
 #include "data/Ucomprim.h"
 #include "output/GravaXML.h"
@@ -9,6 +10,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,23 +23,6 @@
 namespace dorvan {
 
 namespace {
-
-bool Branco(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
-std::string_view Apara(std::string_view s) {
-    while (!s.empty() && Branco(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && Branco(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string Minusculas(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
 
 std::string Direita(const std::string& s, std::size_t largura) {
     return s.size() >= largura ? s : std::string(largura - s.size(), ' ') + s;
@@ -75,7 +60,7 @@ std::string NomeSQL(const std::string& nome) {
 bool Apagado(const dbfRecord& h) { return h.RegistroAtual[0] == '*'; }
 
 // The text shown for a field, trimmed.
-std::string Aparado(const dbfRecord& h, int i, bool cp850) { return std::string(Apara(TextoCampo(h, i, cp850))); }
+std::string Aparado(const dbfRecord& h, int i, bool cp850) { return TiraBrancos(TextoCampo(h, i, cp850)); }
 
 // Lines of a text file, CR LF or LF ended; the last may lack its end.
 class LeitorLinhas {
@@ -115,15 +100,6 @@ private:
 void Conta(std::int64_t& n, const EventosAcrescimo& eventos) {
     ++n;
     if (eventos && n % IntervaloEventosAcrescimo == 0) eventos();
-}
-
-std::string EscapaR(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-        if (c == '\\' || c == '"') r += '\\';
-        r += c;
-    }
-    return r;
 }
 
 } // namespace
@@ -217,7 +193,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
     }
     l.emplace_back();
     const std::string base = NomeSemPasta(h.Nome);
-    l.push_back("create table " + NomeSQL(Minusculas(base.substr(0, base.find('.')))) + "(");
+    l.push_back("create table " + NomeSQL(MinusculasAscii(base.substr(0, base.find('.')))) + "(");
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         std::string tipo;
@@ -236,7 +212,7 @@ std::vector<std::string> InformacaoDBF(const dbfRecord& h, std::uint64_t tamanho
             tipo = "char(" + N(c.Tamanho) + ")";
             break;
         }
-        l.push_back("  " + Esquerda(NomeSQL(Minusculas(c.Nome)), 11) + tipo + (i < h.NumCampos ? "," : ");"));
+        l.push_back("  " + Esquerda(NomeSQL(MinusculasAscii(c.Nome)), 11) + tipo + (i < h.NumCampos ? "," : ");"));
     }
     return l;
 }
@@ -271,7 +247,7 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'N':
-                linha += Apara(VistaCampoDBF(h, i));
+                linha += TiraBrancos(VistaCampoDBF(h, i));
                 break;
             default:
                 break;
@@ -322,7 +298,7 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
     // after them neither glues two columns together nor loses the closing ");".
     for (std::size_t k = 0; k < campos.size(); ++k) {
         const CampoDBF& c = h.Campo(campos[k]);
-        std::string l = "  " + NomeSQL(Minusculas(c.Nome));
+        std::string l = "  " + NomeSQL(MinusculasAscii(c.Nome));
         switch (c.Tipo) {
         case 'C':
         case 'L':
@@ -361,12 +337,12 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'L':
-                l += "'" + SubstituiAspas(std::string(Apara(VistaCampoDBF(h, i))), '\'') + "'";
+                l += "'" + SubstituiAspas(TiraBrancos(VistaCampoDBF(h, i)), '\'') + "'";
                 break;
             default: {
                 // The field's text goes into the script only when it is a number.
-                const std::string_view v = Apara(VistaCampoDBF(h, i));
-                l += LeNumeroMaquina(v) ? std::string(v) : std::string("NULL");
+                const std::string v = TiraBrancos(VistaCampoDBF(h, i));
+                l += LeNumeroMaquina(v) ? v : std::string("NULL");
                 break;
             }
             }
@@ -521,14 +497,13 @@ std::int64_t AcrescentaLinhasArquivo(dbfRecord& h, const std::string& arquivo, c
 std::string TextoExecutadoEm(std::int64_t segundos) { return "Executado em " + N(segundos) + " Segundos"; }
 
 std::string TextoRprofile(const std::string& dirPrograma, const std::string& csv, bool temAutoexec, bool temMenu) {
-    const std::string dir = EscapaR(dirPrograma);
     std::string s;
-    if (temAutoexec) s += "source(\"" + dir + "autoexec.r\")\n";
+    if (temAutoexec) s += "source(" + LiteralR(dirPrograma + "autoexec.r") + ")\n";
     // .First runs before R attaches its default packages: read.csv is named with its package.
-    s += ".First = function() {tabela <<- utils::read.csv(\"" + EscapaR(csv) + "\",check.names=FALSE)\n";
+    s += ".First = function() {tabela <<- utils::read.csv(" + LiteralR(csv) + ",check.names=FALSE)\n";
     s += " cat(\"\\n   Dados carregados em \\\"tabela\\\"!\\n\\n\")}\n";
-    s += "dirdorvan <<- \"" + dir + "\";\n";
-    if (temMenu) s += "source(\"" + dir + "menu.r\")\n";
+    s += "dirdorvan <<- " + LiteralR(dirPrograma) + ";\n";
+    if (temMenu) s += "source(" + LiteralR(dirPrograma + "menu.r") + ")\n";
     return s;
 }
 

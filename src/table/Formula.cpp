@@ -2,6 +2,7 @@
 
 #include "data/UConvert.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 #include "table/OperacoesColunas.h"
 #include "table/Utilidades.h"
 
@@ -297,9 +298,7 @@ bool NovaColuna(TabelaResultados& t, std::string_view resposta) {
     std::string_view expressao = resposta;
     if (auto igual = resposta.find('='); igual != std::string_view::npos) {
         std::string_view antes = resposta.substr(0, igual);
-        auto i = antes.find_first_not_of(' ');
-        auto f = antes.find_last_not_of(' ');
-        if (i != std::string_view::npos) titulo = std::string(antes.substr(i, f - i + 1));
+        titulo = TiraBrancos(antes, EEspaco);
         expressao = resposta.substr(igual + 1);
     }
     if (!ColunaDeExpressao(t, expressao)) return false;

@@ -1,5 +1,6 @@
 #include "table/ImportacaoTabela.h"
 
+#include "platform/Texto.h"
 #include "table/TabelaArquivo.h"
 
 #include "data/LeDBF32.h"
@@ -31,11 +32,6 @@ constexpr std::int32_t MaxDecimaisLidos = 15;   // digits beyond a double's prec
 // each would bury the user, so only the first ones are named, the count says the rest.
 constexpr std::int32_t MaxAvisosLinha = 10;
 
-std::string AparaDireita(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-    return s;
-}
-
 std::string Corta(std::string_view s, std::size_t n) { return std::string(s.substr(0, std::min(s.size(), n))); }
 
 std::string SemAspasNasPontas(const std::string& s) {
@@ -60,7 +56,7 @@ std::vector<std::string> LinhasCopiadas(std::string_view texto) {
 
 // The label of a table line as the table reader keeps it, so keys taken from a
 // table read with LeTabela find the same lines here.
-std::string RotuloDoCampo(const std::string& campo) { return AparaDireita(SemAspasNasPontas(campo)); }
+std::string RotuloDoCampo(const std::string& campo) { return TiraBrancosDir(SemAspasNasPontas(campo), EEspacoOuTab); }
 
 // A value field as the table reader takes it, and the decimals it was written
 // with (the digits between the decimal mark and any exponent).
@@ -434,7 +430,7 @@ bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const Esco
     TIndice chaves;
     CriaIndice(chaves, std::max<std::int32_t>(1, t.NumLinhas));
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        std::string chave = AparaDireita(Corta(t.Rotulo(r), L));
+        std::string chave = TiraBrancosDir(Corta(t.Rotulo(r), L), EEspacoOuTab);
         if (!chave.empty()) InsereIndice(chaves, chave, r);
     }
 
@@ -449,7 +445,7 @@ bool IncluiCamposDBF(TabelaResultados& t, const std::string& arquivo, const Esco
                 if (d.RegistroAtual[0] == '*') return;
                 std::string chave = Corta(VistaCampoDBF(d, k), L);
                 if (oem) chave = OemParaAnsi(chave);
-                chave = AparaDireita(std::move(chave));
+                chave = TiraBrancosDir(std::move(chave), EEspacoOuTab);
                 std::int32_t pos = 0, r = 0;
                 if (chave.empty() || !BuscaIndice(chaves, chave, pos, r) || r < 1 || r > t.NumLinhas) {
                     ++rejeitados;
@@ -509,9 +505,9 @@ bool CriaLinhasDBF(TabelaResultados& t, const std::string& arquivo, const Escolh
         [&](dbfRecord& reg) {
             if (lidos >= n) return;
             std::string rotulo(VistaCampoDBF(reg, k));
-            if (d != k) rotulo += " " + AparaDireita(std::string(VistaCampoDBF(reg, d)));
+            if (d != k) rotulo += " " + TiraBrancosDir(std::string(VistaCampoDBF(reg, d)), EEspacoOuTab);
             if (oem) rotulo = OemParaAnsi(rotulo);
-            t.Rotulo(++lidos) = AparaDireita(std::move(rotulo));
+            t.Rotulo(++lidos) = TiraBrancosDir(std::move(rotulo), EEspacoOuTab);
         },
         true);
     if (!ok) {

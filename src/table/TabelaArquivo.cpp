@@ -6,6 +6,7 @@
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
 
@@ -25,18 +26,6 @@ constexpr std::int32_t MaxDecimaisLidos = 15; // digits beyond a double's precis
 constexpr std::int32_t MaxIndCor = 16;
 
 bool ComecaCom(std::string_view s, std::string_view prefixo) { return s.substr(0, prefixo.size()) == prefixo; }
-
-std::string Apara(std::string_view s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
-    while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t')) --f;
-    return std::string(s.substr(i, f - i));
-}
-
-std::string AparaDireita(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-    return s;
-}
 
 std::string Corta(std::string s, std::size_t n) {
     if (s.size() > n) s.resize(n);
@@ -96,7 +85,7 @@ int DecimaisDe(const TabelaResultados& t, std::int32_t c) {
 }
 
 std::optional<long long> LeInteiro(std::string_view s) {
-    std::string a = Apara(s);
+    std::string a = TiraBrancos(s, EEspacoOuTab);
     std::string_view v = a;
     if (!v.empty() && v[0] == '+') v.remove_prefix(1);
     if (v.empty()) return std::nullopt;
@@ -352,11 +341,11 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         std::string_view l = linhas[i];
         bool aceita = true;
         if (ComecaCom(l, "Titulo1=")) {
-            t.Titulo1 = Corta(Apara(resto(l, 8)), MaxTituloLido);
+            t.Titulo1 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
         } else if (ComecaCom(l, "Titulo2=")) {
-            t.Titulo2 = Corta(Apara(resto(l, 8)), MaxTituloLido);
+            t.Titulo2 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
         } else if (ComecaCom(l, "Rodape=")) {
-            t.Rodape = Corta(Apara(resto(l, 7)), MaxTituloLido);
+            t.Rodape = Corta(TiraBrancos(resto(l, 7), EEspacoOuTab), MaxTituloLido);
         } else if (ComecaCom(l, "NumeroDeNotas=")) {
             auto n = LeInteiro(resto(l, 14));
             if (n) notas.resize(static_cast<std::size_t>(Limita(*n, 0, MaxNotas)));
@@ -386,7 +375,7 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
             }
         } else if (ComecaCom(l, "[Mapa]") || ComecaCom(l, "Colunamapa=")) {
         } else if (ComecaCom(l, "Nomemapa=")) {
-            t.NomeMapa = Apara(BarrasNormais(resto(l, 9)));
+            t.NomeMapa = TiraBrancos(BarrasNormais(resto(l, 9)), EEspacoOuTab);
             res.dirMapas = DiretorioDe(t.NomeMapa);
         } else if (ComecaCom(l, "IndCor=")) {
             auto n = LeInteiro(resto(l, 7));
@@ -432,7 +421,7 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     try {
         std::string_view cab = linhas[i++];
         std::size_t cursor = 0;
-        auto titulo = [&] { return Apara(SemAspasNasPontas(ProximoCampo(cab, cursor, sep))); };
+        auto titulo = [&] { return TiraBrancos(SemAspasNasPontas(ProximoCampo(cab, cursor, sep)), EEspacoOuTab); };
         std::string t0 = titulo();
         t.AlocaLinhas(static_cast<std::int32_t>(numLinhas), static_cast<std::int32_t>(numLinhas));
         t.DefineNomeColuna(0, t0);
@@ -459,7 +448,7 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         if (l.find(sep) == std::string_view::npos) continue;
         std::int32_t r = ++lidas;
         std::size_t cursor = 0;
-        t.Rotulo(r) = AparaDireita(SemAspasNasPontas(ProximoCampo(l, cursor, sep)));
+        t.Rotulo(r) = TiraBrancosDir(SemAspasNasPontas(ProximoCampo(l, cursor, sep)), EEspacoOuTab);
         for (std::int32_t c = 1; c <= numColunas && cursor < l.size(); ++c) {
             std::string f = FiltraNumeroCSV(ProximoCampo(l, cursor, sep), marca);
             t.Dado(c, r) = ValorNumeroCSV(f);
@@ -592,11 +581,11 @@ bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const Esco
     for (std::int32_t r = 1; r <= n; ++r) {
         readDBF(h, r);
         std::string rotulo(VistaCampoDBF(h, kc));
-        if (kc != kn) rotulo += " " + AparaDireita(std::string(VistaCampoDBF(h, kn)));
+        if (kc != kn) rotulo += " " + TiraBrancosDir(std::string(VistaCampoDBF(h, kn)), EEspacoOuTab);
         if (oem) rotulo = OemParaAnsi(rotulo);
-        t.Rotulo(r) = AparaDireita(std::move(rotulo));
+        t.Rotulo(r) = TiraBrancosDir(std::move(rotulo), EEspacoOuTab);
         for (std::size_t j = 0; j < campos.size(); ++j) {
-            double v = LePrefixoNumerico(Apara(VistaCampoDBF(h, campos[j])));
+            double v = LePrefixoNumerico(TiraBrancos(VistaCampoDBF(h, campos[j]), EEspacoOuTab));
             t.Dado(static_cast<std::int32_t>(j) + 1, r) = std::isfinite(v) ? v : 0;
         }
     }

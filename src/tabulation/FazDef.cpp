@@ -7,6 +7,7 @@
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/Texto.h"
 #include "table/Utilidades.h"
 
 #include <algorithm>
@@ -25,17 +26,6 @@ constexpr std::size_t LarguraRotulo = 50;
 constexpr std::size_t InicioCodigos = 60;
 // A merged line must stay below this length.
 constexpr std::size_t LimiteLinhaCNV = 241;
-
-std::string TiraDir(std::string_view s) {
-    std::size_t f = s.find_last_not_of(' ');
-    return f == std::string_view::npos ? std::string() : std::string(s.substr(0, f + 1));
-}
-
-std::string Trim(std::string_view s) {
-    std::size_t i = s.find_first_not_of(' ');
-    if (i == std::string_view::npos) return {};
-    return TiraDir(s.substr(i));
-}
 
 std::string Colunas(std::string_view s, std::size_t inicio, std::size_t n) {
     return inicio < s.size() ? std::string(s.substr(inicio, n)) : std::string();
@@ -58,7 +48,7 @@ std::ptrdiff_t AchaCabecalho(const std::vector<std::string>& linhas) {
 
 // A data line without its comment, trailing blanks and one final ','.
 std::string LimpaLinha(std::string_view s) {
-    std::string r = TiraDir(s.substr(0, std::min(s.find(';'), s.size())));
+    std::string r = TiraBrancosDir(s.substr(0, std::min(s.find(';'), s.size())), EEspaco);
     if (!r.empty() && r.back() == ',') r.pop_back();
     return r;
 }
@@ -159,7 +149,7 @@ std::string ItemCampo(const CampoDBF& c) {
 }
 
 std::string NomeDoItem(std::string_view item) {
-    return TiraDir(item.substr(0, std::min<std::size_t>(10, item.size())));
+    return TiraBrancosDir(item.substr(0, std::min<std::size_t>(10, item.size())), EEspaco);
 }
 
 std::optional<std::vector<CampoDBF>> CamposDoArquivo(const std::string& arquivo) {
@@ -323,8 +313,9 @@ void NumeraCNV(std::vector<std::string>& linhas) {
         std::string& s = linhas[i];
         // Blank lines are left as they are: a number alone would make them a category line.
         if (EhComentario(s) || EhBranca(s)) continue;
-        const std::string rotulo = TiraDir(Colunas(s, InicioRotulo, LarguraRotulo));
-        if (!rotulo.empty() && rotulo != TiraDir(Colunas(linhas[i - 1], InicioRotulo, LarguraRotulo))) ++contador;
+        const std::string rotulo = TiraBrancosDir(Colunas(s, InicioRotulo, LarguraRotulo), EEspaco);
+        if (!rotulo.empty() && rotulo != TiraBrancosDir(Colunas(linhas[i - 1], InicioRotulo, LarguraRotulo), EEspaco))
+            ++contador;
         s = AlinhaDireita(contador, 7) + "  " + Colunas(s, InicioRotulo, std::string::npos);
     }
     std::string& h = linhas[static_cast<std::size_t>(cab)];
@@ -338,7 +329,7 @@ void CompactaCNV(std::vector<std::string>& linhas) {
     if (cab < 0) return;
     const std::size_t c = static_cast<std::size_t>(cab);
     std::vector<std::string> r(linhas.begin(), linhas.begin() + cab);
-    r.push_back(Trim(linhas[c]));
+    r.push_back(TiraBrancos(linhas[c], EEspaco));
     // Codes join only the data line just before them: never a comment or the header.
     bool ultimaEhDado = false;
     std::int64_t categoria = 0;
@@ -369,7 +360,7 @@ void ExpandeCNV(std::vector<std::string>& linhas) {
     if (cab < 0) return;
     const std::size_t c = static_cast<std::size_t>(cab);
     std::vector<std::string> r(linhas.begin(), linhas.begin() + cab);
-    r.push_back(Trim(linhas[c]));
+    r.push_back(TiraBrancos(linhas[c], EEspaco));
     const std::size_t largura = LarguraFixa(r.back());
     for (std::size_t i = c + 1; i < linhas.size(); ++i) {
         if (EhComentario(linhas[i])) {
@@ -406,14 +397,11 @@ void ExpandeCNV(std::vector<std::string>& linhas) {
 
 // ---- text commands ----
 
-std::string Maiusculas(std::string_view s) { return Converte(TabMaiuscula, s); }
-std::string Minusculas(std::string_view s) { return Converte(TabMinuscula, s); }
-
 std::string NomeProprio(std::string_view s) {
     // Small words of names that stay in lower case, by their first letter.
     static const char* const excecoes[] = {"Ao ",  "D'", "Da ", "Das ", "De ",  "Do ",
                                            "Dos ", "E ", "Em ", "Ou ",  "\xC0 "};
-    std::string r = Minusculas(s);
+    std::string r = ParaMinusculas(s);
     if (r.empty()) return r;
     auto byte = [&r](std::size_t i) { return static_cast<unsigned char>(r[i]); };
     r[0] = static_cast<char>(TabMaiuscula[byte(0)]);

@@ -99,8 +99,6 @@ void ExpandeCNV(std::vector<std::string>& linhas);
 
 // ---- text commands ----
 
-std::string Maiusculas(std::string_view s);
-std::string Minusculas(std::string_view s);
 // The manner of proper names: "JOSÉ DA SILVA E SOUZA" -> "José da Silva e Souza".
 std::string NomeProprio(std::string_view s);
 

@@ -4,6 +4,7 @@
 #include "data/LeDBF32.h"
 #include "platform/Mensagens.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,10 +18,6 @@ bool TabelasDBFcomCP850 = true;
 std::function<void(const std::string&)> RegistraLogTabelas;
 
 namespace {
-
-// Blanks as the text routines see them: the space and every control byte, so NUL
-// padding of DBF fields and stray tabs or CRs go too.
-bool EBranco(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool ELetra(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -37,22 +34,6 @@ bool LeDigitos(std::string_view s, std::uint32_t& n) {
 }
 
 } // namespace
-
-std::string TiraBrancosDir(std::string_view s) {
-    std::size_t f = s.size();
-    while (f > 0 && EBranco(s[f - 1]))
-        --f;
-    return std::string(s.substr(0, f));
-}
-
-std::string TiraBrancosEsq(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && EBranco(s[i]))
-        ++i;
-    return std::string(s.substr(i));
-}
-
-std::string TiraBrancos(std::string_view s) { return TiraBrancosEsq(TiraBrancosDir(s)); }
 
 std::string TiraEspacos(std::string_view s) {
     std::string r;

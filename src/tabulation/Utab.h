@@ -19,6 +19,7 @@
 // third item "L" -> 1 (sorted key table with ranges), third item "F" -> 2 (bounds).
 #include "data/Index.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 
 #include <cstdint>
 #include <functional>
@@ -192,9 +193,6 @@ std::string FormataTitulo(std::string_view item);
 // that ',' (empty when none), cut to limite characters.
 void CortaItem(std::string& s, std::size_t limite, std::string& item);
 
-std::string TiraBrancos(std::string_view s);    // blanks removed at both ends
-std::string TiraBrancosEsq(std::string_view s); // leading blanks removed
-std::string TiraBrancosDir(std::string_view s); // trailing blanks removed
 std::string TiraEspacos(std::string_view s);    // every blank removed
 
 // Shows ErroTabela in a message box.

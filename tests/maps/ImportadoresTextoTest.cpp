@@ -2,6 +2,7 @@
 
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Texto.h"
 #include "support/ApoioTeste.h"
 #include "ApoioImportadores.h"
 
@@ -39,9 +40,9 @@ struct EscolhaGravada {
 std::vector<PontoMapa> P(std::initializer_list<PontoMapa> l) { return l; }
 
 TEST(AparaBrancos, RemovesLeadingAndTrailingBlanksOnly) {
-    EXPECT_EQ(AparaBrancos("  a b  "), "a b");
-    EXPECT_EQ(AparaBrancos("   "), "");
-    EXPECT_EQ(AparaBrancos("\tx "), "\tx");
+    EXPECT_EQ(TiraBrancos("  a b  ", EEspaco), "a b");
+    EXPECT_EQ(TiraBrancos("   ", EEspaco), "");
+    EXPECT_EQ(TiraBrancos("\tx ", EEspaco), "\tx");
 }
 
 TEST(ImportaMapa, OutputNameAndDispatchByUpperCasedExtension) {

@@ -1,6 +1,7 @@
 // The DEF and CNV editor's logic: field items, the generators (checked by loading
 // their files back with the DEF reader and the table loader), and the CNV tools.
 #include "data/LeDBF32.h"
+#include "data/UConvert.h"
 #include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
@@ -346,8 +347,8 @@ TEST(FazDef, CaseCommands) {
     };
     for (const auto& c : casos)
         EXPECT_EQ(NomeProprio(c.entrada), c.proprio) << c.entrada;
-    EXPECT_EQ(Maiusculas("a\xE7\xE3o x"), "A\xC7\xC3O X");
-    EXPECT_EQ(Minusculas("A\xC7\xC3O X"), "a\xE7\xE3o x");
+    EXPECT_EQ(ParaMaiusculas("a\xE7\xE3o x"), "A\xC7\xC3O X");
+    EXPECT_EQ(ParaMinusculas("A\xC7\xC3O X"), "a\xE7\xE3o x");
 }
 
 TEST(FazDef, PrintedPagesHoldOneLineMoreOnTheFirst) {

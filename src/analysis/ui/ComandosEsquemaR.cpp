@@ -48,12 +48,10 @@ void VerMetafileClick(TForm1&) {
 void LigaComandosEsquemaR(TForm1& f) {
     Configuracao& cfg = f.Config();
     if (!RGrafico) RGrafico = new TRGrafico(cfg, &f);
-    if (!FCriaRScript) FCriaRScript = new TFCriaRScript(&f);
-    FCriaRScript->DirRX = [&cfg] { return cfg.DirRX; };
-    FCriaRScript->DirR = [&cfg] { return cfg.DirR; };
-    FCriaRScript->DirPrograma = [&cfg] { return cfg.DirPrograma; };
     TForm1* j = &f;
-    FCriaRScript->RodaEsquema = [j] { RodaEsquemaTeste(*j); };
+    if (!FCriaRScript)
+        FCriaRScript = new TFCriaRScript(
+            cfg, [j] { RodaEsquemaTeste(*j); }, &f);
     // The plots of a run show here instead of in the desktop's picture program.
     MostraGraficoR() = [](const std::string& primeiro) {
         if (!RGrafico) return;

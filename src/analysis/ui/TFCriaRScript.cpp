@@ -7,6 +7,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "table/Configuracao.h"
 #include "table/Utilidades.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <stdexcept>
 
 namespace dorvan {
 
@@ -48,8 +50,6 @@ QAction* Acao(QWidget* dono, const char* nome, const QString& texto, const char*
     a->setToolTip(Q(dica1252));
     return a;
 }
-
-bool TemSelecao(const QsciScintilla& e) { return e.hasSelectedText(); }
 
 } // namespace
 
@@ -140,7 +140,9 @@ void RealceEsquemaR::styleText(int inicio, int fim) {
 
 // ---- the window ----
 
-TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
+TFCriaRScript::TFCriaRScript(const Configuracao& cfg, std::function<void()> rodaEsquema, QWidget* pai)
+    : QDialog(pai), cfg_(cfg), rodaEsquema_(std::move(rodaEsquema)) {
+    if (!rodaEsquema_) throw std::invalid_argument("TFCriaRScript: the scheme run is required");
     setObjectName(QStringLiteral("FCriaRScript"));
     setWindowTitle(Q(TituloEditor));
     resize(544, 480);
@@ -226,11 +228,11 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
     layout->addWidget(SynEdit1, 1);
     layout->addWidget(StatusBar1);
 
-    FindDialog1 = new DialogoBusca(false, this);
-    ReplaceDialog1 = new DialogoBusca(true, this);
-    FindDialog1->AoLocalizar = [this] { FindDialog1Find(); };
-    ReplaceDialog1->AoLocalizar = [this] { ReplaceDialog1Find(); };
-    ReplaceDialog1->AoSubstituir = [this] { ReplaceDialog1Replace(); };
+    busca_ = std::make_unique<BuscaNoEditor>(*SynEdit1, this, [](const std::string& texto) {
+        MensagensAtuais().Confirma("", MensagemNaoEncontrada(texto), {"&Sim"});
+    });
+    FindDialog1 = busca_->Localizar;
+    ReplaceDialog1 = busca_->Substituir;
 
     connect(Abrir1, &QAction::triggered, this, &TFCriaRScript::Abrir1Click);
     connect(bAbrir, &QAction::triggered, this, &TFCriaRScript::Abrir1Click);
@@ -270,8 +272,8 @@ TFCriaRScript::TFCriaRScript(QWidget* pai) : QDialog(pai) {
         }
         if (!sugestao.empty())
             d.selectFile(QString::fromStdString(sugestao));
-        else if (DirRX)
-            d.setDirectory(QString::fromStdString(DirRX()));
+        else
+            d.setDirectory(QString::fromStdString(cfg_.DirRX));
         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::string();
         return d.selectedFiles().first().toStdString();
     };
@@ -327,7 +329,7 @@ void TFCriaRScript::Abrir1Click() {
 }
 
 void TFCriaRScript::Novoscript1Click() {
-    CarregaArquivo((DirPrograma ? DirPrograma() : std::string()) + ModeloEsquemaR);
+    CarregaArquivo(cfg_.DirPrograma + ModeloEsquemaR);
     setWindowTitle(Q(TituloEditor));
     NomeAbrir.clear();
     NomeSalvar.clear();
@@ -345,14 +347,14 @@ void TFCriaRScript::Salvar1Click() {
 void TFCriaRScript::Retorna1Click() { reject(); }
 
 void TFCriaRScript::Executa1Click() {
-    const std::string arquivo = GravaEsquemaTeste(DirRX ? DirRX() : std::string(), Texto());
+    const std::string arquivo = GravaEsquemaTeste(cfg_.DirRX, Texto());
     // The test scheme goes away whatever happens in the run (a cancelled question,
     // an error): it must never be listed in the library as a scheme of its own.
     struct Remove {
         std::string arquivo;
         ~Remove() { std::remove(arquivo.c_str()); }
     } remove{arquivo};
-    if (RodaEsquema) RodaEsquema();
+    rodaEsquema_();
     accept();
 }
 
@@ -383,40 +385,16 @@ void TFCriaRScript::SynEdit1StatusChange() {
 
 // ---- find and replace ----
 
-void TFCriaRScript::Localizar1Click() {
-    FindDialog1->show();
-    FindDialog1->raise();
-}
-
-void TFCriaRScript::Substituir1Click() {
-    ReplaceDialog1->show();
-    ReplaceDialog1->raise();
-}
-
-bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) {
-    const bool achou = LocalizaNoEditor(*SynEdit1, d);
-    if (!achou && avisa) MensagensAtuais().Confirma("", MensagemNaoEncontrada(DeQString(d.Texto->text())), {"&Sim"});
-    return achou;
-}
-
+void TFCriaRScript::Localizar1Click() { busca_->MostraLocalizar(); }
+void TFCriaRScript::Substituir1Click() { busca_->MostraSubstituir(); }
+bool TFCriaRScript::Localiza(const DialogoBusca& d, bool avisa) { return busca_->Localiza(d, avisa); }
 void TFCriaRScript::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFCriaRScript::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
-
-void TFCriaRScript::ReplaceDialog1Replace() {
-    SubstituiNoEditor(*SynEdit1, *ReplaceDialog1, [this](bool avisa) { return Localiza(*ReplaceDialog1, avisa); });
-}
+void TFCriaRScript::ReplaceDialog1Replace() { busca_->SubstituiSelecao(); }
 
 // ---- edit menu ----
 
-void TFCriaRScript::Editar1Click() {
-    const bool sel = TemSelecao(*SynEdit1);
-    Desfazer1->setEnabled(SynEdit1->isUndoAvailable());
-    Refazer1->setEnabled(SynEdit1->isRedoAvailable());
-    Cortar1->setEnabled(sel);
-    Copiar1->setEnabled(sel);
-    const QClipboard* cb = QApplication::clipboard();
-    Colar1->setEnabled(cb && !cb->text().isEmpty());
-}
+void TFCriaRScript::Editar1Click() { HabilitaMenuEditar(*SynEdit1, Desfazer1, Refazer1, {Cortar1, Copiar1}, Colar1); }
 
 void TFCriaRScript::Desfazer1Click() { SynEdit1->undo(); }
 void TFCriaRScript::Refazer1Click() { SynEdit1->redo(); }
@@ -424,6 +402,6 @@ void TFCriaRScript::Copiar1Click() { SynEdit1->copy(); }
 void TFCriaRScript::Cortar1Click() { SynEdit1->cut(); }
 void TFCriaRScript::Colar1Click() { SynEdit1->paste(); }
 
-void TFCriaRScript::Ajuda1Click() { ExploreWeb(PaginaAjudaR(DirR ? DirR() : std::string())); }
+void TFCriaRScript::Ajuda1Click() { ExploreWeb(PaginaAjudaR(cfg_.DirR)); }
 
 } // namespace dorvan

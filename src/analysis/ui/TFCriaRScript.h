@@ -7,6 +7,7 @@
 #include <QString>
 #include <Qsci/qscilexercustom.h>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -22,6 +23,8 @@ class QsciLexerXML;
 class QsciScintilla;
 
 namespace dorvan {
+
+struct Configuracao;
 
 // The general highlighter: the scheme's element names in blue, comments ('#' to
 // the end of the line) in navy; a word is any run of printable characters, and a
@@ -41,7 +44,10 @@ public:
 // Find and replace box of the editor (the replace box shows its extra parts).
 class TFCriaRScript : public QDialog {
 public:
-    explicit TFCriaRScript(QWidget* pai = nullptr);
+    // Folders come from cfg as they stand at each use: the library (DirRX), R (DirR),
+    // the program's. rodaEsquema runs the scheme written as "tmp.rx" in the library
+    // folder (the chooser's run); it is required.
+    TFCriaRScript(const Configuracao& cfg, std::function<void()> rodaEsquema, QWidget* pai = nullptr);
     ~TFCriaRScript() override;
 
     // ---- handlers ----
@@ -83,10 +89,6 @@ public:
     // sugestao is the dialog's file name ("" after New).
     std::function<std::string(const std::string& sugestao)> EscolheAbrir;
     std::function<std::string(const std::string& sugestao)> EscolheSalvar;
-    // Runs the scheme written as "tmp.rx" in the library folder (the chooser's run).
-    std::function<void()> RodaEsquema;
-    // Folders from the settings: the library (DirRX), R (DirR) and the program.
-    std::function<std::string()> DirRX, DirR, DirPrograma;
 
     // ---- window parts ----
     QMenuBar* MainMenu1;
@@ -109,6 +111,9 @@ public:
 private:
     void PosicionaCursor();
     bool Localiza(const DialogoBusca& d, bool avisa);
+    std::unique_ptr<BuscaNoEditor> busca_;
+    const Configuracao& cfg_;
+    const std::function<void()> rodaEsquema_;
     void Converte(bool paraEntidades);
     int Posicao(std::size_t deslocamento) const; // editor position of a 1252 byte offset
 };

@@ -4,6 +4,7 @@
 #include "platform/Erros.h"
 #include "platform/Ini.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <QCoreApplication>
@@ -54,14 +55,12 @@ const char* DriverQt(const std::string& driver) {
     return nullptr;
 }
 
-std::string Maiusculas(const std::string& s) { return MaiusculasAscii(s); }
-
 std::atomic<int> g_motores{0};
 
 } // namespace
 
 Dialeto DialetoDoDriver(const std::string& driver) {
-    const std::string d = Maiusculas(driver);
+    const std::string d = MaiusculasAscii(driver);
     auto tem = [&](const char* parte) { return d.find(parte) != std::string::npos; };
     if (d == "STANDARD") return Dialeto::Padrao;
     if (d == "MSACCESS") return Dialeto::MSAccess;
@@ -100,7 +99,7 @@ void ConfiguracaoAliases::Le() {
     for (const auto& secao : ini.Secoes()) {
         Alias a;
         a.nome = secao;
-        a.driver = Maiusculas(ini.LeTexto(secao, "DRIVER", DriverPadrao));
+        a.driver = MaiusculasAscii(ini.LeTexto(secao, "DRIVER", DriverPadrao));
         a.banco = ini.LeTexto(secao, "DATABASE", "");
         a.host = ini.LeTexto(secao, "HOST", "");
         a.porta = ini.LeInteiro(secao, "PORT", 0);
@@ -153,7 +152,7 @@ void ConfiguracaoAliases::Define(const Alias& alias) {
         if (campo->find_first_of("\r\n") != std::string::npos)
             throw ErroBD("Valor inv\xE1lido no banco de dados \"" + n + "\"");
     Alias a = alias;
-    a.driver = Maiusculas(a.driver.empty() ? std::string(DriverPadrao) : a.driver);
+    a.driver = MaiusculasAscii(a.driver.empty() ? std::string(DriverPadrao) : a.driver);
     if (!DriverQt(a.driver)) throw ErroBD("Driver desconhecido: " + a.driver);
     for (auto& x : aliases_)
         if (MesmoNome(x.nome, n)) {
@@ -355,7 +354,7 @@ void MotorBD::FechaConexao(const std::string& alias) {
 
 std::string MotorBD::TestaConexao(const Alias& alias) {
     Alias a = alias;
-    a.driver = Maiusculas(a.driver);
+    a.driver = MaiusculasAscii(a.driver);
     const QString nomeQt = QStringLiteral("dorvan-teste-%1").arg(numero_);
     std::string erro = Conecta(a, nomeQt);
     if (erro.empty()) Desconecta(nomeQt);

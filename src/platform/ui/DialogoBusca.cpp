@@ -1,5 +1,9 @@
 #include "platform/ui/DialogoBusca.h"
 
+#include "platform/Texto1252.h"
+
+#include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -123,6 +127,45 @@ void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::functi
         substitui();
     } while (localiza(false));
     editor.endUndoAction();
+}
+
+BuscaNoEditor::BuscaNoEditor(QsciScintilla& editor, QWidget* pai, std::function<void(const std::string&)> naoEncontrada)
+    : Localizar(new DialogoBusca(false, pai)), Substituir(new DialogoBusca(true, pai)), editor_(editor),
+      naoEncontrada_(std::move(naoEncontrada)) {
+    Localizar->AoLocalizar = [this] { Localiza(*Localizar, true); };
+    Substituir->AoLocalizar = [this] { Localiza(*Substituir, true); };
+    Substituir->AoSubstituir = [this] { SubstituiSelecao(); };
+}
+
+void BuscaNoEditor::MostraLocalizar() const {
+    Localizar->show();
+    Localizar->raise();
+}
+
+void BuscaNoEditor::MostraSubstituir() const {
+    Substituir->show();
+    Substituir->raise();
+}
+
+bool BuscaNoEditor::Localiza(const DialogoBusca& d, bool avisa) const {
+    const bool achou = LocalizaNoEditor(editor_, d);
+    if (!achou && avisa) naoEncontrada_(DeQString(d.Texto->text()));
+    return achou;
+}
+
+void BuscaNoEditor::SubstituiSelecao() const {
+    SubstituiNoEditor(editor_, *Substituir, [this](bool avisa) { return Localiza(*Substituir, avisa); });
+}
+
+void HabilitaMenuEditar(QsciScintilla& editor, QAction* desfazer, QAction* refazer,
+                        std::initializer_list<QAction*> comSelecao, QAction* colar) {
+    const bool sel = TemSelecaoNoEditor(editor);
+    desfazer->setEnabled(editor.isUndoAvailable());
+    refazer->setEnabled(editor.isRedoAvailable());
+    for (QAction* a : comSelecao)
+        a->setEnabled(sel);
+    const QClipboard* cb = QApplication::clipboard();
+    colar->setEnabled(cb && !cb->text().isEmpty());
 }
 
 } // namespace dorvan

@@ -6,6 +6,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <functional>
+#include <initializer_list>
+#include <string>
+
+class QAction;
 
 class QsciScintilla;
 
@@ -40,5 +44,28 @@ bool LocalizaNoEditor(QsciScintilla& editor, const DialogoBusca& d);
 // restarts before the replaced text, so a replacement holding the searched text is
 // never found again.
 void SubstituiNoEditor(QsciScintilla& editor, DialogoBusca& d, const std::function<bool(bool avisa)>& localiza);
+
+// The find and replace boxes of one editor window, made over `pai`: their buttons
+// search `editor`, and a miss (when the caller says to report it) goes to
+// naoEncontrada with the searched text (1252); each window tells it its own way.
+class BuscaNoEditor {
+public:
+    BuscaNoEditor(QsciScintilla& editor, QWidget* pai, std::function<void(const std::string&)> naoEncontrada);
+    DialogoBusca* const Localizar;
+    DialogoBusca* const Substituir;
+    void MostraLocalizar() const;
+    void MostraSubstituir() const;
+    bool Localiza(const DialogoBusca& d, bool avisa) const;
+    void SubstituiSelecao() const; // the replace box's "Substituir" and "Substituir todas"
+
+private:
+    QsciScintilla& editor_;
+    std::function<void(const std::string&)> naoEncontrada_;
+};
+
+// The edit menu as it opens: undo and redo as the editor allows, the actions that
+// need a selection by whether there is one, paste by whether the clipboard has text.
+void HabilitaMenuEditar(QsciScintilla& editor, QAction* desfazer, QAction* refazer,
+                        std::initializer_list<QAction*> comSelecao, QAction* colar);
 
 } // namespace dorvan

@@ -293,11 +293,10 @@ TFFazDef::TFFazDef(QWidget* pai) : QDialog(pai) {
     Painel[0]->setMinimumWidth(80);
     Painel[1]->setMinimumWidth(100);
 
-    FindDialog1 = new DialogoBusca(false, this);
-    ReplaceDialog1 = new DialogoBusca(true, this);
-    FindDialog1->AoLocalizar = [this] { FindDialog1Find(); };
-    ReplaceDialog1->AoLocalizar = [this] { ReplaceDialog1Find(); };
-    ReplaceDialog1->AoSubstituir = [this] { ReplaceDialog1Replace(); };
+    busca_ = std::make_unique<BuscaNoEditor>(
+        *Memo1, this, [](const std::string& texto) { MensagensAtuais().Mostra(MensagemNaoEncontrada(texto)); });
+    FindDialog1 = busca_->Localizar;
+    ReplaceDialog1 = busca_->Substituir;
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(MainMenu1);
@@ -635,10 +634,10 @@ void TFFazDef::TrocaSelecao(const std::function<std::string(std::string_view)>& 
 }
 
 void TFFazDef::Maiusculas1Click() {
-    TrocaSelecao([](std::string_view s) { return Maiusculas(s); });
+    TrocaSelecao([](std::string_view s) { return ParaMaiusculas(s); });
 }
 void TFFazDef::Minusculas1Click() {
-    TrocaSelecao([](std::string_view s) { return Minusculas(s); });
+    TrocaSelecao([](std::string_view s) { return ParaMinusculas(s); });
 }
 void TFFazDef::Proprio1Click() {
     CursorOcupado ocupado;
@@ -783,38 +782,17 @@ void TFFazDef::MostraEspacos1Click() {
 
 // ---- find and replace ----
 
-void TFFazDef::Localizar1Click() {
-    FindDialog1->show();
-    FindDialog1->raise();
-}
-
-void TFFazDef::Substituir1Click() {
-    ReplaceDialog1->show();
-    ReplaceDialog1->raise();
-}
-
-bool TFFazDef::Localiza(const DialogoBusca& d, bool avisa) {
-    const bool achou = LocalizaNoEditor(*Memo1, d);
-    if (!achou && avisa) MensagensAtuais().Mostra(MensagemNaoEncontrada(DeQString(d.Texto->text())));
-    return achou;
-}
-
+void TFFazDef::Localizar1Click() { busca_->MostraLocalizar(); }
+void TFFazDef::Substituir1Click() { busca_->MostraSubstituir(); }
+bool TFFazDef::Localiza(const DialogoBusca& d, bool avisa) { return busca_->Localiza(d, avisa); }
 void TFFazDef::FindDialog1Find() { Localiza(*FindDialog1, true); }
 void TFFazDef::ReplaceDialog1Find() { Localiza(*ReplaceDialog1, true); }
-
-void TFFazDef::ReplaceDialog1Replace() {
-    SubstituiNoEditor(*Memo1, *ReplaceDialog1, [this](bool avisa) { return Localiza(*ReplaceDialog1, avisa); });
-}
+void TFFazDef::ReplaceDialog1Replace() { busca_->SubstituiSelecao(); }
 
 // ---- edit menu ----
 
 void TFFazDef::Editar1Click() {
-    const bool sel = TemSelecaoNoEditor(*Memo1);
-    Desfazer1->setEnabled(Memo1->isUndoAvailable());
-    Refazer1->setEnabled(Memo1->isRedoAvailable());
-    Habilita({Cortar1, Copiar1, Maiusculas1, Minusculas1, Proprio1}, sel);
-    const QClipboard* cb = QApplication::clipboard();
-    Colar1->setEnabled(cb && !cb->text().isEmpty());
+    HabilitaMenuEditar(*Memo1, Desfazer1, Refazer1, {Cortar1, Copiar1, Maiusculas1, Minusculas1, Proprio1}, Colar1);
 }
 
 void TFFazDef::Desfazer1Click() { Memo1->undo(); }

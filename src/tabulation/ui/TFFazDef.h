@@ -143,6 +143,7 @@ private:
     void Habilita(std::initializer_list<QAction*> acoes, bool sim);
     void CarregaTexto(const QString& caminho);
     bool Localiza(const DialogoBusca& d, bool avisa);
+    std::unique_ptr<BuscaNoEditor> busca_;
     void TrocaSelecao(const std::function<std::string(std::string_view)>& f);
     void AplicaLinhas(const std::function<void(std::vector<std::string>&)>& f);
     std::vector<std::string> CamposMarcados() const;

@@ -16,6 +16,7 @@
 #include "support/ApoioTeste.h"
 #include "support/DirigeJanelas.h"
 #include "platform/Ini.h"
+#include "table/Configuracao.h"
 #include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
 #include "table/ui/TLog.h"
@@ -360,3 +361,13 @@ TEST_F(JanelasEsquemaR, PlotWindowBoundsGoBackToTheSettings) {
 }
 
 } // namespace
+
+// The editor's test run is given when it is built: an editor without one is refused
+// instead of saving "tmp.rx" and running nothing.
+TEST(TFCriaRScriptMontagem, AnEditorWithoutItsRunIsRefused) {
+    Configuracao cfg;
+    EXPECT_THROW(TFCriaRScript(cfg, {}), std::invalid_argument);
+    int rodou = 0;
+    TFCriaRScript e(cfg, [&] { ++rodou; });
+    EXPECT_EQ(rodou, 0);
+}
