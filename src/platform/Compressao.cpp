@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include <libdeflate.h>
+
 namespace dorvan::compressao {
 namespace {
 
@@ -660,23 +662,6 @@ unsigned Compressor::Executa() {
     return CMP_OK;
 }
 
-// ---------------------------------------------------------------------------
-// CRC-32, eight bytes per step.
-
-constexpr auto TABELAS_CRC = [] {
-    std::array<std::array<std::uint32_t, 256>, 8> t{};
-    for (unsigned i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-        t[0][i] = c;
-    }
-    for (unsigned i = 0; i < 256; ++i)
-        for (unsigned k = 1; k < 8; ++k)
-            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
-    return t;
-}();
-
 } // namespace
 
 unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param, unsigned* tipo,
@@ -698,23 +683,8 @@ unsigned explode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* para
 }
 
 std::uint32_t crc32(const char* buffer, unsigned* tamanho, std::uint32_t* crc) {
-    std::uint32_t c = *crc;
-    const auto* p = reinterpret_cast<const unsigned char*>(buffer);
-    std::size_t n = *tamanho;
-    const auto& t = TABELAS_CRC;
-    while (n >= 8) {
-        std::uint32_t a, b;
-        std::memcpy(&a, p, 4);
-        std::memcpy(&b, p + 4, 4);
-        a ^= c;
-        c = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^ t[3][b & 0xFF] ^
-            t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-        p += 8;
-        n -= 8;
-    }
-    while (n--)
-        c = (c >> 8) ^ t[0][(c ^ *p++) & 0xFF];
-    return c;
+    // The library takes and returns the complemented value that callers here keep bare.
+    return ~static_cast<std::uint32_t>(libdeflate_crc32(~*crc, buffer, *tamanho));
 }
 
 } // namespace dorvan::compressao

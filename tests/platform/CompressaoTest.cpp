@@ -566,6 +566,21 @@ TEST(Crc32, StandardCheckValueAndSplitUpdates) {
         std::size_t meio = n / 3;
         EXPECT_EQ(crc(parte.substr(meio), crc(parte.substr(0, meio), 0xFFFFFFFFu)), lento(parte, 0xFFFFFFFFu));
     }
+    // Long buffers at every alignment, split anywhere: the wide paths and their tails.
+    auto crcEm = [](const char* p, std::size_t tamanho, std::uint32_t c) {
+        unsigned n = static_cast<unsigned>(tamanho);
+        return crc32(p, &n, &c);
+    };
+    Bytes longo = Aleatorio(70000, 13);
+    for (std::size_t inicio : {0, 1, 3, 7, 15, 33}) {
+        for (std::size_t n : {63, 64, 65, 255, 256, 4095, 4096, 4097, 69000}) {
+            const char* p = longo.data() + inicio;
+            const std::uint32_t esperado = lento(longo.substr(inicio, n), 0xFFFFFFFFu);
+            EXPECT_EQ(crcEm(p, n, 0xFFFFFFFFu), esperado) << inicio << " " << n;
+            for (std::size_t corte : {std::size_t{1}, n / 3 + inicio, n - 1})
+                EXPECT_EQ(crcEm(p + corte, n - corte, crcEm(p, corte, 0xFFFFFFFFu)), esperado) << n << " " << corte;
+        }
+    }
     std::uint32_t inicial = 0x12345678u;
     unsigned n = 3;
     crc32("abc", &n, &inicial);
