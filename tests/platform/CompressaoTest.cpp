@@ -315,11 +315,11 @@ TEST(Explode, EveryDistanceSymbolAndLowBitsAtEachDictionarySize) {
 }
 
 TEST(Explode, OverlappingCopiesRepeatTheirOwnOutput) {
-    for (unsigned dist : {1u, 2u, 3u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u}) {
+    for (unsigned dist = 1; dist <= 40; ++dist) {
         Montador m(0, 6);
         for (unsigned i = 0; i < dist; ++i)
             m.Literal(static_cast<unsigned char>('a' + i));
-        for (unsigned comp : {2u, 3u, 17u, 518u, 100u})
+        for (unsigned comp : {2u, 3u, 4u, 5u, 8u, 9u, 17u, 518u, 100u, 31u, 32u, 33u, 40u})
             m.Copia(comp, dist);
         m.Fim();
         auto r = Expande(m.Fluxo());
