@@ -39,8 +39,10 @@ void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
         linha += "," + AspasCSV(t.NomeColuna(c));
     s.Linha(linha);
     const auto plano = [](double v, const ColunaResultados& col) { return NumeroPlano(v, col.Decimais, ""); };
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-        s.Linha(AspasCSV(t.Rotulo(r)) + Valores(t, r, ",", plano));
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        s.Escreve(AspasCSV(t.Rotulo(r)));
+        s.Linha(Valores(t, r, ",", plano));
+    }
     s.Linha("\"Total\"" + Valores(t, LinhaTotais, ",", plano));
     s.Fim();
 }

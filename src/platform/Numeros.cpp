@@ -34,6 +34,17 @@ std::string ArredondaDecimal(double valor, int decimais) {
     if (decimais > kMaxDecimais) decimais = kMaxDecimais;
     if (!std::isfinite(valor)) return decimais > 0 ? "0." + std::string(static_cast<size_t>(decimais), '0') : "0";
     if (decimais < 0) decimais = 0;
+    // Whole numbers (counts, most cells) need no rounding: their digits, and zeros.
+    if (valor == std::trunc(valor) && std::fabs(valor) < 1e15) {
+        const auto inteiro = static_cast<long long>(valor); // -0 becomes 0
+        char buf[24];
+        std::string res(buf, std::to_chars(buf, buf + sizeof buf, inteiro).ptr);
+        if (decimais > 0) {
+            res += '.';
+            res.append(static_cast<size_t>(decimais), '0');
+        }
+        return res;
+    }
     std::string d = DigitosFixos(valor);
     size_t ponto = d.find('.');
     std::string inteira = ponto == std::string::npos ? d : d.substr(0, ponto);
