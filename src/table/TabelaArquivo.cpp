@@ -311,7 +311,7 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
         s += '"';
         for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
             s += ';';
-            s += NumeroVirgula(celulas[static_cast<std::size_t>(c)][r], dec[static_cast<std::size_t>(c)]);
+            AcrescentaNumero(s, celulas[static_cast<std::size_t>(c)][r], dec[static_cast<std::size_t>(c)], ',');
         }
         if (t.NumColunas() == 0) s += ";0";
         s += "\r\n";

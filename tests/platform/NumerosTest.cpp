@@ -65,6 +65,15 @@ TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
     };
     for (const auto& c : casos)
         EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
+    // Appended in place, with either mark, the same text.
+    for (const auto& c : casos)
+        for (int decimais : {c.decimais, -1, 1'000'000'000}) {
+            std::string ponto = "x", virgula = "y";
+            AcrescentaNumero(ponto, c.valor, decimais, '.');
+            AcrescentaNumero(virgula, c.valor, decimais, ',');
+            EXPECT_EQ(ponto, "x" + NumeroMaquina(c.valor, decimais)) << c.valor;
+            EXPECT_EQ(virgula, "y" + NumeroVirgula(c.valor, decimais)) << c.valor;
+        }
     EXPECT_EQ(NumeroVirgula(-1234.567, 2), "-1234,57");
     EXPECT_EQ(NumeroMaquina(1.5, 1'000'000'000), "1.5" + std::string(kMaxDecimais - 1, '0'));
     EXPECT_EQ(NumeroMaquina(5e-324, 324), "0." + std::string(323, '0') + "5");
