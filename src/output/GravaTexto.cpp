@@ -1,6 +1,10 @@
 #include "output/GravaTexto.h"
 
 #include "output/SaidaTexto.h"
+#include "platform/Numeros.h"
+
+#include <cmath>
+#include <vector>
 
 namespace dorvan {
 
@@ -42,8 +46,23 @@ void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
     if (!dummy.empty()) linha += ",\"DUMMY\"";
     s.Linha(linha);
     const auto plano = [](double v, const ColunaResultados& col) { return NumeroPlano(v, col.Decimais, ""); };
-    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
-        s.Linha(AspasCSV(t.Rotulo(r)) + Valores(t, r, ",", plano) + dummy);
+    // The rows as Valores would give them, each column's cells and decimals at hand.
+    std::vector<const double*> celulas;
+    std::vector<int> decimais;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        celulas.push_back(t.Coluna(c).Dados.data());
+        decimais.push_back(t.Coluna(c).Decimais);
+    }
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+        linha = AspasCSV(t.Rotulo(r));
+        for (std::size_t k = 0; k < celulas.size(); ++k) {
+            linha += ',';
+            const double v = celulas[k][r];
+            if (std::isfinite(v)) AcrescentaNumero(linha, v, decimais[k], '.');
+        }
+        linha += dummy;
+        s.Linha(linha);
+    }
     s.Linha("\"Total\"" + Valores(t, LinhaTotais, ",", plano) + dummy);
     s.Fim();
 }

@@ -54,6 +54,7 @@ std::string NomeDoRotulo(const TabelaResultados& t, const std::string& rotulo);
 template <class Forma>
 std::string Valores(const TabelaResultados& t, std::int32_t r, std::string_view sep, Forma forma) {
     std::string s;
+    s.reserve(static_cast<std::size_t>(t.NumColunas()) * (sep.size() + 3));
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
         const ColunaResultados& col = t.Coluna(c);
         s += sep;

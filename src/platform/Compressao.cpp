@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include <libdeflate.h>
+
 namespace dorvan::compressao {
 namespace {
 
@@ -96,7 +98,28 @@ constexpr auto CODIGOS_COMP = [] {
     return t;
 }();
 
+// Short lengths in one look-up: the 8 bits after the flag give the length and the bits
+// its code and extra bits take, for lengths 2 to 23 (the common ones). Bits 0: a
+// longer length, decoded through TABELA_COMP.
+struct EntradaCurta {
+    std::uint8_t bits;
+    std::uint16_t comp;
+};
+constexpr auto TABELA_CURTA = [] {
+    std::array<EntradaCurta, 256> t{};
+    for (const auto& s : SIMBOLOS_COMP) {
+        const unsigned n = s.bitsCodigo + s.bitsExtra;
+        if (n > 8) continue;
+        for (unsigned i = 0; i < 256; ++i)
+            if ((i & ((1u << s.bitsCodigo) - 1)) == s.codigo)
+                t[i] = {static_cast<std::uint8_t>(n),
+                        static_cast<std::uint16_t>(s.base + ((i >> s.bitsCodigo) & ((1u << s.bitsExtra) - 1)))};
+    }
+    return t;
+}();
+
 static_assert(TABELA_COMP[0x05].base == 2 && TABELA_COMP[0x7F].base == 3);
+static_assert(TABELA_CURTA[0x05].comp == 2 && TABELA_CURTA[0x7F].comp == 3 && TABELA_CURTA[0x00].bits == 0);
 static_assert(CODIGOS_COMP[COMP_FIM].n == 16 && CODIGOS_COMP[2].n == 4);
 
 // Bit buffers and the CRC load several bytes at once in the machine's order.
@@ -117,6 +140,28 @@ inline bool Leia(FuncLeitura ler, void* param, unsigned char* destino, unsigned 
 
 // ---------------------------------------------------------------------------
 // Expansion
+
+// A short length as one stream decodes it: the bits the flag, code and extra bits take
+// (0 for a longer length), the length and the low distance bits that follow.
+struct EntradaCopia {
+    std::uint16_t comp;
+    std::uint8_t bits;
+    std::uint8_t baixos;
+};
+
+// Copies from fewer than eight bytes back: where the second four bytes of the copy
+// are found (already written), and the source of its ninth byte, a whole number of
+// periods and at least eight bytes behind it.
+struct SaltoPadrao {
+    std::uint8_t meio;
+    std::uint8_t fim;
+};
+constexpr std::array<SaltoPadrao, 8> SALTO_PADRAO = [] {
+    std::array<SaltoPadrao, 8> t{};
+    for (unsigned d = 1; d < 8; ++d)
+        t[d] = {static_cast<std::uint8_t>(4 % d), static_cast<std::uint8_t>(8 % d)};
+    return t;
+}();
 
 constexpr unsigned TAM_ENTRADA = 8192;          // input block kept in the caller's work buffer
 constexpr unsigned FOLGA_SAIDA = COMP_MAX + 64; // room for one copy and its rounded-up tail
@@ -200,6 +245,13 @@ unsigned Expansor::Executa() {
     // Literal codes of the text mode are not known to this codec.
     if (cabecalho[0] != CMP_BINARIO) return CMP_MODO_INVALIDO;
     const unsigned bitsDist = cabecalho[1];
+    // Length-2 copies carry two low distance bits, the others the dictionary's.
+    EntradaCopia copias[256];
+    for (unsigned i = 0; i < 256; ++i) {
+        const EntradaCurta c = TABELA_CURTA[i];
+        copias[i] = {c.comp, static_cast<std::uint8_t>(c.bits ? c.bits + 1 : 0),
+                     static_cast<std::uint8_t>(c.comp == 2 ? 2 : bitsDist)};
+    }
 
     unsigned char* const base = saida_.get();
     unsigned char* const bloco = base + HISTORICO;
@@ -224,45 +276,65 @@ unsigned Expansor::Executa() {
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
         } else {
-            b >>= 1;
-            const EntradaComp ec = TABELA_COMP[b & 0x7F];
-            b >>= ec.bitsCodigo;
-            unsigned comp = ec.base + static_cast<unsigned>(b & ((1u << ec.bitsExtra) - 1));
-            b >>= ec.bitsExtra;
-            nbits -= 1 + ec.bitsCodigo + ec.bitsExtra;
-            if (comp == COMP_FIM) {
-                if (nbits < 0) return CMP_DADOS_INVALIDOS;
-                break;
+            unsigned comp, baixos;
+            const EntradaCopia c = copias[(b >> 1) & 0xFF];
+            if (c.bits) [[likely]] {
+                comp = c.comp;
+                baixos = c.baixos;
+                b >>= c.bits;
+                nbits -= c.bits;
+            } else {
+                b >>= 1;
+                const EntradaComp ec = TABELA_COMP[b & 0x7F];
+                b >>= ec.bitsCodigo;
+                comp = ec.base + static_cast<unsigned>(b & ((1u << ec.bitsExtra) - 1));
+                b >>= ec.bitsExtra;
+                nbits -= 1 + ec.bitsCodigo + ec.bitsExtra;
+                if (comp == COMP_FIM) {
+                    if (nbits < 0) return CMP_DADOS_INVALIDOS;
+                    break;
+                }
+                baixos = bitsDist;
             }
             const EntradaDist ed = TABELA_DIST[b & 0xFF];
-            b >>= ed.bits;
-            // Length-2 copies carry two low distance bits, the others the dictionary's.
-            const unsigned bitsBaixos = comp == 2 ? 2 : bitsDist;
             const unsigned dist =
-                ((unsigned(ed.simbolo) << bitsBaixos) | static_cast<unsigned>(b & ((1u << bitsBaixos) - 1))) + 1;
-            b >>= bitsBaixos;
-            nbits -= ed.bits + static_cast<int>(bitsBaixos);
+                ((unsigned(ed.simbolo) << baixos) | static_cast<unsigned>((b >> ed.bits) & ((1u << baixos) - 1))) + 1;
+            b >>= ed.bits + baixos;
+            nbits -= ed.bits + static_cast<int>(baixos);
             l.bits = b;
             l.nbits = nbits;
             if (nbits < 0) return CMP_DADOS_INVALIDOS;
             if (dist > static_cast<unsigned>(s - valido)) return CMP_DADOS_INVALIDOS;
             const unsigned char* o = s - dist;
             // Whole blocks at a time, running past the end into the buffer's spare room;
-            // a block only reads bytes already written.
+            // a block only reads bytes already written. The first 32 bytes go without
+            // a test: most copies are no longer.
             if (dist >= 16) {
                 std::memcpy(s, o, 16);
-                for (unsigned i = 16; i < comp; i += 16)
+                std::memcpy(s + 16, o + 16, 16);
+                for (unsigned i = 32; i < comp; i += 16)
                     std::memcpy(s + i, o + i, 16);
-            } else if (dist >= 8) {
-                for (unsigned i = 0; i < comp; i += 8)
-                    std::memcpy(s + i, o + i, 8);
             } else {
-                // A short pattern: lay down whole periods until they reach eight bytes.
-                const unsigned passo = dist * ((8 + dist - 1) / dist);
-                for (unsigned i = 0; i < passo; ++i)
-                    s[i] = o[i];
-                for (unsigned i = passo; i < comp; i += 8)
-                    std::memcpy(s + i, s + i - passo, 8);
+                if (dist >= 8) {
+                    std::memcpy(s, o, 8);
+                    o += 8;
+                } else {
+                    // A short pattern: four bytes one by one, four more from where the
+                    // pattern repeats, then a source a whole number of periods but at
+                    // least eight bytes behind.
+                    s[0] = o[0];
+                    s[1] = o[1];
+                    s[2] = o[2];
+                    s[3] = o[3];
+                    std::memcpy(s + 4, o + SALTO_PADRAO[dist].meio, 4);
+                    o += SALTO_PADRAO[dist].fim;
+                }
+                // o is now the source of s + 8.
+                std::memcpy(s + 8, o, 8);
+                std::memcpy(s + 16, o + 8, 8);
+                std::memcpy(s + 24, o + 16, 8);
+                for (unsigned i = 32; i < comp; i += 8)
+                    std::memcpy(s + i, o + i - 8, 8);
             }
             s += comp;
         }
@@ -660,23 +732,6 @@ unsigned Compressor::Executa() {
     return CMP_OK;
 }
 
-// ---------------------------------------------------------------------------
-// CRC-32, eight bytes per step.
-
-constexpr auto TABELAS_CRC = [] {
-    std::array<std::array<std::uint32_t, 256>, 8> t{};
-    for (unsigned i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-        t[0][i] = c;
-    }
-    for (unsigned i = 0; i < 256; ++i)
-        for (unsigned k = 1; k < 8; ++k)
-            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
-    return t;
-}();
-
 } // namespace
 
 unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param, unsigned* tipo,
@@ -698,23 +753,8 @@ unsigned explode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* para
 }
 
 std::uint32_t crc32(const char* buffer, unsigned* tamanho, std::uint32_t* crc) {
-    std::uint32_t c = *crc;
-    const auto* p = reinterpret_cast<const unsigned char*>(buffer);
-    std::size_t n = *tamanho;
-    const auto& t = TABELAS_CRC;
-    while (n >= 8) {
-        std::uint32_t a, b;
-        std::memcpy(&a, p, 4);
-        std::memcpy(&b, p + 4, 4);
-        a ^= c;
-        c = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^ t[3][b & 0xFF] ^
-            t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-        p += 8;
-        n -= 8;
-    }
-    while (n--)
-        c = (c >> 8) ^ t[0][(c ^ *p++) & 0xFF];
-    return c;
+    // The library takes and returns the complemented value that callers here keep bare.
+    return ~static_cast<std::uint32_t>(libdeflate_crc32(~*crc, buffer, *tamanho));
 }
 
 } // namespace dorvan::compressao

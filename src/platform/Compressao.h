@@ -52,7 +52,7 @@ unsigned implode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* para
 // have been asked for; they are ignored. trabalho: TAM_TRABALHO_EXPLODE bytes.
 unsigned explode(FuncLeitura ler, FuncEscrita gravar, char* trabalho, void* param);
 
-// Bare table update of the reflected CRC-32 (0xEDB88320): the caller starts *crc at
+// Bare update of the reflected CRC-32 (0xEDB88320): the caller starts *crc at
 // 0xFFFFFFFF and complements the final value. Returns the new value (not stored).
 std::uint32_t crc32(const char* buffer, unsigned* tamanho, std::uint32_t* crc);
 

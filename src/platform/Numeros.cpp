@@ -1,6 +1,7 @@
 #include "platform/Numeros.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -34,6 +35,17 @@ std::string ArredondaDecimal(double valor, int decimais) {
     if (decimais > kMaxDecimais) decimais = kMaxDecimais;
     if (!std::isfinite(valor)) return decimais > 0 ? "0." + std::string(static_cast<size_t>(decimais), '0') : "0";
     if (decimais < 0) decimais = 0;
+    // Whole numbers (counts, most cells) need no rounding: their digits, and zeros.
+    if (valor == std::trunc(valor) && std::fabs(valor) < 1e15) {
+        const auto inteiro = static_cast<long long>(valor); // -0 becomes 0
+        char buf[24];
+        std::string res(buf, std::to_chars(buf, buf + sizeof buf, inteiro).ptr);
+        if (decimais > 0) {
+            res += '.';
+            res.append(static_cast<size_t>(decimais), '0');
+        }
+        return res;
+    }
     std::string d = DigitosFixos(valor);
     size_t ponto = d.find('.');
     std::string inteira = ponto == std::string::npos ? d : d.substr(0, ponto);
@@ -59,6 +71,23 @@ std::string ArredondaDecimal(double valor, int decimais) {
 }
 
 std::string NumeroMaquina(double valor, int decimais) { return ArredondaDecimal(valor, decimais); }
+
+void AcrescentaNumero(std::string& destino, double valor, int decimais, char marca) {
+    decimais = std::clamp(decimais, 0, kMaxDecimais);
+    if (std::isfinite(valor) && valor == std::trunc(valor) && std::fabs(valor) < 1e15) {
+        char buf[24];
+        const char* fim = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(valor)).ptr;
+        destino.append(buf, static_cast<size_t>(fim - buf));
+        if (decimais > 0) {
+            destino += marca;
+            destino.append(static_cast<size_t>(decimais), '0');
+        }
+        return;
+    }
+    std::string s = ArredondaDecimal(valor, decimais);
+    if (marca != '.') std::replace(s.begin(), s.end(), '.', marca);
+    destino += s;
+}
 
 std::string NumeroVirgula(double valor, int decimais) {
     std::string s = ArredondaDecimal(valor, decimais);

@@ -37,4 +37,8 @@ double LePrefixoNumerico(std::string_view texto);
 // Exposed for the table and export writers that build their own separators.
 std::string ArredondaDecimal(double valor, int decimais);
 
+// Appends NumeroMaquina(valor, decimais) to destino with `marca` as the decimal
+// mark; a whole number goes in without a string of its own (tables of counts).
+void AcrescentaNumero(std::string& destino, double valor, int decimais, char marca);
+
 } // namespace dorvan

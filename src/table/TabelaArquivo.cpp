@@ -113,6 +113,42 @@ std::string SemAspasNasPontas(std::string s) {
     return s.substr(i, f - i);
 }
 
+// A field that is a plain number, "-12" or "3,25" (at most 15 digits, the mark
+// given), read without the general path and with the cursor moved past its
+// separator; what the general path makes of it, bit for bit: an integer over a
+// power of ten both held exactly is one correctly rounded division.
+struct Simples {
+    double valor;
+    std::int32_t decimais;
+};
+std::optional<Simples> NumeroSimples(std::string_view linha, std::size_t& cursor, char sep, char marca) {
+    static constexpr double potencias[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = cursor;
+    const bool negativo = i < linha.size() && linha[i] == '-';
+    if (negativo) ++i;
+    long long n = 0;
+    int digitos = 0, decimais = -1;
+    for (; i < linha.size() && linha[i] != sep; ++i) {
+        const char ch = linha[i];
+        if (ch >= '0' && ch <= '9') {
+            n = n * 10 + (ch - '0');
+            if (++digitos > 15) return std::nullopt;
+            if (decimais >= 0) ++decimais;
+        } else if (ch == marca && decimais < 0) {
+            decimais = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digitos == 0) return std::nullopt;
+    double v = static_cast<double>(n);
+    if (decimais > 0) v /= potencias[decimais];
+    if (negativo && n != 0) v = -v;
+    cursor = i < linha.size() ? i + 1 : linha.size();
+    return Simples{v, std::min(std::max(decimais, 0), MaxDecimaisLidos)};
+}
+
 std::map<std::string, GravadorTabela>& Gravadores() {
     static std::map<std::string, GravadorTabela> g;
     return g;
@@ -219,15 +255,23 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
 
     const std::int32_t linhas = std::min(t.NumLinhas, t.CapLinhas());
     std::vector<int> dec(static_cast<std::size_t>(t.NumColunas()) + 1, 0);
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) dec[static_cast<std::size_t>(c)] = DecimaisDe(t, c);
+    std::vector<const double*> celulas(static_cast<std::size_t>(t.NumColunas()) + 1, nullptr);
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        dec[static_cast<std::size_t>(c)] = DecimaisDe(t, c);
+        celulas[static_cast<std::size_t>(c)] = t.Coluna(c).Dados.data();
+    }
+    // Rows go straight into the text, which grows by whole rows.
+    s.reserve(s.size() + static_cast<std::size_t>(linhas + 1) * (static_cast<std::size_t>(t.NumColunas()) * 3 + 40));
     for (std::int32_t r = 1; r <= linhas; ++r) {
-        std::string l = "\"" + TextoCampo(t.Rotulo(r), false) + "\"";
+        s += '"';
+        s += TextoCampo(t.Rotulo(r), false);
+        s += '"';
         for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
-            l += ';';
-            l += NumeroVirgula(t.Dado(c, r), dec[static_cast<std::size_t>(c)]);
+            s += ';';
+            AcrescentaNumero(s, celulas[static_cast<std::size_t>(c)][r], dec[static_cast<std::size_t>(c)], ',');
         }
-        if (dummy) l += ";0";
-        linha(l);
+        if (dummy) s += ";0";
+        s += "\r\n";
     }
     std::string tot = "\"Total\"";
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
@@ -443,6 +487,9 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     std::int32_t lidas = 0;
     const std::int32_t cap = t.CapLinhas();
     std::vector<std::int32_t> decimais(static_cast<std::size_t>(numColunas) + 1, 0);
+    // Each column's cells at hand: a row touches every column once.
+    std::vector<double*> celulas(static_cast<std::size_t>(numColunas) + 1, nullptr);
+    for (std::int32_t c = 1; c <= numColunas; ++c) celulas[static_cast<std::size_t>(c)] = t.Coluna(c).Dados.data();
     for (; i < linhas.size() && lidas < cap; ++i) {
         std::string_view l = linhas[i];
         if (l.find(sep) == std::string_view::npos) continue;
@@ -450,6 +497,12 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         std::size_t cursor = 0;
         t.Rotulo(r) = TiraBrancosDir(SemAspasNasPontas(ProximoCampo(l, cursor, sep)), EEspacoOuTab);
         for (std::int32_t c = 1; c <= numColunas && cursor < l.size(); ++c) {
+            if (auto simples = NumeroSimples(l, cursor, sep, marca)) {
+                celulas[static_cast<std::size_t>(c)][r] = simples->valor;
+                auto& d = decimais[static_cast<std::size_t>(c)];
+                d = std::max(d, simples->decimais);
+                continue;
+            }
             std::string f = FiltraNumeroCSV(ProximoCampo(l, cursor, sep), marca);
             t.Dado(c, r) = ValorNumeroCSV(f);
             std::size_t p = f.find('.');

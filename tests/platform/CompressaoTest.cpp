@@ -315,11 +315,11 @@ TEST(Explode, EveryDistanceSymbolAndLowBitsAtEachDictionarySize) {
 }
 
 TEST(Explode, OverlappingCopiesRepeatTheirOwnOutput) {
-    for (unsigned dist : {1u, 2u, 3u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u}) {
+    for (unsigned dist = 1; dist <= 40; ++dist) {
         Montador m(0, 6);
         for (unsigned i = 0; i < dist; ++i)
             m.Literal(static_cast<unsigned char>('a' + i));
-        for (unsigned comp : {2u, 3u, 17u, 518u, 100u})
+        for (unsigned comp : {2u, 3u, 4u, 5u, 8u, 9u, 17u, 518u, 100u, 31u, 32u, 33u, 40u})
             m.Copia(comp, dist);
         m.Fim();
         auto r = Expande(m.Fluxo());
@@ -565,6 +565,21 @@ TEST(Crc32, StandardCheckValueAndSplitUpdates) {
         EXPECT_EQ(crc(parte, 0xFFFFFFFFu), lento(parte, 0xFFFFFFFFu)) << n;
         std::size_t meio = n / 3;
         EXPECT_EQ(crc(parte.substr(meio), crc(parte.substr(0, meio), 0xFFFFFFFFu)), lento(parte, 0xFFFFFFFFu));
+    }
+    // Long buffers at every alignment, split anywhere: the wide paths and their tails.
+    auto crcEm = [](const char* p, std::size_t tamanho, std::uint32_t c) {
+        unsigned n = static_cast<unsigned>(tamanho);
+        return crc32(p, &n, &c);
+    };
+    Bytes longo = Aleatorio(70000, 13);
+    for (std::size_t inicio : {0, 1, 3, 7, 15, 33}) {
+        for (std::size_t n : {63, 64, 65, 255, 256, 4095, 4096, 4097, 69000}) {
+            const char* p = longo.data() + inicio;
+            const std::uint32_t esperado = lento(longo.substr(inicio, n), 0xFFFFFFFFu);
+            EXPECT_EQ(crcEm(p, n, 0xFFFFFFFFu), esperado) << inicio << " " << n;
+            for (std::size_t corte : {std::size_t{1}, n / 3 + inicio, n - 1})
+                EXPECT_EQ(crcEm(p + corte, n - corte, crcEm(p, corte, 0xFFFFFFFFu)), esperado) << n << " " << corte;
+        }
     }
     std::uint32_t inicial = 0x12345678u;
     unsigned n = 3;

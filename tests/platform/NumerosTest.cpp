@@ -41,13 +41,39 @@ TEST_P(NumerosEmDuasLocalidades, MachineFormIgnoresTheLocale) {
         int decimais;
         const char* esperado;
     } casos[] = {
-        {1234.5, 2, "1234.50"}, {0.125, 2, "0.13"},  {-0.125, 2, "-0.13"}, {2.5, 0, "3"},
-        {-2.5, 0, "-3"},        {-0.001, 2, "0.00"}, {-0.0, 0, "0"},       {9.995, 2, "10.00"},
-        {999.5, 0, "1000"},     {1e15, 0, "1000000000000000"},             {0.1 + 0.2, 3, "0.300"},
+        {1234.5, 2, "1234.50"},
+        {0.125, 2, "0.13"},
+        {-0.125, 2, "-0.13"},
+        {2.5, 0, "3"},
+        {-2.5, 0, "-3"},
+        {-0.001, 2, "0.00"},
+        {-0.0, 0, "0"},
+        {9.995, 2, "10.00"},
+        {999.5, 0, "1000"},
+        {1e15, 0, "1000000000000000"},
+        {0.1 + 0.2, 3, "0.300"},
         {std::numeric_limits<double>::quiet_NaN(), 1, "0.0"},
         {std::numeric_limits<double>::infinity(), 0, "0"},
+        // Whole numbers on both sides of the largest written without rounding.
+        {-0.0, 2, "0.00"},
+        {-7, 3, "-7.000"},
+        {42, 0, "42"},
+        {999999999999999.0, 1, "999999999999999.0"},
+        {-999999999999999.0, 0, "-999999999999999"},
+        {-1e15, 2, "-1000000000000000.00"},
+        {123456789012345678.0, 0, "123456789012345680"},
     };
-    for (const auto& c : casos) EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
+    for (const auto& c : casos)
+        EXPECT_EQ(NumeroMaquina(c.valor, c.decimais), c.esperado) << c.valor;
+    // Appended in place, with either mark, the same text.
+    for (const auto& c : casos)
+        for (int decimais : {c.decimais, -1, 1'000'000'000}) {
+            std::string ponto = "x", virgula = "y";
+            AcrescentaNumero(ponto, c.valor, decimais, '.');
+            AcrescentaNumero(virgula, c.valor, decimais, ',');
+            EXPECT_EQ(ponto, "x" + NumeroMaquina(c.valor, decimais)) << c.valor;
+            EXPECT_EQ(virgula, "y" + NumeroVirgula(c.valor, decimais)) << c.valor;
+        }
     EXPECT_EQ(NumeroVirgula(-1234.567, 2), "-1234,57");
     EXPECT_EQ(NumeroMaquina(1.5, 1'000'000'000), "1.5" + std::string(kMaxDecimais - 1, '0'));
     EXPECT_EQ(NumeroMaquina(5e-324, 324), "0." + std::string(323, '0') + "5");

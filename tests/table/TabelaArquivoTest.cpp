@@ -7,7 +7,9 @@
 #include "table/TabelaArquivo.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace dorvan;
@@ -305,6 +307,56 @@ TEST(TabelaArquivo, MilharesDeColunasEmLinhaLongaVoltamIguais) {
     EXPECT_DOUBLE_EQ(l.Dado(5000, 1), 5000.5);
     EXPECT_DOUBLE_EQ(l.Dado(5000, 2), -5000);
     EXPECT_EQ(TextoTab(l, {}), TextoTab(t, {}));
+}
+
+// Plain numeric fields take a shorter road than the rest; a blank in front sends the
+// same field down the general one, and both must agree bit for bit.
+TEST(TabelaArquivo, CamposNumericosSimplesLemComoOCaminhoGeral) {
+    const std::vector<std::string> campos = {"0",
+                                             "-0",
+                                             "-0,0",
+                                             "007",
+                                             "12,",
+                                             ",5",
+                                             "-,25",
+                                             "3,14159",
+                                             "0,1",
+                                             "-2,675",
+                                             "999999999999999",
+                                             "1234567890123456",
+                                             "0,000000000000001",
+                                             "1,2,3",
+                                             "1x2",
+                                             "-",
+                                             "",
+                                             "12345678,1234567",
+                                             "1e3",
+                                             "+4",
+                                             "9007199254740993"};
+    for (char sep : {';', ',', '\t'}) {
+        const char marca = sep == ',' ? '.' : ',';
+        // One field a column, in two rows.
+        auto texto = [&](const char* antes) {
+            std::string cab = "\"L\"", linha;
+            for (const std::string& c : campos) {
+                std::string campo = c;
+                std::replace(campo.begin(), campo.end(), ',', marca);
+                if (sep == ',' && campo.find(',') != std::string::npos) continue;
+                cab += sep + ("\"" + c + "\"");
+                linha += sep + (antes + campo);
+            }
+            return cab + "\r\n\"r\"" + linha + "\r\n\"s\"" + linha + "\r\n";
+        };
+        TabelaResultados simples, geral;
+        ASSERT_TRUE(LeTabelaDeTexto(simples, texto(""), "x", ',').tabela);
+        ASSERT_TRUE(LeTabelaDeTexto(geral, texto(" "), "x", ',').tabela);
+        ASSERT_EQ(simples.NumColunas(), geral.NumColunas());
+        for (std::int32_t c = 1; c <= geral.NumColunas(); ++c) {
+            const double a = simples.Dado(c, 2), b = geral.Dado(c, 2);
+            EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << sep << " " << geral.NomeColuna(c) << ": " << a << " / " << b;
+            EXPECT_EQ(simples.Coluna(c).Decimais, geral.Coluna(c).Decimais) << sep << " " << geral.NomeColuna(c);
+        }
+    }
 }
 
 TEST(TabelaArquivo, ArquivoAusenteDizQueNaoEncontrou) {
