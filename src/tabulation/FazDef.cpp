@@ -224,7 +224,9 @@ std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores
     std::int64_t k = 0;
     for (const std::string& v : valores) {
         std::string l = AlinhaDireita(++k, 7) + "  " + v + Brancos(51 - static_cast<int>(v.size())) + v;
-        if (!v.empty() && v.back() == ' ') l += ',';
+        // The loader drops blanks and control characters at the end of a line: a ','
+        // after the code keeps them.
+        if (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ') l += ',';
         linhas.push_back(std::move(l));
     }
     return linhas;
@@ -257,7 +259,8 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
             for (Tabela& t : tabelas) {
                 std::string_view v = VistaCampoDBF(reg, t.campo);
                 v = v.substr(0, std::min(v.size(), LarguraRotulo));
-                if (v.find(';') != std::string_view::npos) {
+                // A ';' would turn the rest of the line into a comment, a line break end it.
+                if (v.find_first_of(";\n") != std::string_view::npos) {
                     recusados.emplace(v);
                     continue;
                 }

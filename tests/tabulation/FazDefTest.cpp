@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace dorvan {
 namespace {
@@ -200,6 +201,25 @@ TEST_F(FazDefTeste, CnvPerFieldWithBlankValuesLoadsBack) {
     EXPECT_EQ(nome[0], "4 50 L");
     EXPECT_EQ(nome[4], "      4  " + std::string(50, 'x') + " " + std::string(50, 'x'));
     EXPECT_TRUE(msgs.Textos().empty());
+}
+
+// Values ending in control characters (NUL padding, a TAB) still load back, each in
+// its own category; a value holding a line break cannot be a CNV line and is left out.
+TEST_F(FazDefTeste, CnvValuesWithControlCharactersLoadBack) {
+    const std::string dbf = GravaDBF(pasta / "Ctl.dbf", {Campo("COD", 'C', 2)},
+                                     {{std::string("A\0", 2)}, {"A\t"}, {"AB"}, {"A\n"}, {std::string("\0\0", 2)}});
+    const ResultadoCNV r = GeraCNVs(dbf, {"COD"});
+    ASSERT_EQ(r.arquivos, Linhas{pasta / "cod.cnv"});
+    EXPECT_EQ(r.recusados, Linhas{"A\n"});
+    DirTabelas = pasta.Caminho().string();
+    TDimensao d;
+    ASSERT_TRUE(LeDimensao(Dim("Cod", "COD,1,cod.cnv"), MaximoLinhas, d)) << ErroTabela;
+    EXPECT_EQ(d.NumCategorias, 4);
+    std::set<std::int32_t> categorias;
+    for (const std::string& v : {std::string("A\0", 2), std::string("A\t"), std::string("AB"), std::string("\0\0", 2)})
+        categorias.insert(Categoria(v, d));
+    EXPECT_EQ(categorias, (std::set<std::int32_t>{1, 2, 3, 4}));
+    LiberaDimensao(d);
 }
 
 TEST_F(FazDefTeste, GeneratedCodesWithCommasSurviveTheCnvToolsAndLoad) {
