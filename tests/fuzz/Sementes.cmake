@@ -1,9 +1,15 @@
 # Seeds written at test time (cmake -P): a small synthetic sample (records, DEF,
 # CNVs, DBF table, map) from the sample generator, and the analysis schemes shipped
-# with the program. Arguments: GERA_AMOSTRA (the generator), FONTE (the source tree),
-# DESTINO (one folder per target).
+# with the program; also an empty corpus folder per target and no crash files left
+# from an earlier run. Arguments: GERA_AMOSTRA (the generator), FONTE (the source
+# tree), DESTINO (the build folder of the targets), ALVOS (their names).
+file(REMOVE_RECURSE ${DESTINO}/sementes ${DESTINO}/corpus ${DESTINO}/artefatos)
+file(MAKE_DIRECTORY ${DESTINO}/artefatos)
+foreach(_alvo ${ALVOS})
+  file(MAKE_DIRECTORY ${DESTINO}/corpus/${_alvo} ${DESTINO}/sementes/${_alvo})
+endforeach()
+set(DESTINO ${DESTINO}/sementes)
 set(_amostra ${DESTINO}/amostra)
-file(REMOVE_RECURSE ${_amostra})
 execute_process(COMMAND ${GERA_AMOSTRA} ${_amostra} 40 1 RESULT_VARIABLE _r OUTPUT_QUIET)
 if(NOT _r EQUAL 0)
   message(FATAL_ERROR "sample generator failed: ${_r}")
