@@ -5,6 +5,7 @@
 #include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
+#include "platform/Mensagens.h"
 #include "table/Utilidades.h"
 
 #include <algorithm>
@@ -216,6 +217,14 @@ std::vector<std::string> GeraDEF(const std::string& arquivoDBF, const std::vecto
 
 // ---- CNV generator ----
 
+namespace {
+bool NomeServeParaArquivo(std::string_view nome) {
+    return !nome.empty() && std::none_of(nome.begin(), nome.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < ' ';
+    });
+}
+} // namespace
+
 std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores, int larguraCampo) {
     std::vector<std::string> linhas;
     linhas.reserve(valores.size() + 1);
@@ -247,6 +256,13 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         if (!EhCategorico(c.Tipo) || !Marcado(camposMarcados, c.Nome)) continue;
+        // The table is named after the field: a name that is no plain file name would
+        // write it outside the DBF's folder, or under no name at all.
+        if (!NomeServeParaArquivo(c.Nome)) {
+            MensagensAtuais().Mostra("Campo \"" + c.Nome +
+                                     "\": o nome n\xE3o serve para nome de arquivo, tabela n\xE3o gerada");
+            continue;
+        }
         tabelas.push_back(Tabela{i, {}, false});
         CriaIndice(tabelas.back().indice, CapacidadeCNVGerado);
     }

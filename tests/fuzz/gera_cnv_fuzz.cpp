@@ -1,7 +1,7 @@
 // The CNV generator: a conversion table for every field of a DBF, each of which the
-// tabulation must then be able to load. Checked only for fields whose name is a plain
-// one (letters, digits, '_'), of some width and with some value: the others are
-// findings still open (an empty file name, a name with '/', a table of no category).
+// tabulation must then be able to load. Checked for fields whose name a dimension
+// line can hold as it is (letters, digits, '_') and tables of at least one category:
+// a field of no value still gets a table of 0 categories that the loader refuses.
 #include "ApoioFuzz.h"
 #include "data/LeDBF32.h"
 #include "data/UConvert.h"

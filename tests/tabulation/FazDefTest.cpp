@@ -222,6 +222,20 @@ TEST_F(FazDefTeste, CnvValuesWithControlCharactersLoadBack) {
     LiberaDimensao(d);
 }
 
+// A field name is a file name here: one that would leave the DBF's folder (or name no
+// file) gets no table, and the user is told.
+TEST_F(FazDefTeste, CnvOfAFieldWhoseNameIsAPathIsNotWritten) {
+    const std::string dentro = pasta / "dados";
+    std::filesystem::create_directory(dentro);
+    const std::string dbf =
+        GravaDBF(dentro + "/Nomes.dbf", {Campo("../FORA", 'C', 2), Campo("BOM", 'C', 2)}, {{"AB", "CD"}});
+    const ResultadoCNV r = GeraCNVs(dbf, {"../FORA", "BOM"});
+    EXPECT_EQ(r.arquivos, Linhas{dentro + "/bom.cnv"});
+    EXPECT_FALSE(std::filesystem::exists(pasta / "fora.cnv"));
+    ASSERT_EQ(msgs.Textos().size(), 1u);
+    EXPECT_NE(msgs.Textos()[0].find("../FORA"), std::string::npos) << msgs.Textos()[0];
+}
+
 TEST_F(FazDefTeste, GeneratedCodesWithCommasSurviveTheCnvToolsAndLoad) {
     const std::string dbf = GravaDBF(pasta / "c.dbf", {Campo("COD", 'C', 3)}, {{"A,B"}, {"C D"}, {"A,"}});
     GeraCNVs(dbf, {"COD"});
