@@ -210,6 +210,14 @@ std::vector<std::string> GeraDEF(const std::string& arquivoDBF, const std::vecto
 
 // ---- CNV generator ----
 
+namespace {
+bool NomeServeParaArquivo(std::string_view nome) {
+    return !nome.empty() && std::none_of(nome.begin(), nome.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < ' ';
+    });
+}
+} // namespace
+
 std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores, int larguraCampo) {
     std::vector<std::string> linhas;
     linhas.reserve(valores.size() + 1);
@@ -218,7 +226,9 @@ std::vector<std::string> LinhasCNVGerado(const std::vector<std::string>& valores
     std::int64_t k = 0;
     for (const std::string& v : valores) {
         std::string l = AlinhaDireita(++k, 7) + "  " + v + Brancos(51 - static_cast<int>(v.size())) + v;
-        if (!v.empty() && v.back() == ' ') l += ',';
+        // The loader drops blanks and control characters at the end of a line: a ','
+        // after the code keeps them.
+        if (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ') l += ',';
         linhas.push_back(std::move(l));
     }
     return linhas;
@@ -248,6 +258,13 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
     for (int i = 1; i <= h.NumCampos; ++i) {
         const CampoDBF& c = h.Campo(i);
         if (!EhCategorico(c.Tipo) || !Marcado(camposMarcados, c.Nome)) continue;
+        // The table is named after the field: a name that is no plain file name would
+        // write it outside the DBF's folder, or under no name at all.
+        if (!NomeServeParaArquivo(c.Nome)) {
+            MensagensAtuais().Mostra("Campo \"" + c.Nome +
+                                     "\": o nome n\xE3o serve para nome de arquivo, tabela n\xE3o gerada");
+            continue;
+        }
         tabelas.push_back(Tabela{i, {}, {}});
         CriaIndice(tabelas.back().indice, CapacidadeCNVGerado);
     }
@@ -260,7 +277,8 @@ ResultadoCNV GeraCNVs(const std::string& arquivoDBF, const std::vector<std::stri
             for (Tabela& t : tabelas) {
                 std::string_view v = VistaCampoDBF(reg, t.campo);
                 v = v.substr(0, std::min(v.size(), LarguraRotulo));
-                if (v.find(';') != std::string_view::npos) {
+                // A ';' would turn the rest of the line into a comment, a line break end it.
+                if (v.find_first_of(";\n") != std::string_view::npos) {
                     recusados.emplace(v);
                     continue;
                 }

@@ -67,7 +67,7 @@ inline constexpr std::int32_t CapacidadeCNVGerado = 9999;
 
 struct ResultadoCNV {
     std::vector<std::string> arquivos; // files written, in field order
-    // Values left out because a ';' in them would turn the rest of their line into a comment.
+    // Values left out: a ';' in them would turn the rest of their line into a comment, a line feed would end it.
     std::vector<std::string> recusados;
 };
 

@@ -1,7 +1,4 @@
-// libFuzzer target for the DBC codec; not part of the normal build. Run with:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc \
-//       tests/fuzz/codec_fuzz.cpp src/platform/Compressao.cpp -ldeflate -o /tmp/codec_fuzz
-//   /tmp/codec_fuzz -max_total_time=300 -max_len=20000
+// libFuzzer target for the DBC codec (built with the others, see CMakeLists.txt here).
 // Any input is expanded as a stream (it must stay in bounds), and compressed then
 // expanded again (it must come back unchanged). The first byte picks the chunk sizes.
 #include "platform/Compressao.h"

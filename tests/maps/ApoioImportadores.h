@@ -8,14 +8,38 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
 
 namespace dorvan::teste {
 
+// With DORVAN_SEMENTES set to a folder, the valid file is also written there, as
+// the fuzz target of its importer takes it (tests/fuzz/sementes/<extension>/): a
+// shapefile as its length (4 bytes, little-endian), itself, then its .DBF.
+inline void GuardaSemente(const PastaTemporaria& pasta, const std::string& nome, const std::string& bytes) {
+    const char* destino = std::getenv("DORVAN_SEMENTES");
+    if (!destino) return;
+    const std::filesystem::path n(nome);
+    std::string ext = n.extension().string().substr(1);
+    std::string conteudo = bytes;
+    if (ext == "shp") {
+        std::string tamanho(4, '\0');
+        for (std::size_t i = 0; i < 4; ++i)
+            tamanho[i] = static_cast<char>((bytes.size() >> (8 * i)) & 0xFF);
+        conteudo = tamanho + bytes + pasta.Le(n.stem().string() + ".dbf");
+    }
+    const std::filesystem::path pastaSemente = std::filesystem::path(destino) / ext;
+    std::filesystem::create_directories(pastaSemente);
+    std::ofstream(pastaSemente / n, std::ios::binary) << conteudo;
+}
+
 inline void ImportaDanificados(const PastaTemporaria& pasta, const std::string& nome, const std::string& bytes,
                                const std::function<std::string(const std::string&)>& importa, int vezes = 25) {
+    GuardaSemente(pasta, nome, bytes);
     MensagensRoteiro msg;
     UsaMensagens usa(msg);
     std::mt19937 gerador(12345);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace dorvan {
 namespace {
@@ -201,6 +202,39 @@ TEST_F(FazDefTeste, CnvPerFieldWithBlankValuesLoadsBack) {
     EXPECT_EQ(nome[0], "4 50 L");
     EXPECT_EQ(nome[4], "      4  " + std::string(50, 'x') + " " + std::string(50, 'x'));
     EXPECT_TRUE(msgs.Textos().empty());
+}
+
+// Values ending in control characters (NUL padding, a TAB) still load back, each in
+// its own category; a value holding a line break cannot be a CNV line and is left out.
+TEST_F(FazDefTeste, CnvValuesWithControlCharactersLoadBack) {
+    const std::string dbf = GravaDBF(pasta / "Ctl.dbf", {Campo("COD", 'C', 2)},
+                                     {{std::string("A\0", 2)}, {"A\t"}, {"AB"}, {"A\n"}, {std::string("\0\0", 2)}});
+    const ResultadoCNV r = GeraCNVs(dbf, {"COD"});
+    ASSERT_EQ(r.arquivos, Linhas{pasta / "cod.cnv"});
+    EXPECT_EQ(r.recusados, Linhas{"A\n"});
+    DirTabelas = pasta.Caminho().string();
+    TDimensao d;
+    ASSERT_TRUE(LeDimensao(Dim("Cod", "COD,1,cod.cnv"), MaximoLinhas, d)) << ErroTabela;
+    EXPECT_EQ(d.NumCategorias, 4);
+    std::set<std::int32_t> categorias;
+    for (const std::string& v : {std::string("A\0", 2), std::string("A\t"), std::string("AB"), std::string("\0\0", 2)})
+        categorias.insert(Categoria(v, d));
+    EXPECT_EQ(categorias, (std::set<std::int32_t>{1, 2, 3, 4}));
+    LiberaDimensao(d);
+}
+
+// A field name is a file name here: one that would leave the DBF's folder (or name no
+// file) gets no table, and the user is told.
+TEST_F(FazDefTeste, CnvOfAFieldWhoseNameIsAPathIsNotWritten) {
+    const std::string dentro = pasta / "dados";
+    std::filesystem::create_directory(dentro);
+    const std::string dbf =
+        GravaDBF(dentro + "/Nomes.dbf", {Campo("../FORA", 'C', 2), Campo("BOM", 'C', 2)}, {{"AB", "CD"}});
+    const ResultadoCNV r = GeraCNVs(dbf, {"../FORA", "BOM"});
+    EXPECT_EQ(r.arquivos, Linhas{dentro + "/bom.cnv"});
+    EXPECT_FALSE(std::filesystem::exists(pasta / "fora.cnv"));
+    ASSERT_EQ(msgs.Textos().size(), 1u);
+    EXPECT_NE(msgs.Textos()[0].find("../FORA"), std::string::npos) << msgs.Textos()[0];
 }
 
 TEST_F(FazDefTeste, GeneratedCodesWithCommasSurviveTheCnvToolsAndLoad) {
