@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
         CriaIndice(chaves, 10);
         for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
             InsereIndice(chaves, ChaveLinha(t.Rotulo(r), t.TamCodigo), r);
-        IncluiTextoTabela(t, chaves, texto, marca);
+        IncluiTextoTabela(t, chaves, texto, "clip", marca);
     });
     fuzz::Tenta([&] {
         const TabelaResultados aberta = Regioes();
