@@ -429,6 +429,8 @@ void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF
     int fd = -1;
     struct stat st {};
     if (::lstat(nome.c_str(), &st) == 0) {
+        // A file the user may not write to is not replaced by a new one either.
+        if (::access(nome.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM)) throw ErroFatal(falha);
         // Whatever is there now stays until the new file is complete.
         try {
             h.Substituicao = std::make_unique<GravacaoSegura>(nome);

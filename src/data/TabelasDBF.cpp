@@ -267,6 +267,7 @@ int Conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     t->numRegs = h.NumRegs;
     t->cp850 = e->cp850;
     std::string sql = "CREATE TABLE x(";
+    std::vector<std::string> usados; // the column names so far, upper-cased
     for (std::size_t i = 0; i < t->campos.size(); ++i) {
         const CampoDBF& c = t->campos[i];
         Coluna k = Coluna::Texto;
@@ -298,11 +299,19 @@ int Conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
         }
         t->colunas.push_back(k);
         if (i) sql += ", ";
-        std::string nome = c.Nome;
-        if (nome.empty()) nome = "CAMPO" + std::to_string(i + 1);
-        // A name repeated in the file gets its position: SQL needs them apart.
-        for (std::size_t j = 0; j < i; ++j)
-            if (Maiusculas(t->campos[j].Nome) == Maiusculas(c.Nome)) nome += "_" + std::to_string(i + 1);
+        std::string nome = c.Nome.empty() ? "CAMPO" + std::to_string(i + 1) : c.Nome;
+        // A name taken already (case ignored, as SQL does) gets its position, and a
+        // number more while even that is taken: SQL needs every column apart.
+        auto tomado = [&](const std::string& n) {
+            return std::find(usados.begin(), usados.end(), Maiusculas(n)) != usados.end();
+        };
+        if (tomado(nome)) {
+            const std::string base = nome + "_" + std::to_string(i + 1);
+            nome = base;
+            for (int k = 2; tomado(nome); ++k)
+                nome = base + "_" + std::to_string(k);
+        }
+        usados.push_back(Maiusculas(nome));
         sql += Aspas(ParaUtf8(nome)) + " " + tipo;
     }
     sql += ")";

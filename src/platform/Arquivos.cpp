@@ -110,9 +110,14 @@ std::string PastaDaExecucao() {
     static std::unique_ptr<PastaPrivada> pasta;
     static std::mutex trava;
     std::lock_guard<std::mutex> guarda(trava);
-    std::error_code existe;
-    // Made again if something (a cleaner of old temporary files) took it away.
-    if (!pasta || !fs::is_directory(pasta->Caminho(), existe)) {
+    // Made again if something (a cleaner of old temporary files) took it away; a
+    // link or someone else's folder under its name is not ours to write into.
+    auto nossa = [](const std::string& caminho) {
+        struct stat st {};
+        const std::string semBarra = caminho.substr(0, caminho.size() - 1);
+        return ::lstat(semBarra.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    };
+    if (!pasta || !nossa(pasta->Caminho())) {
         std::error_code ec;
         fs::path base = fs::temp_directory_path(ec);
         if (ec) base = "/tmp";
@@ -199,8 +204,10 @@ PastaPrivada::PastaPrivada(const std::string& base, const std::string& prefixo) 
 }
 
 PastaPrivada::~PastaPrivada() {
+    // Without the trailing '/': a link put in the folder's place goes itself, what
+    // it points to is not emptied.
     std::error_code ec;
-    fs::remove_all(caminho_, ec);
+    fs::remove_all(caminho_.substr(0, caminho_.size() - 1), ec);
 }
 
 GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino)), real_(destino_) {

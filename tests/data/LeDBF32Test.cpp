@@ -12,6 +12,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace dorvan {
@@ -656,6 +657,50 @@ TEST(CreateDBF, AnExistingFileIsReplacedOnlyWhenTheNewOneIsClosed) {
     OpenDBF(h, nome);
     ASSERT_EQ(h.NumRegs, 1);
     EXPECT_EQ(h.Campo(1).Nome, "NOVO");
+}
+
+// A file the user made read-only is protected from being written over: it is not
+// replaced behind the permission either.
+TEST(CreateDBF, AReadOnlyFileIsNotReplaced) {
+    const std::string antigo = teste::MontaDBF({{"VELHO", 'C', 5}}, {"aaaaa"});
+    auto cenario = [&](const std::string& pasta) {
+        const std::string nome = pasta + "/ro.dbf";
+        GravaArquivoInteiro(nome, antigo);
+        ::chmod(nome.c_str(), 0444);
+        dbfRecord h;
+        bool recusado = false;
+        try {
+            CreateDBF(h, nome, {{"NOVO", 'C', 2}}, 3);
+            AppendDBF(h, " zz");
+            CloseDBF(h);
+        } catch (const ErroFatal&) {
+            recusado = true;
+        }
+        int arquivos = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(pasta))
+            ++arquivos;
+        return recusado && LeArquivoInteiro(nome) == antigo && arquivos == 1;
+    };
+    if (::geteuid() != 0) {
+        teste::PastaTemporaria pasta;
+        EXPECT_TRUE(cenario(pasta.Caminho().string()));
+        return;
+    }
+    // The superuser writes anything: the case is played by an ordinary user in a folder of theirs.
+    std::string modelo = "/tmp/dorvan-ro-XXXXXX";
+    ASSERT_NE(::mkdtemp(modelo.data()), nullptr);
+    const std::string pasta = modelo;
+    ASSERT_EQ(::chown(pasta.c_str(), 65534, 65534), 0);
+    const pid_t filho = ::fork();
+    if (filho == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(2);
+        std::_Exit(cenario(pasta) ? 0 : 1);
+    }
+    int estado = -1;
+    ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
+    std::filesystem::remove_all(pasta);
+    ASSERT_TRUE(WIFEXITED(estado));
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
 }
 
 } // namespace

@@ -216,6 +216,24 @@ TEST(PastaPrivada, MakesAFolderOfItsOwnAndRemovesItWithItsFiles) {
     EXPECT_THROW(PastaPrivada(sem, "dorvanX-"), ErroES);
 }
 
+// A folder taken away meanwhile (a cleaner of old temporary files) may come back as
+// someone's link to another folder: removing ours must not empty that one.
+TEST(PastaPrivada, ALinkPutInItsPlaceIsRemovedNotFollowed) {
+    teste::PastaTemporaria base;
+    const std::string alheia = base / "alheia";
+    fs::create_directories(alheia);
+    GravaArquivoInteiro(alheia + "/dados.txt", "dados do usuario");
+    std::string caminho;
+    {
+        const PastaPrivada a(base.Caminho().string(), "dorvanX-");
+        caminho = a.Caminho();
+        fs::remove_all(caminho);
+        fs::create_directory_symlink(alheia, caminho.substr(0, caminho.size() - 1));
+    }
+    EXPECT_EQ(LeArquivoInteiro(alheia + "/dados.txt"), "dados do usuario");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(caminho.substr(0, caminho.size() - 1))));
+}
+
 TEST(LeArquivoInteiro, ReadsBytesAndNamesAMissingFile) {
     teste::PastaTemporaria pasta;
     std::string bytes;

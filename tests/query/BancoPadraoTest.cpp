@@ -234,6 +234,18 @@ TEST_F(BancoPadrao, FilesThatComeAndGoAreSeenAtTheNextStatement) {
     EXPECT_EQ(motor.NomesTabelas("Saude", "*.*"), (std::vector<std::string>{"CASOS", "NOVO"}));
 }
 
+// Field names SQL would take for the same column, however the file came to have
+// them, still give a table with every field.
+TEST_F(BancoPadrao, FieldNamesThatCollideStillGiveEveryColumn) {
+    GravaDBF(
+        dados / "NOMES.DBF",
+        {{"A", 'C', 1, 0, 0}, {"a", 'C', 1, 0, 0}, {"A_2", 'C', 1, 0, 0}, {"", 'C', 1, 0, 0}, {"CAMPO4", 'C', 1, 0, 0}},
+        3, {" 12345"});
+    EXPECT_EQ(motor.NomesTabelas("Saude", "*.*"), (std::vector<std::string>{"NOMES"}));
+    EXPECT_EQ(Consulta("select * from nomes"), (std::vector<Linha>{{"1", "2", "3", "4", "5"}}));
+    EXPECT_EQ(Consulta("select a, a_2 from nomes"), (std::vector<Linha>{{"1", "2"}}));
+}
+
 TEST(TabelasDaPasta, ADbcBesideItsDbfKeepsItsExtensionInTheName) {
     teste::PastaTemporaria p;
     p.Grava("OBITOS.DBF", "");
