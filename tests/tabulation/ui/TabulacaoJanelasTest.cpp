@@ -311,6 +311,11 @@ TEST_F(JanelaTabula, ADialogWithoutItsLinksIsRefused) {
     LigacoesTabula semImportacao = Ligacoes();
     semImportacao.ImportaDados = nullptr;
     EXPECT_THROW(TTabula janela(semImportacao), std::invalid_argument);
+    // Nor does the command build a dialog of its own without them.
+    delete Tabula;
+    Tabula = nullptr;
+    EXPECT_THROW(AbreTabulacao(arquivoDef), std::logic_error);
+    EXPECT_EQ(Tabula, nullptr);
 }
 
 TEST_F(JanelaTabula, AWrittenExportIsUntickedAlsoWhenEveryRowWasSuppressed) {
