@@ -161,11 +161,12 @@ Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> 
     // The tabulation dialog: its record export opens in the DBF browser, and
     // "Importa dados" (offered only when the SQL window exists) runs the DEF's query
     // into the DBF the user named.
-    Tabula = new TTabula(&form1);
-    Tabula->AbreNoBrowser = MostraNoBrowse;
-    Tabula->ImportaDados = [](const std::string& consulta, const std::string& dbf) {
-        if (fQuery) fQuery->ImportaConsulta(consulta, dbf);
-    };
+    Tabula = new TTabula({.AbreNoBrowser = MostraNoBrowse,
+                          .ImportaDados =
+                              [](const std::string& consulta, const std::string& dbf) {
+                                  if (fQuery) fQuery->ImportaConsulta(consulta, dbf);
+                              }},
+                         &form1);
     LigaComandosSaida(form1);
     LigaComandosImportacao(form1, GravaTextoTab);
     LigaComandosImpressao(form1);
@@ -199,13 +200,7 @@ std::vector<std::string> Montagem::GanchosFaltando() const {
     auto exige = [&faltam](bool ligado, const char* nome) {
         if (!ligado) faltam.push_back(nome);
     };
-    exige(Tabula && Tabula->AbreNoBrowser, "TTabula::AbreNoBrowser");
-    exige(Tabula && Tabula->ImportaDados, "TTabula::ImportaDados");
-    exige(Mapa && Mapa->MostraPontoCamada, "TMapa::MostraPontoCamada");
-    exige(Mapa && Mapa->RemoveCamadas, "TMapa::RemoveCamadas");
     exige(Mapa && Mapa->AoSoltar, "TMapa::AoSoltar");
-    // A window that exists only with its facility (the database engine).
-    if (fBrowse) exige(bool(fBrowse->AnaliseComR), "TfBrowse::AnaliseComR");
     return faltam;
 }
 

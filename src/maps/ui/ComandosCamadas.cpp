@@ -307,7 +307,7 @@ private:
 
 } // namespace
 
-void LigaCamadasMapa(TMapa& m) {
+LigacoesCamadas LigaCamadasMapa(TMapa& m) {
     TMapa* j = &m;
     m.installEventFilter(new AoMostrar(m));
     QObject::connect(&m, &QObject::destroyed, [j] { Estados().erase(j); });
@@ -340,8 +340,9 @@ void LigaCamadasMapa(TMapa& m) {
         DesenhaCirculos(j->Tabela(), j->Tabela().NomeMapa, j->ColunaCirculo, CorArmazenada(j->CorCirculo),
                         j->SpinEdit1->value(), v, destino);
     };
+    LigacoesCamadas ligacoes;
     // A right click on a point of a DBF layer or on a flow line tells its record.
-    m.MostraPontoCamada = [j](const Identificado& id) {
+    ligacoes.MostraPontoCamada = [j](const Identificado& id) {
         std::string arquivo;
         if (id.tipo == Identificado::Tipo::Fluxo)
             arquivo = Estado(*j).Setas.Arquivo;
@@ -355,11 +356,12 @@ void LigaCamadasMapa(TMapa& m) {
             MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         }
     };
-    m.RemoveCamadas = [j] {
+    ligacoes.RemoveCamadas = [j] {
         Estado(*j).Lista.Limpa();
         Estado(*j).Avisados.clear();
         AtualizaItens(*j);
     };
+    return ligacoes;
 }
 
 } // namespace dorvan

@@ -10,6 +10,8 @@ class QPrinter;
 
 namespace dorvan {
 
+struct LigacoesCamadas;
+
 class TMapa;
 
 // Where these commands ask the user; tests answer them directly.
@@ -44,6 +46,7 @@ void CopiaClick(TMapa& m);
 void GravarClick(TMapa& m);
 void GravaMetaFileClick(TMapa& m);
 
-void LigaCamadasMapa(TMapa& m);
+// Attaches the commands and overlays to m and returns what the map itself calls.
+LigacoesCamadas LigaCamadasMapa(TMapa& m);
 
 } // namespace dorvan

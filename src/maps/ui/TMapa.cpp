@@ -161,7 +161,7 @@ TMapa::TMapa(TabelaResultados& t, Configuracao& cfg, QWidget* pai)
 
     CriaMenus();
     CriaPainel();
-    LigaCamadasMapa(*this);
+    ligacoesCamadas_ = LigaCamadasMapa(*this);
 
     try {
         ArquivoIni ini(cfg_.ArquivoIni);
@@ -612,7 +612,7 @@ void TMapa::BTrocaMapaClick() {
         // A zoom window of the previous map would show an unrelated part of this one.
         if (Vista.EmZoom) ZoomOutClick();
     }
-    if (RemoveCamadas) RemoveCamadas();
+    ligacoesCamadas_.RemoveCamadas();
     for (int k = 1; k <= 9; ++k) {
         QAction* a = Acao(QStringLiteral("Camada") + QString::number(k));
         a->setChecked(false);
@@ -656,7 +656,7 @@ void TMapa::BSairClick() {
 
 void TMapa::Reinicia() {
     Timer1->stop(); // a pending redraw belongs to the map being left
-    if (RemoveCamadas) RemoveCamadas();
+    ligacoesCamadas_.RemoveCamadas();
     Fluxos.MostraSetas = false;
     Opcoes.MostraLegendas = Opcoes.MostraValores = Opcoes.MostraSede = false;
     Opcoes.BordasPretas = true;
@@ -699,8 +699,8 @@ void TMapa::MouseDown(Qt::MouseButton b, QPoint p) {
     const Identificado id = Identifica(ValorIdentificacao(identificacao_, p.x(), p.y()), t_.NumLinhas);
     if (id.tipo == Identificado::Tipo::Linha)
         MostraAviso(InformacaoDaLinha(t_, id.Linha));
-    else if (id.tipo != Identificado::Tipo::Nada && MostraPontoCamada)
-        MostraPontoCamada(id);
+    else if (id.tipo != Identificado::Tipo::Nada)
+        ligacoesCamadas_.MostraPontoCamada(id);
 }
 
 void TMapa::MouseMove(QPoint p, bool esquerdoPreso) {

@@ -42,6 +42,12 @@ struct PerguntasMapa {
 };
 PerguntasMapa& PerguntasDoMapa();
 
+// What the layers part gives the map window it is built with (LigaCamadasMapa).
+struct LigacoesCamadas {
+    std::function<void()> RemoveCamadas;                        // all overlay layers off
+    std::function<void(const Identificado&)> MostraPontoCamada; // right click on a layer point or flow
+};
+
 class TMapa : public QMainWindow {
 public:
     TMapa(TabelaResultados& t, Configuracao& cfg, QWidget* pai = nullptr);
@@ -91,8 +97,6 @@ public:
     std::int32_t ColunaCirculo = 0; // cbCirculos: 0 = "Não ativo"
     QColor CorCirculo;
     CamadasMapa Camadas;                                        // layers, flows and circles of the other parts
-    std::function<void()> RemoveCamadas;                        // all overlay layers off
-    std::function<void(const Identificado&)> MostraPontoCamada; // right click on a layer point or flow
     ConfiguracaoSetas Fluxos;                                   // the flow arrows' settings
     std::function<bool(QPoint)> AoSoltar; // a left release another part's mode takes (true = taken)
 
@@ -152,6 +156,7 @@ private:
     bool repintaPendente_ = false;
     bool avisoDoDesenho_ = false; // a redraw's message is up
     std::string dirTerraView_;
+    LigacoesCamadas ligacoesCamadas_;
 };
 
 // The map window once created (null before).

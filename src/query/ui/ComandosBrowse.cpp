@@ -16,14 +16,14 @@ void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
     // The browser comes after the main window in the start-up order and belongs to it.
     inicio.RegistraJanela("TfBrowse", [&cfg] {
         if (!Form1) return;
-        fBrowse = new TfBrowse(cfg, Form1);
+        fBrowse = new TfBrowse(cfg, AnaliseComRDoBrowse(*Form1, cfg), Form1);
         fBrowse->MostraR(cfg.TemR);
         fBrowse->MostraUXT(cfg.TemUXT);
-        LigaComandosBrowse(*Form1, cfg);
+        LigaComandosBrowse(*Form1);
     });
 }
 
-void LigaComandosBrowse(TForm1& f, Configuracao& cfg) {
+void LigaComandosBrowse(TForm1& f) {
     f.DefineComando(QStringLiteral("SpeedButton15Click"), [] {
         if (!fBrowse) return;
         fBrowse->show();
@@ -31,20 +31,20 @@ void LigaComandosBrowse(TForm1& f, Configuracao& cfg) {
         fBrowse->activateWindow();
     });
     Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
-    // The browser's R analysis is the main window's scheme runner over the file on
-    // show (the browser names it while the command runs).
+}
+
+std::function<void(TfBrowse&)> AnaliseComRDoBrowse(TForm1& f, Configuracao& cfg) {
     TForm1* j = &f;
-    if (fBrowse)
-        fBrowse->AnaliseComR = [j, b = fBrowse, &cfg](const std::string& arquivo) {
-            // The scheme runner reads the file's fields and its CSV copy instead of the table.
-            DadosBrowseR dados;
-            dados.ArquivoDBF = arquivo;
-            for (const CampoDBF& c : b->Dbf.Campos)
-                dados.Campos.push_back(c.Nome);
-            dados.GravaCSV = [b, &cfg] { GravaCSVDBF(b->Dbf, cfg.DBFcomCP850); };
-            TabelaDoBrowse() = std::move(dados);
-            if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
-        };
+    return [j, &cfg](TfBrowse& b) {
+        // The scheme runner reads the file's fields and its CSV copy instead of the table.
+        DadosBrowseR dados;
+        dados.ArquivoDBF = b.Dbf.Nome;
+        for (const CampoDBF& c : b.Dbf.Campos)
+            dados.Campos.push_back(c.Nome);
+        dados.GravaCSV = [b = &b, &cfg] { GravaCSVDBF(b->Dbf, cfg.DBFcomCP850); };
+        TabelaDoBrowse() = std::move(dados);
+        if (QAction* a = j->Acao(QStringLiteral("AnaliseComR"))) a->trigger();
+    };
 }
 
 void MostraNoBrowse(const std::string& arquivo) {

@@ -27,6 +27,8 @@
 #include <QToolBar>
 
 #include <filesystem>
+#include <stdexcept>
+#include <utility>
 
 namespace dorvan {
 
@@ -96,7 +98,9 @@ void ModeloBrowse::Reinicia() {
 
 // ---- the window ------------------------------------------------------------------
 
-TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAuxiliar), cfg_(cfg) {
+TfBrowse::TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR, QWidget* pai)
+    : QMainWindow(pai, JanelaAuxiliar), cfg_(cfg), analiseComR_(std::move(analiseComR)) {
+    if (!analiseComR_) throw std::invalid_argument("TfBrowse: the R analysis is required");
     setObjectName(QStringLiteral("fBrowse"));
     setWindowTitle(QStringLiteral("DBF"));
     resize(640, 420);
@@ -139,7 +143,7 @@ TfBrowse::TfBrowse(Configuracao& cfg, QWidget* pai) : QMainWindow(pai, JanelaAux
                                   [this] { ConfigurarprocessadorXSLT1Click(); }));
     // A menu-bar item without a menu: choosing it runs the analysis at once.
     AnlisecomR1 = NovaAcao("AnlisecomR1", "An\xE1lise com &R", [this] {
-        if (AnaliseComR && Aberto()) AnaliseComR(Dbf.Nome);
+        if (Aberto()) analiseComR_(*this);
     });
     menuBar()->addAction(AnlisecomR1);
     Acao("XML2")->setVisible(false);

@@ -47,7 +47,9 @@ private:
 
 class TfBrowse : public QMainWindow {
 public:
-    explicit TfBrowse(Configuracao& cfg, QWidget* pai = nullptr);
+    // analiseComR, "Análise com &R": the analysis room runs its scheme on the file
+    // this browser shows. Required: std::invalid_argument when empty.
+    TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR, QWidget* pai = nullptr);
     ~TfBrowse() override;
 
     // The file on show; closed (Estado 0) while nothing is shown.
@@ -86,8 +88,6 @@ public:
         PerguntaTexto;
     // Starts R on the ".Rprofile" of the current folder; false when it could not.
     std::function<bool()> IniciaR;
-    // "Análise com &R": the analysis room runs its scheme on the file on show.
-    std::function<void(const std::string& dbf)> AnaliseComR;
 
     QTableView* DrawGrid1;
     ModeloBrowse* Modelo;
@@ -122,6 +122,7 @@ private:
     void MostraInfo();
 
     Configuracao& cfg_;
+    std::function<void(TfBrowse&)> analiseComR_;
     bool fonteDefinida_ = false;
     bool cursorOcupado_ = false;
     QDateTime inicioXSLT_;

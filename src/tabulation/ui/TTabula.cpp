@@ -32,6 +32,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <stdexcept>
+#include <utility>
 
 namespace dorvan {
 
@@ -61,7 +63,10 @@ std::string Comparavel(const QString& s) { return MaiusculasSemAcento(TiraAcento
 
 } // namespace
 
-TTabula::TTabula(QWidget* pai, DefTabulacao* def) : QDialog(pai) {
+TTabula::TTabula(LigacoesTabula ligacoes, QWidget* pai, DefTabulacao* def)
+    : QDialog(pai), ligacoes_(std::move(ligacoes)) {
+    if (!ligacoes_.AbreNoBrowser) throw std::invalid_argument("TTabula: the DBF browser link is required");
+    if (!ligacoes_.ImportaDados) throw std::invalid_argument("TTabula: the data import link is required");
     if (!def) {
         proprio_ = std::make_unique<DefTabulacao>();
         def = proprio_.get();
@@ -154,7 +159,7 @@ TTabula::TTabula(QWidget* pai, DefTabulacao* def) : QDialog(pai) {
         QString nome = QFileDialog::getSaveFileName(this, QString(), ParaQString(EspecArquivos->text().toStdString()),
                                                     QStringLiteral("dBase III plus (*.dbf)"));
         if (nome.isEmpty()) return;
-        ImportaDados(NaPastaDEF(*def_, def_->ArquivoConsulta), nome.toStdString());
+        ligacoes_.ImportaDados(NaPastaDEF(*def_, def_->ArquivoConsulta), nome.toStdString());
         ListaArquivos();
     });
     for (auto* l : {ListLinha, ListIncr, ListSelecao, ListArquivos, ListColunas, ListInicial})
@@ -520,12 +525,10 @@ bool TTabula::EscolheCampos(const std::vector<std::string>& campos, std::vector<
     return Escolhedor->Escolhe(campos, escolhidos);
 }
 
-void TTabula::MostraExportacao(const std::string& nome) {
-    if (AbreNoBrowser) AbreNoBrowser(nome);
-}
+void TTabula::MostraExportacao(const std::string& nome) { ligacoes_.AbreNoBrowser(nome); }
 
 bool AbreTabulacao(const std::string& arquivoDef, QWidget* pai, const std::function<bool()>& antesDeSubstituir) {
-    if (!Tabula) Tabula = new TTabula(pai);
+    if (!Tabula) throw std::logic_error("AbreTabulacao: the tabulation dialog was not built");
     try {
         Tabula->CarregaDEF(arquivoDef, ConfiguracaoAtual().SQLDisponivel);
     } catch (const std::exception&) {

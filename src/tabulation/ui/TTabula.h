@@ -25,10 +25,19 @@ namespace dorvan {
 class ProgressoJanela;
 class TDualListDlg;
 
+// What the dialog needs from rooms built elsewhere; both are required.
+struct LigacoesTabula {
+    // The DBF browser that opens the record export.
+    std::function<void(const std::string&)> AbreNoBrowser;
+    // "Importa dados": the DEF's query file run into the DBF the user named.
+    std::function<void(const std::string& consulta, const std::string& dbf)> ImportaDados;
+};
+
 class TTabula : public QDialog, public InterfaceTabulacao {
     Q_OBJECT
 public:
-    explicit TTabula(QWidget* pai = nullptr, DefTabulacao* def = nullptr);
+    // Throws std::invalid_argument when a link of `ligacoes` is empty.
+    explicit TTabula(LigacoesTabula ligacoes, QWidget* pai = nullptr, DefTabulacao* def = nullptr);
     ~TTabula() override;
 
     // Reads the DEF when it is not the one in use and fills the lists from it.
@@ -63,12 +72,8 @@ public:
     bool EscolheCampos(const std::vector<std::string>& campos, std::vector<std::string>& escolhidos) override;
     void MostraExportacao(const std::string& nome) override;
 
-    // Hooks for rooms built elsewhere: the save-dialog answer (tests), the DBF
-    // browser that opens the export, and "Importa dados": the DEF's query file run
-    // into the DBF the user named. The program sets the last two before it starts.
+    // The answer of the export's save dialog (tests); unset, the dialog asks.
     std::function<bool(std::string&)> PerguntaArquivoSaida;
-    std::function<void(const std::string&)> AbreNoBrowser;
-    std::function<void(const std::string& consulta, const std::string& dbf)> ImportaDados;
     // Set by the tabulation command for one showing: runs when a run has its table
     // ready, before that table takes the place of the open one (the main window
     // offers to save and closes its table there); false keeps the open table.
@@ -118,6 +123,7 @@ private:
     void Timer1Timer();
     void Botoes(bool rodando);
 
+    LigacoesTabula ligacoes_;
     std::unique_ptr<DefTabulacao> proprio_;
     DefTabulacao* def_;
     bool rodando_ = false;
@@ -127,10 +133,10 @@ private:
     ResultadoTabulacao resultado_;
 };
 
-// The dialog of the program (created on first use, kept until exit).
+// The dialog of the program (built by the program's assembly, kept until exit).
 extern TTabula* Tabula;
 
-// The tabulation command from a DEF path: reads the DEF (the same path keeps the
+// The tabulation command from a DEF path (Tabula must exist): reads the DEF (the same path keeps the
 // choices), shows the dialog and returns true when a run left a table in
 // TabelaAtual(). A file without row variables opens nothing and the open table
 // stays. antesDeSubstituir runs once a run's table is ready, before it replaces the

@@ -49,14 +49,10 @@ TEST(Montagem, LeavesNoHookOfAnyWindowUnset) {
     ASSERT_NE(Tabula, nullptr);
     ASSERT_NE(Mapa, nullptr);
 
-    // The check sees a hook of the tabulation dialog or of the map window the
-    // assembly would have forgotten.
-    const auto importa = std::exchange(Tabula->ImportaDados, nullptr);
-    const auto ponto = std::exchange(Mapa->MostraPontoCamada, nullptr);
-    EXPECT_THAT(Programa().GanchosFaltando(), Contains("TTabula::ImportaDados"));
-    EXPECT_THAT(Programa().GanchosFaltando(), Contains("TMapa::MostraPontoCamada"));
-    Tabula->ImportaDados = importa;
-    Mapa->MostraPontoCamada = ponto;
+    // The check sees a hook of the map window the assembly would have forgotten.
+    const auto soltar = std::exchange(Mapa->AoSoltar, nullptr);
+    EXPECT_THAT(Programa().GanchosFaltando(), Contains("TMapa::AoSoltar"));
+    Mapa->AoSoltar = soltar;
     EXPECT_THAT(Programa().GanchosFaltando(), IsEmpty());
 }
 

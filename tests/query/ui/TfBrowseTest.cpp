@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace dorvan {
@@ -36,7 +37,7 @@ protected:
         nome = pasta.Grava("dados.dbf", MontaDBF({{"NOME", 'C', 4}, {"N", 'N', 3}},
                                                  {"Ana   1", "*Bia   2", "Ca\x87\x61  3"}, Idioma(2)));
         Info = &info;
-        janela = std::make_unique<TfBrowse>(cfg);
+        janela = std::make_unique<TfBrowse>(cfg, [](TfBrowse&) {});
         fBrowse = janela.get();
         janela->NomeArquivo = nome;
     }
@@ -249,7 +250,10 @@ TEST_F(JanelaBrowse, OProcessadorEscolhidoPeloUsuarioEGravadoMesmoComUmAchadoNoP
 TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {
     TabelaResultados tabela;
     TForm1 form(tabela, cfg);
-    LigaComandosBrowse(form, cfg);
+    // The browser as the program builds it, after the main window.
+    janela = std::make_unique<TfBrowse>(cfg, AnaliseComRDoBrowse(form, cfg));
+    fBrowse = janela.get();
+    LigaComandosBrowse(form);
     form.Acao(QStringLiteral("SpeedButton15"))->trigger();
     EXPECT_TRUE(janela->isVisible());
     janela->hide();
@@ -264,6 +268,12 @@ TEST_F(JanelaBrowse, BotaoDaJanelaPrincipalELinhaDeComandoAbremOBrowser) {
     janela->AnlisecomR1->trigger();
     EXPECT_EQ(analises, 1);
     Ganchos().MostraDBF = nullptr;
+}
+
+// Without the analysis, "Análise com &R" would do nothing: the browser is not built.
+TEST(MontagemBrowse, UmBrowserSemAAnaliseComREhRecusado) {
+    Configuracao cfg;
+    EXPECT_THROW(TfBrowse janela(cfg, {}), std::invalid_argument);
 }
 
 TEST_F(JanelaBrowse, FecharDuranteOXSLTParaOProcessadorSemReabrirOArquivo) {

@@ -35,7 +35,7 @@ protected:
         ASSERT_EQ(motor.Inicia(), 0);
         motor.DefineAlias({"Saude", DriverSQLite, pasta / "dorvan.sqlite", "", 0, "", ""});
         janela = std::make_unique<TfQuery>(tabela, cfg, motor);
-        browse = std::make_unique<TfBrowse>(cfg);
+        browse = std::make_unique<TfBrowse>(cfg, [](TfBrowse&) {});
         fBrowse = browse.get();
         janela->cbDataBase->setEditText(QStringLiteral("Saude"));
         janela->cbDataBaseClick();

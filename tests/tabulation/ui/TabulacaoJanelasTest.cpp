@@ -21,10 +21,22 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace dorvan::teste {
 namespace {
+
+// The dialog's links to the browser and to the SQL window, doing nothing.
+LigacoesTabula Ligacoes() {
+    return {.AbreNoBrowser = [](const std::string&) {}, .ImportaDados = [](const std::string&, const std::string&) {}};
+}
+
+// A fresh dialog of the program, as the assembly builds it.
+void NovaTabula() {
+    delete Tabula;
+    Tabula = new TTabula(Ligacoes());
+}
 
 class JanelaTabula : public TabulacaoTeste {
 protected:
@@ -32,6 +44,7 @@ protected:
         TabulacaoTeste::SetUp();
         GravaDados("A.DBF", RegistrosA());
         GravaDados("B.DBF", RegistrosA());
+        if (!Tabula) NovaTabula();
     }
     static QStringList Textos(QListWidget* l) {
         QStringList r;
@@ -41,7 +54,7 @@ protected:
 };
 
 TEST_F(JanelaTabula, ChoicesInTheDialogRunIntoTheResultsTableAndSurviveTheSameDef) {
-    TTabula janela;
+    TTabula janela(Ligacoes());
     janela.CarregaDEF(arquivoDef);
     EXPECT_EQ(janela.windowTitle().toStdString(), arquivoDef);
     EXPECT_EQ(Textos(janela.ListArquivos), (QStringList{"A.DBF", "B.DBF"}));
@@ -84,7 +97,7 @@ TEST_F(JanelaTabula, ChoicesInTheDialogRunIntoTheResultsTableAndSurviveTheSameDe
 }
 
 TEST_F(JanelaTabula, SearchesByRightButtonAndInTheCategoryList) {
-    TTabula janela;
+    TTabula janela(Ligacoes());
     janela.CarregaDEF(arquivoDef);
     janela.Procura(janela.ListLinha, QStringLiteral("faixa"));
     EXPECT_EQ(janela.ListLinha->currentRow(), Item(janela.Def().ListLinha, "Faixa etaria"));
@@ -122,7 +135,7 @@ TEST_F(JanelaTabula, HelpButtonOpensAnHtmlHelpBesideTheDefAndExplainsAnHlpOne) {
     pasta.Grava("obitos.hlp", "?");
     GravaDef({";Obitos de teste", "?obitos.htm", "LSexo,SEXO,SEXO.CNV", "Adados/*.*"});
     {
-        TTabula janela;
+        TTabula janela(Ligacoes());
         janela.CarregaDEF(arquivoDef);
         EXPECT_TRUE(janela.bAjuda->isVisibleTo(&janela));
         // Opened from elsewhere: the name is taken in the DEF's folder, not in the current one.
@@ -136,7 +149,7 @@ TEST_F(JanelaTabula, HelpButtonOpensAnHtmlHelpBesideTheDefAndExplainsAnHlpOne) {
     aberto.clear();
     GravaDef({";Obitos de teste", "Hobitos.hlp", "LSexo,SEXO,SEXO.CNV", "Adados/*.*"});
     {
-        TTabula janela;
+        TTabula janela(Ligacoes());
         janela.CarregaDEF(arquivoDef);
         janela.bAjuda->click();
         EXPECT_TRUE(aberto.empty());
@@ -168,8 +181,7 @@ TEST_F(JanelaTabula, CommandOpensTheDialogAndReturnsTheTable) {
 }
 
 TEST_F(JanelaTabula, TheFirstOpenDefDialogStartsInTheDataFolder) {
-    delete Tabula;
-    Tabula = nullptr;
+    NovaTabula();
     PastaTemporaria dados;
     dados.Grava("outro.def", ";Outro\r\nLX,X,X.CNV\r\n");
     const std::string antes = ConfiguracaoAtual().DirDados;
@@ -193,8 +205,7 @@ TEST_F(JanelaTabula, TheFirstOpenDefDialogStartsInTheDataFolder) {
 // The open table stays through a file that is no DEF, a dialog left with "Sai&r"
 // and a refused replacement; a run replaces it only once its own table is ready.
 TEST_F(JanelaTabula, TheOpenTableStaysUntilARunHasItsReplacement) {
-    delete Tabula;
-    Tabula = nullptr;
+    NovaTabula();
     TabelaResultados& atual = TabelaAtual();
     atual.AlocaLinhas(2, 2);
     atual.Rotulo(1) = "Velha";
@@ -251,10 +262,10 @@ TEST_F(JanelaTabula, TheChosenFixedFontReachesTheLists) {
     TabelaResultados tabela;
     Configuracao cfg;
     TForm1 form(tabela, cfg);
-    TTabula antes;
+    TTabula antes(Ligacoes());
     cfg.FonteFixa = "Mono Teste";
     form.AplicaFonteFixa();
-    TTabula depois;
+    TTabula depois(Ligacoes());
     for (TTabula* j : {&antes, &depois}) {
         for (QListWidget* l :
              {j->ListLinha, j->ListColunas, j->ListIncr, j->ListInicial, j->ListSelecao, j->ListArquivos})
@@ -266,7 +277,10 @@ TEST_F(JanelaTabula, TheChosenFixedFontReachesTheLists) {
 }
 
 TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
-    TTabula janela;
+    std::string aberto;
+    LigacoesTabula ligacoes = Ligacoes();
+    ligacoes.AbreNoBrowser = [&](const std::string& n) { aberto = n; };
+    TTabula janela(ligacoes);
     janela.CarregaDEF(arquivoDef);
     janela.ListLinha->setCurrentRow(0);
     janela.cbGrava->setChecked(true);
@@ -275,8 +289,6 @@ TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
         n = saida;
         return true;
     };
-    std::string aberto;
-    janela.AbreNoBrowser = [&](const std::string& n) { aberto = n; };
     QuandoModal([](QWidget* w) {
         auto* d = qobject_cast<TDualListDlg*>(w);
         ASSERT_NE(d, nullptr);
@@ -290,8 +302,24 @@ TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
     EXPECT_FALSE(janela.cbGrava->isChecked());
 }
 
+// Without the browser the export would open nowhere; without the import,
+// "Importa dados" would have nothing to run: the dialog is not built.
+TEST_F(JanelaTabula, ADialogWithoutItsLinksIsRefused) {
+    LigacoesTabula semBrowser = Ligacoes();
+    semBrowser.AbreNoBrowser = nullptr;
+    EXPECT_THROW(TTabula janela(semBrowser), std::invalid_argument);
+    LigacoesTabula semImportacao = Ligacoes();
+    semImportacao.ImportaDados = nullptr;
+    EXPECT_THROW(TTabula janela(semImportacao), std::invalid_argument);
+    // Nor does the command build a dialog of its own without them.
+    delete Tabula;
+    Tabula = nullptr;
+    EXPECT_THROW(AbreTabulacao(arquivoDef), std::logic_error);
+    EXPECT_EQ(Tabula, nullptr);
+}
+
 TEST_F(JanelaTabula, AWrittenExportIsUntickedAlsoWhenEveryRowWasSuppressed) {
-    TTabula janela;
+    TTabula janela(Ligacoes());
     janela.CarregaDEF(arquivoDef);
     janela.ListLinha->setCurrentRow(0);
     janela.cbSupLin->setChecked(true);
@@ -301,7 +329,6 @@ TEST_F(JanelaTabula, AWrittenExportIsUntickedAlsoWhenEveryRowWasSuppressed) {
         n = saida;
         return true;
     };
-    janela.AbreNoBrowser = [](const std::string&) {};
     // Men of 60 or more: no record passes both selections.
     janela.ListInicial->setCurrentRow(Item(janela.Def().ListInicial, "Sexo"));
     janela.bInclui->click();
@@ -331,7 +358,7 @@ TEST_F(JanelaTabula, EscOrClosingDuringARunCancelsIt) {
     for (int i = 0; i < 40000; ++i) muitos.push_back(RegistrosA()[static_cast<std::size_t>(i % 6)]);
     for (int f = 0; f < 6; ++f) GravaDados("G" + std::to_string(f) + ".DBF", muitos);
     for (int modo = 0; modo < 2; ++modo) {
-        TTabula janela;
+        TTabula janela(Ligacoes());
         janela.Threads = 1;
         janela.CarregaDEF(arquivoDef);
         janela.show();
