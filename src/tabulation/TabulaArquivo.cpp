@@ -194,7 +194,7 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     const std::int32_t N = linha_.NumCategorias;
     const int ncol = cfg_.ncol;
     const std::size_t largura = static_cast<std::size_t>(ncol) + 2; // columns 0..ncol+1
-    r.celulas.Prepara((static_cast<std::uint64_t>(N) + 2) * largura);
+    r.celulas.Prepara(static_cast<std::uint64_t>(N) + 2, largura);
     std::map<std::string, std::int32_t, std::less<>> novos;
     std::vector<double> valores(nIncr, 1.0);
     std::vector<char> registroExp(cfg_.tamRegExportacao, ' ');
@@ -256,15 +256,16 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
                 c = ncol + 1;
             }
         }
-        const std::uint64_t inicioLinha = static_cast<std::uint64_t>(lin) * largura;
+        const auto linha = static_cast<std::uint32_t>(lin);
         if (nIncr == 0) {
-            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] += 1;
+            r.celulas.Soma(linha, static_cast<std::uint32_t>(c), 1);
         } else if (col || nIncr == 1) {
-            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] +=
-                temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0;
+            r.celulas.Soma(linha, static_cast<std::uint32_t>(c),
+                           temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0);
         } else {
             for (std::size_t k = 0; k < nIncr; ++k)
-                r.celulas[inicioLinha + k + 1] += temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0;
+                r.celulas.Soma(linha, static_cast<std::uint32_t>(k + 1),
+                               temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0);
         }
     };
 
@@ -275,6 +276,7 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     else
         ok = ScanDBF(
             h, [&](dbfRecord& a) { processa(a.RegistroAtual); }, cfg_.testaCRC);
+    r.celulas.Conclui();
     contador.fetch_add(lidos & 0xFFF, std::memory_order_relaxed);
     r.registros = lidos;
     if (!ok) {
