@@ -1,9 +1,39 @@
 #include "tabulation/JuntaResultados.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace dorvan::tabulacao {
+
+void Juncao::AcrescentaColunasAdiadas() {
+    if (f_.colunasAdiadas.empty()) return;
+    auto acrescenta = [this] {
+        for (const auto& titulo : f_.colunasAdiadas)
+            if (!AcrescentaColuna(t_, titulo, 0)) break;
+    };
+    try {
+        colunas_ = std::thread([this, acrescenta] {
+            try {
+                acrescenta();
+            } catch (...) {
+                erroColunas_ = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        acrescenta(); // no thread to spare
+    }
+}
+
+void Juncao::EsperaColunas() {
+    if (!colunas_.joinable()) return;
+    colunas_.join();
+    if (erroColunas_) std::rethrow_exception(std::exchange(erroColunas_, nullptr));
+}
+
+Juncao::~Juncao() {
+    if (colunas_.joinable()) colunas_.join();
+}
 
 bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     const std::int32_t cap = f_.cap;
@@ -21,6 +51,7 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     case Passo::Arquivo:
         break;
     }
+    EsperaColunas();
     // A file whose reading broke off (CRC or stream error) leaves nothing in the
     // table or the export: the table holds the files read in full, and says so.
     const bool emParte = r->varreu && r->aborta;
@@ -123,6 +154,7 @@ void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32
 }
 
 void Juncao::Conclui(const DefTabulacao& def) {
+    EsperaColunas();
     if (!codigosSemLinha_.empty())
         log_.Acrescenta(std::to_string(codigosSemLinha_.size()) +
                         " c\xF3"
