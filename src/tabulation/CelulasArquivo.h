@@ -42,12 +42,14 @@ public:
     // Sums the notes still pending; call once the file is read, before ParaCada.
     void Conclui() { Resume(); }
 
-    // f(celula, soma) for every cell used (array cells: those not 0), in no particular order.
+    // f(linha, coluna, soma) for every cell used (array cells: those not 0), in no
+    // particular order.
     template <typename F> void ParaCada(F&& f) const {
         for (std::size_t i = 0; i < densas_.size(); ++i)
-            if (densas_[i] != 0) f(std::uint64_t{i}, densas_[i]);
+            if (densas_[i] != 0)
+                f(static_cast<std::uint32_t>(i / largura_), static_cast<std::uint32_t>(i % largura_), densas_[i]);
         for (const Nota& s : somas_)
-            f((s.chave & 0xFFFFFFFFu) * largura_ + (s.chave >> 32), s.valor);
+            f(static_cast<std::uint32_t>(s.chave), static_cast<std::uint32_t>(s.chave >> 32), s.valor);
     }
 
 private:

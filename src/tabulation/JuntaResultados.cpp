@@ -125,13 +125,10 @@ void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32
     const std::int32_t N = f_.N;
     const int ncol = cfg_.ncol;
     const std::uint64_t largura = static_cast<std::uint64_t>(ncol) + 2;
-    const std::uint64_t inicioNovos = (static_cast<std::uint64_t>(N) + 2) * largura;
-    auto soma = [&](std::uint64_t celula, double valor) {
-        const std::uint64_t local = celula / largura;
-        const auto c = static_cast<std::int32_t>(celula % largura);
-        const std::int32_t global = celula < inicioNovos
-                                        ? static_cast<std::int32_t>(local)
-                                        : globais[static_cast<std::size_t>(local - static_cast<std::uint64_t>(N) - 2)];
+    const std::uint64_t inicioNovos = static_cast<std::uint64_t>(N) + 2; // the first row of new codes
+    auto soma = [&](std::uint64_t local, std::int32_t c, double valor) {
+        const std::int32_t global = local < inicioNovos ? static_cast<std::int32_t>(local)
+                                                        : globais[static_cast<std::size_t>(local - inicioNovos)];
         if (c <= ncol)
             t_.Dado(c, global) += valor;
         else if (colunaNaoClass_ != 0)
@@ -141,16 +138,16 @@ void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32
     // new codes may share the last row: they are added in row order, so the sums
     // are those of a one-thread run to the last bit.
     std::vector<std::pair<std::uint64_t, double>> novas;
-    r.celulas.ParaCada([&](std::uint64_t celula, double valor) {
+    r.celulas.ParaCada([&](std::uint32_t linha, std::uint32_t coluna, double valor) {
         if (valor == 0) return;
-        if (celula < inicioNovos)
-            soma(celula, valor);
+        if (linha < inicioNovos)
+            soma(linha, static_cast<std::int32_t>(coluna), valor);
         else
-            novas.emplace_back(celula, valor);
+            novas.emplace_back(std::uint64_t{linha} * largura + coluna, valor);
     });
     std::sort(novas.begin(), novas.end());
     for (const auto& [celula, valor] : novas)
-        soma(celula, valor);
+        soma(celula / largura, static_cast<std::int32_t>(celula % largura), valor);
 }
 
 void Juncao::Conclui(const DefTabulacao& def) {
