@@ -76,7 +76,11 @@ void FinalizaTabela(TabelaResultados& t, const FormaTabela& f, const OpcoesTabul
         std::vector<std::int32_t> vazias;
         for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
             if (t.Coluna(c).Total == 0) vazias.push_back(c);
-        if (!vazias.empty()) somaValida = false;
+        // A column of zeros adds nothing to a row sum (which never holds -0, starting
+        // from +0): only a column whose cells cancel out changes the sums.
+        for (std::int32_t c : vazias)
+            for (double v : t.Coluna(c).Dados)
+                if (v != 0) somaValida = false;
         EliminaColunas(t, vazias);
         if (t.NumColunas() == 0) log.Acrescenta("NENHUM REGISTRO SELECIONADO");
     }
