@@ -26,6 +26,7 @@ public:
         densas_.assign(celulas <= kMaximoDensas ? static_cast<std::size_t>(celulas) : 0, 0.0);
         notas_.clear();
         somas_.clear();
+        if (densas_.empty()) notas_.reserve(kNotasPorVez);
     }
 
     // Adds `valor` to the cell at (linha, coluna); coluna < largura.
@@ -39,8 +40,13 @@ public:
         if (notas_.size() >= std::max(kNotasPorVez, somas_.size())) Resume();
     }
 
-    // Sums the notes still pending; call once the file is read, before ParaCada.
-    void Conclui() { Resume(); }
+    // Sums the notes still pending and frees their room (the result may wait for
+    // the merge); call once the file is read, before ParaCada.
+    void Conclui() {
+        Resume();
+        std::vector<Nota>().swap(notas_);
+        std::vector<Nota>().swap(aux_);
+    }
 
     // f(linha, coluna, soma) for every cell used (array cells: those not 0), in no
     // particular order.
@@ -95,7 +101,8 @@ private:
             maxLinha = std::max(maxLinha, static_cast<std::uint32_t>(n.chave));
             maxColuna = std::max(maxColuna, static_cast<std::uint32_t>(n.chave >> 32));
         }
-        std::vector<Nota> aux(notas_.size());
+        std::vector<Nota>& aux = aux_;
+        aux.resize(notas_.size());
         auto passa = [&](unsigned desloc, unsigned bits) {
             const std::size_t baldes = std::size_t{1} << bits;
             const std::uint64_t mascara = baldes - 1;
@@ -128,6 +135,7 @@ private:
     std::vector<double> densas_;
     std::vector<Nota> notas_;
     std::vector<Nota> somas_; // sorted by key, one per cell
+    std::vector<Nota> aux_;   // the sort's other half
 };
 
 } // namespace dorvan::tabulacao
