@@ -10,7 +10,15 @@ namespace {
 
 std::string TituloItem(const std::string& item) { return TiraBrancosDir(item.substr(0, 18)); }
 
+// Cells from which the columns are added during the reading (64 MB).
+constexpr std::int64_t kCelulasAdiadas = std::int64_t{1} << 23;
+
 } // namespace
+
+std::int32_t ColunasDaTabela(const TabelaResultados& t, const FormaTabela& f) {
+    const auto adiadas = static_cast<std::int64_t>(f.colunasAdiadas.size());
+    return t.NumColunas() + static_cast<std::int32_t>(std::min<std::int64_t>(adiadas, MaxColunas - t.NumColunas()));
+}
 
 bool CarregaDimensoes(DefTabulacao& def, const OpcoesTabulacao& op, const Escolhas& e, TabelaResultados& t,
                       FormaTabela& f) {
@@ -60,8 +68,13 @@ bool CarregaDimensoes(DefTabulacao& def, const OpcoesTabulacao& op, const Escolh
             return false;
         }
         dColuna.Ativa = 1;
+        // A wide table's cells (hundreds of megabytes) are laid out during the reading.
+        const bool adia = static_cast<std::int64_t>(cap) * dColuna.NumCategorias >= kCelulasAdiadas;
         for (std::int32_t k = 1; k <= dColuna.NumCategorias; ++k)
-            AcrescentaColuna(t, dColuna.NomesCategoria[static_cast<std::size_t>(k)], 0);
+            if (adia)
+                f.colunasAdiadas.push_back(dColuna.NomesCategoria[static_cast<std::size_t>(k)]);
+            else
+                AcrescentaColuna(t, dColuna.NomesCategoria[static_cast<std::size_t>(k)], 0);
     } else if (e.incrementos.empty()) {
         AcrescentaColuna(t, "Freq\xFC\xEAncia", 0);
     }

@@ -23,7 +23,13 @@ struct FormaTabela {
     std::int32_t cap = 0;                 // rows the table has room for; the last is "Não classificados"
     std::vector<std::string> titulosIncr; // per increment: its title
     std::vector<std::string> camposIncr;  // per increment: its field, empty for the frequency
+    // Titles of the columns the merge adds to the table while the files are read
+    // (those of a wide table, whose cells take long to lay out); the rest are in t.
+    std::vector<std::string> colunasAdiadas;
 };
+
+// Columns the table has once the deferred ones are added.
+std::int32_t ColunasDaTabela(const TabelaResultados& t, const FormaTabela& f);
 
 // Loads the dimensions into def.Dimensoes and shapes t. False when a dimension did
 // not load (the table is left empty, the dimensions freed).

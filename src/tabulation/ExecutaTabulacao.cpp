@@ -43,7 +43,7 @@ Configuracao ConfiguraLeitura(DefTabulacao& def, const OpcoesTabulacao& op, cons
     cfg.camposIncr = f.camposIncr;
     cfg.modo = f.modo;
     cfg.discrimina = f.modo == 2 && f.linha->Modo == 1;
-    cfg.ncol = t.NumColunas();
+    cfg.ncol = ColunasDaTabela(t, f);
     cfg.testaCRC = op.TestaCRC;
     cfg.temPeriodo = def.TemPeriodo;
     cfg.exporta = exp.ativa;

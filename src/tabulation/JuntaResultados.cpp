@@ -1,9 +1,39 @@
 #include "tabulation/JuntaResultados.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace dorvan::tabulacao {
+
+void Juncao::AcrescentaColunasAdiadas() {
+    if (f_.colunasAdiadas.empty()) return;
+    auto acrescenta = [this] {
+        for (const auto& titulo : f_.colunasAdiadas)
+            if (!AcrescentaColuna(t_, titulo, 0)) break;
+    };
+    try {
+        colunas_ = std::thread([this, acrescenta] {
+            try {
+                acrescenta();
+            } catch (...) {
+                erroColunas_ = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        acrescenta(); // no thread to spare
+    }
+}
+
+void Juncao::EsperaColunas() {
+    if (!colunas_.joinable()) return;
+    colunas_.join();
+    if (erroColunas_) std::rethrow_exception(std::exchange(erroColunas_, nullptr));
+}
+
+Juncao::~Juncao() {
+    if (colunas_.joinable()) colunas_.join();
+}
 
 bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     const std::int32_t cap = f_.cap;
@@ -21,6 +51,7 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     case Passo::Arquivo:
         break;
     }
+    EsperaColunas();
     // A file whose reading broke off (CRC or stream error) leaves nothing in the
     // table or the export: the table holds the files read in full, and says so.
     const bool emParte = r->varreu && r->aborta;
@@ -94,13 +125,10 @@ void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32
     const std::int32_t N = f_.N;
     const int ncol = cfg_.ncol;
     const std::uint64_t largura = static_cast<std::uint64_t>(ncol) + 2;
-    const std::uint64_t inicioNovos = (static_cast<std::uint64_t>(N) + 2) * largura;
-    auto soma = [&](std::uint64_t celula, double valor) {
-        const std::uint64_t local = celula / largura;
-        const auto c = static_cast<std::int32_t>(celula % largura);
-        const std::int32_t global = celula < inicioNovos
-                                        ? static_cast<std::int32_t>(local)
-                                        : globais[static_cast<std::size_t>(local - static_cast<std::uint64_t>(N) - 2)];
+    const std::uint64_t inicioNovos = static_cast<std::uint64_t>(N) + 2; // the first row of new codes
+    auto soma = [&](std::uint64_t local, std::int32_t c, double valor) {
+        const std::int32_t global = local < inicioNovos ? static_cast<std::int32_t>(local)
+                                                        : globais[static_cast<std::size_t>(local - inicioNovos)];
         if (c <= ncol)
             t_.Dado(c, global) += valor;
         else if (colunaNaoClass_ != 0)
@@ -110,19 +138,20 @@ void Juncao::SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32
     // new codes may share the last row: they are added in row order, so the sums
     // are those of a one-thread run to the last bit.
     std::vector<std::pair<std::uint64_t, double>> novas;
-    r.celulas.ParaCada([&](std::uint64_t celula, double valor) {
+    r.celulas.ParaCada([&](std::uint32_t linha, std::uint32_t coluna, double valor) {
         if (valor == 0) return;
-        if (celula < inicioNovos)
-            soma(celula, valor);
+        if (linha < inicioNovos)
+            soma(linha, static_cast<std::int32_t>(coluna), valor);
         else
-            novas.emplace_back(celula, valor);
+            novas.emplace_back(std::uint64_t{linha} * largura + coluna, valor);
     });
     std::sort(novas.begin(), novas.end());
     for (const auto& [celula, valor] : novas)
-        soma(celula, valor);
+        soma(celula / largura, static_cast<std::int32_t>(celula % largura), valor);
 }
 
 void Juncao::Conclui(const DefTabulacao& def) {
+    EsperaColunas();
     if (!codigosSemLinha_.empty())
         log_.Acrescenta(std::to_string(codigosSemLinha_.size()) +
                         " c\xF3"

@@ -10,7 +10,9 @@
 #include "tabulation/TabulaArquivo.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -21,7 +23,12 @@ class Juncao {
 public:
     Juncao(TabelaResultados& t, const FormaTabela& f, const Configuracao& cfg, LogExecucao& log, Mensagens& msg,
            Exportacao& exp, ResultadoTabulacao& res)
-        : t_(t), f_(f), cfg_(cfg), log_(log), msg_(msg), exp_(exp), res_(res) {}
+        : t_(t), f_(f), cfg_(cfg), log_(log), msg_(msg), exp_(exp), res_(res) {
+        AcrescentaColunasAdiadas();
+    }
+    ~Juncao();
+    Juncao(const Juncao&) = delete;
+    Juncao& operator=(const Juncao&) = delete;
 
     // One step of the file loop, with its file's result (null for other steps);
     // false stops the loop.
@@ -36,6 +43,11 @@ public:
     void Conclui(const DefTabulacao& def);
 
 private:
+    // Adds the deferred columns on a thread of its own while the files are read.
+    void AcrescentaColunasAdiadas();
+    // Waits for the deferred columns (before the table is touched).
+    void EsperaColunas();
+
     // Adds r's cells to the table; `globais` are the table rows of r's new codes.
     void SomaCelulas(const ResultadoArquivo& r, const std::vector<std::int32_t>& globais);
 
@@ -54,6 +66,8 @@ private:
     std::int32_t colunaNaoClass_ = 0;
     std::vector<std::string> completos_; // files read in full, in order
     bool aborta_ = false;
+    std::thread colunas_;
+    std::exception_ptr erroColunas_;
 };
 
 } // namespace dorvan::tabulacao

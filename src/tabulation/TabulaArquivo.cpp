@@ -63,10 +63,12 @@ void Trabalhador::Tabula(const std::string& caminho, ResultadoArquivo& r, const 
 }
 
 // Expands the file on a thread of its own and classifies here: a DBC then takes
-// about the time of its bare expansion. Records go across in batches, in order.
+// about the time of its bare expansion. Records go across in batches, in order:
+// large ones (4 MB), so that on a busy machine the two threads seldom wait for
+// each other and for the scheduler.
 template <typename Processa> bool Trabalhador::VarreEmParalelo(dbfRecord& h, Processa& processa, ResultadoArquivo& r) {
     const std::size_t L = h.TamRegistro;
-    const std::size_t porLote = std::max<std::size_t>(1, (std::size_t{1} << 18) / std::max<std::size_t>(L, 1));
+    const std::size_t porLote = std::max<std::size_t>(1, (std::size_t{1} << 22) / std::max<std::size_t>(L, 1));
     struct Lote {
         std::vector<char> bytes;
         std::size_t n = 0;
@@ -194,7 +196,7 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     const std::int32_t N = linha_.NumCategorias;
     const int ncol = cfg_.ncol;
     const std::size_t largura = static_cast<std::size_t>(ncol) + 2; // columns 0..ncol+1
-    r.celulas.Prepara((static_cast<std::uint64_t>(N) + 2) * largura);
+    r.celulas.Prepara(static_cast<std::uint64_t>(N) + 2, largura);
     std::map<std::string, std::int32_t, std::less<>> novos;
     std::vector<double> valores(nIncr, 1.0);
     std::vector<char> registroExp(cfg_.tamRegExportacao, ' ');
@@ -256,15 +258,16 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
                 c = ncol + 1;
             }
         }
-        const std::uint64_t inicioLinha = static_cast<std::uint64_t>(lin) * largura;
+        const auto linha = static_cast<std::uint32_t>(lin);
         if (nIncr == 0) {
-            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] += 1;
+            r.celulas.Soma(linha, static_cast<std::uint32_t>(c), 1);
         } else if (col || nIncr == 1) {
-            r.celulas[inicioLinha + static_cast<std::uint64_t>(c)] +=
-                temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0;
+            r.celulas.Soma(linha, static_cast<std::uint32_t>(c),
+                           temCampo[0] ? LePrefixoNumerico(vIncr[0].De(rec)) : 1.0);
         } else {
             for (std::size_t k = 0; k < nIncr; ++k)
-                r.celulas[inicioLinha + k + 1] += temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0;
+                r.celulas.Soma(linha, static_cast<std::uint32_t>(k + 1),
+                               temCampo[k] ? LePrefixoNumerico(vIncr[k].De(rec)) : 1.0);
         }
     };
 
@@ -275,6 +278,7 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
     else
         ok = ScanDBF(
             h, [&](dbfRecord& a) { processa(a.RegistroAtual); }, cfg_.testaCRC);
+    r.celulas.Conclui();
     contador.fetch_add(lidos & 0xFFF, std::memory_order_relaxed);
     r.registros = lidos;
     if (!ok) {

@@ -886,3 +886,25 @@ TEST_F(TabulacaoTeste, AFirstFileFailingItsCrcLeavesNoCountInTheTable) {
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+// A column dropped for a zero total may still hold cells in rows kept out of the
+// totals: the "Total" column adds only the columns that stay.
+TEST_F(TabulacaoTeste, TheTotalColumnLeavesOutADroppedColumnWithCellsInRowsOutOfTheTotals) {
+    GravaCnv("FAIXAN.CNV", {"3 3 L", LinhaCNV("", "1", "0-19", "000-019"), LinhaCNV("", "2", "20-59", "020-059"),
+                            LinhaCNV(" -1", "3", "60+", "060-120")});
+    GravaDef({"LFaixa sem idosos,IDADE,FAIXAN.CNV", "TFaixa etaria,IDADE,FAIXA.CNV", "Adados/*.*"});
+    GravaDados("A.DBF", RegistrosA()); // one record of 60 or more
+    op.Linha = Item(def.ListLinha, "Faixa sem idosos");
+    op.Coluna = Item(def.ListColunas, "Faixa etaria");
+    op.SupColunas = true;
+    op.Arquivos = {"A.DBF"};
+    ASSERT_EQ(Roda().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(Linhas(),
+              (Linhas_{"Faixa sem idosos;0-19;20-59;Total", "0-19;1;0;1", "20-59;0;3;3", "60+;0;0;0", "Total;1;3;4"}));
+}
+
+} // namespace
+} // namespace dorvan::teste
