@@ -379,6 +379,7 @@ struct Cursor {
     // The indexed plan: the records to visit, in file order.
     std::shared_ptr<const IndiceColuna> indice;
     std::size_t proximo = 0, ate = 0;
+    std::vector<char> avulso; // the record read
 };
 
 // Per connection: the files behind its tables, and whether the connection itself is
@@ -549,8 +550,13 @@ int Avanca(Cursor* c) {
                 if (c->proximo >= c->ate) break;
                 c->numero = c->indice->registros[c->proximo++];
                 if (c->numero > c->h.NumRegs) continue;
-                readDBF(c->h, c->numero);
-                c->registro = c->h.RegistroAtual;
+                // One record alone: the block cache would read a whole block for it.
+                const std::size_t L = c->h.TamRegistro;
+                c->avulso.resize(L);
+                const std::uint64_t pos =
+                    static_cast<std::uint64_t>(c->h.TamCabecalho) + static_cast<std::uint64_t>(c->numero - 1) * L;
+                if (LeNaPosicao(c->h.Arquivo, c->avulso.data(), L, pos, c->h.Nome) < L) continue;
+                c->registro = c->avulso.data();
             } else if (c->fluxo) {
                 c->registro = c->fluxo->Proximo();
                 if (!c->registro) break;
