@@ -597,12 +597,11 @@ std::string IndiceDe(Tabela& t, int i, bool cp850, std::shared_ptr<const IndiceC
                 PastaDaExecucao() + "tabela" + std::to_string(getpid()) + "_" + std::to_string(++g_copias) + ".dbf";
             GuardaMensagem m;
             UsaMensagens usa(m);
-            const ResultadoCodec r = ExpandeDBC(t.arquivo, copia, SemProgresso(), false);
+            const ResultadoCodec r = ExpandeDBC(t.arquivo, copia, SemProgresso(), true);
             if (!r.Ok()) {
                 std::error_code ec;
                 fs::remove(copia, ec);
-                if (!r.crcConfere) return DeUtf8(t.arquivo) + ": o CRC do arquivo n\xE3o confere.";
-                return DeUtf8(t.arquivo) + ": " + MensagemCodec(r.codigo);
+                return m.ultima.empty() ? DeUtf8(t.arquivo) + ": " + MensagemCodec(r.codigo) : m.ultima;
             }
             t.copia = copia;
         }

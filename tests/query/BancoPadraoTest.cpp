@@ -355,6 +355,40 @@ TEST_F(JuncaoDeArquivos, EqualsWithAValueOfEachKind) {
     EXPECT_EQ(Consulta("select rowid from b where k = 350010"), Consulta("select rowid from b where k = '350010'"));
 }
 
+// A DBC read by record number is expanded whole first, and checked as any expansion.
+TEST_F(JuncaoDeArquivos, ADbcWhoseCrcDoesNotMatchIsRefusedByAnEquals) {
+    ASSERT_TRUE(ComprimeDBF(pasta / "b.dbf", dados / "B.DBC", SemProgresso(), false).Ok());
+    std::string bytes = pasta.Le("dados/B.DBC");
+    dbfRecord h;
+    OpenDBF(h, pasta / "b.dbf", true);
+    bytes[static_cast<std::size_t>(h.TamCabecalho)] ^= 0x55;
+    CloseDBF(h);
+    pasta.Grava("dados/B.DBC", bytes);
+    const std::string erro = ErroDe("select count(*) from b_dbc where k = 'ABC'");
+    EXPECT_NE(erro.find("CRC"), std::string::npos) << erro;
+    EXPECT_NE(erro.find("B.DBC"), std::string::npos) << erro;
+}
+
+// A file written by R: its text key, with accents, against the same text in ours.
+TEST_F(JuncaoDeArquivos, AKeyOfAFileWrittenByRFindsItsRecords) {
+    const std::string r = "d<-data.frame(k=iconv(c('S\xC3\xA3o Jos\xC3\xA9','ABC',NA,'Concei\xC3\xA7\xC3\xA3o'),"
+                          "'UTF-8','latin1'),n=c(5L,NA,2L,100L),stringsAsFactors=FALSE);foreign::write.dbf(d,'" +
+                          (dados / "R.dbf").string() + "')";
+    ASSERT_EQ(teste::Executa("Rscript -e \"" + r + "\""), 0);
+    std::vector<Linha> esperado;
+    const std::vector<std::string> rk{"S\xE3o Jos\xE9", "ABC", "", "Concei\xE7\xE3o"};
+    for (std::size_t i = 0; i < rk.size(); ++i)
+        for (std::size_t j = 0; j < a.size(); ++j)
+            if (!rk[i].empty() && !a[j].apagado && a[j].chave == rk[i])
+                esperado.push_back({std::to_string(i + 1), std::to_string(j + 1)});
+    EXPECT_EQ(Consulta("select r.rowid, a.rowid from r join a on a.k = r.k order by 1, 2"), esperado);
+    EXPECT_EQ(Consulta("select r.rowid, a.rowid from a join r on r.k = a.k order by 1, 2"), esperado);
+    EXPECT_EQ(Consulta("select count(*) from r join a on a.n = r.n"),
+              (std::vector<Linha>{{std::to_string(Registros(a, [](const Registro& x) {
+                                                      return x.numero == "5" || x.numero == "2" || x.numero == "100";
+                                                  }).size())}}));
+}
+
 TEST(TabelasDaPasta, ADbcBesideItsDbfKeepsItsExtensionInTheName) {
     teste::PastaTemporaria p;
     p.Grava("OBITOS.DBF", "");
