@@ -96,9 +96,10 @@ std::uint64_t HashTexto(std::string_view s) { return std::hash<std::string_view>
 
 // Record numbers by the hash of a column's value: one pass over the file makes it,
 // then '=' visits only the records whose hash matches. Unequal values of the same
-// hash only add records that SQLite checks again and leaves out. It costs 12 bytes
-// per live record with a value (the hash and the record number), and is built only
-// when a query filters or joins by that column; scans keep constant memory.
+// hash only add records that SQLite checks again and leaves out. It keeps 12 bytes
+// per live record with a value (the hash and the record number), 16 more while it
+// is being sorted, and is built only when a query filters or joins by that column;
+// scans keep constant memory.
 struct IndiceColuna {
     std::vector<std::uint64_t> hashes;    // sorted
     std::vector<std::uint32_t> registros; // the record number of each hash, ascending within equal hashes

@@ -5,9 +5,9 @@
 // file. An '=' on a column (a join's inner table, a WHERE) reads only the matching
 // records through an index of that column, built on first use by one pass (a DBC is
 // then expanded once into the run's folder) and kept until the file changes; it
-// costs 12 bytes per record. Deleted records are left out. Columns follow the field types: C text, N with
-// decimals and F real, N without decimals integer, D date text "YYYY-MM-DD", L
-// boolean (1/0); blanks are NULL. Text comes out as UTF-8, from 850 or 1252 as the
+// costs 12 bytes per record. Deleted records are left out. Columns follow the field
+// types: C text, N with decimals and F real, N without decimals integer, D date text
+// "YYYY-MM-DD", L boolean (1/0); blanks are NULL. Text comes out as UTF-8, from 850 or 1252 as the
 // file's language byte says. The files are only read: a statement that would change
 // one is refused, and nothing is ever written into the folder.
 #include <functional>
@@ -29,7 +29,8 @@ struct TabelaDeArquivo {
 std::vector<TabelaDeArquivo> TabelasDaPasta(const std::string& pasta);
 
 // Records the tables' cursors have read so far in this process, all connections
-// together (deleted ones too): how much of the files a query had to go through.
+// together (deleted ones too; not the pass that builds an index): how much of the
+// files the queries had to go through.
 std::int64_t RegistrosVisitadosDBF();
 
 // The message a statement that changes a table of files gets.
