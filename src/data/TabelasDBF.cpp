@@ -5,6 +5,7 @@
 #include "data/Ucomprim.h"
 #include "platform/Compressao.h"
 #include "platform/Mensagens.h"
+#include "platform/Progresso.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -67,6 +69,64 @@ std::string Abre(dbfRecord& h, const std::string& arquivo) {
 
 enum class Coluna { Texto, Inteiro, Real, Data, Logico };
 
+std::atomic<std::int64_t> g_registrosVisitados{0};
+
+// A column's value as the table gives it; a text may point into the record.
+struct ValorCampo {
+    enum Tipo { Nulo, Inteiro, Real, Texto } tipo = Nulo;
+    std::int64_t i = 0;
+    double d = 0;
+    std::string_view s;
+};
+
+// Text columns and dates are compared as text, the others as numbers.
+bool ChaveNumerica(Coluna k) { return k == Coluna::Inteiro || k == Coluna::Real || k == Coluna::Logico; }
+
+std::uint64_t HashNumero(double d) {
+    if (d == 0) d = 0; // -0 and 0 are equal
+    std::uint64_t b = 0;
+    std::memcpy(&b, &d, sizeof b);
+    b ^= b >> 33;
+    b *= 0xff51afd7ed558ccdULL;
+    b ^= b >> 33;
+    return b;
+}
+
+std::uint64_t HashTexto(std::string_view s) { return std::hash<std::string_view>{}(s); }
+
+// Record numbers by the hash of a column's value: one pass over the file makes it,
+// then '=' visits only the records whose hash matches. Unequal values of the same
+// hash only add records that SQLite checks again and leaves out. It keeps 12 bytes
+// per live record with a value (the hash and the record number), 16 more while it
+// is being sorted, and is built only when a query filters or joins by that column;
+// scans keep constant memory.
+struct IndiceColuna {
+    std::vector<std::uint64_t> hashes;    // sorted
+    std::vector<std::uint32_t> registros; // the record number of each hash, ascending within equal hashes
+    std::int64_t distintos = 0;
+    bool cp850 = false;
+};
+
+// What tells a file changed: same place, size and time of change.
+struct Assinatura {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t tamanho = -1;
+    std::int64_t mtime = 0;
+    bool operator==(const Assinatura&) const = default;
+};
+
+Assinatura AssinaturaDe(const std::string& arquivo) {
+    Assinatura a;
+    struct stat st {};
+    if (::stat(arquivo.c_str(), &st) != 0) return a;
+    a.dev = st.st_dev;
+    a.ino = st.st_ino;
+    a.tamanho = st.st_size;
+    a.mtime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return a;
+}
+
 struct Tabela {
     sqlite3_vtab base{};
     std::string nome;    // UTF-8
@@ -78,6 +138,20 @@ struct Tabela {
     int tamCabecalho = 0;
     std::int64_t numRegs = 0;
     std::function<bool()> cp850;
+    // Indexes built for '=' on a column, kept while the file stays as it was; a DBC
+    // is read through its expansion, made for the first of them.
+    std::map<int, std::shared_ptr<const IndiceColuna>> indices;
+    Assinatura assinatura;
+    std::string copia; // the expanded DBC in the run's folder, removed with the table
+    ~Tabela() { DescartaIndices(); }
+    void DescartaIndices() {
+        indices.clear();
+        if (!copia.empty()) {
+            std::error_code ec;
+            fs::remove(copia, ec);
+            copia.clear();
+        }
+    }
 };
 
 // A DBC expanded as a stream on a thread of its own, its records handed over in
@@ -196,6 +270,104 @@ private:
     std::size_t atualPos_ = 0;
 };
 
+std::string_view Apara(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
+        s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    return s;
+}
+
+bool SoAscii(std::string_view s) {
+    for (unsigned char ch : s)
+        if (ch >= 0x80) return false;
+    return true;
+}
+
+// Column i of a record as the table shows it; a converted text goes to `texto`.
+ValorCampo Decodifica(const Tabela& t, const char* registro, std::size_t i, bool cp850, std::string& texto) {
+    ValorCampo r;
+    const CampoDBF& campo = t.campos[i];
+    std::string_view bruto(registro + campo.Deslocamento, campo.Tamanho);
+    switch (t.colunas[i]) {
+    case Coluna::Texto: {
+        std::string_view v = bruto;
+        while (!v.empty() && (v.back() == ' ' || v.back() == '\0'))
+            v.remove_suffix(1);
+        if (v.empty()) break;
+        r.tipo = ValorCampo::Texto;
+        if (SoAscii(v)) {
+            r.s = v;
+        } else {
+            texto = ParaUtf8(cp850 ? OemParaAnsi(v) : std::string(v));
+            r.s = texto;
+        }
+        break;
+    }
+    case Coluna::Inteiro: {
+        std::string_view v = Apara(bruto);
+        if (v.empty()) break;
+        if (v.front() == '+') v.remove_prefix(1);
+        std::int64_t n = 0;
+        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+        if (ec == std::errc() && p == v.data() + v.size()) {
+            r.tipo = ValorCampo::Inteiro;
+            r.i = n;
+            break;
+        }
+        [[fallthrough]];
+    }
+    case Coluna::Real: {
+        std::string_view v = Apara(bruto);
+        if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+        double d = 0;
+        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
+        if (!v.empty() && ec == std::errc() && p == v.data() + v.size()) {
+            r.tipo = ValorCampo::Real;
+            r.d = d;
+        }
+        break;
+    }
+    case Coluna::Data: {
+        std::string_view v = Apara(bruto);
+        if (v.empty() || v == "00000000") break; // no date
+        bool digitos = v.size() == 8 && std::all_of(v.begin(), v.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+        r.tipo = ValorCampo::Texto;
+        if (digitos) {
+            texto = {v[0], v[1], v[2], v[3], '-', v[4], v[5], '-', v[6], v[7]};
+        } else {
+            texto = ParaUtf8(v);
+        }
+        r.s = texto;
+        break;
+    }
+    case Coluna::Logico: {
+        const char l = bruto.empty() ? ' ' : bruto.front();
+        if (std::strchr("TtYySs", l)) {
+            r.tipo = ValorCampo::Inteiro;
+            r.i = 1;
+        } else if (std::strchr("FfNn", l)) {
+            r.tipo = ValorCampo::Inteiro;
+            r.i = 0;
+        }
+        break;
+    }
+    }
+    return r;
+}
+
+// The hash of a value for the index of a column of that kind.
+std::uint64_t HashDe(const ValorCampo& v) {
+    switch (v.tipo) {
+    case ValorCampo::Inteiro:
+        return HashNumero(static_cast<double>(v.i));
+    case ValorCampo::Real:
+        return HashNumero(v.d);
+    default:
+        return HashTexto(v.s);
+    }
+}
+
 struct Cursor {
     sqlite3_vtab_cursor base{};
     dbfRecord h;
@@ -205,6 +377,10 @@ struct Cursor {
     bool fim = true;
     bool cp850 = false;
     std::string texto;
+    // The indexed plan: the records to visit, in file order.
+    std::shared_ptr<const IndiceColuna> indice;
+    std::size_t proximo = 0, ate = 0;
+    std::vector<char> avulso; // the record read
 };
 
 // Per connection: the files behind its tables, and whether the connection itself is
@@ -326,11 +502,34 @@ int Desconecta(sqlite3_vtab* v) {
 }
 
 int MelhorIndice(sqlite3_vtab* v, sqlite3_index_info* info) {
-    // Every query reads the file from start to end; only the columns it uses are
-    // ever decoded, as SQLite asks for nothing else.
+    // A full scan reads the file from start to end; only the columns the query uses
+    // are ever decoded, as SQLite asks for nothing else. An '=' on a column may go
+    // through the column's index instead: SQLite still checks every row it gets, so
+    // the index may hand over more records than match, never fewer.
     const auto* t = reinterpret_cast<Tabela*>(v);
-    info->estimatedCost = static_cast<double>(t->numRegs) + 10.0;
-    info->estimatedRows = std::max<sqlite3_int64>(t->numRegs, 1);
+    const double n = static_cast<double>(std::max<std::int64_t>(t->numRegs, 1));
+    info->estimatedCost = n + 10.0;
+    info->estimatedRows = static_cast<sqlite3_int64>(n);
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto& r = info->aConstraint[i];
+        if (!r.usable || r.op != SQLITE_INDEX_CONSTRAINT_EQ || r.iColumn < 0 ||
+            r.iColumn >= static_cast<int>(t->colunas.size()))
+            continue;
+        // The index keys text byte by byte: another collation may match other texts.
+        const char* colacao = sqlite3_vtab_collation(info, i);
+        if (!ChaveNumerica(t->colunas[static_cast<std::size_t>(r.iColumn)]) && colacao &&
+            sqlite3_stricmp(colacao, "BINARY") != 0)
+            continue;
+        double linhas = std::min(n, 10.0);
+        if (auto it = t->indices.find(r.iColumn); it != t->indices.end())
+            linhas = std::max(1.0, n / static_cast<double>(std::max<std::int64_t>(it->second->distintos, 1)));
+        info->idxNum = r.iColumn + 1;
+        info->aConstraintUsage[i].argvIndex = 1;
+        info->aConstraintUsage[i].omit = 0;
+        info->estimatedRows = static_cast<sqlite3_int64>(linhas);
+        info->estimatedCost = 10.0 + 2.0 * linhas; // records read one by one
+        break;
+    }
     return SQLITE_OK;
 }
 
@@ -348,7 +547,18 @@ int Avanca(Cursor* c) {
     auto* t = reinterpret_cast<Tabela*>(c->base.pVtab);
     try {
         for (;;) {
-            if (c->fluxo) {
+            if (c->indice) {
+                if (c->proximo >= c->ate) break;
+                c->numero = c->indice->registros[c->proximo++];
+                if (c->numero > c->h.NumRegs) continue;
+                // One record alone: the block cache would read a whole block for it.
+                const std::size_t L = c->h.TamRegistro;
+                c->avulso.resize(L);
+                const std::uint64_t pos =
+                    static_cast<std::uint64_t>(c->h.TamCabecalho) + static_cast<std::uint64_t>(c->numero - 1) * L;
+                if (LeNaPosicao(c->h.Arquivo, c->avulso.data(), L, pos, c->h.Nome) < L) continue;
+                c->registro = c->avulso.data();
+            } else if (c->fluxo) {
                 c->registro = c->fluxo->Proximo();
                 if (!c->registro) break;
                 ++c->numero;
@@ -357,6 +567,7 @@ int Avanca(Cursor* c) {
                 readDBF(c->h, ++c->numero);
                 c->registro = c->h.RegistroAtual;
             }
+            g_registrosVisitados.fetch_add(1, std::memory_order_relaxed);
             if (c->registro[0] != '*') return SQLITE_OK;
         }
     } catch (const std::exception& e) {
@@ -368,10 +579,69 @@ int Avanca(Cursor* c) {
     return SQLITE_OK;
 }
 
-int Filtra(sqlite3_vtab_cursor* cur, int, const char*, int, sqlite3_value**) {
+// The index of column i, built by one pass over the file (a DBC is first expanded
+// into the run's folder, its CRC checked); an error text when it cannot be.
+std::string IndiceDe(Tabela& t, int i, bool cp850, std::shared_ptr<const IndiceColuna>& indice) {
+    const Assinatura agora = AssinaturaDe(t.arquivo);
+    if (!(agora == t.assinatura)) {
+        t.DescartaIndices();
+        t.assinatura = agora;
+    }
+    if (auto it = t.indices.find(i); it != t.indices.end() && it->second->cp850 == cp850) {
+        indice = it->second;
+        return {};
+    }
+    try {
+        if (t.dbc && t.copia.empty()) {
+            static std::atomic<unsigned> g_copias{0};
+            const std::string copia =
+                PastaDaExecucao() + "tabela" + std::to_string(getpid()) + "_" + std::to_string(++g_copias) + ".dbf";
+            GuardaMensagem m;
+            UsaMensagens usa(m);
+            const ResultadoCodec r = ExpandeDBC(t.arquivo, copia, SemProgresso(), true);
+            if (!r.Ok()) {
+                std::error_code ec;
+                fs::remove(copia, ec);
+                return m.ultima.empty() ? DeUtf8(t.arquivo) + ": " + MensagemCodec(r.codigo) : m.ultima;
+            }
+            t.copia = copia;
+        }
+        dbfRecord h;
+        if (std::string falha = Abre(h, t.dbc ? t.copia : t.arquivo); !falha.empty()) return falha;
+        auto novo = std::make_shared<IndiceColuna>();
+        novo->cp850 = cp850;
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> pares;
+        std::string texto;
+        const auto col = static_cast<std::size_t>(i);
+        for (std::int64_t n = 1; n <= h.NumRegs; ++n) {
+            readDBF(h, n);
+            if (h.RegistroAtual[0] == '*') continue;
+            const ValorCampo v = Decodifica(t, h.RegistroAtual, col, cp850, texto);
+            if (v.tipo == ValorCampo::Nulo || (v.tipo == ValorCampo::Real && v.d != v.d)) continue; // never '='
+            pares.emplace_back(HashDe(v), static_cast<std::uint32_t>(n));
+        }
+        std::sort(pares.begin(), pares.end());
+        novo->hashes.reserve(pares.size());
+        novo->registros.reserve(pares.size());
+        for (std::size_t k = 0; k < pares.size(); ++k) {
+            if (k == 0 || pares[k].first != pares[k - 1].first) ++novo->distintos;
+            novo->hashes.push_back(pares[k].first);
+            novo->registros.push_back(pares[k].second);
+        }
+        t.indices[i] = novo;
+        indice = std::move(novo);
+    } catch (const std::exception& e) {
+        return DeUtf8(t.arquivo) + ": " + e.what();
+    }
+    return {};
+}
+
+int Filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_value** argv) {
     auto* c = reinterpret_cast<Cursor*>(cur);
     auto* t = reinterpret_cast<Tabela*>(cur->pVtab);
     c->fluxo.reset();
+    c->indice.reset();
+    c->proximo = c->ate = 0;
     c->h = dbfRecord();
     c->numero = 0;
     c->fim = false;
@@ -388,6 +658,49 @@ int Filtra(sqlite3_vtab_cursor* cur, int, const char*, int, sqlite3_value**) {
         return Erro(&t->base, "A estrutura de " + DeUtf8(t->arquivo) + " mudou: escolha o banco de dados de novo.");
     }
     c->cp850 = TextoEmCP850(c->h, t->cp850 ? t->cp850() : false);
+    const int col = idxNum - 1;
+    if (col >= 0 && col < static_cast<int>(t->colunas.size()) && argc == 1) {
+        ValorCampo v;
+        const int tipo = sqlite3_value_type(argv[0]);
+        if (tipo == SQLITE_NULL) { // '=' with NULL holds for no row
+            c->fim = true;
+            return SQLITE_OK;
+        }
+        const bool numerica = ChaveNumerica(t->colunas[static_cast<std::size_t>(col)]);
+        if (numerica && tipo == SQLITE_INTEGER) {
+            v.tipo = ValorCampo::Inteiro;
+            v.i = sqlite3_value_int64(argv[0]);
+        } else if (numerica && tipo == SQLITE_FLOAT) {
+            v.tipo = ValorCampo::Real;
+            v.d = sqlite3_value_double(argv[0]);
+        } else if (!numerica && tipo == SQLITE_TEXT) {
+            v.tipo = ValorCampo::Texto;
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+            v.s = std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+        }
+        // A value of another kind may still equal some rows by SQLite's conversions:
+        // those come from the full scan below.
+        if (v.tipo != ValorCampo::Nulo) {
+            std::shared_ptr<const IndiceColuna> indice;
+            if (std::string falha = IndiceDe(*t, col, c->cp850, indice); !falha.empty()) {
+                c->fim = true;
+                return Erro(&t->base, falha);
+            }
+            if (t->dbc) {
+                c->h = dbfRecord();
+                if (std::string falha = Abre(c->h, t->copia); !falha.empty()) {
+                    c->fim = true;
+                    return Erro(&t->base, falha);
+                }
+            }
+            const std::uint64_t chave = HashDe(v);
+            auto [de, ate] = std::equal_range(indice->hashes.begin(), indice->hashes.end(), chave);
+            c->proximo = static_cast<std::size_t>(de - indice->hashes.begin());
+            c->ate = static_cast<std::size_t>(ate - indice->hashes.begin());
+            c->indice = std::move(indice);
+            return Avanca(c);
+        }
+    }
     if (t->dbc) c->fluxo = std::make_unique<FluxoDBC>(c->h.Arquivo, c->h.TamCabecalho + 4, c->h.TamRegistro);
     return Avanca(c);
 }
@@ -396,81 +709,23 @@ int Proximo(sqlite3_vtab_cursor* cur) { return Avanca(reinterpret_cast<Cursor*>(
 
 int Fim(sqlite3_vtab_cursor* cur) { return reinterpret_cast<Cursor*>(cur)->fim ? 1 : 0; }
 
-std::string_view Apara(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
-        s.remove_suffix(1);
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    return s;
-}
-
-bool SoAscii(std::string_view s) {
-    for (unsigned char ch : s)
-        if (ch >= 0x80) return false;
-    return true;
-}
-
 int Valor(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int i) {
     auto* c = reinterpret_cast<Cursor*>(cur);
     auto* t = reinterpret_cast<Tabela*>(cur->pVtab);
     if (!c->registro || i < 0 || i >= static_cast<int>(t->campos.size())) return SQLITE_OK;
-    const CampoDBF& campo = t->campos[static_cast<std::size_t>(i)];
-    std::string_view bruto(c->registro + campo.Deslocamento, campo.Tamanho);
-    switch (t->colunas[static_cast<std::size_t>(i)]) {
-    case Coluna::Texto: {
-        std::string_view v = bruto;
-        while (!v.empty() && (v.back() == ' ' || v.back() == '\0'))
-            v.remove_suffix(1);
-        if (v.empty()) break;
-        if (SoAscii(v)) {
-            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        } else {
-            c->texto = ParaUtf8(c->cp850 ? OemParaAnsi(v) : std::string(v));
-            sqlite3_result_text(ctx, c->texto.data(), static_cast<int>(c->texto.size()), SQLITE_TRANSIENT);
-        }
+    const ValorCampo v = Decodifica(*t, c->registro, static_cast<std::size_t>(i), c->cp850, c->texto);
+    switch (v.tipo) {
+    case ValorCampo::Nulo:
         break;
-    }
-    case Coluna::Inteiro: {
-        std::string_view v = Apara(bruto);
-        if (v.empty()) break;
-        if (v.front() == '+') v.remove_prefix(1);
-        sqlite3_int64 n = 0;
-        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-        if (ec == std::errc() && p == v.data() + v.size()) {
-            sqlite3_result_int64(ctx, n);
-            break;
-        }
-        [[fallthrough]];
-    }
-    case Coluna::Real: {
-        std::string_view v = Apara(bruto);
-        if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-        double d = 0;
-        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
-        if (!v.empty() && ec == std::errc() && p == v.data() + v.size()) sqlite3_result_double(ctx, d);
+    case ValorCampo::Inteiro:
+        sqlite3_result_int64(ctx, v.i);
         break;
-    }
-    case Coluna::Data: {
-        std::string_view v = Apara(bruto);
-        if (v.empty() || v == "00000000") break; // no date
-        bool digitos = v.size() == 8 && std::all_of(v.begin(), v.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
-        if (digitos) {
-            char d[10] = {v[0], v[1], v[2], v[3], '-', v[4], v[5], '-', v[6], v[7]};
-            sqlite3_result_text(ctx, d, 10, SQLITE_TRANSIENT);
-        } else {
-            c->texto = ParaUtf8(v);
-            sqlite3_result_text(ctx, c->texto.data(), static_cast<int>(c->texto.size()), SQLITE_TRANSIENT);
-        }
+    case ValorCampo::Real:
+        sqlite3_result_double(ctx, v.d);
         break;
-    }
-    case Coluna::Logico: {
-        const char l = bruto.empty() ? ' ' : bruto.front();
-        if (std::strchr("TtYySs", l))
-            sqlite3_result_int(ctx, 1);
-        else if (std::strchr("FfNn", l))
-            sqlite3_result_int(ctx, 0);
+    case ValorCampo::Texto:
+        sqlite3_result_text(ctx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
         break;
-    }
     }
     return SQLITE_OK;
 }
@@ -528,6 +783,8 @@ int Autoriza(void* p, int acao, const char*, const char*, const char*, const cha
 }
 
 } // namespace
+
+std::int64_t RegistrosVisitadosDBF() { return g_registrosVisitados.load(); }
 
 std::string MensagemSomenteLeitura(const std::string& tabela) {
     return "A tabela " + tabela +

@@ -246,6 +246,149 @@ TEST_F(BancoPadrao, FieldNamesThatCollideStillGiveEveryColumn) {
     EXPECT_EQ(Consulta("select a, a_2 from nomes"), (std::vector<Linha>{{"1", "2"}}));
 }
 
+// Two files whose joins by text and by number have duplicate keys, blank keys, deleted
+// records, accents in two code pages, and integers against reals.
+class JuncaoDeArquivos : public BancoPadrao {
+protected:
+    struct Registro {
+        bool apagado;
+        std::string chave;  // text in 1252, blank for none
+        std::string numero; // as written, blank for none
+    };
+    static std::string Em850(std::string s) {
+        for (char& c : s)
+            c = c == '\xE3' ? '\xC6' : c == '\xE9' ? '\x82' : c == '\xE7' ? '\x87' : c;
+        return s;
+    }
+    static std::string Ajusta(std::string s, std::size_t n, bool aDireita) {
+        return aDireita ? std::string(n - s.size(), ' ') + s : s + std::string(n - s.size(), ' ');
+    }
+    void SetUp() override {
+        BancoPadrao::SetUp();
+        const std::vector<std::string> chaves{"350010", "S\xE3o Jos\xE9", "", "ABC", "abc", "Concei\xE7\xE3o"};
+        const std::vector<std::string> inteiros{"", "1", "2", "5", "-3", "100"};
+        const std::vector<std::string> reais{"", "1.00", "5.00", "5.50", "-3.00", "2.25", "100.00"};
+        std::vector<std::string> ra, rb;
+        for (int i = 1; i <= 300; ++i) {
+            a.push_back({i % 11 == 0, chaves[static_cast<std::size_t>(i * 7 % 6)], inteiros[(i / 2) % 6]});
+            ra.push_back((a.back().apagado ? "*" : " ") + Ajusta(Em850(a.back().chave), 12, false) +
+                         Ajusta(a.back().numero, 5, true));
+        }
+        for (int i = 1; i <= 200; ++i) {
+            b.push_back({i % 13 == 0, chaves[static_cast<std::size_t>(i * 5 % 6)], reais[i % 7]});
+            rb.push_back((b.back().apagado ? "*" : " ") + Ajusta(b.back().chave, 12, false) +
+                         Ajusta(b.back().numero, 7, true));
+        }
+        GravaDBF(dados / "A.DBF", {{"K", 'C', 12, 0, 0}, {"N", 'N', 5, 0, 0}}, 2, ra);
+        GravaDBF(pasta / "b.dbf", {{"K", 'C', 12, 0, 0}, {"R", 'N', 7, 2, 0}}, 3, rb);
+        fs::copy_file(pasta / "b.dbf", dados / "B.DBF");
+    }
+    // The record pairs whose keys are equal, as numbers or as text, in order.
+    std::vector<Linha> Pares(bool numeros) const {
+        std::vector<Linha> r;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            for (std::size_t j = 0; j < b.size(); ++j) {
+                const std::string& x = numeros ? a[i].numero : a[i].chave;
+                const std::string& y = numeros ? b[j].numero : b[j].chave;
+                if (a[i].apagado || b[j].apagado || x.empty() || y.empty()) continue;
+                if (numeros ? std::stod(x) == std::stod(y) : x == y)
+                    r.push_back({std::to_string(i + 1), std::to_string(j + 1)});
+            }
+        return r;
+    }
+    std::vector<Linha> Registros(const std::vector<Registro>& v, const std::function<bool(const Registro&)>& f) const {
+        std::vector<Linha> r;
+        for (std::size_t i = 0; i < v.size(); ++i)
+            if (!v[i].apagado && f(v[i])) r.push_back({std::to_string(i + 1)});
+        return r;
+    }
+    std::vector<Registro> a, b;
+};
+
+TEST_F(JuncaoDeArquivos, EqualityJoinsReadTheInnerFileOnceAndGiveEveryPair) {
+    ASSERT_FALSE(Pares(false).empty());
+    ASSERT_FALSE(Pares(true).empty());
+    for (const std::string tb : {"b", "b_dbc"}) {
+        if (tb == "b_dbc") {
+            ASSERT_TRUE(ComprimeDBF(pasta / "b.dbf", dados / "B.DBC", SemProgresso(), false).Ok());
+        }
+        const auto antes = Conteudo(dados);
+        for (const char* sql : {"select a.rowid, b.rowid from a join %s b on a.k = b.k order by 1, 2",
+                                "select a.rowid, b.rowid from %s b join a on b.k = a.k order by 1, 2"}) {
+            std::string q = sql;
+            q.replace(q.find("%s"), 2, tb);
+            const std::int64_t lidos = RegistrosVisitadosDBF();
+            EXPECT_EQ(Consulta(q), Pares(false)) << q;
+            // The outer file once, then only the matching records of the inner one;
+            // going through the inner file per outer record would read 60000.
+            EXPECT_LE(RegistrosVisitadosDBF() - lidos, static_cast<std::int64_t>(Pares(false).size() + 300 + 200)) << q;
+        }
+        EXPECT_EQ(Consulta("select a.rowid, b.rowid from a, " + tb + " b where b.r = a.n order by 1, 2"), Pares(true));
+        EXPECT_EQ(Conteudo(dados), antes) << tb;
+    }
+    // The inner file changed since its index was made.
+    GravaDBF(dados / "B.DBF", {{"K", 'C', 12, 0, 0}, {"R", 'N', 7, 2, 0}}, 3,
+             {" " + Ajusta("ABC", 12, false) + Ajusta("5.50", 7, true)});
+    b = {{false, "ABC", "5.50"}};
+    EXPECT_EQ(Consulta("select a.rowid, b.rowid from a join b on a.k = b.k order by 1, 2"), Pares(false));
+}
+
+TEST_F(JuncaoDeArquivos, EqualsWithAValueOfEachKind) {
+    auto numero = [](double d) {
+        return [d](const Registro& r) { return !r.numero.empty() && std::stod(r.numero) == d; };
+    };
+    EXPECT_EQ(Consulta("select rowid from b where r = 5"), Registros(b, numero(5)));
+    EXPECT_EQ(Consulta("select rowid from b where r = 5.5"), Registros(b, numero(5.5)));
+    EXPECT_EQ(Consulta("select rowid from a where n = 5.0"), Registros(a, numero(5)));
+    EXPECT_EQ(Consulta("select rowid from a where n = -3"), Registros(a, numero(-3)));
+    EXPECT_EQ(Consulta("select rowid from a where n = 5.5"), std::vector<Linha>{});
+    // Text against a number column: SQLite's conversion decides, over the whole file.
+    EXPECT_EQ(Consulta("select rowid from a where n = '5'"), Registros(a, numero(5)));
+    EXPECT_EQ(Consulta("select rowid from a where n = null"), std::vector<Linha>{});
+    EXPECT_EQ(Consulta("select rowid from a where k = 'S\xE3o Jos\xE9'"),
+              Registros(a, [](const Registro& r) { return r.chave == "S\xE3o Jos\xE9"; }));
+    EXPECT_EQ(Consulta("select rowid from b where k = 'abc'"),
+              Registros(b, [](const Registro& r) { return r.chave == "abc"; }));
+    EXPECT_EQ(Consulta("select rowid from b where k = 'abc' collate nocase"),
+              Registros(b, [](const Registro& r) { return r.chave == "abc" || r.chave == "ABC"; }));
+    EXPECT_EQ(Consulta("select rowid from b where k = ''"), std::vector<Linha>{});
+    EXPECT_EQ(Consulta("select rowid from b where k = 350010"), Consulta("select rowid from b where k = '350010'"));
+}
+
+// A DBC read by record number is expanded whole first, and checked as any expansion.
+TEST_F(JuncaoDeArquivos, ADbcWhoseCrcDoesNotMatchIsRefusedByAnEquals) {
+    ASSERT_TRUE(ComprimeDBF(pasta / "b.dbf", dados / "B.DBC", SemProgresso(), false).Ok());
+    std::string bytes = pasta.Le("dados/B.DBC");
+    dbfRecord h;
+    OpenDBF(h, pasta / "b.dbf", true);
+    bytes[static_cast<std::size_t>(h.TamCabecalho)] ^= 0x55;
+    CloseDBF(h);
+    pasta.Grava("dados/B.DBC", bytes);
+    const std::string erro = ErroDe("select count(*) from b_dbc where k = 'ABC'");
+    EXPECT_NE(erro.find("CRC"), std::string::npos) << erro;
+    EXPECT_NE(erro.find("B.DBC"), std::string::npos) << erro;
+}
+
+// A file written by R: its text key, with accents, against the same text in ours.
+TEST_F(JuncaoDeArquivos, AKeyOfAFileWrittenByRFindsItsRecords) {
+    const std::string r = "d<-data.frame(k=iconv(c('S\xC3\xA3o Jos\xC3\xA9','ABC',NA,'Concei\xC3\xA7\xC3\xA3o'),"
+                          "'UTF-8','latin1'),n=c(5L,NA,2L,100L),stringsAsFactors=FALSE);foreign::write.dbf(d,'" +
+                          (dados / "R.dbf").string() + "')";
+    ASSERT_EQ(teste::Executa("Rscript -e \"" + r + "\""), 0);
+    std::vector<Linha> esperado;
+    const std::vector<std::string> rk{"S\xE3o Jos\xE9", "ABC", "", "Concei\xE7\xE3o"};
+    for (std::size_t i = 0; i < rk.size(); ++i)
+        for (std::size_t j = 0; j < a.size(); ++j)
+            if (!rk[i].empty() && !a[j].apagado && a[j].chave == rk[i])
+                esperado.push_back({std::to_string(i + 1), std::to_string(j + 1)});
+    EXPECT_EQ(Consulta("select r.rowid, a.rowid from r join a on a.k = r.k order by 1, 2"), esperado);
+    EXPECT_EQ(Consulta("select r.rowid, a.rowid from a join r on r.k = a.k order by 1, 2"), esperado);
+    EXPECT_EQ(Consulta("select count(*) from r join a on a.n = r.n"),
+              (std::vector<Linha>{{std::to_string(Registros(a, [](const Registro& x) {
+                                                      return x.numero == "5" || x.numero == "2" || x.numero == "100";
+                                                  }).size())}}));
+}
+
 TEST(TabelasDaPasta, ADbcBesideItsDbfKeepsItsExtensionInTheName) {
     teste::PastaTemporaria p;
     p.Grava("OBITOS.DBF", "");
