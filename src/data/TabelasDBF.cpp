@@ -343,6 +343,8 @@ ValorCampo Decodifica(const Tabela& t, const char* registro, std::size_t i, bool
     }
     case Coluna::Logico: {
         const char l = bruto.empty() ? ' ' : bruto.front();
+        // strchr finds the terminator too: a zero byte is no answer.
+        if (l == '\0') break;
         if (std::strchr("TtYySs", l)) {
             r.tipo = ValorCampo::Inteiro;
             r.i = 1;

@@ -246,6 +246,14 @@ TEST_F(BancoPadrao, FieldNamesThatCollideStillGiveEveryColumn) {
     EXPECT_EQ(Consulta("select a, a_2 from nomes"), (std::vector<Linha>{{"1", "2"}}));
 }
 
+TEST_F(BancoPadrao, ALogicalFieldIsTrueFalseOrNullAndAZeroByteIsNull) {
+    using namespace std::string_literals;
+    GravaDBF(dados / "VIVO.DBF", {{"N", 'N', 1, 0, 0}, {"VIVO", 'L', 1, 0, 0}}, 3,
+             {" 1T", " 2n", " 3?", " 4 ", " 5\0"s, " 6S"});
+    EXPECT_EQ(Consulta("select n, vivo from vivo"),
+              (std::vector<Linha>{{"1", "1"}, {"2", "0"}, {"3", "NULL"}, {"4", "NULL"}, {"5", "NULL"}, {"6", "1"}}));
+}
+
 // Two files whose joins by text and by number have duplicate keys, blank keys, deleted
 // records, accents in two code pages, and integers against reals.
 class JuncaoDeArquivos : public BancoPadrao {
