@@ -3,23 +3,18 @@
 // Each step runs three times; the best run is reported.
 #include "platform/Arquivos.h"
 #include "table/TabelaArquivo.h"
+#include "Medida.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 
 using namespace dorvan;
+using dorvan::bench::PicoMemoriaKB;
 
 namespace {
-
-long PicoMemoriaKB() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 template <typename F>
 double Melhor(F&& f) {

@@ -13,6 +13,7 @@
 #include "data/LeDBF32.h"
 #include "platform/db/BancoDados.h"
 #include "query/BancoPadrao.h"
+#include "Medida.h"
 
 #include <QCoreApplication>
 #include <chrono>
@@ -20,18 +21,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace dorvan;
+using dorvan::bench::PicoMemoriaKB;
 
 namespace {
-
-long PicoMemoriaKB() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 

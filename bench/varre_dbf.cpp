@@ -6,6 +6,7 @@
 #include "data/Ucomprim.h"
 #include "platform/Arquivos.h"
 #include "platform/Compressao.h"
+#include "Medida.h"
 
 #include <chrono>
 #include <cstdio>
@@ -13,17 +14,11 @@
 #include <vector>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 
 using namespace dorvan;
+using dorvan::bench::PicoMemoriaKB;
 
 namespace {
-
-long PicoMemoriaKB() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 void Varre(const std::string& nome, bool checaCRC, const char* rotulo) {
     double melhor = 1e30;
