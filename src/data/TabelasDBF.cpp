@@ -1,5 +1,6 @@
 #include "data/TabelasDBF.h"
 
+#include "data/Binario.h"
 #include "data/LeDBF32.h"
 #include "data/UConvert.h"
 #include "data/Ucomprim.h"
@@ -155,11 +156,13 @@ struct Tabela {
 };
 
 // A DBC expanded as a stream on a thread of its own, its records handed over in
-// batches: at most a few batches wait at a time, whatever the file's size.
+// batches: at most a few batches wait at a time, whatever the file's size. A stream
+// read to its end is checked against the file's CRC (header and records).
 class FluxoDBC {
 public:
-    FluxoDBC(int fd, std::int64_t inicio, std::size_t tamRegistro)
-        : fd_(fd), pos_(inicio), L_(std::max<std::size_t>(tamRegistro, 1)) {
+    FluxoDBC(int fd, std::int64_t tamCabecalho, std::size_t tamRegistro, std::string nome)
+        : fd_(fd), tamCabecalho_(static_cast<std::size_t>(std::max<std::int64_t>(tamCabecalho, 0))),
+          pos_(tamCabecalho + 4), L_(std::max<std::size_t>(tamRegistro, 1)), nome_(std::move(nome)) {
         t_ = std::thread([this] { Trabalha(); });
     }
     ~FluxoDBC() {
@@ -211,7 +214,25 @@ private:
         return static_cast<unsigned>(n);
     }
     static void Grava(char* buffer, unsigned* tamanho, void* param) {
-        static_cast<FluxoDBC*>(param)->corta_->Pedaco(buffer, *tamanho);
+        auto* f = static_cast<FluxoDBC*>(param);
+        unsigned n = *tamanho;
+        f->crc_ = cmp::crc32(buffer, &n, &f->crc_);
+        f->corta_->Pedaco(buffer, *tamanho);
+    }
+
+    // The CRC of the header, and the one the file keeps after it; false when unread.
+    bool LeCabecalho(std::uint32_t& guardado) {
+        std::vector<char> cab(tamCabecalho_ + 4);
+        std::size_t lidos = 0;
+        while (lidos < cab.size()) {
+            const ssize_t n = ::pread(fd_, cab.data() + lidos, cab.size() - lidos, static_cast<off_t>(lidos));
+            if (n <= 0) return false;
+            lidos += static_cast<std::size_t>(n);
+        }
+        unsigned n = static_cast<unsigned>(tamCabecalho_);
+        crc_ = cmp::crc32(cab.data(), &n, &crc_);
+        guardado = Le32(cab.data() + tamCabecalho_);
+        return true;
     }
 
     void Entrega() {
@@ -234,12 +255,16 @@ private:
                 if (lote_.size() >= TamLote) Entrega();
             });
             corta_ = &corta;
+            std::uint32_t guardado = 0;
+            if (!LeCabecalho(guardado)) erroLeitura_ = true;
             auto trabalho = std::make_unique<char[]>(cmp::TAM_TRABALHO_EXPLODE);
-            unsigned codigo = cmp::explode(Le, Grava, trabalho.get(), this);
+            unsigned codigo = erroLeitura_ ? cmp::CMP_OK : cmp::explode(Le, Grava, trabalho.get(), this);
             if (erroLeitura_)
                 erro = "Erro de leitura do arquivo";
             else if (codigo != cmp::CMP_OK && !cancela_)
                 erro = MensagemCodec(codigo);
+            else if (!cancela_ && ~crc_ != guardado)
+                erro = "Erro de CRC em " + DeUtf8(nome_);
             if (erro.empty() && !lote_.empty()) Entrega();
         } catch (const Cancelado&) {
         } catch (const std::exception& e) {
@@ -254,8 +279,11 @@ private:
     }
 
     int fd_;
+    std::size_t tamCabecalho_;
     std::int64_t pos_;
     std::size_t L_;
+    std::string nome_;
+    std::uint32_t crc_ = 0xFFFFFFFFu;
     CortaRegistros* corta_ = nullptr;
     std::vector<char> lote_; // the worker's batch being filled
     std::atomic<bool> cancela_{false};
@@ -703,7 +731,7 @@ int Filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
             return Avanca(c);
         }
     }
-    if (t->dbc) c->fluxo = std::make_unique<FluxoDBC>(c->h.Arquivo, c->h.TamCabecalho + 4, c->h.TamRegistro);
+    if (t->dbc) c->fluxo = std::make_unique<FluxoDBC>(c->h.Arquivo, c->h.TamCabecalho, c->h.TamRegistro, c->h.Nome);
     return Avanca(c);
 }
 

@@ -364,7 +364,7 @@ TEST_F(JuncaoDeArquivos, EqualsWithAValueOfEachKind) {
 }
 
 // A DBC read by record number is expanded whole first, and checked as any expansion.
-TEST_F(JuncaoDeArquivos, ADbcWhoseCrcDoesNotMatchIsRefusedByAnEquals) {
+TEST_F(JuncaoDeArquivos, ADbcWhoseCrcDoesNotMatchIsRefusedByAnEqualsAndByAScan) {
     ASSERT_TRUE(ComprimeDBF(pasta / "b.dbf", dados / "B.DBC", SemProgresso(), false).Ok());
     std::string bytes = pasta.Le("dados/B.DBC");
     dbfRecord h;
@@ -375,6 +375,10 @@ TEST_F(JuncaoDeArquivos, ADbcWhoseCrcDoesNotMatchIsRefusedByAnEquals) {
     const std::string erro = ErroDe("select count(*) from b_dbc where k = 'ABC'");
     EXPECT_NE(erro.find("CRC"), std::string::npos) << erro;
     EXPECT_NE(erro.find("B.DBC"), std::string::npos) << erro;
+    // A scan to its end checks it too: no count of a damaged file passes for a result.
+    const std::string lido = ErroDe("select count(*) from b_dbc");
+    EXPECT_NE(lido.find("CRC"), std::string::npos) << lido;
+    EXPECT_NE(lido.find("B.DBC"), std::string::npos) << lido;
 }
 
 // A file written by R: its text key, with accents, against the same text in ours.
