@@ -263,7 +263,10 @@ TEST_F(Importacao, SaveDialogAddsTheTypesExtensionButNoneForSpring) {
             }
             for (const QString& f : d->nameFilters())
                 if (f.startsWith(QString::fromLatin1(c.filtro))) d->selectNameFilter(f);
-            d->selectFile(QString::fromStdString(pasta / "dados"));
+            // Typed into the name box: selectFile leaves the box alone when it has the focus.
+            auto* caixa = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(caixa, nullptr);
+            caixa->setText(QString::fromStdString(pasta / "dados"));
             QMetaObject::invokeMethod(d, "accept");
         });
         EXPECT_EQ(janela->EscolheArquivoSalvar(QStringLiteral("Salvar")), pasta / c.esperado) << c.filtro;
