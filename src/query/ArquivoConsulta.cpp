@@ -124,7 +124,8 @@ void GravaScriptR(const std::string& arquivo, const ConsultaSalva& c, const std:
     linha("odbcClose(db)");
     linha("rownames(tabela) = tabela[,1]");
     linha("tabela=tabela[2:length(tabela)]");
-    GravaArquivoInteiro(arquivo, s);
+    // R reads its scripts as UTF-8.
+    GravaArquivoInteiro(arquivo, ParaUtf8(s));
 }
 
 bool GravaConsultaPorExtensao(const std::string& arquivo, const ConsultaSalva& c, const std::string& driver) {

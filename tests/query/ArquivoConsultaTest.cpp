@@ -121,6 +121,25 @@ TEST(ScriptR, WarnsAndStillWritesAScriptRParses) {
     EXPECT_TRUE(msg.Textos().empty());
 }
 
+// R reads scripts as UTF-8 here: accents in the title and the query must reach it whole.
+TEST(ScriptR, AccentsReachRWhole) {
+    teste::PastaTemporaria pasta;
+    ConsultaSalva c = Exemplo();
+    c.parametro.clear();
+    c.titulo = "\xD3" "bitos por m\xEAs";
+    c.linhas = {"select * from t where nome = 'S\xE3o Paulo'"};
+    MensagensRoteiro msg;
+    {
+        UsaMensagens usa(msg);
+        GravaScriptR(pasta / "a.r", c, "ODBC");
+    }
+    std::string saida;
+    const std::string r = "Rscript -e 'e <- parse(\"" + (pasta / "a.r") +
+                          "\", encoding=\"UTF-8\"); cat(e[[2]][[3]], \"|\", e[[5]][[3]][[3]], sep=\"\")' 2>&1";
+    ASSERT_EQ(teste::Executa(r, &saida), 0) << saida;
+    EXPECT_EQ(saida, "\xC3\x93" "bitos por m\xC3\xAAs|select * from t where nome = 'S\xC3\xA3o Paulo'");
+}
+
 TEST(GravaConsultaPorExtensao, TheExtensionInAnyCaseChoosesTheFormAndOthersWriteNothing) {
     teste::PastaTemporaria pasta;
     MensagensRoteiro msg;
