@@ -908,3 +908,49 @@ TEST_F(TabulacaoTeste, TheTotalColumnLeavesOutADroppedColumnWithCellsInRowsOutOf
 
 } // namespace
 } // namespace dorvan::teste
+
+namespace dorvan::teste {
+namespace {
+
+// A wide table (thousands of rows by thousands of columns) has its columns laid out
+// while the files are read: the counts, the "Não classificados" column added by the
+// merge, the dropped zero columns and the "Total" column come out as for a small
+// one, also when the run is cancelled during the first file.
+class TabelaLarga : public TabulacaoTeste {
+protected:
+    void SetUp() override {
+        TabulacaoTeste::SetUp();
+        std::vector<std::string> cnv{"3000 4"};
+        for (int k = 0; k < 3000; ++k)
+            cnv.push_back(LinhaCNV("", std::to_string(k + 1), "C" + Zeros(k, 4), Zeros(k, 4)));
+        GravaCnv("MUITAS.CNV", cnv);
+        GravaDef({"LCausa,CAUSA,MUITAS.CNV", "TCausa,CAUSA,MUITAS.CNV", "Adados/*.*"});
+        GravaDados("A.DBF", {{"1", "025", "0001", "35", "1.00", "1"},
+                             {"1", "025", "2999", "35", "1.00", "1"},
+                             {"2", "070", "0001", "35", "1.00", "1"},
+                             {"1", "010", "Z999", "33", "1.00", "1"}});
+        GravaDados("B.DBF", {{"1", "025", "0002", "35", "1.00", "1"}});
+        op.Linha = 0;
+        op.Coluna = Item(def.ListColunas, "Causa");
+        op.ModoNaoClassificados = 1;
+        op.SupLinhas = true;
+        op.SupColunas = true;
+        op.Threads = 2;
+    }
+};
+
+TEST_F(TabelaLarga, CountsTheCellsAndCancelsCleanly) {
+    op.Arquivos = {"A.DBF", "B.DBF"};
+    ASSERT_EQ(Roda().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(Linhas(),
+              (Linhas_{"Causa;C0001;C0002;C2999;N\xE3o classificados;Total", "C0001;2;0;0;0;2", "C0002;0;1;0;0;1",
+                       "C2999;0;0;1;0;1", "N\xE3o classificados;0;0;0;1;1", "Total;2;1;1;1;5"}));
+    CancelaNoArquivo cancela(log, "A.DBF");
+    ResultadoTabulacao r = Roda(cancela);
+    EXPECT_TRUE(r.Cancelada);
+    EXPECT_EQ(Linhas(), (Linhas_{"Causa;C0001;C2999;N\xE3o classificados;Total", "C0001;2;0;0;2", "C2999;0;1;0;1",
+                                 "N\xE3o classificados;0;0;1;1", "Total;2;1;1;4"}));
+}
+
+} // namespace
+} // namespace dorvan::teste
