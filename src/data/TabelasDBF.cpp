@@ -220,15 +220,11 @@ private:
         f->corta_->Pedaco(buffer, *tamanho);
     }
 
-    // The CRC of the header, and the one the file keeps after it; false when unread.
+    // The CRC of the header, and the one the file keeps after it; false when the file
+    // is too short for them (a read error throws, naming the file).
     bool LeCabecalho(std::uint32_t& guardado) {
         std::vector<char> cab(tamCabecalho_ + 4);
-        std::size_t lidos = 0;
-        while (lidos < cab.size()) {
-            const ssize_t n = ::pread(fd_, cab.data() + lidos, cab.size() - lidos, static_cast<off_t>(lidos));
-            if (n <= 0) return false;
-            lidos += static_cast<std::size_t>(n);
-        }
+        if (LeNaPosicao(fd_, cab.data(), cab.size(), 0, nome_) < cab.size()) return false;
         unsigned n = static_cast<unsigned>(tamCabecalho_);
         crc_ = cmp::crc32(cab.data(), &n, &crc_);
         guardado = Le32(cab.data() + tamCabecalho_);
