@@ -61,6 +61,20 @@ double Uma(MotorBD& motor, const std::string& sql, std::string& valor) {
     return Segundos(std::chrono::steady_clock::now() - t0);
 }
 
+// This run's aliases file.
+std::string ArquivoAliases() { return "/tmp/bench_consulta_padrao_" + std::to_string(getpid()) + ".ini"; }
+
+// Starts the engine with a STANDARD alias "Bench" over pasta; false (said) when it does not start.
+bool IniciaComAlias(MotorBD& motor, const std::string& pasta) {
+    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
+    if (motor.Inicia() != 0) {
+        std::fprintf(stderr, "the database engine did not start\n");
+        return false;
+    }
+    motor.AdicionaAliasPadrao("Bench", pasta);
+    return true;
+}
+
 int Juncao(const std::string& pasta, long long n) {
     std::filesystem::create_directories(pasta);
     for (const char* nome : {"A.DBF", "B.DBF"}) {
@@ -75,14 +89,9 @@ int Juncao(const std::string& pasta, long long n) {
         }
         CloseDBF(h);
     }
-    const std::string aliases = "/tmp/bench_consulta_padrao_" + std::to_string(getpid()) + ".ini";
+    const std::string aliases = ArquivoAliases();
     MotorBD motor(aliases);
-    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
-    if (motor.Inicia() != 0) {
-        std::fprintf(stderr, "the database engine did not start\n");
-        return 1;
-    }
-    motor.AdicionaAliasPadrao("Bench", pasta);
+    if (!IniciaComAlias(motor, pasta)) return 1;
     const long long parte = std::min(200LL, n);
     const std::string todas = "SELECT count(*), sum(b.v) FROM a JOIN b ON a.chave = b.chave";
     const std::string comIndice = todas + " WHERE a.rowid <= " + std::to_string(parte);
@@ -132,14 +141,9 @@ int main(int argc, char** argv) {
     const std::string pasta = argv[1], tabela = argv[2], coluna = argv[3];
     const bool comR = !(argc > 4 && std::string(argv[4]) == "--semR");
     QCoreApplication app(argc, argv);
-    const std::string aliases = "/tmp/bench_consulta_padrao_" + std::to_string(getpid()) + ".ini";
+    const std::string aliases = ArquivoAliases();
     MotorBD motor(aliases);
-    motor.DefineFontePadrao(FonteArquivosDBF([] { return false; }));
-    if (motor.Inicia() != 0) {
-        std::fprintf(stderr, "the database engine did not start\n");
-        return 1;
-    }
-    motor.AdicionaAliasPadrao("Bench", pasta);
+    if (!IniciaComAlias(motor, pasta)) return 1;
     std::printf("memory at start: %ld KB\n", PicoMemoriaKB());
     try {
         long long linhas = 0;
