@@ -14,14 +14,19 @@
 #include "platform/db/BancoDados.h"
 #include "query/ui/TOQBForm.h"
 #include "query/ui/TfBrowse.h"
+#include "query/ui/TfQuery.h"
 #include "table/TabelaResultados.h"
 #include "table/Configuracao.h"
+#include "tabulation/ui/TAbreDEF.h"
+#include "tabulation/ui/TTabula.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMenu>
 #include <QStatusBar>
 #include <QAbstractButton>
@@ -74,6 +79,7 @@ TEST(TextosInteiros, EveryWindowOpenedFromTheMainWindowShowsItsTextsWhole) {
         acoes.push_back(x);
     // Leaving would end the program under test.
     std::erase_if(acoes, [](QAction* x) { return x->objectName() == u"Sair1" || x->objectName() == u"SpeedButton3"; });
+    bool consultaVista = false;
     for (Estado estado : {Estado::ComTabela, Estado::SemTabela}) {
         for (QAction* x : acoes) {
             Prepara(estado);
@@ -84,11 +90,19 @@ TEST(TextosInteiros, EveryWindowOpenedFromTheMainWindowShowsItsTextsWhole) {
                 x,
                 [&](QWidget* w) {
                     a.Mede(w, onde);
+                    // The SQL window's own dialogs come up over it, and reach this too.
+                    auto* q = dynamic_cast<TfQuery*>(w);
+                    if (q && !consultaVista) {
+                        consultaVista = true;
+                        for (QPushButton* b : {q->bNovoAlias, q->bCase, q->bOQB, q->bLote})
+                            if (b->isVisible() && b->isEnabled()) b->click();
+                    }
                     Fecha(w);
                 },
                 [&](QWidget* w) { a.Mede(w, onde); });
         }
     }
+    EXPECT_TRUE(consultaVista);
     Prepara(Estado::SemTabela);
     EXPECT_THAT(a.faltas, IsEmpty());
 }
@@ -170,5 +184,58 @@ TEST(TextosInteiros, TheDbfBrowsersCountIsWhole) {
     Achados a;
     a.Mede(fBrowse, "browser");
     fBrowse->close();
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheTabulationDialogAndEveryDialogOfTheMapWindowShowTheirTextsWhole) {
+    Achados a;
+    // The tabulation dialog, after the sample's DEF is chosen.
+    Prepara(Estado::SemTabela);
+    const std::string pasta = Amostra();
+    bool tabulacao = false;
+    Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
+        a.Mede(w, "Tabula1");
+        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
+            abre->DefinePasta(pasta);
+            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
+            ASSERT_EQ(itens.size(), 1);
+            abre->FileListBox1->setCurrentItem(itens.front());
+            abre->bOK->click();
+            return;
+        }
+        tabulacao = tabulacao || qobject_cast<TTabula*>(w);
+        Fecha(w);
+    });
+    EXPECT_TRUE(tabulacao);
+
+    // The map window's every command, from its menus and its buttons.
+    Prepara(Estado::UmaColuna);
+    TForm1& f = Principal();
+    f.Tabela().NomeMapa = Amostra() + "/brasil.map";
+    Mapa1Click(f);
+    ASSERT_TRUE(Mapa && Mapa->isVisible());
+    std::vector<QAction*> acoes;
+    for (QAction* x : Mapa->findChildren<QAction*>())
+        if (!x->objectName().isEmpty() && x->objectName() != u"Retornar1" && x->objectName() != u"BSair")
+            acoes.push_back(x);
+    ASSERT_FALSE(acoes.empty());
+    for (QAction* x : acoes) {
+        if (!Mapa->isVisible()) {
+            f.Tabela().NomeMapa = Amostra() + "/brasil.map";
+            Mapa1Click(f);
+        }
+        if (!x->isVisible() || !x->isEnabled()) continue;
+        const std::string onde = "map " + x->objectName().toStdString();
+        Dispara(
+            x,
+            [&](QWidget* w) {
+                a.Mede(w, onde);
+                Fecha(w);
+            },
+            [&](QWidget* w) { a.Mede(w, onde); });
+    }
+    a.Mede(Mapa, "map window");
+    Mapa->close();
+    Prepara(Estado::SemTabela);
     EXPECT_THAT(a.faltas, IsEmpty());
 }
