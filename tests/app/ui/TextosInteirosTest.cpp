@@ -16,6 +16,7 @@
 #include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
 #include "table/TabelaResultados.h"
+#include "table/ui/TEscolhe_Coluna.h"
 #include "table/Configuracao.h"
 #include "tabulation/ui/TAbreDEF.h"
 #include "tabulation/ui/TTabula.h"
@@ -90,6 +91,15 @@ TEST(TextosInteiros, EveryWindowOpenedFromTheMainWindowShowsItsTextsWhole) {
                 x,
                 [&](QWidget* w) {
                     a.Mede(w, onde);
+                    // A column chooser is answered with its first column, so the
+                    // window the command shows next is measured too.
+                    if (auto* e = qobject_cast<TEscolhe_Coluna*>(w); e && e->ListBox1->count() > 0) {
+                        QListWidgetItem* i = e->ListBox1->item(0);
+                        if (i->flags() & Qt::ItemIsUserCheckable) i->setCheckState(Qt::Checked);
+                        e->ListBox1->setCurrentItem(i);
+                        e->bOK->click();
+                        return;
+                    }
                     // The SQL window's own dialogs come up over it, and reach this too.
                     auto* q = dynamic_cast<TfQuery*>(w);
                     if (q && !consultaVista) {
