@@ -138,7 +138,7 @@ TRGrafico::TRGrafico(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(c
     bMais = Botao(this, "bMais", QStringLiteral("..."),
                   ParaQString("Ver demais gr\xE1"
                               "ficos"));
-    // A tool button shows the icon text, which drops a trailing "..." from the text.
+    // A tool button shows the icon text, which leaves out a closing "...".
     bMais->setIconText(QStringLiteral("..."));
     Panel1->addAction(bMais);
 
