@@ -200,22 +200,18 @@ void MedeGrade(std::vector<std::string>& f, QAbstractItemView* v) {
     auto* tabela = qobject_cast<QTableView*>(v);
     // The frozen margins of a grid scroll with the grid they lie over.
     if (!tabela || qobject_cast<QAbstractItemView*>(v->parentWidget())) return;
-    const QSize vista = v->viewport()->size();
-    if (v->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff && m->columnCount() > 0) {
-        const int c = m->columnCount() - 1;
-        const int direita = tabela->columnViewportPosition(c) + tabela->columnWidth(c);
-        if (tabela->columnViewportPosition(0) != 0 || direita > vista.width())
-            f.push_back(Nome(v) + ": " + std::to_string(m->columnCount()) + " columns need " +
-                        std::to_string(direita - tabela->columnViewportPosition(0)) + " pixels, has " +
-                        std::to_string(vista.width()));
-    }
-    if (v->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff && m->rowCount() > 0) {
-        const int l = m->rowCount() - 1;
-        const int baixo = tabela->rowViewportPosition(l) + tabela->rowHeight(l);
-        if (tabela->rowViewportPosition(0) != 0 || baixo > vista.height())
-            f.push_back(Nome(v) + ": " + std::to_string(m->rowCount()) + " rows need " +
-                        std::to_string(baixo - tabela->rowViewportPosition(0)) + " pixels, has " +
-                        std::to_string(vista.height()));
+    // Each axis without a scroll bar: from the first section's start to the last one's end.
+    for (const QHeaderView* h : {tabela->horizontalHeader(), tabela->verticalHeader()}) {
+        const bool horizontal = h->orientation() == Qt::Horizontal;
+        const auto politica = horizontal ? v->horizontalScrollBarPolicy() : v->verticalScrollBarPolicy();
+        if (politica != Qt::ScrollBarAlwaysOff || h->count() == 0) continue;
+        const int ultima = h->count() - 1;
+        const int inicio = h->sectionViewportPosition(0);
+        const int precisa = h->sectionViewportPosition(ultima) + h->sectionSize(ultima) - inicio;
+        const int tem = horizontal ? v->viewport()->width() : v->viewport()->height();
+        if (inicio != 0 || precisa > tem)
+            f.push_back(Nome(v) + ": " + std::to_string(h->count()) + (horizontal ? " columns" : " rows") +
+                        " need " + std::to_string(precisa) + " pixels, has " + std::to_string(tem));
     }
 }
 
