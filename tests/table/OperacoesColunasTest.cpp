@@ -3,6 +3,7 @@
 #include "platform/Mensagens.h"
 #include "table/TabelaTeste.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -307,6 +308,21 @@ TEST(OperacoesColunas, MultiplyingByAFactorKeepsTotalsConsistent) {
     MultiplicaColunaPorFator(p, 3, 3);
     EXPECT_EQ(p.Coluna(3).Total, 30);
     EXPECT_EQ(p.NomeColuna(2), "M*-1");
+}
+
+// The factor in the title is written as the other short numbers the user reads: with
+// the locale's decimal mark.
+TEST(OperacoesColunas, TheFactorInTheTitleHasTheLocalesDecimalMark) {
+    const QLocale antes;
+    QLocale::setDefault(QLocale(QStringLiteral("pt_BR")));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    TabelaResultados t = MontaTabela({"A", "B"}, {{"Taxa", {1, 2}}});
+    m.Responde("-2,5");
+    ASSERT_TRUE(MultiplicaPorFator(t, 1));
+    QLocale::setDefault(antes);
+    EXPECT_EQ(t.NomeColuna(1), "Taxa*-2,5");
+    EXPECT_EQ(Valores(t, 1), (std::vector<double>{-2.5, -5}));
 }
 
 TEST(OperacoesColunas, DecimalsAndWidthsAreRoundedAndClamped) {
