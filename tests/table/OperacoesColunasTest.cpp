@@ -502,6 +502,10 @@ TEST(OperacoesColunas, SuppressingZeroRowsWithAnOthersRow) {
     m.Responde("S");
     m.Responde("Outras");
     EXPECT_EQ(SuprimeLinhasPergunta(t, 1, CriterioSupressao::IgualA), ResultadoSupressao::Feita);
+    // The rows kept are there before the question on the others comes.
+    EXPECT_EQ(Rotulos(t), (std::vector<std::string>{"A", "B", "D"}));
+    EXPECT_EQ(m.Registros().size(), 1u);
+    EXPECT_TRUE(AgregaLinhasEliminadas(t, 4));
     EXPECT_EQ(Rotulos(t), (std::vector<std::string>{"A", "B", "D", "Outras"}));
     EXPECT_EQ(Valores(t, 1), (std::vector<double>{10, 20, 30, 0}));
     EsperaValores(Valores(t, 2), {1, 4, 0, 2}, "Casos");
@@ -544,6 +548,9 @@ TEST(OperacoesColunas, SuppressionCriteria) {
         EXPECT_EQ(SuprimeLinhas(t, 1, c.criterio, c.x), ResultadoSupressao::Feita);
         EXPECT_EQ(Rotulos(t), c.ficam);
         EXPECT_EQ(t.NumLinhas, static_cast<std::int32_t>(c.ficam.size()));
+        EXPECT_FALSE(AgregaLinhasEliminadas(t, 4));
+        EXPECT_EQ(t.NumLinhas, static_cast<std::int32_t>(c.ficam.size()));
+        EXPECT_EQ(m.RespostasRestantes(), 0u);
     }
     EXPECT_EQ(NomesCriterios[1], "Maior que");
 }
@@ -555,6 +562,7 @@ TEST(OperacoesColunas, SuppressingNothingOrEverything) {
     // Nothing removed: no question, nothing changed.
     EXPECT_EQ(SuprimeLinhas(t, 1, CriterioSupressao::IgualA, 99), ResultadoSupressao::Feita);
     EXPECT_EQ(t.NumLinhas, 4);
+    EXPECT_FALSE(AgregaLinhasEliminadas(t, 4));
     EXPECT_FALSE(t.Modificada);
     EXPECT_TRUE(m.Registros().empty());
     // Every row removed: the caller closes the table.

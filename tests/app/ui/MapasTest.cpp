@@ -248,14 +248,8 @@ TEST(Mapas, TheMapWindowsMessageOpensInFrontOfIt) {
     Mapa->BSairClick();
 }
 
-} // namespace
-
-namespace {
-
 // The columns the grid shows, as its view counts them.
 int ColunasNaGrade() { return Principal().StringGrid1->horizontalHeader()->count(); }
-
-} // namespace
 
 // The columns the map tools add to the table show in the grid at once.
 TEST(Mapas, ColumnsAddedByTheMapToolsShowInTheGrid) {
@@ -286,3 +280,5 @@ TEST(Mapas, ColumnsAddedByTheMapToolsShowInTheGrid) {
     Mapa->BSairClick();
     Prepara(Estado::SemTabela);
 }
+
+} // namespace
