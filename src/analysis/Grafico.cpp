@@ -1,5 +1,6 @@
 #include "analysis/Grafico.h"
 
+#include "maps/ImpressaoMapa.h"
 #include "platform/Numeros.h"
 #include "platform/Texto1252.h"
 
@@ -524,18 +525,15 @@ std::string ConfereExtensaoImagem(const std::string& arquivo) {
 }
 
 std::string ArquivoImagem(const std::string& arquivo) {
-    std::filesystem::path p(arquivo);
     switch (FormatoPorNome(arquivo)) {
     case FormatoImagem::Metafile:
-        p.replace_extension(".svg");
-        break;
+        return NomeDaImagem(arquivo, ".svg");
     case FormatoImagem::Bitmap:
-        p.replace_extension(".png");
-        break;
+        return NomeDaImagem(arquivo, ".png");
     case FormatoImagem::Nenhum:
-        return {};
+        break;
     }
-    return p.string();
+    return {};
 }
 
 } // namespace dorvan

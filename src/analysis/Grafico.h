@@ -3,6 +3,7 @@
 // the results table, with the per-series and per-axis options the window's
 // dialogs edit. The window only draws this model, so every decision about what a
 // command adds, clears or changes is made (and tested) here.
+#include "maps/Classes.h"
 #include "table/TabelaResultados.h"
 
 #include <cstdint>
@@ -20,8 +21,7 @@ bool DerivadaDePonto(TipoSerie tipo);
 // Series drawn against the row positions 0, 1, 2 ... (their labels on the category axis).
 bool SerieDeCategorias(TipoSerie tipo);
 
-// Colours as 0x00BBGGRR.
-inline constexpr std::uint32_t CorBranca = 0x00FFFFFF;
+// Colours as 0x00BBGGRR (white is the maps' CorBranca).
 inline constexpr std::uint32_t CorAzul = 0x00FF0000;     // RGB 0,0,255
 inline constexpr std::uint32_t CorVermelha = 0x000000FF; // RGB 255,0,0
 // A point drawn in its series' colour (a pie slice: in the palette colour of its place).

@@ -284,10 +284,11 @@ void DesenhaCirculos(const TabelaResultados& t, const std::string& nomeMapa, std
     }
 }
 
-void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho& destino, const AvisoCamada& aviso) {
-    if (!o.Ativas) return;
+void DesenhaSetas(const VistaMapa& v, const ConfiguracaoSetas& o, std::int32_t indCor, const DestinoDesenho& destino,
+                  const AvisoCamada& aviso) {
+    if (!o.MostraSetas) return;
     DBFAberto d;
-    AbreCamadaDBF(d.h, o.Arquivo);
+    AbreCamadaDBF(d.h, o.ArquivoFluxo);
     if (d.h.Estado == 0) return; // OpenDBF has said why
     const char* nomes[] = {"X1", "Y1", "X2", "Y2", "TIPO", "FLUXO", "TOT1", "TOT2", "DISTANCIA"};
     int campo[9] = {};
@@ -297,7 +298,7 @@ void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho
             if (n == nomes[j]) campo[j] = i;
     }
     if (!campo[0] || !campo[1] || !campo[2] || !campo[3]) {
-        if (aviso) aviso(o.Arquivo + SemCamposFluxo);
+        if (aviso) aviso(o.ArquivoFluxo + SemCamposFluxo);
         return;
     }
     struct Local {
@@ -317,10 +318,10 @@ void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho
         const double tipo = val[4], fluxo = val[5], tot1 = val[6], tot2 = val[7], dist = val[8];
         maiorTot2 = std::max(maiorTot2, tot2);
         if (tipo == 0) locais.push_back({val[2], val[3], fluxo, tot2});
-        f.LarguraCaneta = o.Divisor < 1 ? 1 : std::max(1, Arredonda((fluxo - o.FluxoMinimo) / o.Divisor));
+        f.LarguraCaneta = o.DivisorLargura < 1 ? 1 : std::max(1, Arredonda((fluxo - o.FluxoMinimo) / o.DivisorLargura));
         // A zero total cannot pass a percentage filter rather than divide by zero.
         const bool percentual = tot1 != 0 ? fluxo * 100 / tot1 >= o.PercentualMinimo : o.PercentualMinimo <= 0;
-        if ((tipo == 1 || !o.SoDominantes) && dist >= o.DistanciaMinima && fluxo >= o.FluxoMinimo && percentual) {
+        if ((tipo == 1 || !o.Dominante) && dist >= o.DistanciaMinima && fluxo >= o.FluxoMinimo && percentual) {
             f.Pontos = {GeoParaTela(v, val[0], val[1]), GeoParaTela(v, val[2], val[3])};
             f.Identificacao = BaseIdentificacaoFluxo + i;
             destino(f);
@@ -337,7 +338,7 @@ void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho
         disco.Raio = h;
         disco.Pontos.assign(1, c);
         disco.Preenchimento = CorBranca;
-        disco.Caneta = o.IndCor > 14 ? 0x808080u : 0x00FF0000u; // grey or blue
+        disco.Caneta = indCor > 14 ? 0x808080u : 0x00FF0000u; // grey or blue
         destino(disco);
         const double a = (l.Tot2 - l.Fluxo) / l.Tot2 * 2 * std::numbers::pi;
         if (!(a > 0)) continue;

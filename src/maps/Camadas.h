@@ -6,6 +6,7 @@
 // the picture files and the paper share one set of rules.
 #include "data/LeDBF32.h"
 #include "maps/DesenhoMapa.h"
+#include "maps/FluxoMapa.h"
 
 #include <array>
 #include <cstdint>
@@ -109,19 +110,9 @@ std::int32_t RaioCirculo(double v, double maior, std::int32_t raioMaximo);
 void DesenhaCirculos(const TabelaResultados& t, const std::string& nomeMapa, std::int32_t coluna, std::uint32_t cor,
                      std::int32_t raioMaximo, const VistaMapa& v, const DestinoDesenho& destino);
 
-// The flow DBF and its filters (set by the flow dialog).
-struct OpcoesSetas {
-    bool Ativas = false;
-    std::string Arquivo;
-    bool SoDominantes = false;
-    double DistanciaMinima = 0;
-    double FluxoMinimo = 0;
-    double PercentualMinimo = 0;
-    double Divisor = 0;
-    bool Setor = false; // pie circles of the flows inside one place
-    std::uint32_t Cor = 0x000000FF;
-    std::int32_t IndCor = 0;
-};
-void DesenhaSetas(const VistaMapa& v, const OpcoesSetas& o, const DestinoDesenho& destino, const AvisoCamada& aviso);
+// The flow lines and pies of the map window's flow settings (the flow dialog's);
+// indCor: the palette in use, whose last ones outline the discs in grey.
+void DesenhaSetas(const VistaMapa& v, const ConfiguracaoSetas& o, std::int32_t indCor, const DestinoDesenho& destino,
+                  const AvisoCamada& aviso);
 
 } // namespace dorvan

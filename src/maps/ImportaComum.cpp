@@ -214,23 +214,45 @@ const std::string& Item(const std::vector<std::string>& v, int i) {
 
 namespace dorvan {
 
-bool MapaEstrangeiro(const std::string& arquivo) {
+namespace {
+
+// The importers by extension, with what the map window shows while each converts.
+struct Importador {
+    const char* Extensao;
+    bool Legenda, Ampulheta;
+    std::string (*Importa)(const std::string&, const EscolheNomeFn&);
+};
+
+const Importador Importadores[] = {
+    {".BND", true, false, [](const std::string& a, const EscolheNomeFn&) { return ImportaBND(a); }},
+    {".WPT", true, false, [](const std::string& a, const EscolheNomeFn&) { return ImportaWPT(a); }},
+    {".XY", true, true, [](const std::string& a, const EscolheNomeFn&) { return ImportaXY(a); }},
+    {".MME", false, true, [](const std::string& a, const EscolheNomeFn&) { return ImportaMME(a); }},
+    {".BNA", true, true, ImportaBNA},
+    {".MIF", true, true, ImportaMIF},
+    {".E00", false, true, ImportaE00},
+    {".SHP", false, true, ImportaSHP},
+};
+
+const Importador* ImportadorDe(const std::string& arquivo) {
     const std::string e = MaiusculasAscii(std::filesystem::path(arquivo).extension().string());
-    return e == ".BND" || e == ".WPT" || e == ".XY" || e == ".MME" || e == ".BNA" || e == ".MIF" || e == ".E00" ||
-           e == ".SHP";
+    for (const Importador& i : Importadores)
+        if (e == i.Extensao) return &i;
+    return nullptr;
+}
+
+} // namespace
+
+bool MapaEstrangeiro(const std::string& arquivo) { return ImportadorDe(arquivo) != nullptr; }
+
+SinaisImportacao SinaisDoImportador(const std::string& arquivo) {
+    const Importador* i = ImportadorDe(arquivo);
+    return i ? SinaisImportacao{i->Legenda, i->Ampulheta} : SinaisImportacao{};
 }
 
 std::string ImportaMapaEstrangeiro(const std::string& arquivo, const EscolheNomeFn& escolhe) {
-    const std::string e = MaiusculasAscii(std::filesystem::path(arquivo).extension().string());
-    if (e == ".BND") return ImportaBND(arquivo);
-    if (e == ".WPT") return ImportaWPT(arquivo);
-    if (e == ".XY") return ImportaXY(arquivo);
-    if (e == ".MME") return ImportaMME(arquivo);
-    if (e == ".BNA") return ImportaBNA(arquivo, escolhe);
-    if (e == ".MIF") return ImportaMIF(arquivo, escolhe);
-    if (e == ".E00") return ImportaE00(arquivo, escolhe);
-    if (e == ".SHP") return ImportaSHP(arquivo, escolhe);
-    return arquivo;
+    const Importador* i = ImportadorDe(arquivo);
+    return i ? i->Importa(arquivo, escolhe) : arquivo;
 }
 
 } // namespace dorvan

@@ -223,6 +223,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         return {};
     }
     const long long numItens = InteiroOuZero(Campo(tabela, 36, 2));
+    // Redefined items add definition lines after the items but no record text.
+    const long long numDefinicoes = std::max(numItens, InteiroOuZero(Campo(tabela, 38, 4)));
     const long long numRegistros = InteiroOuZero(Campo(tabela, 52, 4));
     std::vector<ItemE00> itens;
     std::vector<std::string> candidatos;
@@ -255,6 +257,8 @@ std::string ImportaE00(const std::string& arquivo, const EscolheNomeFn& escolhe)
         if (itemId >= 0) candidatos.push_back(it.Nome);
         itens.push_back(it);
     }
+    for (long long i = numItens; i < numDefinicoes; ++i)
+        e.Exige();
     if (itemId < 0 && !itens.empty()) {
         itemId = static_cast<int>(itens.size()) - 1;
         candidatos.push_back(itens.back().Nome);

@@ -48,6 +48,13 @@ std::string ImportaSHP(const std::string& arquivo, const EscolheNomeFn& escolhe 
 
 // True when the upper-cased extension is one of .BND .WPT .XY .MME .BNA .MIF .E00 .SHP.
 bool MapaEstrangeiro(const std::string& arquivo);
+// What the map window shows while a foreign map converts: the input file's name as
+// its caption, the hourglass. Each importer has its own; other files have neither.
+struct SinaisImportacao {
+    bool Legenda = false;
+    bool Ampulheta = false;
+};
+SinaisImportacao SinaisDoImportador(const std::string& arquivo);
 // Converts a foreign map by its extension and returns the name of the .MAP to open
 // ("" when refused); any other file name comes back unchanged.
 std::string ImportaMapaEstrangeiro(const std::string& arquivo, const EscolheNomeFn& escolhe = {});

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <cmath>
 
 namespace dorvan {
@@ -279,6 +280,10 @@ std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMa
             destino(f);
         },
         extras);
+}
+
+std::string NomeDaImagem(const std::string& escolhido, const std::string& extensao) {
+    return std::filesystem::path(escolhido).replace_extension(extensao).string();
 }
 
 std::string NomeLegendaMetafile(const std::string& escolhido, const std::string& extensao) {

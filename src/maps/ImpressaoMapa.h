@@ -58,6 +58,10 @@ std::string DesenhaMetafile(const TabelaResultados& t, const std::string& nomeMa
                             std::int32_t largura, std::int32_t altura, const DestinoDesenho& destino,
                             const CamadasMapa& extras);
 
+// The name a picture is written under: the chosen one with the extension of what
+// it holds (".svg" or ".png"), whatever extension was typed or none.
+std::string NomeDaImagem(const std::string& escolhido, const std::string& extensao);
+
 // The legend picture's name: the chosen folder + the chosen name up to its first
 // '.' + "_esc" + the extension of the pictures written.
 std::string NomeLegendaMetafile(const std::string& escolhido, const std::string& extensao);

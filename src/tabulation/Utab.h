@@ -38,7 +38,7 @@ inline constexpr std::int32_t MaximoColunas = 6000;
 // Rows LinhasExtras adds while unclassified codes are to be listed one by one.
 inline constexpr std::int32_t LinhasDiscriminadas = 16381;
 // What CodigoParaNumero gives for a code that can never be in a direct table (a
-// sign, or a first character among "[\]^_`"): above every table's last entry.
+// first character among "[\]^_`"): above every table's last entry.
 inline constexpr std::uint16_t CodigoForaDaTabela = 0xFFFF;
 
 struct TDimensao {
@@ -147,8 +147,9 @@ std::string_view TextoDaDimensao(const TDimensao& d, const dbfRecord& arquivo);
 // blank turns every blank into '0'; a first letter A-Z (either case) weighs its
 // position (A = 1) x 10^(length - 1) and is removed; the rest is read as an integer,
 // non-digits read as '0'. So with width 3: "123" -> 123, "A05" -> 105, "Z99" -> 2699,
-// " 7 " -> 70, "1X3" -> 103. A sign, or a first character among "[\]^_`", gives
-// CodigoForaDaTabela.
+// " 7 " -> 70, "1X3" -> 103. A sign in front is the number's ("+5" -> 5, "-1" -> -1,
+// as 16 bits 65535, outside every table); elsewhere it reads as '0' ("1-" -> 10,
+// "0-1" -> 1, "-" -> 0). A first character among "[\]^_`" gives CodigoForaDaTabela.
 std::uint16_t CodigoParaNumero(std::string& codigo);
 
 // Inner step of the mode-0 reader: the number of the compCodigo bytes of linha from

@@ -298,16 +298,16 @@ TEST(SetasDeFluxo, FiltersWidthsIdentificationAndPies) {
                                       {"10", "10", "50", "50", "2", "5", "100", "400", "10"},
                                       {"50", "50", "50", "50", "0", "100", "400", "400", "0"},
                                       {"0", "0", "0", "0", "1", "0", "0", "0", "0"}});
-    OpcoesSetas o;
-    o.Ativas = true;
-    o.Arquivo = arq;
-    o.Divisor = 10;
+    ConfiguracaoSetas o;
+    o.MostraSetas = true;
+    o.ArquivoFluxo = arq;
+    o.DivisorLargura = 10;
     o.FluxoMinimo = 1;
-    o.SoDominantes = true;
+    o.Dominante = true;
     o.Setor = true;
     std::vector<std::string> avisos;
     auto f = Coleta([&](const DestinoDesenho& d) {
-        DesenhaSetas(Vista(), o, d, [&](const std::string& s) { avisos.push_back(s); });
+        DesenhaSetas(Vista(), o, 0, d, [&](const std::string& s) { avisos.push_back(s); });
     });
     // Record 0 (dominant, enough flow), then the pie of record 2 (TIPO 0).
     ASSERT_GE(f.size(), 3u);
@@ -321,9 +321,9 @@ TEST(SetasDeFluxo, FiltersWidthsIdentificationAndPies) {
     EXPECT_EQ(f.size(), 3u);
 
     const std::string ruim = GravaDBF(pasta / "r.dbf", {Campo("X1", 'N', 4)}, {{"1"}});
-    o.Arquivo = ruim;
+    o.ArquivoFluxo = ruim;
     f = Coleta([&](const DestinoDesenho& d) {
-        DesenhaSetas(Vista(), o, d, [&](const std::string& s) { avisos.push_back(s); });
+        DesenhaSetas(Vista(), o, 0, d, [&](const std::string& s) { avisos.push_back(s); });
     });
     EXPECT_TRUE(f.empty());
     ASSERT_EQ(avisos.size(), 1u);

@@ -39,8 +39,10 @@ std::string Arco(int numero, int esquerda, int direita, std::vector<std::pair<st
 const std::string FimSecao = D(-1, 10) + D(0, 10) + D(0, 10) + D(0, 10) + D(0, 10) + D(0, 10) + D(0, 10) + "\n";
 
 // The header line of an attribute table and one item definition line.
-std::string Tabela(const std::string& nome, int itens, int registros) {
-    std::string s = E(nome, 32) + "XX" + D(itens, 4) + D(itens, 4) + D(0, 4) + D(registros, 10);
+// definicoes: the item definition lines that follow (more than the items when some are redefined).
+std::string Tabela(const std::string& nome, int itens, int registros, int definicoes = -1) {
+    std::string s =
+        E(nome, 32) + "XX" + D(itens, 4) + D(definicoes < 0 ? itens : definicoes, 4) + D(0, 4) + D(registros, 10);
     return s + "\n";
 }
 std::string Item(const std::string& nome, int largura, char tipo) {
@@ -51,7 +53,8 @@ std::string Item(const std::string& nome, int largura, char tipo) {
     return s + "\n";
 }
 
-std::string PoligonosE00() {
+// redefinidos: two more definition lines overlaying CODIGO, as INFO writes redefined items.
+std::string PoligonosE00(bool redefinidos = false) {
     std::string s = "EXP  0 /dados/COBERT.E00\n";
     s += "ARC  2\n";
     s += Arco(1, 1, 2, {{"0.0", "0.0"}, {"1.0", "0.0"}, {"1.0", "1.0"}});
@@ -65,9 +68,10 @@ std::string PoligonosE00() {
     s += D(-1, 10) + D(0, 10) + "\n";
     s += "IFO  2\n";
     s += Tabela("COBERT.BND", 1, 1) + Item("XMIN", 4, '5') + D(0, 11) + "\n";
-    s += Tabela("COBERT.PAT", 6, 3);
+    s += Tabela("COBERT.PAT", 6, 3, redefinidos ? 8 : 6);
     s += Item("AREA", 4, '4') + Item("PERIMETER", 4, '4') + Item("COBERT#", 4, '5') + Item("COBERT-ID", 4, '5') +
          Item("CODIGO", 17, '2') + Item("NOME", 14, '2');
+    if (redefinidos) s += Item("UF", 2, '2') + Item("MUNIC", 5, '2');
     // 14+14+11+11+17+14 = 81 characters: the last one of every record is on a second line.
     auto reg = [&](const std::string& codigo, const std::string& nome, int id) {
         const std::string t = D("0.0", 14) + D("0.0", 14) + D(id, 11) + D(id, 11) + D(codigo, 17) + E(nome, 14);
@@ -109,6 +113,28 @@ TEST(ImportaE00, PolygonCoverageJoinsArcsIntoRingsAndSkipsTheOuterRecord) {
     EXPECT_EQ(b.RotuloY, 5.2f);
     EXPECT_EQ(m.Cabecalho.MaxX, 6);
     EXPECT_EQ(m.Cabecalho.MinY, 0);
+}
+
+// Redefined items add definition lines, not record text: every polygon keeps its own
+// attributes and the last one is still there.
+TEST(ImportaE00, RedefinedItemsAreNotTakenForTheFirstRecord) {
+    PastaTemporaria pasta;
+    const std::string nome = pasta.Grava("cobert.e00", PoligonosE00(true));
+    std::vector<std::string> candidatos;
+    ASSERT_EQ(ImportaE00(nome,
+                         [&](const std::vector<std::string>& c, EscolhaCampos) {
+                             candidatos = c;
+                             return EscolhaCampos{1, 2};
+                         }),
+              pasta / "cobert.MAP");
+    EXPECT_EQ(candidatos, (std::vector<std::string>{"COBERT-ID", "CODIGO", "NOME"}));
+    const Mapa m = LeMapa(pasta / "cobert.MAP");
+    ASSERT_EQ(m.Registros.size(), 2u);
+    EXPECT_EQ(m.Registros[0].Codigo, "3304557");
+    EXPECT_EQ(m.Registros[0].Nome, "ILHA GRANDE XY");
+    EXPECT_EQ(m.Registros[1].Codigo, "  12");
+    EXPECT_EQ(m.Registros[1].Nome, "ILHOTA");
+    EXPECT_EQ(m.Registros[1].Pontos, P({{5, 5}, {6, 5}, {6, 6}, {5, 5}}));
 }
 
 TEST(ImportaE00, PointCoverageMatchesLabelsByIdentifier) {

@@ -56,6 +56,8 @@ void LigaComandosEsquemaR(TForm1& f) {
     MostraGraficoR() = [](const std::string& primeiro) {
         if (!RGrafico) return;
         RGrafico->CarregaFigura(primeiro);
+        // A viewer left open gets no show event: the new run's plot buttons are set here.
+        if (RGrafico->isVisible()) RGrafico->FormShow();
         RGrafico->show();
         RGrafico->raise();
     };

@@ -138,6 +138,8 @@ TRGrafico::TRGrafico(Configuracao& cfg, QWidget* pai) : QMainWindow(pai), cfg_(c
     bMais = Botao(this, "bMais", QStringLiteral("..."),
                   ParaQString("Ver demais gr\xE1"
                               "ficos"));
+    // A tool button shows the icon text, which leaves out a closing "...".
+    bMais->setIconText(QStringLiteral("..."));
     Panel1->addAction(bMais);
 
     QMenu* arquivo = menuBar()->addMenu(QStringLiteral("&Arquivo"));

@@ -40,7 +40,6 @@ constexpr std::uint32_t CorVermelhaFluxo = 0x000000FF;
 
 struct EstadoJanela {
     CamadasDoMapa Lista;
-    OpcoesSetas Setas;
     std::set<std::string> Avisados; // layer problems already reported
 };
 
@@ -139,7 +138,6 @@ QPrinter& ImpressoraDoMapa() {
 }
 
 CamadasDoMapa& CamadasDaJanela(TMapa& m) { return Estado(m).Lista; }
-OpcoesSetas& SetasDaJanela(TMapa& m) { return Estado(m).Setas; }
 
 void PoeCamadaClick(TMapa& m) {
     EstadoJanela& e = Estado(m);
@@ -242,8 +240,9 @@ void CopiaClick(TMapa& m) { QApplication::clipboard()->setImage(BitmapDaJanela(m
 
 void GravarClick(TMapa& m) {
     const QImage b = BitmapDaJanela(m, m.Tabela());
-    const std::string nome = PerguntasDasCamadas().SalvaArquivo(FiltroImagens, 1, "png", "*.png");
-    if (nome.empty()) return;
+    const std::string escolhido = PerguntasDasCamadas().SalvaArquivo(FiltroImagens, 1, "png", "*.png");
+    if (escolhido.empty()) return;
+    const std::string nome = NomeDaImagem(escolhido, ".png");
     if (!b.save(QString::fromStdString(nome), "PNG"))
         MensagensAtuais().Mostra("N\xE3o foi poss\xEDvel gravar " + DeUtf8(nome));
     m.Repinta();
@@ -251,8 +250,9 @@ void GravarClick(TMapa& m) {
 
 void GravaMetaFileClick(TMapa& m) {
     const TabelaResultados& t = m.Tabela();
-    const std::string nome = PerguntasDasCamadas().SalvaArquivo(FiltroImagens, 2, "svg", "");
-    if (nome.empty() || t.NomeMapa.empty()) return;
+    const std::string escolhido = PerguntasDasCamadas().SalvaArquivo(FiltroImagens, 2, "svg", "");
+    if (escolhido.empty() || t.NomeMapa.empty()) return;
+    const std::string nome = NomeDaImagem(escolhido, ".svg");
     const std::string legenda = NomeLegendaMetafile(nome, ".svg");
 
     const QFont fonte = FonteRotulosMapa();
@@ -297,7 +297,7 @@ class AoMostrar : public QObject {
 public:
     explicit AoMostrar(TMapa& m) : QObject(&m), m_(m) {}
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (o == &m_ && e->type() == QEvent::Show && !e->spontaneous()) SetasDaJanela(m_).Cor = CorVermelhaFluxo;
+        if (o == &m_ && e->type() == QEvent::Show && !e->spontaneous()) m_.Fluxos.Cor = CorVermelhaFluxo;
         return false;
     }
 
@@ -328,9 +328,8 @@ LigacoesCamadas LigaCamadasMapa(TMapa& m) {
     };
     m.Camadas.Setas = [j](const VistaMapa& v, const DestinoDesenho& destino) {
         try {
-            OpcoesSetas o = Estado(*j).Setas;
-            o.IndCor = j->Tabela().IndCor; // the disc outline follows the palette in use
-            DesenhaSetas(v, o, destino, [j](const std::string& s) { Avisa(*j, s); });
+            // The disc outline follows the palette in use.
+            DesenhaSetas(v, j->Fluxos, j->Tabela().IndCor, destino, [j](const std::string& s) { Avisa(*j, s); });
         } catch (const std::exception&) {
             Avisa(*j, TextoDoErroParaUsuario(std::current_exception()));
         }
@@ -345,7 +344,7 @@ LigacoesCamadas LigaCamadasMapa(TMapa& m) {
     ligacoes.MostraPontoCamada = [j](const Identificado& id) {
         std::string arquivo;
         if (id.tipo == Identificado::Tipo::Fluxo)
-            arquivo = Estado(*j).Setas.Arquivo;
+            arquivo = j->Fluxos.ArquivoFluxo;
         else if (id.Camada >= 1 && id.Camada <= Estado(*j).Lista.NumCamadas())
             arquivo = Estado(*j).Lista.Camada(id.Camada).ArquivoCamada;
         if (arquivo.empty()) return;

@@ -33,9 +33,8 @@ PerguntasCamadas& PerguntasDasCamadas();
 // The one printer of the map (kept between prints, like the platform's printer).
 QPrinter& ImpressoraDoMapa();
 
-// The layers and flow settings of a map window.
+// The layers of a map window (its flows are its own Fluxos).
 CamadasDoMapa& CamadasDaJanela(TMapa& m);
-OpcoesSetas& SetasDaJanela(TMapa& m);
 
 // The commands (also called by the tests).
 void PoeCamadaClick(TMapa& m);

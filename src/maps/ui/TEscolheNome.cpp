@@ -103,12 +103,15 @@ void LigaEscolheNome() {
 
 std::string ImportaMapaComJanela(const std::string& arquivo) {
     if (!MapaEstrangeiro(arquivo)) return arquivo;
-    // The map window names the file being converted.
-    if (Mapa) Mapa->setWindowTitle(QString::fromStdString(arquivo));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SinaisImportacao sinais = SinaisDoImportador(arquivo);
+    if (sinais.Legenda && Mapa) Mapa->setWindowTitle(QString::fromStdString(arquivo));
+    if (sinais.Ampulheta) QApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restaura {
-        ~Restaura() { QApplication::restoreOverrideCursor(); }
-    } restaura;
+        bool ampulheta;
+        ~Restaura() {
+            if (ampulheta) QApplication::restoreOverrideCursor();
+        }
+    } restaura{sinais.Ampulheta};
     return ImportaMapaEstrangeiro(arquivo);
 }
 

@@ -248,17 +248,6 @@ void bSetasClick(TMapa& m) {
         m.Fluxos.MostraSetas = false;
     }
     d.Timer1->stop();
-    // The flow lines are drawn with the layers: they read these choices.
-    OpcoesSetas& o = SetasDaJanela(m);
-    o.Ativas = m.Fluxos.MostraSetas;
-    o.Arquivo = m.Fluxos.ArquivoFluxo;
-    o.SoDominantes = m.Fluxos.Dominante;
-    o.DistanciaMinima = m.Fluxos.DistanciaMinima;
-    o.FluxoMinimo = m.Fluxos.FluxoMinimo;
-    o.PercentualMinimo = m.Fluxos.PercentualMinimo;
-    o.Divisor = m.Fluxos.DivisorLargura;
-    o.Setor = m.Fluxos.Setor;
-    o.Cor = m.Fluxos.Cor;
     m.Repinta();
 }
 

@@ -200,7 +200,17 @@ TEST_P(MapaEstrangeiroPeloBotao, IsConvertedAndShown) {
     Prepara(Estado::ComTabela);
     Principal().Tabela().NomeMapa.clear();
     std::vector<std::string> vistos;
+    ASSERT_NE(Mapa, nullptr);
+    std::vector<std::string> legendas; // the map window's captions on the way
+    const QMetaObject::Connection c = QObject::connect(
+        Mapa, &QWidget::windowTitleChanged, [&legendas](const QString& s) { legendas.push_back(s.toStdString()); });
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("bMapa")), AbreMapa(arquivo, vistos));
+    QObject::disconnect(c);
+    // Only some importers name their input file in the map window's caption.
+    const bool comLegenda =
+        formato == "bnd" || formato == "wpt" || formato == "xy" || formato == "bna" || formato == "mif";
+    EXPECT_EQ(std::find(legendas.begin(), legendas.end(), arquivo) != legendas.end(), comLegenda)
+        << ::testing::PrintToString(legendas);
     const std::string mapa = (fs::path(arquivo).parent_path() / "regioes.MAP").string();
     EXPECT_TRUE(fs::is_regular_file(mapa)) << e.Descreve();
     EXPECT_EQ(Principal().Tabela().NomeMapa, mapa);

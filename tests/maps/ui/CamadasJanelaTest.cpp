@@ -212,10 +212,10 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
         PutFieldDBF(h, i + 1, valores[i], reg.data());
     AppendDBF(h, reg.data());
     CloseDBF(h);
-    OpcoesSetas& o = SetasDaJanela(*c.janela);
-    o.Ativas = true;
-    o.Arquivo = c.pasta / "fluxo.dbf";
-    o.Divisor = 10; // width 5
+    ConfiguracaoSetas& o = c.janela->Fluxos;
+    o.MostraSetas = true;
+    o.ArquivoFluxo = c.pasta / "fluxo.dbf";
+    o.DivisorLargura = 10; // width 5
     c.janela->DesenhaMapa();
     const PontoTela meio = GeoParaTela(c.janela->Vista, 30, 25);
     EXPECT_EQ(c.janela->Imagem().pixelColor(meio.X, meio.Y + 1), QColor(Qt::red));
@@ -233,7 +233,7 @@ TEST(CamadasJanela, FlowLinesAreDrawnInTheFlowColourAndPicked) {
     c.janela->hide();
     c.janela->show();
     EXPECT_EQ(o.Cor, 0x000000FFu) << "red again at every show";
-    o.Ativas = false;
+    o.MostraSetas = false;
 }
 
 TEST(TfCamada, PreviewCircleFollowsColourWidthAndFill) {
@@ -373,12 +373,12 @@ TEST(CamadasJanela, PicturesAreWrittenAsSvgAndPng) {
     Cenario c;
     c.r.salvo = c.pasta / "figura"; // no extension
     c.janela->Acao(QStringLiteral("GravarMetaFile1"))->trigger();
-    const std::string mapa = c.pasta / "figura", legenda = c.pasta / "figura_esc.svg";
+    const std::string mapa = c.pasta / "figura.svg", legenda = c.pasta / "figura_esc.svg";
     ASSERT_TRUE(std::filesystem::exists(mapa));
     ASSERT_TRUE(std::filesystem::exists(legenda));
     EXPECT_EQ(teste::Executa("xmllint --noout '" + mapa + "' 2>/dev/null"), 0);
     EXPECT_EQ(teste::Executa("xmllint --noout '" + legenda + "' 2>/dev/null"), 0);
-    const std::string svg = c.pasta.Le("figura");
+    const std::string svg = c.pasta.Le("figura.svg");
     const int w = c.janela->Cliente->width() - c.janela->Panel1->width();
     const int h = c.janela->Cliente->height() - 19;
     EXPECT_NE(svg.find("viewBox=\"0 0 " + std::to_string(w) + " " + std::to_string(h) + "\""), std::string::npos);
@@ -393,6 +393,32 @@ TEST(CamadasJanela, PicturesAreWrittenAsSvgAndPng) {
         << tipo;
     c.r.salvo.clear(); // cancel writes nothing
     c.janela->Acao(QStringLiteral("SalvarBitmap1"))->trigger();
+}
+
+// A picture is named by what it holds, whatever extension was typed: the vector
+// pictures are SVG, the bitmap PNG.
+TEST(CamadasJanela, PicturesAreNamedByWhatTheyHold) {
+    Cenario c;
+    namespace fs = std::filesystem;
+    c.r.salvo = c.pasta / "mapa.wmf";
+    c.janela->Acao(QStringLiteral("GravarMetaFile1"))->trigger();
+    EXPECT_FALSE(fs::exists(c.pasta / "mapa.wmf"));
+    ASSERT_TRUE(fs::exists(c.pasta / "mapa.svg"));
+    EXPECT_TRUE(fs::exists(c.pasta / "mapa_esc.svg"));
+    EXPECT_EQ(teste::Executa("xmllint --noout '" + c.pasta / "mapa.svg" + "' 2>/dev/null"), 0);
+
+    c.r.salvo = c.pasta / "foto.bmp";
+    c.janela->Acao(QStringLiteral("SalvarBitmap1"))->trigger();
+    EXPECT_FALSE(fs::exists(c.pasta / "foto.bmp"));
+    EXPECT_NE(Comando("file -b '" + c.pasta / "foto.png" + "'").find("PNG image data"), std::string::npos);
+
+    // A picture that cannot be written names the file it tried.
+    MensagensRoteiro roteiro;
+    UsaMensagens usa(roteiro);
+    c.r.salvo = c.pasta / "falta/foto.bmp";
+    c.janela->Acao(QStringLiteral("SalvarBitmap1"))->trigger();
+    ASSERT_EQ(roteiro.Textos().size(), 1u);
+    EXPECT_NE(roteiro.Textos()[0].find(c.pasta / "falta/foto.png"), std::string::npos) << roteiro.Textos()[0];
 }
 
 } // namespace

@@ -67,6 +67,22 @@ struct Cenario {
     void Aciona(const char* acao) { Mapa->Acao(QString::fromLatin1(acao))->trigger(); }
 };
 
+// Red pixels of the map window's picture (the flows' colour; the areas' palette has none).
+int Vermelhos(const QImage& imagem) {
+    int n = 0;
+    for (int y = 0; y < imagem.height(); ++y)
+        for (int x = 0; x < imagem.width(); ++x)
+            if (imagem.pixelColor(x, y) == QColor(Qt::red)) ++n;
+    return n;
+}
+
+// The flows drawn now, as figures.
+std::size_t FigurasDeFluxo() {
+    std::size_t n = 0;
+    if (Mapa->Camadas.Setas) Mapa->Camadas.Setas(Mapa->Vista, [&n](const PrimitivaMapa&) { ++n; });
+    return n;
+}
+
 TEST(TfSetas, FlowTableIsWrittenThenTheDialogPreviewsAndOkTurnsArrowsOn) {
     Cenario c;
     const std::string fluxo = c.pasta / "fluxo.dbf";
@@ -100,19 +116,45 @@ TEST(TfSetas, FlowTableIsWrittenThenTheDialogPreviewsAndOkTurnsArrowsOn) {
     EXPECT_FALSE(Mapa->Fluxos.Dominante);
     EXPECT_TRUE(Mapa->Opcoes.MostraSede);
     // The layer drawing reads the same choices.
-    EXPECT_TRUE(SetasDaJanela(*Mapa).Ativas);
-    EXPECT_EQ(SetasDaJanela(*Mapa).Arquivo, fluxo);
-    EXPECT_EQ(SetasDaJanela(*Mapa).FluxoMinimo, 3);
-    EXPECT_FALSE(SetasDaJanela(*Mapa).SoDominantes);
+    Mapa->DesenhaMapa();
+    EXPECT_GT(FigurasDeFluxo(), 0u);
 
     // Cancel turns them off; "Retornar" too.
     teste::QuandoModal([](QWidget*) { fSetas->Cancela->click(); });
     c.Aciona("bSetas");
     EXPECT_FALSE(Mapa->Fluxos.MostraSetas);
-    EXPECT_FALSE(SetasDaJanela(*Mapa).Ativas);
+    EXPECT_EQ(FigurasDeFluxo(), 0u);
     Mapa->Fluxos.MostraSetas = true;
     Mapa->Reinicia();
     EXPECT_FALSE(Mapa->Fluxos.MostraSetas);
+}
+
+// Leaving the map turns the flows off: the next map, its base-map swap and its
+// picture draw none of the old arrows.
+TEST(TfSetas, LeavingTheMapTurnsTheFlowsOffForTheNextMap) {
+    Cenario c;
+    const std::string fluxo = c.pasta / "fluxo.dbf";
+    PerguntasDasSetas().SalvaArquivo = [&](const std::string&, const std::string&, int, const std::string&) {
+        return fluxo;
+    };
+    teste::QuandoModal([&](QWidget*) {
+        fSetas->chkDominante->setChecked(false);
+        fSetas->OK->click();
+    });
+    c.Aciona("GravarFluxo1");
+    ASSERT_TRUE(Mapa->Fluxos.MostraSetas);
+    Mapa->DesenhaMapa();
+    EXPECT_GT(FigurasDeFluxo(), 0u);
+    EXPECT_GT(Vermelhos(Mapa->Imagem()), 0);
+
+    Mapa->BSairClick();
+    EXPECT_FALSE(Mapa->Fluxos.MostraSetas);
+    Mapa->MapaAberto = true;
+    Mapa->show();
+    QApplication::processEvents();
+    Mapa->DesenhaMapa();
+    EXPECT_EQ(FigurasDeFluxo(), 0u) << "the old arrows are drawn over the new map";
+    EXPECT_EQ(Vermelhos(Mapa->Imagem()), 0);
 }
 
 TEST(TfSetas, MissingFieldsShowTheMessageAndKeepTheCounts) {
