@@ -8,6 +8,7 @@
 #include "platform/Processos.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "platform/ui/Medidas.h"
 #include "table/Configuracao.h"
 #include "table/ui/TInfo.h"
 
@@ -179,12 +180,12 @@ TfBrowse::TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR
     botao("bCNV", "CNV", "cnv", [this] { bCNVClick(); });
     AnlisecomR1->setVisible(false);
 
-    for (int i = 0; i < 2; ++i) {
-        Painel[i] = new QLabel(this);
-        statusBar()->addWidget(Painel[i]);
-    }
-    Painel[1]->setFixedWidth(60);
-    Painel[1]->setText(QStringLiteral("Reg:"));
+    // The count's panel widens to the count; the first panel takes what is left.
+    Painel[0] = new QLabel(this);
+    Painel[1] = new PainelStatus(60, this);
+    for (QLabel* p : Painel)
+        statusBar()->addWidget(p);
+    MostraContagem(QStringLiteral("Reg:"));
     HabilitaBotoes(false);
 
     DosCommand1.OnNewLine = [this](TDosCommand&, const std::string& linha, int tipo) {
@@ -257,7 +258,12 @@ void TfBrowse::HabilitaBotoes(bool sim) {
     AnlisecomR1->setEnabled(sim);
 }
 
-void TfBrowse::AtualizaStatus() { Painel[1]->setText(QStringLiteral("Reg:") + QString::number(Dbf.NumRegs)); }
+void TfBrowse::AtualizaStatus() { MostraContagem(QStringLiteral("Reg:") + QString::number(Dbf.NumRegs)); }
+
+void TfBrowse::MostraContagem(const QString& texto) {
+    Painel[1]->setText(texto);
+    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
+}
 
 void TfBrowse::AjustaColunaZero() {
     const QFontMetrics fm(DrawGrid1->font());
@@ -327,7 +333,7 @@ void TfBrowse::bSairClick(bool fechaJanela) {
     Acao("bXML")->setToolTip(QStringLiteral("Cria arquivo XML"));
     Acao("bComprime")->setToolTip(QStringLiteral("Comprime o arquivo DBC"));
     Acao("bSQL")->setToolTip(QStringLiteral("Cria arquivo SQL ANSI (data ISO 8601)"));
-    Painel[1]->setText(QStringLiteral("Reg:"));
+    MostraContagem(QStringLiteral("Reg:"));
     if (fechaJanela) hide();
 }
 
@@ -338,7 +344,7 @@ void TfBrowse::closeEvent(QCloseEvent* e) {
 
 void TfBrowse::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    Painel[0]->setFixedWidth(std::max(0, width() - 100));
+    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
 }
 
 void TfBrowse::Timer1Timer() {

@@ -101,6 +101,8 @@ public:
     QAction* AnlisecomR1;
 
     QAction* Acao(const char* nome) const;
+    // The record count into its panel, the file panel narrowed to what is left.
+    void MostraContagem(const QString& texto);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
