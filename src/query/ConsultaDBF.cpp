@@ -353,16 +353,12 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         return false;
     }
 
-    // Built beside the target and renamed over it only when complete.
-    GravacaoSegura destino(arquivo);
+    // The file takes its name only when complete (CloseDBF): a cancel or a failure
+    // on the way leaves what was there.
     dbfRecord dbf;
     std::int64_t cortados = 0;
     try {
-        try {
-            CreateDBF(dbf, destino.NomeTemporario(), campos, 3);
-        } catch (const ErroFatal&) {
-            throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
-        }
+        CreateDBF(dbf, arquivo, campos, 3);
         std::vector<char> reg(dbf.TamRegistro, ' ');
         std::ifstream f(spool.Nome(), std::ios::binary);
         if (!f) throw ErroES::DoSistema(spool.Nome(), errno);
@@ -370,7 +366,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         bool nulo = false;
         for (std::int64_t r = 0; r < recebidos; ++r) {
             if (cancelado()) {
-                CloseDBF(dbf);
+                AbandonaDBF(dbf);
                 return false;
             }
             for (int i = 0; i < n; ++i) {
@@ -388,10 +384,9 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         }
         CloseDBF(dbf);
     } catch (...) {
-        if (dbf.Estado != 0) CloseDBF(dbf);
+        AbandonaDBF(dbf);
         throw;
     }
-    destino.Confirma();
     mostra(TextoExecutadoMinutos(SegundosDesde(inicio)));
     if (cortados)
         MensagensAtuais().Mostra(std::to_string(cortados) +

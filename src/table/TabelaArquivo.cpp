@@ -248,8 +248,14 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
     }
 
     std::string cab = "\"" + TextoCampo(t.NomeColuna(0), true) + "\"";
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) cab += ";\"" + TextoCampo(t.NomeColuna(c), true) + "\"";
-    const bool dummy = ComColunaDUMMY(t);
+    std::string ultimo;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        ultimo = TextoCampo(t.NomeColuna(c), true);
+        cab += ";\"" + ultimo + "\"";
+    }
+    // The reader drops a last column titled DUMMY: one that reads back so, as
+    // written here, is kept behind a DUMMY column of its own.
+    const bool dummy = t.NumColunas() == 0 || TiraBrancos(ultimo, EEspacoOuTab) == "DUMMY";
     if (dummy) cab += ";\"DUMMY\"";
     linha(cab);
 
@@ -385,7 +391,10 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
         std::string_view l = linhas[i];
         bool aceita = true;
         if (ComecaCom(l, "Titulo1=")) {
-            t.Titulo1 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
+            // An empty title is no title: the file's name stands for it, as it does
+            // when the line is missing, which is how an empty title is saved.
+            std::string titulo = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
+            if (!titulo.empty()) t.Titulo1 = std::move(titulo);
         } else if (ComecaCom(l, "Titulo2=")) {
             t.Titulo2 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
         } else if (ComecaCom(l, "Rodape=")) {

@@ -515,6 +515,44 @@ TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
     EXPECT_EQ(pasta.Le("dados/LISTA.TXT"), "dados/a.dbf\r\n");
 }
 
+// A run that fails once its export has begun leaves no partial export: neither a
+// new file under the chosen name nor a change to the file that was there.
+TEST_F(TabulacaoTeste, ARunThatFailsAfterTheExportBeganLeavesNoPartialExport) {
+    GravaDados("A.DBF", RegistrosA());
+    GravaDados("B.DBF", RegistrosA(), true);
+    struct Escolhas : InterfaceTabulacao {
+        std::string nome;
+        bool EscolheArquivoExportacao(std::string& n) override {
+            n = nome;
+            return true;
+        }
+        bool EscolheCampos(const std::vector<std::string>&, std::vector<std::string>& escolhidos) override {
+            escolhidos = {"SEXO", "IDADE"};
+            return true;
+        }
+    } escolhas;
+    // Fails where the run looks for a cancel, once the export file is open.
+    struct Falha : Progresso {
+        bool Cancelado() const override { throw std::runtime_error("falhou no meio"); }
+    };
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Arquivos = {"A.DBF", "B.DBF"};
+    op.SalvaRegistros = true;
+    for (bool existia : {false, true}) {
+        SCOPED_TRACE(existia);
+        escolhas.nome = pasta / (existia ? "velho.dbf" : "novo.dbf");
+        const std::string antes = teste::MontaDBF({{"X", 'C', 1}}, {"x"});
+        if (existia) pasta.Grava("velho.dbf", antes);
+        Falha falha;
+        EXPECT_THROW(ExecutaTabulacao(def, op, t, log, escolhas, falha), std::runtime_error);
+        if (existia) {
+            EXPECT_EQ(pasta.Le("velho.dbf"), antes);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(escolhas.nome));
+        }
+    }
+}
+
 TEST_F(TabulacaoTeste, ThreadedRunsEqualTheOneThreadRun) {
     // Files with codes that are new in different files and repeat across them.
     for (int f = 0; f < 9; ++f) {
