@@ -103,6 +103,19 @@ extern std::function<void(const std::string&)> RegistraLogTabelas;
 // file throws ErroES.
 bool LeDimensao(std::string_view linha, std::int32_t maximo, TDimensao& d);
 
+// A CNV file as every reader of it takes it: the header (the first line that is
+// neither blank nor a comment) read into its items, and the lines after it with
+// their comments and trailing blanks removed, empty ones left out.
+struct TextoCNV {
+    std::int64_t NumCategorias = 0; // N, the header's first item
+    std::uint16_t CompCodigo = 0;   // the code width, its second item
+    std::uint8_t Modo = 0;          // as TDimensao::Modo, from the width and the third item
+    std::vector<std::string> Linhas;
+};
+// False when the header is wrong: ErroTabela holds why (not shown). An unreadable
+// file throws ErroES.
+bool LeTextoCNV(const std::string& arquivo, TextoCNV& t);
+
 // Frees labels and arrays; N becomes 0. Nothing happens when N is 0.
 void LiberaDimensao(TDimensao& d);
 

@@ -164,6 +164,25 @@ TEST(TabelaArquivo, OTotalSoViraPreCalculadoQuandoDifereNaPrecisaoGravada) {
     }
 }
 
+// Keyed lines ahead of the table are never its header, whatever separators their
+// texts hold; a header that merely begins like a key stays the header.
+TEST(TabelaArquivo, LinhasDeChaveNuncaSaoOCabecalho) {
+    TabelaResultados t;
+    const std::string comChaves = "Titulo1= Casos, 2019; revisado \r\nRodape= Per\xEDodo Jan/2019,Mar/2019; fim \r\n"
+                                  "Nomemapa= \r\n\"\",\"A\",\"B\"\r\n\"a\",1,2\r\n\"b\",3,4\r\n";
+    ASSERT_TRUE(LeTabelaDeTexto(t, comChaves, "x").tabela);
+    EXPECT_EQ(t.Titulo1, "Casos, 2019; revisado");
+    EXPECT_EQ(t.Rodape, "Per\xEDodo Jan/2019,Mar/2019; fim");
+    EXPECT_EQ(t.NumLinhas, 2);
+    ASSERT_EQ(t.NumColunas(), 2);
+    EXPECT_EQ(t.NomeColuna(2), "B");
+    EXPECT_EQ(t.Dado(2, 2), 4);
+    TabelaResultados n;
+    ASSERT_TRUE(LeTabelaDeTexto(n, "Nota,Valor\r\na,1\r\nb,2\r\n", "x").tabela);
+    EXPECT_EQ(n.NomeColuna(0), "Nota");
+    EXPECT_EQ(n.NumLinhas, 2);
+}
+
 TEST(TabelaArquivo, SemColunasGravaDummyELeDeVoltaSemColunas) {
     TabelaResultados t;
     t.AlocaLinhas(2, 2);

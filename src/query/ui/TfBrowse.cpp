@@ -139,7 +139,8 @@ TfBrowse::TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR
     Adiciona1->addAction(NovaAcao("Append1", "de texto &delimitado", [this] { Append1Click(); }));
     Adiciona1->addAction(NovaAcao("AppendarSDF1", "de texto &SDF", [this] { AppendarSDF1Click(); }));
     Adiciona1->addAction(NovaAcao("AppendardeXML1", "Via &XSLT usando", [this] { AppendardeXML1Click(); }));
-    Adiciona1->addAction(NovaAcao("XML2", "Via XSLT usando uxt.exe", [this] { XML2Click(); }));
+    Adiciona1->addAction(
+        NovaAcao("XML2", (std::string("Via XSLT usando ") + ProgramaUXT).c_str(), [this] { XML2Click(); }));
     Adiciona1->addAction(NovaAcao("ConfigurarprocessadorXSLT1", "Configurar processador XSLT",
                                   [this] { ConfigurarprocessadorXSLT1Click(); }));
     // A menu-bar item without a menu: choosing it runs the analysis at once.
@@ -240,6 +241,19 @@ QAction* TfBrowse::Acao(const char* nome) const { return findChild<QAction*>(QSt
 void TfBrowse::MostraR(bool sim) {
     Acao("bR")->setVisible(sim);
     AnlisecomR1->setVisible(sim);
+}
+
+void TfBrowse::MostraNaFrente() {
+    QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modo = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != modo && modal != this) {
+        // The modality of a shown window takes effect only when it is shown again.
+        hide();
+        setWindowModality(modo);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void TfBrowse::MostraUXT(bool sim) { Acao("XML2")->setVisible(sim); }
@@ -547,7 +561,7 @@ void TfBrowse::XML2Click() {
     std::error_code ec;
     std::filesystem::remove("temp.txt", ec);
     DosCommand2.CommandLine = ComandoUXT(cfg_.DirPrograma, xml, folha);
-    Painel[0]->setText(Arq("Aplicando " + NomeSemPasta(folha) + " em " + NomeSemPasta(xml) + " com uxt.exe"));
+    Painel[0]->setText(Arq("Aplicando " + NomeSemPasta(folha) + " em " + NomeSemPasta(xml) + " com " + ProgramaUXT));
     try {
         DosCommand2.Execute();
     } catch (const TCreateProcessError& e) {
