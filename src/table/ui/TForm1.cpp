@@ -792,8 +792,7 @@ void TForm1::EnviarParaClick() {
     // The desktop's opener takes a mail address without complaint even when no mail
     // program is there to show the message.
     if (ProgramaDoEsquema("mailto").empty()) {
-        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado: a mensagem para " + cfg_.EnderecoSuporte +
-                                 " n\xE3o pode ser criada.");
+        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado para enviar a mensagem.");
         return;
     }
     ExploreWeb(EnderecoEnviarPara(cfg_.EnderecoSuporte, t_.Titulo1));
