@@ -2,6 +2,7 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/Numeros.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/Medidas.h"
@@ -55,6 +56,8 @@ QString Q(const char* texto1252) { return ParaQString(texto1252); }
 
 const char* const FiltroAbrir = "Textos separado por v\xEDrgulas |*.prn|Tabela do Dorvan|*.tab|Arquivos dBase III+|*.dbf|"
                                 "Comma Separated Values|*.csv";
+// The name the open dialog starts with: the three table kinds at once.
+const char* const NomeInicialAbrir = "*.tab;*.prn;*.csv";
 const char* const FiltroSalvar =
     "Texto separado por v\xEDrgulas|*.prn|Documento HTML|*.htm|Tabela do Dorvan |*.tab|Tabela de convers\xE3o|*.cnv|"
     "Tabela SPRING|*_tab.spr|Arquivo dBase III plus|*.dbf|Planilha Excel|*.xls|SQL script|*.sql|"
@@ -190,8 +193,13 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     // The file dialogs; tests answer through these hooks instead.
     EscolheArquivoAbrir = [this](const QString& titulo) {
         QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
-        d.setNameFilters(FiltrosQt(FiltroAbrir));
-        d.selectNameFilter(FiltrosQt(FiltroAbrir).value(1));
+        // The dialog has no name box that filters; the starting name becomes the first filter.
+        const QString inicial = QString::fromLatin1(NomeInicialAbrir);
+        QStringList filtros = FiltrosQt(FiltroAbrir);
+        filtros.prepend(inicial + QStringLiteral(" (") + QString(inicial).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                        QStringLiteral(")"));
+        d.setNameFilters(filtros);
+        d.selectNameFilter(filtros.first());
         d.setFileMode(QFileDialog::ExistingFile);
         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first().toStdString()
                                                                              : std::string();
@@ -475,21 +483,44 @@ void TForm1::HabilitaComandos() {
 
 namespace {
 
-QFontMetrics MetricaGrade() { return QFontMetrics(QFont(QStringLiteral("Arial"), 8)); }
+// The grid's font; its titles and totals are bold.
+QFontMetrics MetricaGrade(bool negrito = false) {
+    QFont f(QStringLiteral("Arial"), 8);
+    f.setBold(negrito);
+    return QFontMetrics(f);
+}
 
 // The character a column's printed width is counted in: labels in letters, values in digits.
 int LarguraDoCaractere(const QFontMetrics& fm, int c) {
     return fm.horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0'));
 }
 
-int LarguraDaColuna(const QFontMetrics& fm, const ColunaResultados& col, int c) {
-    return std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
-                    fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+// The column's printed width on screen, widened where a value would not fit: a number
+// is never cut. The widest text is the largest or the smallest value (drawn 3 pixels in
+// from each side), or the total in bold.
+int LarguraDaColuna(const QFontMetrics& fm, const TabelaResultados& t, int c) {
+    const ColunaResultados& col = t.Coluna(c);
+    int largura = std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
+                           fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+    if (c == 0 || t.NumLinhas < 1) return largura;
+    double menor = t.Dado(c, 1), maior = menor;
+    for (std::int32_t r = 2; r <= t.NumLinhas; ++r) {
+        menor = std::min(menor, t.Dado(c, r));
+        maior = std::max(maior, t.Dado(c, r));
+    }
+    constexpr int Margens = 7;
+    for (double v : {menor, maior})
+        largura = std::max(largura, fm.horizontalAdvance(NumeroUsuario(v, col.Decimais)) + Margens);
+    if (col.TipoTotal != TipoTotal::SemTotal) {
+        largura = std::max(largura, MetricaGrade(true).horizontalAdvance(NumeroUsuario(col.Total, col.Decimais)) +
+                                        Margens);
+    }
+    return largura;
 }
 
 } // namespace
 
-int TForm1::LarguraNaGrade(int c) const { return LarguraDaColuna(MetricaGrade(), t_.Coluna(c), c); }
+int TForm1::LarguraNaGrade(int c) const { return LarguraDaColuna(MetricaGrade(), t_, c); }
 
 void TForm1::RedimensionaColuna(int c, int largura) {
     if (c < 0 || c > t_.NumColunas()) return;
@@ -497,7 +528,8 @@ void TForm1::RedimensionaColuna(int c, int largura) {
     // as the width command would store it; the grid then shows that width.
     const QFontMetrics fm = MetricaGrade();
     DefineLargura(t_, c, static_cast<double>(largura - 5) / LarguraDoCaractere(fm, c));
-    StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
+    // Narrower than its title too: what was dragged holds, to the character.
+    StringGrid1->DefineLargura(c, LarguraDoCaractere(fm, c) * t_.Coluna(c).Largura + 5);
 }
 
 void TForm1::MoveColunaDaTabela(int de, int para) {
@@ -516,7 +548,7 @@ void TForm1::MostraTabela() {
     const QFontMetrics fm = MetricaGrade();
     StringGrid1->DefineFixas(2, t_.NumColunas() > 0 ? 1 : 0);
     for (std::int32_t c = 0; c <= t_.NumColunas(); ++c)
-        StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
+        StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_, c));
     StringGrid1->DefineAlturaLinhas(fm.height() + 4);
     HabilitaComandos();
     StringGrid1->horizontalScrollBar()->setValue(0);
@@ -536,15 +568,21 @@ void TForm1::AtualizaGrade() {
         vista->viewport()->update();
 }
 
+void TForm1::OrdenaPor(std::int32_t c) {
+    OrdenaTabela(t_, c);
+    StringGrid1->scrollToTop();
+    AtualizaGrade();
+}
+
+void TForm1::MostraTituloDaTabela() { setWindowTitle(ParaQString(t_.Titulo1)); }
+
 void TForm1::MostraNovaColuna() {
     if (t_.NumColunas() == 1) {
         MostraTabela();
         return;
     }
     Modelo->ColunaAcrescentada();
-    const QFontMetrics fm(QFont(QStringLiteral("Arial"), 8));
-    const std::int32_t c = t_.NumColunas();
-    StringGrid1->DefineLargura(c, fm.horizontalAdvance(QLatin1Char('0')) * t_.Coluna(c).Largura + 5);
+    StringGrid1->DefineLargura(t_.NumColunas(), LarguraNaGrade(t_.NumColunas()));
     AjustaRolagem();
     HabilitaComandos();
     t_.Modificada = true;
@@ -601,7 +639,7 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
         LeituraTabela r = LeTabela(t_, arquivo);
         LogAtual().DefineLinhas(r.log);
         if (!r.dirMapas.empty()) cfg_.DirMapas = r.dirMapas;
-        setWindowTitle(ParaQString(t_.Titulo1));
+        if (r.tabela) MostraTituloDaTabela();
     } else if (ext == ".DBF") {
         LeDBFComoTabela(t_, arquivo, EscolheCampos, cfg_.DBFcomCP850);
     } else {
@@ -616,7 +654,6 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->show();
     StringGrid1->setFocus();
     t_.Modificada = false;
-    cfg_.DirSalva = DiretorioDe(arquivo);
     return true;
 }
 
@@ -629,7 +666,10 @@ void TForm1::Abrir1Click() {
         MensagensAtuais().Mostra("Arquivo n\xE3o existe!");
         return;
     }
-    if (!AbreArquivo(arquivo) || LogAtual().Linhas().empty()) return;
+    if (!AbreArquivo(arquivo)) return;
+    // The next save starts where the user opened from (a table named on the command line does not move it).
+    cfg_.DirSalva = DiretorioDe(std::filesystem::absolute(arquivo).string());
+    if (LogAtual().Linhas().empty()) return;
     // A log window still open shows another table's log: it goes either way.
     if (Ganchos().FechaLog) Ganchos().FechaLog(*this);
     if (LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this, true);
@@ -702,7 +742,7 @@ bool TForm1::eventFilter(QObject* o, QEvent* e) {
         // A border or title drag that ends here is no click on the title.
         if (StringGrid1->Arrastando()) ordenacaoArmada_ = false;
         if (m->button() == Qt::LeftButton && g == 0 && ordenacaoArmada_) {
-            OrdenaTabela(t_, c);
+            OrdenaPor(c);
             ordenacaoArmada_ = false;
         }
         AtualizaGrade();
@@ -749,7 +789,12 @@ void TForm1::EditaColuna(int c) {
 void TForm1::ExtensaoTAB1Click() { ExtensaoTAB(cfg_.CaminhoPrograma); }
 
 void TForm1::EnviarParaClick() {
-    // Through the desktop's opener: with no mail program the user is told, not ignored.
+    // The desktop's opener takes a mail address without complaint even when no mail
+    // program is there to show the message.
+    if (ProgramaDoEsquema("mailto").empty()) {
+        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado para enviar a mensagem.");
+        return;
+    }
     ExploreWeb(EnderecoEnviarPara(cfg_.EnderecoSuporte, t_.Titulo1));
 }
 
