@@ -16,6 +16,7 @@
 #include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
 #include "table/TabelaResultados.h"
+#include "table/ui/GradeFixa.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/Configuracao.h"
 #include "tabulation/ui/TAbreDEF.h"
@@ -25,6 +26,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QAbstractItemModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -66,6 +69,47 @@ TEST(TextosInteiros, TheMainWindowsStatusPanelsShowTheirNumbersWhole) {
     EXPECT_THAT(textos, ::testing::Contains("Linhas:199001"));
     EXPECT_THAT(textos, ::testing::Contains("Chave:10"));
     EXPECT_THAT(TextosCortados(&f), IsEmpty());
+    Prepara(Estado::SemTabela);
+}
+
+TEST(TextosInteiros, AFileNameTooLongForItsPanelEndsInAnEllipsisAndShowsWholeInTheHint) {
+    Prepara(Estado::SemTabela);
+    TForm1& f = Principal();
+    const std::string nome = "Obitos por municipio de residencia, faixa etaria e sexo, revisao final de 2020.tab";
+    const std::string arquivo = Pasta().Grava(nome, "Titulo1=Casos\r\n"
+                                                   "\"Regi\xE3o\";\"Casos\"\r\n"
+                                                   "\"Norte\";10\r\n"
+                                                   "\"Total\";10\r\n");
+    ASSERT_TRUE(f.AbreArquivo(arquivo));
+    QApplication::processEvents();
+    QLabel* painel = f.statusBar()->findChild<QLabel*>(QStringLiteral("Painel0"));
+    ASSERT_NE(painel, nullptr);
+    EXPECT_THAT(TextosCortados(&f), IsEmpty());
+    EXPECT_EQ(painel->toolTip().toStdString(), arquivo);
+    Prepara(Estado::SemTabela);
+}
+
+TEST(TextosInteiros, TheGridShowsEveryNumberWholeWhenItsTotalIsNotTheWidest) {
+    Prepara(Estado::SemTabela);
+    TForm1& f = Principal();
+    // Values wider than the total the file brings, and a negative one.
+    const std::string arquivo = Pasta().Grava("valores.tab", "Titulo1=Valores\r\n"
+                                                             "\"Regi\xE3o\";\"Valor\"\r\n"
+                                                             "\"Norte\";98765432,12\r\n"
+                                                             "\"Sul\";-98765432,12\r\n"
+                                                             "\"Total\";0\r\n");
+    ASSERT_TRUE(f.AbreArquivo(arquivo));
+    QApplication::processEvents();
+    const QAbstractItemModel* m = f.StringGrid1->model();
+    for (int g = 1; g < m->rowCount(); ++g)
+        for (int c = 1; c < m->columnCount(); ++c) {
+            const QModelIndex i = m->index(g, c);
+            const QString texto = m->data(i).toString();
+            const QFont fonte = m->data(i, Qt::FontRole).value<QFont>();
+            // Drawn 3 pixels in from each side of the cell.
+            EXPECT_LE(QFontMetrics(fonte).horizontalAdvance(texto) + 6, f.StringGrid1->columnWidth(c))
+                << texto.toStdString() << " in column " << c;
+        }
     Prepara(Estado::SemTabela);
 }
 
