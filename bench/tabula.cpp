@@ -8,7 +8,8 @@
 // Labels are the DEF's, as written there (UTF-8 on the command line). Without data
 // files every file the DEF's wildcard matches is read. Output (UTF-8): the column
 // titles, one line "label;value;..." per row in machine number form, the totals
-// line, then the run log with each line prefixed by "#". The elapsed time goes to
+// line, then the run log with each line prefixed by "#" and the lines "#Titulo1=",
+// "#Titulo2=" and "#Rodape=" with the finished table's texts. The elapsed time goes to
 // stderr with the table's cell storage and the peak resident memory of the run;
 // --expande adds the time of a bare scan of each file; --resumo prints a digest of
 // the table (labels, cells and totals to the bit) instead of the table. When R is installed
@@ -203,6 +204,9 @@ int main(int argc, char** argv) {
         for (const auto& l : log.Linhas())
             escreve("#" + l + "\n");
     }
+    // The titles and the footer (with its period) as the finished table holds them.
+    const std::string textos = "#Titulo1=" + t.Titulo1 + "\n#Titulo2=" + t.Titulo2 + "\n#Rodape=" + t.Rodape + "\n";
+    std::fputs(ParaUtf8(textos).c_str(), stdout);
     std::fprintf(stderr, "tabula\xC3\xA7\xC3\xA3o: %lld registros em %.3f s (%.0f registros/s)\n",
                  static_cast<long long>(r.RegistrosLidos), s, r.RegistrosLidos / s);
     std::fprintf(

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 amostra=build/amostra
-if [ ! -f "$amostra/obitos.def" ] || [ ! -f "$amostra/brasil.map" ] || [ ! -f "$amostra/obitos.htm" ]; then
+if [ ! -f "$amostra/obitos.def" ] || [ ! -f "$amostra/brasil.map" ] || [ ! -f "$amostra/obitos.htm" ] \
+   || [ ! -f "$amostra/MUNICBR.CNV" ]; then
   build/bin/dorvan_gera_amostra "$amostra"
 fi
 aliases="${DORVAN_ALIASES:-build/bin/Aliases.ini}"

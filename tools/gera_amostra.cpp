@@ -1,7 +1,7 @@
 // Writes a synthetic sample for the tabulation: death-record-like DBC files, one
 // per month, a DEF offering row, column, selection and increment variables with its
 // help page, the CNV tables it names, a DBF conversion table and the base maps of its area tables
-// (brasil.map for UF.CNV, .C.map for MUNIC.CNV: the names the tabulation gives the
+// (brasil.map for UF.CNV, BR.map for MUNICBR.CNV: the names the tabulation gives the
 // map of those row tables). Every record and every shape is made up here.
 //
 //   dorvan_gera_amostra <folder> [records per month=2000] [years=3]
@@ -113,8 +113,9 @@ void GravaMapas(const std::string& pasta) {
         }
     }
     GravaMapa(pasta + "/brasil.map", ufs);
-    // The tabulation names the map of "MUNIC.CNV" after its 6th and 7th characters.
-    GravaMapa(pasta + "/.C.map", municipios);
+    // The tabulation names the map of "MUNICBR.CNV" after its 6th and 7th characters:
+    // a name without them would give a hidden ".C.map".
+    GravaMapa(pasta + "/BR.map", municipios);
 }
 
 struct Capitulo {
@@ -198,7 +199,7 @@ void GravaTabelas(const std::string& pasta, Gerador& g) {
     }
     munic[0] = "; Munic\xEDpios de resid\xEAncia (c\xF3" "digos sint\xE9ticos)";
     munic[1] = std::to_string(k) + " 6 L";
-    GravaTexto(pasta + "/MUNIC.CNV", munic);
+    GravaTexto(pasta + "/MUNICBR.CNV", munic);
     GravaTexto(pasta + "/UF.CNV", uf);
 
     GravaTexto(pasta + "/SEXO.CNV", {"; Sexo", "3 1", LinhaCNV(0, 1, "Masculino", "1"), LinhaCNV(0, 2, "Feminino", "2"),
@@ -268,7 +269,7 @@ void GravaDEF(const std::string& pasta, const std::string& curinga) {
     GravaAjudaDEF(pasta);
     GravaTexto(pasta + "/obitos.def",
                {";\xD3" "bitos - amostra sint\xE9tica do Dorvan", "?obitos.htm", "A" + curinga,
-                "LMunic\xEDpio,CODMUNRES,1,MUNIC.CNV", "XUF resid\xEAncia,CODMUNRES,1,UF.CNV",
+                "LMunic\xEDpio,CODMUNRES,1,MUNICBR.CNV", "XUF resid\xEAncia,CODMUNRES,1,UF.CNV",
                 "XSexo,SEXO,1,SEXO.CNV", "TFaixa et\xE1ria,IDADE,1,FXETARIA.CNV",
                 "TCap\xEDtulo de causas,CAUSABAS,1,CAPITULO.CNV", "XCor/ra\xE7" "a,RACACOR,1,RACA.CNV",
                 "CAno do \xF3" "bito,DTOBITO,1,ANO.CNV", "CM\xEAs do \xF3" "bito,DTOBITO,5,MES.CNV",

@@ -17,10 +17,6 @@ namespace dorvan {
 
 namespace {
 
-// R reads the generated code in the session's UTF-8 and every file through a
-// Latin-1 connection; this first line makes both agree with the 1252 bytes.
-constexpr const char* LinhaCodificacao = "options(encoding=\"latin1\")";
-
 bool ExisteArquivo(const std::string& nome) {
     std::error_code ec;
     return fs::is_regular_file(nome, ec);
@@ -80,7 +76,7 @@ std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultad
                                          const PerguntasR& perguntas) {
     // R works in the user's folder; the run's own files are named by full path.
     auto daExecucao = [&](const char* arquivo) { return LiteralR(BarraParaFrente(DeUtf8(pasta)) + arquivo); };
-    std::string c = std::string(LinhaCodificacao) + "\n";
+    std::string c = std::string(LinhaCodificacaoR) + "\n";
     c += FonteDaInstalacao(amb, "autoexec.r");
     c += "sink(" + daExecucao(SaidaScriptR) + ")\n";
     // Titles are the user's text: quoted so that no title can end the string early.
@@ -157,7 +153,7 @@ std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultad
 
 std::string ComporPerfilInterativoR(const TabelaResultados& t, const AmbienteR& amb, const std::string& pasta) {
     const std::string p = BarraParaFrente(DeUtf8(amb.DirPrograma));
-    std::string c = std::string(LinhaCodificacao) + "\n";
+    std::string c = std::string(LinhaCodificacaoR) + "\n";
     c += FonteDaInstalacao(amb, "autoexec.r");
     if (t.NumLinhas > 1) {
         GravaTabelaR(t, pasta + EntradaR);

@@ -17,6 +17,7 @@
 // the printed output comes back as it went.
 #include "analysis/EsquemaR.h"
 #include "analysis/LiteralR.h"
+#include "analysis/PerfilR.h"
 #include "analysis/VisorGraficoR.h"
 #include "platform/Arquivos.h"
 #include "table/TabelaArquivo.h"
@@ -34,7 +35,6 @@ namespace dorvan {
 
 // File names of the exchange, in the run's private folder (the code, the table
 // and the output) or in the current folder (the plots and the returned table).
-inline constexpr const char* PerfilR = ".Rprofile";
 inline constexpr const char* EntradaR = "dorvan.in";
 inline constexpr const char* SaidaScriptR = "script.out";
 inline constexpr const char* RetornoR = "dorvan.out";
@@ -89,9 +89,6 @@ std::optional<std::string> ComporPerfilR(const EsquemaR& esquema, TabelaResultad
 // the table has more than one row.
 std::string ComporPerfilInterativoR(const TabelaResultados& t, const AmbienteR& amb, const std::string& pasta);
 
-// Writes a composed file as ".Rprofile" in pasta, replacing any earlier one
-// (in any letter case). Throws ErroES.
-void GravaPerfilR(const std::string& pasta, const std::string& codigo1252);
 
 // The current folder with a trailing '/'.
 std::string PastaAtual();

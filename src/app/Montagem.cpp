@@ -19,6 +19,7 @@
 #include "platform/Processos.h"
 #include "platform/db/BancoDados.h"
 #include "platform/ui/Janelas.h"
+#include "platform/ui/Medidas.h"
 #include "platform/ui/TSimNao.h"
 #include "query/BancoPadrao.h"
 #include "query/ui/ComandosBrowse.h"
@@ -90,6 +91,7 @@ struct Montagem::Janelas {
 Montagem::Montagem(const std::string& caminhoPrograma, std::vector<std::string> argumentos)
     : j_(std::make_unique<Janelas>()) {
     j_->traducao = TraducaoQt();
+    AlargaJanelasAoTitulo(*qApp);
     j_->argumentos = std::move(argumentos);
     QApplication::setApplicationName(QString::fromLatin1(TituloAplicacao));
     qApp->setProperty("ArquivoAjuda", QString::fromLatin1(ArquivoAjuda));

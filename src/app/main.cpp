@@ -1,5 +1,6 @@
 // Dorvan: the windowed program.
 #include "app/Montagem.h"
+#include "platform/Arquivos.h"
 #include "platform/ui/Janelas.h"
 #include "table/ui/TForm1.h"
 
@@ -9,6 +10,9 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // Interrupted (SIGTERM, SIGINT), the program leaves neither half-written files
+    // nor its private folder behind.
+    dorvan::RemoveTemporariosAoInterromper();
     dorvan::Aplicacao app(argc, argv);
     dorvan::MensagensQt mensagens;
     dorvan::DefineMensagens(&mensagens);

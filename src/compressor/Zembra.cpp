@@ -172,10 +172,27 @@ int Executa(const std::vector<std::string>& argumentos, std::FILE* saida, std::F
                 if (vistos.insert(pasta + n).second) arquivos.push_back({pasta, n});
         }
 
+        // An output that is itself an input of this run (X.DBC expanded over the X.DBF
+        // the same run compresses) would destroy that input's data: it is skipped.
+        auto eEntrada = [&](const std::string& arquivo) {
+            std::error_code ec;
+            return std::any_of(arquivos.begin(), arquivos.end(), [&](const Arquivo& b) {
+                return fs::equivalent(b.pasta + b.nome, arquivo, ec) && !ec;
+            });
+        };
         ProgressoConsole progresso(saida);
         for (const Arquivo& a : arquivos) {
             const std::string ext = Extensao(a.nome);
             const std::string entrada = a.pasta + a.nome;
+            if (!soTesta && (ext == ".DBF" || ext == ".DBC")) {
+                const std::string alvo = Saida(destino, a.nome, ext == ".DBF" ? ".dbc" : ".dbf");
+                if (eEntrada(alvo)) {
+                    Linha(saida, DeUtf8(a.nome) + " n\xE3o convertido: " + DeUtf8(fs::path(alvo).filename().string()) +
+                                     " \xE9 tamb\xE9m um arquivo de entrada e n\xE3o ser\xE1 sobrescrito");
+                    codigo = std::max(codigo, SAIDA_FALHA_ARQUIVO);
+                    continue;
+                }
+            }
             // -t only checks DBC files: a DBF has no CRC, and compressing it would write a file.
             if (ext == ".DBF" && !soTesta) {
                 const std::uint64_t tam = Tamanho(entrada);

@@ -81,10 +81,27 @@ void CompressaoLote::Acrescenta(std::vector<EntradaLista>& lista, const std::str
 bool CompressaoLote::Comprime(const std::string& nome, Progresso& progresso) {
     const std::string saida = NomeDeSaida(dirDBC_, TrocaExtensao(nome, ".dbc"));
     MostraDurante mostrando(MostraArquivo, "Comprimindo " + DeUtf8(nome));
-    ResultadoCodec r = ComprimeDBF(Junta(dirDBF_, nome), Junta(dirDBC_, saida), progresso);
+    const std::string dbc = Junta(dirDBC_, saida);
+    escritos_.erase(dbc);
+    ResultadoCodec r = ComprimeDBF(Junta(dirDBF_, nome), dbc, progresso);
     if (!r.Ok()) return false;
+    std::error_code ec1, ec2;
+    Escrito e{fs::file_size(dbc, ec1), fs::last_write_time(dbc, ec2)};
+    if (!ec1 && !ec2) escritos_[dbc] = e;
     Acrescenta(ListaDBC, saida);
     return true;
+}
+
+// The DBF may go only when its data is safe in a DBC: one this run wrote, not
+// touched since, whose stream still expands to its CRC.
+bool CompressaoLote::ConfereEscrito(const std::string& dbc, Progresso& progresso) {
+    auto it = escritos_.find(dbc);
+    if (it == escritos_.end()) return false;
+    std::error_code ec1, ec2;
+    const auto tamanho = fs::file_size(dbc, ec1);
+    const auto data = fs::last_write_time(dbc, ec2);
+    if (ec1 || ec2 || tamanho != it->second.tamanho || data != it->second.data) return false;
+    return ExpandeDBC(dbc, std::string(), progresso).Ok();
 }
 
 bool CompressaoLote::Expande(const std::string& nome, Progresso& progresso) {
@@ -136,13 +153,13 @@ void CompressaoLote::RemoveDBF(Progresso& progresso) {
     const std::vector<EntradaLista> itens = ListaDBF;
     for (const auto& e : itens) {
         if (!e.marcado) continue;
-        const std::string dbc = TrocaExtensao(e.nome, ".dbc");
-        if (ResolveNome(Junta(dirDBC_, dbc)).empty()) {
+        const std::string dbc = Junta(dirDBC_, NomeDeSaida(dirDBC_, TrocaExtensao(e.nome, ".dbc")));
+        if (!ConfereEscrito(dbc, progresso)) {
             const std::string pergunta =
                 "Aten\xE7\xE3o! " + DeUtf8(e.nome) + " n\xE3o foi comprimido ainda! Deseja comprimi-lo agora?";
             const bool sim = MensagensAtuais().Confirma("Confirm", pergunta, {"&Yes", "&No"}) == 0;
-            // A DBF whose compression failed is the only copy of its data: it stays.
-            if (sim && !Comprime(e.nome, progresso)) continue;
+            // A DBF without a DBC checked now is the only sure copy of its data: it stays.
+            if (!sim || !Comprime(e.nome, progresso) || !ConfereEscrito(dbc, progresso)) continue;
         }
         std::error_code ec;
         const std::string arquivo = Junta(dirDBF_, e.nome);

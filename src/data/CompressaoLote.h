@@ -6,7 +6,10 @@
 // the folders here first.
 #include "platform/Progresso.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,8 +48,9 @@ public:
     void ExpandeMarcados(Progresso& progresso);
     // Expands the marked DBC files with Grava off: checks them, writes nothing.
     void TestaCRC(Progresso& progresso);
-    // Erases the marked DBF files, offering to compress first each one whose DBC
-    // is not in the DBC folder. No abort here.
+    // Erases the marked DBF files whose DBC this run wrote and, checked again now,
+    // still holds them (its CRC right and unchanged since); for any other it offers
+    // to compress first, and a DBF not compressed and checked stays. No abort here.
     void RemoveDBF(Progresso& progresso);
 
     // The abort button: the file under way is finished, no other is begun.
@@ -68,6 +72,13 @@ public:
     std::function<void(const std::string& texto)> MostraArquivo;
 
 private:
+    // A DBC written by Comprime, as it was then.
+    struct Escrito {
+        std::uintmax_t tamanho = 0;
+        std::filesystem::file_time_type data;
+    };
+    bool ConfereEscrito(const std::string& dbc, Progresso& progresso);
+
     template <typename F> void Percorre(const std::vector<EntradaLista>& lista, F&& trabalho);
     void Acrescenta(std::vector<EntradaLista>& lista, const std::string& nome);
 
@@ -76,6 +87,7 @@ private:
     bool grava_ = true;
     bool abortar_ = false;
     bool ocupado_ = false;
+    std::map<std::string, Escrito> escritos_; // by the DBC's full name
 };
 
 } // namespace dorvan

@@ -301,6 +301,14 @@ void DescarregaDBF(dbfRecord& h) {
     GravaEm(h.Arquivo, n, 4, 4, h.Nome);
 }
 
+void AbandonaDBF(dbfRecord& h) {
+    if (h.Substituicao) {
+        h.Arquivo = -1; // closed by the writer
+        h.Substituicao->Abandona();
+    }
+    Libera(h);
+}
+
 void CloseDBF(dbfRecord& h) {
     if (h.Estado == 0) throw ErroFatal("CloseDBF:" + NomeMsg(h) + " n\xE3o aberto!");
     try {
@@ -426,21 +434,15 @@ void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF
     // The header keeps both lengths in 16 bits.
     if (tamCab > 0xFFFF || tamReg > 0xFFFF) throw ErroFatal(falha);
 
+    // The new file takes its name only when complete, at CloseDBF; whatever is
+    // there now stays until then. A read-only file is refused.
     int fd = -1;
-    struct stat st {};
-    if (::lstat(nome.c_str(), &st) == 0) {
-        // A file the user may not write to is not replaced by a new one either.
-        if (::access(nome.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM)) throw ErroFatal(falha);
-        // Whatever is there now stays until the new file is complete.
-        try {
-            h.Substituicao = std::make_unique<GravacaoSegura>(nome);
-        } catch (const ErroES&) {
-            throw ErroFatal(falha);
-        }
-        fd = fileno(h.Substituicao->Arquivo());
-    } else {
-        fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    try {
+        h.Substituicao = std::make_unique<GravacaoSegura>(nome);
+    } catch (const ErroES&) {
+        throw ErroFatal(falha);
     }
+    fd = fileno(h.Substituicao->Arquivo());
     if (fd < 0) throw ErroFatal(falha);
     h.Arquivo = fd;
 

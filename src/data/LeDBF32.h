@@ -92,8 +92,8 @@ struct dbfRecord {
     bool SomenteLeitura = false;   // the file could only be opened for reading
     std::vector<char> Acrescimos;  // appended records not yet written
     std::int64_t RegsGravados = 0; // records already on disk (NumRegs minus pending appends)
-    // CreateDBF over an existing file: the new file is written under a temporary
-    // name and takes the old one's place at CloseDBF; none while reading or appending.
+    // A file being created: written without its name, which it takes at CloseDBF;
+    // none while reading or appending.
     std::unique_ptr<GravacaoSegura> Substituicao;
 
     dbfRecord() = default;
@@ -122,6 +122,10 @@ void OpenDBF(dbfRecord& h, const std::string& nome, bool somenteLeitura = false)
 // Readers that skip the missing tail (NumRegs) suit most callers; one that must
 // have every record, or its output would be silently incomplete, calls this.
 void ExigeTodosOsRegistros(const dbfRecord& h);
+
+// Drops a file being created (CreateDBF) without giving it its name: what was
+// there before stays. Any other open handle is simply released.
+void AbandonaDBF(dbfRecord& h);
 
 // Closes the file; after writes fixes the end-of-file byte, the count and the date.
 // Throws ErroFatal on a closed handle.
@@ -156,10 +160,11 @@ void AppendDBF(dbfRecord& h, const char* registro);
 void DescarregaDBF(dbfRecord& h);
 
 // Creates a DBF with these fields and language byte; the handle is left in Estado 3
-// ready for AppendDBF. Throws ErroFatal when it cannot be created. An existing file
-// of that name stays as it was until CloseDBF puts the complete new one in its
-// place: a run killed meanwhile, or a handle dropped without CloseDBF, leaves it
-// untouched. A new name is written in place, a valid DBF after every flush.
+// ready for AppendDBF. Throws ErroFatal when it cannot be created or the file there
+// is read-only. The file appears under its name only when CloseDBF has completed
+// it: until then an existing file of that name stays as it was, and a run killed
+// meanwhile, or a handle dropped without CloseDBF, leaves neither a partial file
+// nor a temporary.
 void CreateDBF(dbfRecord& h, const std::string& nome, const std::vector<CampoDBF>& campos, std::uint8_t idioma);
 
 // Whether the text fields of this file are DOS code page 850 (to be turned into

@@ -160,9 +160,10 @@ struct Tabela {
 // read to its end is checked against the file's CRC (header and records).
 class FluxoDBC {
 public:
-    FluxoDBC(int fd, std::int64_t tamCabecalho, std::size_t tamRegistro, std::string nome)
+    FluxoDBC(int fd, std::int64_t tamCabecalho, std::size_t tamRegistro, std::int64_t contados, std::string nome)
         : fd_(fd), tamCabecalho_(static_cast<std::size_t>(std::max<std::int64_t>(tamCabecalho, 0))),
-          pos_(tamCabecalho + 4), L_(std::max<std::size_t>(tamRegistro, 1)), nome_(std::move(nome)) {
+          pos_(tamCabecalho + 4), L_(std::max<std::size_t>(tamRegistro, 1)), contados_(contados),
+          nome_(std::move(nome)) {
         t_ = std::thread([this] { Trabalha(); });
     }
     ~FluxoDBC() {
@@ -246,7 +247,7 @@ private:
         std::string erro;
         try {
             lote_.reserve(TamLote + L_);
-            CortaRegistros corta(L_, [&](char* r) {
+            CortaRegistros corta(L_, contados_, [&](char* r) {
                 lote_.insert(lote_.end(), r, r + L_);
                 if (lote_.size() >= TamLote) Entrega();
             });
@@ -278,6 +279,7 @@ private:
     std::size_t tamCabecalho_;
     std::int64_t pos_;
     std::size_t L_;
+    std::int64_t contados_; // the header's count
     std::string nome_;
     std::uint32_t crc_ = 0xFFFFFFFFu;
     CortaRegistros* corta_ = nullptr;
@@ -727,7 +729,8 @@ int Filtra(sqlite3_vtab_cursor* cur, int idxNum, const char*, int argc, sqlite3_
             return Avanca(c);
         }
     }
-    if (t->dbc) c->fluxo = std::make_unique<FluxoDBC>(c->h.Arquivo, c->h.TamCabecalho, c->h.TamRegistro, c->h.Nome);
+    if (t->dbc) c->fluxo = std::make_unique<FluxoDBC>(c->h.Arquivo, c->h.TamCabecalho, c->h.TamRegistro,
+                                                         c->h.RegsNoCabecalho, c->h.Nome);
     return Avanca(c);
 }
 

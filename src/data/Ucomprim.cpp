@@ -200,8 +200,11 @@ ResultadoCodec ComprimeDBF(const std::string& entrada, const std::string& saida,
     r.codigo = cmp::implode(LeCompressao, GravaCompressao, trabalho.get(), &e, &tipo, &dicionario);
     if (e.fonte.erro) std::rethrow_exception(e.fonte.erro);
     r.bytesSaida = cab.size() + 4 + e.bytes;
+    const CabecalhoDBF cabecalho = DecodificaCabecalhoDBF(cab.data());
+    const std::uint64_t lidos = e.fonte.pos - cab.size();
+    r.completo = lidos >= static_cast<std::uint64_t>(cabecalho.NumRegs) * static_cast<std::uint64_t>(cabecalho.TamRegistro);
 
-    if (r.codigo != cmp::CMP_OK) {
+    if (r.codigo != cmp::CMP_OK || !r.completo) {
         out.Abandona();
         if (avisa) MensagensAtuais().Mostra("Erro na compressao dos dados no arquivo " + nome + "!");
         return r;
@@ -297,14 +300,17 @@ void GravaVarredura(char* buffer, unsigned* tamanho, void* param) {
 
 } // namespace
 
-CortaRegistros::CortaRegistros(std::size_t tamRegistro, std::function<void(char*)> entrega)
-    : L_(std::max<std::size_t>(tamRegistro, 1)), entrega_(std::move(entrega)), resto_(L_) {}
+CortaRegistros::CortaRegistros(std::size_t tamRegistro, std::int64_t contados, std::function<void(char*)> entrega)
+    : L_(std::max<std::size_t>(tamRegistro, 1)), entrega_(std::move(entrega)), resto_(L_), contados_(contados) {}
 
 void CortaRegistros::Entrega(char* registro) {
-    if (static_cast<unsigned char>(registro[0]) == 0x1A) {
+    // A record of the count may well begin with 0x1A (a code field of binary
+    // data): only past the count is that byte the end of the file.
+    if (entregues_ >= contados_ && static_cast<unsigned char>(registro[0]) == 0x1A) {
         terminou_ = true;
         return;
     }
+    ++entregues_;
     entrega_(registro);
 }
 
@@ -349,7 +355,7 @@ bool ScanDBF(dbfRecord& h, const std::function<void(dbfRecord&)>& rotina, bool c
     Mensagens& msg = MensagensAtuais();
     const std::string nomeMsg = DeUtf8(h.Nome);
     std::int64_t numero = 0;
-    CortaRegistros corta(h.TamRegistro, [&](char* registro) {
+    CortaRegistros corta(h.TamRegistro, h.RegsNoCabecalho, [&](char* registro) {
         h.RegistroAtual = registro;
         h.NumRegAtual = ++numero;
         rotina(h);

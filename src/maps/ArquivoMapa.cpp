@@ -207,9 +207,9 @@ void GravadorMapa::Fecha() {
     if (limitesCorrentes_) {
         std::FILE* f = saida_->Arquivo();
         const std::string b = BytesCabecalho(cabecalho_);
-        if (std::fseek(f, 0, SEEK_SET) != 0) throw ErroES::DoSistema(saida_->NomeTemporario(), errno);
+        if (std::fseek(f, 0, SEEK_SET) != 0) throw ErroES::DoSistema(saida_->Destino(), errno);
         saida_->Escreve(b);
-        if (std::fseek(f, 0, SEEK_END) != 0) throw ErroES::DoSistema(saida_->NomeTemporario(), errno);
+        if (std::fseek(f, 0, SEEK_END) != 0) throw ErroES::DoSistema(saida_->Destino(), errno);
     }
     saida_->Confirma();
 }

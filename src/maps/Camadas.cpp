@@ -188,33 +188,44 @@ void DesenhaCamadaDBF(const VistaMapa& v, const CamadaDoMapa& c, std::int32_t k,
     }
 }
 
-void DesenhaCamadaGPX(const VistaMapa& v, const CamadaDoMapa& c, const DestinoDesenho& destino) {
-    std::string texto = LeArquivoTexto(c.ArquivoCamada);
-    PrimitivaMapa f;
+std::vector<PontoGPX> LeCamadaGPX(const std::string& texto) {
+    std::vector<PontoGPX> pontos;
+    std::size_t pos = 0;
     for (;;) {
-        const std::size_t inicio = texto.find("<wpt");
-        const std::size_t fim = texto.find("</wpt>");
+        const std::size_t inicio = texto.find("<wpt", pos);
+        const std::size_t fim = texto.find("</wpt>", pos);
         if (inicio == std::string::npos || fim == std::string::npos) break;
-        // An end tag before the start tag: drop up to it and look again.
+        // An end tag before the start tag: go past it and look again.
         std::string elemento = fim > inicio ? texto.substr(inicio + 4, fim - inicio - 4) : std::string();
-        texto.erase(0, fim + 6);
+        pos = fim + 6;
         if (elemento.empty()) continue;
+        PontoGPX p;
         std::vector<std::string> atributos;
         LeAtributos(elemento, atributos);
-        double lat = 0, lon = 0;
+        p.Nome = TextoDaTag("name", elemento);
         for (const std::string& a : atributos) {
             const std::size_t igual = a.find('=');
             if (igual == std::string::npos) continue;
             const std::string nome = a.substr(0, igual);
             const double valor = NumeroDaCamada(a.substr(igual + 1)).value_or(0);
-            if (nome == "lat") lat = valor;
-            if (nome == "lon") lon = valor;
+            if (nome == "lat") p.Lat = valor;
+            if (nome == "lon") p.Lon = valor;
         }
-        const PontoTela p = GeoParaTela(v, lon, lat);
+        pontos.push_back(std::move(p));
+    }
+    return pontos;
+}
+
+void DesenhaCamadaGPX(const VistaMapa& v, const CamadaDoMapa& c, const DestinoDesenho& destino) {
+    if (!c.PontosGPX)
+        c.PontosGPX = std::make_shared<const std::vector<PontoGPX>>(LeCamadaGPX(LeArquivoTexto(c.ArquivoCamada)));
+    PrimitivaMapa f;
+    for (const PontoGPX& g : *c.PontosGPX) {
+        const PontoTela p = GeoParaTela(v, g.Lon, g.Lat);
         EstiloPonto(f, c, c.LarguraCamada);
         f.Pontos.assign(1, p);
         destino(f);
-        if (c.ComLegenda) destino(TextoMapa(TextoDaTag("name", elemento), p, 0, AlinhaTexto::Acima));
+        if (c.ComLegenda) destino(TextoMapa(g.Nome, p, 0, AlinhaTexto::Acima));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,14 @@ extern const std::array<std::uint32_t, 16> CoresCamada;
 
 enum class TipoCamada { Mapa, DBF, GPX, Outro };
 
+// One waypoint of a GPX layer.
+struct PontoGPX {
+    double Lat = 0, Lon = 0;
+    std::string Nome; // the name element's text
+};
+// The waypoints of a GPX text, in file order, in one pass over it.
+std::vector<PontoGPX> LeCamadaGPX(const std::string& texto);
+
 struct CamadaDoMapa {
     std::string ArquivoCamada; // full name, at most 128 characters
     std::uint32_t CorCamada = CorPreta;
@@ -40,6 +49,9 @@ struct CamadaDoMapa {
     bool Transparente = false;
     std::int32_t LarguraCamada = 2; // 1..99
     bool Ativa = true;              // the check of its menu item
+    // A GPX layer's waypoints, read from its file at the first drawing and kept for
+    // every redraw after it (shared by the copies of the layer).
+    mutable std::shared_ptr<const std::vector<PontoGPX>> PontosGPX;
 };
 
 // The kind of a layer file by its upper-cased extension.

@@ -4,6 +4,8 @@
 #include "output/SaidaTexto.h"
 #include "platform/Mensagens.h"
 
+#include <algorithm>
+
 #include <set>
 #include <vector>
 
@@ -37,6 +39,11 @@ bool GravaCNV(const TabelaResultados& t, const std::string& arquivo) {
         MensagensAtuais().Mostra("Precisa de chave nas linhas para gerar .CNV");
         return false;
     }
+    if (t.NumLinhas < 1) {
+        // The loader refuses a table of no categories.
+        MensagensAtuais().Mostra("A tabela n\xE3o tem linhas: n\xE3o h\xE1 categorias para um arquivo .CNV.");
+        return false;
+    }
     if (t.NumLinhas > MaxLinhasCNV) {
         MensagensAtuais().Mostra("A tabela tem " + std::to_string(t.NumLinhas) +
                                  " linhas; um arquivo .CNV comporta no m\xE1ximo " + std::to_string(MaxLinhasCNV) +
@@ -54,17 +61,34 @@ bool GravaCNV(const TabelaResultados& t, const std::string& arquivo) {
             return false;
         }
     }
+    const auto largura = static_cast<std::size_t>(std::max(t.TamCodigo, 1));
+    // Every code as wide as the header says, blanks included.
+    auto codigoDaLinha = [&t, largura](std::int32_t r) {
+        std::string c = UmaLinha(CodigoDoRotulo(t, t.Rotulo(r)));
+        c.resize(largura, ' ');
+        return c;
+    };
+    // Codes up to four characters go to a table indexed by their number, which
+    // only digits give one to one; others are looked up as written ("L").
+    bool soDigitos = true;
+    for (std::int32_t r = 1; r <= t.NumLinhas && soDigitos; ++r) {
+        const std::string c = codigoDaLinha(r);
+        soDigitos = std::all_of(c.begin(), c.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+    }
     SaidaTexto s(arquivo);
-    s.Linha(std::to_string(t.NumLinhas) + " " + std::to_string(t.TamCodigo));
+    s.Linha(std::to_string(t.NumLinhas) + " " + std::to_string(t.TamCodigo) +
+            (largura <= 4 && !soDigitos ? " L" : ""));
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         const std::string& rotulo = t.Rotulo(r);
-        const std::string codigo = UmaLinha(CodigoDoRotulo(t, rotulo));
+        std::string codigo = codigoDaLinha(r);
         std::string nome = NomeDoRotulo(t, rotulo);
-        if (t.MostraCodigo) nome = codigo + " " + nome;
+        if (t.MostraCodigo) nome = UmaLinha(CodigoDoRotulo(t, rotulo)) + " " + nome;
         nome = SemCaractere(UmaLinha(nome), ';');
         if (nome.size() > LarguraNomeCNV) nome.resize(LarguraNomeCNV);
         nome.resize(LarguraNomeCNV + 1, ' ');
         std::string numero = std::to_string(r);
+        // The loader drops trailing blanks: a ',' keeps those of the code.
+        if (codigo.back() == ' ') codigo += ',';
         s.Linha(std::string(7 - numero.size(), ' ') + numero + "  " + nome + codigo);
     }
     s.Fim();

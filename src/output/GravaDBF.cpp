@@ -97,14 +97,10 @@ bool GravaDBF(const TabelaResultados& t, const std::string& arquivo, bool comCP8
         MensagensAtuais().Mostra(erro);
         return false;
     }
-    // Built beside the target and renamed over it only when complete.
-    GravacaoSegura destino(arquivo);
+    // The file takes its name only when complete (CloseDBF); a failure on the way
+    // leaves what was there.
     dbfRecord dbf;
-    try {
-        CreateDBF(dbf, destino.NomeTemporario(), campos, comCP850 ? 2 : 3);
-    } catch (const ErroFatal&) {
-        throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
-    }
+    CreateDBF(dbf, arquivo, campos, comCP850 ? 2 : 3);
     std::vector<char> registro(dbf.TamRegistro);
     const int primeiroValor = ComCodigo(t) ? 3 : 2;
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
@@ -126,7 +122,6 @@ bool GravaDBF(const TabelaResultados& t, const std::string& arquivo, bool comCP8
         AppendDBF(dbf, registro.data());
     }
     CloseDBF(dbf);
-    destino.Confirma();
     return true;
 }
 

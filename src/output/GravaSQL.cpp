@@ -2,6 +2,7 @@
 
 #include "data/UConvert.h"
 #include "output/SaidaTexto.h"
+#include "platform/Mensagens.h"
 #include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
@@ -80,7 +81,15 @@ NomesSQL NomesParaSQL(const TabelaResultados& t, const std::string& arquivo) {
     return n;
 }
 
-void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
+bool GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
+    // The label column counts too.
+    const std::int32_t colunas = t.NumColunas() + 1;
+    if (colunas > MaxColunasSQL) {
+        MensagensAtuais().Mostra("A tabela tem " + std::to_string(colunas) +
+                                 " colunas; um script SQL comporta no m\xE1ximo " + std::to_string(MaxColunasSQL) +
+                                 " (o limite do PostgreSQL). Salve-a como CSV (.csv), que comporta a tabela inteira.");
+        return false;
+    }
     const NomesSQL nomes = NomesParaSQL(t, arquivo);
     SaidaTexto s(arquivo);
     s.Linha("CREATE TABLE " + nomes.Tabela + " (");
@@ -123,6 +132,7 @@ void GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
         s.Linha(linha + ");");
     }
     s.Fim();
+    return true;
 }
 
 } // namespace dorvan

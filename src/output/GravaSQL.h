@@ -25,6 +25,11 @@ struct NomesSQL {
 };
 NomesSQL NomesParaSQL(const TabelaResultados& t, const std::string& arquivo);
 
-void GravaSQL(const TabelaResultados& t, const std::string& arquivo);
+// The most columns a table of the script may have: PostgreSQL's limit (SQLite's is 2000).
+inline constexpr std::int32_t MaxColunasSQL = 1600;
+
+// A table of more columns than MaxColunasSQL (the label column included) is
+// refused with a message that says so: false, nothing written.
+bool GravaSQL(const TabelaResultados& t, const std::string& arquivo);
 
 } // namespace dorvan

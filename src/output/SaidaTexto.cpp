@@ -22,14 +22,21 @@ SaidaTexto::SaidaTexto(const std::string& arquivo) : arquivo_(std::make_unique<G
 SaidaTexto::~SaidaTexto() = default;
 
 void SaidaTexto::Escreve(std::string_view texto) {
-    buffer_.append(texto);
+    Acrescenta(texto);
     if (buffer_.size() >= TamBuffer) Descarrega();
 }
 
 void SaidaTexto::Linha(std::string_view texto) {
-    buffer_.append(texto);
+    Acrescenta(texto);
     buffer_.append("\r\n");
     if (buffer_.size() >= TamBuffer) Descarrega();
+}
+
+void SaidaTexto::Acrescenta(std::string_view texto) {
+    // A NUL ends the text for many readers (sqlite3 stops there): it goes out as a blank.
+    const std::size_t antes = buffer_.size();
+    buffer_.append(texto);
+    std::replace(buffer_.begin() + static_cast<std::ptrdiff_t>(antes), buffer_.end(), '\0', ' ');
 }
 
 void SaidaTexto::Descarrega() {

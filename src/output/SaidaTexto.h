@@ -13,7 +13,7 @@
 namespace dorvan {
 
 // Writes lines of code page 1252 text, each ended by CR LF (the line end of the
-// files users exchange with this program). The target is replaced by Fim(); an
+// files users exchange with this program); a NUL byte is written as a blank. The target is replaced by Fim(); an
 // error before that leaves an existing file as it was. Write errors throw ErroES.
 class SaidaTexto {
 public:
@@ -27,6 +27,7 @@ public:
     void Fim();
 
 private:
+    void Acrescenta(std::string_view texto);
     void Descarrega();
     std::unique_ptr<GravacaoSegura> arquivo_;
     std::string buffer_;

@@ -13,7 +13,9 @@
 #include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -50,6 +52,15 @@ bool Casa(std::string_view p, std::string_view n) {
     return i == p.size();
 }
 
+// One entry as getdents64 lays it out.
+struct EntradaPasta {
+    std::uint64_t inode;
+    std::int64_t deslocamento;
+    unsigned short tamanho;
+    unsigned char tipo;
+    char nome[1];
+};
+
 // The temporaries of writers still open, where a signal handler can find them:
 // fixed slots with atomic states, since the handler may run at any moment.
 constexpr int VagasTemporarios = 32;
@@ -77,11 +88,56 @@ void LiberaTemporario(int& vaga) {
     vaga = -1;
 }
 
+// The run's private folder, where the handler finds it (empty: none yet).
+char pastaDaExecucao[4096];
+std::atomic<bool> temPastaDaExecucao{false};
+
+// Empties and removes a folder with calls a signal handler may make (no allocation,
+// no library locks); folders inside it are taken a few levels deep.
+void RemovePastaNoSinal(int pai, const char* nome, int nivel) {
+    const int fd = ::openat(pai, nome, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        ::unlinkat(pai, nome, 0); // a link put in its place goes itself
+        return;
+    }
+    alignas(8) char buf[4096];
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, fd, buf, sizeof buf);
+        if (n <= 0) break;
+        for (long p = 0; p < n;) {
+            const auto* d = reinterpret_cast<const EntradaPasta*>(buf + p);
+            p += d->tamanho;
+            const char* n2 = d->nome;
+            if ((n2[0] == '.' && n2[1] == 0) || (n2[0] == '.' && n2[1] == '.' && n2[2] == 0)) continue;
+            if (d->tipo == DT_DIR) {
+                if (nivel < 4) RemovePastaNoSinal(fd, n2, nivel + 1);
+            } else {
+                ::unlinkat(fd, n2, 0);
+            }
+        }
+    }
+    ::close(fd);
+    ::unlinkat(pai, nome, AT_REMOVEDIR);
+}
+
 extern "C" void RemoveTemporariosESai(int sinal) {
     for (VagaTemporario& v : vagas)
         if (v.estado.load() == 2) ::unlink(v.nome);
+    if (temPastaDaExecucao.load()) RemovePastaNoSinal(AT_FDCWD, pastaDaExecucao, 0);
     // The handler was installed to run once: the signal now ends the process as usual.
     ::raise(sinal);
+}
+
+// Why an existing file may not be written over, or empty when it may: made
+// read-only (no write permission at all in its mode, checked by the mode because
+// the administrator may write anything and would pass over the user's protection),
+// or not ours to write. Replacing it by renaming would go around both.
+std::string MotivoProtecao(const std::string& caminho) {
+    struct stat st {};
+    if (::stat(caminho.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return "arquivo somente para leitura";
+    if (::access(caminho.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM)) return MotivoDoSistema(EACCES);
+    return {};
 }
 
 // A link is followed only when it is the user's own: in a folder others can write
@@ -121,7 +177,13 @@ std::string PastaDaExecucao() {
         std::error_code ec;
         fs::path base = fs::temp_directory_path(ec);
         if (ec) base = "/tmp";
+        temPastaDaExecucao.store(false);
         pasta = std::make_unique<PastaPrivada>(base.string(), "dorvan-");
+        const std::string semBarra = pasta->Caminho().substr(0, pasta->Caminho().size() - 1);
+        if (semBarra.size() < sizeof pastaDaExecucao) {
+            std::memcpy(pastaDaExecucao, semBarra.c_str(), semBarra.size() + 1);
+            temPastaDaExecucao.store(true);
+        }
     }
     return pasta->Caminho();
 }
@@ -217,47 +279,65 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
         fs::path alvo = fs::weakly_canonical(real_, ec);
         if (!ec) real_ = alvo.string();
     }
+    // A file the user made read-only is not replaced by a new one either.
+    if (const std::string motivo = MotivoProtecao(real_); !motivo.empty()) throw ErroES(destino_, motivo);
     fs::path d(real_);
-    fs::path pasta = d.has_parent_path() ? d.parent_path() : fs::path(".");
-    std::string modelo = (pasta / ("." + d.filename().string() + ".XXXXXX")).string();
-    std::vector<char> buf(modelo.begin(), modelo.end());
-    buf.push_back('\0');
-    // An interruption between the creation and the registration would leave the
-    // file behind: neither happens without the other.
-    sigset_t interrupcoes, antes;
-    sigemptyset(&interrupcoes);
-    sigaddset(&interrupcoes, SIGINT);
-    sigaddset(&interrupcoes, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
-    // Close-on-exec: a program started meanwhile must not hold our half-written file.
-    int fd = mkostemp(buf.data(), O_CLOEXEC);
-    const int erro = errno;
-    if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
-    pthread_sigmask(SIG_SETMASK, &antes, nullptr);
-    if (fd < 0) throw ErroES::DoSistema(destino_, erro);
-    temporario_ = buf.data();
-    arquivo_ = fdopen(fd, "wb");
+    pasta_ = d.has_parent_path() ? d.parent_path().string() : std::string(".");
+    mode_t mascara = umask(0);
+    umask(mascara);
+    // A file without a name while it is written: a run killed at any moment, even
+    // with no chance to clean up, leaves nothing behind. It gets a name only when
+    // complete (Confirma). Where the system cannot make one, a named temporary
+    // stands in, removed on interruption.
+    int fd = -1;
+    int erro = 0;
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        fd = ::open(pasta_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666 & ~mascara);
+        erro = errno;
+    }
+    if (fd < 0 && erro != 0 && erro != EOPNOTSUPP && erro != EISDIR && erro != EINVAL)
+        throw ErroES::DoSistema(destino_, erro);
+    if (fd < 0) {
+        std::string modelo = (fs::path(pasta_) / ("." + d.filename().string() + ".XXXXXX")).string();
+        std::vector<char> buf(modelo.begin(), modelo.end());
+        buf.push_back('\0');
+        // An interruption between the creation and the registration would leave the
+        // file behind: neither happens without the other.
+        sigset_t interrupcoes, antes;
+        sigemptyset(&interrupcoes);
+        sigaddset(&interrupcoes, SIGINT);
+        sigaddset(&interrupcoes, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
+        // Close-on-exec: a program started meanwhile must not hold our half-written file.
+        fd = mkostemp(buf.data(), O_CLOEXEC);
+        erro = errno;
+        if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
+        pthread_sigmask(SIG_SETMASK, &antes, nullptr);
+        if (fd < 0) throw ErroES::DoSistema(destino_, erro);
+        temporario_ = buf.data();
+    }
+    arquivo_ = fdopen(fd, "w+b");
     if (!arquivo_) {
         int e = errno;
         ::close(fd);
-        ::unlink(temporario_.c_str());
-        LiberaTemporario(vaga_);
-        temporario_.clear();
+        RemoveTemporario();
         throw ErroES::DoSistema(destino_, e);
     }
-    // mkstemp creates 0600. A replaced file keeps its own permissions; a new one
-    // gets the usual ones.
+    // A replaced file keeps its own permissions; a new one gets the usual ones.
     struct stat atual;
-    if (::lstat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode)) {
+    if (::lstat(real_.c_str(), &atual) == 0 && S_ISREG(atual.st_mode))
         fchmod(fd, atual.st_mode & 07777);
-    } else {
-        mode_t mascara = umask(0);
-        umask(mascara);
+    else
         fchmod(fd, 0666 & ~mascara);
-    }
 }
 
 GravacaoSegura::~GravacaoSegura() { Abandona(); }
+
+void GravacaoSegura::RemoveTemporario() {
+    if (!temporario_.empty()) ::unlink(temporario_.c_str());
+    LiberaTemporario(vaga_);
+    temporario_.clear();
+}
 
 void GravacaoSegura::Escreve(std::string_view bytes) {
     if (!arquivo_) throw ErroES(destino_, "arquivo fechado");
@@ -269,21 +349,43 @@ void GravacaoSegura::Confirma() {
     if (!arquivo_) throw ErroES(destino_, "arquivo fechado");
     int e = 0;
     if (std::fflush(arquivo_) != 0 || ::fsync(fileno(arquivo_)) != 0) e = errno;
+    if (e == 0 && temporario_.empty()) {
+        // The unnamed file gets a hidden name beside the target, then the target's.
+        const std::string proprio = "/proc/self/fd/" + std::to_string(fileno(arquivo_));
+        const std::string base = (fs::path(pasta_) / ("." + fs::path(real_).filename().string() + ".")).string();
+        for (int tentativa = 0; tentativa < 100; ++tentativa) {
+            std::string nome = base + std::to_string(::getpid()) + "-" + std::to_string(tentativa);
+            sigset_t interrupcoes, antes;
+            sigemptyset(&interrupcoes);
+            sigaddset(&interrupcoes, SIGINT);
+            sigaddset(&interrupcoes, SIGTERM);
+            pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
+            const int r = ::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW);
+            const int erro = errno;
+            if (r == 0) {
+                temporario_ = nome;
+                vaga_ = RegistraTemporario(nome);
+            }
+            pthread_sigmask(SIG_SETMASK, &antes, nullptr);
+            if (r == 0) break;
+            if (erro != EEXIST) {
+                e = erro;
+                break;
+            }
+        }
+        if (e == 0 && temporario_.empty()) e = EEXIST;
+    }
     if (std::fclose(arquivo_) != 0 && e == 0) e = errno;
     arquivo_ = nullptr;
     if (e == 0 && std::rename(temporario_.c_str(), real_.c_str()) != 0) e = errno;
     if (e != 0) {
-        ::unlink(temporario_.c_str());
-        LiberaTemporario(vaga_);
-        temporario_.clear();
+        RemoveTemporario();
         throw ErroES::DoSistema(destino_, e);
     }
     LiberaTemporario(vaga_);
     temporario_.clear();
     // The new name must survive a crash too, not only the bytes.
-    fs::path d(real_);
-    std::string pasta = d.has_parent_path() ? d.parent_path().string() : std::string(".");
-    int fdPasta = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fdPasta = ::open(pasta_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fdPasta >= 0) {
         ::fsync(fdPasta);
         ::close(fdPasta);
@@ -295,11 +397,7 @@ void GravacaoSegura::Abandona() {
         std::fclose(arquivo_);
         arquivo_ = nullptr;
     }
-    if (!temporario_.empty()) {
-        ::unlink(temporario_.c_str());
-        LiberaTemporario(vaga_);
-        temporario_.clear();
-    }
+    RemoveTemporario();
 }
 
 std::size_t LeNaPosicao(int fd, char* destino, std::size_t n, std::uint64_t pos, const std::string& nome) {

@@ -36,30 +36,33 @@ std::string TrocaExtensao(const std::string& nome, const std::string& ext);
 // system the files come from; otherwise `nome` itself.
 std::string NomeDeSaida(const std::string& pasta, const std::string& nome);
 
-// Writes a file through a temporary file in the same folder, renamed into place by
-// Confirma(). If the object goes away without Confirma, the temporary is removed
-// and an existing file of that name stays as it was. A symbolic link of the user's
-// own stays a link: the file it points to is the one replaced. A link someone else
-// made (in a shared folder such as /tmp) is never followed: it is replaced itself.
-// While it exists, the temporary is removed too when RemoveTemporariosAoInterromper
-// is in force and the process is interrupted.
+// Writes a file that takes its name only when complete (Confirma): until then it has
+// no name at all where the system allows (else a hidden temporary in the same
+// folder), so a run killed at any moment leaves no partial file and no temporary.
+// If the object goes away without Confirma, an existing file of that name stays as
+// it was. A file the user made read-only is refused (ErroES). A symbolic link of the
+// user's own stays a link: the file it points to is the one replaced. A link someone
+// else made (in a shared folder such as /tmp) is never followed: it is replaced
+// itself. Errors name the file the caller gave, never the temporary.
 class GravacaoSegura {
 public:
-    explicit GravacaoSegura(std::string destino); // throws ErroES when the temporary cannot be created
+    explicit GravacaoSegura(std::string destino); // throws ErroES when the file cannot be written
     ~GravacaoSegura();
     GravacaoSegura(const GravacaoSegura&) = delete;
     GravacaoSegura& operator=(const GravacaoSegura&) = delete;
 
-    std::FILE* Arquivo() const { return arquivo_; }
-    const std::string& NomeTemporario() const { return temporario_; }
+    std::FILE* Arquivo() const { return arquivo_; } // opened for reading and writing
+    const std::string& Destino() const { return destino_; }
     void Escreve(std::string_view bytes); // throws ErroES
-    void Confirma();                       // flushes, closes and renames; throws ErroES
-    void Abandona();                       // closes and removes the temporary
+    void Confirma();                       // flushes, closes and names the file; throws ErroES
+    void Abandona();                       // closes and drops what was written
 
 private:
+    void RemoveTemporario();
     std::string destino_; // the name the caller gave, for messages
     std::string real_;    // the file replaced: destino_, or what its link points to
-    std::string temporario_;
+    std::string pasta_;   // real_'s folder
+    std::string temporario_; // the named temporary, when there is one
     std::FILE* arquivo_ = nullptr;
     int vaga_ = -1; // where the interruption handler finds the temporary
 };
@@ -88,7 +91,8 @@ private:
 std::string PastaDaExecucao();
 
 // From now on, SIGINT and SIGTERM remove the temporaries of every GravacaoSegura
-// still open before the process ends as the signal would end it.
+// still open, and the run's folder (PastaDaExecucao) with what it holds, before the
+// process ends as the signal would end it.
 void RemoveTemporariosAoInterromper();
 
 // Reads up to n bytes at position pos of an open file descriptor; fewer only at the

@@ -2,6 +2,7 @@
 
 #include "platform/Texto1252.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <regex>
@@ -12,9 +13,47 @@ namespace dorvan {
 ErroES::ErroES(const std::string& arquivo, const std::string& motivo)
     : std::runtime_error("Erro de E/S em " + DeUtf8(arquivo) + ": " + motivo), arquivo_(arquivo), motivo_(motivo) {}
 
+std::string MotivoDoSistema(int codigoErrno) {
+    switch (codigoErrno) {
+    case ENOENT:
+        return "arquivo n\xE3o encontrado";
+    case EACCES:
+    case EPERM:
+        return "acesso negado";
+    case ENOSPC:
+        return "disco cheio";
+    case EDQUOT:
+        return "cota de disco esgotada";
+    case EROFS:
+        return "disco somente para leitura";
+    case EISDIR:
+        return "\xE9 uma pasta, n\xE3o um arquivo";
+    case ENOTDIR:
+        return "pasta n\xE3o encontrada no caminho";
+    case EEXIST:
+        return "arquivo j\xE1 existe";
+    case ENAMETOOLONG:
+        return "nome longo demais";
+    case EFBIG:
+        return "arquivo grande demais";
+    case EMFILE:
+    case ENFILE:
+        return "arquivos abertos demais";
+    case EIO:
+        return "erro de leitura ou grava\xE7\xE3o no dispositivo";
+    case EBUSY:
+    case ETXTBSY:
+        return "arquivo em uso";
+    case ENOMEM:
+        return "mem\xF3ria insuficiente";
+    default:
+        // Rare causes keep the system's own words rather than none.
+        return DeUtf8(std::strerror(codigoErrno));
+    }
+}
+
 ErroES ErroES::DoSistema(const std::string& arquivo, int codigoErrno) {
-    // strerror text is UTF-8 (or ASCII) on Linux; messages travel as 1252.
-    return ErroES(arquivo, DeUtf8(std::strerror(codigoErrno)));
+    return ErroES(arquivo, MotivoDoSistema(codigoErrno));
 }
 
 std::string TextoDoErroParaUsuario(std::exception_ptr e) {

@@ -30,6 +30,10 @@ private:
     std::string motivo_;
 };
 
+// The reason of a failed system call in the user's words (1252 text): the common
+// causes in Portuguese, like every other message.
+std::string MotivoDoSistema(int codigoErrno);
+
 // The text a user is shown for an exception that reached the window layer. Our
 // own errors (runtime_error and its kinds) carry their message in 1252; what the
 // standard library throws (out of memory, a length or range fault, a system

@@ -7,6 +7,7 @@
 #include "platform/Texto.h"
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
+#include "tabulation/Utab.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -150,7 +151,15 @@ void ObservaValor(PerfilColuna& p, const std::string& texto, TipoCampo tipoValor
     if (!Numerico(tipoValor)) p.vieramComoNumero = false;
     if (p.numeros) {
         if (const auto d = LeDecimal(texto)) {
-            p.digitosInteiros = std::max(p.digitosInteiros, DigitosInteiros(*d));
+            int inteiros = DigitosInteiros(*d);
+            // Decimals beyond a field's most are rounded away, which may carry into one
+            // more integer digit (99.9999... -> 100.000...).
+            const std::size_t m = MaxDecimaisConsulta;
+            if (d->fracao.size() > m && d->fracao[m] >= '5' && !d->inteira.empty() &&
+                d->inteira.find_first_not_of('9') == std::string::npos &&
+                d->fracao.find_first_not_of('9') >= m)
+                ++inteiros;
+            p.digitosInteiros = std::max(p.digitosInteiros, inteiros);
             p.decimais = std::max(p.decimais, static_cast<int>(d->fracao.size()));
         } else {
             p.numeros = false;
@@ -231,8 +240,12 @@ CampoDBF CampoDaConsulta(const CampoBD& c, const PerfilColuna& p) {
 std::string ValorParaCampo(const CampoDBF& f, const std::string& texto, bool& cortado) {
     const std::size_t largura = f.Tamanho;
     switch (f.Tipo) {
-    case 'D':
-        return DataDoTexto(texto);
+    case 'D': {
+        std::string data = DataDoTexto(texto);
+        // A value that is no date the field can hold is lost: it counts as cut.
+        if (data.empty() && !texto.empty()) cortado = true;
+        return data;
+    }
     case 'L': {
         if (texto.empty()) return {};
         const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(texto[0])));
@@ -244,14 +257,29 @@ std::string ValorParaCampo(const CampoDBF& f, const std::string& texto, bool& co
             if (!texto.empty()) cortado = true;
             return {};
         }
+        std::string inteira = d->inteira;
         std::string fracao = d->fracao;
         if (fracao.size() > f.Decimais) {
             if (!SoZeros(fracao.substr(f.Decimais))) cortado = true;
+            // Rounded half away from zero on the digits themselves, as the value was written.
+            const bool sobe = fracao[f.Decimais] >= '5';
             fracao.resize(f.Decimais);
+            if (sobe) {
+                std::string digitos = inteira + fracao;
+                std::size_t k = digitos.size();
+                while (k > 0 && digitos[k - 1] == '9')
+                    digitos[--k] = '0';
+                if (k == 0)
+                    digitos.insert(digitos.begin(), '1');
+                else
+                    ++digitos[k - 1];
+                inteira = digitos.substr(0, digitos.size() - fracao.size());
+                fracao = digitos.substr(digitos.size() - fracao.size());
+            }
         }
         fracao.append(f.Decimais - fracao.size(), '0');
-        const bool zero = d->inteira.empty() && SoZeros(fracao);
-        std::string r = (d->negativo && !zero ? "-" : "") + (d->inteira.empty() ? std::string("0") : d->inteira);
+        const bool zero = inteira.empty() && SoZeros(fracao);
+        std::string r = (d->negativo && !zero ? "-" : "") + (inteira.empty() ? std::string("0") : inteira);
         if (f.Decimais) r += "." + fracao;
         if (r.size() > largura) {
             cortado = true;
@@ -353,16 +381,12 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         return false;
     }
 
-    // Built beside the target and renamed over it only when complete.
-    GravacaoSegura destino(arquivo);
+    // The file takes its name only when complete (CloseDBF): a cancel or a failure
+    // on the way leaves what was there.
     dbfRecord dbf;
     std::int64_t cortados = 0;
     try {
-        try {
-            CreateDBF(dbf, destino.NomeTemporario(), campos, 3);
-        } catch (const ErroFatal&) {
-            throw ErroFatal("CreateDBF:" + DeUtf8(arquivo) + " n\xE3o realizado!");
-        }
+        CreateDBF(dbf, arquivo, campos, 3);
         std::vector<char> reg(dbf.TamRegistro, ' ');
         std::ifstream f(spool.Nome(), std::ios::binary);
         if (!f) throw ErroES::DoSistema(spool.Nome(), errno);
@@ -370,7 +394,7 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         bool nulo = false;
         for (std::int64_t r = 0; r < recebidos; ++r) {
             if (cancelado()) {
-                CloseDBF(dbf);
+                AbandonaDBF(dbf);
                 return false;
             }
             for (int i = 0; i < n; ++i) {
@@ -388,10 +412,9 @@ bool GravaConsultaDBF(MotorBD& motor, const std::string& alias, const std::strin
         }
         CloseDBF(dbf);
     } catch (...) {
-        if (dbf.Estado != 0) CloseDBF(dbf);
+        AbandonaDBF(dbf);
         throw;
     }
-    destino.Confirma();
     mostra(TextoExecutadoMinutos(SegundosDesde(inicio)));
     if (cortados)
         MensagensAtuais().Mostra(std::to_string(cortados) +
@@ -482,29 +505,12 @@ std::string CondicaoCNV(const std::string& linha, int largura, const std::string
 namespace dorvan {
 
 TabelaCNVCase LeCNVParaCase(const std::string& arquivo) {
-    std::ifstream f(arquivo, std::ios::binary);
-    if (!f) throw ErroES::DoSistema(arquivo, errno);
+    TextoCNV texto;
+    if (!LeTextoCNV(arquivo, texto)) throw std::runtime_error(ErroTabela);
     TabelaCNVCase t;
-    std::string linha;
-    if (std::getline(f, linha)) {
-        std::size_t p = 0;
-        auto numero = [&]() {
-            while (p < linha.size() && EBranco(linha[p]))
-                ++p;
-            int n = 0;
-            while (p < linha.size() && linha[p] >= '0' && linha[p] <= '9')
-                n = n * 10 + (linha[p++] - '0');
-            return n;
-        };
-        t.numCategorias = numero();
-        t.largura = numero();
-    }
-    while (std::getline(f, linha)) {
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        if (TiraBrancos(linha).empty() || linha[0] == ';') continue;
-        t.linhas.push_back(linha);
-    }
-    if (f.bad()) throw ErroES::DoSistema(arquivo, errno);
+    t.numCategorias = static_cast<int>(texto.NumCategorias);
+    t.largura = texto.CompCodigo;
+    t.linhas = std::move(texto.Linhas);
     return t;
 }
 

@@ -18,7 +18,7 @@ inline constexpr int MaxCamposConsultaDBF = 255;
 inline constexpr int MaxRegistroConsultaDBF = 4000;
 // The widest field a value may get; longer texts are cut.
 inline constexpr int MaxTamanhoCampoConsulta = 254;
-// The most decimals a number field gets; further digits are cut.
+// The most decimals a number field gets; further digits are rounded away.
 inline constexpr int MaxDecimaisConsulta = 15;
 
 // A result column's DBF name: accents removed, upper case, anything but 0-9 and
@@ -96,8 +96,9 @@ std::string CondicaoCNV(const std::string& linha, int largura, const std::string
 
 namespace dorvan {
 
-// A conversion table as the CASE generator reads it: the header's two numbers and
-// the lines that are neither blank nor comments (';').
+// A conversion table as the CASE generator takes it from the tabulation's reader:
+// the header's two numbers and the lines that are neither blank nor comments.
+// A wrong header throws std::runtime_error with the reader's message.
 struct TabelaCNVCase {
     int numCategorias = 0;
     int largura = 0;

@@ -8,15 +8,20 @@
 
 #include <algorithm>
 
+#include <limits>
+
 namespace dorvan {
 
 namespace {
 
 std::string Inteiro(int n) { return NumeroMaquina(n, 0); }
 
+// A number the model cannot hold ("1e+11", or no number at all) reads as 0, as
+// an unreadable one does: a whole value within int, else nothing.
 int LeInteiro(const std::string& texto) {
     auto v = LeNumeroMaquina(texto);
-    return v ? static_cast<int>(*v) : 0;
+    if (!v || !(*v >= std::numeric_limits<int>::min() && *v <= std::numeric_limits<int>::max())) return 0;
+    return static_cast<int>(*v);
 }
 
 // The items of a model line: each ends at the next ',' or, for the last, at ';'.

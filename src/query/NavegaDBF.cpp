@@ -1,5 +1,6 @@
 #include "query/NavegaDBF.h"
 
+#include "analysis/PerfilR.h"
 #include "analysis/LiteralR.h"
 #include "data/UConvert.h"
 #include "data/Ucomprim.h"
@@ -11,6 +12,7 @@
 #include "platform/Texto1252.h"
 #include "platform/Numeros.h"
 #include "platform/Texto.h"
+#include "table/Configuracao.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -238,7 +240,7 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 linha += '"' + SubstituiAspas(Aparado(h, i, DBFcomCP850), '"') + '"';
                 break;
             case 'D':
-                linha += '"' + std::string(VistaCampoDBF(h, i)) + '"';
+                linha += '"' + SubstituiAspas(std::string(VistaCampoDBF(h, i)), '"') + '"';
                 break;
             case 'L': {
                 const std::string_view v = VistaCampoDBF(h, i);
@@ -246,9 +248,16 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 linha += (c == 'T' || c == 'Y') ? "T" : "F";
                 break;
             }
-            case 'N':
-                linha += TiraBrancos(VistaCampoDBF(h, i));
+            case 'N': {
+                // A number goes as it is; anything else a reader would split or misread
+                // (a decimal comma, an overflow mark) goes as quoted text.
+                const std::string v = TiraBrancos(VistaCampoDBF(h, i));
+                if (v.find_first_not_of("0123456789+-.eE") == std::string::npos)
+                    linha += v;
+                else
+                    linha += '"' + SubstituiAspas(v, '"') + '"';
                 break;
+            }
             default:
                 break;
             }
@@ -487,7 +496,7 @@ std::string LegendaXSLT(const std::string& programaXSLT) {
 }
 
 std::vector<std::string> ComandoUXT(const std::string& dirPrograma, const std::string& xml, const std::string& folha) {
-    return {dirPrograma + "uxt", xml, folha, "temp.txt"};
+    return {dirPrograma + ProgramaUXT, xml, folha, "temp.txt"};
 }
 
 std::int64_t AcrescentaLinhasArquivo(dbfRecord& h, const std::string& arquivo, const EventosAcrescimo& eventos) {
@@ -497,23 +506,25 @@ std::int64_t AcrescentaLinhasArquivo(dbfRecord& h, const std::string& arquivo, c
 std::string TextoExecutadoEm(std::int64_t segundos) { return "Executado em " + N(segundos) + " Segundos"; }
 
 std::string TextoRprofile(const std::string& dirPrograma, const std::string& csv, bool temAutoexec, bool temMenu) {
-    std::string s;
-    if (temAutoexec) s += "source(" + LiteralR(dirPrograma + "autoexec.r") + ")\n";
+    // The code is 1252 text, as the main window's is: file names come from the system's UTF-8.
+    const std::string programa = DeUtf8(dirPrograma);
+    std::string s = std::string(LinhaCodificacaoR) + "\n";
+    if (temAutoexec) s += "source(" + LiteralR(programa + "autoexec.r") + ")\n";
     // .First runs before R attaches its default packages: read.csv is named with its package.
-    s += ".First = function() {tabela <<- utils::read.csv(" + LiteralR(csv) + ",check.names=FALSE)\n";
+    s += ".First = function() {tabela <<- utils::read.csv(" + LiteralR(DeUtf8(csv)) + ",check.names=FALSE)\n";
     s += " cat(\"\\n   Dados carregados em \\\"tabela\\\"!\\n\\n\")}\n";
-    s += "dirdorvan <<- " + LiteralR(dirPrograma) + ";\n";
-    if (temMenu) s += "source(" + LiteralR(dirPrograma + "menu.r") + ")\n";
+    s += "dirdorvan <<- " + LiteralR(programa) + ";\n";
+    if (temMenu) s += "source(" + LiteralR(programa + "menu.r") + ")\n";
     return s;
 }
 
 void GravaRprofile(const std::string& pasta, const std::string& dirPrograma, const std::string& csv) {
-    const std::filesystem::path p(pasta.empty() ? std::string(".") : pasta);
+    std::string p = pasta.empty() ? std::string("./") : pasta;
+    if (p.back() != '/') p += '/';
     std::error_code ec;
-    std::filesystem::remove(p / ".RProfile", ec);
     const bool autoexec = std::filesystem::exists(dirPrograma + "autoexec.r", ec);
     const bool menu = std::filesystem::exists(dirPrograma + "menu.r", ec);
-    GravaArquivoInteiro((p / ".Rprofile").string(), TextoRprofile(dirPrograma, csv, autoexec, menu));
+    GravaPerfilR(p, TextoRprofile(dirPrograma, csv, autoexec, menu));
 }
 
 } // namespace dorvan

@@ -336,7 +336,7 @@ void IniciaConfiguracao(Configuracao& cfg, const std::string& caminhoPrograma, c
         ini = ArquivoIni(leitura);
     }
     LeConfiguracao(cfg, ini, acha);
-    cfg.TemUXT = ExisteArquivo(cfg.DirPrograma + "uxt");
+    cfg.TemUXT = ExisteArquivo(cfg.DirPrograma + ProgramaUXT);
     cfg.TemNovidades = ExisteArquivo(cfg.DirPrograma + "DocDorvan.htm");
 }
 

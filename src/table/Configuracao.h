@@ -16,6 +16,9 @@ struct Limites {
     int Top = 0, Left = 0, Width = 0, Height = 0;
 };
 
+// The second XML converter's file name, as its menu item names it.
+inline constexpr const char* ProgramaUXT = "uxt.exe";
+
 struct Configuracao {
     std::string CaminhoPrograma; // full program file name
     std::string DirPrograma;     // its folder, with a trailing '/'
@@ -39,7 +42,7 @@ struct Configuracao {
     bool TemR = false;          // R found: the R commands replace "Estatísticas"
     bool TemPlanilha = false;   // .xls has a program
     bool TemNovidades = false;  // "DocDorvan.htm" beside the program
-    bool TemUXT = false;        // the second XML converter beside the program
+    bool TemUXT = false;        // the second XML converter (ProgramaUXT) beside the program
 
     std::string ArquivoIni; // where the settings are read from and written to
 };

@@ -504,8 +504,8 @@ bool CriaLinhasDBF(TabelaResultados& t, const std::string& arquivo, const Escolh
         h,
         [&](dbfRecord& reg) {
             if (lidos >= n) return;
-            std::string rotulo(VistaCampoDBF(reg, k));
-            if (d != k) rotulo += " " + TiraBrancosDir(std::string(VistaCampoDBF(reg, d)), EEspacoOuTab);
+            std::string rotulo = NulosComoBrancos(VistaCampoDBF(reg, k));
+            if (d != k) rotulo += " " + TiraBrancosDir(NulosComoBrancos(VistaCampoDBF(reg, d)), EEspacoOuTab);
             if (oem) rotulo = OemParaAnsi(rotulo);
             t.Rotulo(++lidos) = TiraBrancosDir(std::move(rotulo), EEspacoOuTab);
         },

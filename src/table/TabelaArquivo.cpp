@@ -248,8 +248,14 @@ std::string TextoTab(const TabelaResultados& t, const std::vector<std::string>& 
     }
 
     std::string cab = "\"" + TextoCampo(t.NomeColuna(0), true) + "\"";
-    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) cab += ";\"" + TextoCampo(t.NomeColuna(c), true) + "\"";
-    const bool dummy = ComColunaDUMMY(t);
+    std::string ultimo;
+    for (std::int32_t c = 1; c <= t.NumColunas(); ++c) {
+        ultimo = TextoCampo(t.NomeColuna(c), true);
+        cab += ";\"" + ultimo + "\"";
+    }
+    // The reader drops a last column titled DUMMY: one that reads back so, as
+    // written here, is kept behind a DUMMY column of its own.
+    const bool dummy = t.NumColunas() == 0 || TiraBrancos(ultimo, EEspacoOuTab) == "DUMMY";
     if (dummy) cab += ";\"DUMMY\"";
     linha(cab);
 
@@ -333,12 +339,26 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     t.NumLinhas = 0;
 
     const std::vector<std::string_view> linhas = QuebraLinhas(texto);
+    // The keyed lines that open the file are never part of the table, whatever
+    // separators their texts hold.
+    // A "Nota" line is one only in the writer's fixed form (number, row, column), so
+    // a header such as "Nota,Valor" stays a header.
+    auto chave = [](std::string_view l) {
+        if (!PareceChave(l)) return false;
+        if (!ComecaCom(l, "Nota") || ComecaCom(l, "NotaPos=")) return true;
+        return l.size() >= 15 && LeInteiro(l.substr(4, 4)) && LeInteiro(l.substr(8, 4)) && LeInteiro(l.substr(12, 3));
+    };
+    std::size_t primeira = 0;
+    while (primeira < linhas.size() &&
+           (chave(linhas[primeira]) || linhas[primeira].find_first_of("\t;,") == std::string_view::npos))
+        ++primeira;
 
     // Pass 1: which separator, how many rows and columns.
     const char seps[3] = {'\t', ';', ','};
     long long comSep[3] = {0, 0, 0};
     long long maxSep[3] = {0, 0, 0};
-    for (std::string_view l : linhas) {
+    for (std::size_t li = primeira; li < linhas.size(); ++li) {
+        std::string_view l = linhas[li];
         if (l.size() < 2) continue;
         bool aspas = false;
         long long n[3] = {0, 0, 0};
@@ -363,8 +383,8 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     // Rows are counted as the data pass finds them (the separator anywhere in the
     // line), so a last line ending in an empty field is not lost.
     long long comSepEmQualquerLugar = 0;
-    for (std::string_view l : linhas)
-        if (l.find(sep) != std::string_view::npos) ++comSepEmQualquerLugar;
+    for (std::size_t li = primeira; li < linhas.size(); ++li)
+        if (linhas[li].find(sep) != std::string_view::npos) ++comSepEmQualquerLugar;
     // One row more than a producer may make, for the totals line.
     long long numLinhas = std::min<long long>(comSepEmQualquerLugar - 1, MaxLinhasTabela + 1);
     if (numLinhas < 2) return res;
@@ -381,11 +401,14 @@ LeituraTabela LeTabelaDeTexto(TabelaResultados& t, const std::string& texto, con
     };
     std::size_t i = 0;
     auto resto = [](std::string_view l, std::size_t n) { return l.substr(n); };
-    for (; i < linhas.size() && linhas[i].find(sep) == std::string_view::npos; ++i) {
+    for (; i < linhas.size() && (i < primeira || linhas[i].find(sep) == std::string_view::npos); ++i) {
         std::string_view l = linhas[i];
         bool aceita = true;
         if (ComecaCom(l, "Titulo1=")) {
-            t.Titulo1 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
+            // An empty title is no title: the file's name stands for it, as it does
+            // when the line is missing, which is how an empty title is saved.
+            std::string titulo = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
+            if (!titulo.empty()) t.Titulo1 = std::move(titulo);
         } else if (ComecaCom(l, "Titulo2=")) {
             t.Titulo2 = Corta(TiraBrancos(resto(l, 8), EEspacoOuTab), MaxTituloLido);
         } else if (ComecaCom(l, "Rodape=")) {
@@ -585,6 +608,12 @@ bool SalvaComo(TabelaResultados& t, const std::string& arquivo, const std::vecto
     return true;
 }
 
+std::string NulosComoBrancos(std::string_view campo) {
+    std::string r(campo);
+    std::replace(r.begin(), r.end(), '\0', ' ');
+    return r;
+}
+
 bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const EscolheCamposDBF& escolhe,
                      bool dbfComCP850) {
     dbfRecord h;
@@ -633,12 +662,12 @@ bool LeDBFComoTabela(TabelaResultados& t, const std::string& arquivo, const Esco
     const bool oem = h.Idioma == 2 || h.Idioma == 0x25 || (h.Idioma == 0 && dbfComCP850);
     for (std::int32_t r = 1; r <= n; ++r) {
         readDBF(h, r);
-        std::string rotulo(VistaCampoDBF(h, kc));
-        if (kc != kn) rotulo += " " + TiraBrancosDir(std::string(VistaCampoDBF(h, kn)), EEspacoOuTab);
+        std::string rotulo = NulosComoBrancos(VistaCampoDBF(h, kc));
+        if (kc != kn) rotulo += " " + TiraBrancosDir(NulosComoBrancos(VistaCampoDBF(h, kn)), EEspacoOuTab);
         if (oem) rotulo = OemParaAnsi(rotulo);
         t.Rotulo(r) = TiraBrancosDir(std::move(rotulo), EEspacoOuTab);
         for (std::size_t j = 0; j < campos.size(); ++j) {
-            double v = LePrefixoNumerico(TiraBrancos(VistaCampoDBF(h, campos[j]), EEspacoOuTab));
+            double v = LePrefixoNumerico(TiraBrancos(NulosComoBrancos(VistaCampoDBF(h, campos[j])), EEspacoOuTab));
             t.Dado(static_cast<std::int32_t>(j) + 1, r) = std::isfinite(v) ? v : 0;
         }
     }

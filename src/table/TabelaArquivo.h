@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dorvan {
@@ -65,6 +66,10 @@ void RegistraGravador(const std::string& extensao, GravadorTabela gravador);
 // ArquivoAtual := arquivo, dirSalva := its folder, true. Writers' errors propagate.
 bool SalvaComo(TabelaResultados& t, const std::string& arquivo, const std::vector<std::string>& log,
                std::string& dirSalva);
+
+// A DBF field's text with its NUL bytes (the padding some writers leave) read as
+// blanks, so labels made of it are trimmed like any other.
+std::string NulosComoBrancos(std::string_view campo);
 
 // The choice of the code and name field chooser for a DBF.
 struct EscolhaCamposDBF {

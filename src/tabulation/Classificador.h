@@ -67,7 +67,11 @@ private:
         std::uint32_t n = 0;
         if (!c.empty()) {
             for (char x : c)
-                if (x == '+' || x == '-') return naoClass_;
+                if (x == '+' || x == '-') { // signs are rare: the routine itself reads them
+                    std::string codigo(c);
+                    const std::uint16_t numero = CodigoParaNumero(codigo);
+                    return numero < d_->Direta.size() ? d_->Direta[numero] : naoClass_;
+                }
             char primeiro = c[0] == ' ' ? '0' : c[0];
             if (primeiro >= '[' && primeiro <= '`') return naoClass_;
             std::size_t i = 0;

@@ -5,8 +5,9 @@
 
 namespace dorvan::tabulacao {
 
-Execucao::Execucao(const Configuracao& cfg, int threads, Progresso& progresso)
-    : cfg_(cfg), threads_(std::max(1, threads)), progresso_(progresso) {}
+Execucao::Execucao(const Configuracao& cfg, int threads, Progresso& progresso,
+                   std::function<std::int64_t()> juntados)
+    : cfg_(cfg), threads_(std::max(1, threads)), progresso_(progresso), juntados_(std::move(juntados)) {}
 
 bool Execucao::Executa(const std::vector<Passo>& passos, const AplicaPasso& aplica,
                        const std::string& andamentoInicial) {
@@ -17,6 +18,7 @@ bool Execucao::Executa(const std::vector<Passo>& passos, const AplicaPasso& apli
     slots_.clear();
     slots_.resize(n);
     pronto_.assign(n, 0);
+    lidos_ = std::make_unique<std::atomic<std::int64_t>[]>(n);
     proximo_ = 0;
     limite_.store(n, std::memory_order_relaxed);
     parar_.store(false);
@@ -53,7 +55,7 @@ bool Execucao::Executa(const std::vector<Passo>& passos, const AplicaPasso& apli
             while (!pronto_[arq]) {
                 cv_.wait_for(trava, std::chrono::milliseconds(40));
                 trava.unlock();
-                Mostra(atual);
+                Mostra(atual, arq);
                 if (progresso_.Cancelado()) Limita(arq + 1);
                 trava.lock();
             }
@@ -66,7 +68,7 @@ bool Execucao::Executa(const std::vector<Passo>& passos, const AplicaPasso& apli
         cv_.notify_all();
         continua = aplica(passos[i], r.get());
         // Many quick files never make the merge wait: keep the window alive anyway.
-        if (Relogio::now() - ultimaVez_ >= std::chrono::milliseconds(50)) Mostra(atual);
+        if (Relogio::now() - ultimaVez_ >= std::chrono::milliseconds(50)) Mostra(atual, std::string::npos);
         r.reset();
         ++arq;
         if (continua && progresso_.Cancelado()) continua = false;
@@ -74,13 +76,16 @@ bool Execucao::Executa(const std::vector<Passo>& passos, const AplicaPasso& apli
     Limita(0);
     for (auto& f : fios)
         f.join();
-    base_ += contador_.exchange(0);
+    // What the table holds, as the messages that may follow (a cancel) find it.
+    Mostra(atual, std::string::npos);
     return continua;
 }
 
-void Execucao::Mostra(const std::string& atual) {
+void Execucao::Mostra(const std::string& atual, std::size_t aguardado) {
     ultimaVez_ = Relogio::now();
-    progresso_.Agora(static_cast<std::uint64_t>(base_ + contador_.load()), 0, atual);
+    std::int64_t feito = juntados_();
+    if (aguardado != std::string::npos) feito += lidos_[aguardado].load(std::memory_order_relaxed);
+    progresso_.Agora(static_cast<std::uint64_t>(feito), 0, atual);
 }
 
 void Execucao::Limita(std::size_t fim) {
@@ -110,7 +115,7 @@ void Execucao::Trabalha(const std::vector<Passo>& passos, const std::vector<std:
         auto r = std::make_unique<ResultadoArquivo>();
         // A file the merge may still need is always finished.
         std::function<bool()> parar = [this, i] { return parar_.load() && i >= limite_.load(); };
-        t.Tabula(passos[arquivos[i]].texto, *r, parar, contador_);
+        t.Tabula(passos[arquivos[i]].texto, *r, parar, lidos_[i]);
         {
             std::lock_guard<std::mutex> trava(mutex_);
             slots_[i] = std::move(r);

@@ -22,7 +22,10 @@ using AplicaPasso = std::function<bool(const Passo&, ResultadoArquivo*)>;
 
 class Execucao {
 public:
-    Execucao(const Configuracao& cfg, int threads, Progresso& progresso);
+    // juntados: the records already merged into the table. Progress shows those and
+    // the records read so far of the file the merge waits for, never the records
+    // of files read ahead, which a cancel may leave out of the table.
+    Execucao(const Configuracao& cfg, int threads, Progresso& progresso, std::function<std::int64_t()> juntados);
 
     // Tabulates the files of `passos`, handing each step to `aplica` in order.
     // Returns false when stopped.
@@ -31,7 +34,8 @@ public:
 private:
     using Relogio = std::chrono::steady_clock;
 
-    void Mostra(const std::string& atual);
+    // `aguardado`: the file the merge waits for; npos when none.
+    void Mostra(const std::string& atual, std::size_t aguardado);
     // No file at or after `fim` is started or finished.
     void Limita(std::size_t fim);
     void Trabalha(const std::vector<Passo>& passos, const std::vector<std::size_t>& arquivos);
@@ -49,8 +53,8 @@ private:
     std::size_t cometidos_ = 0;
     std::atomic<std::size_t> limite_{0};
     std::atomic<bool> parar_{false};
-    std::atomic<std::int64_t> contador_{0};
-    std::int64_t base_ = 0;
+    std::function<std::int64_t()> juntados_;
+    std::unique_ptr<std::atomic<std::int64_t>[]> lidos_; // records read so far, per file
 };
 
 } // namespace dorvan::tabulacao

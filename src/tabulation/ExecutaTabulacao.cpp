@@ -71,7 +71,7 @@ void LeArquivos(const DefTabulacao& def, const OpcoesTabulacao& op, const Config
     } restaura{registraAnterior};
     MensagensPorFio porFio(msg);
     UsaMensagens uso(porFio);
-    Execucao execucao(cfg, threads, progresso);
+    Execucao execucao(cfg, threads, progresso, [&juncao] { return juncao.RegistrosJuntados(); });
     const AplicaPasso aplica = [&juncao](const Passo& p, ResultadoArquivo* r) { return juncao.Aplica(p, r); };
     Roteiro roteiro(def, op.Arquivos);
     while (true) {
@@ -107,7 +107,6 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
                                     InterfaceTabulacao& ui, Progresso& progresso) {
     ResultadoTabulacao res;
     Mensagens& msg = MensagensAtuais();
-    const auto inicio = Relogio::now();
 
     Escolhas escolhas;
     if (!VerificaEscolhas(def, op, msg, escolhas)) return res;
@@ -125,6 +124,9 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
 
     const Configuracao cfg = ConfiguraLeitura(def, op, forma, escolhas.numSelecoes, t, exportacao);
     Juncao juncao(t, forma, cfg, log, msg, exportacao, res);
+    // The time of the questions before (messages, the export's dialogs) is the user's.
+    ui.ComecaLeitura();
+    const auto inicio = Relogio::now();
     try {
         LeArquivos(def, op, cfg, NumeroDeFios(op), progresso, msg, log, juncao);
     } catch (...) {
@@ -133,6 +135,7 @@ ResultadoTabulacao ExecutaTabulacao(DefTabulacao& def, const OpcoesTabulacao& op
         LiberaDimensao(def.Dimensoes[1]);
         throw;
     }
+    ui.TerminaLeitura();
     juncao.Conclui(def);
 
     res.Cancelada = juncao.Abortou();

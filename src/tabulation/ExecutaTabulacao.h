@@ -50,6 +50,12 @@ public:
     }
     // The export file is written and closed: show it.
     virtual void MostraExportacao(const std::string& /*nome*/) {}
+    // The checks passed, the export and the dimensions are ready: the files are read
+    // from now on (the run can be cancelled, the elapsed time counts from here).
+    virtual void ComecaLeitura() {}
+    // The files are read (all, or up to a cancel or a file that failed); what follows
+    // finishes the table and may show the cancel message.
+    virtual void TerminaLeitura() {}
 };
 
 enum class FimTabulacao {

@@ -20,7 +20,9 @@ bool MesmoArquivo(const std::string& a, const std::string& b) {
 } // namespace
 
 void Exportacao::Fecha() {
-    if (arquivo.Estado != 0) CloseDBF(arquivo);
+    // A run that ended early keeps no partial export: what was there stays.
+    AbandonaDBF(arquivo);
+    ativa = false;
 }
 
 void PreparaExportacao(const DefTabulacao& def, const OpcoesTabulacao& op, InterfaceTabulacao& ui, Mensagens& msg,

@@ -15,7 +15,7 @@ struct Exportacao {
     dbfRecord arquivo;            // the export DBF, open while `ativa`
     bool ativa = false;           // records are being exported
     std::vector<CampoDBF> campos; // the output fields as created
-    void Fecha();                 // closes the file when open (a run that ends early)
+    void Fecha();                 // a run that ends early: drops the unfinished file
 };
 
 // Asks for the export file and its fields and creates the file; without an answer,

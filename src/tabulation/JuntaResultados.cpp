@@ -55,7 +55,10 @@ bool Juncao::Aplica(const Passo& p, ResultadoArquivo* r) {
     // A file whose reading broke off (CRC or stream error) leaves nothing in the
     // table or the export: the table holds the files read in full, and says so.
     const bool emParte = r->varreu && r->aborta;
-    if (r->aberto && !emParte && cfg_.temPeriodo && !r->digitos.empty()) periodos_.push_back(r->digitos);
+    if (r->aberto && !emParte && cfg_.temPeriodo) {
+        std::string digitos = SoDigitos(p.comoEscrito);
+        if (!digitos.empty()) periodos_.push_back(std::move(digitos));
+    }
     for (const auto& e : r->eventos) {
         if (e.tipo == Evento::Mostra) {
             msg_.Mostra(e.texto);

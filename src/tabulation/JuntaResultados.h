@@ -38,6 +38,8 @@ public:
     // opened, or the user.
     bool Abortou() const { return aborta_; }
     void Aborta() { aborta_ = true; }
+    // Records of the files merged so far (deleted ones not counted).
+    std::int64_t RegistrosJuntados() const { return res_.RegistrosLidos; }
 
     // After the loop: the codes left without a row of their own, and the period footer.
     void Conclui(const DefTabulacao& def);

@@ -145,7 +145,8 @@ void LeCodigos(TDimensao& d, MontaIndice& chaves, std::string_view s, std::int32
     }
 }
 
-void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
+// The header and the lines of a CNV file; a fault ends the load through Falha.
+TextoCNV LeTextoCNVOuFalha(const std::string& tabela) {
     const std::string conteudo = LeArquivoInteiro(tabela);
     const std::vector<std::string_view> linhas = CortaLinhas(conteudo);
 
@@ -172,22 +173,35 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
     if (!n || *n <= 0) Falha(tabela + ": Numero de categorias nao valido");
     auto largura = LeInteiro(partes[1]);
     if (!largura || *largura <= 0) Falha(tabela + ": Comprimento do codigo nao valido");
-    d.Modo = *largura <= 4 ? 0 : 1;
+    TextoCNV t;
+    t.Modo = *largura <= 4 ? 0 : 1;
     if (partes.size() >= 3) {
         char letra = static_cast<char>(partes[2][0] & ~0x20);
         if (letra == 'L')
-            d.Modo = 1;
+            t.Modo = 1;
         else if (letra == 'F')
-            d.Modo = 2;
+            t.Modo = 2;
         else
             Falha(tabela + ": terceiro parametro <> \"L\" ou \"F\" = " + partes[2]);
     }
-    d.CompCodigo = static_cast<std::uint16_t>(*largura);
+    t.NumCategorias = *n;
+    t.CompCodigo = static_cast<std::uint16_t>(*largura);
+    for (std::size_t i = cab + 1; i < linhas.size(); ++i) {
+        std::string s = TiraBrancosDir(SemComentario(linhas[i]));
+        if (!s.empty()) t.Linhas.push_back(std::move(s));
+    }
+    return t;
+}
+
+void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
+    TextoCNV texto = LeTextoCNVOuFalha(tabela);
+    d.Modo = texto.Modo;
+    d.CompCodigo = texto.CompCodigo;
     d.LarguraRotulo = 50;
-    if (*n > maximo - 1)
-        Falha(tabela + ": Numero de categorias = " + std::to_string(*n) + " > m\xE1ximo desta dimens\xE3o que \xE9 " +
-              std::to_string(maximo - 1));
-    const auto N = static_cast<std::int32_t>(*n);
+    if (texto.NumCategorias > maximo - 1)
+        Falha(tabela + ": Numero de categorias = " + std::to_string(texto.NumCategorias) +
+              " > m\xE1ximo desta dimens\xE3o que \xE9 " + std::to_string(maximo - 1));
+    const auto N = static_cast<std::int32_t>(texto.NumCategorias);
     const std::size_t w = d.CompCodigo;
 
     d.NumCategorias = N;
@@ -203,8 +217,8 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
     // codes may come in any order: the key table is built sorted once at the end.
     std::int64_t capacidade = 0;
     if (d.Modo == 1) {
-        for (std::size_t i = cab + 1; i < linhas.size(); ++i)
-            if (linhas[i].size() > 60) capacidade += static_cast<std::int64_t>((linhas[i].size() - 60) / w);
+        for (const std::string& l : texto.Linhas)
+            if (l.size() > 60) capacidade += static_cast<std::int64_t>((l.size() - 60) / w);
         capacidade += std::max(LinhasExtras, 0);
     }
     MontaIndice chaves(static_cast<std::int32_t>(std::min<std::int64_t>(capacidade, std::numeric_limits<std::int32_t>::max())));
@@ -213,9 +227,7 @@ void LeCNV(TDimensao& d, const std::string& tabela, std::int32_t maximo) {
     }
 
     AgrupaRecusasIndice recusas;
-    for (std::size_t i = cab + 1; i < linhas.size(); ++i) {
-        std::string s = TiraBrancosDir(SemComentario(linhas[i]));
-        if (s.empty()) continue;
+    for (std::string& s : texto.Linhas) {
         for (std::size_t c = 0; c < 7 && c < s.size(); ++c)
             if (s[c] == ' ') s[c] = '0';
         std::string textoK = s.size() > 3 ? s.substr(3, 4) : std::string();
@@ -331,6 +343,17 @@ void LeTabelaDBF(TDimensao& d, const std::string& tabela, const Itens& it, std::
 }
 
 } // namespace
+
+bool LeTextoCNV(const std::string& arquivo, TextoCNV& t) {
+    ErroTabela.clear();
+    try {
+        t = LeTextoCNVOuFalha(arquivo);
+        return true;
+    } catch (const FalhaCarga&) {
+        t = TextoCNV{};
+        return false;
+    }
+}
 
 bool LeDimensao(std::string_view linha, std::int32_t maximo, TDimensao& d) {
     ErroTabela.clear();

@@ -13,6 +13,12 @@ std::string PastaDe(const std::string& caminho) {
     return barra == std::string::npos ? std::string() : c.substr(0, barra + 1);
 }
 
+// The folder part of a wildcard as it was written, separators untouched.
+std::string PastaEscrita(const std::string& curinga) {
+    std::size_t barra = curinga.find_last_of("/\\");
+    return barra == std::string::npos ? std::string() : curinga.substr(0, barra + 1);
+}
+
 } // namespace
 
 std::string SemPasta(const std::string& caminho) {
@@ -40,8 +46,9 @@ std::vector<Passo> Roteiro::Proximos() {
                     return passos;
                 }
                 passos.push_back({Passo::Log, "Espec=" + l});
+                const std::string escrita = PastaEscrita(TiraBrancos(l));
                 for (auto& a : ArquivosDaLinha(l))
-                    passos.push_back({Passo::Arquivo, a});
+                    passos.push_back({Passo::Arquivo, a, escrita + SemPasta(a)});
             }
             listaAberta_ = false;
         }
@@ -50,7 +57,7 @@ std::vector<Passo> Roteiro::Proximos() {
         passos.push_back({Passo::Log, item});
         std::string caminho = NomeReal(pasta_, item);
         if (EArquivoDados(item)) {
-            passos.push_back({Passo::Arquivo, caminho});
+            passos.push_back({Passo::Arquivo, caminho, PastaEscrita(def_.EspecArquivos) + item});
             continue;
         }
         try {

@@ -12,6 +12,10 @@ namespace dorvan::tabulacao {
 struct Passo {
     enum Tipo { Log, Arquivo, Pausa, Mensagem } tipo;
     std::string texto; // log line, file path, or the pause's / message's text
+    // A file as the DEF or the list file names it: the wildcard's folder as written
+    // there, then the file name. Its digits give the period, so the folders above
+    // it, wherever the program is installed, never change the period.
+    std::string comoEscrito = {};
 };
 
 // Expands the selected items into steps, one pause at a time: the files matched

@@ -162,7 +162,6 @@ void Trabalhador::TabulaArquivo(const std::string& caminho, ResultadoArquivo& r,
         return;
     }
     r.aberto = true;
-    if (cfg_.temPeriodo) r.digitos = SoDigitos(caminho);
 
     std::vector<int> fonteExportacao;
     if (cfg_.exporta)

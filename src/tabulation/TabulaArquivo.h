@@ -65,7 +65,6 @@ struct ResultadoArquivo {
     bool aberto = false;
     bool aborta = false;
     bool varreu = false; // the scan ran (cells below are meaningful)
-    std::string digitos;
     std::int64_t registros = 0;
     // Local rows: 1..N as the row categories, N+1 the unclassified row (Incluir),
     // N+2.. the new codes of this file in order of first encounter (Discriminar).
@@ -90,7 +89,7 @@ struct Configuracao {
     bool discrimina = false; // Discriminar on a key-table row
     int ncol = 1;            // value columns before any unclassified one
     bool testaCRC = false;
-    bool temPeriodo = false;
+    bool temPeriodo = false; // the footer asks for the period of the files
     // Export: output fields (names) and a field layout for PutFieldDBF.
     bool exporta = false;
     std::vector<CampoDBF> camposExportacao;

@@ -21,15 +21,21 @@ namespace {
 
 bool ELetra(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Plain decimal digits into n; false when there are none or anything else.
-bool LeDigitos(std::string_view s, std::uint32_t& n) {
+// An optional sign and plain decimal digits into n; false when there are no digits
+// or anything else.
+bool LeInteiro(std::string_view s, std::int64_t& n) {
+    bool negativo = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negativo = s[0] == '-';
+        s.remove_prefix(1);
+    }
     if (s.empty()) return false;
     n = 0;
     for (char c : s) {
         if (c < '0' || c > '9') return false;
-        n = n * 10 + static_cast<std::uint32_t>(c - '0');
-        if (n > 0xFFFFFFu) n = 0xFFFFFFu; // far above any table; keeps the sum from wrapping
+        n = std::min<std::int64_t>(n * 10 + (c - '0'), 0xFFFFFF); // far above any table
     }
+    if (negativo) n = -n;
     return true;
 }
 
@@ -106,27 +112,29 @@ void MostraErroTab() { MensagensAtuais().Mostra(ErroTabela); }
 std::uint16_t CodigoParaNumero(std::string& codigo) {
     if (codigo.empty()) return 0;
     if (codigo[0] == ' ') std::replace(codigo.begin(), codigo.end(), ' ', '0');
-    // A sign would read as a number of its own ("-0" as 0) and land on a code the
-    // table names; such text is no code at all.
-    if (codigo.find_first_of("+-") != std::string::npos) return CodigoForaDaTabela;
     char primeiro = codigo[0];
     if (primeiro >= '[' && primeiro <= '`') return CodigoForaDaTabela;
-    std::uint32_t peso = 0;
+    std::int64_t peso = 0;
     if (ELetra(primeiro)) {
-        std::uint32_t potencia = 1;
+        std::int64_t potencia = 1;
         for (std::size_t i = 1; i < codigo.size(); ++i)
-            potencia = std::min<std::uint32_t>(potencia * 10, 0xFFFFFFu);
-        peso = static_cast<std::uint32_t>((primeiro & ~0x20) - 'A' + 1) * potencia;
+            potencia = std::min<std::int64_t>(potencia * 10, 0xFFFFFF);
+        peso = static_cast<std::int64_t>((primeiro & ~0x20) - 'A' + 1) * potencia;
         codigo.erase(0, 1);
     }
-    std::uint32_t n = 0;
-    if (!LeDigitos(codigo, n)) {
+    // A sign reads as part of the number ("+5" is 5, "-1" is -1); a sign anywhere
+    // else is no number, and reads as '0' ("1-" is 10, "-" is 0).
+    std::int64_t n = 0;
+    if (!LeInteiro(codigo, n)) {
         for (char& c : codigo)
             if (c < '0' || c > '9') c = '0';
-        if (!LeDigitos(codigo, n)) n = 0;
+        if (!LeInteiro(codigo, n)) n = 0;
     }
-    std::uint32_t total = n + peso;
-    return total >= CodigoForaDaTabela ? CodigoForaDaTabela : static_cast<std::uint16_t>(total);
+    const std::int64_t total = n + peso;
+    // Numbers so large either way that 16 bits would wrap them back into a table.
+    if (total >= CodigoForaDaTabela || total <= -0xFFFF) return CodigoForaDaTabela;
+    // As a 16-bit value a negative number lies above every table ("-1" is 65535).
+    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(total) & 0xFFFFu);
 }
 
 std::uint16_t ProximoCodigo(std::string_view linha, std::size_t& posicao, std::size_t compCodigo) {

@@ -38,7 +38,7 @@ inline constexpr std::int32_t MaximoColunas = 6000;
 // Rows LinhasExtras adds while unclassified codes are to be listed one by one.
 inline constexpr std::int32_t LinhasDiscriminadas = 16381;
 // What CodigoParaNumero gives for a code that can never be in a direct table (a
-// sign, or a first character among "[\]^_`"): above every table's last entry.
+// first character among "[\]^_`"): above every table's last entry.
 inline constexpr std::uint16_t CodigoForaDaTabela = 0xFFFF;
 
 struct TDimensao {
@@ -103,6 +103,19 @@ extern std::function<void(const std::string&)> RegistraLogTabelas;
 // file throws ErroES.
 bool LeDimensao(std::string_view linha, std::int32_t maximo, TDimensao& d);
 
+// A CNV file as every reader of it takes it: the header (the first line that is
+// neither blank nor a comment) read into its items, and the lines after it with
+// their comments and trailing blanks removed, empty ones left out.
+struct TextoCNV {
+    std::int64_t NumCategorias = 0; // N, the header's first item
+    std::uint16_t CompCodigo = 0;   // the code width, its second item
+    std::uint8_t Modo = 0;          // as TDimensao::Modo, from the width and the third item
+    std::vector<std::string> Linhas;
+};
+// False when the header is wrong: ErroTabela holds why (not shown). An unreadable
+// file throws ErroES.
+bool LeTextoCNV(const std::string& arquivo, TextoCNV& t);
+
 // Frees labels and arrays; N becomes 0. Nothing happens when N is 0.
 void LiberaDimensao(TDimensao& d);
 
@@ -147,8 +160,9 @@ std::string_view TextoDaDimensao(const TDimensao& d, const dbfRecord& arquivo);
 // blank turns every blank into '0'; a first letter A-Z (either case) weighs its
 // position (A = 1) x 10^(length - 1) and is removed; the rest is read as an integer,
 // non-digits read as '0'. So with width 3: "123" -> 123, "A05" -> 105, "Z99" -> 2699,
-// " 7 " -> 70, "1X3" -> 103. A sign, or a first character among "[\]^_`", gives
-// CodigoForaDaTabela.
+// " 7 " -> 70, "1X3" -> 103. A sign in front is the number's ("+5" -> 5, "-1" -> -1,
+// as 16 bits 65535, outside every table); elsewhere it reads as '0' ("1-" -> 10,
+// "0-1" -> 1, "-" -> 0). A first character among "[\]^_`" gives CodigoForaDaTabela.
 std::uint16_t CodigoParaNumero(std::string& codigo);
 
 // Inner step of the mode-0 reader: the number of the compCodigo bytes of linha from

@@ -96,6 +96,27 @@ TEST_F(RReal, SchemeReadsTheTableAndChoicesPrintsPlotsAndReturnsATable) {
     EXPECT_EQ(teste::Valores(volta, 2), (std::vector<double>{2, 4, 6}));
 }
 
+// The keyed lines of R's table are never its header, whatever a title holds: a
+// footer with commas and semicolons comes back as the footer, and the table as it went.
+TEST_F(RReal, ReturnedTableWithCommasAndSemicolonsInTheTitles) {
+    TabelaResultados t = teste::MontaTabela({"Norte", "Sul"}, {{"Casos", {3, 4}}, {"\xD3" "bitos", {1, 2}}});
+    t.Titulo1 = "Casos, \xF3" "bitos; 2019";
+    t.Titulo2 = "Regi\xE3o; UF, munic\xEDpio";
+    t.Rodape = "Fonte: SIM. Per\xEDodo Jan/2019,Mar/2019; revisado";
+    const ResultadoR r = Roda("<titulo>Teste</titulo><script>\ncarrega.dorvan(tabela)\n</script>", t);
+    TabelaResultados volta;
+    LeituraTabela l;
+    ASSERT_TRUE(CarregaRetornoR(volta, ComBarra(dados), l));
+    EXPECT_EQ(volta.Titulo1, t.Titulo1);
+    EXPECT_EQ(volta.Titulo2, t.Titulo2);
+    EXPECT_EQ(volta.Rodape, t.Rodape);
+    EXPECT_EQ(volta.NomeColuna(0), "");
+    EXPECT_EQ(teste::Rotulos(volta), teste::Rotulos(t));
+    EXPECT_EQ(teste::Titulos(volta), teste::Titulos(t));
+    EXPECT_EQ(teste::Valores(volta, 1), (std::vector<double>{3, 4}));
+    EXPECT_EQ(teste::Valores(volta, 2), (std::vector<double>{1, 2}));
+}
+
 TEST_F(RReal, ErrorInsideRShowsWhatWasPrintedBeforeIt) {
     TabelaResultados t;
     const ResultadoR r = Roda("<titulo>Erro</titulo><script>print(\"antes\")\nstop(\"falhou\")\n"

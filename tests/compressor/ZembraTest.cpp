@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +24,7 @@ const std::string BANNER = "Kalvero Zembra 1.0: Comprime arquivos DBF e Expande 
 const std::string CABECA =
     std::string(71, '-') + "\n                regs       bytes arquivo\n" + std::string(71, '-') + "\n";
 
-// A small DBF: one 10-byte text field, n records of repetitive text.
+// A small DBF: one 10-byte text field, n records of repetitive text (11 bytes each).
 std::string DBF(int n) {
     std::string s(65, '\0');
     s[0] = 0x03;
@@ -38,7 +39,7 @@ std::string DBF(int n) {
     s[48] = 10;
     s[64] = 0x0D;
     for (int i = 0; i < n; ++i)
-        s += " REGISTRO" + std::to_string(i % 10);
+        s += " REGISTRO" + std::to_string(i % 10) + " ";
     return s + '\x1A';
 }
 
@@ -217,7 +218,8 @@ TEST(Zembra, AnInterruptedRunLeavesNoTemporary) {
         pasta.Grava("grande.dbf", s + '\x1A');
     }
     pasta.Grava("grande.dbc", "anterior");
-    for (int sinal : {SIGINT, SIGTERM}) {
+    // kill -9 included: no chance to clean up, and still nothing may be left.
+    for (int sinal : {SIGINT, SIGTERM, SIGKILL}) {
         SCOPED_TRACE(sinal);
         const pid_t filho = ::fork();
         if (filho == 0) {
@@ -233,11 +235,24 @@ TEST(Zembra, AnInterruptedRunLeavesNoTemporary) {
                 if (e.path().filename().string().rfind(".grande.dbc.", 0) == 0) ++n;
             return n;
         };
+        // The output is being written once the run holds a file of the folder open
+        // besides its input (with or without a name).
+        auto escrevendo = [&] {
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator("/proc/" + std::to_string(filho) + "/fd", ec)) {
+                std::error_code ec2;
+                const std::string alvo = fs::read_symlink(e.path(), ec2).string();
+                if (!ec2 && alvo.rfind(pasta.Caminho().string() + "/", 0) == 0 && alvo.find("grande.dbf") == std::string::npos)
+                    return true;
+            }
+            return false;
+        };
         bool visto = false;
         for (int i = 0; i < 20000 && !visto; ++i) {
-            visto = temporarios() > 0;
+            visto = escrevendo();
             if (!visto) ::usleep(500);
         }
+        ::usleep(20000);
         ::kill(filho, sinal);
         int estado = 0;
         ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
@@ -261,6 +276,92 @@ TEST(Zembra, InProcessRunWritesUtf8Usage) {
                                             "da>|-t]\n"
                                             "Op\xC3\xA7"
                                             "ao -t: Testa integridade do CRC em arquivos DBC, sem expandi-los \n");
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A DBF whose header counts more records than its data holds (cut short, or shrunk
+// while read) would give a DBC that promises records its stream lacks.
+TEST(Zembra, ADbfShortOfItsHeaderCountFailsAndWritesNoDbc) {
+    PastaTemporaria pasta;
+    std::string curto = DBF(5);
+    curto.resize(curto.size() - 1 - 2 * 11); // two records and the end byte gone
+    pasta.Grava("curto.dbf", curto);
+    pasta.Grava("inteiro.dbf", DBF(5));
+    std::string out;
+    EXPECT_EQ(Roda(pasta, "curto.dbf", &out), 1);
+    EXPECT_NE(out.find("Erro na compressao dos dados no arquivo curto.dbf!\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find(" OK"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(pasta / "curto.dbc"));
+    EXPECT_EQ(Roda(pasta, "inteiro.dbf", &out), 0) << out;
+    EXPECT_TRUE(fs::exists(pasta / "inteiro.dbc"));
+}
+
+// 'x.*' over X.DBF and an older X.DBC: expanding one over the other would lose the
+// newer records. A file that is an input of the run is never its output.
+TEST(Zembra, AnOutputThatIsAnInputOfTheRunIsSkipped) {
+    PastaTemporaria pasta;
+    pasta.Grava("X.DBF", DBF(3));
+    std::string out;
+    ASSERT_EQ(Roda(pasta, "X.DBF", &out), 0) << out;
+    const std::string velho = pasta.Le("X.dbc");
+    pasta.Grava("X.DBF", DBF(7)); // newer data since
+    EXPECT_EQ(Roda(pasta, "'X.*'", &out), 1);
+    EXPECT_EQ(pasta.Le("X.DBF"), DBF(7));
+    EXPECT_EQ(pasta.Le("X.dbc"), velho);
+    EXPECT_EQ(out.find(" OK"), std::string::npos) << out;
+    EXPECT_NE(out.find("X.DBF"), std::string::npos) << out;
+    EXPECT_NE(out.find("X.dbc"), std::string::npos) << out;
+    // Into another folder nothing is an input: both are converted.
+    EXPECT_EQ(Roda(pasta, "'X.*' saida", &out), 0) << out;
+    EXPECT_EQ(pasta.Le("saida/X.dbf"), DBF(3));
+}
+
+TEST(Zembra, AReadOnlyOutputIsRefusedAndKept) {
+    PastaTemporaria pasta;
+    pasta.Grava("x.dbf", DBF(3));
+    const std::string dbc = pasta.Grava("x.dbc", "protegido");
+    ::chmod(dbc.c_str(), 0444);
+    std::string out;
+    EXPECT_EQ(Roda(pasta, "x.dbf", &out), 2);
+    EXPECT_EQ(pasta.Le("x.dbc"), "protegido");
+    EXPECT_NE(out.find("x.dbc"), std::string::npos) << out;
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(pasta.Caminho()))
+        nomes.push_back(e.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    EXPECT_EQ(nomes, (std::vector<std::string>{"x.dbc", "x.dbf"}));
+}
+
+// A full disk: the message is Portuguese, names the output the user asked for, and
+// no temporary stays on the disk.
+TEST(Zembra, AFullDiskSaysSoInPortugueseAndLeavesNothing) {
+    teste::DiscoPequeno disco(64 * 1024);
+    DORVAN_PULA_SEM_DISCO(disco);
+    PastaTemporaria pasta;
+    std::string grande = DBF(0);
+    grande.pop_back();
+    std::uint32_t x = 7;
+    const std::uint32_t n = 60000;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::string reg(11, ' ');
+        for (std::size_t k = 1; k < reg.size(); ++k) {
+            x = x * 1103515245u + 12345u;
+            reg[k] = static_cast<char>('A' + ((x >> 16) % 26));
+        }
+        grande += reg;
+    }
+    grande[4] = static_cast<char>(n & 0xFF);
+    grande[5] = static_cast<char>((n >> 8) & 0xFF);
+    pasta.Grava("grande.dbf", grande + '\x1A');
+    std::string out;
+    EXPECT_EQ(Roda(pasta, "grande.dbf '" + disco.Caminho().string() + "'", &out), 2);
+    EXPECT_NE(out.find("Erro de E/S em " + (disco / "grande.dbc") + ": disco cheio\n"), std::string::npos) << out;
+    EXPECT_EQ(disco.Nomes(), std::vector<std::string>{});
 }
 
 } // namespace

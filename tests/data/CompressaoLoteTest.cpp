@@ -167,36 +167,55 @@ TEST(CompressaoLote, CrcTestWritesAndListsNothingAndGoesOnPastABadFile) {
     EXPECT_FALSE(b.lote.Ocupado());
 }
 
-TEST(CompressaoLote, RemoveErasesMarkedDbfsOfferingToCompressTheOnesWithoutDbc) {
+// A DBF is the only copy of its data until a DBC holds it for sure: one this run
+// wrote and that checks out now. A DBC of the same name from elsewhere (a stale one
+// a failed compression left) is no such proof.
+TEST(CompressaoLote, RemoveErasesOnlyDbfsWhoseDbcThisRunWroteAndChecked) {
     const std::string pergunta = "Aten\xE7\xE3o! b.dbf n\xE3o foi comprimido ainda! Deseja comprimi-lo agora?";
+    enum class DBC { Nenhum, Velho, DestaExecucao, DestaExecucaoMudado };
     struct Caso {
         const char* nome;
-        bool temDBC;
+        DBC dbc;
         const char* resposta; // nullptr: no question expected
-        bool dbcDepois;
+        bool apagado;
     };
     const Caso casos[] = {
-        {"DBC already there: erased without asking", true, nullptr, true},
-        {"answer No: erased all the same", false, "1", false},
-        {"answer Yes: compressed, listed, then erased", false, "0", true},
+        {"DBC this run wrote: erased without asking", DBC::DestaExecucao, nullptr, true},
+        {"stale 4-byte DBC: asked, No keeps the DBF", DBC::Velho, "1", false},
+        {"stale 4-byte DBC: asked, Yes compresses then erases", DBC::Velho, "0", true},
+        {"DBC of this run changed since: asked, No keeps it", DBC::DestaExecucaoMudado, "1", false},
+        {"no DBC, answer No: kept", DBC::Nenhum, "1", false},
+        {"no DBC, answer Yes: compressed, listed, then erased", DBC::Nenhum, "0", true},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nome);
         Bancada b;
         b.GravaDBF("a.dbf", "a");
         b.GravaDBF("b.dbf", "b");
-        if (c.temDBC) b.pasta.Grava("dbc/B.DBC", "stale");
+        if (c.dbc == DBC::Velho) b.pasta.Grava("dbc/B.DBC", "stal");
         b.Abre();
+        if (c.dbc == DBC::DestaExecucao || c.dbc == DBC::DestaExecucaoMudado) {
+            ASSERT_TRUE(b.lote.Comprime("b.dbf", SemProgresso()));
+        }
+        if (c.dbc == DBC::DestaExecucaoMudado) b.pasta.Grava("dbc/b.dbc", "stal");
         Marca(b.lote.ListaDBF, {"b.dbf"});
         if (c.resposta) b.msg.Responde(c.resposta);
         b.lote.RemoveDBF(SemProgresso());
 
-        EXPECT_EQ(Nomes(b.lote.ListaDBF), (std::vector<std::string>{"a.dbf"}));
-        EXPECT_FALSE(fs::exists(b.dbf + "/b.dbf"));
+        const std::vector<std::string> ficam =
+            c.apagado ? std::vector<std::string>{"a.dbf"} : std::vector<std::string>{"a.dbf", "b.dbf"};
+        EXPECT_EQ(Nomes(b.lote.ListaDBF), ficam);
+        EXPECT_EQ(fs::exists(b.dbf + "/b.dbf"), !c.apagado);
         EXPECT_TRUE(fs::exists(b.dbf + "/a.dbf"));
-        EXPECT_EQ(b.lote.ListaDBC.size(), c.dbcDepois ? 1u : 0u);
+        if (c.apagado) {
+            // What was erased can be had back whole from its DBC.
+            ASSERT_EQ(b.lote.ListaDBC.size(), 1u);
+            const std::string dbc = b.dbc + "/" + b.lote.ListaDBC[0].nome;
+            EXPECT_TRUE(ExpandeDBC(dbc, b.dbf + "/b.dbf", SemProgresso()).Ok());
+            EXPECT_EQ(b.pasta.Le("dbf/b.dbf"), DBFDe("b"));
+        }
         if (c.resposta) {
-            ASSERT_EQ(b.msg.Registros().size(), 1u);
+            ASSERT_GE(b.msg.Registros().size(), 1u);
             const auto& r = b.msg.Registros()[0];
             EXPECT_EQ(r.tipo, "Confirma");
             EXPECT_EQ(r.texto, pergunta);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <csignal>
@@ -319,9 +320,8 @@ TEST(AppendDBF, FileIsCompleteAndRecordsReadBack) {
     readDBF(h, 2);
     EXPECT_EQ(Rec(h), " r2   20");
     DescarregaDBF(h);
-    std::string meio = pasta.Le("a.dbf");
-    EXPECT_EQ(meio.substr(97), " r1   10 r2   20 r3   30\x1A");
-    EXPECT_EQ(meio[4], 3);
+    // A new file takes its name only when complete.
+    EXPECT_FALSE(std::filesystem::exists(nome));
     CloseDBF(h);
     EXPECT_EQ(pasta.Le("a.dbf").substr(97), " r1   10 r2   20 r3   30\x1A");
 
@@ -701,6 +701,99 @@ TEST(CreateDBF, AReadOnlyFileIsNotReplaced) {
     std::filesystem::remove_all(pasta);
     ASSERT_TRUE(WIFEXITED(estado));
     EXPECT_EQ(WEXITSTATUS(estado), 0);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+std::vector<std::string> NomesEm(const std::filesystem::path& pasta) {
+    std::vector<std::string> n;
+    for (const auto& e : std::filesystem::directory_iterator(pasta))
+        n.push_back(e.path().filename().string());
+    std::sort(n.begin(), n.end());
+    return n;
+}
+
+// An export killed half-way must not leave a file that looks like a DBF but holds
+// part of the records, nor a hidden temporary.
+TEST(CreateDBF, ANewFileKilledWhileWrittenLeavesNothing) {
+    PastaTemporaria pasta;
+    const std::string nome = pasta / "exporta.dbf";
+    const std::string antigo = teste::MontaDBF({{"VELHO", 'C', 5}}, {"aaaaa", "bbbbb"});
+    for (bool existe : {false, true}) {
+        if (existe) GravaArquivoInteiro(nome, antigo);
+        const bool morto = teste::MataDuranteTrabalho(
+            [&](int avisa) {
+                dbfRecord h;
+                CreateDBF(h, nome, {{"COD", 'C', 8}, {"VALOR", 'N', 10}}, 3);
+                std::string reg(h.TamRegistro, ' ');
+                for (std::int64_t i = 1;; ++i) {
+                    AppendDBF(h, reg.data());
+                    if (i % 50000 == 0) {
+                        DescarregaDBF(h);
+                        if (::write(avisa, "x", 1) != 1) return;
+                    }
+                }
+            },
+            20);
+        ASSERT_TRUE(morto);
+        if (existe) {
+            EXPECT_EQ(NomesEm(pasta.Caminho()), std::vector<std::string>{"exporta.dbf"});
+            EXPECT_EQ(LeArquivoInteiro(nome), antigo);
+        } else {
+            EXPECT_EQ(NomesEm(pasta.Caminho()), std::vector<std::string>{});
+        }
+    }
+    // Written to the end, it is there complete.
+    dbfRecord h;
+    CreateDBF(h, nome, {{"A", 'C', 1}}, 3);
+    AppendDBF(h, " a");
+    EXPECT_EQ(LeArquivoInteiro(nome), antigo);
+    CloseDBF(h);
+    OpenDBF(h, nome);
+    EXPECT_EQ(h.NumRegs, 1);
+}
+
+// A full disk: the error names the file the user chose, and nothing is left under
+// that name or under a hidden one.
+TEST(CreateDBF, AFullDiskLeavesNothingAndNamesTheChosenFile) {
+    teste::DiscoPequeno disco(1 << 20);
+    DORVAN_PULA_SEM_DISCO(disco);
+    const std::string nome = disco / "alvo.dbf";
+    std::string mensagem;
+    {
+        dbfRecord h;
+        CreateDBF(h, nome, {{"COD", 'C', 100}}, 3);
+        std::string reg(h.TamRegistro, 'x');
+        try {
+            for (int i = 0; i < 100000; ++i)
+                AppendDBF(h, reg.data());
+            CloseDBF(h);
+        } catch (const ErroES& e) {
+            mensagem = e.what();
+        }
+    }
+    EXPECT_EQ(mensagem, "Erro de E/S em " + nome + ": disco cheio");
+    EXPECT_EQ(disco.Nomes(), std::vector<std::string>{});
+}
+
+TEST(AbandonaDBF, AFileBeingCreatedNeverTakesItsName) {
+    PastaTemporaria pasta;
+    const std::string antigo = teste::MontaDBF({{"VELHO", 'C', 5}}, {"aaaaa"});
+    const std::string existente = pasta.Grava("e.dbf", antigo);
+    dbfRecord a, b;
+    CreateDBF(a, pasta / "novo.dbf", {{"A", 'C', 1}}, 3);
+    CreateDBF(b, existente, {{"A", 'C', 1}}, 3);
+    AppendDBF(a, " a");
+    AppendDBF(b, " b");
+    AbandonaDBF(a);
+    AbandonaDBF(b);
+    EXPECT_EQ(a.Estado, 0);
+    EXPECT_EQ(NomesEm(pasta.Caminho()), std::vector<std::string>{"e.dbf"});
+    EXPECT_EQ(LeArquivoInteiro(existente), antigo);
 }
 
 } // namespace

@@ -283,6 +283,32 @@ TEST(ScanDBF, StopsAtTheEndOfFileByteAndIgnoresTheHeaderCount) {
     EXPECT_EQ(Varre(pasta / "s.dbc", true), (std::vector<std::string>{" r01", " r02", " r03"}));
 }
 
+// The header's records are all delivered, a first byte of 0x1A or not: the DBF scan
+// and the DBC scan of the same data give the same records.
+TEST(ScanDBF, ARecordOfTheCountBeginningWithTheEndByteIsDelivered) {
+    PastaTemporaria pasta;
+    const std::vector<std::string> regs{" r01", "\x1Ar02", " r03"};
+    const std::string dbf = MontaDBF({{"A", 'C', 3}}, regs);
+    pasta.Grava("s.dbf", dbf);
+    ComprimidoDe(pasta, dbf, "s.dbc");
+    EXPECT_EQ(Varre(pasta / "s.dbf", true), regs);
+    EXPECT_EQ(Varre(pasta / "s.dbc", true), regs);
+    // Every chunk size cuts the same records.
+    std::string fluxo;
+    for (const auto& r : regs)
+        fluxo += r;
+    fluxo += "\x1A";
+    for (std::size_t tam : {1, 3, 4, 5, 13}) {
+        std::vector<std::string> vistos;
+        CortaRegistros c(4, 3, [&](char* r) { vistos.emplace_back(r, 4); });
+        for (std::size_t p = 0; p < fluxo.size(); p += tam) {
+            std::string pedaco = fluxo.substr(p, tam);
+            c.Pedaco(pedaco.data(), pedaco.size());
+        }
+        EXPECT_EQ(vistos, regs) << tam;
+    }
+}
+
 TEST(ScanDBF, HeaderLongerThanTheCodecWorkBufferIsHandled) {
     PastaTemporaria pasta;
     std::vector<CampoBruto> campos;
@@ -321,7 +347,7 @@ TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
                          12);
     for (std::size_t tamPedaco : {1, 2, 5, 6, 7, 12, 13, 100, 4096}) {
         std::vector<std::string> regs;
-        CortaRegistros c(6, [&](char* r) { regs.emplace_back(r, 6); });
+        CortaRegistros c(6, 0, [&](char* r) { regs.emplace_back(r, 6); });
         for (std::size_t p = 0; p < fluxo.size(); p += tamPedaco) {
             std::string pedaco = fluxo.substr(p, tamPedaco);
             c.Pedaco(pedaco.data(), pedaco.size());
@@ -340,7 +366,7 @@ TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
             dados += std::string(100, static_cast<char>('0' + i % 64));
         std::vector<std::string> regs;
         std::vector<std::size_t> aposPedaco;
-        CortaRegistros c100(100, [&](char* r) { regs.emplace_back(r, 100); });
+        CortaRegistros c100(100, 0, [&](char* r) { regs.emplace_back(r, 100); });
         for (std::size_t p = 0; p < dados.size(); p += 4096) {
             std::string pedaco = dados.substr(p, 4096);
             c100.Pedaco(pedaco.data(), pedaco.size());
@@ -352,7 +378,7 @@ TEST(CortaRegistros, ChunksOfAnySizeGiveRecordsInStreamOrder) {
     }
     // A record ending exactly at a chunk boundary after a carry still keeps the next tail.
     std::vector<std::string> regs;
-    CortaRegistros c(4, [&](char* r) { regs.emplace_back(r, 4); });
+    CortaRegistros c(4, 0, [&](char* r) { regs.emplace_back(r, 4); });
     std::string p1 = "aaaab", p2 = "bbbccccd", p3 = "ddd";
     c.Pedaco(p1.data(), p1.size());
     c.Pedaco(p2.data(), p2.size());

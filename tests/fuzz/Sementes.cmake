@@ -25,7 +25,7 @@ copia(dbf ${_amostra}/LOCOCOR.DBF)
 copia(gera_cnv ${_amostra}/LOCOCOR.DBF)
 # Every table but the long municipality list.
 file(GLOB _cnvs ${_amostra}/*.CNV)
-list(FILTER _cnvs EXCLUDE REGEX "MUNIC\\.CNV$")
+list(FILTER _cnvs EXCLUDE REGEX "MUNICBR\\.CNV$")
 copia(cnv ${_cnvs})
 copia(def ${_amostra}/obitos.def)
 copia(mapa ${_amostra}/brasil.map)

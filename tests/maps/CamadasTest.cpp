@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace dorvan {
 namespace {
@@ -195,6 +196,33 @@ TEST(CamadaGPX, OneLineWithSeveralWaypointsDrawsThemAll) {
     EXPECT_EQ(f[2].Pontos[0], (PontoTela{60, 45}));
     EXPECT_EQ(f[3].Texto, "Dois");
     EXPECT_EQ(f[4].Pontos[0], (PontoTela{20, 105}));
+}
+
+// The file is read at the first drawing only: the redraws (every 900 ms, every
+// zoom) draw the same waypoints without reading it again.
+TEST(CamadaGPX, ReadOnceForEveryRedraw) {
+    PastaTemporaria pasta;
+    std::string texto = "<gpx></wpt>";
+    for (int i = 0; i < 2000; ++i)
+        texto += "<wpt lat=\"" + std::to_string(i % 90) + "\" lon=\"" + std::to_string(i % 180) + "\"><name>P" +
+                 std::to_string(i) + "</name></wpt>\n";
+    const std::string gpx = pasta.Grava("muitos.gpx", texto);
+    CamadaDoMapa c;
+    c.ArquivoCamada = gpx;
+    c.ComLegenda = true;
+    const VistaMapa v = Vista();
+    auto primeira = Coleta([&](const DestinoDesenho& d) { DesenhaCamadaGPX(v, c, d); });
+    ASSERT_EQ(primeira.size(), 4000u);
+    EXPECT_EQ(primeira[1].Texto, "P0");
+    EXPECT_EQ(primeira[3999].Texto, "P1999");
+    std::filesystem::remove(gpx);
+    const CamadaDoMapa copia = c;
+    auto segunda = Coleta([&](const DestinoDesenho& d) { DesenhaCamadaGPX(v, copia, d); });
+    ASSERT_EQ(segunda.size(), primeira.size());
+    for (std::size_t i = 0; i < segunda.size(); ++i) {
+        EXPECT_EQ(segunda[i].Texto, primeira[i].Texto);
+        EXPECT_EQ(segunda[i].Pontos, primeira[i].Pontos);
+    }
 }
 
 TEST(CamadaMapa, StyleLabelsAndZoomClipping) {

@@ -153,6 +153,61 @@ TEST(GravaCNV, TablesTheLoaderCannotReadAreRefusedWithAMessage) {
     }
 }
 
+// Every CNV the export writes loads back in the tabulation, each row's code
+// classifying into that row; what it cannot write so is refused with a message
+// and no file.
+TEST(GravaCNV, EveryFileWrittenLoadsBackOrNoneIsWritten) {
+    struct Caso {
+        const char* nome;
+        std::int32_t tamCodigo;
+        std::vector<std::string> rotulos;
+    };
+    const Caso casos[] = {
+        {"c\xF3" "digo com branco no fim", 2, {"1  um", "10 dez", "2  dois"}},
+        {"c\xF3" "digo com branco no meio", 3, {"1 2 um", "102 dois", "1 3 tres"}},
+        {"c\xF3" "digo com branco no come\xE7o", 2, {" 7 sete", "07 zero sete", "70 setenta"}},
+        {"letras depois do come\xE7o", 2, {"AB a", "A0 b", "ab c"}},
+        {"r\xF3tulo mais curto que o c\xF3" "digo", 3, {"12", "123 x", "1"}},
+        {"c\xF3" "digo longo", 6, {"355030 S\xE3o Paulo", "35503  sem d\xEDgito", "3550 1 meio"}},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        PastaTemporaria p;
+        TabelaResultados t;
+        t.AlocaLinhas(static_cast<std::int32_t>(c.rotulos.size()), static_cast<std::int32_t>(c.rotulos.size()));
+        t.DefineNomeColuna(0, "Local");
+        for (std::size_t r = 0; r < c.rotulos.size(); ++r)
+            t.Rotulo(static_cast<std::int32_t>(r) + 1) = c.rotulos[r];
+        ASSERT_TRUE(AcrescentaColuna(t, "Casos", 0));
+        t.TamCodigo = c.tamCodigo;
+        MensagensRoteiro m;
+        UsaMensagens usa(m);
+        if (!GravaCNV(t, p / "r.cnv")) {
+            EXPECT_EQ(m.Textos().size(), 1u);
+            EXPECT_TRUE(std::filesystem::is_empty(p.Caminho()));
+            continue;
+        }
+        EXPECT_TRUE(m.Textos().empty());
+        TDimensao d;
+        ASSERT_TRUE(LeDimensao("Local              REGIAO,1," + (p / "r.cnv"), MaximoLinhas, d)) << ErroTabela;
+        ASSERT_EQ(d.NumCategorias, t.NumLinhas);
+        for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
+            std::string codigo = t.Rotulo(r).substr(0, static_cast<std::size_t>(c.tamCodigo));
+            codigo.resize(static_cast<std::size_t>(c.tamCodigo), ' ');
+            EXPECT_EQ(Categoria(codigo, d), r) << '"' << codigo << '"';
+        }
+        LiberaDimensao(d);
+    }
+    // A table of no rows is refused rather than written with a header the loader refuses.
+    PastaTemporaria p;
+    TabelaResultados vazia = TabelaExemplo();
+    vazia.NumLinhas = 0;
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    EXPECT_FALSE(GravaCNV(vazia, p / "v.cnv"));
+    EXPECT_EQ(m.Textos().size(), 1u);
+}
+
 TEST(GravaSPRING, WritesTheHeaderFieldsAndRowsWithCommasRemoved) {
     PastaTemporaria p;
     GravaSPRING(TabelaExemplo(), p / "regiao_tab.spr", "Regioes");

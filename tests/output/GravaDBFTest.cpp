@@ -1,6 +1,7 @@
 #include "output/GravaDBF.h"
 
 #include "Fixture.h"
+#include "platform/Erros.h"
 #include "platform/Mensagens.h"
 
 #include <filesystem>
@@ -115,6 +116,36 @@ TEST(GravaDBF, MoreFieldsThanADBFHoldsAreRefusedBeforeAnyFileIsWritten) {
     EXPECT_EQ(h.NumRegs, 4);
     EXPECT_EQ(h.Campo(255).Nome, "C_250");
     CloseDBF(h);
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A full disk during a DBF export: the message names the file the user chose, and
+// nothing stays on the disk, not even a hidden temporary.
+TEST(GravaDBF, AFullDiskNamesTheChosenFileAndLeavesNothing) {
+    teste::DiscoPequeno disco(64 * 1024);
+    DORVAN_PULA_SEM_DISCO(disco);
+    // Enough rows for far more than the disk holds.
+    TabelaResultados grande;
+    grande.AlocaLinhas(20000, 20000);
+    grande.DefineNomeColuna(0, "Nome");
+    AcrescentaColuna(grande, "Valor", 2);
+    for (std::int32_t r = 1; r <= grande.NumLinhas; ++r) {
+        grande.Rotulo(r) = "Linha numero " + std::to_string(r) + " de uma tabela grande";
+        grande.Dado(1, r) = r * 1.5;
+    }
+    const std::string alvo = disco / "alvo.dbf";
+    try {
+        GravaDBF(grande, alvo, false);
+        ADD_FAILURE() << "a full disk went unnoticed";
+    } catch (const ErroES& e) {
+        EXPECT_STREQ(e.what(), ("Erro de E/S em " + alvo + ": disco cheio").c_str());
+    }
+    EXPECT_EQ(disco.Nomes(), std::vector<std::string>{});
 }
 
 } // namespace

@@ -1,6 +1,12 @@
 #include "output/GravaSQL.h"
 
 #include "Fixture.h"
+#include "data/LeDBF32.h"
+#include "platform/Mensagens.h"
+#include "table/TabelaArquivo.h"
+
+#include <filesystem>
+#include <tuple>
 
 #include <cmath>
 #include <cstdlib>
@@ -109,6 +115,56 @@ TEST(GravaSQL, ATableWithoutColumnsAndValuesThatAreNotNumbersStillGiveValidSQL) 
     GravaSQL(t, p / "vazia.sql");
     EXPECT_EQ(p.Le("vazia.sql").substr(0, 43), "CREATE TABLE vazia (\r\n  regiao CHAR(29));\r\n");
     EXPECT_EQ(NoSQLite(p, "vazia.sql", "select count(*) from vazia;"), "4\n");
+}
+
+// A DBF whose texts are padded with NUL bytes, read as a table: the labels come
+// without the padding and the script runs in sqlite3 with every row.
+TEST(GravaSQL, LabelsOfADbfPaddedWithNulBytesGiveAScriptSQLiteRuns) {
+    PastaTemporaria p;
+    {
+        dbfRecord h;
+        CreateDBF(h, p / "nulos.dbf", {{"COD", 'C', 4, 0, 0}, {"NOME", 'C', 10, 0, 0}, {"N", 'N', 5, 0, 0}}, 3);
+        for (const auto& [cod, nome, n] : std::vector<std::tuple<std::string, std::string, std::string>>{
+                 {std::string("11\0\0", 4), std::string("Norte\0\0\0\0\0", 10), "    3"},
+                 {"12  ", std::string("Sul\0 \0\0\0\0\0", 10), std::string("\0\0\0\0\0", 5)}}) {
+            std::string r(h.TamRegistro, ' ');
+            r.replace(1, 4, cod);
+            r.replace(5, 10, nome);
+            r.replace(15, 5, n);
+            AppendDBF(h, r.data());
+        }
+        CloseDBF(h);
+    }
+    TabelaResultados t;
+    ASSERT_TRUE(LeDBFComoTabela(
+        t, p / "nulos.dbf", [](const std::vector<std::string>&) { return EscolhaCamposDBF{1, 2, true}; }, false));
+    ASSERT_EQ(t.NumLinhas, 2);
+    EXPECT_EQ(t.Rotulo(1).find('\0'), std::string::npos);
+    EXPECT_EQ(t.Rotulo(2).find('\0'), std::string::npos);
+    GravaSQL(t, p / "nulos.sql");
+    EXPECT_EQ(p.Le("nulos.sql").find('\0'), std::string::npos);
+    EXPECT_EQ(NoSQLite(p, "nulos.sql", "select count(*), sum(n) from nulos; select rtrim(nome) from nulos;"),
+              "2|3\n11   Norte\n12   Sul\n");
+}
+
+// sqlite3 takes 2000 columns and PostgreSQL 1600: a wider table is refused with a
+// message naming the limit, and no script is written.
+TEST(GravaSQL, ATableWiderThanTheEnginesTakeIsRefused) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    while (t.NumColunas() < 1599)
+        ASSERT_TRUE(AcrescentaColuna(t, "c" + std::to_string(t.NumColunas()), 0));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    GravaSQL(t, p / "larga.sql");
+    EXPECT_TRUE(m.Textos().empty());
+    EXPECT_EQ(NoSQLite(p, "larga.sql", "select count(*) from pragma_table_info('larga');"), "1600\n");
+    ASSERT_TRUE(AcrescentaColuna(t, "demais", 0));
+    GravaSQL(t, p / "demais.sql");
+    ASSERT_EQ(m.Textos().size(), 1u);
+    EXPECT_NE(m.Textos()[0].find("1600"), std::string::npos) << m.Textos()[0];
+    EXPECT_NE(m.Textos()[0].find("CSV"), std::string::npos) << m.Textos()[0];
+    EXPECT_FALSE(std::filesystem::exists(p / "demais.sql"));
 }
 
 // Runs in the server the test run was given (PGHOST set, as under pg_virtualenv),

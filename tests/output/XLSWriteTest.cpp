@@ -2,7 +2,10 @@
 // strings with their CONTINUE records, the sheet offsets, the error texts, and a
 // real spreadsheet program reading back the table's values.
 #include "Fixture.h"
+#include "output/GravaDBF.h"
+#include "output/GravaTexto.h"
 #include "output/XLSWrite.h"
+#include "table/TabelaArquivo.h"
 #include "platform/ArquivoComposto.h"
 #include "platform/Arquivos.h"
 
@@ -13,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -420,6 +425,39 @@ TEST(XLSWrite, SpreadsheetProgramReadsTheTable) {
     ASSERT_EQ(teste::Executa(cmd), 0);
     const std::string csv3 = pasta.Le("tabela.csv");
     EXPECT_EQ(csv3, std::string(9000, 'a') + "fim\n" + std::string(8300, 'b') + "\xE2\x82\xAC" + "fim\ndepois\n");
+}
+
+} // namespace
+} // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// Saves over a file the user made read-only are refused, the administrator's too:
+// the message names the file and the file stays as it was.
+TEST(Salvamentos, AReadOnlyFileIsRefusedByEveryWriter) {
+    teste::PastaTemporaria pasta;
+    TabelaResultados t = teste::TabelaExemplo();
+    struct Caso {
+        const char* nome;
+        std::function<void(const std::string&)> grava;
+    } casos[] = {
+        {"t.xls", [&](const std::string& a) { TXLSWrite w; SalvaXLS(w, t, a); }},
+        {"t.csv", [&](const std::string& a) { GravaCSV(t, a); }},
+        {"t.tab", [&](const std::string& a) { GravaTab(t, a, {}); }},
+        {"t.dbf", [&](const std::string& a) { GravaDBF(t, a, false); }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const std::string arquivo = pasta.Grava(c.nome, "protegido");
+        ::chmod(arquivo.c_str(), 0444);
+        EXPECT_ANY_THROW(c.grava(arquivo));
+        EXPECT_EQ(pasta.Le(c.nome), "protegido");
+    }
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(pasta.Caminho()))
+        ++n;
+    EXPECT_EQ(n, 4u);
 }
 
 } // namespace

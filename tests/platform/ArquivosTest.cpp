@@ -88,7 +88,7 @@ TEST(GravacaoSegura, ReplacesTheFileOnlyWhenConfirmed) {
     { // abandoned: dropped without Confirma, as when an exception passes
         GravacaoSegura g(nome);
         g.Escreve("novo pela metade");
-        EXPECT_EQ(Conteudo(pasta).size(), 2u); // the temporary sits beside it meanwhile
+        EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"TABELA.TAB"}); // the new file has no name yet
     }
     EXPECT_EQ(pasta.Le("TABELA.TAB"), "antigo");
     EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"TABELA.TAB"});
@@ -190,7 +190,7 @@ TEST(GravacaoSegura, AReadOnlyFolderGivesAnErrorNamingTheFile) {
     ::chmod(pasta.Caminho().c_str(), 0555);
     const std::string mensagem = GravaComoUsuarioComum(nome);
     ::chmod(pasta.Caminho().c_str(), 0755);
-    EXPECT_EQ(mensagem, "Erro de E/S em " + nome + ": Permission denied");
+    EXPECT_EQ(mensagem, "Erro de E/S em " + nome + ": acesso negado");
     EXPECT_EQ(pasta.Le("Dorvan.ini"), "[Opcoes]\r\n");
     EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"Dorvan.ini"});
 }
@@ -244,7 +244,7 @@ TEST(LeArquivoInteiro, ReadsBytesAndNamesAMissingFile) {
         FAIL();
     } catch (const ErroES& e) {
         EXPECT_EQ(e.Arquivo(), pasta / "falta.bin");
-        EXPECT_STREQ(e.what(), ("Erro de E/S em " + (pasta / "falta.bin") + ": No such file or directory").c_str());
+        EXPECT_STREQ(e.what(), ("Erro de E/S em " + (pasta / "falta.bin") + ": arquivo n\xE3o encontrado").c_str());
     }
     EXPECT_EQ(BarrasNormais("C:\\DADOS\\sih/x.dbc"), "C:/DADOS/sih/x.dbc");
 }
@@ -321,6 +321,76 @@ TEST(GravacaoSegura, AnInterruptedProcessLeavesNoTemporary) {
         EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == sinal) << estado;
         EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"x.dbc"});
         EXPECT_EQ(pasta.Le("x.dbc"), "antigo");
+    }
+}
+
+// kill -9 gives no chance to clean up: still no temporary may be left, and the old
+// file stays whole.
+TEST(GravacaoSegura, AKilledWriterLeavesNoTemporary) {
+    for (bool existe : {true, false}) {
+        teste::PastaTemporaria pasta;
+        if (existe) pasta.Grava("t.tab", "antigo");
+        const bool morto = teste::MataDuranteTrabalho([&](int avisa) {
+            GravacaoSegura g(pasta / "t.tab");
+            g.Escreve("metade");
+            std::fflush(g.Arquivo());
+            if (::write(avisa, "x", 1) != 1) return;
+            ::pause();
+        });
+        ASSERT_TRUE(morto);
+        const std::vector<std::string> ficam = existe ? std::vector<std::string>{"t.tab"} : std::vector<std::string>{};
+        EXPECT_EQ(Conteudo(pasta), ficam);
+        if (existe) {
+            EXPECT_EQ(pasta.Le("t.tab"), "antigo");
+        }
+    }
+}
+
+// The user's protection holds for the administrator too, who could write anything.
+TEST(GravacaoSegura, AFileMadeReadOnlyIsRefusedAndKept) {
+    teste::PastaTemporaria pasta;
+    const std::string nome = pasta.Grava("x.dbc", "antigo");
+    ::chmod(nome.c_str(), 0444);
+    try {
+        GravaArquivoInteiro(nome, "novo");
+        ADD_FAILURE() << "replaced a read-only file";
+    } catch (const ErroES& e) {
+        EXPECT_EQ(e.Arquivo(), nome);
+    }
+    EXPECT_EQ(pasta.Le("x.dbc"), "antigo");
+    EXPECT_EQ(Conteudo(pasta), std::vector<std::string>{"x.dbc"});
+    ::chmod(nome.c_str(), 0644);
+    GravaArquivoInteiro(nome, "novo");
+    EXPECT_EQ(pasta.Le("x.dbc"), "novo");
+}
+
+TEST(PastaDaExecucao, RemovedWithItsFilesWhenTheRunIsInterrupted) {
+    for (int sinal : {SIGINT, SIGTERM}) {
+        int canal[2];
+        ASSERT_EQ(::pipe(canal), 0);
+        const pid_t filho = ::fork();
+        if (filho == 0) {
+            ::close(canal[0]);
+            RemoveTemporariosAoInterromper();
+            const std::string p = PastaDaExecucao();
+            GravaArquivoInteiro(p + "clipboard.tab", "tabela");
+            fs::create_directories(p + "r/saida");
+            GravaArquivoInteiro(p + "r/saida/grafico.png", "png");
+            const std::string nome = p + "\n";
+            if (::write(canal[1], nome.data(), nome.size()) < 0) std::_Exit(4);
+            ::raise(sinal);
+            std::_Exit(3);
+        }
+        ::close(canal[1]);
+        std::string pasta;
+        char c;
+        while (::read(canal[0], &c, 1) == 1 && c != '\n') pasta += c;
+        ::close(canal[0]);
+        int estado = 0;
+        ASSERT_EQ(::waitpid(filho, &estado, 0), filho);
+        EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == sinal) << estado;
+        ASSERT_FALSE(pasta.empty());
+        EXPECT_FALSE(fs::exists(fs::symlink_status(pasta.substr(0, pasta.size() - 1)))) << pasta;
     }
 }
 

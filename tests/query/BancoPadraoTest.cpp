@@ -185,6 +185,16 @@ TEST_F(BancoPadrao, TheSampleDbcFilesAreReadThroughTheirStream) {
 
 // A DBC of many batches: read whole, and stopped early (its expansion ends without
 // waiting for the rest of the file).
+// A record of the count whose first byte happens to be 0x1A is a record like any
+// other, in the DBC's stream as in the DBF.
+TEST_F(BancoPadrao, ARecordBeginningWithTheEndByteCountsInDbfAndDbcAlike) {
+    GravaDBF((dados / "e.dbf").string(), {{"COD", 'C', 3}}, 3, {" r01", "\x1Ar02", " r03"});
+    ASSERT_TRUE(ComprimeDBF((dados / "e.dbf").string(), (dados / "F.DBC").string(), SemProgresso(), false).Ok());
+    EXPECT_EQ(Consulta("select count(*) from e"), (std::vector<Linha>{{"3"}}));
+    EXPECT_EQ(Consulta("select count(*) from f"), (std::vector<Linha>{{"3"}}));
+    EXPECT_EQ(Consulta("select cod from f order by cod"), Consulta("select cod from e order by cod"));
+}
+
 TEST_F(BancoPadrao, ALargeDbcIsReadWholeOrStoppedEarly) {
     const std::string dbf = pasta / "grande.dbf";
     {

@@ -4,6 +4,7 @@
 #include "platform/Mensagens.h"
 #include "query/ExecutaConsulta.h"
 #include "support/ApoioTeste.h"
+#include "tabulation/Utab.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 
 namespace dorvan {
 namespace {
+
+namespace fs = std::filesystem;
 
 // An SQLITE alias over that file, made (empty) when missing.
 void AliasSQLite(MotorBD& motor, const std::string& nome, const std::string& arquivo) {
@@ -108,6 +111,45 @@ TEST(ConsultaDBF, ValoresNoCampoExatosOuContadosComoCortados) {
     cortado = false;
     EXPECT_EQ(ValorParaCampo(campo('C', 3, 0), "abcd", cortado), "abc");
     EXPECT_TRUE(cortado);
+}
+
+// Decimals beyond the field's are rounded, not cut; a value the field cannot hold
+// is counted, never left blank unseen.
+TEST(ConsultaDBF, DecimaisArredondadosEValorSemLugarContado) {
+    auto campo = [](char tipo, int tamanho, int decimais) {
+        CampoDBF f;
+        f.Tipo = tipo;
+        f.Tamanho = static_cast<std::uint8_t>(tamanho);
+        f.Decimais = static_cast<std::uint8_t>(decimais);
+        return f;
+    };
+    struct Caso {
+        CampoDBF f;
+        std::string valor, esperado;
+        bool cortado;
+    };
+    const std::vector<Caso> casos = {
+        {campo('N', 16, 2), "0.125", "0.13", true},
+        {campo('N', 16, 2), "-2.675", "-2.68", true},
+        {campo('N', 16, 2), "1.004", "1.00", true},
+        {campo('N', 16, 0), "2.5", "3", true},
+        {campo('N', 16, 2), "99.999", "100.00", true},
+        {campo('N', 16, 2), "-0.001", "0.00", true},
+        {campo('N', 4, 2), "9.999", "", true},
+        {campo('D', 8, 0), "10000-01-01", "", true},
+        {campo('D', 8, 0), "", "", false},
+    };
+    for (const Caso& c : casos) {
+        bool cortado = false;
+        EXPECT_EQ(ValorParaCampo(c.f, c.valor, cortado), c.esperado) << c.valor;
+        EXPECT_EQ(cortado, c.cortado) << c.valor;
+    }
+    // A field sized for values whose rounding carries into another digit holds them.
+    PerfilColuna p;
+    ObservaValor(p, "9.99999999999999999", TipoCampo::Real);
+    const CampoDBF f = CampoDaConsulta({"r", TipoCampo::Real, 8}, p);
+    bool cortado = false;
+    EXPECT_EQ(ValorParaCampo(f, "9.99999999999999999", cortado), "10.000000000000000");
 }
 
 class ConsultaParaDBF : public ::testing::Test {
@@ -532,6 +574,29 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCanceladaOuComFalhaNaoDeixaArquivo)
                                        "select 1 / (15000 - x) from generate_series(1, 20000) x");
 }
 
+// PostgreSQL's money (whatever currency text the server writes) becomes N 16 2
+// with its amounts, as R reads them back.
+TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLMoneyViraNumeroComDuasDecimais) {
+    const std::string esquema = "dorvan_money" + std::to_string(getpid());
+    DORVAN_PULA_SEM_POSTGRESQL();
+    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
+    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
+                      "CREATE TABLE m (k int, v money);",
+                      "INSERT INTO m VALUES (1, 1234.56), (2, -7.5), (3, NULL), (4, 0.01);"});
+    const std::string dbf = pasta / "money.dbf";
+    ASSERT_TRUE(Grava("Servidor", dbf, {"select v from m order by k"}));
+    EXPECT_TRUE(msg.Textos().empty());
+    dbfRecord h;
+    OpenDBF(h, dbf, true);
+    ASSERT_EQ(h.NumCampos, 1);
+    EXPECT_EQ(h.Campo(1).Tipo, 'N');
+    EXPECT_EQ(h.Campo(1).Tamanho, 16);
+    EXPECT_EQ(h.Campo(1).Decimais, 2);
+    CloseDBF(h);
+    EXPECT_EQ(LidoPeloR(dbf), std::vector<std::string>{"V|numeric|1234.56,-7.5,NA,0.01"});
+    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+}
+
 // The CASE code with "Ignorar" run on each engine: the rows come ordered and the
 // '~ Ignorar' row leaves the table wherever the engine's order put it (labels with
 // accents sort after '~').
@@ -579,6 +644,103 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseIgnoradoSaiDaTabela) {
     motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
     Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
     CaseIgnoradoSaiDaTabela(*this, "Servidor");
+    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+}
+
+// Every code a CNV line names: the single codes and both ends of each range, and
+// the code after the upper end, which may fall outside every line.
+std::vector<std::string> CodigosDaLinha(const std::string& linha, std::size_t w) {
+    std::vector<std::string> r;
+    std::string codigos = linha.size() > 60 ? linha.substr(60) : std::string();
+    std::size_t p = 0;
+    while (p + w <= codigos.size()) {
+        r.push_back(codigos.substr(p, w));
+        p += w;
+        if (p < codigos.size() && codigos[p] == '-') {
+            r.push_back(codigos.substr(p + 1, w));
+            std::string seguinte = r.back();
+            for (std::size_t i = seguinte.size(); i-- > 0;) {
+                if (seguinte[i] < '0' || seguinte[i] > '8') break;
+                ++seguinte[i];
+                r.push_back(seguinte);
+                break;
+            }
+            p += w + 1;
+        }
+        if (p < codigos.size() && codigos[p] == ',') ++p;
+        else break;
+    }
+    return r;
+}
+
+// The CASE code of each of the sample's CNV tables, run on the engine over every
+// code the table names, gives each code the label the tabulation gives it.
+void CaseDeCadaCNVDaAmostra(QueryParaDBFNosDoisMotores& f, const std::string& alias) {
+    SCOPED_TRACE(alias);
+    const fs::path amostra = f.pasta.Caminho() / "amostra";
+    ASSERT_EQ(teste::Executa(std::string(DORVAN_BINARY_DIR) + "/bin/dorvan_gera_amostra '" + amostra.string() +
+                             "' 20 1 > /dev/null"),
+              0);
+    int vistas = 0;
+    for (const auto& e : fs::directory_iterator(amostra)) {
+        if (MaiusculasAscii(e.path().extension().string()) != ".CNV") continue;
+        const std::string arquivo = e.path().string();
+        SCOPED_TRACE(arquivo);
+        TDimensao d;
+        ASSERT_TRUE(LeDimensao("Variavel           COD,1," + arquivo, MaximoLinhas, d)) << ErroTabela;
+        const TabelaCNVCase cnv = LeCNVParaCase(arquivo);
+        EXPECT_EQ(cnv.numCategorias, d.NumCategorias);
+        EXPECT_EQ(cnv.largura, d.CompCodigo);
+        ASSERT_FALSE(cnv.linhas.empty());
+        if (d.Modo == 2) continue; // upper bounds, not codes
+        ++vistas;
+        std::vector<std::string> codigos;
+        for (const auto& l : cnv.linhas)
+            for (const auto& c : CodigosDaLinha(l, cnv.largura))
+                codigos.push_back(c);
+        std::string valores;
+        for (const auto& c : codigos)
+            valores += (valores.empty() ? "('" : ", ('") + c + "')";
+        f.Roda(alias, {"DROP TABLE IF EXISTS codigos;", "CREATE TABLE codigos (cod varchar(20));",
+                       "INSERT INTO codigos VALUES " + valores + ";"});
+        PedidoCase ped;
+        ped.expressao = "cod";
+        ped.groupBy = false;
+        ped.arquivoCNV = arquivo;
+        std::vector<std::string> sql = {"select"};
+        for (const auto& l : CaseLinhas(cnv, ped).linhas)
+            sql.push_back(l);
+        sql.push_back("  cod from codigos");
+        ConsultaBD q(f.motor);
+        q.DatabaseName = alias;
+        q.SQL = sql;
+        q.Abre();
+        std::size_t linhas = 0;
+        for (; !q.Fim(); q.Proximo(), ++linhas) {
+            std::string codigo = q.Texto(1);
+            const std::int32_t k = Categoria(codigo, d);
+            const std::string esperado =
+                k <= d.NumCategorias ? d.NomesCategoria[static_cast<std::size_t>(k)] : "~ N\xE3o classificado";
+            EXPECT_EQ(q.Texto(0), esperado) << codigo;
+        }
+        EXPECT_EQ(linhas, codigos.size());
+        q.Fecha();
+        LiberaDimensao(d);
+    }
+    EXPECT_GE(vistas, 6);
+}
+
+TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseDeCadaCNVDaAmostra) {
+    AliasSQLite(motor, "Saude", pasta / "dorvan.sqlite");
+    CaseDeCadaCNVDaAmostra(*this, "Saude");
+}
+
+TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseDeCadaCNVDaAmostra) {
+    const std::string esquema = "dorvan_cnv" + std::to_string(getpid());
+    DORVAN_PULA_SEM_POSTGRESQL();
+    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
+    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
+    CaseDeCadaCNVDaAmostra(*this, "Servidor");
     Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
 }
 

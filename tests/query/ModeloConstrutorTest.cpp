@@ -276,5 +276,28 @@ TEST_F(Construtor, ReadingSkipsTablesThatCannotBeOpenedAndRefusesOtherFiles) {
                                     "Arquivo vazio.qb n\xE3o cont\xE9m modelo de consulta!"}));
 }
 
+// Numbers no window position can be ("1e+11", beyond an int) read as 0, as an
+// unreadable one does, instead of whatever the conversion happens to give.
+TEST_F(Construtor, NumbersOutOfRangeReadAsZero) {
+    const std::string texto = "# QBuilder\n# Don't change this file !\n[Options]\n1e+11,-1e+11,nan,7;\n"
+                              "1,1e+300,0,2147483648;\n[Database]\nSaude,0;\n[Tables]\ncasos,1e+11,5,0,0,0,0;\n"
+                              "[Links]\ncasos,1e+11,casos,2,1e+11,-1e+11;\n[Columns]\n[End]\n";
+    const auto m = LeTextoModelo(texto, "g.qb", LeCampos);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->topo, 0);
+    EXPECT_EQ(m->esquerda, 0);
+    EXPECT_EQ(m->altura, 0);
+    EXPECT_EQ(m->largura, 7);
+    EXPECT_EQ(m->larguraTabelas, 0);
+    EXPECT_EQ(m->alturaColunas, 0);
+    ASSERT_EQ(m->tabelas.size(), 1u);
+    EXPECT_EQ(m->tabelas[0].topo, 0);
+    EXPECT_EQ(m->tabelas[0].esquerda, 5);
+    ASSERT_EQ(m->ligacoes.size(), 1u);
+    EXPECT_EQ(m->ligacoes[0].campo1, 0);
+    EXPECT_EQ(m->ligacoes[0].operador, 0);
+    EXPECT_EQ(m->ligacoes[0].tipo, 0);
+}
+
 } // namespace
 } // namespace dorvan

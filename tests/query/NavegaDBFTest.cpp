@@ -374,7 +374,7 @@ TEST(NavegaDBF, ComandoEProgramaXSLT) {
     EXPECT_EQ(ArquivoDoProgramaXSLT("java -jar /opt/p/saxon.jar"), "/opt/p/saxon.jar");
     EXPECT_EQ(ArquivoDoProgramaXSLT("/usr/bin/xsltproc"), "/usr/bin/xsltproc");
     EXPECT_EQ(ComandoUXT("/opt/dorvan/", "a.xml", "b.xsl"),
-              (std::vector<std::string>{"/opt/dorvan/uxt", "a.xml", "b.xsl", "temp.txt"}));
+              (std::vector<std::string>{"/opt/dorvan/uxt.exe", "a.xml", "b.xsl", "temp.txt"}));
 }
 
 TEST(NavegaDBF, NomesDeSaida) {
@@ -384,10 +384,55 @@ TEST(NavegaDBF, NomesDeSaida) {
     EXPECT_EQ(TextoExecutadoEm(3), "Executado em 3 Segundos");
 }
 
+// R's read.csv over the browser's CSV of a DBF with commas in number fields, quotes
+// in text and date fields and empty (dBase NULL) numbers: every record comes as
+// one row and every value as it was.
+TEST(NavegaDBF, CSVComVirgulasAspasENulosLidoPeloR) {
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava(
+        "lido.dbf", MontaDBF({{"NOME", 'C', 10}, {"VALOR", 'N', 6, 2}, {"DATA", 'D', 8}, {"QT", 'N', 4}},
+                             {Esq("a,\"b\"", 10) + "  1,50" + "2024\"01\"" + "   7",
+                              Esq("b", 10) + "  2.25" + "20240229" + std::string(4, '\0'),
+                              Esq("c", 10) + "      " + "        " + "    "}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    const std::string csv = GravaCSVDBF(h, false);
+    CloseDBF(h);
+    std::string saida;
+    ASSERT_EQ(teste::Executa("Rscript -e 't<-read.csv(\"" + csv +
+                                 "\",check.names=FALSE); "
+                                 "cat(nrow(t), ncol(t), t$NOME[1], t$VALOR[1], t$DATA[1], t$QT, sep=\"|\")'",
+                             &saida),
+              0);
+    EXPECT_EQ(saida, "3|4|a,\"b\"|1,50|2024\"01\"|7|NA|NA");
+    EXPECT_EQ(p.Le("lido.csv").find('\0'), std::string::npos);
+}
+
+// The R window opened from the browser reads the 1252 CSV as 1252: accented
+// letters come as the letters they are.
+TEST(NavegaDBF, RprofileLeOCSVEmWindows1252) {
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava("acentos.dbf", MontaDBF({{"NOME", 'C', 16}}, {Esq("Jos\xE9 Conce\xE7\xE3o", 16)}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    const std::string csv = GravaCSVDBF(h, false);
+    CloseDBF(h);
+    teste::PastaTemporaria trab;
+    GravaRprofile(trab.Caminho().string(), (p / "prog") + "/", csv);
+    std::string saida;
+    ASSERT_EQ(teste::Executa("cd " + trab.Caminho().string() +
+                                 " && LANG=C.UTF-8 LC_ALL=C.UTF-8 Rscript -e "
+                                 "'cat(identical(tabela$NOME[1], \"Jos\\u00e9 Conce\\u00e7\\u00e3o\"))'",
+                             &saida),
+              0);
+    EXPECT_NE(saida.find("TRUE"), std::string::npos) << saida;
+}
+
 TEST(NavegaDBF, RprofileCarregaATabelaNoR) {
     Amostra a;
     const std::string csv = GravaCSVDBF(a.h, false);
     EXPECT_EQ(TextoRprofile("/opt/d/", "/t/x.csv", true, true),
+              "options(encoding=\"latin1\")\n"
               "source(\"/opt/d/autoexec.r\")\n"
               ".First = function() {tabela <<- utils::read.csv(\"/t/x.csv\",check.names=FALSE)\n"
               " cat(\"\\n   Dados carregados em \\\"tabela\\\"!\\n\\n\")}\n"

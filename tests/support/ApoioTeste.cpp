@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <algorithm>
+#include <csignal>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +39,52 @@ std::string PastaTemporaria::Le(std::string_view nome) const {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
+}
+
+DiscoPequeno::DiscoPequeno(std::size_t bytes) {
+    if (::geteuid() != 0) return;
+    const std::string opcoes = "size=" + std::to_string(bytes) + ",mode=0777";
+    montado_ = ::mount("tmpfs", pasta_.Caminho().c_str(), "tmpfs", 0, opcoes.c_str()) == 0;
+}
+
+DiscoPequeno::~DiscoPequeno() {
+    if (montado_) ::umount2(pasta_.Caminho().c_str(), MNT_DETACH);
+}
+
+std::vector<std::string> DiscoPequeno::Nomes() const {
+    std::vector<std::string> n;
+    for (const auto& e : std::filesystem::directory_iterator(pasta_.Caminho()))
+        n.push_back(e.path().filename().string());
+    std::sort(n.begin(), n.end());
+    return n;
+}
+
+bool MataDuranteTrabalho(const std::function<void(int avisa)>& trabalho, std::size_t marca) {
+    int canal[2];
+    if (::pipe(canal) != 0) return false;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(canal[0]);
+        try {
+            trabalho(canal[1]);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    ::close(canal[1]);
+    std::size_t lidos = 0;
+    char c[256];
+    while (lidos < marca) {
+        const ssize_t n = ::read(canal[0], c, sizeof c);
+        if (n <= 0) break;
+        lidos += static_cast<std::size_t>(n);
+    }
+    const bool aTempo = lidos >= marca;
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(canal[0]);
+    return aTempo && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 int Executa(const std::string& comando, std::string* saida) {

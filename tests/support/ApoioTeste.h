@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <functional>
+#include <vector>
 
 namespace dorvan {
 struct Alias;
@@ -29,6 +31,35 @@ public:
 private:
     std::filesystem::path caminho_;
 };
+
+// A small disk of its own: a tmpfs of `bytes` mounted on a fresh folder, for tests
+// of what a full disk does. Only the administrator may mount (CI runs as one);
+// Montado() is false otherwise, and the test skips (DORVAN_PULA_SEM_DISCO).
+class DiscoPequeno {
+public:
+    explicit DiscoPequeno(std::size_t bytes);
+    ~DiscoPequeno();
+    DiscoPequeno(const DiscoPequeno&) = delete;
+    DiscoPequeno& operator=(const DiscoPequeno&) = delete;
+    bool Montado() const { return montado_; }
+    const std::filesystem::path& Caminho() const { return pasta_.Caminho(); }
+    std::string operator/(std::string_view nome) const { return pasta_ / nome; }
+    // The names in it, sorted.
+    std::vector<std::string> Nomes() const;
+
+private:
+    PastaTemporaria pasta_;
+    bool montado_ = false;
+};
+#define DORVAN_PULA_SEM_DISCO(disco)                                                                                   \
+    do {                                                                                                               \
+        if (!(disco).Montado()) GTEST_SKIP() << "a small tmpfs needs the administrator to mount it";                  \
+    } while (0)
+
+// Runs trabalho in a child process and kills it with SIGKILL once it has written
+// `marca` bytes of progress to the descriptor it is given (or when it ends). True
+// when the child was killed while working.
+bool MataDuranteTrabalho(const std::function<void(int avisa)>& trabalho, std::size_t marca = 1);
 
 // Runs a command line through the shell (only for tests) and returns its exit code;
 // its standard output goes into *saida when given.

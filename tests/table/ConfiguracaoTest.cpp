@@ -177,6 +177,19 @@ TEST(Configuracao, RNoPathMostraOsComandosDeR) {
     EXPECT_FALSE(sem.TemR);
 }
 
+// The converter whose menu item reads "Via XSLT usando uxt.exe" is looked for by
+// that name beside the program.
+TEST(Configuracao, UxtAchadoPeloNomeQueOMenuMostra) {
+    teste::PastaTemporaria pasta;
+    Configuracao sem;
+    IniciaConfiguracao(sem, pasta / "dorvan", NadaNoPath);
+    EXPECT_FALSE(sem.TemUXT);
+    pasta.Grava("uxt.exe", "");
+    Configuracao cfg;
+    IniciaConfiguracao(cfg, pasta / "dorvan", NadaNoPath);
+    EXPECT_TRUE(cfg.TemUXT) << cfg.DirPrograma;
+}
+
 TEST(Configuracao, IniSemPastaGravavelVaiParaAConfiguracaoDoUsuario) {
     teste::PastaTemporaria pasta;
     AmbienteDesktop amb(pasta);

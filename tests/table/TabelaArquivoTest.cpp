@@ -5,6 +5,7 @@
 #include "platform/Numeros.h"
 #include "support/ApoioTeste.h"
 #include "table/TabelaArquivo.h"
+#include "table/TabelaTeste.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -161,6 +162,25 @@ TEST(TabelaArquivo, OTotalSoViraPreCalculadoQuandoDifereNaPrecisaoGravada) {
         EXPECT_EQ(t.NumLinhas, 2);
         EXPECT_EQ(t.Coluna(1).TipoTotal, c.tipo) << c.total;
     }
+}
+
+// Keyed lines ahead of the table are never its header, whatever separators their
+// texts hold; a header that merely begins like a key stays the header.
+TEST(TabelaArquivo, LinhasDeChaveNuncaSaoOCabecalho) {
+    TabelaResultados t;
+    const std::string comChaves = "Titulo1= Casos, 2019; revisado \r\nRodape= Per\xEDodo Jan/2019,Mar/2019; fim \r\n"
+                                  "Nomemapa= \r\n\"\",\"A\",\"B\"\r\n\"a\",1,2\r\n\"b\",3,4\r\n";
+    ASSERT_TRUE(LeTabelaDeTexto(t, comChaves, "x").tabela);
+    EXPECT_EQ(t.Titulo1, "Casos, 2019; revisado");
+    EXPECT_EQ(t.Rodape, "Per\xEDodo Jan/2019,Mar/2019; fim");
+    EXPECT_EQ(t.NumLinhas, 2);
+    ASSERT_EQ(t.NumColunas(), 2);
+    EXPECT_EQ(t.NomeColuna(2), "B");
+    EXPECT_EQ(t.Dado(2, 2), 4);
+    TabelaResultados n;
+    ASSERT_TRUE(LeTabelaDeTexto(n, "Nota,Valor\r\na,1\r\nb,2\r\n", "x").tabela);
+    EXPECT_EQ(n.NomeColuna(0), "Nota");
+    EXPECT_EQ(n.NumLinhas, 2);
 }
 
 TEST(TabelaArquivo, SemColunasGravaDummyELeDeVoltaSemColunas) {
@@ -490,6 +510,33 @@ std::string CabecalhoDeColunas(int colunas) {
     std::string s = "\"Linha\"";
     for (int c = 1; c <= colunas; ++c) s += ";\"C" + std::to_string(c) + "\"";
     return s;
+}
+
+// An empty first title reads as no title at all, which is how an empty title is
+// saved: reading, saving and reading again give the same title.
+TEST(TabelaArquivo, UmTitulo1VazioLeComoSemTituloEVoltaIgual) {
+    TabelaResultados t;
+    ASSERT_TRUE(LeTabelaDeTexto(t, "Titulo1=\r\nTitulo2=segundo\r\n\"L\";\"A\"\r\n\"x\";1\r\n\"y\";2\r\n", "x.tab").tabela);
+    EXPECT_EQ(t.Titulo1, "Dorvan:x.tab");
+    TabelaResultados l;
+    ASSERT_TRUE(LeTabelaDeTexto(l, TextoTab(t, {}), "y.tab").tabela);
+    EXPECT_EQ(l.Titulo1, t.Titulo1);
+    EXPECT_EQ(l.Titulo2, "segundo");
+}
+
+// The reader drops a last column titled DUMMY; a title that only reads back as
+// DUMMY once written (a lone carriage return inside it is not written) keeps its
+// column behind a DUMMY field of its own.
+TEST(TabelaArquivo, UmTituloQueGravadoViraDUMMYNaoPerdeAColuna) {
+    for (const char* nome : {"DUM\rMY", "DUMMY", "DUMMY\r"}) {
+        SCOPED_TRACE(nome);
+        TabelaResultados t = teste::MontaTabela({"a", "b"}, {{"Pop", {1, 2}}, {nome, {3, 4}}});
+        TabelaResultados l;
+        ASSERT_TRUE(LeTabelaDeTexto(l, TextoTab(t, {}), "x.tab").tabela);
+        ASSERT_EQ(l.NumColunas(), 2);
+        EXPECT_EQ(l.NomeColuna(2), "DUMMY");
+        EXPECT_EQ(l.Dado(2, 2), 4);
+    }
 }
 
 } // namespace

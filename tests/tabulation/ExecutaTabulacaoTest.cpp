@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <map>
+#include <thread>
 #include <string>
 
 namespace dorvan::teste {
@@ -360,23 +363,96 @@ TEST_F(TabulacaoTeste, CancelDuringTheSecondOfThreeFilesFinishesItAndSkipsTheThi
     }
 }
 
-TEST_F(TabulacaoTeste, PeriodFooterIsAddedOncePerRun) {
-    GravaDef({"LSexo,SEXO,SEXO.CNV", "Adados/DO*.DBF", "RFonte: SIM, per\xEDodo"});
-    GravaDados("DO0501.DBF", RegistrosA());
-    GravaDados("DO0502.DBF", RegistrosA());
-    GravaDados("DO0513.DBF", RegistrosA());
+// Cancels from the start and notes every record count the progress shows.
+class AnotaContagens : public CancelaNoArquivo {
+public:
+    using CancelaNoArquivo::CancelaNoArquivo;
+    std::vector<std::uint64_t> mostradas;
+
+protected:
+    void Mostra(std::uint64_t feito, std::uint64_t, const std::string&) override { mostradas.push_back(feito); }
+};
+
+// A file read ahead while the merge waits for an earlier one is left out by a cancel:
+// the count shown never holds its records.
+TEST_F(TabulacaoTeste, TheRecordCountShownHoldsOnlyRecordsMergedIntoTheTable) {
+    std::vector<Reg> muitos;
+    // Long enough for the small C.DBF to be read in full while the merge waits for it.
+    for (int i = 0; i < 200000; ++i) muitos.push_back(RegistrosA()[static_cast<std::size_t>(i % 4)]);
+    GravaDados("B.DBF", muitos);
+    GravaDados("C.DBF", RegistrosA());
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Arquivos = {"B.DBF", "C.DBF"};
+    op.Threads = 2;
+    AnotaContagens anota(log, "B.DBF");
+    ResultadoTabulacao r = Roda(anota);
+    EXPECT_TRUE(r.Cancelada);
+    ASSERT_EQ(r.RegistrosLidos, 200000);
+    ASSERT_FALSE(anota.mostradas.empty());
+    EXPECT_EQ(anota.mostradas.back(), 200000u);
+    EXPECT_LE(*std::max_element(anota.mostradas.begin(), anota.mostradas.end()), 200000u);
+}
+
+// The time the user takes over the record export's questions is not the run's.
+TEST_F(TabulacaoTeste, ElapsedTimeCountsFromTheReadingOfTheFiles) {
+    struct Demora : InterfaceTabulacao {
+        bool EscolheArquivoExportacao(std::string&) override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+            return false;
+        }
+    } demora;
     op.Linha = 0;
-    op.Arquivos = ListaArquivosDEF(def);
-    ASSERT_EQ(op.Arquivos.size(), 3u);
-    // The digits of the whole path count, folders included.
-    std::vector<std::string> digitos;
-    for (const auto& a : op.Arquivos) digitos.push_back(SoDigitos(NomeReal(PastaDaCuringa(def), a)));
-    const std::string esperado = ("Fonte: SIM, per\xEDodo " + TextoPeriodo(digitos)).substr(0, 80);
-    for (int i = 0; i < 2; ++i) {
-        Roda();
-        EXPECT_EQ(t.Rodape, esperado);
+    op.Arquivos = {"A.DBF"};
+    op.SalvaRegistros = true;
+    GravaDados("A.DBF", RegistrosA());
+    ExecutaTabulacao(def, op, t, log, demora, SemProgresso());
+    EXPECT_EQ(log.Linhas().back(), "Tempo_Decorrido= 0:00");
+}
+
+// The period comes from the files as the DEF (or its list file) names them: the
+// folders above, here ones whose names hold digits, never count.
+TEST_F(TabulacaoTeste, PeriodFooterComesFromTheFilesAsTheDefNamesThem) {
+    const std::string inst = "inst 3/v2019";
+    std::filesystem::create_directories(pasta.Caminho() / inst / "dados");
+    pasta.Grava(inst + "/SEXO.CNV", "2 1\r\n" + LinhaCNV("", "1", "Masculino", "1") + "\r\n");
+    pasta.Grava(inst + "/dados/ANOS.LST", "dados\\DO04*.DBF\r\n");
+    for (const char* n : {"DO0411.DBF", "DO0412.DBF", "DO0501.DBF"})
+        pasta.Grava(inst + "/dados/" + n, MontaRegistros(RegistrosA()));
+    struct Caso {
+        const char* curinga;
+        std::vector<std::string> arquivos; // empty: every file the wildcard lists
+        const char* rodape;
+    } casos[] = {
+        {"Adados\\DO*.DBF", {}, "Fonte: SIM, per\xEDodo Nov/2004-Jan/2005"},
+        {"Adados/*.LST", {"ANOS.LST"}, "Fonte: SIM, per\xEDodo Nov-Dez/2004"},
+    };
+    for (const auto& c : casos) {
+        const std::string arquivo = pasta.Grava(
+            inst + "/obitos.def", std::string("LSexo,SEXO,SEXO.CNV\r\n") + c.curinga + "\r\nRFonte: SIM, per\xEDodo\r\n");
+        def.UltimoDEF.clear();
+        ASSERT_TRUE(LeDEF(def, arquivo));
+        op.Legenda = arquivo;
+        op.Linha = 0;
+        op.Arquivos = c.arquivos.empty() ? ListaArquivosDEF(def) : c.arquivos;
+        ASSERT_FALSE(op.Arquivos.empty()) << c.curinga;
+        for (int i = 0; i < 2; ++i) { // once per run, not once more on every run
+            Roda();
+            EXPECT_EQ(t.Rodape, c.rodape) << c.curinga;
+        }
+        EXPECT_EQ(def.Rodape, "Fonte: SIM, per\xEDodo");
     }
-    EXPECT_EQ(def.Rodape, "Fonte: SIM, per\xEDodo");
+}
+
+TEST_F(TabulacaoTeste, ADashPlaceholderCountsInTheCategoryOfCodeZero) {
+    GravaCnv("SINAL.CNV", {"2 1", LinhaCNV("", "1", "Ignorado", "0"), LinhaCNV("", "2", "Masculino", "1")});
+    GravaDef({"LSexo,SEXO,SINAL.CNV", "Adados/*.DBF"});
+    GravaDados("A.DBF", {{"-", "025", "A010", "35", "1", "1"}, {"0", "025", "A010", "35", "1", "1"},
+                         {"1", "025", "A010", "35", "1", "1"}, {"+", "025", "A010", "35", "1", "1"}});
+    op.Linha = 0;
+    op.Arquivos = {"A.DBF"};
+    op.ModoNaoClassificados = 1;
+    Roda();
+    EXPECT_EQ(Linhas(), (Linhas_{"Sexo;Freq\xFC\xEAncia", "Ignorado;3", "Masculino;1", "Total;4"}));
 }
 
 TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
@@ -437,6 +513,44 @@ TEST_F(TabulacaoTeste, RecordExportWritesPassingRecordsInOrder) {
     ASSERT_FALSE(msgs.Textos().empty());
     EXPECT_EQ(msgs.Textos().front(), escolhas.nome + " \xE9 um dos arquivos de dados: Registros n\xE3o ser\xE3o salvos");
     EXPECT_EQ(pasta.Le("dados/LISTA.TXT"), "dados/a.dbf\r\n");
+}
+
+// A run that fails once its export has begun leaves no partial export: neither a
+// new file under the chosen name nor a change to the file that was there.
+TEST_F(TabulacaoTeste, ARunThatFailsAfterTheExportBeganLeavesNoPartialExport) {
+    GravaDados("A.DBF", RegistrosA());
+    GravaDados("B.DBF", RegistrosA(), true);
+    struct Escolhas : InterfaceTabulacao {
+        std::string nome;
+        bool EscolheArquivoExportacao(std::string& n) override {
+            n = nome;
+            return true;
+        }
+        bool EscolheCampos(const std::vector<std::string>&, std::vector<std::string>& escolhidos) override {
+            escolhidos = {"SEXO", "IDADE"};
+            return true;
+        }
+    } escolhas;
+    // Fails where the run looks for a cancel, once the export file is open.
+    struct Falha : Progresso {
+        bool Cancelado() const override { throw std::runtime_error("falhou no meio"); }
+    };
+    op.Linha = Item(def.ListLinha, "Sexo");
+    op.Arquivos = {"A.DBF", "B.DBF"};
+    op.SalvaRegistros = true;
+    for (bool existia : {false, true}) {
+        SCOPED_TRACE(existia);
+        escolhas.nome = pasta / (existia ? "velho.dbf" : "novo.dbf");
+        const std::string antes = teste::MontaDBF({{"X", 'C', 1}}, {"x"});
+        if (existia) pasta.Grava("velho.dbf", antes);
+        Falha falha;
+        EXPECT_THROW(ExecutaTabulacao(def, op, t, log, escolhas, falha), std::runtime_error);
+        if (existia) {
+            EXPECT_EQ(pasta.Le("velho.dbf"), antes);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(escolhas.nome));
+        }
+    }
 }
 
 TEST_F(TabulacaoTeste, ThreadedRunsEqualTheOneThreadRun) {

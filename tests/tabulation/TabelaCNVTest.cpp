@@ -312,13 +312,17 @@ TEST_F(TabelaCNV, TableFoundInTheDefFolderWhateverTheCase) {
     EXPECT_EQ(ErroTabela, (pasta.Caminho() / "Tabelas/Ruim.cnv").string() + ": Falta largura do codigo");
 }
 
-TEST_F(TabelaCNV, SignsAndCharactersBeyondTheDirectTableAreUnclassified) {
+TEST_F(TabelaCNV, SignsCountAsTheNumberTheyReadAsAndCharactersPastZAreUnclassified) {
     GravaCnv("t.cnv", {"3 3", LinhaCNV("", "1", "Zero", "000"), LinhaCNV("", "2", "Cinco", "005"),
                        LinhaCNV("", "3", "Z", "Z99")});
     ASSERT_TRUE(Carrega("X,1,t.cnv"));
     EXPECT_EQ(d.Direta.size(), 2700u);
-    for (const char* c : {"-00", "-05", "+05", "[05", "`05", "_00"})
+    for (const char* c : {"-05", "-1 ", "+5 ", "[05", "`05", "_00"})
         EXPECT_EQ(Categoria(c, d), 4) << c;
+    for (const char* c : {"-00", "-  ", "---", "+0 "})
+        EXPECT_EQ(Categoria(c, d), 1) << c;
+    for (const char* c : {"+05", "0-5"})
+        EXPECT_EQ(Categoria(c, d), 2) << c;
     EXPECT_EQ(Categoria("  5", d), 2);
     EXPECT_EQ(Categoria("z99", d), 3);
     EXPECT_EQ(Categoria("0x5", d), 2);

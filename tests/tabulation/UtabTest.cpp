@@ -24,8 +24,22 @@ TEST(CodigoParaNumero, NumberedRule) {
     }
 }
 
-TEST(CodigoParaNumero, SignsAndCharactersPastZAreOutsideEveryTable) {
-    for (const char* c : {"-05", "+05", "-0", "0-1", "A-1", "[05", "\\05", "]05", "^05", "_05", "`05"}) {
+TEST(CodigoParaNumero, ASignInFrontIsTheNumbersAndAnywhereElseReadsAsZero) {
+    struct Caso {
+        const char* codigo;
+        std::uint16_t numero;
+    } casos[] = {
+        {"1-", 10}, {"0-1", 1}, {"+5", 5}, {"-", 0},   {"+", 0},    {"-0", 0},   {"+05", 5},
+        {"-1", 65535}, {"-05", 65531}, {"A-1", 99}, {" -1", 1}, {"1+2", 102}, {"--1", 1},
+    };
+    for (const auto& c : casos) {
+        std::string s = c.codigo;
+        EXPECT_EQ(CodigoParaNumero(s), c.numero) << c.codigo;
+    }
+}
+
+TEST(CodigoParaNumero, CharactersBetweenZAndLowerCaseAAreOutsideEveryTable) {
+    for (const char* c : {"[05", "\\05", "]05", "^05", "_05", "`05"}) {
         std::string s = c;
         EXPECT_EQ(CodigoParaNumero(s), CodigoForaDaTabela) << c;
     }

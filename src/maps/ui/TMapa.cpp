@@ -367,6 +367,9 @@ void TMapa::CriaPainel() {
     StringGrid1->setColumnCount(1);
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
+    // Rows of 16 pixels whatever the font, so the 11 rows of ten classes fit.
+    StringGrid1->verticalHeader()->setMinimumSectionSize(1);
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->verticalHeader()->setDefaultSectionSize(16);
     StringGrid1->horizontalHeader()->setStretchLastSection(true);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace dorvan {
 
@@ -29,11 +30,19 @@ TfCamada::TfCamada(QWidget* pai) : QDialog(pai) {
 
     dgCor = new QTableWidget(4, 4, this);
     dgCor->setObjectName(QStringLiteral("dgCor"));
-    dgCor->setGeometry(128, 8, 84, 84);
     dgCor->horizontalHeader()->hide();
     dgCor->verticalHeader()->hide();
-    dgCor->horizontalHeader()->setDefaultSectionSize(20);
-    dgCor->verticalHeader()->setDefaultSectionSize(20);
+    // Cells of 20 pixels whatever the font (a header keeps its sections at least as
+    // tall as its text), and the grid as large as its cells and frame.
+    for (QHeaderView* h : {dgCor->horizontalHeader(), dgCor->verticalHeader()}) {
+        h->setMinimumSectionSize(1);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setDefaultSectionSize(20);
+    }
+    const int lado = 4 * 20 + 2 * dgCor->frameWidth();
+    dgCor->setGeometry(128, 8, lado, lado);
+    // A chosen cell keeps showing its own colour; the focus frame marks it.
+    dgCor->setSelectionMode(QAbstractItemView::NoSelection);
     dgCor->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dgCor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     dgCor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -47,6 +56,8 @@ TfCamada::TfCamada(QWidget* pai) : QDialog(pai) {
     lRaio = new QLabel(ParaQString("Largura da linha ou raio do c\xEDrculo "), this);
     lRaio->setObjectName(QStringLiteral("lRaio"));
     lRaio->setGeometry(8, 100, 200, 18);
+    lRaio->adjustSize();
+    lRaio->resize(std::max(200, lRaio->width()), std::max(18, lRaio->height()));
     SpinEdit1 = new QSpinBox(this);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(1, 99);

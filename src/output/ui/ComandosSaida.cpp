@@ -34,7 +34,7 @@ void RegistraGravadoresSaida(Configuracao& cfg) {
         ".XML", sempre([](const TabelaResultados& t, const std::string& a) { GravaXML(t, a, LogAtual().Linhas()); }));
     RegistraGravador(".XLS", sempre([](const TabelaResultados& t, const std::string& a) { SalvaXLS(t, a); }));
     RegistraGravador(".HTM", sempre([](const TabelaResultados& t, const std::string& a) { GravaHTML(t, a); }));
-    RegistraGravador(".SQL", sempre([](const TabelaResultados& t, const std::string& a) { GravaSQL(t, a); }));
+    RegistraGravador(".SQL", [](TabelaResultados& t, const std::string& a) { return GravaSQL(t, a); });
     RegistraGravador(".CNV", [](TabelaResultados& t, const std::string& a) { return GravaCNV(t, a); });
     RegistraGravador(".DBF",
                      [&cfg](TabelaResultados& t, const std::string& a) { return GravaDBF(t, a, cfg.DBFcomCP850); });

@@ -30,6 +30,9 @@ namespace dorvan {
 
 namespace {
 
+// The type number PostgreSQL gives its money columns (pg_type "money").
+constexpr int OidMoeda = 790;
+
 QString Chave(const std::string& nome) { return ParaQString(nome).toUpper(); }
 bool MesmoNome(const std::string& a, const std::string& b) { return Chave(a) == Chave(b); }
 
@@ -530,6 +533,7 @@ void ConsultaBD::Solta() {
     aberta_ = false;
     fim_ = true;
     numCampos_ = 0;
+    moeda_.clear();
 }
 
 void ConsultaBD::LimpaParametros() { parametro_.reset(); }
@@ -789,7 +793,12 @@ void ConsultaBD::Abre() {
     fim_ = !q_->next();
     if (!fim_) lidos_ = 1;
     // Qt builds a whole row to give its record: the count is taken once.
-    numCampos_ = q_->record().count();
+    const QSqlRecord registro = q_->record();
+    numCampos_ = registro.count();
+    const bool postgres = q_->driver() && q_->driver()->dbmsType() == QSqlDriver::PostgreSQL;
+    moeda_.assign(static_cast<std::size_t>(numCampos_), false);
+    for (int i = 0; postgres && i < numCampos_; ++i)
+        moeda_[static_cast<std::size_t>(i)] = registro.field(i).typeID() == OidMoeda;
 }
 
 void ConsultaBD::Primeiro() {
@@ -817,6 +826,32 @@ void ConsultaBD::Proximo() {
 int ConsultaBD::NumCampos() const { return aberta_ ? numCampos_ : 0; }
 
 namespace {
+
+// The currency text of a money value ("$1,234.56", "-R$ 1.234,56", "($5.00)") as a
+// plain number: its digits, with a decimal point before the one or two that end it
+// after a '.' or ','.
+std::string NumeroDaMoeda(const std::string& texto) {
+    const bool negativo = texto.find_first_of("-(") != std::string::npos;
+    std::string digitos;
+    std::size_t decimais = 0;
+    bool depoisDaMarca = false;
+    for (char c : texto) {
+        if (c >= '0' && c <= '9') {
+            digitos += c;
+            if (depoisDaMarca) ++decimais;
+        } else if (c == '.' || c == ',') {
+            depoisDaMarca = true;
+            decimais = 0;
+        }
+    }
+    if (digitos.empty()) return texto;
+    if (!depoisDaMarca || decimais == 0 || decimais > 2) decimais = 0;
+    std::string r = digitos.substr(0, digitos.size() - decimais);
+    r.erase(0, std::min(r.find_first_not_of('0'), r.size()));
+    if (r.empty()) r = "0";
+    if (decimais) r += "." + digitos.substr(digitos.size() - decimais);
+    return (negativo ? "-" : "") + r;
+}
 
 TipoCampo TipoDe(const QSqlField& f) {
     switch (f.metaType().id()) {
@@ -854,7 +889,11 @@ void ConsultaBD::ExigeCampo(int i) const {
 CampoBD ConsultaBD::Campo(int i) const {
     ExigeCampo(i);
     QSqlField f = q_->record().field(i);
-    return {DeQString(f.name()), TipoDe(f), std::max(0, f.length())};
+    return {DeQString(f.name()), Moeda(i) ? TipoCampo::Moeda : TipoDe(f), std::max(0, f.length())};
+}
+
+bool ConsultaBD::Moeda(int i) const {
+    return i >= 0 && static_cast<std::size_t>(i) < moeda_.size() && moeda_[static_cast<std::size_t>(i)];
 }
 
 bool ConsultaBD::Nulo(int i) const {
@@ -888,12 +927,13 @@ TipoCampo TipoDoValor(const QVariant& v) { return TipoDe(QSqlField(QString(), v.
 
 std::string ConsultaBD::Texto(int i) const {
     if (Nulo(i)) return {};
-    return TextoDe(q_->value(i));
+    const std::string t = TextoDe(q_->value(i));
+    return Moeda(i) ? NumeroDaMoeda(t) : t;
 }
 
 TipoCampo ConsultaBD::TipoValor(int i) const {
     if (Nulo(i)) return TipoCampo::Desconhecido;
-    return TipoDoValor(q_->value(i));
+    return Moeda(i) ? TipoCampo::Moeda : TipoDoValor(q_->value(i));
 }
 
 std::optional<ValorBD> ConsultaBD::Valor(int i) const {
@@ -902,11 +942,15 @@ std::optional<ValorBD> ConsultaBD::Valor(int i) const {
     if (fim_) return std::nullopt;
     const QVariant v = q_->value(i);
     if (v.isNull()) return std::nullopt;
+    if (Moeda(i)) return ValorBD{NumeroDaMoeda(TextoDe(v)), TipoCampo::Moeda};
     return ValorBD{TextoDe(v), TipoDoValor(v)};
 }
 
 double ConsultaBD::Real(int i) const {
     if (Nulo(i)) return 0.0;
+    if (Moeda(i)) {
+        if (auto n = LeNumeroMaquina(Texto(i))) return *n;
+    }
     QVariant v = q_->value(i);
     switch (v.metaType().id()) {
     case QMetaType::QString:

@@ -249,6 +249,7 @@ private:
     void ComecaLeitura(const QString& textoEnviado, bool preparado); // throws ErroBD
     void TerminaLeitura();
     void ExigeCampo(int i) const; // throws ErroBD for a position outside the open result
+    bool Moeda(int i) const;      // column i is PostgreSQL's money
     MotorBD* motor_; // null once the engine object is gone
     std::unique_ptr<QSqlQuery> q_;
     QString conexao_; // the connection q_ runs on, whatever DatabaseName says now
@@ -258,6 +259,7 @@ private:
     bool aberta_ = false;
     bool fim_ = true;
     int numCampos_ = 0; // the open result's columns, counted once when it opens
+    std::vector<bool> moeda_; // per column: PostgreSQL's money, which comes as the server's currency text
     long long lidos_ = 0;
 };
 

@@ -25,10 +25,7 @@ void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
 
 void LigaComandosBrowse(TForm1& f) {
     f.DefineComando(QStringLiteral("SpeedButton15Click"), [] {
-        if (!fBrowse) return;
-        fBrowse->show();
-        fBrowse->raise();
-        fBrowse->activateWindow();
+        if (fBrowse) fBrowse->MostraNaFrente();
     });
     Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
 }
@@ -51,8 +48,7 @@ void MostraNoBrowse(const std::string& arquivo) {
     if (!fBrowse) return;
     fBrowse->NomeArquivo = arquivo;
     fBrowse->bAbrirClick(false);
-    fBrowse->show();
-    fBrowse->raise();
+    fBrowse->MostraNaFrente();
 }
 
 } // namespace dorvan

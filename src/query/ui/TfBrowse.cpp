@@ -8,6 +8,7 @@
 #include "platform/Processos.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "platform/ui/Medidas.h"
 #include "table/Configuracao.h"
 #include "table/ui/TInfo.h"
 
@@ -138,7 +139,8 @@ TfBrowse::TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR
     Adiciona1->addAction(NovaAcao("Append1", "de texto &delimitado", [this] { Append1Click(); }));
     Adiciona1->addAction(NovaAcao("AppendarSDF1", "de texto &SDF", [this] { AppendarSDF1Click(); }));
     Adiciona1->addAction(NovaAcao("AppendardeXML1", "Via &XSLT usando", [this] { AppendardeXML1Click(); }));
-    Adiciona1->addAction(NovaAcao("XML2", "Via XSLT usando uxt.exe", [this] { XML2Click(); }));
+    Adiciona1->addAction(
+        NovaAcao("XML2", (std::string("Via XSLT usando ") + ProgramaUXT).c_str(), [this] { XML2Click(); }));
     Adiciona1->addAction(NovaAcao("ConfigurarprocessadorXSLT1", "Configurar processador XSLT",
                                   [this] { ConfigurarprocessadorXSLT1Click(); }));
     // A menu-bar item without a menu: choosing it runs the analysis at once.
@@ -179,12 +181,12 @@ TfBrowse::TfBrowse(Configuracao& cfg, std::function<void(TfBrowse&)> analiseComR
     botao("bCNV", "CNV", "cnv", [this] { bCNVClick(); });
     AnlisecomR1->setVisible(false);
 
-    for (int i = 0; i < 2; ++i) {
-        Painel[i] = new QLabel(this);
-        statusBar()->addWidget(Painel[i]);
-    }
-    Painel[1]->setFixedWidth(60);
-    Painel[1]->setText(QStringLiteral("Reg:"));
+    // The count's panel widens to the count; the first panel takes what is left.
+    Painel[0] = new QLabel(this);
+    Painel[1] = new PainelStatus(60, this);
+    for (QLabel* p : Painel)
+        statusBar()->addWidget(p);
+    MostraContagem(QStringLiteral("Reg:"));
     HabilitaBotoes(false);
 
     DosCommand1.OnNewLine = [this](TDosCommand&, const std::string& linha, int tipo) {
@@ -241,6 +243,19 @@ void TfBrowse::MostraR(bool sim) {
     AnlisecomR1->setVisible(sim);
 }
 
+void TfBrowse::MostraNaFrente() {
+    QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modo = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != modo && modal != this) {
+        // The modality of a shown window takes effect only when it is shown again.
+        hide();
+        setWindowModality(modo);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 void TfBrowse::MostraUXT(bool sim) { Acao("XML2")->setVisible(sim); }
 
 void TfBrowse::AtualizaLegendaXSLT() {
@@ -257,7 +272,12 @@ void TfBrowse::HabilitaBotoes(bool sim) {
     AnlisecomR1->setEnabled(sim);
 }
 
-void TfBrowse::AtualizaStatus() { Painel[1]->setText(QStringLiteral("Reg:") + QString::number(Dbf.NumRegs)); }
+void TfBrowse::AtualizaStatus() { MostraContagem(QStringLiteral("Reg:") + QString::number(Dbf.NumRegs)); }
+
+void TfBrowse::MostraContagem(const QString& texto) {
+    Painel[1]->setText(texto);
+    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
+}
 
 void TfBrowse::AjustaColunaZero() {
     const QFontMetrics fm(DrawGrid1->font());
@@ -327,7 +347,7 @@ void TfBrowse::bSairClick(bool fechaJanela) {
     Acao("bXML")->setToolTip(QStringLiteral("Cria arquivo XML"));
     Acao("bComprime")->setToolTip(QStringLiteral("Comprime o arquivo DBC"));
     Acao("bSQL")->setToolTip(QStringLiteral("Cria arquivo SQL ANSI (data ISO 8601)"));
-    Painel[1]->setText(QStringLiteral("Reg:"));
+    MostraContagem(QStringLiteral("Reg:"));
     if (fechaJanela) hide();
 }
 
@@ -338,7 +358,7 @@ void TfBrowse::closeEvent(QCloseEvent* e) {
 
 void TfBrowse::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    Painel[0]->setFixedWidth(std::max(0, width() - 100));
+    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
 }
 
 void TfBrowse::Timer1Timer() {
@@ -541,7 +561,7 @@ void TfBrowse::XML2Click() {
     std::error_code ec;
     std::filesystem::remove("temp.txt", ec);
     DosCommand2.CommandLine = ComandoUXT(cfg_.DirPrograma, xml, folha);
-    Painel[0]->setText(Arq("Aplicando " + NomeSemPasta(folha) + " em " + NomeSemPasta(xml) + " com uxt.exe"));
+    Painel[0]->setText(Arq("Aplicando " + NomeSemPasta(folha) + " em " + NomeSemPasta(xml) + " com " + ProgramaUXT));
     try {
         DosCommand2.Execute();
     } catch (const TCreateProcessError& e) {

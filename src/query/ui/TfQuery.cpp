@@ -531,7 +531,15 @@ bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
     const Gravacao gravacao(*this);
     ApoioGravaDBF apoio;
     apoio.PerguntaParametro = PerguntaParametro;
-    apoio.Mostra = [this](const std::string& t) { Label4->setText(Q(t)); };
+    // Every 500 ms the status line counts the records received so far.
+    QTimer contagem;
+    contagem.setInterval(500);
+    // What the run shows last (done, nothing selected, cancelled) stays: a message
+    // box after it, which keeps events running, must not bring the count back.
+    apoio.Mostra = [this, &contagem](const std::string& t) {
+        contagem.stop();
+        Label4->setText(Q(t));
+    };
     apoio.ModoSeguro = cfg_.ModoSeguro;
     apoio.Cancelado = [this] { return cancelaGravacao_; };
     std::int64_t recebidos = 0;
@@ -543,9 +551,6 @@ bool TfQuery::GravaDBF(const std::string& arquivo, const std::string& valor) {
         relogio.start();
         QCoreApplication::processEvents();
     };
-    // Every 500 ms the status line counts the records received so far.
-    QTimer contagem;
-    contagem.setInterval(500);
     connect(&contagem, &QTimer::timeout, this,
             [this, arquivo, &recebidos] { Label4->setText(Q(TextoRecebidos(recebidos, arquivo))); });
     contagem.start();
@@ -628,7 +633,13 @@ void TfQuery::bCaseClick() {
     c.rColunaClick();
     if (c.exec() != QDialog::Accepted || c.edCNV->text().isEmpty()) return;
 
-    const TabelaCNVCase cnv = LeCNVParaCase(c.edCNV->text().toStdString());
+    TabelaCNVCase cnv;
+    try {
+        cnv = LeCNVParaCase(c.edCNV->text().toStdString());
+    } catch (const std::exception& e) {
+        MostraErro(e);
+        return;
+    }
     PedidoCase p;
     p.expressao = DeQString(c.edExp->text());
     p.contagem = c.rContagem->isChecked();

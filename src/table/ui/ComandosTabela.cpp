@@ -31,8 +31,8 @@ using DeMarcadas = bool (*)(TabelaResultados&, const Colunas&);
 
 void MostraInfo(TForm1& f, const char* titulo, const std::vector<std::string>& linhas) {
     TInfo& info = JanelaInfo(f);
-    info.setWindowTitle(ParaQString(titulo));
     info.Limpa();
+    info.setWindowTitle(ParaQString(titulo));
     for (const auto& l : linhas)
         info.AcrescentaLinha(l);
     info.show();

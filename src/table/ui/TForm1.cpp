@@ -4,6 +4,7 @@
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "platform/ui/Medidas.h"
 #include "table/EdicaoTabela.h"
 #include "table/EstadoMenus.h"
 #include "table/LogExecucao.h"
@@ -159,10 +160,12 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
 
     const char* paineis[4] = {"Arquivo", "Notas", "Linhas", "Chave"};
     const int larguras[4] = {250, 200, 80, 50};
+    // The file and notes panels share the window's width; the counts widen to their text.
     for (int k = 0; k < 4; ++k) {
-        Painel[k] = new QLabel(QString::fromLatin1(paineis[k]), this);
+        Painel[k] = k < 2 ? new QLabel(this) : new PainelStatus(larguras[k], this);
+        Painel[k]->setText(QString::fromLatin1(paineis[k]));
         Painel[k]->setObjectName(QStringLiteral("Painel%1").arg(k));
-        Painel[k]->setFixedWidth(larguras[k]);
+        if (k < 2) Painel[k]->setFixedWidth(larguras[k]);
         statusBar()->addWidget(Painel[k]);
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
@@ -564,6 +567,7 @@ bool TForm1::FechaTabela() {
     Painel[2]->setText(QStringLiteral("Linhas:"));
     Painel[3]->setText(QStringLiteral("Chave:"));
     statusBar()->setToolTip(QString());
+    Painel[0]->setToolTip(QString());
     edTitulo->clear();
     edSubTitulo->clear();
     edRodape->clear();
@@ -575,12 +579,17 @@ bool TForm1::FechaTabela() {
 
 void TForm1::MostraArquivoNoPainel(const std::string& arquivo) {
     const QString nome = QString::fromStdString(arquivo);
-    // A panel too narrow for the whole path shows the file name; the path goes to the hint.
-    if (Painel[0]->width() < 5 * nome.size()) {
-        Painel[0]->setText(QFileInfo(nome).fileName());
+    // A panel too narrow for the whole path shows the file name, shortened with an
+    // ellipsis when even that is too wide; the path goes to the hint.
+    const QFontMetrics fm(Painel[0]->font());
+    const int sala = Painel[0]->contentsRect().width();
+    if (fm.horizontalAdvance(nome) > sala) {
+        Painel[0]->setText(fm.elidedText(QFileInfo(nome).fileName(), Qt::ElideRight, sala));
+        Painel[0]->setToolTip(nome);
         statusBar()->setToolTip(nome);
     } else {
         Painel[0]->setText(nome);
+        Painel[0]->setToolTip(QString());
     }
 }
 

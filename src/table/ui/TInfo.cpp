@@ -63,7 +63,11 @@ TInfo::TInfo(QWidget* pai) : QDialog(pai, JanelaAuxiliar) {
     resize(600, 420);
 }
 
-void TInfo::Limpa() { Memo->clear(); }
+void TInfo::Limpa() {
+    Memo->clear();
+    // A caption set for earlier text (a file's structure) would name the wrong thing.
+    setWindowTitle(QStringLiteral("Info"));
+}
 
 void TInfo::AcrescentaLinha(const std::string& linha) { Memo->appendPlainText(ParaQString(linha)); }
 

@@ -17,6 +17,8 @@ class TInfo : public QDialog {
 public:
     explicit TInfo(QWidget* pai = nullptr);
 
+    // Empties the text and gives back the caption "Info"; callers that name what
+    // they show set their caption after it.
     void Limpa();
     void AcrescentaLinha(const std::string& linha);
     std::vector<std::string> Linhas() const;

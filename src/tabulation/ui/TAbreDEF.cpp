@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -54,6 +56,18 @@ TAbreDEF::TAbreDEF(QWidget* pai) : QDialog(pai) {
     bSair = new QPushButton(QStringLiteral("&Cancela"), this);
     bOK->setDefault(true);
 
+    // The folders are listed (and sorted) a level at a time after the dialog opens:
+    // each listing above the chosen folder moves it down, so the view follows it
+    // until the user takes the tree in hand.
+    auto segue = [this] {
+        if (segue_) QTimer::singleShot(0, this, &TAbreDEF::MostraPastaEscolhida);
+    };
+    connect(pastas_, &QFileSystemModel::directoryLoaded, this, segue);
+    connect(pastas_, &QFileSystemModel::rowsInserted, this, segue);
+    connect(pastas_, &QFileSystemModel::layoutChanged, this, segue);
+    for (QObject* o : {static_cast<QObject*>(DirectoryListBox1), static_cast<QObject*>(DirectoryListBox1->viewport()),
+                       static_cast<QObject*>(DirectoryListBox1->verticalScrollBar())})
+        o->installEventFilter(this);
     connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, &TAbreDEF::DriveComboBox1Change);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TAbreDEF::DirectoryListBox1Change);
@@ -89,10 +103,22 @@ void TAbreDEF::DefinePasta(const std::string& pasta) {
     pasta_ = p;
     QModelIndex i = pastas_->index(QString::fromStdString(p));
     if (i.isValid()) {
+        segue_ = true;
         DirectoryListBox1->setCurrentIndex(i);
-        DirectoryListBox1->scrollTo(i);
+        MostraPastaEscolhida();
     }
     FileListBox1Change();
+}
+
+void TAbreDEF::MostraPastaEscolhida() {
+    const QModelIndex i = DirectoryListBox1->currentIndex();
+    if (i.isValid() && pastas_->filePath(i) == QDir::cleanPath(QString::fromStdString(pasta_)))
+        DirectoryListBox1->scrollTo(i);
+}
+
+void TAbreDEF::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    MostraPastaEscolhida();
 }
 
 void TAbreDEF::DriveComboBox1Change() { DefinePasta(DriveComboBox1->currentText().toStdString()); }
@@ -139,6 +165,11 @@ void TAbreDEF::FileListBox1MouseDown() {
 }
 
 bool TAbreDEF::eventFilter(QObject* objeto, QEvent* evento) {
+    if ((objeto == DirectoryListBox1 || objeto == DirectoryListBox1->viewport() ||
+         objeto == DirectoryListBox1->verticalScrollBar()) &&
+        (evento->type() == QEvent::MouseButtonPress || evento->type() == QEvent::KeyPress ||
+         evento->type() == QEvent::Wheel))
+        segue_ = false;
     if (objeto == FileListBox1 && evento->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(evento);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {

@@ -40,10 +40,15 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
+    // Scrolls the folder tree to the folder shown, while it is the current one.
+    void MostraPastaEscolhida();
+
     QFileSystemModel* pastas_;
     std::string pasta_;
+    bool segue_ = false; // the tree keeps the chosen folder in view as it is listed
 };
 
 // The first line of a DEF without its leading ';' (an empty text when none).

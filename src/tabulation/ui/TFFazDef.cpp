@@ -172,7 +172,7 @@ TFFazDef::TFFazDef(QWidget* pai) : QDialog(pai) {
     bAutoDEF = Acao(this, "bAutoDEF", QStringLiteral("DEF"),
                     QStringLiteral("Gera DEF autom\u00E1ticamente para os campos selecionados"));
     bAutoCNV = Acao(this, "bAutoCNV", QStringLiteral("CNV"),
-                    QStringLiteral("Gera CNV at\u00F4maticamente para os campos selecionados"));
+                    QStringLiteral("Gera CNV atom\u00E1ticamente para os campos selecionados"));
     NumeraCNV = Acao(this, "NumeraCNV", QStringLiteral("Numera"), QStringLiteral("Numera CNV"));
     bCompacta = Acao(this, "bCompacta", QStringLiteral("Compacta"),
                      QStringLiteral("V\u00E1rios c\u00F3digos na mesma linha do CNV"));

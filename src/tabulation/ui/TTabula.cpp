@@ -271,7 +271,7 @@ void TTabula::MostraCategorias(int s) {
 
 void TTabula::SelecionaClick() {
     int i = ListInicial->currentRow();
-    if (i < 0 || rodando_) return;
+    if (i < 0 || ocupado_) return;
     int pos = Seleciona(*def_, i);
     preenchendo_ = true;
     ListInicial->clear();
@@ -287,7 +287,7 @@ void TTabula::SelecionaClick() {
 
 void TTabula::DeSelecionaClick() {
     int i = ListSelecao->currentRow();
-    if (i < 0 || rodando_) return;
+    if (i < 0 || ocupado_) return;
     DeSeleciona(*def_, i);
     preenchendo_ = true;
     ListInicial->addItem(ParaQString(def_->ListInicial.back()));
@@ -307,7 +307,7 @@ void TTabula::ListSelecaoClick() {
 
 void TTabula::ListCategSelExit() {
     // During a run the workers read the marks: they change only between runs.
-    if (preenchendo_ || rodando_) return;
+    if (preenchendo_ || ocupado_) return;
     int s = ListSelecao->currentRow();
     if (s < 0 || s >= def_->NumSelecoes) return;
     TDimensao& d = def_->Selecao(s);
@@ -346,7 +346,7 @@ void TTabula::Botoes(bool rodando) {
 }
 
 void TTabula::ExecuteClick() {
-    if (rodando_) return;
+    if (ocupado_) return;
     ListCategSelExit();
     OpcoesTabulacao op = Opcoes();
     ProgressoJanela progresso([this](std::uint64_t feito, std::uint64_t, const std::string& arquivo) {
@@ -355,11 +355,7 @@ void TTabula::ExecuteClick() {
         if (isMinimized()) setWindowTitle(QString::number(feito));
     });
     progresso_ = &progresso;
-    rodando_ = true;
-    ticks_ = 0;
-    Painel[2]->setText(QStringLiteral("0:00"));
-    Botoes(true);
-    Timer1->start();
+    ocupado_ = true;
     // The run fills a table of its own: the open one stays until this one is ready.
     TabelaResultados nova;
     LogExecucao logNovo;
@@ -368,6 +364,7 @@ void TTabula::ExecuteClick() {
             TTabula* t;
             ~Fim() {
                 t->Timer1->stop();
+                t->ocupado_ = false;
                 t->rodando_ = false;
                 t->progresso_ = nullptr;
                 t->Botoes(false);
@@ -385,6 +382,20 @@ void TTabula::ExecuteClick() {
     TabelaAtual() = std::move(nova);
     LogAtual().DefineLinhas(logNovo.Linhas());
     QTimer::singleShot(0, this, [this] { done(QDialog::Accepted); });
+}
+
+void TTabula::ComecaLeitura() {
+    rodando_ = true;
+    ticks_ = 0;
+    Painel[2]->setText(QStringLiteral("0:00"));
+    Botoes(true);
+    Timer1->start();
+}
+
+void TTabula::TerminaLeitura() {
+    Timer1->stop();
+    rodando_ = false;
+    Botoes(false);
 }
 
 void TTabula::bCancelarClick() {

@@ -71,6 +71,8 @@ public:
     bool EscolheArquivoExportacao(std::string& nome) override;
     bool EscolheCampos(const std::vector<std::string>& campos, std::vector<std::string>& escolhidos) override;
     void MostraExportacao(const std::string& nome) override;
+    void ComecaLeitura() override;
+    void TerminaLeitura() override;
 
     // The answer of the export's save dialog (tests); unset, the dialog asks.
     std::function<bool(std::string&)> PerguntaArquivoSaida;
@@ -126,7 +128,8 @@ private:
     LigacoesTabula ligacoes_;
     std::unique_ptr<DefTabulacao> proprio_;
     DefTabulacao* def_;
-    bool rodando_ = false;
+    bool ocupado_ = false; // "E&xecutar" is being handled (checks and questions included)
+    bool rodando_ = false; // the files are being read
     bool preenchendo_ = false;
     int ticks_ = 0;
     ProgressoJanela* progresso_ = nullptr;

@@ -146,6 +146,25 @@ TEST_F(JanelaR, RunThroughTheMainWindowShowsOutputPlotsAndTheReturnedTable) {
     info.hide();
 }
 
+// The text viewer shows R's output under its own caption, not under the one the
+// browser's structure report left on it.
+TEST_F(JanelaR, OutputOfARunTakesTheViewersOwnCaption) {
+    if (cfg.DirR.empty()) GTEST_SKIP() << "R is not installed (r-base-core)";
+    biblioteca.Grava("r.rx", "<titulo>Roda</titulo><script>print(\"ola\")</script>");
+    TInfo& info = FormR->JanelaSaida();
+    info.setWindowTitle(QString::fromLatin1("Informa\xE7\xE3o de dados.dbf"));
+    teste::QuandoModal([](QWidget* w) {
+        auto* f = qobject_cast<TFormR*>(w);
+        ASSERT_TRUE(f);
+        f->ListProg->setCurrentRow(0);
+        f->bOK->click();
+    });
+    ProgramaRClick(*janela);
+    EXPECT_TRUE(info.isVisible());
+    EXPECT_EQ(info.windowTitle(), QStringLiteral("Info"));
+    info.hide();
+}
+
 TEST_F(JanelaR, InteractiveCommandWritesTheSessionStartupFile) {
     MudaPastaAtual(cfg.DirTrabalho);
     AchaProgramaSessaoR() = [](const std::string&) { return std::string(); };

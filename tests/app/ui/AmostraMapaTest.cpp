@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -52,7 +53,7 @@ std::map<std::string, std::string> Categorias(const std::string& cnv) {
 TEST(AmostraMapa, EveryAreaTableHasTheMapItsRowsFindWithOneAreaPerCode) {
     for (const auto& [cnv, mapa, quantas] :
          {std::tuple<std::string, std::string, std::size_t>{"UF.CNV", "brasil.map", 27},
-          {"MUNIC.CNV", ".C.map", 5570}}) {
+          {"MUNICBR.CNV", "BR.map", 5570}}) {
         SCOPED_TRACE(cnv);
         // The name the tabulation gives the map of this row table, in the sample's folder.
         EXPECT_EQ(NomeMapaDaTabela(cnv, Amostra(), ""), Amostra() + "/" + mapa);
@@ -79,6 +80,22 @@ TEST(AmostraMapa, EveryAreaTableHasTheMapItsRowsFindWithOneAreaPerCode) {
         for (const auto& [codigo, n] : vistos)
             EXPECT_EQ(n, 1) << codigo;
     }
+}
+
+// A map hidden by its name (".C.map") is in no file dialog: the user could never
+// open it by hand.
+TEST(AmostraMapa, EveryMapTheSampleTablesNameIsAVisibleFile) {
+    int mapas = 0;
+    for (const auto& entrada : std::filesystem::directory_iterator(Amostra())) {
+        const std::string nome = entrada.path().filename().string();
+        if (!nome.ends_with(".CNV")) continue;
+        const std::string mapa = NomeMapaDaTabela(nome, Amostra(), "");
+        if (mapa.empty()) continue;
+        ++mapas;
+        EXPECT_TRUE(std::filesystem::is_regular_file(mapa)) << nome << " -> " << mapa;
+        EXPECT_NE(std::filesystem::path(mapa).filename().string().front(), '.') << nome << " -> " << mapa;
+    }
+    EXPECT_EQ(mapas, 2);
 }
 
 // Runs the sample DEF with "UF residência" on the rows, no column variable and the

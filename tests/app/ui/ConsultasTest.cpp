@@ -4,9 +4,12 @@
 
 #include "data/LeDBF32.h"
 #include "platform/db/BancoDados.h"
+#include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
 #include "table/ui/GradeFixa.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <filesystem>
 #include <QPushButton>
@@ -51,5 +54,43 @@ TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
     EXPECT_EQ(t.NumLinhas, 2) << e.Descreve();
     EXPECT_EQ(t.NumColunas(), 1);
     EXPECT_TRUE(Principal().StringGrid1->isVisible());
+    Prepara(Estado::SemTabela);
+}
+
+// "Salvar DBF" from the SQL window, which is modal: the browser opens in front with
+// the file written, and takes input until it is closed; then the SQL window does again.
+TEST(ConsultaSQL, TheBrowserOpenedBySalvarDBFComesInFrontOfTheSqlWindow) {
+    Prepara(Estado::SemTabela);
+    const std::string banco = Pasta() / "banco_dbf";
+    std::filesystem::create_directories(banco);
+    {
+        dbfRecord h;
+        CreateDBF(h, banco + "/CASOS.DBF", {{"REGIAO", 'C', 12, 0, 0}, {"OBITOS", 'N', 3, 0, 0}}, 3);
+        for (const char* r : {" 11 Norte      3", " 12 Nordeste   7"})
+            AppendDBF(h, r);
+        CloseDBF(h);
+    }
+    if (!MotorAtual().AliasExiste("Gravados")) MotorAtual().AdicionaAliasPadrao("Gravados", banco);
+    ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
+    const std::string dbf = Pasta() / "gravado.dbf";
+    bool naFrente = false, mostrou = false, voltou = false;
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("SQL1")), [&](QWidget* w) {
+        auto* q = qobject_cast<TfQuery*>(w);
+        if (!q) return;
+        q->CarregaAliases();
+        q->cbDataBase->setEditText(QStringLiteral("Gravados"));
+        q->cbDataBaseClick();
+        q->DefineLinhasSQL({"select regiao, obitos from casos"});
+        q->EscolheArquivoDBF = [&] { return dbf; };
+        q->bDBF->click();
+        ASSERT_TRUE(fBrowse);
+        mostrou = fBrowse->isVisible() && fBrowse->Dbf.Nome == dbf;
+        naFrente = QApplication::activeModalWidget() == fBrowse;
+        fBrowse->close();
+        voltou = QApplication::activeModalWidget() == q;
+    });
+    EXPECT_TRUE(mostrou) << e.Descreve();
+    EXPECT_TRUE(naFrente) << e.Descreve();
+    EXPECT_TRUE(voltou) << e.Descreve();
     Prepara(Estado::SemTabela);
 }

@@ -207,7 +207,8 @@ std::string Efeito::Descreve() const {
     return s.empty() ? "nothing" : s;
 }
 
-Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo) {
+Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo,
+               const std::function<void(QWidget*)>& aoDeixarAberta) {
     TForm1& f = Principal();
     const std::string antes = Retrato(f.Tabela());
     const std::set<QWidget*> janelasAntes = JanelasVisiveis();
@@ -255,6 +256,7 @@ Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo) {
     for (QWidget* w : JanelasVisiveis())
         if (!janelasAntes.count(w)) {
             e.janelas.push_back(Nome(w));
+            if (aoDeixarAberta) aoDeixarAberta(w);
             w->close();
         }
     QApplication::processEvents();

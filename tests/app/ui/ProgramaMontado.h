@@ -77,8 +77,10 @@ struct Efeito {
 };
 
 // Triggers the action, closing every dialog it opens (after acaoNoDialogo, when given,
-// had its turn on each) and every window it leaves open.
-Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo = {});
+// had its turn on each) and every window it leaves open (after aoDeixarAberta, when
+// given, had its turn on each).
+Efeito Dispara(QAction* a, const std::function<void(QWidget*)>& acaoNoDialogo = {},
+               const std::function<void(QWidget*)>& aoDeixarAberta = {});
 
 // The visible items of a main-window menu (by its object name, submenus included) and
 // of the tool bar.

@@ -87,8 +87,8 @@ TEST(TfComprime, CompressAbortCheckAndRemoveDrivenThroughTheWindow) {
     EXPECT_FALSE(fs::exists(pasta / "dbf/a.dbf"));
     EXPECT_TRUE(msg.Textos().empty());
 
-    // A double click expands; "Rem &DBF" erases b (compressed) without asking and
-    // c after the question answered No.
+    // A double click expands; "Rem &DBF" erases b (compressed and checked here)
+    // without asking, and keeps c after the question answered No.
     emit janela.DBCList->itemDoubleClicked(janela.DBCList->item(0));
     EXPECT_EQ(Itens(janela.DBFList), (QStringList{"b.dbf", "c.dbf", "a.dbf"}));
     EXPECT_TRUE(fs::exists(pasta / "dbf/a.dbf"));
@@ -96,9 +96,9 @@ TEST(TfComprime, CompressAbortCheckAndRemoveDrivenThroughTheWindow) {
     janela.DBFList->item(1)->setSelected(true);
     msg.Responde("1");
     QTest::mouseClick(janela.bRemove, Qt::LeftButton);
-    EXPECT_EQ(Itens(janela.DBFList), (QStringList{"a.dbf"}));
+    EXPECT_EQ(Itens(janela.DBFList), (QStringList{"c.dbf", "a.dbf"}));
     EXPECT_FALSE(fs::exists(pasta / "dbf/b.dbf"));
-    EXPECT_FALSE(fs::exists(pasta / "dbf/c.dbf"));
+    EXPECT_TRUE(fs::exists(pasta / "dbf/c.dbf"));
     EXPECT_EQ(msg.Textos(), (std::vector<std::string>{
                                 "Aten\xE7\xE3o! c.dbf n\xE3o foi comprimido ainda! Deseja comprimi-lo agora?"}));
 }

@@ -13,6 +13,8 @@
 #include "table/TabelaResultados.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -66,6 +68,30 @@ TEST_F(QueryParaDBF, SelectGravadoEmDBFAbreNoBrowser) {
     EXPECT_EQ(janela->Label4->text(), "Executado em 0 minutos e 0 segundos");
     EXPECT_EQ(browse->Dbf.Nome, pasta / "casos.dbf");
     EXPECT_TRUE(browse->isVisible());
+}
+
+// A message box keeps the window's events running while it is up: the count of
+// records received must not take the place of the completion text meanwhile.
+class MensagemQueEspera : public MensagensRoteiro {
+public:
+    void Mostra(const std::string& texto) override {
+        MensagensRoteiro::Mostra(texto);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 700)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+};
+
+TEST_F(QueryParaDBF, AvisoDeCortadosDeixaOTextoDeConclusao) {
+    janela->DefineLinhasSQL({"select uf, printf('%.300c', 'x') as longo from casos"});
+    janela->EscolheArquivoDBF = [&] { return pasta / "cortados.dbf"; };
+    MensagemQueEspera m;
+    UsaMensagens usa(m);
+    janela->bDBF->click();
+    ASSERT_EQ(m.Textos().size(), 1u);
+    EXPECT_NE(m.Textos()[0].find("cortados"), std::string::npos) << m.Textos()[0];
+    EXPECT_EQ(janela->Label4->text(), "Executado em 0 minutos e 0 segundos");
 }
 
 TEST_F(QueryParaDBF, PedidosRecusadosComMensagem) {

@@ -71,6 +71,24 @@ protected:
     TFFazDef janela;
 };
 
+TEST_F(JanelaFazDef, ToolButtonsHaveTheirHints) {
+    const std::pair<QAction*, const char*> dicas[] = {
+        {janela.bAbrir, "Abrir arquivo ..."},
+        {janela.bAcentos, "Converte acentos do DOS"},
+        {janela.Salvar, "Salvar arquivo..."},
+        {janela.bImprime, "Imprime"},
+        {janela.bFullScreen, "Editar em tela cheia"},
+        {janela.bInvSel, "Inverte sele\u00E7\u00E3o"},
+        {janela.bAutoDEF, "Gera DEF autom\u00E1ticamente para os campos selecionados"},
+        {janela.bAutoCNV, "Gera CNV atom\u00E1ticamente para os campos selecionados"},
+        {janela.NumeraCNV, "Numera CNV"},
+        {janela.bCompacta, "V\u00E1rios c\u00F3digos na mesma linha do CNV"},
+        {janela.bExpande, "Um c\u00F3digo por linha do CNV"},
+        {janela.Sair, "Retorna \u00E0 janela principal"},
+    };
+    for (const auto& [acao, dica] : dicas) EXPECT_EQ(acao->toolTip().toStdString(), dica);
+}
+
 TEST_F(JanelaFazDef, OpeningFromTheListSetsFieldsRulerAndCommands) {
     EXPECT_EQ(Textos(janela.FileListBox1), (QStringList{"DADOS.DBF", "sexo.cnv", "t.def"}));
     EXPECT_FALSE(janela.bAutoDEF->isEnabled());

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
+#include <filesystem>
 #include <stdexcept>
 #include <gtest/gtest.h>
 
@@ -37,6 +39,23 @@ void NovaTabula() {
     delete Tabula;
     Tabula = new TTabula(Ligacoes());
 }
+
+// "E", "S" and "C" for "E&xecutar", "Sai&r" and "&Cancelar" when enabled, "-" when not.
+std::string EstadoDosBotoes(const TTabula& t) {
+    return std::string(t.bExecute->isEnabled() ? "E" : "-") + (t.bSair->isEnabled() ? "S" : "-") +
+           (t.bCancelar->isEnabled() ? "C" : "-");
+}
+
+// Notes each message with the dialog's buttons as they are while it is shown.
+struct AnotaBotoes : MensagensRoteiro {
+    explicit AnotaBotoes(const TTabula& t) : janela(t) {}
+    void Mostra(const std::string& texto) override {
+        vistos.push_back(texto + " " + EstadoDosBotoes(janela));
+        MensagensRoteiro::Mostra(texto);
+    }
+    const TTabula& janela;
+    std::vector<std::string> vistos;
+};
 
 class JanelaTabula : public TabulacaoTeste {
 protected:
@@ -302,6 +321,37 @@ TEST_F(JanelaTabula, RecordExportGoesThroughTheFieldChooser) {
     EXPECT_FALSE(janela.cbGrava->isChecked());
 }
 
+// "E&xecutar" and "Sai&r" stay on and "&Cancelar" off until the files are read:
+// while a check's message is shown, while the export's file is asked for, and again
+// when the cancel is reported.
+TEST_F(JanelaTabula, ButtonsSwitchOnlyWhileTheFilesAreRead) {
+    TTabula janela(Ligacoes());
+    janela.Threads = 1;
+    janela.CarregaDEF(arquivoDef);
+    auto estado = [&janela] { return EstadoDosBotoes(janela); };
+    AnotaBotoes anota(janela);
+    UsaMensagens usa(anota);
+
+    janela.ListLinha->setCurrentRow(0);
+    janela.ListArquivos->clearSelection();
+    janela.bExecute->click(); // no file chosen
+    janela.ListArquivos->item(0)->setSelected(true);
+    janela.cbGrava->setChecked(true);
+    std::string aoPerguntar;
+    janela.PerguntaArquivoSaida = [&](std::string&) {
+        aoPerguntar = estado();
+        return false; // no export: the run goes on
+    };
+    std::string aoLer;
+    QTimer::singleShot(0, &janela, [&] { aoLer = estado(); });
+    janela.bExecute->click();
+    EXPECT_EQ(aoPerguntar, "ES-");
+    EXPECT_EQ(aoLer, "--C");
+    EXPECT_EQ(janela.UltimoResultado().Fim, FimTabulacao::Pronta);
+    EXPECT_EQ(anota.vistos, std::vector<std::string>{"Nenhum arquivo selecionado! ES-"});
+    EXPECT_EQ(estado(), "ES-");
+}
+
 // Without the browser the export would open nowhere; without the import,
 // "Importa dados" would have nothing to run: the dialog is not built.
 TEST_F(JanelaTabula, ADialogWithoutItsLinksIsRefused) {
@@ -372,11 +422,13 @@ TEST_F(JanelaTabula, EscOrClosingDuringARunCancelsIt) {
             else
                 janela.close();
         });
-        msgs.Limpa();
+        AnotaBotoes anota(janela);
+        UsaMensagens usa(anota);
         janela.bExecute->click();
         EXPECT_TRUE(janela.UltimoResultado().Cancelada) << modo;
         EXPECT_LT(janela.UltimoResultado().RegistrosLidos, 6 * 40000 * 5 / 6) << modo;
-        EXPECT_EQ(msgs.Textos().back(), "Tabula\xE7\xE3o cancelada");
+        // The cancel is told with the dialog ready for the next run.
+        EXPECT_EQ(anota.vistos, std::vector<std::string>{"Tabula\xE7\xE3o cancelada ES-"});
     }
 }
 
@@ -417,6 +469,32 @@ TEST(TAbreDEF, ShowsTheTitleOfTheSelectedDef) {
     d.FileListBox1->setCurrentRow(2);
     EXPECT_EQ(d.TituloDEF->text(), "");
     EXPECT_EQ(d.ArquivoEscolhido(), pasta / "c.def");
+}
+
+// The folders load one level at a time after the dialog opens: the chosen folder
+// must still be in view once its parents and their other folders are listed.
+TEST(TAbreDEF, TheChosenFolderIsInViewOnceTheFoldersAreListed) {
+    PastaTemporaria pasta;
+    for (int i = 0; i < 60; ++i) std::filesystem::create_directories(pasta.Caminho() / ("p" + std::to_string(100 + i)) / "x");
+    const std::string escolhida = (pasta.Caminho() / "p159" / "defs").string();
+    std::filesystem::create_directories(escolhida);
+    pasta.Grava("p159/defs/a.def", ";A\r\n");
+    TAbreDEF d;
+    d.show();
+    d.DefinePasta(escolhida);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    QTreeView* arvore = d.DirectoryListBox1;
+    const QModelIndex atual = arvore->currentIndex();
+    ASSERT_TRUE(atual.isValid());
+    auto naVista = [&] { return arvore->viewport()->rect().contains(arvore->visualRect(arvore->currentIndex())); };
+    // Wait for the listing of the chosen folder's parent (its 60 folders) to settle.
+    const auto* modelo = arvore->model();
+    for (int i = 0; i < 100 && modelo->rowCount(atual.parent().parent()) < 60; ++i) QTest::qWait(50);
+    QTest::qWait(300);
+    ASSERT_EQ(modelo->rowCount(atual.parent().parent()), 60);
+    EXPECT_TRUE(naVista()) << arvore->visualRect(arvore->currentIndex()).y() << " of "
+                           << arvore->viewport()->height();
+    EXPECT_EQ(d.FileListBox1->count(), 1);
 }
 
 TEST(TfLigaCNV, ClickProposesTheDescription) {

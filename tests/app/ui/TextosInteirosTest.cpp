@@ -1,0 +1,251 @@
+// Every window the program opens, at the size it opens at, measured as the user reads
+// it with the desktop's default fonts: no caption, label, button, group, tab, status
+// panel or header text is wider than its room, no button is drawn empty, and a grid
+// without scroll bars shows all of its cells.
+#include "app/ui/ProgramaMontado.h"
+#include "app/ui/TextosInteiros.h"
+
+#include "analysis/ui/TRGrafico.h"
+#include "maps/Camadas.h"
+#include "maps/Classes.h"
+#include "maps/ui/PintaMapa.h"
+#include "maps/ui/TMapa.h"
+#include "maps/ui/TfCamada.h"
+#include "platform/db/BancoDados.h"
+#include "query/ui/TOQBForm.h"
+#include "query/ui/TfBrowse.h"
+#include "query/ui/TfQuery.h"
+#include "table/TabelaResultados.h"
+#include "table/ui/TEscolhe_Coluna.h"
+#include "table/Configuracao.h"
+#include "tabulation/ui/TAbreDEF.h"
+#include "tabulation/ui/TTabula.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QMenu>
+#include <QStatusBar>
+#include <QAbstractButton>
+#include <QImage>
+#include <QTest>
+#include <QTableWidget>
+#include <cstdlib>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace dorvan;
+using namespace dorvan::teste;
+using ::testing::IsEmpty;
+
+TEST(TextosInteiros, TheChecksFontIsTheDesktopsDefault) {
+    Programa();
+    // Debian's default sans-serif face; another one would measure another window.
+    EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"));
+}
+
+TEST(TextosInteiros, TheMainWindowsStatusPanelsShowTheirNumbersWhole) {
+    Prepara(Estado::ComTabela);
+    TForm1& f = Principal();
+    TabelaResultados& t = f.Tabela();
+    t.AlocaLinhas(199001, 199001);
+    for (std::int32_t r = 1; r <= t.NumLinhas; ++r)
+        t.Rotulo(r) = "1234567890 Munic\xEDpio";
+    t.TamCodigo = 10;
+    f.MostraTabela();
+    QApplication::processEvents();
+    std::vector<std::string> textos;
+    for (QLabel* l : f.statusBar()->findChildren<QLabel*>())
+        textos.push_back(l->text().toStdString());
+    EXPECT_THAT(textos, ::testing::Contains("Linhas:199001"));
+    EXPECT_THAT(textos, ::testing::Contains("Chave:10"));
+    EXPECT_THAT(TextosCortados(&f), IsEmpty());
+    Prepara(Estado::SemTabela);
+}
+
+TEST(TextosInteiros, EveryWindowOpenedFromTheMainWindowShowsItsTextsWhole) {
+    Achados a;
+    a.Mede(&Principal(), "main window");
+    std::vector<QAction*> acoes;
+    for (const char* menu : {"Arquivo1", "Editar1", "Operaes1", "Estatstica1", "Quadros1", "Grafico1", "Ajuda1"})
+        for (QAction* x : AcoesDoMenu(menu))
+            acoes.push_back(x);
+    for (QAction* x : AcoesDaBarra())
+        acoes.push_back(x);
+    // Leaving would end the program under test.
+    std::erase_if(acoes, [](QAction* x) { return x->objectName() == u"Sair1" || x->objectName() == u"SpeedButton3"; });
+    bool consultaVista = false;
+    for (Estado estado : {Estado::ComTabela, Estado::SemTabela}) {
+        for (QAction* x : acoes) {
+            Prepara(estado);
+            AbreMenusDe(x);
+            if (!x->isVisible() || !x->isEnabled()) continue;
+            const std::string onde = x->objectName().toStdString() + " (" + NomeEstado(estado) + ")";
+            Dispara(
+                x,
+                [&](QWidget* w) {
+                    a.Mede(w, onde);
+                    // A column chooser is answered with its first column, so the
+                    // window the command shows next is measured too.
+                    if (auto* e = qobject_cast<TEscolhe_Coluna*>(w); e && e->ListBox1->count() > 0) {
+                        QListWidgetItem* i = e->ListBox1->item(0);
+                        if (i->flags() & Qt::ItemIsUserCheckable) i->setCheckState(Qt::Checked);
+                        e->ListBox1->setCurrentItem(i);
+                        e->bOK->click();
+                        return;
+                    }
+                    // The SQL window's own dialogs come up over it, and reach this too.
+                    auto* q = dynamic_cast<TfQuery*>(w);
+                    if (q && !consultaVista) {
+                        consultaVista = true;
+                        for (QPushButton* b : {q->bNovoAlias, q->bCase, q->bOQB, q->bLote})
+                            if (b->isVisible() && b->isEnabled()) b->click();
+                    }
+                    Fecha(w);
+                },
+                [&](QWidget* w) { a.Mede(w, onde); });
+        }
+    }
+    EXPECT_TRUE(consultaVista);
+    Prepara(Estado::SemTabela);
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheMapLegendShowsTheElevenRowsOfTenClassesAndTheLayerDialogItsColours) {
+    Prepara(Estado::UmaColuna);
+    TForm1& f = Principal();
+    TabelaResultados& t = f.Tabela();
+    t.NomeMapa = Amostra() + "/brasil.map";
+    Dispara(f.Acao(QStringLiteral("Mapa1")), {}, [](QWidget*) {});
+    ASSERT_NE(Mapa, nullptr);
+    Mapa1Click(f);
+    ASSERT_TRUE(Mapa->isVisible());
+    t.NumClasses = 10;
+    CalculaLimitesClasses(t, ModoClasses::IgualValor);
+    Mapa->EscreveLegenda();
+    QApplication::processEvents();
+    QTableWidget* legenda = Mapa->StringGrid1;
+    ASSERT_EQ(legenda->rowCount(), 11);
+    // Every row of the legend in view, the title's and the ten classes'.
+    const int ultima = legenda->rowViewportPosition(10) + legenda->rowHeight(10);
+    EXPECT_LE(ultima, legenda->viewport()->height());
+    EXPECT_EQ(legenda->rowViewportPosition(0), 0);
+    Achados a;
+    a.Mede(Mapa, "map window");
+
+    // The layer dialog: the 4 x 4 colour grid whole, and a chosen cell in its own colour.
+    TfCamada d(Mapa);
+    CamadaDoMapa c;
+    c.ArquivoCamada = "rios.map";
+    d.Carrega(c, true);
+    d.show();
+    QApplication::processEvents();
+    a.Mede(&d, "layer dialog");
+    const QRect celula = d.dgCor->visualRect(d.dgCor->model()->index(1, 2));
+    QTest::mouseClick(d.dgCor->viewport(), Qt::LeftButton, {}, celula.center());
+    QApplication::processEvents();
+    EXPECT_EQ(d.Cor(), CoresCamada[6]);
+    const QImage imagem = d.dgCor->viewport()->grab().toImage();
+    // The style may shade the current cell a little; a selection colour is far off.
+    const QColor visto = imagem.pixelColor(celula.center()), proprio = CorQt(CoresCamada[6]);
+    EXPECT_LE(std::abs(visto.red() - proprio.red()) + std::abs(visto.green() - proprio.green()) +
+                  std::abs(visto.blue() - proprio.blue()),
+              48)
+        << visto.name().toStdString() << " instead of " << proprio.name().toStdString();
+    d.close();
+    Mapa->close();
+    Prepara(Estado::SemTabela);
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheQueryBuildersLinkDialogShowsItsCaptionWhole) {
+    Programa();
+    Achados a;
+    TOQBForm construtor(MotorAtual(), &Principal());
+    LigacaoModelo l;
+    MedeModal(a, "link", [&] { construtor.EditaLigacao(l); });
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheRPlotViewerShowsEveryButton) {
+    Programa();
+    Achados a;
+    TRGrafico visor(ConfiguracaoAtual(), &Principal());
+    visor.show();
+    visor.bMais->setVisible(true);
+    QApplication::processEvents();
+    a.Mede(&visor, "R plot viewer");
+    visor.close();
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheDbfBrowsersCountIsWhole) {
+    Programa();
+    ASSERT_NE(fBrowse, nullptr);
+    fBrowse->show();
+    fBrowse->MostraContagem(QStringLiteral("Reg:1500000"));
+    QApplication::processEvents();
+    Achados a;
+    a.Mede(fBrowse, "browser");
+    fBrowse->close();
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+TEST(TextosInteiros, TheTabulationDialogAndEveryDialogOfTheMapWindowShowTheirTextsWhole) {
+    Achados a;
+    // The tabulation dialog, after the sample's DEF is chosen.
+    Prepara(Estado::SemTabela);
+    const std::string pasta = Amostra();
+    bool tabulacao = false;
+    Dispara(Principal().Acao(QStringLiteral("Tabula1")), [&](QWidget* w) {
+        a.Mede(w, "Tabula1");
+        if (auto* abre = qobject_cast<TAbreDEF*>(w)) {
+            abre->DefinePasta(pasta);
+            const auto itens = abre->FileListBox1->findItems(QStringLiteral("obitos.def"), Qt::MatchFixedString);
+            ASSERT_EQ(itens.size(), 1);
+            abre->FileListBox1->setCurrentItem(itens.front());
+            abre->bOK->click();
+            return;
+        }
+        tabulacao = tabulacao || qobject_cast<TTabula*>(w);
+        Fecha(w);
+    });
+    EXPECT_TRUE(tabulacao);
+
+    // The map window's every command, from its menus and its buttons.
+    Prepara(Estado::UmaColuna);
+    TForm1& f = Principal();
+    f.Tabela().NomeMapa = Amostra() + "/brasil.map";
+    Mapa1Click(f);
+    ASSERT_TRUE(Mapa && Mapa->isVisible());
+    std::vector<QAction*> acoes;
+    for (QAction* x : Mapa->findChildren<QAction*>())
+        if (!x->objectName().isEmpty() && x->objectName() != u"Retornar1" && x->objectName() != u"BSair")
+            acoes.push_back(x);
+    ASSERT_FALSE(acoes.empty());
+    for (QAction* x : acoes) {
+        if (!Mapa->isVisible()) {
+            f.Tabela().NomeMapa = Amostra() + "/brasil.map";
+            Mapa1Click(f);
+        }
+        if (!x->isVisible() || !x->isEnabled()) continue;
+        const std::string onde = "map " + x->objectName().toStdString();
+        Dispara(
+            x,
+            [&](QWidget* w) {
+                a.Mede(w, onde);
+                Fecha(w);
+            },
+            [&](QWidget* w) { a.Mede(w, onde); });
+    }
+    a.Mede(Mapa, "map window");
+    Mapa->close();
+    Prepara(Estado::SemTabela);
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
