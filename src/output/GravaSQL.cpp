@@ -123,6 +123,8 @@ bool GravaSQL(const TabelaResultados& t, const std::string& arquivo) {
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
         linha = inicio;
         for (char ch : t.Rotulo(r)) {
+            // A zero byte ends the script for the programs that run it.
+            if (ch == '\0') continue;
             if (ch == '\'') linha += '\'';
             linha += ch;
         }

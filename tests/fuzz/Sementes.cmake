@@ -22,6 +22,7 @@ endfunction()
 
 copia(dbc ${_amostra}/dados/DO1901.DBC ${_amostra}/dados/DO1907.DBC)
 copia(dbf ${_amostra}/LOCOCOR.DBF)
+copia(sql_dbf ${_amostra}/LOCOCOR.DBF)
 copia(gera_cnv ${_amostra}/LOCOCOR.DBF)
 # Every table but the long municipality list.
 file(GLOB _cnvs ${_amostra}/*.CNV)

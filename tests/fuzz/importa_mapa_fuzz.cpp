@@ -1,7 +1,8 @@
 // One foreign map importer (chosen when building: IMPORTADOR and EXTENSAO), its
-// .MAP output read back. The shapefile takes two files: the input holds the .SHP
-// as its first part and the .DBF as the rest (see DuasPartes); its import may only
-// succeed when the .DBF holds every record its header counts.
+// .MAP output read back. The shapefile and the MapInfo file take two files: the
+// input holds the .SHP (.MIF) as its first part and the .DBF (.MID) as the rest
+// (see DuasPartes); a shapefile's import may only succeed when the .DBF holds
+// every record its header counts.
 #include "ApoioFuzz.h"
 #include "maps/ArquivoMapa.h"
 #include "maps/Importadores.h"
@@ -20,6 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
         nome = fuzz::Grava("x.shp", partes.first);
         dbf = partes.second;
         fuzz::Grava("x.dbf", dbf);
+    } else if (std::string_view(EXTENSAO) == ".mif") {
+        // Without its .MID the importer stops at once.
+        const auto partes = fuzz::DuasPartes(texto);
+        nome = fuzz::Grava("x.mif", partes.first);
+        fuzz::Grava("x.mid", partes.second);
     } else {
         nome = fuzz::Grava(std::string("x") + EXTENSAO, texto);
     }

@@ -1,7 +1,8 @@
 // A table file (.tab and the other separated text tables) read into a results table
 // and saved again: the saved text reads back with the same rows and columns, and
 // from then on saving and reading change nothing. (The first save may still differ
-// from the input: a table without a title reads back titled by its file name.)
+// from the input: a table without a title, or with an empty one, reads back titled
+// by its file name.)
 #include "ApoioFuzz.h"
 #include "table/TabelaArquivo.h"
 #include "table/TabelaResultados.h"
@@ -33,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
         const std::string salvo2 = l2.tabela ? TextoTab(t2, l2.log) : std::string();
         if (!l2.tabela || t2.NumLinhas != t.NumLinhas || t2.NumColunas() != t.NumColunas())
             Falha("rows or columns changed", salvo, salvo2);
+        // A table read always has a first title (its file's name when the file gives none).
+        if (t.Titulo1.empty() || t2.Titulo1.empty()) Falha("the first title went missing", salvo, salvo2);
         TabelaResultados t3;
         const LeituraTabela l3 = LeTabelaDeTexto(t3, salvo2, "x.tab", marca);
         const std::string salvo3 = l3.tabela ? TextoTab(t3, l3.log) : std::string();

@@ -212,3 +212,27 @@ TEST(GravaSQL, TheScriptRunsInPostgreSQL) {
 
 } // namespace
 } // namespace dorvan
+
+namespace dorvan {
+namespace {
+
+// A zero byte in a label (a damaged table file) would end the script where the
+// programs that run it read it: it is left out, and every row still goes in.
+TEST(GravaSQL, AZeroByteInALabelIsLeftOut) {
+    PastaTemporaria p;
+    TabelaResultados t = TabelaExemplo();
+    t.Rotulo(1) = std::string("ab\0cd", 5);
+    GravaSQL(t, p / "zero.sql");
+    EXPECT_EQ(p.Le("zero.sql").find('\0'), std::string::npos);
+    std::string saida;
+    EXPECT_EQ(teste::Executa("cd '" + p.Caminho().string() + "' && sqlite3 -bail z.db < zero.sql && sqlite3 z.db "
+                                                             "\"select count(*) from zero; select regiao from zero "
+                                                             "where rowid = 1;\" 2>&1",
+                             &saida),
+              0)
+        << saida;
+    EXPECT_EQ(saida, std::to_string(t.NumLinhas) + "\nabcd\n");
+}
+
+} // namespace
+} // namespace dorvan

@@ -190,8 +190,7 @@ void TFormR::ListProgDblClick() {
     if (!r.primeiroGrafico.empty() && MostraGraficoR()) MostraGraficoR()(r.primeiroGrafico);
     if (isVisible()) reject();
     if (r.mostrar) {
-        info.show();
-        info.raise();
+        MostraNaFrente(info);
         info.Memo->setFocus();
     }
 }

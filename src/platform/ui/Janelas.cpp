@@ -47,6 +47,21 @@ bool Mostrada(QWidget* w) { return w && w->isVisible() && !w->isMinimized(); }
 
 } // namespace
 
+void MostraNaFrente(QWidget& janela) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != &janela) {
+        const Qt::WindowModality modo = modal ? Qt::ApplicationModal : Qt::NonModal;
+        if (janela.windowModality() != modo) {
+            // The modality of a shown window takes effect only when it is shown again.
+            janela.hide();
+            janela.setWindowModality(modo);
+        }
+    }
+    janela.show();
+    janela.raise();
+    janela.activateWindow();
+}
+
 QWidget* JanelaDasMensagens() {
     if (QWidget* modal = QApplication::activeModalWidget(); Mostrada(modal)) return modal;
     if (QWidget* assunto = JanelaDoAssunto(); Mostrada(assunto)) return assunto->window();

@@ -23,6 +23,11 @@ namespace dorvan {
 // a box with no parent could then open behind the window that comes up next.
 QWidget* JanelaDasMensagens();
 
+// Shows a tool window in front, ready for input. Over a modal window already up (a
+// command of a modal dialog opens it) it is modal itself, as it would open blocked
+// behind that dialog otherwise; elsewhere it is a window like any other.
+void MostraNaFrente(QWidget& janela);
+
 // For the life of the object, messages and questions open in front of `janela`: the
 // window whose command or redraw shows them, whichever window is active meanwhile.
 class MensagensSobre {

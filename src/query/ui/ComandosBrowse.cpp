@@ -1,6 +1,7 @@
 #include "query/ui/ComandosBrowse.h"
 
 #include "analysis/ExecucaoR.h"
+#include "platform/ui/Janelas.h"
 #include "query/NavegaDBF.h"
 
 #include "query/ui/TfBrowse.h"
@@ -25,7 +26,7 @@ void RegistraBrowse(InicioPrograma& inicio, Configuracao& cfg) {
 
 void LigaComandosBrowse(TForm1& f) {
     f.DefineComando(QStringLiteral("SpeedButton15Click"), [] {
-        if (fBrowse) fBrowse->MostraNaFrente();
+        if (fBrowse) MostraNaFrente(*fBrowse);
     });
     Ganchos().MostraDBF = [](TForm1&, const std::string& arquivo) { MostraNoBrowse(arquivo); };
 }
@@ -48,7 +49,8 @@ void MostraNoBrowse(const std::string& arquivo) {
     if (!fBrowse) return;
     fBrowse->NomeArquivo = arquivo;
     fBrowse->bAbrirClick(false);
-    fBrowse->MostraNaFrente();
+    // Over the SQL window, whose "Salvar DBF" opens the file here, it comes modal.
+    MostraNaFrente(*fBrowse);
 }
 
 } // namespace dorvan

@@ -243,19 +243,6 @@ void TfBrowse::MostraR(bool sim) {
     AnlisecomR1->setVisible(sim);
 }
 
-void TfBrowse::MostraNaFrente() {
-    QWidget* modal = QApplication::activeModalWidget();
-    const Qt::WindowModality modo = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
-    if (windowModality() != modo && modal != this) {
-        // The modality of a shown window takes effect only when it is shown again.
-        hide();
-        setWindowModality(modo);
-    }
-    show();
-    raise();
-    activateWindow();
-}
-
 void TfBrowse::MostraUXT(bool sim) { Acao("XML2")->setVisible(sim); }
 
 void TfBrowse::AtualizaLegendaXSLT() {
@@ -372,7 +359,7 @@ void TfBrowse::PorNoInfo(const std::string& linha) {
 }
 
 void TfBrowse::MostraInfo() {
-    if (Info) Info->show();
+    if (Info) MostraNaFrente(*Info);
 }
 
 void TfBrowse::InformacaoClick() {
@@ -383,7 +370,7 @@ void TfBrowse::InformacaoClick() {
     Info->setWindowTitle(Q("Informa\xE7\xE3o de ") + Arq(Dbf.Nome));
     for (const auto& l : InformacaoDBF(Dbf, ec ? 0 : tamanho))
         Info->AcrescentaLinha(l);
-    Info->show();
+    MostraNaFrente(*Info);
 }
 
 void TfBrowse::Salvarcomocsv1Click() {

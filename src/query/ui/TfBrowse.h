@@ -75,11 +75,6 @@ public:
     void bRClick();
     void Timer1Timer();
 
-    // Shows the window in front, ready for input. Over a modal window (the SQL
-    // window, whose "Salvar DBF" opens the file here) it is modal itself, as it
-    // would open blocked behind it otherwise; elsewhere it is a window like any other.
-    void MostraNaFrente();
-
     // The commands found at start-up: R and the uxt converter.
     void MostraR(bool sim);
     void MostraUXT(bool sim);

@@ -6,6 +6,7 @@
 #include "platform/db/BancoDados.h"
 #include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
+#include "table/ui/TInfo.h"
 #include "table/ui/GradeFixa.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ TEST(ConsultaSQL, TheBrowserOpenedBySalvarDBFComesInFrontOfTheSqlWindow) {
     if (!MotorAtual().AliasExiste("Gravados")) MotorAtual().AdicionaAliasPadrao("Gravados", banco);
     ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
     const std::string dbf = Pasta() / "gravado.dbf";
-    bool naFrente = false, mostrou = false, voltou = false;
+    bool naFrente = false, mostrou = false, voltou = false, infoNaFrente = false;
     const Efeito e = Dispara(Principal().Acao(QStringLiteral("SQL1")), [&](QWidget* w) {
         auto* q = qobject_cast<TfQuery*>(w);
         if (!q) return;
@@ -86,11 +87,18 @@ TEST(ConsultaSQL, TheBrowserOpenedBySalvarDBFComesInFrontOfTheSqlWindow) {
         ASSERT_TRUE(fBrowse);
         mostrou = fBrowse->isVisible() && fBrowse->Dbf.Nome == dbf;
         naFrente = QApplication::activeModalWidget() == fBrowse;
+        // What the browser shows of the file comes in front of it in turn.
+        fBrowse->InformacaoClick();
+        infoNaFrente = Info && Info->isVisible() && QApplication::activeModalWidget() == Info &&
+                       Info->windowTitle().startsWith(QStringLiteral("Informa"));
+        if (Info) Info->close();
+        naFrente = naFrente && QApplication::activeModalWidget() == fBrowse;
         fBrowse->close();
         voltou = QApplication::activeModalWidget() == q;
     });
     EXPECT_TRUE(mostrou) << e.Descreve();
     EXPECT_TRUE(naFrente) << e.Descreve();
+    EXPECT_TRUE(infoNaFrente) << e.Descreve();
     EXPECT_TRUE(voltou) << e.Descreve();
     Prepara(Estado::SemTabela);
 }
