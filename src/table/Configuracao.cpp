@@ -395,6 +395,12 @@ std::string ProgramaAssociado(const std::string& extensao) {
     return desktop.empty() ? std::string() : ComandoDoDesktop(desktop);
 }
 
+std::string ProgramaDoEsquema(const std::string& esquema) {
+    if (ConsultaAssociacao()) return ConsultaAssociacao()(esquema + ":");
+    std::string desktop = DesktopPadrao("x-scheme-handler/" + esquema);
+    return desktop.empty() ? std::string() : ComandoDoDesktop(desktop);
+}
+
 bool AssociaExtensao(const std::string& caminhoPrograma) {
     const std::string dados = PastaDadosUsuario();
     const std::string config = PastaConfiguracaoUsuario();

@@ -87,6 +87,9 @@ ComandoInicial InterpretaLinhaComando(const std::vector<std::string>& argumentos
 // The command the desktop opens files of this extension with ("tab", "xls"), with
 // its file placeholders and trailing blanks removed; empty when none.
 std::string ProgramaAssociado(const std::string& extensao);
+// Likewise for addresses of a scheme ("mailto"): the program that opens them. The
+// lookup of DefineConsultaAssociacao gets the scheme followed by ':'.
+std::string ProgramaDoEsquema(const std::string& esquema);
 // Tests and start-up may answer the lookups themselves.
 void DefineConsultaAssociacao(std::function<std::string(const std::string&)> consulta);
 

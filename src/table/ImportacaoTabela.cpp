@@ -567,7 +567,7 @@ bool ColaTexto(TabelaResultados& t, const TabelaResultados* aberta, const std::s
         t.Modificada = t.NumLinhas > 0;
     }
     if (t.NumLinhas > 0) return true;
-    MensagensAtuais().Mostra("Conte\xFA" "do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida");
+    MensagensAtuais().Mostra("Conte\xFA" "do do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida");
     return false;
 }
 

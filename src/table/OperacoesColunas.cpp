@@ -299,7 +299,7 @@ void MultiplicaColunaPorFator(TabelaResultados& t, std::int32_t a, double f) {
         col.Total = Finito(col.Total * f);
     else
         CalculaTotal(t, a);
-    t.DefineNomeColuna(a, col.NomeColuna + "*" + NumeroCurto(f));
+    t.DefineNomeColuna(a, col.NomeColuna + "*" + NumeroCurtoLocal(f));
     col.Largura = LarguraPara(col);
     t.Modificada = true;
 }
@@ -462,25 +462,28 @@ ResultadoSupressao SuprimeLinhas(TabelaResultados& t, std::int32_t c, CriterioSu
         if (!sai) mantidas.push_back(r);
     }
     MantemLinhas(t, mantidas);
-    const bool removeu = t.NumLinhas < antes;
-    if (removeu) t.Modificada = true;
+    if (t.NumLinhas < antes) t.Modificada = true;
     if (t.NumLinhas == 0) return ResultadoSupressao::TabelaVazia;
-    if (removeu && MensagensAtuais().SimOuNao("Aten\xE7\xE3o!", "Criar linha com o agregado das linhas eliminadas")) {
-        std::string rotulo = EntraTexto("Entre com a descri\xE7\xE3o da linha", "Outras");
-        // Rows were removed, so the storage has room for one more.
-        const std::int32_t r = t.NumLinhas + 1;
-        t.Rotulo(r) = std::move(rotulo);
-        for (std::int32_t k = 1; k <= t.NumColunas(); ++k) {
-            ColunaResultados& coluna = t.Coluna(k);
-            double s = 0;
-            for (std::int32_t i = 1; i < r; ++i)
-                s += coluna.Dados[static_cast<std::size_t>(i)];
-            coluna.Dados[static_cast<std::size_t>(r)] = Finito(coluna.Total - s);
-        }
-        t.Ordem(r) = r;
-        t.NumLinhas = r;
-    }
     return ResultadoSupressao::Feita;
+}
+
+bool AgregaLinhasEliminadas(TabelaResultados& t, std::int32_t linhasAntes) {
+    if (t.NumLinhas < 1 || t.NumLinhas >= linhasAntes) return false;
+    if (!MensagensAtuais().SimOuNao("Aten\xE7\xE3o!", "Criar linha com o agregado das linhas eliminadas")) return false;
+    std::string rotulo = EntraTexto("Entre com a descri\xE7\xE3o da linha", "Outras");
+    // Rows were removed, so the storage has room for one more.
+    const std::int32_t r = t.NumLinhas + 1;
+    t.Rotulo(r) = std::move(rotulo);
+    for (std::int32_t k = 1; k <= t.NumColunas(); ++k) {
+        ColunaResultados& coluna = t.Coluna(k);
+        double s = 0;
+        for (std::int32_t i = 1; i < r; ++i)
+            s += coluna.Dados[static_cast<std::size_t>(i)];
+        coluna.Dados[static_cast<std::size_t>(r)] = Finito(coluna.Total - s);
+    }
+    t.Ordem(r) = r;
+    t.NumLinhas = r;
+    return true;
 }
 
 ResultadoSupressao SuprimeLinhasPergunta(TabelaResultados& t, std::int32_t c, CriterioSupressao criterio) {

@@ -130,10 +130,13 @@ enum class ResultadoSupressao {
 };
 
 // Removes the rows whose value in column c meets the criterion against x; the
-// others move up keeping labels, values and notes. When any was removed and rows
-// remain, optionally appends a row (label asked, "Outras") holding each column's
-// total minus the sum of the kept rows. Totals are left as they were.
+// others move up keeping labels, values and notes. Totals are left as they were.
 ResultadoSupressao SuprimeLinhas(TabelaResultados& t, std::int32_t c, CriterioSupressao criterio, double x);
+// After a suppression that left rows of the linhasAntes there were: asks "Criar linha
+// com o agregado das linhas eliminadas" and, on yes, appends the row (label asked,
+// "Outras") holding each column's total minus the sum of the kept rows. True when
+// a row was appended.
+bool AgregaLinhasEliminadas(TabelaResultados& t, std::int32_t linhasAntes);
 // The command: asks "Entre Valor para comparar com <title>" (default 0), then the above.
 ResultadoSupressao SuprimeLinhasPergunta(TabelaResultados& t, std::int32_t c, CriterioSupressao criterio);
 

@@ -597,8 +597,9 @@ bool SalvaComo(TabelaResultados& t, const std::string& arquivo, const std::vecto
     } else {
         auto g = Gravadores().find(ext);
         if (g == Gravadores().end() || !g->second) {
-            MensagensAtuais().Mostra("N\xE3o h\xE1 como salvar arquivos do tipo \"" + DeUtf8(ext.empty() ? arquivo : ext) +
-                                     "\". A tabela n\xE3o foi salva.");
+            // The type is named, not the path: a name without one says so.
+            const std::string tipo = ext.empty() ? std::string("sem extens\xE3o") : "do tipo \"" + DeUtf8(ext) + "\"";
+            MensagensAtuais().Mostra("N\xE3o h\xE1 como salvar arquivos " + tipo + ". A tabela n\xE3o foi salva.");
             return false;
         }
         if (!g->second(t, arquivo)) return false;

@@ -386,7 +386,7 @@ TEST_F(Importacao, PasteMergesIntoAnOpenTableAndRefusesText) {
 
     TabelaResultados vazia;
     EXPECT_FALSE(ColaTexto(vazia, nullptr, "uma frase qualquer", "clip", '.'));
-    EXPECT_EQ(msgs.Textos().back(), "Conte\xFA" "do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida");
+    EXPECT_EQ(msgs.Textos().back(), "Conte\xFA" "do do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida");
     EXPECT_EQ(vazia.NumLinhas, 0);
 }
 

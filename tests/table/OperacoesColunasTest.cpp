@@ -3,6 +3,7 @@
 #include "platform/Mensagens.h"
 #include "table/TabelaTeste.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -309,6 +310,21 @@ TEST(OperacoesColunas, MultiplyingByAFactorKeepsTotalsConsistent) {
     EXPECT_EQ(p.NomeColuna(2), "M*-1");
 }
 
+// The factor in the title is written as the other short numbers the user reads: with
+// the locale's decimal mark.
+TEST(OperacoesColunas, TheFactorInTheTitleHasTheLocalesDecimalMark) {
+    const QLocale antes;
+    QLocale::setDefault(QLocale(QStringLiteral("pt_BR")));
+    MensagensRoteiro m;
+    UsaMensagens usa(m);
+    TabelaResultados t = MontaTabela({"A", "B"}, {{"Taxa", {1, 2}}});
+    m.Responde("-2,5");
+    ASSERT_TRUE(MultiplicaPorFator(t, 1));
+    QLocale::setDefault(antes);
+    EXPECT_EQ(t.NomeColuna(1), "Taxa*-2,5");
+    EXPECT_EQ(Valores(t, 1), (std::vector<double>{-2.5, -5}));
+}
+
 TEST(OperacoesColunas, DecimalsAndWidthsAreRoundedAndClamped) {
     struct Caso {
         const char* resposta;
@@ -486,6 +502,10 @@ TEST(OperacoesColunas, SuppressingZeroRowsWithAnOthersRow) {
     m.Responde("S");
     m.Responde("Outras");
     EXPECT_EQ(SuprimeLinhasPergunta(t, 1, CriterioSupressao::IgualA), ResultadoSupressao::Feita);
+    // The rows kept are there before the question on the others comes.
+    EXPECT_EQ(Rotulos(t), (std::vector<std::string>{"A", "B", "D"}));
+    EXPECT_EQ(m.Registros().size(), 1u);
+    EXPECT_TRUE(AgregaLinhasEliminadas(t, 4));
     EXPECT_EQ(Rotulos(t), (std::vector<std::string>{"A", "B", "D", "Outras"}));
     EXPECT_EQ(Valores(t, 1), (std::vector<double>{10, 20, 30, 0}));
     EsperaValores(Valores(t, 2), {1, 4, 0, 2}, "Casos");
@@ -528,6 +548,9 @@ TEST(OperacoesColunas, SuppressionCriteria) {
         EXPECT_EQ(SuprimeLinhas(t, 1, c.criterio, c.x), ResultadoSupressao::Feita);
         EXPECT_EQ(Rotulos(t), c.ficam);
         EXPECT_EQ(t.NumLinhas, static_cast<std::int32_t>(c.ficam.size()));
+        EXPECT_FALSE(AgregaLinhasEliminadas(t, 4));
+        EXPECT_EQ(t.NumLinhas, static_cast<std::int32_t>(c.ficam.size()));
+        EXPECT_EQ(m.RespostasRestantes(), 0u);
     }
     EXPECT_EQ(NomesCriterios[1], "Maior que");
 }
@@ -539,6 +562,7 @@ TEST(OperacoesColunas, SuppressingNothingOrEverything) {
     // Nothing removed: no question, nothing changed.
     EXPECT_EQ(SuprimeLinhas(t, 1, CriterioSupressao::IgualA, 99), ResultadoSupressao::Feita);
     EXPECT_EQ(t.NumLinhas, 4);
+    EXPECT_FALSE(AgregaLinhasEliminadas(t, 4));
     EXPECT_FALSE(t.Modificada);
     EXPECT_TRUE(m.Registros().empty());
     // Every row removed: the caller closes the table.

@@ -403,9 +403,14 @@ TEST(TabelaArquivo, SalvaComoEscolhePelaExtensaoERecusaOQueNaoConhece) {
     EXPECT_TRUE(t.Modificada);
     EXPECT_TRUE(t.ArquivoAtual.empty());
     EXPECT_FALSE(std::filesystem::exists(pasta / "t.xyz"));
-    ASSERT_EQ(msgs.Textos().size(), 3u);
+    // An unknown type is named by itself; a name without one is no path in the box.
+    EXPECT_FALSE(SalvaComo(t, pasta / "pasta.d/tabela", {}, dir));
+    ASSERT_EQ(msgs.Textos().size(), 4u);
+    EXPECT_EQ(msgs.Textos()[0], "N\xE3o h\xE1 como salvar arquivos do tipo \".XYZ\". A tabela n\xE3o foi salva.");
     EXPECT_EQ(msgs.Textos()[1], "Precisa de chave nas linhas para gerar .CNV");
     EXPECT_EQ(msgs.Textos()[2], "Precisa de chave nas linhas para gerar tabela SPRING");
+    EXPECT_EQ(msgs.Textos()[3], "N\xE3o h\xE1 como salvar arquivos sem extens\xE3o. A tabela n\xE3o foi salva.");
+    EXPECT_EQ(msgs.Textos()[3].find(pasta.Caminho().string()), std::string::npos);
 
     EXPECT_TRUE(SalvaComo(t, pasta / "T.Tab", {}, dir));
     EXPECT_EQ(dir, pasta.Caminho().string() + "/");

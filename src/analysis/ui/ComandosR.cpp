@@ -24,6 +24,7 @@ void CarregaTabelaDoR(TForm1& f, bool comCaixaLog) {
     }
     LogAtual().DefineLinhas(leitura.log);
     f.MostraTabela();
+    f.MostraTituloDaTabela();
     f.StringGrid1->show();
     t.Modificada = true;
     const bool mostraLog = !comCaixaLog || LogAtual().MostraAoAbrir();

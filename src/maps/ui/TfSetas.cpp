@@ -284,7 +284,7 @@ bool SoltaDistancia(TForm1& f, TMapa& m, QPoint p) {
         MensagensAtuais().Mostra(TextoDoErroParaUsuario(std::current_exception()));
         return true;
     }
-    f.AtualizaGrade();
+    f.MostraNovaColuna();
     return true;
 }
 
@@ -307,7 +307,7 @@ void Selecionar1Click(TForm1& f, TMapa& m) {
     m.ModoSelecao = true;
     if (item) item->setChecked(true);
     m.Cliente->setCursor(Qt::CrossCursor);
-    if (f.Tabela().NumColunas() != antes) f.AtualizaGrade();
+    if (f.Tabela().NumColunas() != antes) f.MostraNovaColuna();
 }
 
 void InformaClick(TForm1& f, TMapa&) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -34,6 +35,21 @@ TSimNao::TSimNao(QWidget* pai) : QDialog(pai) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Mensagem, 1);
     layout->addLayout(botoes);
+}
+
+void TSimNao::keyPressEvent(QKeyEvent* e) {
+    // The buttons' letters answer alone too, as they do with Alt.
+    if (!(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        if (e->key() == Qt::Key_S) {
+            bSim->click();
+            return;
+        }
+        if (e->key() == Qt::Key_N) {
+            bNao->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(e);
 }
 
 bool TSimNao::Pergunta(const std::string& titulo, const std::string& mensagem) {

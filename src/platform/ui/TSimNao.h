@@ -1,5 +1,6 @@
 #pragma once
-// The system's own yes/no box: "&Sim" focused, "&Não" also on Esc.
+// The system's own yes/no box: "&Sim" focused, "&Não" also on Esc; S and N answer
+// with Alt or without it.
 #include <QDialog>
 #include <string>
 
@@ -20,6 +21,9 @@ public:
     QLabel* Mensagem;
     QPushButton* bSim;
     QPushButton* bNao;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 // The window created at start-up (null before); SimOuNao makes its own when absent.

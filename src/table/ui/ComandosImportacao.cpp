@@ -181,10 +181,7 @@ void LigaEditar(TForm1& f) {
     };
     define("Localizar1Click", [j, ultima] {
         TabelaResultados& t = j->Tabela();
-        if (t.ColunaOrdem != 0) {
-            OrdenaTabela(t, 0);
-            j->AtualizaGrade();
-        }
+        if (t.ColunaOrdem != 0) j->OrdenaPor(0);
         *ultima = 0;
         TLocaliza& b = JanelaLocaliza(*j);
         b.show();

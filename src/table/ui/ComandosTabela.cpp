@@ -110,7 +110,7 @@ void LigaOperacoes(TForm1& f) {
         j->MostraTabela();
     });
     define("NovaColunaClick", [j] {
-        const auto resposta = PerguntaTexto(j, "Nova coluna", "Entre express\xE3o", "0");
+        const auto resposta = PerguntaTexto(j, "Nova coluna", "Entre express\xE3o", "0", MaxExpressao);
         if (!resposta) return;
         // MostraNovaColuna shows the whole table when this is its first column.
         if (NovaColuna(j->Tabela(), RespostaExpressao(*resposta))) j->MostraNovaColuna();
@@ -126,8 +126,8 @@ void LigaQuadro(TForm1& f) {
         TabelaResultados& t = j->Tabela();
         const auto c = EscolheUmaColuna(t, "Ordenar por");
         if (!c) return;
-        OrdenaTabela(t, *c);
-        MostraDoTopo(*j);
+        j->OrdenaPor(*c);
+        j->MostraTabela();
     });
     define("Ttulo1Click", [j] {
         TabelaResultados& t = j->Tabela();
@@ -171,6 +171,7 @@ void LigaQuadro(TForm1& f) {
         if (c == 0) return;
         const auto criterio = EscolheCriterio();
         if (!criterio) return;
+        const std::int32_t antes = t.NumLinhas;
         switch (SuprimeLinhasPergunta(t, c, *criterio)) {
         case ResultadoSupressao::Cancelada:
             break;
@@ -178,7 +179,9 @@ void LigaQuadro(TForm1& f) {
             j->FechaTabela();
             break;
         case ResultadoSupressao::Feita:
+            // The user sees the rows kept before being asked about the others.
             MostraDoTopo(*j);
+            if (AgregaLinhasEliminadas(t, antes)) j->MostraTabela();
             break;
         }
     });
@@ -194,6 +197,7 @@ void LigaQuadro(TForm1& f) {
         t = std::move(antes);
         Transpoe(t);
         j->MostraTabela();
+        j->MostraTituloDaTabela();
         j->StringGrid1->show();
         j->StringGrid1->setFocus();
     });
@@ -286,9 +290,10 @@ void LigaMenus(TForm1& f) {
 } // namespace
 
 std::optional<std::string> PerguntaTexto(QWidget* pai, const std::string& titulo, const std::string& pergunta,
-                                         const std::string& padrao) {
+                                         const std::string& padrao, int maximo) {
     QInputDialog d(pai);
     d.setInputMode(QInputDialog::TextInput);
+    if (auto* caixa = d.findChild<QLineEdit*>()) caixa->setMaxLength(maximo);
     d.setWindowTitle(ParaQString(titulo));
     d.setLabelText(ParaQString(pergunta));
     d.setTextValue(ParaQString(padrao));

@@ -15,9 +15,10 @@ class TInfo;
 // Attaches every command by its handler name and the menus' opening states.
 void LigaComandosTabela(TForm1& f);
 
-// An input box with its own caption; nullopt when cancelled. 1252 text.
+// An input box with its own caption, taking at most `maximo` characters; nullopt
+// when cancelled. 1252 text.
 std::optional<std::string> PerguntaTexto(QWidget* pai, const std::string& titulo, const std::string& pergunta,
-                                         const std::string& padrao);
+                                         const std::string& padrao, int maximo = 32767);
 
 // The information window of the program, or one owned by f when none was created.
 TInfo& JanelaInfo(TForm1& f);

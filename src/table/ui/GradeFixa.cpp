@@ -22,8 +22,17 @@ public:
 
     void scrollTo(const QModelIndex&, ScrollHint) override {}
 
+    // The main view's keys reach a title or a label here, where it is drawn.
+    bool Edita(const QModelIndex& i, EditTrigger gatilho, QEvent* e) { return QTableView::edit(i, gatilho, e); }
+
 protected:
     void wheelEvent(QWheelEvent* e) override { QCoreApplication::sendEvent(principal_->viewport(), e); }
+    // The keyboard goes back to the main view once the cell is typed.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint dica) override {
+        const bool tinhaFoco = editor && editor->hasFocus();
+        QTableView::closeEditor(editor, dica);
+        if (tinhaFoco) principal_->setFocus();
+    }
 
 private:
     QTableView* principal_;
@@ -124,6 +133,60 @@ void GradeFixa::DefineAlturaLinhas(int altura) {
     for (QTableView* v : {topo_, esquerda_, canto_})
         v->verticalHeader()->setDefaultSectionSize(altura);
     Posiciona();
+}
+
+QTableView* GradeFixa::MargemDe(const QModelIndex& i) const {
+    if (!i.isValid()) return nullptr;
+    const bool linha = i.row() < linhas_, coluna = i.column() < colunas_;
+    return linha && coluna ? canto_ : linha ? topo_ : coluna ? esquerda_ : nullptr;
+}
+
+bool GradeFixa::edit(const QModelIndex& i, EditTrigger gatilho, QEvent* e) {
+    // This view hides the margins' cells: an editor opened here would not show.
+    if (QTableView* margem = MargemDe(i)) return static_cast<VistaFixa*>(margem)->Edita(i, gatilho, e);
+    return QTableView::edit(i, gatilho, e);
+}
+
+QModelIndex GradeFixa::moveCursor(CursorAction acao, Qt::KeyboardModifiers modificadores) {
+    const QModelIndex atual = currentIndex();
+    if (!atual.isValid() || !model()) return QTableView::moveCursor(acao, modificadores);
+    int g = atual.row(), c = atual.column();
+    switch (acao) {
+    case MoveUp:
+        g = std::max(0, g - 1);
+        break;
+    case MoveDown:
+        g = std::min(model()->rowCount() - 1, g + 1);
+        break;
+    case MoveLeft:
+        c = std::max(0, c - 1);
+        break;
+    case MoveRight:
+        c = std::min(model()->columnCount() - 1, c + 1);
+        break;
+    default:
+        return QTableView::moveCursor(acao, modificadores);
+    }
+    return model()->index(g, c);
+}
+
+void GradeFixa::scrollTo(const QModelIndex& i, ScrollHint dica) {
+    if (!MargemDe(i)) {
+        QTableView::scrollTo(i, dica);
+        return;
+    }
+    // Brings [inicio, inicio + tamanho) of the viewport into view along one bar.
+    auto mostra = [](QScrollBar* barra, int inicio, int tamanho, int visivel) {
+        if (inicio < 0)
+            barra->setValue(barra->value() + inicio);
+        else if (inicio + tamanho > visivel)
+            barra->setValue(barra->value() + std::min(inicio, inicio + tamanho - visivel));
+    };
+    if (i.column() >= colunas_)
+        mostra(horizontalScrollBar(), columnViewportPosition(i.column()), columnWidth(i.column()),
+               viewport()->width());
+    if (i.row() >= linhas_)
+        mostra(verticalScrollBar(), rowViewportPosition(i.row()), rowHeight(i.row()), viewport()->height());
 }
 
 int GradeFixa::AlturaFixa() const {

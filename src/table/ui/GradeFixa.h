@@ -45,15 +45,25 @@ public:
     // no click.
     bool Arrastando() const { return arraste_ == Arraste::Largura || arraste_ == Arraste::Posicao; }
 
+    // A title or a label lies in a margin: only the other axis follows it.
+    void scrollTo(const QModelIndex& i, ScrollHint dica = EnsureVisible) override;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void updateGeometries() override;
     bool eventFilter(QObject* o, QEvent* e) override;
+    // Titles and labels are typed into where they show, in their margin.
+    using QTableView::edit;
+    bool edit(const QModelIndex& i, EditTrigger gatilho, QEvent* e) override;
+    // The margins are cells like any other: an arrow key steps into and out of them.
+    QModelIndex moveCursor(CursorAction acao, Qt::KeyboardModifiers modificadores) override;
 
 private:
     enum class Arraste { Nenhum, Armado, Largura, Posicao };
 
     QTableView* NovaSobreposta();
+    // The margin view that shows cell i, or null for a cell of this view.
+    QTableView* MargemDe(const QModelIndex& i) const;
     void Posiciona();
     // Puts every margin view back on the main view's offsets.
     void Alinha();

@@ -55,6 +55,8 @@ QString Q(const char* texto1252) { return ParaQString(texto1252); }
 
 const char* const FiltroAbrir = "Textos separado por v\xEDrgulas |*.prn|Tabela do Dorvan|*.tab|Arquivos dBase III+|*.dbf|"
                                 "Comma Separated Values|*.csv";
+// The name the open dialog starts with: the three table kinds at once.
+const char* const NomeInicialAbrir = "*.tab;*.prn;*.csv";
 const char* const FiltroSalvar =
     "Texto separado por v\xEDrgulas|*.prn|Documento HTML|*.htm|Tabela do Dorvan |*.tab|Tabela de convers\xE3o|*.cnv|"
     "Tabela SPRING|*_tab.spr|Arquivo dBase III plus|*.dbf|Planilha Excel|*.xls|SQL script|*.sql|"
@@ -190,8 +192,13 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     // The file dialogs; tests answer through these hooks instead.
     EscolheArquivoAbrir = [this](const QString& titulo) {
         QFileDialog d(this, titulo, QString::fromStdString(cfg_.DirSalva));
-        d.setNameFilters(FiltrosQt(FiltroAbrir));
-        d.selectNameFilter(FiltrosQt(FiltroAbrir).value(1));
+        // The dialog has no name box that filters; the starting name becomes the first filter.
+        const QString inicial = QString::fromLatin1(NomeInicialAbrir);
+        QStringList filtros = FiltrosQt(FiltroAbrir);
+        filtros.prepend(inicial + QStringLiteral(" (") + QString(inicial).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                        QStringLiteral(")"));
+        d.setNameFilters(filtros);
+        d.selectNameFilter(filtros.first());
         d.setFileMode(QFileDialog::ExistingFile);
         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first().toStdString()
                                                                              : std::string();
@@ -497,7 +504,8 @@ void TForm1::RedimensionaColuna(int c, int largura) {
     // as the width command would store it; the grid then shows that width.
     const QFontMetrics fm = MetricaGrade();
     DefineLargura(t_, c, static_cast<double>(largura - 5) / LarguraDoCaractere(fm, c));
-    StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
+    // Narrower than its title too: what was dragged holds, to the character.
+    StringGrid1->DefineLargura(c, LarguraDoCaractere(fm, c) * t_.Coluna(c).Largura + 5);
 }
 
 void TForm1::MoveColunaDaTabela(int de, int para) {
@@ -535,6 +543,14 @@ void TForm1::AtualizaGrade() {
                               StringGrid1->Canto()})
         vista->viewport()->update();
 }
+
+void TForm1::OrdenaPor(std::int32_t c) {
+    OrdenaTabela(t_, c);
+    StringGrid1->scrollToTop();
+    AtualizaGrade();
+}
+
+void TForm1::MostraTituloDaTabela() { setWindowTitle(ParaQString(t_.Titulo1)); }
 
 void TForm1::MostraNovaColuna() {
     if (t_.NumColunas() == 1) {
@@ -601,7 +617,7 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
         LeituraTabela r = LeTabela(t_, arquivo);
         LogAtual().DefineLinhas(r.log);
         if (!r.dirMapas.empty()) cfg_.DirMapas = r.dirMapas;
-        setWindowTitle(ParaQString(t_.Titulo1));
+        if (r.tabela) MostraTituloDaTabela();
     } else if (ext == ".DBF") {
         LeDBFComoTabela(t_, arquivo, EscolheCampos, cfg_.DBFcomCP850);
     } else {
@@ -616,7 +632,6 @@ bool TForm1::AbreArquivo(const std::string& arquivo) {
     StringGrid1->show();
     StringGrid1->setFocus();
     t_.Modificada = false;
-    cfg_.DirSalva = DiretorioDe(arquivo);
     return true;
 }
 
@@ -629,7 +644,10 @@ void TForm1::Abrir1Click() {
         MensagensAtuais().Mostra("Arquivo n\xE3o existe!");
         return;
     }
-    if (!AbreArquivo(arquivo) || LogAtual().Linhas().empty()) return;
+    if (!AbreArquivo(arquivo)) return;
+    // The next save starts where the user opened from (a table named on the command line does not move it).
+    cfg_.DirSalva = DiretorioDe(std::filesystem::absolute(arquivo).string());
+    if (LogAtual().Linhas().empty()) return;
     // A log window still open shows another table's log: it goes either way.
     if (Ganchos().FechaLog) Ganchos().FechaLog(*this);
     if (LogAtual().MostraAoAbrir() && Ganchos().MostraLog) Ganchos().MostraLog(*this, true);
@@ -702,7 +720,7 @@ bool TForm1::eventFilter(QObject* o, QEvent* e) {
         // A border or title drag that ends here is no click on the title.
         if (StringGrid1->Arrastando()) ordenacaoArmada_ = false;
         if (m->button() == Qt::LeftButton && g == 0 && ordenacaoArmada_) {
-            OrdenaTabela(t_, c);
+            OrdenaPor(c);
             ordenacaoArmada_ = false;
         }
         AtualizaGrade();
@@ -749,7 +767,13 @@ void TForm1::EditaColuna(int c) {
 void TForm1::ExtensaoTAB1Click() { ExtensaoTAB(cfg_.CaminhoPrograma); }
 
 void TForm1::EnviarParaClick() {
-    // Through the desktop's opener: with no mail program the user is told, not ignored.
+    // The desktop's opener takes a mail address without complaint even when no mail
+    // program is there to show the message.
+    if (ProgramaDoEsquema("mailto").empty()) {
+        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado: a mensagem para " + cfg_.EnderecoSuporte +
+                                 " n\xE3o pode ser criada.");
+        return;
+    }
     ExploreWeb(EnderecoEnviarPara(cfg_.EnderecoSuporte, t_.Titulo1));
 }
 

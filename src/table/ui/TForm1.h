@@ -62,6 +62,10 @@ public:
     bool AbreArquivo(const std::string& arquivo);
     // Every cell is drawn again (after an operation changed values in place).
     void AtualizaGrade();
+    // Orders the rows by column c (0: natural order) and shows them from the top row.
+    void OrdenaPor(std::int32_t c);
+    // The caption shows the table's title, as reading a table file sets it.
+    void MostraTituloDaTabela();
     // Width in pixels of grid column c from its printed width and its title.
     int LarguraNaGrade(int c) const;
     // Column c was dragged to `largura` pixels: its printed width follows.

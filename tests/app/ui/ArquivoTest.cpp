@@ -3,12 +3,14 @@
 #include "app/ui/ProgramaMontado.h"
 
 #include "maps/ui/TEscolheNome.h"
+#include "table/Configuracao.h"
 #include "table/ui/GradeFixa.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QPushButton>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -90,5 +92,62 @@ TEST(MenuArquivo, ExecutarTabulacaoRunsTheDefChosenInTheOpenDefDialog) {
     EXPECT_GT(t.NumLinhas, 0) << e.Descreve();
     EXPECT_GE(t.NumColunas(), 1);
     EXPECT_TRUE(Principal().StringGrid1->isVisible());
+    Prepara(Estado::SemTabela);
+}
+
+// A file that holds no table leaves the caption as it was.
+TEST(MenuArquivo, AbrirTabelaOfAFileThatIsNoTableLeavesTheCaption) {
+    const std::string prn = Pasta().Grava("linha.prn", "\"Regi\xE3o\";\"Casos\"\r\n");
+    Prepara(Estado::SemTabela);
+    ASSERT_EQ(Principal().windowTitle(), QStringLiteral("Dorvan"));
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("Abrir1")), RespostaArquivo(prn));
+    EXPECT_EQ(Principal().Tabela().NumLinhas, 0) << e.Descreve();
+    EXPECT_EQ(Principal().windowTitle(), QStringLiteral("Dorvan"));
+}
+
+// The open dialog starts on the tables of the three text kinds together.
+TEST(MenuArquivo, AbrirTabelaStartsOnTheFilterOfTheThreeTableKinds) {
+    Prepara(Estado::SemTabela);
+    std::string filtro;
+    Dispara(Principal().Acao(QStringLiteral("Abrir1")), [&filtro](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        if (!d) return;
+        filtro = d->selectedNameFilter().toStdString();
+        d->reject();
+    });
+    EXPECT_THAT(filtro, ::testing::HasSubstr("*.tab;*.prn;*.csv"));
+}
+
+// A table named on the command line is opened where it is; the folder the save dialog
+// starts in stays the one the settings gave.
+TEST(LinhaDeComando, ATableOpenedFromTheCommandLineLeavesTheSaveFolder) {
+    const std::string tab = Pasta().Grava("linha-comando/t1.tab", "\"Regi\xE3o\";\"Casos\"\r\n"
+                                                                  "\"11 Norte\";10\r\n"
+                                                                  "\"12 Nordeste\";20\r\n");
+    Prepara(Estado::SemTabela);
+    Configuracao& cfg = Principal().Config();
+    const std::string antes = cfg.DirSalva;
+    std::filesystem::create_directories(Pasta() / "salva");
+    const std::string salva = Pasta() / "salva/";
+    cfg.DirSalva = salva;
+    const std::filesystem::path atual = std::filesystem::current_path();
+    std::filesystem::current_path(Pasta() / "linha-comando");
+    Principal().Inicia({"t1.tab"});
+    std::filesystem::current_path(atual);
+    EXPECT_EQ(Principal().Tabela().NumLinhas, 2);
+    EXPECT_EQ(cfg.DirSalva, salva);
+    cfg.DirSalva = antes;
+    Prepara(Estado::SemTabela);
+}
+
+// With no mail program "Enviar para ..." says so instead of doing nothing.
+TEST(MenuArquivo, EnviarParaWithNoMailProgramTellsTheUser) {
+    Prepara(Estado::ComTabela);
+    DefineConsultaAssociacao([](const std::string&) { return std::string(); });
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("EnviarPara")));
+    DefineConsultaAssociacao({});
+    EXPECT_THAT(e.documentos, IsEmpty());
+    ASSERT_EQ(e.mensagens.size(), 1u) << e.Descreve();
+    EXPECT_THAT(e.mensagens[0], ::testing::HasSubstr("e-mail"));
     Prepara(Estado::SemTabela);
 }

@@ -272,3 +272,154 @@ TEST(GradePrincipal, LabelsWiderThanTheirColumnShowTheirFirstCharactersApart) {
             EXPECT_NE(celulas[a], celulas[b]) << "labels of rows " << a + 2 << " and " << b + 2 << " look alike";
     Prepara(Estado::SemTabela);
 }
+
+namespace {
+
+// The editor open in the grid, if any: the widget that has the keyboard.
+QLineEdit* EditorAberto() {
+    QApplication::processEvents();
+    return qobject_cast<QLineEdit*>(QApplication::focusWidget());
+}
+
+// Clicks the cell (g, c) where the grid shows it: a title in the top rows, a label at the left.
+void ClicaCelula(int g, int c) {
+    GradeFixa& grade = Grade();
+    QTableView* v = g < 2 ? (c == 0 ? grade.Canto() : grade.Topo()) : (c == 0 ? grade.Esquerda() : &grade);
+    const QModelIndex i = Principal().Modelo->index(g, c);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(i).center());
+    QApplication::processEvents();
+}
+
+void Tecla(Qt::Key k, Qt::KeyboardModifiers m = {}) {
+    QWidget* alvo = QApplication::focusWidget() ? QApplication::focusWidget() : &Grade();
+    QTest::keyClick(alvo, k, m);
+    QApplication::processEvents();
+}
+
+// Types the text key by key into whatever has the keyboard, as a user does.
+void Digita(const QString& texto) {
+    for (QChar ch : texto) {
+        QWidget* alvo = QApplication::focusWidget() ? QApplication::focusWidget() : &Grade();
+        QTest::keyClick(alvo, ch.toLatin1());
+        QApplication::processEvents();
+    }
+}
+
+} // namespace
+
+// A label or a title is typed into where it stands, as a double click edits it: the
+// text shows while it is typed, Escape leaves the cell as it was, Enter stores it.
+TEST(GradePrincipal, TypingIntoALabelOrATitleShowsTheTextInThatCell) {
+    Prepara(Estado::ComTabela);
+    TForm1& f = Principal();
+    GradeFixa& g = Grade();
+    f.activateWindow();
+    g.setFocus();
+    const std::string rotulo = f.Tabela().Rotulo(LinhaReal(f.Tabela(), 3));
+
+    ClicaCelula(3, 0);
+    ASSERT_EQ(g.currentIndex(), f.Modelo->index(3, 0));
+    Digita(QStringLiteral("Xy"));
+    QLineEdit* ed = EditorAberto();
+    ASSERT_NE(ed, nullptr) << "no editor took the keys";
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->parentWidget(), g.Esquerda()->viewport()) << "the editor is not where the label is shown";
+    EXPECT_TRUE(ed->geometry().intersects(g.Esquerda()->visualRect(f.Modelo->index(3, 0))));
+    EXPECT_EQ(ed->text(), QStringLiteral("Xy"));
+    Tecla(Qt::Key_Escape);
+    EXPECT_EQ(f.Tabela().Rotulo(LinhaReal(f.Tabela(), 3)), rotulo) << "Escape stored the text";
+    EXPECT_NE(EditorAberto(), ed);
+
+    ClicaCelula(0, 2);
+    Digita(QStringLiteral("Novo"));
+    ed = EditorAberto();
+    ASSERT_NE(ed, nullptr) << "no editor took the keys";
+    EXPECT_EQ(ed->parentWidget(), g.Topo()->viewport()) << "the editor is not where the title is shown";
+    EXPECT_EQ(ed->text(), QStringLiteral("Novo"));
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(f.Tabela().NomeColuna(2), "Novo");
+    Prepara(Estado::SemTabela);
+}
+
+// The arrow keys move from a label or a title as from any other cell.
+TEST(GradePrincipal, ArrowKeysMoveFromALabelOrATitleAsFromAnyCell) {
+    Prepara(Estado::ComTabela);
+    TForm1& f = Principal();
+    GradeFixa& g = Grade();
+    f.activateWindow();
+    g.setFocus();
+    struct Passo {
+        Qt::Key tecla;
+        int linha, coluna;
+    };
+    ClicaCelula(3, 0);
+    for (const Passo& p : {Passo{Qt::Key_Down, 4, 0}, Passo{Qt::Key_Up, 3, 0}, Passo{Qt::Key_Up, 2, 0},
+                           Passo{Qt::Key_Right, 2, 1}, Passo{Qt::Key_Left, 2, 0}, Passo{Qt::Key_Up, 1, 0},
+                           Passo{Qt::Key_Up, 0, 0}, Passo{Qt::Key_Right, 0, 1}, Passo{Qt::Key_Right, 0, 2},
+                           Passo{Qt::Key_Down, 1, 2}, Passo{Qt::Key_Down, 2, 2}, Passo{Qt::Key_Left, 2, 1}}) {
+        Tecla(p.tecla);
+        EXPECT_EQ(g.currentIndex(), f.Modelo->index(p.linha, p.coluna))
+            << "key " << p.tecla << " should reach (" << p.linha << ", " << p.coluna << ")";
+    }
+    Prepara(Estado::SemTabela);
+}
+
+// A title click sorts and shows the table from its top row, and Find then searches
+// from there: no match above the rows on screen is skipped.
+TEST(GradePrincipal, SortingByATitleShowsTheTopRowAndFindStartsThere) {
+    ASSERT_NO_FATAL_FAILURE(AbreTabelaGrande());
+    TForm1& f = Principal();
+    GradeFixa& g = Grade();
+    f.activateWindow();
+    g.setFocus();
+    ClicaValor("value clicked");
+    QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
+    QApplication::processEvents();
+    ASSERT_EQ(g.verticalScrollBar()->value(), g.verticalScrollBar()->maximum());
+    ASSERT_GT(g.verticalScrollBar()->value(), 0);
+    const int coluna = g.columnAt(0);
+    const QRect titulo = g.Topo()->visualRect(f.Modelo->index(0, coluna));
+    QTest::mouseClick(g.Topo()->viewport(), Qt::LeftButton, {}, titulo.center());
+    QApplication::processEvents();
+    ASSERT_EQ(f.Tabela().ColunaOrdem, coluna);
+    EXPECT_EQ(g.rowAt(0), 2) << "the largest values are out of view";
+
+    QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
+    QApplication::processEvents();
+    f.Acao(QStringLiteral("Localizar1"))->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(g.rowAt(0), 2) << "back in natural order, the table shows from its top";
+    TLocaliza& busca = JanelaLocaliza(f);
+    busca.edTexto->setText(QStringLiteral("Cidade 10"));
+    Msgs().textos.clear();
+    busca.bLocaliza->click();
+    EXPECT_EQ(g.currentIndex().row(), 11) << "\"Cidade 10\" skipped";
+    EXPECT_THAT(Msgs().textos, ::testing::IsEmpty());
+    busca.close();
+    Prepara(Estado::SemTabela);
+}
+
+// A column dragged narrower than its title stays as narrow as it was dragged.
+TEST(GradePrincipal, AColumnDraggedNarrowerThanItsTitleKeepsTheDraggedWidth) {
+    Prepara(Estado::ComTabela);
+    GradeFixa& g = Grade();
+    QTableView* topo = g.Topo();
+    const int c = 2;
+    const int antes = topo->columnWidth(c);
+    ASSERT_GT(antes, 30);
+    const QRect r = topo->visualRect(Principal().Modelo->index(0, c));
+    const QPoint borda(r.right(), r.center().y());
+    QTest::mousePress(topo->viewport(), Qt::LeftButton, {}, borda);
+    for (int dx = 4; dx <= antes - 20; dx += 4)
+        QTest::mouseMove(topo->viewport(), borda - QPoint(dx, 0));
+    const int arrastada = topo->columnWidth(c);
+    ASSERT_LT(arrastada, antes - 10) << "the border did not follow the mouse";
+    QTest::mouseRelease(topo->viewport(), Qt::LeftButton, {}, borda - QPoint(antes - 20, 0));
+    QApplication::processEvents();
+    // It holds as dragged, to the width of a digit (the column's width is kept in digits).
+    const int digito = QFontMetrics(QFont(QStringLiteral("Arial"), 8)).horizontalAdvance(QLatin1Char('0'));
+    EXPECT_NEAR(topo->columnWidth(c), arrastada, digito);
+    EXPECT_EQ(g.columnWidth(c), topo->columnWidth(c));
+    EXPECT_LT(topo->columnWidth(c), antes - 10);
+    Prepara(Estado::SemTabela);
+}

@@ -7,13 +7,16 @@
 #include "maps/ui/TEscolheNome.h"
 #include "maps/ui/TMapa.h"
 #include "platform/ui/Janelas.h"
+#include "table/ui/GradeFixa.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <bit>
 #include <cstdio>
 #include <filesystem>
@@ -253,6 +256,39 @@ TEST(Mapas, TheMapWindowsMessageOpensInFrontOfIt) {
     EXPECT_EQ(pais.size(), 1u) << "one box for the redraws of one opening";
     EXPECT_THAT(textos[0], HasSubstr("ruim.map"));
     Mapa->BSairClick();
+}
+
+// The columns the grid shows, as its view counts them.
+int ColunasNaGrade() { return Principal().StringGrid1->horizontalHeader()->count(); }
+
+// The columns the map tools add to the table show in the grid at once.
+TEST(Mapas, ColumnsAddedByTheMapToolsShowInTheGrid) {
+    const std::string arquivo = MapaEstrangeiro("shp");
+    Prepara(Estado::ComTabela);
+    Principal().Tabela().NomeMapa.clear();
+    std::vector<std::string> vistos;
+    const Efeito e = Dispara(Principal().Acao(QStringLiteral("bMapa")), AbreMapa(arquivo, vistos));
+    ASSERT_NE(Mapa, nullptr) << e.Descreve();
+    Mapa->show();
+    QApplication::processEvents();
+    const TabelaResultados& t = Principal().Tabela();
+    const std::int32_t antes = t.NumColunas();
+    ASSERT_EQ(ColunasNaGrade(), antes + 1);
+
+    Mapa->Acao(QStringLiteral("SelecionarAreas1"))->trigger();
+    ASSERT_EQ(t.NumColunas(), antes + 1);
+    EXPECT_EQ(t.NomeColuna(antes + 1), "Selecionada");
+    EXPECT_EQ(ColunasNaGrade(), antes + 2) << "the selection column is not in the grid";
+    Mapa->Acao(QStringLiteral("SelecionarAreas1"))->trigger();
+
+    Mapa->Acao(QStringLiteral("GerarColunaDistancias1"))->trigger();
+    QTest::mouseClick(Mapa->Cliente, Qt::LeftButton, {}, Mapa->Cliente->rect().center());
+    QApplication::processEvents();
+    ASSERT_EQ(t.NumColunas(), antes + 2);
+    EXPECT_EQ(t.NomeColuna(antes + 2), "Distancias");
+    EXPECT_EQ(ColunasNaGrade(), antes + 3) << "the distance column is not in the grid";
+    Mapa->BSairClick();
+    Prepara(Estado::SemTabela);
 }
 
 } // namespace

@@ -69,6 +69,23 @@ TEST(TextosInteiros, TheMainWindowsStatusPanelsShowTheirNumbersWhole) {
     Prepara(Estado::SemTabela);
 }
 
+TEST(TextosInteiros, AFileNameTooLongForItsPanelEndsInAnEllipsisAndShowsWholeInTheHint) {
+    Prepara(Estado::SemTabela);
+    TForm1& f = Principal();
+    const std::string nome = "Obitos por municipio de residencia, faixa etaria e sexo, revisao final de 2020.tab";
+    const std::string arquivo = Pasta().Grava(nome, "Titulo1=Casos\r\n"
+                                                   "\"Regi\xE3o\";\"Casos\"\r\n"
+                                                   "\"Norte\";10\r\n"
+                                                   "\"Total\";10\r\n");
+    ASSERT_TRUE(f.AbreArquivo(arquivo));
+    QApplication::processEvents();
+    QLabel* painel = f.statusBar()->findChild<QLabel*>(QStringLiteral("Painel0"));
+    ASSERT_NE(painel, nullptr);
+    EXPECT_THAT(TextosCortados(&f), IsEmpty());
+    EXPECT_EQ(painel->toolTip().toStdString(), arquivo);
+    Prepara(Estado::SemTabela);
+}
+
 TEST(TextosInteiros, EveryWindowOpenedFromTheMainWindowShowsItsTextsWhole) {
     Achados a;
     a.Mede(&Principal(), "main window");

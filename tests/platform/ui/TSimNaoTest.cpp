@@ -3,6 +3,7 @@
 #include "platform/ui/Janelas.h"
 #include "support/DirigeJanelas.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +15,7 @@ namespace {
 struct Visto {
     QString titulo, texto;
     bool simComFoco = false;
+    bool fechou = true; // the key closed the box
 };
 
 // Answers the box that shows with `tecla` (or a click on the named button) and records what it showed.
@@ -24,10 +26,16 @@ void Responde(Visto& visto, const char* botao, Qt::Key tecla = Qt::Key_unknown) 
         visto.titulo = j->windowTitle();
         visto.texto = j->Mensagem->text();
         visto.simComFoco = j->bSim->hasFocus() || j->focusWidget() == j->bSim;
-        if (tecla != Qt::Key_unknown)
-            QTest::keyClick(j, tecla);
-        else
+        // A key goes where the keyboard is: the focused button. A box the key did not
+        // close is closed here, so the test fails rather than waits.
+        if (tecla != Qt::Key_unknown) {
+            QTest::keyClick(j->focusWidget() ? j->focusWidget() : j, tecla);
+            QApplication::processEvents();
+            visto.fechou = !j->isVisible();
+            if (j->isVisible()) j->reject();
+        } else {
             j->findChild<QPushButton*>(botao)->click();
+        }
     });
 }
 
@@ -43,14 +51,20 @@ TEST(TSimNao, AnswersYesOnlyForSimAndTakesEscForNo) {
         {"Aten\xE7\xE3o!", "bNao", Qt::Key_unknown, false, QStringLiteral("Atenção!")},
         {"", nullptr, Qt::Key_Escape, false, QStringLiteral("Sim ou Não?")},
         {"Sair", nullptr, Qt::Key_Return, true, QStringLiteral("Sair")},
+        // The letters of the buttons answer without Alt too (with Alt they are the
+        // buttons' own shortcuts).
+        {"", nullptr, Qt::Key_S, true, QStringLiteral("Sim ou Não?")},
+        {"", nullptr, Qt::Key_N, false, QStringLiteral("Sim ou Não?")},
     };
     for (const auto& c : casos) {
         Visto visto;
         Responde(visto, c.botao, c.tecla);
-        EXPECT_EQ(SimOuNao(c.titulo, "Quer mesmo remover o Banco de dados Vendas"), c.resposta) << c.titulo;
+        EXPECT_EQ(SimOuNao(c.titulo, "Quer mesmo remover o Banco de dados Vendas"), c.resposta)
+            << c.titulo << " key " << c.tecla;
         EXPECT_EQ(visto.titulo, c.legenda);
         EXPECT_EQ(visto.texto, QStringLiteral("Quer mesmo remover o Banco de dados Vendas"));
         EXPECT_TRUE(visto.simComFoco);
+        EXPECT_TRUE(visto.fechou) << "key " << c.tecla << " left the box open";
     }
 }
 

@@ -178,7 +178,7 @@ TEST_F(Importacao, CopyThenPasteIntoAnEmptyWindowRebuildsTheTable) {
 TEST_F(Importacao, PastingTextThatIsNoTableSaysSo) {
     QApplication::clipboard()->setText(QStringLiteral("uma frase"));
     Dispara("Colar1");
-    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"Conte\xFA" "do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida"}));
+    EXPECT_EQ(msgs.Textos(), (std::vector<std::string>{"Conte\xFA" "do do ClipBoard n\xE3o \xE9 uma tabela v\xE1lida"}));
     EXPECT_EQ(tabela.NumLinhas, 0);
     EXPECT_FALSE(janela->StringGrid1->isVisible());
 }
