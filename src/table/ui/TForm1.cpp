@@ -2,6 +2,7 @@
 
 #include "platform/Arquivos.h"
 #include "platform/Mensagens.h"
+#include "platform/Numeros.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
 #include "platform/ui/Medidas.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <cmath>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -489,14 +491,41 @@ int LarguraDoCaractere(const QFontMetrics& fm, int c) {
     return fm.horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0'));
 }
 
-int LarguraDaColuna(const QFontMetrics& fm, const ColunaResultados& col, int c) {
-    return std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
-                    fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+// The grid's font; its titles and totals are bold.
+QFont FonteGrade(bool negrito = false) {
+    QFont f(QStringLiteral("Arial"), 8);
+    f.setBold(negrito);
+    return f;
+}
+
+// Room a value's text takes in a cell: its laid-out width, the style's margin on each
+// side (3 pixels) and the grid line.
+int LarguraDoValor(bool negrito, double valor, int decimais) {
+    const double texto = QFontMetricsF(FonteGrade(negrito)).horizontalAdvance(NumeroUsuario(valor, decimais));
+    return static_cast<int>(std::ceil(texto)) + 2 * 3 + 1;
+}
+
+// The column's printed width on screen, widened where a value would not fit: a number
+// is never cut. The widest text is the largest or the smallest value, or the total in bold.
+int LarguraDaColuna(const QFontMetrics& fm, const TabelaResultados& t, int c) {
+    const ColunaResultados& col = t.Coluna(c);
+    int largura = std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
+                           fm.horizontalAdvance(ParaQString(col.NomeColuna)) + 18);
+    if (c == 0 || t.NumLinhas < 1) return largura;
+    double menor = t.Dado(c, 1), maior = menor;
+    for (std::int32_t r = 2; r <= t.NumLinhas; ++r) {
+        menor = std::min(menor, t.Dado(c, r));
+        maior = std::max(maior, t.Dado(c, r));
+    }
+    for (double v : {menor, maior})
+        largura = std::max(largura, LarguraDoValor(false, v, col.Decimais));
+    if (col.TipoTotal != TipoTotal::SemTotal) largura = std::max(largura, LarguraDoValor(true, col.Total, col.Decimais));
+    return largura;
 }
 
 } // namespace
 
-int TForm1::LarguraNaGrade(int c) const { return LarguraDaColuna(MetricaGrade(), t_.Coluna(c), c); }
+int TForm1::LarguraNaGrade(int c) const { return LarguraDaColuna(MetricaGrade(), t_, c); }
 
 void TForm1::RedimensionaColuna(int c, int largura) {
     if (c < 0 || c > t_.NumColunas()) return;
@@ -524,7 +553,7 @@ void TForm1::MostraTabela() {
     const QFontMetrics fm = MetricaGrade();
     StringGrid1->DefineFixas(2, t_.NumColunas() > 0 ? 1 : 0);
     for (std::int32_t c = 0; c <= t_.NumColunas(); ++c)
-        StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_.Coluna(c), c));
+        StringGrid1->DefineLargura(c, LarguraDaColuna(fm, t_, c));
     StringGrid1->DefineAlturaLinhas(fm.height() + 4);
     HabilitaComandos();
     StringGrid1->horizontalScrollBar()->setValue(0);
@@ -558,9 +587,7 @@ void TForm1::MostraNovaColuna() {
         return;
     }
     Modelo->ColunaAcrescentada();
-    const QFontMetrics fm(QFont(QStringLiteral("Arial"), 8));
-    const std::int32_t c = t_.NumColunas();
-    StringGrid1->DefineLargura(c, fm.horizontalAdvance(QLatin1Char('0')) * t_.Coluna(c).Largura + 5);
+    StringGrid1->DefineLargura(t_.NumColunas(), LarguraNaGrade(t_.NumColunas()));
     AjustaRolagem();
     HabilitaComandos();
     t_.Modificada = true;
@@ -770,8 +797,7 @@ void TForm1::EnviarParaClick() {
     // The desktop's opener takes a mail address without complaint even when no mail
     // program is there to show the message.
     if (ProgramaDoEsquema("mailto").empty()) {
-        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado: a mensagem para " + cfg_.EnderecoSuporte +
-                                 " n\xE3o pode ser criada.");
+        MensagensAtuais().Mostra("Nenhum programa de e-mail foi encontrado para enviar a mensagem.");
         return;
     }
     ExploreWeb(EnderecoEnviarPara(cfg_.EnderecoSuporte, t_.Titulo1));

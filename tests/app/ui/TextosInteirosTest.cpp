@@ -16,6 +16,7 @@
 #include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
 #include "table/TabelaResultados.h"
+#include "table/ui/GradeFixa.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/Configuracao.h"
 #include "tabulation/ui/TAbreDEF.h"
@@ -25,6 +26,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QAbstractItemModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -34,6 +37,8 @@
 #include <QImage>
 #include <QTest>
 #include <QTableWidget>
+#include <QStyle>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <gmock/gmock.h>
@@ -83,6 +88,34 @@ TEST(TextosInteiros, AFileNameTooLongForItsPanelEndsInAnEllipsisAndShowsWholeInT
     ASSERT_NE(painel, nullptr);
     EXPECT_THAT(TextosCortados(&f), IsEmpty());
     EXPECT_EQ(painel->toolTip().toStdString(), arquivo);
+    Prepara(Estado::SemTabela);
+}
+
+TEST(TextosInteiros, TheGridShowsEveryNumberWholeWhenItsTotalIsNotTheWidest) {
+    Prepara(Estado::SemTabela);
+    TForm1& f = Principal();
+    // Values wider than the total the file brings, and a negative one.
+    const std::string arquivo = Pasta().Grava("valores.tab", "Titulo1=Valores\r\n"
+                                                             "\"Regi\xE3o\";\"Valor\"\r\n"
+                                                             "\"Norte\";98765432,12\r\n"
+                                                             "\"Sul\";-98765432,12\r\n"
+                                                             "\"Total\";0\r\n");
+    ASSERT_TRUE(f.AbreArquivo(arquivo));
+    QApplication::processEvents();
+    const QAbstractItemModel* m = f.StringGrid1->model();
+    for (int g = 1; g < m->rowCount(); ++g)
+        for (int c = 1; c < m->columnCount(); ++c) {
+            const QModelIndex i = m->index(g, c);
+            const QString texto = m->data(i).toString();
+            const QFont fonte = m->data(i, Qt::FontRole).value<QFont>();
+            // Laid out inside the cell (the column less its grid line) less the style's
+            // focus margin and a pixel on each side.
+            const int margem = f.StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                                    f.StringGrid1) + 1;
+            const int sala = f.StringGrid1->columnWidth(c) - 1 - 2 * margem;
+            EXPECT_LE(std::ceil(QFontMetricsF(fonte).horizontalAdvance(texto)), sala)
+                << texto.toStdString() << " in column " << c;
+        }
     Prepara(Estado::SemTabela);
 }
 
