@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <cmath>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -483,21 +484,29 @@ void TForm1::HabilitaComandos() {
 
 namespace {
 
-// The grid's font; its titles and totals are bold.
-QFontMetrics MetricaGrade(bool negrito = false) {
-    QFont f(QStringLiteral("Arial"), 8);
-    f.setBold(negrito);
-    return QFontMetrics(f);
-}
+QFontMetrics MetricaGrade() { return QFontMetrics(QFont(QStringLiteral("Arial"), 8)); }
 
 // The character a column's printed width is counted in: labels in letters, values in digits.
 int LarguraDoCaractere(const QFontMetrics& fm, int c) {
     return fm.horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0'));
 }
 
+// The grid's font; its titles and totals are bold.
+QFont FonteGrade(bool negrito = false) {
+    QFont f(QStringLiteral("Arial"), 8);
+    f.setBold(negrito);
+    return f;
+}
+
+// Room a value's text takes in a cell: its laid-out width, the style's margin on each
+// side (3 pixels) and the grid line.
+int LarguraDoValor(bool negrito, double valor, int decimais) {
+    const double texto = QFontMetricsF(FonteGrade(negrito)).horizontalAdvance(NumeroUsuario(valor, decimais));
+    return static_cast<int>(std::ceil(texto)) + 2 * 3 + 1;
+}
+
 // The column's printed width on screen, widened where a value would not fit: a number
-// is never cut. The widest text is the largest or the smallest value (drawn 3 pixels in
-// from each side), or the total in bold.
+// is never cut. The widest text is the largest or the smallest value, or the total in bold.
 int LarguraDaColuna(const QFontMetrics& fm, const TabelaResultados& t, int c) {
     const ColunaResultados& col = t.Coluna(c);
     int largura = std::max(LarguraDoCaractere(fm, c) * col.Largura + 5,
@@ -508,13 +517,9 @@ int LarguraDaColuna(const QFontMetrics& fm, const TabelaResultados& t, int c) {
         menor = std::min(menor, t.Dado(c, r));
         maior = std::max(maior, t.Dado(c, r));
     }
-    constexpr int Margens = 7;
     for (double v : {menor, maior})
-        largura = std::max(largura, fm.horizontalAdvance(NumeroUsuario(v, col.Decimais)) + Margens);
-    if (col.TipoTotal != TipoTotal::SemTotal) {
-        largura = std::max(largura, MetricaGrade(true).horizontalAdvance(NumeroUsuario(col.Total, col.Decimais)) +
-                                        Margens);
-    }
+        largura = std::max(largura, LarguraDoValor(false, v, col.Decimais));
+    if (col.TipoTotal != TipoTotal::SemTotal) largura = std::max(largura, LarguraDoValor(true, col.Total, col.Decimais));
     return largura;
 }
 

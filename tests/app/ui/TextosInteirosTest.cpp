@@ -37,6 +37,8 @@
 #include <QImage>
 #include <QTest>
 #include <QTableWidget>
+#include <QStyle>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <gmock/gmock.h>
@@ -106,8 +108,12 @@ TEST(TextosInteiros, TheGridShowsEveryNumberWholeWhenItsTotalIsNotTheWidest) {
             const QModelIndex i = m->index(g, c);
             const QString texto = m->data(i).toString();
             const QFont fonte = m->data(i, Qt::FontRole).value<QFont>();
-            // Drawn 3 pixels in from each side of the cell.
-            EXPECT_LE(QFontMetrics(fonte).horizontalAdvance(texto) + 6, f.StringGrid1->columnWidth(c))
+            // Laid out inside the cell (the column less its grid line) less the style's
+            // focus margin and a pixel on each side.
+            const int margem = f.StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                                    f.StringGrid1) + 1;
+            const int sala = f.StringGrid1->columnWidth(c) - 1 - 2 * margem;
+            EXPECT_LE(std::ceil(QFontMetricsF(fonte).horizontalAdvance(texto)), sala)
                 << texto.toStdString() << " in column " << c;
         }
     Prepara(Estado::SemTabela);
