@@ -551,21 +551,22 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
             }
         }
     }
-    // Marks of the series the library does not label point by point.
+    // Marks of the series the library does not label point by point. A mark that
+    // would cover one already written is left out rather than make both unreadable.
     p->setClipping(false);
     p->setPen(Qt::black);
     const QFontMetrics fm(p->font());
+    std::vector<QRectF> escritas;
     for (std::size_t k = 0; k < modelo_->Series.size() && k < xy_.size(); ++k) {
         const SerieGrafico& s = modelo_->Series[k];
         if (!s.Etiquetas || !xy_[k] || s.Tipo == TipoSerie::Setor) continue;
-        const bool barra = s.Tipo == TipoSerie::Barra || s.Tipo == TipoSerie::BarraHorizontal;
         std::vector<double> alto;
         if (s.Tipo == TipoSerie::Area) alto = LimitesArea(*modelo_, k).second;
         for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
             const PontoGrafico& q = s.Pontos[i];
             const QString texto = ParaQString(TextoEtiqueta(s, i));
             QRectF caixa(0, 0, fm.horizontalAdvance(texto) + 6, fm.height() + 2);
-            if (barra) {
+            if (s.Tipo == TipoSerie::Barra || s.Tipo == TipoSerie::BarraHorizontal) {
                 QPointF ponta;
                 if (!PontaDaBarra(k, i, ponta)) continue;
                 // Beyond the bar's end: above a column, to the right of a horizontal bar.
@@ -573,16 +574,15 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
                     caixa.moveCenter(ponta - QPointF(0, caixa.height() / 2 + 2));
                 else
                     caixa.moveCenter(ponta + QPointF(caixa.width() / 2 + 2, 0));
-                p->setBrush(QColor(255, 255, 225));
-                p->drawRect(caixa);
-                p->drawText(caixa, Qt::AlignCenter, texto);
-                continue;
+            } else {
+                const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
+                const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
+                if (!Finito(x, y)) continue;
+                caixa.moveCenter(posicao(x, y, xy_[k]) - QPointF(0, fm.height()));
             }
-            const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
-            const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
-            if (!Finito(x, y)) continue;
-            const QPointF ponto = posicao(x, y, xy_[k]);
-            caixa.moveCenter(ponto - QPointF(0, fm.height()));
+            if (std::any_of(escritas.begin(), escritas.end(), [&](const QRectF& r) { return r.intersects(caixa); }))
+                continue;
+            escritas.push_back(caixa);
             p->setBrush(QColor(255, 255, 225));
             p->drawRect(caixa);
             p->drawText(caixa, Qt::AlignCenter, texto);
