@@ -78,12 +78,17 @@ void MostraRotulosCategorias(QChart* c, QBarCategoryAxis* eixo, const QStringLis
         eixo->setProperty("ArranjoRotulos", codigo);
         QStringList mostrados;
         int ocultos = 0;
+        // Labels standing one above the other: a thinned label is taller than its
+        // row, so at the first and the last row it would pass the axis' ends and the
+        // library would leave it out; the shown ones start a row in and stop a row short.
+        const qsizetype inicio = a.Passo > 1 && !horizontal ? 1 : 0;
         // A thinned-out label is lines of nothing: the library, which writes labels
         // as rich text, finds it too tall for its room and leaves it out, so it
         // crowds out none of the labels shown.
         for (qsizetype i = 0; i < textos.size(); ++i)
-            mostrados << (i % a.Passo == 0 ? textos[i]
-                                           : QString(++ocultos, Oculto) + QStringLiteral("<br><br><br><br>"));
+            mostrados << (i >= inicio && i + inicio < textos.size() && (i - inicio) % a.Passo == 0
+                              ? textos[i]
+                              : QString(++ocultos, Oculto) + QStringLiteral("<br><br><br><br>"));
         QFont fonte = base;
         if (a.Tamanho != tamanho) fonte.setPixelSize(a.Tamanho);
         eixo->setLabelsFont(fonte);

@@ -28,6 +28,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 using namespace dorvan;
@@ -337,3 +339,57 @@ TEST(JanelaGrafico, AxisNumbersUseTheLocalesForm) {
 }
 
 } // namespace
+
+namespace {
+
+// The row labels a chart draws, by row, with where they stand in the view.
+std::map<int, QRectF> RotulosDeLinhas(QChartView* vista) {
+    vista->grab();
+    QApplication::processEvents();
+    vista->grab();
+    const std::vector<std::string> lugares = Utf8(Lugares());
+    std::map<int, QRectF> r;
+    for (QGraphicsItem* i : vista->scene()->items()) {
+        auto* texto = dynamic_cast<QGraphicsTextItem*>(i);
+        if (!texto || !texto->isVisible()) continue;
+        const auto onde = std::find(lugares.begin(), lugares.end(), texto->toPlainText().toStdString());
+        if (onde != lugares.end())
+            r[static_cast<int>(onde - lugares.begin())] = texto->mapRectToScene(texto->boundingRect());
+    }
+    return r;
+}
+
+} // namespace
+
+// 27 rows at the default size: labels thinned at a regular step, and every row
+// given a label shows it whole inside the view (none left out by the chart).
+TEST(JanelaGrafico, RowLabelsAreThinnedRegularlyAndNoneLeftOut) {
+    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
+    for (TipoSerie tipo : {TipoSerie::BarraHorizontal, TipoSerie::Barra}) {
+        TFChart& g = GraficoDe(tipo);
+        g.resize(600, 440);
+        const std::map<int, QRectF> rotulos = RotulosDeLinhas(g.Chart1);
+        const std::vector<std::string> lugares = Utf8(Lugares());
+        std::vector<int> dados;
+        for (QAbstractAxis* a : g.Chart1->chart()->axes())
+            if (auto* c = qobject_cast<QBarCategoryAxis*>(a))
+                for (qsizetype i = 0; i < c->categories().size(); ++i)
+                    if (std::find(lugares.begin(), lugares.end(), c->categories()[i].toStdString()) != lugares.end())
+                        dados.push_back(static_cast<int>(i));
+        std::vector<int> vistos;
+        for (const auto& [linha, onde] : rotulos) {
+            vistos.push_back(linha);
+            EXPECT_TRUE(QRectF(g.Chart1->rect()).contains(onde))
+                << "kind " << static_cast<int>(tipo) << ": row " << linha << " stands outside the view";
+        }
+        EXPECT_EQ(vistos, dados) << "kind " << static_cast<int>(tipo) << ": rows given a label but not shown";
+        ASSERT_GE(vistos.size(), 9u) << "kind " << static_cast<int>(tipo);
+        const int passo = vistos[1] - vistos[0];
+        for (std::size_t k = 1; k < vistos.size(); ++k)
+            EXPECT_EQ(vistos[k] - vistos[k - 1], passo) << "kind " << static_cast<int>(tipo) << ": thinning not regular";
+        // No room left unused at either end: the first and the last shown are within a step of the ends.
+        EXPECT_LE(vistos.front(), passo - 1);
+        EXPECT_GE(vistos.back(), 27 - passo);
+    }
+    FChart->bSairClick(true);
+}
