@@ -11,6 +11,7 @@
 #include "maps/ui/PintaMapa.h"
 #include "maps/ui/TMapa.h"
 #include "maps/ui/TfCamada.h"
+#include "platform/ui/Medidas.h"
 #include "platform/db/BancoDados.h"
 #include "query/ui/TOQBForm.h"
 #include "query/ui/TfBrowse.h"
@@ -38,6 +39,7 @@
 #include <QTest>
 #include <QTableWidget>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -53,6 +55,40 @@ TEST(TextosInteiros, TheChecksFontIsTheDesktopsDefault) {
     Programa();
     // Debian's default sans-serif face; another one would measure another window.
     EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"));
+}
+
+TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
+    Programa();
+    AlargaJanelasAoTitulo(*qApp);
+    const QString longo = QStringLiteral("Opções de conexão com o banco de dados da tabulação");
+    const auto precisa = [](const QWidget& w) { return std::min(LarguraDoTitulo(&w), MaiorLarguraPorTitulo); };
+
+    // Shown with a short title, then given a longer one: it grows, and a fixed one stays fixed.
+    QWidget livre;
+    livre.resize(200, 100);
+    livre.setWindowTitle(QStringLiteral("Curto"));
+    livre.show();
+    EXPECT_EQ(livre.width(), 200);
+    livre.setWindowTitle(longo);
+    EXPECT_GE(livre.frameGeometry().width(), precisa(livre));
+    QWidget fixa;
+    fixa.setFixedSize(150, 100);
+    fixa.setWindowTitle(longo);
+    fixa.show();
+    EXPECT_GE(fixa.frameGeometry().width(), precisa(fixa));
+    EXPECT_EQ(fixa.minimumWidth(), fixa.maximumWidth());
+
+    // Narrowed after it was shown: neither a new title nor showing it again undoes that.
+    QWidget estreitada;
+    estreitada.resize(300, 100);
+    estreitada.setWindowTitle(QStringLiteral("Curto"));
+    estreitada.show();
+    estreitada.resize(180, 100);
+    estreitada.setWindowTitle(longo);
+    EXPECT_EQ(estreitada.width(), 180);
+    estreitada.hide();
+    estreitada.show();
+    EXPECT_EQ(estreitada.width(), 180);
 }
 
 TEST(TextosInteiros, TheMainWindowsStatusPanelsShowTheirNumbersWhole) {
