@@ -186,9 +186,12 @@ TextoCNV LeTextoCNVOuFalha(const std::string& tabela) {
     }
     t.NumCategorias = *n;
     t.CompCodigo = static_cast<std::uint16_t>(*largura);
+    t.LinhaPrimeiraCategoria = linhas.size();
     for (std::size_t i = cab + 1; i < linhas.size(); ++i) {
         std::string s = TiraBrancosDir(SemComentario(linhas[i]));
-        if (!s.empty()) t.Linhas.push_back(std::move(s));
+        if (s.empty()) continue;
+        if (t.Linhas.empty()) t.LinhaPrimeiraCategoria = i;
+        t.Linhas.push_back(std::move(s));
     }
     return t;
 }

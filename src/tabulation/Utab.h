@@ -111,6 +111,9 @@ struct TextoCNV {
     std::uint16_t CompCodigo = 0;   // the code width, its second item
     std::uint8_t Modo = 0;          // as TDimensao::Modo, from the width and the third item
     std::vector<std::string> Linhas;
+    // The file's line (counted from 0) that holds Linhas[0]; the file's line count
+    // when there is none. A list of the whole file starts there.
+    std::size_t LinhaPrimeiraCategoria = 0;
 };
 // False when the header is wrong: ErroTabela holds why (not shown). An unreadable
 // file throws ErroES.

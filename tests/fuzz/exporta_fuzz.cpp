@@ -6,8 +6,11 @@
 #include "data/LeDBF32.h"
 #include "output/GravaCNV.h"
 #include "output/GravaDBF.h"
+#include "output/GravaPalm.h"
 #include "output/GravaSQL.h"
+#include "output/GravaTexto.h"
 #include "output/GravaXML.h"
+#include "output/XLSWrite.h"
 #include "platform/Arquivos.h"
 #include "table/TabelaArquivo.h"
 #include "table/TabelaResultados.h"
@@ -67,6 +70,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
         for (std::int64_t n = 1; n <= h.NumRegs; ++n)
             readDBF(h, n);
         CloseDBF(h);
+    });
+
+    // The separated texts read back as tables of the same rows; the others are
+    // written through (the workbook, the page, the GIS table, the handheld data).
+    fuzz::Tenta([&] {
+        GravaCSV(t, pasta + "x.csv");
+        GravaTextoTab(t, pasta + "x.prn");
+        GravaTabelaR(t, pasta + "x.txt");
+        for (const char* nome : {"x.csv", "x.prn"}) {
+            TabelaResultados volta;
+            const LeituraTabela l = LeTabela(volta, pasta + nome);
+            if (l.tabela && volta.NumLinhas != t.NumLinhas)
+                Falha("a separated text lost rows", nome + (": " + std::to_string(volta.NumLinhas)));
+        }
+        GravaHTML(t, pasta + "x.htm");
+        GravaSPRING(t, pasta + "x.spr", CategoriaPadraoSPRING(t));
+        GravaDadosPalm(t, pasta + "x.pdb.csv", dados[0] & 2);
+        try {
+            SalvaXLS(t, pasta + "x.xls");
+        } catch (const ErroXLS&) {
+            // a table over the sheet's limits, refused with its message
+        }
     });
 
     fuzz::Tenta([&] {

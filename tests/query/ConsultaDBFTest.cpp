@@ -418,6 +418,14 @@ public:
         UsaMensagens usa(msg);
         ExecutaConsulta(motor, {alias, linhas, "", "", false}, t, {}, SemProgresso(), QDateTime::currentDateTime());
     }
+    // A fresh schema on the server as the alias "Servidor", `comandos` then run in it.
+    void EsquemaNovo(const std::string& esquema, std::vector<std::string> comandos = {}) {
+        motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
+        comandos.insert(comandos.begin(),
+                        {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
+        Roda("Servidor", comandos);
+    }
+    void LargaEsquema(const std::string& esquema) { Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"}); }
     teste::PastaTemporaria pasta;
     MotorBD motor{pasta / "Aliases.ini"};
     ApoioGravaDBF apoio;
@@ -477,19 +485,18 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCadaTipoComOsValoresExatos) {
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCadaTipoComOsValoresExatos) {
     const std::string esquema = "dorvan_dbf" + std::to_string(getpid());
     DORVAN_PULA_SEM_POSTGRESQL();
-    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
-    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
-                      "CREATE TABLE t (k int, si smallint, i integer, b bigint, f4 real, f8 double precision, "
-                      "n numeric(12,3), nl numeric, d date, ts timestamp, nome varchar(20), uf char(3), longo text, "
-                      "ok boolean);",
-                      "INSERT INTO t VALUES (1, 32767, 2147483647, 9007199254740993, 1.5, 0.1, 1.5, 123.456789, "
-                      "'2024-02-29', '2024-01-05 10:20:30.5', 'S\xE3o Paulo', 'SP', '" +
-                          Longo +
-                          "', true),"
-                          "(2, -32768, -7, -1, -0.5, -2.75, -0.25, -1, '1999-12-31', '2023-06-01 00:00:00', "
-                          "'\xD1"
-                          "andu', 'RJ', 'b', false),"
-                          "(3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);"});
+    EsquemaNovo(esquema,
+                {"CREATE TABLE t (k int, si smallint, i integer, b bigint, f4 real, f8 double precision, "
+                 "n numeric(12,3), nl numeric, d date, ts timestamp, nome varchar(20), uf char(3), longo text, "
+                 "ok boolean);",
+                 "INSERT INTO t VALUES (1, 32767, 2147483647, 9007199254740993, 1.5, 0.1, 1.5, 123.456789, "
+                 "'2024-02-29', '2024-01-05 10:20:30.5', 'S\xE3o Paulo', 'SP', '" +
+                     Longo +
+                     "', true),"
+                     "(2, -32768, -7, -1, -0.5, -2.75, -0.25, -1, '1999-12-31', '2023-06-01 00:00:00', "
+                     "'\xD1"
+                     "andu', 'RJ', 'b', false),"
+                     "(3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);"});
     const std::string dbf = pasta / "tipos.dbf";
     ASSERT_TRUE(
         Grava("Servidor", dbf, {"select si, i, b, f4, f8, n, nl, d, ts, nome, uf, longo, ok from t order by k"}));
@@ -525,7 +532,7 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCadaTipoComOsValoresExatos) {
     EXPECT_EQ(GetFieldDBF(h, 3), "    9007199254740993");
     EXPECT_EQ(GetFieldDBF(h, 11), "SP ");
     CloseDBF(h);
-    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+    LargaEsquema(esquema);
 }
 
 // A run that is cancelled or fails leaves no file under the final name, and an
@@ -579,10 +586,8 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCanceladaOuComFalhaNaoDeixaArquivo)
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLMoneyViraNumeroComDuasDecimais) {
     const std::string esquema = "dorvan_money" + std::to_string(getpid());
     DORVAN_PULA_SEM_POSTGRESQL();
-    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
-    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";",
-                      "CREATE TABLE m (k int, v money);",
-                      "INSERT INTO m VALUES (1, 1234.56), (2, -7.5), (3, NULL), (4, 0.01);"});
+    EsquemaNovo(esquema, {"CREATE TABLE m (k int, v money);",
+                          "INSERT INTO m VALUES (1, 1234.56), (2, -7.5), (3, NULL), (4, 0.01);"});
     const std::string dbf = pasta / "money.dbf";
     ASSERT_TRUE(Grava("Servidor", dbf, {"select v from m order by k"}));
     EXPECT_TRUE(msg.Textos().empty());
@@ -594,7 +599,7 @@ TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLMoneyViraNumeroComDuasDecimais) {
     EXPECT_EQ(h.Campo(1).Decimais, 2);
     CloseDBF(h);
     EXPECT_EQ(LidoPeloR(dbf), std::vector<std::string>{"V|numeric|1234.56,-7.5,NA,0.01"});
-    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+    LargaEsquema(esquema);
 }
 
 // The CASE code with "Ignorar" run on each engine: the rows come ordered and the
@@ -641,10 +646,9 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseIgnoradoSaiDaTabela) {
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseIgnoradoSaiDaTabela) {
     const std::string esquema = "dorvan_case" + std::to_string(getpid());
     DORVAN_PULA_SEM_POSTGRESQL();
-    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
-    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
+    EsquemaNovo(esquema);
     CaseIgnoradoSaiDaTabela(*this, "Servidor");
-    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+    LargaEsquema(esquema);
 }
 
 // Every code a CNV line names: the single codes and both ends of each range, and
@@ -738,10 +742,9 @@ TEST_F(QueryParaDBFNosDoisMotores, SQLiteCaseDeCadaCNVDaAmostra) {
 TEST_F(QueryParaDBFNosDoisMotores, PostgreSQLCaseDeCadaCNVDaAmostra) {
     const std::string esquema = "dorvan_cnv" + std::to_string(getpid());
     DORVAN_PULA_SEM_POSTGRESQL();
-    motor.DefineAlias(teste::AliasPostgreSQL("Servidor", esquema));
-    Roda("Servidor", {"DROP SCHEMA IF EXISTS " + esquema + " CASCADE;", "CREATE SCHEMA " + esquema + ";"});
+    EsquemaNovo(esquema);
     CaseDeCadaCNVDaAmostra(*this, "Servidor");
-    Roda("Servidor", {"DROP SCHEMA " + esquema + " CASCADE"});
+    LargaEsquema(esquema);
 }
 
 } // namespace

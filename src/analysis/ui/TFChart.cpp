@@ -2,6 +2,7 @@
 
 #include "analysis/ui/TFChartAxis.h"
 #include "analysis/ui/TfChartOp.h"
+#include "platform/ui/EixoCategorias.h"
 #include "platform/ui/Janelas.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
@@ -20,6 +21,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -30,6 +33,8 @@
 #include <QHorizontalStackedBarSeries>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
+#include <QLocale>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMimeData>
@@ -67,19 +72,15 @@ QColor CorDoPonto(const SerieGrafico& s, const PontoGrafico& p) {
     return ParaQColor(p.Cor == CorAutomatica ? s.Cor : p.Cor);
 }
 
-// Axis labels must differ for the chart library; equal row labels get invisible tails.
-QStringList Unicos(const std::vector<std::string>& textos) {
+QStringList Textos(const std::vector<std::string>& textos) {
     QStringList r;
-    QSet<QString> vistos;
-    for (const std::string& t : textos) {
-        QString q = ParaQString(t);
-        while (vistos.contains(q))
-            q += QChar(0x200B);
-        vistos.insert(q);
-        r << q;
-    }
+    for (const std::string& t : textos)
+        r << ParaQString(t);
     return r;
 }
+
+// A pie slice narrower than this (degrees) holds no line of text beside it.
+constexpr double AnguloMinimoRotulo = 10;
 
 bool Finito(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
 
@@ -162,6 +163,12 @@ QAbstractAxis* EixoDeValores(const ModeloGrafico& m, QualEixo q) {
     // Fixed ends stay where the user put them.
     if (!e.Automatico && !e.MinimoAutomatico) a->setMin(faixa.first);
     if (!e.Automatico && !e.MaximoAutomatico) a->setMax(faixa.second);
+    // As many decimals as the steps between the ticks need (counts show none).
+    const double passo = (a->max() - a->min()) / std::max(1, a->tickCount() - 1);
+    int decimais = 0;
+    for (double escala = 1; decimais < 6; ++decimais, escala *= 10)
+        if (std::fabs(passo * escala - std::round(passo * escala)) < 1e-6 * std::max(1.0, passo * escala)) break;
+    a->setLabelFormat(QStringLiteral("%.%1f").arg(decimais));
     return a;
 }
 
@@ -195,6 +202,29 @@ double Distancia(const QPointF& p, const QPointF& a, const QPointF& b) {
     return std::hypot(d.x(), d.y());
 }
 
+// The legend stays at the bottom while its names fit in one row there; more of
+// them (the rows of a pie) are listed down the right side, in smaller type when
+// the height asks for it, rather than cut to their colour boxes.
+void ArrumaLegenda(QLegend* legenda, const QSize& vista) {
+    const QList<QLegendMarker*> marcas = legenda->markers();
+    if (marcas.isEmpty()) return;
+    QFont fonte = legenda->font();
+    const QFontMetricsF fm(fonte);
+    constexpr double Caixa = 30; // colour box and spacing beside each name
+    double linha = 0;
+    for (const QLegendMarker* mk : marcas)
+        linha += fm.horizontalAdvance(mk->label()) + Caixa;
+    if (linha <= vista.width() * 0.9) return;
+    legenda->setAlignment(Qt::AlignRight);
+    const double altura = vista.height() * 0.85 / static_cast<double>(marcas.size());
+    // The legend spaces its entries about half a line apart.
+    const double entrada = fm.height() * 1.6;
+    if (entrada > altura) {
+        fonte.setPixelSize(std::max(7, static_cast<int>(altura / entrada * QFontInfo(fonte).pixelSize())));
+        legenda->setFont(fonte);
+    }
+}
+
 } // namespace
 
 // ---- the chart control ----------------------------------------------------------------
@@ -218,6 +248,9 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
     c->setBackgroundBrush(ParaQColor(m.CorFundo));
     c->setBackgroundRoundness(0);
     c->setDropShadowEnabled(m.TresD);
+    // Numbers on the axes in the locale's form, as the marks are.
+    c->setLocalizeNumbers(true);
+    c->setLocale(QLocale());
     fundo_ = m.ImagemFundo.empty() ? QImage() : QImage(QString::fromStdString(m.ImagemFundo));
 
     const bool comEixos =
@@ -230,17 +263,13 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
     QAbstractAxis* eixoXValores = nullptr; // horizontal bars beside category series
     if (comEixos) {
         if (InferiorComTextos(m)) {
-            auto* a = new QBarCategoryAxis;
-            a->append(Unicos(TextosCategorias(m)));
-            eixoX = a;
+            eixoX = new QBarCategoryAxis;
             if (comHorizontais) eixoXValores = EixoDeValores(m, QualEixo::Inferior);
         } else {
             eixoX = eixoXValores = EixoDeValores(m, QualEixo::Inferior);
         }
         if (EsquerdoComTextos(m) && comHorizontais) {
-            auto* a = new QBarCategoryAxis;
-            a->append(Unicos(TextosCategorias(m)));
-            eixoY = a;
+            eixoY = new QBarCategoryAxis;
         } else if (EsquerdoComTextos(m)) {
             // Arrows: the row labels at the rows' heights.
             auto* a = new QCategoryAxis;
@@ -252,7 +281,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
                         textos.push_back(p.Texto);
                     break;
                 }
-            const QStringList rotulos = Unicos(textos);
+            const QStringList rotulos = RotulosUnicos(Textos(textos));
             for (qsizetype i = 0; i < rotulos.size(); ++i)
                 a->append(rotulos[i], static_cast<double>(i + 1));
             a->setRange(0.5, static_cast<double>(rotulos.size()) + 0.5);
@@ -271,6 +300,11 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
         if (eixoXValores != eixoX) AplicaEixo(eixoXValores, m.Inferior);
         AplicaEixo(eixoY, m.Esquerdo);
         AplicaEixo(eixoY2, m.Direito);
+        // The row labels, fitted to the room in the fonts just chosen.
+        if (auto* a = qobject_cast<QBarCategoryAxis*>(eixoX))
+            MostraRotulosCategorias(c, a, Textos(TextosCategorias(m)), true);
+        if (auto* a = qobject_cast<QBarCategoryAxis*>(eixoY))
+            MostraRotulosCategorias(c, a, Textos(TextosCategorias(m)), false);
     }
     auto prende = [&](QAbstractSeries* a, QAbstractAxis* x, const SerieGrafico& s) {
         if (x) a->attachAxis(x);
@@ -280,6 +314,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
 
     // Bars of one direction and vertical axis are drawn as one group.
     std::map<std::pair<bool, bool>, QAbstractBarSeries*> barras;
+    conjunto_.assign(m.Series.size(), -1);
     for (std::size_t k = 0; k < m.Series.size(); ++k) {
         const SerieGrafico& s = m.Series[k];
         const QColor cor = ParaQColor(s.Cor);
@@ -334,7 +369,6 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             if (!grupo) {
                 grupo = NovasBarras(horizontal, s.MultiBarra);
                 grupo->setBarWidth(s.LarguraBarra / 100.0);
-                grupo->setLabelsFormat(QStringLiteral("@value"));
                 c->addSeries(grupo);
                 if (horizontal) {
                     if (eixoXValores) grupo->attachAxis(eixoXValores);
@@ -356,7 +390,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             b->setBorderColor(cor.darker());
             for (const PontoGrafico& p : s.Pontos)
                 b->append(std::isfinite(p.Y) ? p.Y : 0.0);
-            if (s.Etiquetas) grupo->setLabelsVisible(true);
+            conjunto_[k] = static_cast<int>(grupo->count());
             grupo->append(b);
             xy_[k] = grupo;
             break;
@@ -364,14 +398,24 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
         case TipoSerie::Setor: {
             auto* pizza = new QPieSeries;
             pizza->setName(titulo);
+            // Room around the pie for the names of its slices.
+            pizza->setPieSize(0.55);
             for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
                 const PontoGrafico& p = s.Pontos[i];
-                const QString rotulo = ParaQString(s.Etiquetas ? TextoEtiqueta(s, i) : p.Texto);
-                QPieSlice* fatia = pizza->append(rotulo, std::isfinite(p.Y) ? std::fabs(p.Y) : 0.0);
+                QPieSlice* fatia = pizza->append(ParaQString(p.Texto), std::isfinite(p.Y) ? std::fabs(p.Y) : 0.0);
                 fatia->setColor(ParaQColor(p.Cor == CorAutomatica ? CorDaPaleta(i) : p.Cor));
-                fatia->setLabelVisible(s.Etiquetas);
+            }
+            // Slices are named by their rows (the legend too), or by the marks the user
+            // chose; slices too thin to hold a line of text stay unnamed on the chart.
+            for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
+                QPieSlice* fatia = pizza->slices().at(static_cast<qsizetype>(i));
+                if (s.Etiquetas) fatia->setLabel(ParaQString(TextoEtiqueta(s, i)));
+                fatia->setLabelVisible(fatia->angleSpan() >= AnguloMinimoRotulo);
             }
             c->addSeries(pizza);
+            const QList<QLegendMarker*> marcas = c->legend()->markers(pizza);
+            for (qsizetype i = 0; i < marcas.size() && i < static_cast<qsizetype>(s.Pontos.size()); ++i)
+                marcas[i]->setLabel(ParaQString(s.Pontos[static_cast<std::size_t>(i)].Texto));
             xy_[k] = pizza;
             break;
         }
@@ -398,6 +442,7 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
         }
         }
     }
+    if (m.Legenda) ArrumaLegenda(c->legend(), size());
     QChart* antigo = chart();
     setChart(c);
     delete antigo;
@@ -506,32 +551,87 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
             }
         }
     }
-    // Marks of the series the library does not label point by point.
+    // Marks of the series the library does not label point by point. A mark that
+    // would cover one already written is left out rather than make both unreadable.
     p->setClipping(false);
     p->setPen(Qt::black);
     const QFontMetrics fm(p->font());
+    std::vector<QRectF> escritas;
     for (std::size_t k = 0; k < modelo_->Series.size() && k < xy_.size(); ++k) {
         const SerieGrafico& s = modelo_->Series[k];
-        if (!s.Etiquetas || !xy_[k] || s.Tipo == TipoSerie::Setor || s.Tipo == TipoSerie::Barra ||
-            s.Tipo == TipoSerie::BarraHorizontal)
-            continue;
+        if (!s.Etiquetas || !xy_[k] || s.Tipo == TipoSerie::Setor) continue;
         std::vector<double> alto;
         if (s.Tipo == TipoSerie::Area) alto = LimitesArea(*modelo_, k).second;
         for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
             const PontoGrafico& q = s.Pontos[i];
-            const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
-            const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
-            if (!Finito(x, y)) continue;
-            const QPointF ponto = posicao(x, y, xy_[k]);
             const QString texto = ParaQString(TextoEtiqueta(s, i));
             QRectF caixa(0, 0, fm.horizontalAdvance(texto) + 6, fm.height() + 2);
-            caixa.moveCenter(ponto - QPointF(0, fm.height()));
+            if (s.Tipo == TipoSerie::Barra || s.Tipo == TipoSerie::BarraHorizontal) {
+                QPointF ponta;
+                if (!PontaDaBarra(k, i, ponta)) continue;
+                // Beyond the bar's end: above a column, to the right of a horizontal bar.
+                if (s.Tipo == TipoSerie::Barra)
+                    caixa.moveCenter(ponta - QPointF(0, caixa.height() / 2 + 2));
+                else
+                    caixa.moveCenter(ponta + QPointF(caixa.width() / 2 + 2, 0));
+            } else {
+                const double x = s.Tipo == TipoSerie::Seta ? q.XFim : q.X;
+                const double y = s.Tipo == TipoSerie::Area ? alto[i] : q.Y;
+                if (!Finito(x, y)) continue;
+                caixa.moveCenter(posicao(x, y, xy_[k]) - QPointF(0, fm.height()));
+            }
+            if (std::any_of(escritas.begin(), escritas.end(), [&](const QRectF& r) { return r.intersects(caixa); }))
+                continue;
+            escritas.push_back(caixa);
             p->setBrush(QColor(255, 255, 225));
             p->drawRect(caixa);
             p->drawText(caixa, Qt::AlignCenter, texto);
         }
     }
     p->restore();
+}
+
+bool VistaGrafico::PontaDaBarra(std::size_t k, std::size_t i, QPointF& ponta) const {
+    if (k >= conjunto_.size() || conjunto_[k] < 0) return false;
+    auto* grupo = qobject_cast<QAbstractBarSeries*>(xy_[k]);
+    if (!grupo) return false;
+    const QList<QBarSet*> conjuntos = grupo->barSets();
+    const auto j = static_cast<qsizetype>(conjunto_[k]);
+    const auto indice = static_cast<qsizetype>(i);
+    if (j >= conjuntos.size() || indice >= conjuntos[j]->count()) return false;
+    const double valor = conjuntos[j]->at(indice);
+    double lugar = static_cast<double>(i);
+    double fim = valor;
+    const bool horizontal = grupo->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
+                            grupo->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar ||
+                            grupo->type() == QAbstractSeries::SeriesTypeHorizontalPercentBar;
+    switch (grupo->type()) {
+    case QAbstractSeries::SeriesTypeBar:
+    case QAbstractSeries::SeriesTypeHorizontalBar: {
+        // Side by side: the category's width shared out among the sets in order.
+        const double largura = grupo->barWidth();
+        lugar += -largura / 2 + (static_cast<double>(j) + 0.5) * largura / static_cast<double>(conjuntos.size());
+        break;
+    }
+    default: {
+        // Stacked: the end of this set's piece, over the pieces of the same sign below it.
+        double soma = 0, total = 0;
+        for (qsizetype c = 0; c < conjuntos.size(); ++c) {
+            const double v = indice < conjuntos[c]->count() ? conjuntos[c]->at(indice) : 0.0;
+            total += std::fabs(v);
+            if (c <= j && (v < 0) == (valor < 0)) soma += v;
+        }
+        fim = soma;
+        if (grupo->type() == QAbstractSeries::SeriesTypePercentBar ||
+            grupo->type() == QAbstractSeries::SeriesTypeHorizontalPercentBar)
+            fim = total > 0 ? soma * 100 / total : 0;
+        break;
+    }
+    }
+    if (!std::isfinite(fim)) return false;
+    const QPointF dominio = horizontal ? QPointF(fim, lugar) : QPointF(lugar, fim);
+    ponta = chart()->mapToScene(chart()->mapToPosition(dominio, grupo));
+    return std::isfinite(ponta.x()) && std::isfinite(ponta.y());
 }
 
 void VistaGrafico::mousePressEvent(QMouseEvent* e) {

@@ -42,9 +42,14 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
+    // Where the end of bar i of series k is drawn, in scene coordinates.
+    bool PontaDaBarra(std::size_t k, std::size_t i, QPointF& ponta) const;
+
     const ModeloGrafico* modelo_ = nullptr;
     // The chart series that positions each model series (null for pies and bars).
     std::vector<QAbstractSeries*> xy_;
+    // The bar set of each bar series within its group (-1 for the other kinds).
+    std::vector<int> conjunto_;
     QImage fundo_;
 };
 

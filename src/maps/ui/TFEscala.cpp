@@ -2,6 +2,7 @@
 
 #include "platform/Mensagens.h"
 #include "platform/Texto1252.h"
+#include "platform/ui/EixoCategorias.h"
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TForm1.h"
 
@@ -11,6 +12,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +29,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <vector>
 
 namespace dorvan {
@@ -40,6 +43,49 @@ char SeparadorDecimal() {
     return s.empty() ? ',' : s[0];
 }
 
+// The chart writes the cumulative shares itself, above their points, where the
+// points stand at each paint.
+class VistaEscala : public QChartView {
+public:
+    VistaEscala(QChart* c, QWidget* pai) : QChartView(c, pai) {}
+    void Rotula(QLineSeries* linha, QStringList textos) {
+        linha_ = linha;
+        textos_ = std::move(textos);
+        viewport()->update();
+    }
+    const QStringList& Textos() const { return textos_; }
+
+protected:
+    void drawForeground(QPainter* p, const QRectF& area) override {
+        QChartView::drawForeground(p, area);
+        if (!linha_ || chart()->series().indexOf(linha_) < 0) return;
+        const QFontMetricsF fm(p->font());
+        const QRectF grafico = chart()->mapToScene(chart()->plotArea()).boundingRect();
+        std::vector<QRectF> escritas;
+        // From the last share (100 %) back: a label that would cover one already
+        // written is left out rather than make both unreadable.
+        for (qsizetype k = std::min(textos_.size(), static_cast<qsizetype>(linha_->count())); k-- > 0;) {
+            const QPointF ponto = chart()->mapToScene(chart()->mapToPosition(linha_->at(k), linha_));
+            QRectF caixa(0, 0, fm.horizontalAdvance(textos_[k]) + 2, fm.height());
+            caixa.moveCenter(ponto - QPointF(0, fm.height() * 0.8));
+            // Whole over the plot, clear of the axes' numbers; the last share stands
+            // on the chart's top edge.
+            caixa.moveTop(std::max(caixa.top(), 0.0));
+            caixa.moveLeft(
+                std::clamp(caixa.left(), grafico.left(), std::max(grafico.left(), grafico.right() - caixa.width())));
+            if (std::any_of(escritas.begin(), escritas.end(), [&](const QRectF& r) { return r.intersects(caixa); }))
+                continue;
+            escritas.push_back(caixa);
+            p->setPen(Qt::darkGreen);
+            p->drawText(caixa, Qt::AlignCenter, textos_[k]);
+        }
+    }
+
+private:
+    QLineSeries* linha_ = nullptr;
+    QStringList textos_;
+};
+
 } // namespace
 
 TFEscala::TFEscala(TabelaResultados& t, EstadoEscala& e, QWidget* pai) : QDialog(pai), t_(t), e_(e) {
@@ -48,7 +94,7 @@ TFEscala::TFEscala(TabelaResultados& t, EstadoEscala& e, QWidget* pai) : QDialog
 
     auto* grafico = new QChart;
     grafico->legend()->hide();
-    auto* vista = new QChartView(grafico, this);
+    auto* vista = new VistaEscala(grafico, this);
     vista->setRenderHint(QPainter::Antialiasing);
     Chart1 = vista;
 
@@ -135,14 +181,11 @@ void TFEscala::ContaClasses() {
     // One set per class so each bar takes its class colour; the others hold 0 there.
     auto* barras = new QStackedBarSeries;
     barras->setBarWidth(contagem_.LarguraBarra / 100.0);
-    QStringList rotulos;
+    QStringList rotulos, percentuais;
     const auto n = static_cast<int>(contagem_.Barras.size());
     auto* acumulado = new QLineSeries;
     acumulado->setColor(Qt::green);
     acumulado->setPointsVisible(true);
-    // The chart writes a point's value only unformatted: each label is a point of
-    // its own whose label text is the formatted percentage.
-    std::vector<QLineSeries*> rotulosAcumulado;
     double maior = 1;
     for (int k = 0; k < n; ++k) {
         const BarraClasse& b = contagem_.Barras[static_cast<std::size_t>(k)];
@@ -153,23 +196,18 @@ void TFEscala::ContaClasses() {
         barras->append(conjunto);
         rotulos << ParaQString(b.Rotulo).trimmed();
         acumulado->append(k, b.Acumulado);
-        auto* rotulo = new QLineSeries;
-        rotulo->setName(QStringLiteral("RotuloAcumulado"));
-        rotulo->append(k, b.Acumulado);
-        rotulo->setColor(Qt::green);
-        rotulo->setPointLabelsVisible(true);
-        rotulo->setPointLabelsClipping(false); // 100 % stands on the top edge
-        rotulo->setPointLabelsFormat(ParaQString(b.RotuloAcumulado));
-        rotulosAcumulado.push_back(rotulo);
+        percentuais << ParaQString(b.RotuloAcumulado);
         maior = std::max(maior, static_cast<double>(b.Contagem));
     }
+    // Numbers on the axes in the locale's form, as the labels are.
+    grafico->setLocalizeNumbers(true);
+    grafico->setLocale(QLocale());
     grafico->addSeries(barras);
     grafico->addSeries(acumulado);
-    for (QLineSeries* rotulo : rotulosAcumulado)
-        grafico->addSeries(rotulo);
     auto* eixoX = new QBarCategoryAxis;
-    eixoX->append(rotulos);
     eixoX->setGridLineVisible(false);
+    // Classes whose limits print alike keep a category each.
+    MostraRotulosCategorias(grafico, eixoX, rotulos, true);
     auto* eixoY = new QValueAxis;
     eixoY->setRange(0, maior);
     eixoY->setGridLineVisible(false);
@@ -183,13 +221,12 @@ void TFEscala::ContaClasses() {
     barras->attachAxis(eixoY);
     acumulado->attachAxis(eixoX);
     acumulado->attachAxis(eixoDireito);
-    for (QLineSeries* rotulo : rotulosAcumulado) {
-        rotulo->attachAxis(eixoX);
-        rotulo->attachAxis(eixoDireito);
-    }
+    static_cast<VistaEscala*>(Chart1)->Rotula(acumulado, percentuais);
     connect(barras, &QAbstractBarSeries::clicked, this, [this](int indice, QBarSet*) { Chart1ClickSeries(indice); });
     PreencheGradeFaixas();
 }
+
+QStringList TFEscala::RotulosAcumulado() const { return static_cast<const VistaEscala*>(Chart1)->Textos(); }
 
 void TFEscala::PreencheGradeFaixas() {
     preenchendo_ = true;

@@ -5,6 +5,7 @@
 #include "maps/Escala.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QButtonGroup;
 class QGroupBox;
@@ -25,6 +26,8 @@ public:
 
     // What the chart shows now (the last ContaClasses).
     const ContagemClasses& Contagem() const { return contagem_; }
+    // The cumulative shares written over the line's points, in class order.
+    QStringList RotulosAcumulado() const;
 
     void ContaClasses(); // chart and limits grid from the current classes
     void RadioGroup1Click();

@@ -3,6 +3,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Texto1252.h"
 #include "platform/ui/Janelas.h"
+#include "tabulation/Utab.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -122,7 +123,10 @@ void TfCase::CarregaCNV(const std::string& arquivo) {
         if (fim == std::string::npos) break;
         p = fim + 1;
     }
-    if (lbCNV->count() > 1) lbCNV->setCurrentRow(1);
+    // Comments may come before the header: the line offered is the first category's.
+    TextoCNV cnv;
+    const std::size_t inicial = LeTextoCNV(arquivo, cnv) ? cnv.LinhaPrimeiraCategoria : 1;
+    if (inicial < static_cast<std::size_t>(lbCNV->count())) lbCNV->setCurrentRow(static_cast<int>(inicial));
     bOK->setEnabled(true);
     bEditarCNV->setEnabled(true);
 }

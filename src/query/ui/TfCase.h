@@ -22,7 +22,7 @@ public:
     explicit TfCase(QWidget* pai = nullptr);
 
     void bCNVClick();
-    // Loads a conversion table into the list (its second line selected).
+    // Loads a conversion table into the list, its first category line selected.
     void CarregaCNV(const std::string& arquivo);
     void rColunaClick();
     void rgContaClick();

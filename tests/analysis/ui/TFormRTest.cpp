@@ -41,6 +41,16 @@ protected:
         LigaComandosR(*janela);
         MostraGraficoR() = [this](const std::string& g) { graficos.push_back(g); };
     }
+    // "Programa R" from the main window, the first scheme of the list run with OK.
+    void RodaOPrimeiroEsquema() {
+        teste::QuandoModal([](QWidget* w) {
+            auto* f = qobject_cast<TFormR*>(w);
+            ASSERT_TRUE(f);
+            f->ListProg->setCurrentRow(0);
+            f->bOK->click();
+        });
+        ProgramaRClick(*janela);
+    }
     void TearDown() override {
         tabela.Modificada = false;
         janela.reset();
@@ -124,13 +134,7 @@ TEST_F(JanelaR, RunThroughTheMainWindowShowsOutputPlotsAndTheReturnedTable) {
     biblioteca.Grava("r.rx", "<titulo>Roda</titulo><script>print(\"ola\")\ngrafico.dorvan()\nplot(1:3)\n"
                              "carrega.dorvan(data.frame(x=c(1.5,2), row.names=c(\"a\",\"b\")))</script>");
     biblioteca.Grava("tmp.rx", "<titulo>Temp</titulo>");
-    teste::QuandoModal([](QWidget* w) {
-        auto* f = qobject_cast<TFormR*>(w);
-        ASSERT_TRUE(f);
-        f->ListProg->setCurrentRow(0);
-        f->bOK->click();
-    });
-    ProgramaRClick(*janela);
+    RodaOPrimeiroEsquema();
     TInfo& info = FormR->JanelaSaida();
     const std::vector<std::string> linhas = info.Linhas();
     ASSERT_EQ(linhas.size(), 4u);
@@ -153,13 +157,7 @@ TEST_F(JanelaR, OutputOfARunTakesTheViewersOwnCaption) {
     biblioteca.Grava("r.rx", "<titulo>Roda</titulo><script>print(\"ola\")</script>");
     TInfo& info = FormR->JanelaSaida();
     info.setWindowTitle(QString::fromLatin1("Informa\xE7\xE3o de dados.dbf"));
-    teste::QuandoModal([](QWidget* w) {
-        auto* f = qobject_cast<TFormR*>(w);
-        ASSERT_TRUE(f);
-        f->ListProg->setCurrentRow(0);
-        f->bOK->click();
-    });
-    ProgramaRClick(*janela);
+    RodaOPrimeiroEsquema();
     EXPECT_TRUE(info.isVisible());
     EXPECT_EQ(info.windowTitle(), QStringLiteral("Info"));
     info.hide();

@@ -20,10 +20,11 @@
 using namespace dorvan;
 using namespace dorvan::teste;
 
-TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
-    Prepara(Estado::SemTabela);
-    // A standard alias the user made over a folder holding a DBF file.
-    const std::string banco = Pasta() / "banco";
+namespace {
+
+// A standard alias the user made over a folder holding a DBF file of two regions.
+void AliasDeCasos(const char* pasta, const char* alias) {
+    const std::string banco = Pasta() / pasta;
     std::filesystem::create_directories(banco);
     {
         dbfRecord h;
@@ -32,7 +33,14 @@ TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
             AppendDBF(h, r);
         CloseDBF(h);
     }
-    if (!MotorAtual().AliasExiste("Amostra")) MotorAtual().AdicionaAliasPadrao("Amostra", banco);
+    if (!MotorAtual().AliasExiste(alias)) MotorAtual().AdicionaAliasPadrao(alias, banco);
+}
+
+} // namespace
+
+TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
+    Prepara(Estado::SemTabela);
+    AliasDeCasos("banco", "Amostra");
     const std::string sql = Pasta().Grava("obitos.sql", "#\xD3"
                                                         "bitos por regi\xE3o\r\n"
                                                         "#Amostra\r\n"
@@ -62,16 +70,7 @@ TEST(ConsultaSQL, ASavedQueryOpenedInTheSqlWindowRunsIntoTheTable) {
 // the file written, and takes input until it is closed; then the SQL window does again.
 TEST(ConsultaSQL, TheBrowserOpenedBySalvarDBFComesInFrontOfTheSqlWindow) {
     Prepara(Estado::SemTabela);
-    const std::string banco = Pasta() / "banco_dbf";
-    std::filesystem::create_directories(banco);
-    {
-        dbfRecord h;
-        CreateDBF(h, banco + "/CASOS.DBF", {{"REGIAO", 'C', 12, 0, 0}, {"OBITOS", 'N', 3, 0, 0}}, 3);
-        for (const char* r : {" 11 Norte      3", " 12 Nordeste   7"})
-            AppendDBF(h, r);
-        CloseDBF(h);
-    }
-    if (!MotorAtual().AliasExiste("Gravados")) MotorAtual().AdicionaAliasPadrao("Gravados", banco);
+    AliasDeCasos("banco_dbf", "Gravados");
     ASSERT_TRUE(Principal().Acao(QStringLiteral("SQL1"))->isVisible()) << "the database engine did not start";
     const std::string dbf = Pasta() / "gravado.dbf";
     bool naFrente = false, mostrou = false, voltou = false, infoNaFrente = false;

@@ -35,14 +35,7 @@ TabelaResultados Tabela() {
 }
 
 // The labels the cumulative line shows, in class order.
-QStringList RotulosDoAcumulado(TFEscala& j) {
-    QStringList r;
-    for (QAbstractSeries* s : static_cast<QChartView*>(j.Chart1)->chart()->series()) {
-        auto* linha = qobject_cast<QLineSeries*>(s);
-        if (linha && linha->pointLabelsVisible()) r << linha->pointLabelsFormat();
-    }
-    return r;
-}
+QStringList RotulosDoAcumulado(TFEscala& j) { return j.RotulosAcumulado(); }
 
 TEST(TFEscala, CumulativePercentagesShowInTheSixTwoPattern) {
     // Three rows: the cumulative shares are thirds, which a raw value shows with many decimals.

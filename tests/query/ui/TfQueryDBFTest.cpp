@@ -46,6 +46,23 @@ protected:
         browse.reset();
         janela.reset();
     }
+    // The table "casos" and its column "uf" chosen, as the CASE generator wants them.
+    void EscolheCasosUF() {
+        auto achados = janela->lbTabelas->findItems(QStringLiteral("casos"), Qt::MatchExactly);
+        ASSERT_EQ(achados.size(), 1);
+        janela->lbTabelas->setCurrentItem(achados[0]);
+        janela->lbTabelasClick();
+        auto colunas = janela->lbColunas->findItems(QStringLiteral("uf"), Qt::MatchExactly);
+        ASSERT_EQ(colunas.size(), 1);
+        janela->lbColunas->setCurrentItem(colunas[0]);
+    }
+    // A two-region CNV with `antes` before its header and `entre` after it.
+    std::string GravaRegiaoCNV(const std::string& antes = "", const std::string& entre = "") {
+        std::string l1 = "      1  Sudeste", l2 = "      2  Sul";
+        l1.resize(60, ' ');
+        l2.resize(60, ' ');
+        return pasta.Grava("regiao.cnv", antes + "2 2\r\n" + entre + l1 + "SP,RJ\r\n" + l2 + "PR\r\n");
+    }
     long Registros(const std::string& dbf) {
         dbfRecord h;
         OpenDBF(h, dbf, true);
@@ -135,17 +152,8 @@ TEST_F(QueryParaDBF, LoteGravaUmArquivoPorOrdem) {
 }
 
 TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
-    std::string l1 = "      1  Sudeste", l2 = "      2  Sul";
-    l1.resize(60, ' ');
-    l2.resize(60, ' ');
-    const std::string cnv = pasta.Grava("regiao.cnv", "2 2\r\n" + l1 + "SP,RJ\r\n" + l2 + "PR\r\n");
-    auto achados = janela->lbTabelas->findItems(QStringLiteral("casos"), Qt::MatchExactly);
-    ASSERT_EQ(achados.size(), 1);
-    janela->lbTabelas->setCurrentItem(achados[0]);
-    janela->lbTabelasClick();
-    auto colunas = janela->lbColunas->findItems(QStringLiteral("uf"), Qt::MatchExactly);
-    ASSERT_EQ(colunas.size(), 1);
-    janela->lbColunas->setCurrentItem(colunas[0]);
+    const std::string cnv = GravaRegiaoCNV();
+    EscolheCasosUF();
 
     auto dirige = [&](std::function<void(TfCase&)> escolhe) {
         teste::QuandoModal([cnv, escolhe](QWidget* w) {
@@ -179,6 +187,28 @@ TEST_F(QueryParaDBF, CaseDeTabelaDeConversaoNoEditor) {
         c.lbCNV->setCurrentRow(2);
     });
     EXPECT_EQ(janela->Memo1->text().toStdString(), "select * from casos where ( uf = 'PR' )\n  and obitos > 1");
+}
+
+// A CNV may open with comments before its header: the line "Sele\xE7\xE3o" takes when
+// the user picks none is the first category, never the header or a comment.
+TEST_F(QueryParaDBF, CaseSelecaoPartsFromTheFirstCategoryOfACnvThatOpensWithComments) {
+    const std::string cnv = GravaRegiaoCNV("; Regi\xF5"
+                                           "es\r\n\r\n",
+                                           "; por estado\r\n\r\n");
+    EscolheCasosUF();
+    janela->DefineLinhasSQL({"select * from casos where obitos > 1"});
+    teste::QuandoModal([cnv](QWidget* w) {
+        auto* c = dynamic_cast<TfCase*>(w);
+        ASSERT_NE(c, nullptr);
+        c->EscolheCNV = [cnv] { return cnv; };
+        c->bCNV->click();
+        EXPECT_EQ(c->lbCNV->count(), 7);
+        EXPECT_EQ(c->lbCNV->currentRow(), 5);
+        c->rSelecao->setChecked(true);
+        c->bOK->click();
+    });
+    janela->bCaseClick();
+    EXPECT_EQ(janela->Memo1->text().toStdString(), "select * from casos where ( uf in('SP','RJ') )\n  and obitos > 1");
 }
 
 // The window's safe mode reaches the query: the engine refuses the write and the

@@ -1,0 +1,339 @@
+// What the charts and the histogram show a user at their default sizes: every class
+// its own bar, labels whole, numbers in the locale's form.
+#include "app/ui/ProgramaMontado.h"
+
+#include "analysis/Grafico.h"
+#include "analysis/ui/TFChart.h"
+#include "maps/ui/TFEscala.h"
+#include "platform/Texto1252.h"
+#include "table/TabelaTeste.h"
+
+#include <QAbstractBarSeries>
+#include <QAction>
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPieSeries>
+#include <QSpinBox>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace dorvan;
+using namespace dorvan::teste;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+namespace {
+
+// Puts a table of one or more columns into the program, as a load does.
+void PoeTabela(const std::vector<std::string>& rotulos, const std::vector<ColunaTeste>& colunas) {
+    TForm1& f = Principal();
+    f.Tabela().Modificada = false;
+    f.FechaTabela();
+    f.Tabela() = MontaTabela(rotulos, colunas);
+    f.Tabela().DefineNomeColuna(0, "Lugar");
+    f.Tabela().Titulo1 = "Casos por lugar";
+    f.MostraTabela();
+    f.Tabela().Modificada = false;
+    f.HabilitaComandos();
+    Msgs().textos.clear();
+}
+
+// The texts the chart shows now (axes, title, legend), drawn as on the screen.
+std::vector<std::string> TextosDesenhados(QChartView* vista) {
+    vista->grab(); // lays the chart out as a paint does
+    QApplication::processEvents();
+    vista->grab();
+    std::vector<std::string> r;
+    for (QGraphicsItem* i : vista->scene()->items()) {
+        if (!i->isVisible()) continue;
+        if (auto* texto = dynamic_cast<QGraphicsTextItem*>(i)) r.push_back(texto->toPlainText().toStdString());
+        if (auto* texto = dynamic_cast<QGraphicsSimpleTextItem*>(i)) r.push_back(texto->text().toStdString());
+    }
+    return r;
+}
+
+bool Cortado(const std::string& s) {
+    return s.find("...") != std::string::npos || s.find("\u2026") != std::string::npos;
+}
+
+// The 27 places of a national table, as their labels read in the grid.
+std::vector<std::string> Lugares() {
+    const char* nomes[] = {"Rond\xF4nia",
+                           "Acre",
+                           "Amazonas",
+                           "Roraima",
+                           "Par\xE1",
+                           "Amap\xE1",
+                           "Tocantins",
+                           "Maranh\xE3o",
+                           "Piau\xED",
+                           "Cear\xE1",
+                           "Rio Grande do Norte",
+                           "Para\xED"
+                           "ba",
+                           "Pernambuco",
+                           "Alagoas",
+                           "Sergipe",
+                           "Bahia",
+                           "Minas Gerais",
+                           "Esp\xEDrito Santo",
+                           "Rio de Janeiro",
+                           "S\xE3o Paulo",
+                           "Paran\xE1",
+                           "Santa Catarina",
+                           "Rio Grande do Sul",
+                           "Mato Grosso do Sul",
+                           "Mato Grosso",
+                           "Goi\xE1s",
+                           "Distrito Federal"};
+    const int codigos[] = {11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 25, 26, 27,
+                           28, 29, 31, 32, 33, 35, 41, 42, 43, 50, 51, 52, 53};
+    std::vector<std::string> r;
+    for (int i = 0; i < 27; ++i)
+        r.push_back(std::to_string(codigos[i]) + " " + nomes[i]);
+    return r;
+}
+
+std::vector<double> Contagens(int n) {
+    std::vector<double> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(100 + 37 * i);
+    return v;
+}
+
+// A chart window with the series the command of this kind adds for column 1, shown.
+TFChart& GraficoDe(TipoSerie tipo) {
+    TFChart& g = *FChart;
+    g.bSairClick(false);
+    if (tipo == TipoSerie::Setor)
+        AcrescentaSetor(g.Modelo, Principal().Tabela(), 1);
+    else
+        AcrescentaSeries(g.Modelo, Principal().Tabela(), tipo, {1});
+    g.Atualiza();
+    g.show();
+    QApplication::processEvents();
+    return g;
+}
+
+std::vector<std::string> Utf8(const std::vector<std::string>& ansi) {
+    std::vector<std::string> r;
+    for (const std::string& s : ansi)
+        r.push_back(ParaQString(s).toStdString());
+    return r;
+}
+
+// ---- the histogram ----
+
+struct Histograma {
+    std::vector<std::string> categorias;
+    std::vector<double> contagens; // per class, the bar drawn for it
+    std::vector<QPointF> acumulado;
+    std::vector<std::string> textos;
+};
+
+// Opens "Histograma" over the table's first column and reads what its chart shows.
+Histograma AbreHistograma() {
+    Histograma h;
+    bool visto = false;
+    Dispara(Principal().Acao(QStringLiteral("Histograma1")), [&](QWidget* w) {
+        auto* e = qobject_cast<TFEscala*>(w);
+        if (!e) return;
+        visto = true;
+        auto* vista = static_cast<QChartView*>(e->Chart1);
+        h.textos = TextosDesenhados(vista);
+        for (QAbstractAxis* a : vista->chart()->axes())
+            if (auto* c = qobject_cast<QBarCategoryAxis*>(a))
+                for (const QString& s : c->categories())
+                    h.categorias.push_back(s.toStdString());
+        for (QAbstractSeries* s : vista->chart()->series()) {
+            if (auto* b = qobject_cast<QAbstractBarSeries*>(s)) {
+                const int n = b->barSets().isEmpty() ? 0 : static_cast<int>(b->barSets().first()->count());
+                h.contagens.assign(static_cast<std::size_t>(n), 0);
+                for (QBarSet* conjunto : b->barSets())
+                    for (int k = 0; k < n; ++k)
+                        h.contagens[static_cast<std::size_t>(k)] += conjunto->at(k);
+            }
+            if (auto* l = qobject_cast<QLineSeries*>(s); l && l->count() > 1) {
+                const QList<QPointF> pontos = l->points();
+                h.acumulado.assign(pontos.begin(), pontos.end());
+            }
+        }
+        e->accept();
+    });
+    EXPECT_TRUE(visto) << "no histogram came up";
+    return h;
+}
+
+// Counts of a small integer range: classes whose limits print alike keep their own bar.
+TEST(Histograma, EveryClassKeepsItsBarAndPointWhateverItsPrintedLimit) {
+    PoeTabela({"1", "2", "3", "4", "5", "6", "7"}, {{"Idade", {0, 1, 1, 2, 3, 3, 3}, 0}});
+    Principal().Tabela().SemClasses = true;
+    const Histograma h = AbreHistograma();
+    ASSERT_EQ(h.contagens.size(), 5u);
+    EXPECT_EQ(h.contagens, (std::vector<double>{1, 2, 0, 1, 3}));
+    EXPECT_EQ(h.categorias.size(), 5u);
+    std::vector<std::string> vistos;
+    for (const std::string& c : h.categorias)
+        vistos.push_back(QString::fromStdString(c).remove(QChar(0x200B)).trimmed().toStdString());
+    EXPECT_EQ(vistos, (std::vector<std::string>{"1", "1", "2", "2", "3"}));
+    ASSERT_EQ(h.acumulado.size(), 5u);
+    EXPECT_DOUBLE_EQ(h.acumulado.back().x(), 4);
+    EXPECT_DOUBLE_EQ(h.acumulado.back().y(), 100);
+    for (const std::string& t : h.textos)
+        EXPECT_FALSE(Cortado(t)) << t;
+
+    // A constant column: five classes, all rows in the first.
+    PoeTabela({"1", "2", "3"}, {{"Casos", {4, 4, 4}, 0}});
+    Principal().Tabela().SemClasses = true;
+    const Histograma c = AbreHistograma();
+    EXPECT_EQ(c.contagens, (std::vector<double>{3, 0, 0, 0, 0}));
+    EXPECT_EQ(c.categorias.size(), 5u);
+}
+
+// The limits under the bars stay whole from 7 classes on and in "Manual", where the
+// limits grid takes room beside the chart.
+TEST(Histograma, LimitLabelsAreWholeWithManyClassesAndInManual) {
+    PoeTabela(Lugares(), {{"Taxa", Contagens(27), 2}});
+    for (int n : {7, 10}) {
+        Principal().Tabela().SemClasses = true;
+        bool visto = false;
+        std::vector<std::string> textos, manual;
+        Dispara(Principal().Acao(QStringLiteral("Histograma1")), [&](QWidget* w) {
+            auto* e = qobject_cast<TFEscala*>(w);
+            if (!e) return;
+            visto = true;
+            e->SpinEdit1->setValue(n);
+            textos = TextosDesenhados(static_cast<QChartView*>(e->Chart1));
+            e->Modos->button(2)->click();
+            manual = TextosDesenhados(static_cast<QChartView*>(e->Chart1));
+            e->accept();
+        });
+        ASSERT_TRUE(visto);
+        for (const std::string& t : textos)
+            EXPECT_FALSE(Cortado(t)) << n << " classes: " << t;
+        for (const std::string& t : manual)
+            EXPECT_FALSE(Cortado(t)) << n << " classes, Manual: " << t;
+    }
+}
+
+// The cumulative labels are drawn the same on the first show as on every later one.
+TEST(Histograma, CumulativeLabelsAreWholeOnTheFirstShow) {
+    PoeTabela({"1", "2", "3", "4", "5", "6", "7"}, {{"Casos", {10, 20, 30, 40, 50, 60, 70}, 0}});
+    Principal().Tabela().SemClasses = true;
+    QImage primeira, depois;
+    Dispara(Principal().Acao(QStringLiteral("Histograma1")), [&](QWidget* w) {
+        auto* e = qobject_cast<TFEscala*>(w);
+        if (!e) return;
+        auto* vista = static_cast<QChartView*>(e->Chart1);
+        primeira = vista->grab().toImage();
+        e->ContaClasses();
+        QApplication::processEvents();
+        depois = vista->grab().toImage();
+        e->accept();
+    });
+    ASSERT_FALSE(primeira.isNull());
+    ASSERT_EQ(primeira.size(), depois.size());
+    // The cumulative line and its labels are the green of the picture.
+    auto verde = [](const QImage& i, int x, int y) {
+        const QColor c = i.pixelColor(x, y);
+        return c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+    };
+    int diferentes = 0, verdes = 0;
+    for (int y = 0; y < primeira.height(); ++y)
+        for (int x = 0; x < primeira.width(); ++x) {
+            verdes += verde(depois, x, y);
+            diferentes += verde(primeira, x, y) != verde(depois, x, y);
+        }
+    EXPECT_GT(verdes, 0);
+    EXPECT_EQ(diferentes, 0) << "the first show draws other labels";
+}
+
+// ---- the chart window ----
+
+// A bar chart of 27 rows at the window's default size names each bar whole.
+TEST(JanelaGrafico, CategoryLabelsAreReadableAtTheDefaultSize) {
+    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
+    for (TipoSerie tipo : {TipoSerie::Barra, TipoSerie::Linha, TipoSerie::BarraHorizontal}) {
+        TFChart& g = GraficoDe(tipo);
+        g.resize(600, 440);
+        const std::vector<std::string> textos = TextosDesenhados(g.Chart1);
+        int nomes = 0;
+        for (const std::string& t : textos) {
+            EXPECT_FALSE(Cortado(t)) << t;
+            for (const std::string& l : Utf8(Lugares()))
+                if (t == l) ++nomes;
+        }
+        // Labels may be thinned where they cannot all stand, never cut.
+        EXPECT_GE(nomes, 9) << "kind " << static_cast<int>(tipo);
+    }
+    FChart->bSairClick(true);
+}
+
+// The pie names its slices and its legend; the label style reaches every kind.
+TEST(JanelaGrafico, PieNamesItsSlicesAndTheLabelStyleReachesBars) {
+    PoeTabela({"11 Norte", "22 Sul", "33 Leste"}, {{"Casos", {30, 10, 20}, 0}});
+    TFChart& g = GraficoDe(TipoSerie::Setor);
+    g.cbLegenda->click();
+    QPieSeries* pizza = nullptr;
+    for (QAbstractSeries* s : g.Chart1->chart()->series())
+        if (auto* p = qobject_cast<QPieSeries*>(s)) pizza = p;
+    ASSERT_NE(pizza, nullptr);
+    std::vector<std::string> fatias, legenda;
+    for (QPieSlice* f : pizza->slices())
+        if (f->isLabelVisible()) fatias.push_back(f->label().toStdString());
+    for (QLegendMarker* m : g.Chart1->chart()->legend()->markers())
+        if (m->isVisible()) legenda.push_back(m->label().toStdString());
+    EXPECT_EQ(fatias, (std::vector<std::string>{"11 Norte", "22 Sul", "33 Leste"}));
+    EXPECT_EQ(legenda, (std::vector<std::string>{"11 Norte", "22 Sul", "33 Leste"}));
+
+    // Each label style draws other marks on bars and horizontal bars.
+    for (TipoSerie tipo : {TipoSerie::Barra, TipoSerie::BarraHorizontal}) {
+        TFChart& b = GraficoDe(tipo);
+        SerieGrafico& s = b.Modelo.Series.back();
+        s.Etiquetas = true;
+        std::vector<QImage> imagens;
+        for (EstiloEtiqueta e : {EstiloEtiqueta::Valor, EstiloEtiqueta::Descricao, EstiloEtiqueta::Percentagem}) {
+            s.Etiqueta = e;
+            b.Atualiza();
+            imagens.push_back(b.Chart1->grab().toImage());
+        }
+        EXPECT_FALSE(imagens[0] == imagens[1]) << "kind " << static_cast<int>(tipo) << ": description drawn as value";
+        EXPECT_FALSE(imagens[0] == imagens[2]) << "kind " << static_cast<int>(tipo) << ": percentage drawn as value";
+    }
+    FChart->bSairClick(true);
+}
+
+// Axis numbers take the locale's form, as the labels do.
+TEST(JanelaGrafico, AxisNumbersUseTheLocalesForm) {
+    const QLocale antes;
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    PoeTabela({"11 Norte", "22 Sul", "33 Leste"}, {{"Casos", {6000, 1000, 2000}, 0}});
+    TFChart& g = GraficoDe(TipoSerie::Barra);
+    const std::vector<std::string> textos = TextosDesenhados(g.Chart1);
+    EXPECT_THAT(textos, Contains("6.000"));
+    EXPECT_THAT(textos, Not(Contains("6000")));
+    FChart->bSairClick(true);
+
+    Principal().Tabela().SemClasses = true;
+    const Histograma h = AbreHistograma();
+    EXPECT_THAT(h.textos, Contains("100,0"));
+    EXPECT_THAT(h.textos, Not(Contains("100.0")));
+    QLocale::setDefault(antes);
+}
+
+} // namespace
