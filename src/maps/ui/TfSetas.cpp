@@ -315,8 +315,7 @@ void InformaClick(TForm1& f, TMapa&) {
     info.Limpa();
     for (const std::string& l : ResumoClasses(f.Tabela()))
         info.AcrescentaLinha(l);
-    info.show();
-    info.raise();
+    MostraNaFrente(info);
 }
 
 void b3DClick(TForm1& f) {

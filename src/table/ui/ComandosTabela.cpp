@@ -1,6 +1,7 @@
 #include "table/ui/ComandosTabela.h"
 
 #include "platform/Texto1252.h"
+#include "platform/ui/Janelas.h"
 #include "table/EstadoMenus.h"
 #include "table/Estatisticas.h"
 #include "table/Formula.h"
@@ -35,8 +36,8 @@ void MostraInfo(TForm1& f, const char* titulo, const std::vector<std::string>& l
     info.setWindowTitle(ParaQString(titulo));
     for (const auto& l : linhas)
         info.AcrescentaLinha(l);
-    info.show();
-    info.raise();
+    // One viewer serves every caller: a modality left from an earlier show goes.
+    MostraNaFrente(info);
 }
 
 // The grid shows the new rows from the top.

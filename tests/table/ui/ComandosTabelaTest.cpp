@@ -16,8 +16,11 @@
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/ui/TForm1.h"
 #include "table/ui/TInfo.h"
+#include "platform/ui/Janelas.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,6 +247,27 @@ TEST_F(Comandos, EstatisticasGoToTheInformationWindow) {
     Dispara("Correlacao1");
     EXPECT_EQ((*vistas)[3].pergunta, "Escolha duas colunas");
     EXPECT_EQ(DeQString(info.windowTitle()), "Regress\xE3o");
+}
+
+// The viewer is one window for every caller: shown once over a modal dialog (the
+// browser's structure report over the SQL window) it was modal there, and must not
+// stay so and block the main window when the statistics show it later.
+TEST_F(Comandos, TheViewerLeftModalOverADialogShowsTheStatisticsNotModal) {
+    Mostra();
+    TInfo& info = JanelaInfo(*janela);
+    {
+        QDialog dialogo(janela.get());
+        dialogo.setModal(true);
+        dialogo.show();
+        MostraNaFrente(info);
+        EXPECT_TRUE(info.isModal());
+        info.hide();
+    }
+    RespondeEscolhas({Marca({1})}, vistas);
+    Dispara("Descritivas");
+    EXPECT_TRUE(info.isVisible());
+    EXPECT_FALSE(info.isModal());
+    EXPECT_NE(QApplication::activeModalWidget(), &info);
 }
 
 TEST_F(Comandos, MenusShowWhatTheTableAllows) {
