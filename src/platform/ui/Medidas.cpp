@@ -42,10 +42,10 @@ protected:
         if (!w || !w->isWindow() || w->windowTitle().isEmpty()) return false;
         const Qt::WindowType tipo = w->windowType();
         if (tipo != Qt::Window && tipo != Qt::Dialog) return false;
-        // A window whose width changed since it was last fitted here was resized by the
-        // user (or by the window itself): its width is theirs from then on.
+        // A window narrower than it was last left here was narrowed by the user: its width
+        // is theirs from then on. One grown since (by its own layout) is fitted again.
         const QVariant deixada = w->property(LarguraDeixada);
-        if (deixada.isValid() && deixada.toInt() != w->width()) return false;
+        if (deixada.isValid() && w->width() < deixada.toInt()) return false;
         const int precisa = std::min(LarguraDoTitulo(w), MaiorLarguraPorTitulo);
         // The frame the window manager adds on each side is not the window's own.
         const int moldura = w->frameGeometry().width() - w->width();

@@ -71,6 +71,14 @@ TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
     EXPECT_EQ(livre.width(), 200);
     livre.setWindowTitle(longo);
     EXPECT_GE(livre.frameGeometry().width(), precisa(livre));
+    // Grown by its own contents, then titled longer still: it grows again.
+    QWidget crescida;
+    crescida.resize(200, 100);
+    crescida.setWindowTitle(QStringLiteral("Curto"));
+    crescida.show();
+    crescida.resize(240, 100);
+    crescida.setWindowTitle(longo);
+    EXPECT_GE(crescida.frameGeometry().width(), precisa(crescida));
     QWidget fixa;
     fixa.setFixedSize(150, 100);
     fixa.setWindowTitle(longo);
