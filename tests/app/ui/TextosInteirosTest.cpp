@@ -57,6 +57,31 @@ TEST(TextosInteiros, TheChecksFontIsTheDesktopsDefault) {
     EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"));
 }
 
+TEST(TextosInteiros, TheCheckFindsACutTextAndACutNumberButNotATextShortenedWithItsHint) {
+    Programa();
+    QWidget janela;
+    janela.resize(400, 200);
+    auto* rotulo = new QLabel(QStringLiteral("Largura da linha ou raio do círculo"), &janela);
+    rotulo->setGeometry(10, 10, 60, 20);
+    auto* botao = new QPushButton(QStringLiteral("Ver demais gráficos"), &janela);
+    botao->setGeometry(10, 40, 50, 25);
+    auto* numero = new QLabel(QStringLiteral("Linhas:1990…"), &janela);
+    numero->setToolTip(QStringLiteral("Linhas:199001"));
+    numero->setGeometry(10, 70, 300, 20);
+    auto* nome = new QLabel(QStringLiteral("tabela_com_um_nome…"), &janela);
+    nome->setToolTip(QStringLiteral("tabela_com_um_nome_comprido.tab"));
+    nome->setGeometry(10, 100, 300, 20);
+    janela.show();
+    const std::vector<std::string> f = TextosCortados(&janela);
+    const auto acha = [&f](const char* texto) {
+        return std::any_of(f.begin(), f.end(), [texto](const std::string& s) { return s.find(texto) != s.npos; });
+    };
+    EXPECT_TRUE(acha("raio do c")) << ::testing::PrintToString(f);
+    EXPECT_TRUE(acha("Ver demais")) << ::testing::PrintToString(f);
+    EXPECT_TRUE(acha("Linhas:1990")) << ::testing::PrintToString(f);
+    EXPECT_FALSE(acha("tabela_com_um_nome")) << ::testing::PrintToString(f);
+}
+
 TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
     Programa();
     AlargaJanelasAoTitulo(*qApp);
