@@ -88,21 +88,20 @@ TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
     const QString longo = QStringLiteral("Opções de conexão com o banco de dados da tabulação");
     const auto precisa = [](const QWidget& w) { return std::min(LarguraDoTitulo(&w), MaiorLarguraPorTitulo); };
 
-    // Shown with a short title, then given a longer one: it grows, and a fixed one stays fixed.
-    QWidget livre;
-    livre.resize(200, 100);
-    livre.setWindowTitle(QStringLiteral("Curto"));
-    livre.show();
-    EXPECT_EQ(livre.width(), 200);
-    livre.setWindowTitle(longo);
+    // Shown with a short title at the given width, resized to `depois`, then titled long.
+    const auto intitula = [&longo](QWidget& w, int largura, int depois) {
+        w.resize(largura, 100);
+        w.setWindowTitle(QStringLiteral("Curto"));
+        w.show();
+        EXPECT_EQ(w.width(), largura);
+        w.resize(depois, 100);
+        w.setWindowTitle(longo);
+    };
+    // Given a longer title, as shown or grown by its own contents: it grows; a fixed one stays fixed.
+    QWidget livre, crescida;
+    intitula(livre, 200, 200);
     EXPECT_GE(livre.frameGeometry().width(), precisa(livre));
-    // Grown by its own contents, then titled longer still: it grows again.
-    QWidget crescida;
-    crescida.resize(200, 100);
-    crescida.setWindowTitle(QStringLiteral("Curto"));
-    crescida.show();
-    crescida.resize(240, 100);
-    crescida.setWindowTitle(longo);
+    intitula(crescida, 200, 240);
     EXPECT_GE(crescida.frameGeometry().width(), precisa(crescida));
     QWidget fixa;
     fixa.setFixedSize(150, 100);
@@ -113,11 +112,7 @@ TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
 
     // Narrowed after it was shown: neither a new title nor showing it again undoes that.
     QWidget estreitada;
-    estreitada.resize(300, 100);
-    estreitada.setWindowTitle(QStringLiteral("Curto"));
-    estreitada.show();
-    estreitada.resize(180, 100);
-    estreitada.setWindowTitle(longo);
+    intitula(estreitada, 300, 180);
     EXPECT_EQ(estreitada.width(), 180);
     estreitada.hide();
     estreitada.show();
