@@ -7,6 +7,7 @@
 #include "platform/Compressao.h"
 #include "platform/Mensagens.h"
 #include "platform/Progresso.h"
+#include "platform/Texto.h"
 #include "platform/Texto1252.h"
 
 #include <algorithm>
@@ -433,15 +434,6 @@ void ApagaEstado(void* p) {
     delete e;
 }
 
-std::string Aspas(const std::string& nome) {
-    std::string r = "\"";
-    for (char c : nome) {
-        if (c == '"') r += '"';
-        r += c;
-    }
-    return r + '"';
-}
-
 int Erro(sqlite3_vtab* v, const std::string& mensagem1252) {
     sqlite3_free(v->zErrMsg);
     v->zErrMsg = sqlite3_mprintf("%s", ParaUtf8(mensagem1252).c_str());
@@ -516,7 +508,7 @@ int Conecta(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
                 nome = base + "_" + std::to_string(k);
         }
         usados.push_back(Maiusculas(nome));
-        sql += Aspas(ParaUtf8(nome)) + " " + tipo;
+        sql += EntreAspasDobradas(ParaUtf8(nome)) + " " + tipo;
     }
     sql += ")";
     if (int rc = sqlite3_declare_vtab(db, sql.c_str()); rc != SQLITE_OK) return rc;
@@ -881,7 +873,7 @@ std::string PreparaTabelasDBF(sqlite3* db, const std::string& pasta, std::functi
             ++it;
             continue;
         }
-        const std::string sql = "DROP TABLE IF EXISTS main." + Aspas(e->nomes[it->first]);
+        const std::string sql = "DROP TABLE IF EXISTS main." + EntreAspasDobradas(e->nomes[it->first]);
         if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             ++it; // still in use by an open statement: dropped next time
             continue;
@@ -894,7 +886,7 @@ std::string PreparaTabelasDBF(sqlite3* db, const std::string& pasta, std::functi
         if (e->tabelas.count(chave)) continue;
         e->tabelas[chave] = t.arquivo;
         e->nomes[chave] = t.nome;
-        const std::string sql = "CREATE VIRTUAL TABLE main." + Aspas(t.nome) + " USING dorvan_dbf";
+        const std::string sql = "CREATE VIRTUAL TABLE main." + EntreAspasDobradas(t.nome) + " USING dorvan_dbf";
         // A file that cannot be read as a table stays out of the list.
         if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             e->tabelas.erase(chave);

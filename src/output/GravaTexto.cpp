@@ -2,6 +2,7 @@
 
 #include "output/SaidaTexto.h"
 #include "platform/Numeros.h"
+#include "platform/Texto.h"
 
 #include <cmath>
 #include <vector>
@@ -9,17 +10,6 @@
 namespace dorvan {
 
 namespace {
-
-// "text" with every inner double quote doubled.
-std::string AspasCSV(std::string_view s) {
-    std::string r = "\"";
-    for (char c : s) {
-        if (c == '"') r += '"';
-        r += c;
-    }
-    r += '"';
-    return r;
-}
 
 // A field of R's input: like EntreAspas, and without the backslashes that end
 // the text, which R would take as escaping the closing quote.
@@ -38,9 +28,9 @@ constexpr int DigitosTextoTab = 20;
 
 void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
     SaidaTexto s(arquivo);
-    std::string linha = AspasCSV(t.NomeColuna(0));
+    std::string linha = EntreAspasDobradas(t.NomeColuna(0));
     for (std::int32_t c = 1; c <= t.NumColunas(); ++c)
-        linha += "," + AspasCSV(t.NomeColuna(c));
+        linha += "," + EntreAspasDobradas(t.NomeColuna(c));
     // A last column titled "DUMMY" would be dropped by the table reader.
     const std::string dummy = t.NumColunas() > 0 && ComColunaDUMMY(t) ? ",0" : "";
     if (!dummy.empty()) linha += ",\"DUMMY\"";
@@ -54,7 +44,7 @@ void GravaCSV(const TabelaResultados& t, const std::string& arquivo) {
         decimais.push_back(t.Coluna(c).Decimais);
     }
     for (std::int32_t r = 1; r <= t.NumLinhas; ++r) {
-        linha = AspasCSV(t.Rotulo(r));
+        linha = EntreAspasDobradas(t.Rotulo(r));
         for (std::size_t k = 0; k < celulas.size(); ++k) {
             linha += ',';
             const double v = celulas[k][r];

@@ -120,6 +120,25 @@ void RemovePastaNoSinal(int pai, const char* nome, int nivel) {
     ::unlinkat(pai, nome, AT_REMOVEDIR);
 }
 
+// SIGINT and SIGTERM wait while it lives: a temporary is made and registered for
+// removal with no interruption between the two.
+class InterrupcoesAdiadas {
+public:
+    InterrupcoesAdiadas() {
+        sigset_t interrupcoes;
+        sigemptyset(&interrupcoes);
+        sigaddset(&interrupcoes, SIGINT);
+        sigaddset(&interrupcoes, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes_);
+    }
+    ~InterrupcoesAdiadas() { pthread_sigmask(SIG_SETMASK, &antes_, nullptr); }
+    InterrupcoesAdiadas(const InterrupcoesAdiadas&) = delete;
+    InterrupcoesAdiadas& operator=(const InterrupcoesAdiadas&) = delete;
+
+private:
+    sigset_t antes_{};
+};
+
 extern "C" void RemoveTemporariosESai(int sinal) {
     for (VagaTemporario& v : vagas)
         if (v.estado.load() == 2) ::unlink(v.nome);
@@ -301,18 +320,15 @@ GravacaoSegura::GravacaoSegura(std::string destino) : destino_(std::move(destino
         std::string modelo = (fs::path(pasta_) / ("." + d.filename().string() + ".XXXXXX")).string();
         std::vector<char> buf(modelo.begin(), modelo.end());
         buf.push_back('\0');
-        // An interruption between the creation and the registration would leave the
-        // file behind: neither happens without the other.
-        sigset_t interrupcoes, antes;
-        sigemptyset(&interrupcoes);
-        sigaddset(&interrupcoes, SIGINT);
-        sigaddset(&interrupcoes, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
-        // Close-on-exec: a program started meanwhile must not hold our half-written file.
-        fd = mkostemp(buf.data(), O_CLOEXEC);
-        erro = errno;
-        if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
-        pthread_sigmask(SIG_SETMASK, &antes, nullptr);
+        {
+            // An interruption between the creation and the registration would leave the
+            // file behind: neither happens without the other.
+            const InterrupcoesAdiadas adiadas;
+            // Close-on-exec: a program started meanwhile must not hold our half-written file.
+            fd = mkostemp(buf.data(), O_CLOEXEC);
+            erro = errno;
+            if (fd >= 0) vaga_ = RegistraTemporario(buf.data());
+        }
         if (fd < 0) throw ErroES::DoSistema(destino_, erro);
         temporario_ = buf.data();
     }
@@ -355,18 +371,16 @@ void GravacaoSegura::Confirma() {
         const std::string base = (fs::path(pasta_) / ("." + fs::path(real_).filename().string() + ".")).string();
         for (int tentativa = 0; tentativa < 100; ++tentativa) {
             std::string nome = base + std::to_string(::getpid()) + "-" + std::to_string(tentativa);
-            sigset_t interrupcoes, antes;
-            sigemptyset(&interrupcoes);
-            sigaddset(&interrupcoes, SIGINT);
-            sigaddset(&interrupcoes, SIGTERM);
-            pthread_sigmask(SIG_BLOCK, &interrupcoes, &antes);
-            const int r = ::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW);
-            const int erro = errno;
-            if (r == 0) {
-                temporario_ = nome;
-                vaga_ = RegistraTemporario(nome);
+            int r, erro;
+            {
+                const InterrupcoesAdiadas adiadas;
+                r = ::linkat(AT_FDCWD, proprio.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW);
+                erro = errno;
+                if (r == 0) {
+                    temporario_ = nome;
+                    vaga_ = RegistraTemporario(nome);
+                }
             }
-            pthread_sigmask(SIG_SETMASK, &antes, nullptr);
             if (r == 0) break;
             if (erro != EEXIST) {
                 e = erro;

@@ -47,4 +47,15 @@ std::string MinusculasAscii(std::string_view s) {
     return r;
 }
 
+std::string EntreAspasDobradas(std::string_view s, char aspa) {
+    std::string r(1, aspa);
+    r.reserve(s.size() + 2);
+    for (char c : s) {
+        r += c;
+        if (c == aspa) r += c;
+    }
+    r += aspa;
+    return r;
+}
+
 } // namespace dorvan

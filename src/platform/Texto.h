@@ -21,4 +21,8 @@ char MaiusculaAscii(char c);
 std::string MaiusculasAscii(std::string_view s);
 std::string MinusculasAscii(std::string_view s);
 
+// The text between two `aspa`s with every `aspa` inside doubled: the one quoting
+// rule of the CSV fields and SQL literals, so no reader ends the field early.
+std::string EntreAspasDobradas(std::string_view s, char aspa = '"');
+
 } // namespace dorvan

@@ -518,15 +518,6 @@ std::string RotuloCNV(const std::string& linha) { return linha.size() > 9 ? Tira
 
 namespace {
 
-std::string EntreAspasSimples(const std::string& s) {
-    std::string r = "'";
-    for (char c : s) {
-        r += c;
-        if (c == '\'') r += c;
-    }
-    return r + "'";
-}
-
 std::string NomeAtePonto(const std::string& arquivo) {
     const std::size_t barra = arquivo.find_last_of('/');
     const std::string nome = barra == std::string::npos ? arquivo : arquivo.substr(barra + 1);
@@ -542,7 +533,7 @@ CaseEmLinhas CaseLinhas(const TabelaCNVCase& cnv, const PedidoCase& p) {
     casos.push_back("  case");
     for (const auto& l : cnv.linhas)
         casos.push_back("    when" + CondicaoCNV(l, cnv.largura, p.expressao) + "then " +
-                        EntreAspasSimples(RotuloCNV(l)));
+                        EntreAspasDobradas(RotuloCNV(l), '\''));
     switch (p.naoClassificados) {
     case NaoClassificados::Ignorar:
         casos.push_back("    else '~ Ignorar'");

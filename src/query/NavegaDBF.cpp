@@ -37,17 +37,6 @@ std::string Esquerda(std::string s, std::size_t largura) {
 
 std::string N(std::int64_t v) { return std::to_string(v); }
 
-// Doubles every quote of that kind inside a quoted text.
-std::string SubstituiAspas(const std::string& s, char aspa) {
-    std::string r;
-    r.reserve(s.size());
-    for (char c : s) {
-        r += c;
-        if (c == aspa) r += c;
-    }
-    return r;
-}
-
 // A table or column name for a script: a plain name (letters, digits, '_') as it
 // is, any other in double quotes (a quote inside doubled), so a name from the
 // file can never end the statement.
@@ -56,7 +45,7 @@ std::string NomeSQL(const std::string& nome) {
     bool plano = !nome.empty() && simples(nome[0]);
     for (char c : nome)
         plano = plano && (simples(c) || (c >= '0' && c <= '9'));
-    return plano ? nome : "\"" + SubstituiAspas(nome, '"') + "\"";
+    return plano ? nome : EntreAspasDobradas(nome);
 }
 
 bool Apagado(const dbfRecord& h) { return h.RegistroAtual[0] == '*'; }
@@ -225,7 +214,7 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
     std::string linha;
     for (int i = 1; i <= h.NumCampos; ++i) {
         if (i > 1) linha += ',';
-        linha += '"' + h.Campo(i).Nome + '"';
+        linha += EntreAspasDobradas(h.Campo(i).Nome);
     }
     s.Linha(linha);
     for (std::int64_t r = 1; r <= h.NumRegs; ++r) {
@@ -236,11 +225,11 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
             if (i > 1) linha += ',';
             switch (h.Campo(i).Tipo) {
             case 'C':
-                // An inner quote is doubled, or the reader would end the text there.
-                linha += '"' + SubstituiAspas(Aparado(h, i, DBFcomCP850), '"') + '"';
+                // Quoted as the table's own CSV export quotes a text.
+                linha += EntreAspasDobradas(Aparado(h, i, DBFcomCP850));
                 break;
             case 'D':
-                linha += '"' + SubstituiAspas(std::string(VistaCampoDBF(h, i)), '"') + '"';
+                linha += EntreAspasDobradas(VistaCampoDBF(h, i));
                 break;
             case 'L': {
                 const std::string_view v = VistaCampoDBF(h, i);
@@ -255,7 +244,7 @@ std::string GravaCSVDBF(dbfRecord& h, bool DBFcomCP850) {
                 if (v.find_first_not_of("0123456789+-.eE") == std::string::npos)
                     linha += v;
                 else
-                    linha += '"' + SubstituiAspas(v, '"') + '"';
+                    linha += EntreAspasDobradas(v);
                 break;
             }
             default:
@@ -332,7 +321,7 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
             if (k > 0) l += ',';
             switch (h.Campo(i).Tipo) {
             case 'C':
-                l += "'" + SubstituiAspas(Aparado(h, i, DBFcomCP850), '\'') + "'";
+                l += EntreAspasDobradas(Aparado(h, i, DBFcomCP850), '\'');
                 break;
             case 'D': {
                 const std::string_view d = VistaCampoDBF(h, i);
@@ -346,7 +335,7 @@ std::string GravaSQLDBF(dbfRecord& h, bool DBFcomCP850) {
                 break;
             }
             case 'L':
-                l += "'" + SubstituiAspas(TiraBrancos(VistaCampoDBF(h, i)), '\'') + "'";
+                l += EntreAspasDobradas(TiraBrancos(VistaCampoDBF(h, i)), '\'');
                 break;
             default: {
                 // The field's text goes into the script only when it is a number.

@@ -28,5 +28,12 @@ TEST(Texto, CaixaSoDasLetrasAscii) {
     EXPECT_EQ(MaiusculaAscii('{'), '{');
 }
 
+// A CSV field and an SQL literal: only the quote that encloses is doubled.
+TEST(Texto, EntreAspasDobraSoAAspaQueEnvolve) {
+    EXPECT_EQ(EntreAspasDobradas("Ana \"A\" O'Neil"), "\"Ana \"\"A\"\" O'Neil\"");
+    EXPECT_EQ(EntreAspasDobradas("O'Neil \"x\"", '\''), "'O''Neil \"x\"'");
+    EXPECT_EQ(EntreAspasDobradas(""), "\"\"");
+}
+
 } // namespace
 } // namespace dorvan

@@ -408,6 +408,24 @@ TEST(NavegaDBF, CSVComVirgulasAspasENulosLidoPeloR) {
     EXPECT_EQ(p.Le("lido.csv").find('\0'), std::string::npos);
 }
 
+// A field name with a double quote is quoted as the table export quotes a
+// title (the quote doubled): R still reads one column of that name.
+TEST(NavegaDBF, CSVDobraAspaDoNomeDoCampoComoAExportacaoDaTabela) {
+    teste::PastaTemporaria p;
+    const std::string nome = p.Grava("nomes.dbf", MontaDBF({{"A\"B", 'C', 3}, {"N", 'N', 2}}, {"x\"y 1"}));
+    dbfRecord h;
+    OpenDBF(h, nome, true);
+    const std::string csv = GravaCSVDBF(h, false);
+    CloseDBF(h);
+    EXPECT_EQ(p.Le("nomes.csv"), "\"A\"\"B\",\"N\"\r\n\"x\"\"y\",1\r\n");
+    std::string saida;
+    ASSERT_EQ(teste::Executa("Rscript -e 't<-read.csv(\"" + csv +
+                                 "\",check.names=FALSE); cat(ncol(t), names(t)[1], t[[1]][1], t$N[1], sep=\"|\")'",
+                             &saida),
+              0);
+    EXPECT_EQ(saida, "2|A\"B|x\"y|1");
+}
+
 // The R window opened from the browser reads the 1252 CSV as 1252: accented
 // letters come as the letters they are.
 TEST(NavegaDBF, RprofileLeOCSVEmWindows1252) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QVariant>
 #include <algorithm>
 #include <utility>
 
@@ -28,6 +29,8 @@ int LarguraDoTitulo(const QWidget* janela) {
 
 namespace {
 
+constexpr const char* LarguraDeixada = "dorvanLarguraAoTitulo";
+
 class AlargaAoTitulo : public QObject {
 public:
     using QObject::QObject;
@@ -39,16 +42,23 @@ protected:
         if (!w || !w->isWindow() || w->windowTitle().isEmpty()) return false;
         const Qt::WindowType tipo = w->windowType();
         if (tipo != Qt::Window && tipo != Qt::Dialog) return false;
+        // A window narrower than it was last left here was narrowed by the user: its width
+        // is theirs from then on. One grown since (by its own layout) is fitted again.
+        const QVariant deixada = w->property(LarguraDeixada);
+        if (deixada.isValid() && w->width() < deixada.toInt()) return false;
         const int precisa = std::min(LarguraDoTitulo(w), MaiorLarguraPorTitulo);
         // The frame the window manager adds on each side is not the window's own.
         const int moldura = w->frameGeometry().width() - w->width();
         const int largura = precisa - std::max(0, moldura);
-        if (w->width() >= largura) return false;
-        // A window of fixed size stays fixed, at the new width.
-        const bool fixa = w->minimumWidth() == w->maximumWidth();
-        if (w->maximumWidth() < largura) w->setMaximumWidth(largura);
-        if (fixa) w->setMinimumWidth(largura);
-        w->resize(largura, w->height());
+        if (w->width() < largura) {
+            // A window of fixed size stays fixed, at the new width.
+            const bool fixa = w->minimumWidth() == w->maximumWidth();
+            if (w->maximumWidth() < largura) w->setMaximumWidth(largura);
+            if (fixa) w->setMinimumWidth(largura);
+            w->resize(largura, w->height());
+        }
+        // The width asked for: a shown window takes it when the window manager answers.
+        w->setProperty(LarguraDeixada, std::max(w->width(), largura));
         return false;
     }
 };

@@ -47,16 +47,28 @@ int LarguraTexto(const QFontMetrics& fm, const QString& s) {
 
 bool Reticencias(const QString& s) { return s.endsWith(QChar(0x2026)) || s.endsWith(QStringLiteral("...")); }
 
-// A text cut on purpose: an ellipsis, the whole text in the tooltip, and no digit
-// where the cut fell (a number is never cut).
-bool CortadoComAviso(const QWidget* w, const QString& texto) {
-    if (!Reticencias(texto)) return false;
+enum class Corte { Nenhum, ComAviso, NoNumero };
+
+// A text cut on purpose: an ellipsis and the whole text in the tooltip; a fault still
+// when the cut fell inside a number (a number is never cut).
+Corte CorteDe(const QWidget* w, const QString& texto) {
+    if (!Reticencias(texto)) return Corte::Nenhum;
     QString inicio = texto;
     inicio.chop(texto.endsWith(QChar(0x2026)) ? 1 : 3);
     const QString dica = w->toolTip();
-    if (dica.isEmpty() || dica == texto || !dica.contains(inicio.trimmed())) return false;
+    if (dica.isEmpty() || dica == texto || !dica.contains(inicio.trimmed())) return Corte::Nenhum;
     const qsizetype corte = dica.indexOf(inicio) + inicio.size();
-    return !(!inicio.isEmpty() && inicio.back().isDigit() && corte < dica.size() && dica.at(corte).isDigit());
+    const bool noNumero = !inicio.isEmpty() && inicio.back().isDigit() && corte < dica.size() && dica.at(corte).isDigit();
+    return noNumero ? Corte::NoNumero : Corte::ComAviso;
+}
+
+// True when the text needs no measuring: cut on purpose, or cut in a number (a fault).
+bool CortadoComAviso(std::vector<std::string>& f, const QWidget* w, const QString& texto) {
+    const Corte c = CorteDe(w, texto);
+    if (c == Corte::NoNumero)
+        f.push_back(Nome(w) + " \"" + texto.toStdString() + "\": a number cut, whole \"" +
+                    w->toolTip().toStdString() + "\"");
+    return c != Corte::Nenhum;
 }
 
 void Falta(std::vector<std::string>& f, const QWidget* w, const QString& texto, int precisa, int tem,
@@ -86,7 +98,7 @@ void MedeRotulo(std::vector<std::string>& f, QLabel* l) {
         if (altura > r.height() + 2) Falta(f, l, texto, altura, r.height(), "pixels high");
         return;
     }
-    if (CortadoComAviso(l, texto)) return;
+    if (CortadoComAviso(f, l, texto)) return;
     if (l->wordWrap()) {
         const QRect preciso = fm.boundingRect(QRect(0, 0, r.width(), 100000), Qt::TextWordWrap, texto);
         if (preciso.width() > r.width()) Falta(f, l, texto, preciso.width(), r.width());
@@ -113,7 +125,7 @@ void MedeBotao(std::vector<std::string>& f, QAbstractButton* b) {
             f.push_back(Nome(b) + " \"" + b->toolTip().toStdString() + "\": shows nothing");
         return;
     }
-    if (!mostraTexto || CortadoComAviso(b, texto)) return;
+    if (!mostraTexto || CortadoComAviso(f, b, texto)) return;
     const QFontMetrics fm(b->font());
     const int largura = LarguraTexto(fm, texto);
     int sala = 0;

@@ -11,6 +11,7 @@
 #include "maps/ui/PintaMapa.h"
 #include "maps/ui/TMapa.h"
 #include "maps/ui/TfCamada.h"
+#include "platform/ui/Medidas.h"
 #include "platform/db/BancoDados.h"
 #include "query/ui/TOQBForm.h"
 #include "query/ui/TfBrowse.h"
@@ -38,6 +39,7 @@
 #include <QTest>
 #include <QTableWidget>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -53,6 +55,68 @@ TEST(TextosInteiros, TheChecksFontIsTheDesktopsDefault) {
     Programa();
     // Debian's default sans-serif face; another one would measure another window.
     EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"));
+}
+
+TEST(TextosInteiros, TheCheckFindsACutTextAndACutNumberButNotATextShortenedWithItsHint) {
+    Programa();
+    QWidget janela;
+    janela.resize(400, 200);
+    auto* rotulo = new QLabel(QStringLiteral("Largura da linha ou raio do círculo"), &janela);
+    rotulo->setGeometry(10, 10, 60, 20);
+    auto* botao = new QPushButton(QStringLiteral("Ver demais gráficos"), &janela);
+    botao->setGeometry(10, 40, 50, 25);
+    auto* numero = new QLabel(QStringLiteral("Linhas:1990…"), &janela);
+    numero->setToolTip(QStringLiteral("Linhas:199001"));
+    numero->setGeometry(10, 70, 300, 20);
+    auto* nome = new QLabel(QStringLiteral("tabela_com_um_nome…"), &janela);
+    nome->setToolTip(QStringLiteral("tabela_com_um_nome_comprido.tab"));
+    nome->setGeometry(10, 100, 300, 20);
+    janela.show();
+    const std::vector<std::string> f = TextosCortados(&janela);
+    const auto acha = [&f](const char* texto) {
+        return std::any_of(f.begin(), f.end(), [texto](const std::string& s) { return s.find(texto) != s.npos; });
+    };
+    EXPECT_TRUE(acha("raio do c")) << ::testing::PrintToString(f);
+    EXPECT_TRUE(acha("Ver demais")) << ::testing::PrintToString(f);
+    EXPECT_TRUE(acha("Linhas:1990")) << ::testing::PrintToString(f);
+    EXPECT_FALSE(acha("tabela_com_um_nome")) << ::testing::PrintToString(f);
+}
+
+TEST(TextosInteiros, AWindowGrowsToItsTitleUntilItsWidthIsTheUsers) {
+    Programa();
+    AlargaJanelasAoTitulo(*qApp);
+    const QString longo = QStringLiteral("Opções de conexão com o banco de dados da tabulação");
+    const auto precisa = [](const QWidget& w) { return std::min(LarguraDoTitulo(&w), MaiorLarguraPorTitulo); };
+
+    // Shown with a short title at the given width, resized to `depois`, then titled long.
+    const auto intitula = [&longo](QWidget& w, int largura, int depois) {
+        w.resize(largura, 100);
+        w.setWindowTitle(QStringLiteral("Curto"));
+        w.show();
+        EXPECT_EQ(w.width(), largura);
+        w.resize(depois, 100);
+        w.setWindowTitle(longo);
+    };
+    // Given a longer title, as shown or grown by its own contents: it grows; a fixed one stays fixed.
+    QWidget livre, crescida;
+    intitula(livre, 200, 200);
+    EXPECT_GE(livre.frameGeometry().width(), precisa(livre));
+    intitula(crescida, 200, 240);
+    EXPECT_GE(crescida.frameGeometry().width(), precisa(crescida));
+    QWidget fixa;
+    fixa.setFixedSize(150, 100);
+    fixa.setWindowTitle(longo);
+    fixa.show();
+    EXPECT_GE(fixa.frameGeometry().width(), precisa(fixa));
+    EXPECT_EQ(fixa.minimumWidth(), fixa.maximumWidth());
+
+    // Narrowed after it was shown: neither a new title nor showing it again undoes that.
+    QWidget estreitada;
+    intitula(estreitada, 300, 180);
+    EXPECT_EQ(estreitada.width(), 180);
+    estreitada.hide();
+    estreitada.show();
+    EXPECT_EQ(estreitada.width(), 180);
 }
 
 TEST(TextosInteiros, TheMainWindowsStatusPanelsShowTheirNumbersWhole) {
