@@ -12,11 +12,11 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+#include "Medida.h"
 
-double Segundos(std::chrono::steady_clock::time_point inicio) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-}
+using dorvan::bench::Segundos;
+
+namespace {
 
 std::string Fixo(std::string s, std::size_t largura, bool direita = false) {
     if (s.size() < largura)

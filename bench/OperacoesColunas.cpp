@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <random>
 
-namespace {
+#include "Medida.h"
 
-double Segundos(std::chrono::steady_clock::time_point inicio) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-}
+using dorvan::bench::Segundos;
+
+namespace {
 
 dorvan::TabelaResultados Tabela(std::int32_t linhas, std::int32_t colunas) {
     using namespace dorvan;

@@ -12,13 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "Medida.h"
 
-double Segundos(std::chrono::steady_clock::time_point inicio) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-}
-
-} // namespace
+using dorvan::bench::Segundos;
 
 int main() {
     using namespace dorvan;

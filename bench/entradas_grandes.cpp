@@ -13,11 +13,11 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
+#include "Medida.h"
 
-double Segundos(std::chrono::steady_clock::time_point inicio) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-}
+using dorvan::bench::Segundos;
+
+namespace {
 
 std::string Carga() {
     std::ifstream f("/proc/loadavg");

@@ -10,11 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-double Segundos(std::chrono::steady_clock::time_point inicio) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-}
-} // namespace
+#include "Medida.h"
+
+using dorvan::bench::Segundos;
 
 int main() {
     const std::int32_t linhas = 65000, colunas = 50;

@@ -33,6 +33,10 @@
 #include <string>
 #include <vector>
 
+#include "Medida.h"
+
+using dorvan::bench::Segundos;
+
 using namespace dorvan;
 
 namespace {
@@ -49,10 +53,6 @@ int Item(const std::vector<std::string>& lista, const std::string& rotulo) {
             return static_cast<int>(i);
     std::fprintf(stderr, "sem o item \"%s\" na DEF\n", ParaUtf8(rotulo).c_str());
     std::exit(2);
-}
-
-double Segundos(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 } // namespace
