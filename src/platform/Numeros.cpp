@@ -30,6 +30,27 @@ bool SoZeros(const std::string& s) {
 
 } // namespace
 
+void ArredondaDigitos(std::string& inteira, std::string& fracao, std::size_t decimais) {
+    bool sobe = false;
+    if (fracao.size() > decimais) {
+        sobe = fracao[decimais] >= '5';
+        fracao.resize(decimais);
+    } else {
+        fracao.append(decimais - fracao.size(), '0');
+    }
+    if (!sobe) return;
+    std::string digitos = inteira + fracao;
+    std::size_t k = digitos.size();
+    while (k > 0 && digitos[k - 1] == '9')
+        digitos[--k] = '0';
+    if (k == 0)
+        digitos.insert(digitos.begin(), '1');
+    else
+        ++digitos[k - 1];
+    inteira = digitos.substr(0, digitos.size() - decimais);
+    fracao = digitos.substr(digitos.size() - decimais);
+}
+
 std::string ArredondaDecimal(double valor, int decimais) {
     // A typed "1000000000" decimals must not ask for a gigabyte of zeros.
     if (decimais > kMaxDecimais) decimais = kMaxDecimais;
@@ -50,22 +71,9 @@ std::string ArredondaDecimal(double valor, int decimais) {
     size_t ponto = d.find('.');
     std::string inteira = ponto == std::string::npos ? d : d.substr(0, ponto);
     std::string frac = ponto == std::string::npos ? std::string() : d.substr(ponto + 1);
-    bool sobe = false;
-    if (frac.size() > static_cast<size_t>(decimais)) {
-        sobe = frac[static_cast<size_t>(decimais)] >= '5';
-        frac.resize(static_cast<size_t>(decimais));
-    } else {
-        frac.append(static_cast<size_t>(decimais) - frac.size(), '0');
-    }
-    std::string digitos = inteira + frac;
-    if (sobe) {
-        int i = static_cast<int>(digitos.size()) - 1;
-        while (i >= 0 && digitos[static_cast<size_t>(i)] == '9') digitos[static_cast<size_t>(i--)] = '0';
-        if (i < 0) digitos.insert(digitos.begin(), '1');
-        else ++digitos[static_cast<size_t>(i)];
-    }
-    std::string res = digitos.substr(0, digitos.size() - static_cast<size_t>(decimais));
-    if (decimais > 0) res += "." + digitos.substr(digitos.size() - static_cast<size_t>(decimais));
+    ArredondaDigitos(inteira, frac, static_cast<size_t>(decimais));
+    std::string res = inteira;
+    if (decimais > 0) res += "." + frac;
     if (valor < 0 && !SoZeros(res)) res.insert(res.begin(), '-');
     return res;
 }

@@ -33,6 +33,10 @@ std::optional<double> LeNumeroMaquina(std::string_view texto);
 // Used for fields and increments whose tail may hold anything.
 double LePrefixoNumerico(std::string_view texto);
 
+// Rounds the decimal digits inteira.fracao (no sign) half away from zero to `decimais`
+// places: fracao ends with exactly that many digits, and a carry may lengthen inteira.
+void ArredondaDigitos(std::string& inteira, std::string& fracao, std::size_t decimais);
+
 // Rounds the decimal text of a number half away from zero to `decimais` places.
 // Exposed for the table and export writers that build their own separators.
 std::string ArredondaDecimal(double valor, int decimais);

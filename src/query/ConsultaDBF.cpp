@@ -4,6 +4,7 @@
 #include "platform/Arquivos.h"
 #include "platform/Erros.h"
 #include "platform/Mensagens.h"
+#include "platform/Numeros.h"
 #include "platform/Texto.h"
 #include "platform/Texto1252.h"
 #include "table/Utilidades.h"
@@ -259,25 +260,9 @@ std::string ValorParaCampo(const CampoDBF& f, const std::string& texto, bool& co
         }
         std::string inteira = d->inteira;
         std::string fracao = d->fracao;
-        if (fracao.size() > f.Decimais) {
-            if (!SoZeros(fracao.substr(f.Decimais))) cortado = true;
-            // Rounded half away from zero on the digits themselves, as the value was written.
-            const bool sobe = fracao[f.Decimais] >= '5';
-            fracao.resize(f.Decimais);
-            if (sobe) {
-                std::string digitos = inteira + fracao;
-                std::size_t k = digitos.size();
-                while (k > 0 && digitos[k - 1] == '9')
-                    digitos[--k] = '0';
-                if (k == 0)
-                    digitos.insert(digitos.begin(), '1');
-                else
-                    ++digitos[k - 1];
-                inteira = digitos.substr(0, digitos.size() - fracao.size());
-                fracao = digitos.substr(digitos.size() - fracao.size());
-            }
-        }
-        fracao.append(f.Decimais - fracao.size(), '0');
+        if (fracao.size() > f.Decimais && !SoZeros(fracao.substr(f.Decimais))) cortado = true;
+        // Rounded half away from zero on the digits themselves, as the value was written.
+        ArredondaDigitos(inteira, fracao, f.Decimais);
         const bool zero = inteira.empty() && SoZeros(fracao);
         std::string r = (d->negativo && !zero ? "-" : "") + (inteira.empty() ? std::string("0") : inteira);
         if (f.Decimais) r += "." + fracao;
