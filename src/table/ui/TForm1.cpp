@@ -55,6 +55,13 @@ namespace {
 
 QString Q(const char* texto1252) { return ParaQString(texto1252); }
 
+// The grid's font; its titles and totals are bold.
+QFont FonteGrade(bool negrito = false) {
+    QFont f(QStringLiteral("Arial"), 8);
+    f.setBold(negrito);
+    return f;
+}
+
 const char* const FiltroAbrir = "Textos separado por v\xEDrgulas |*.prn|Tabela do Dorvan|*.tab|Arquivos dBase III+|*.dbf|"
                                 "Comma Separated Values|*.csv";
 // The name the open dialog starts with: the three table kinds at once.
@@ -124,7 +131,7 @@ TForm1::TForm1(TabelaResultados& t, Configuracao& cfg, QWidget* pai) : QMainWind
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
-    StringGrid1->setFont(QFont(QStringLiteral("Arial"), 8));
+    StringGrid1->setFont(FonteGrade());
     StringGrid1->setModel(Modelo);
     StringGrid1->setItemDelegate(new DelegadoGrade(StringGrid1));
     StringGrid1->DefineAlturaLinhas(18);
@@ -484,18 +491,11 @@ void TForm1::HabilitaComandos() {
 
 namespace {
 
-QFontMetrics MetricaGrade() { return QFontMetrics(QFont(QStringLiteral("Arial"), 8)); }
+QFontMetrics MetricaGrade() { return QFontMetrics(FonteGrade()); }
 
 // The character a column's printed width is counted in: labels in letters, values in digits.
 int LarguraDoCaractere(const QFontMetrics& fm, int c) {
     return fm.horizontalAdvance(c == 0 ? QLatin1Char('B') : QLatin1Char('0'));
-}
-
-// The grid's font; its titles and totals are bold.
-QFont FonteGrade(bool negrito = false) {
-    QFont f(QStringLiteral("Arial"), 8);
-    f.setBold(negrito);
-    return f;
 }
 
 // Room a value's text takes in a cell: its laid-out width, the style's margin on each
