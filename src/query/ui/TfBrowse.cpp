@@ -263,8 +263,10 @@ void TfBrowse::AtualizaStatus() { MostraContagem(QStringLiteral("Reg:") + QStrin
 
 void TfBrowse::MostraContagem(const QString& texto) {
     Painel[1]->setText(texto);
-    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
+    AjustaPaineis();
 }
+
+void TfBrowse::AjustaPaineis() { Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width())); }
 
 void TfBrowse::AjustaColunaZero() {
     const QFontMetrics fm(DrawGrid1->font());
@@ -345,7 +347,7 @@ void TfBrowse::closeEvent(QCloseEvent* e) {
 
 void TfBrowse::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    Painel[0]->setFixedWidth(std::max(0, width() - 40 - Painel[1]->sizeHint().width()));
+    AjustaPaineis();
 }
 
 void TfBrowse::Timer1Timer() {

@@ -103,6 +103,8 @@ public:
     QAction* Acao(const char* nome) const;
     // The record count into its panel, the file panel narrowed to what is left.
     void MostraContagem(const QString& texto);
+    // The first panel takes the width the count's panel leaves.
+    void AjustaPaineis();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
