@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <algorithm>
 #include <csignal>
@@ -97,6 +98,22 @@ int Executa(const std::string& comando, std::string* saida) {
     int st = pclose(p);
     if (saida) *saida = out;
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+std::vector<PalavraPDF> PalavrasPDF(const std::string& pdf, double* larguraPagina, double* alturaPagina) {
+    std::string html;
+    Executa("pdftotext -bbox '" + pdf + "' -", &html);
+    std::smatch m;
+    if (std::regex_search(html, m, std::regex(R"x(<page width="([0-9.]+)" height="([0-9.]+)")x"))) {
+        if (larguraPagina) *larguraPagina = std::stod(m[1]);
+        if (alturaPagina) *alturaPagina = std::stod(m[2]);
+    }
+    std::vector<PalavraPDF> r;
+    const std::regex palavra(
+        R"x(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)x");
+    for (auto i = std::sregex_iterator(html.begin(), html.end(), palavra); i != std::sregex_iterator(); ++i)
+        r.push_back({(*i)[5], std::stod((*i)[1]), std::stod((*i)[2]), std::stod((*i)[3]), std::stod((*i)[4])});
+    return r;
 }
 
 bool TemPostgreSQL() {

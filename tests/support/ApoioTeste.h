@@ -65,6 +65,16 @@ bool MataDuranteTrabalho(const std::function<void(int avisa)>& trabalho, std::si
 // its standard output goes into *saida when given.
 int Executa(const std::string& comando, std::string* saida = nullptr);
 
+// A word of a PDF page as pdftotext -bbox gives it, in points.
+struct PalavraPDF {
+    std::string texto;
+    double x0, y0, x1, y1;
+};
+// The words of a PDF file's pages; the first page's width and height (points) go
+// into *larguraPagina and *alturaPagina when given.
+std::vector<PalavraPDF> PalavrasPDF(const std::string& pdf, double* larguraPagina = nullptr,
+                                    double* alturaPagina = nullptr);
+
 // The PostgreSQL server of the libpq environment (PGHOST): false when there is none.
 bool TemPostgreSQL();
 // In a test body or SetUp: without a server the test skips, unless

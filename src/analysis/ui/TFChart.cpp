@@ -206,6 +206,14 @@ double Distancia(const QPointF& p, const QPointF& a, const QPointF& b) {
 constexpr double LadoMarcaLegenda = 10;
 constexpr double FolgaLegenda = 6;
 
+// The font sized in the screen's pixels: the names the view writes itself then
+// scale with the chart on a page or a picture of another resolution, as its own
+// texts do, rather than grow to the points of that resolution.
+QFont EmPixels(QFont fonte) {
+    fonte.setPixelSize(QFontInfo(fonte).pixelSize());
+    return fonte;
+}
+
 // The colour a legend marker shows: its fill, or its line where it has no fill.
 QColor CorDaMarca(const QLegendMarker* mk) {
     return mk->brush().style() != Qt::NoBrush ? mk->brush().color() : mk->pen().color();
@@ -596,6 +604,7 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
     // would cover one already written is left out rather than make both unreadable.
     p->setClipping(false);
     p->setPen(Qt::black);
+    p->setFont(EmPixels(font()));
     const QFontMetrics fm(p->font());
     std::vector<QRectF> escritas;
     for (std::size_t k = 0; k < modelo_->Series.size() && k < xy_.size(); ++k) {
@@ -729,7 +738,7 @@ void VistaGrafico::ArrumaPizzas() {
     for (QAbstractSeries* serie : c->series()) {
         auto* pizza = qobject_cast<QPieSeries*>(serie);
         if (!pizza || pizza->slices().isEmpty()) continue;
-        const QFont fonte = pizza->slices().first()->labelFont();
+        const QFont fonte = EmPixels(pizza->slices().first()->labelFont());
         std::vector<QPieSlice*> nomeadas;
         for (QPieSlice* f : pizza->slices())
             if (f->angleSpan() >= AnguloMinimoRotulo) nomeadas.push_back(f);

@@ -25,6 +25,7 @@
 #include <QLocale>
 #include <QSpinBox>
 #include <QPainter>
+#include <QPrinter>
 #include <QSvgGenerator>
 #include <QBuffer>
 #include <QXmlStreamReader>
@@ -33,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -401,6 +403,60 @@ TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
     }
     // The wider slices are named beside them too.
     EXPECT_GE(aoLado, 9);
+    FChart->bSairClick(true);
+}
+
+// The printed chart shows its names as the window does, at the size they have
+// against the window: beside a pie's slices and in its legend, and over bars.
+TEST(JanelaGrafico, APrintedChartShowsItsNamesAtTheWindowsScale) {
+    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
+    const std::string pdf = Pasta() / "grafico impresso.pdf";
+    for (TipoSerie tipo : {TipoSerie::Setor, TipoSerie::Barra}) {
+        SCOPED_TRACE(static_cast<int>(tipo));
+        TFChart& g = GraficoDe(tipo);
+        g.resize(600, 440);
+        if (tipo == TipoSerie::Barra) {
+            g.Modelo.Series[0].Etiquetas = true;
+            g.Atualiza();
+        } else if (!g.cbLegenda->isChecked()) {
+            g.cbLegenda->click();
+        }
+        QApplication::processEvents();
+        std::filesystem::remove(pdf);
+        // As the print command makes it, with a file for its printer.
+        QPrinter impressora(QPrinter::HighResolution);
+        impressora.setOutputFormat(QPrinter::PdfFormat);
+        impressora.setOutputFileName(QString::fromStdString(pdf));
+        g.Imprime(impressora);
+        double largura = 0, altura = 0;
+        const std::vector<PalavraPDF> palavras = PalavrasPDF(pdf, &largura, &altura);
+        ASSERT_GT(altura, 0);
+        // The window is some 440 pixels high and its names a line of about 15.
+        std::map<std::string, int> vezes;
+        for (const PalavraPDF& p : palavras) {
+            // Across its line, whether the text runs level or upright.
+            const double grossura = std::min(p.x1 - p.x0, p.y1 - p.y0);
+            EXPECT_LE(grossura, altura / 15) << "'" << p.texto << "' printed in a line " << grossura << " pt thick";
+            EXPECT_TRUE(p.x0 >= 0 && p.x1 <= largura && p.y0 >= 0 && p.y1 <= altura)
+                << "'" << p.texto << "' printed off the page";
+            ++vezes[p.texto];
+        }
+        if (tipo == TipoSerie::Setor) {
+            EXPECT_EQ(vezes["Gerais"], 2) << "the widest slice, named beside it and in the legend";
+        } else {
+            int marcas = 0;
+            const std::vector<double> contagens = Contagens(27);
+            for (const auto& [texto, n] : vezes) {
+                std::string digitos;
+                for (char ch : texto)
+                    if (ch >= '0' && ch <= '9') digitos += ch;
+                if (!digitos.empty() && digitos.size() + 1 >= texto.size() &&
+                    std::count(contagens.begin(), contagens.end(), std::stod(digitos)))
+                    marcas += n;
+            }
+            EXPECT_GE(marcas, 5) << "the marks over the bars";
+        }
+    }
     FChart->bSairClick(true);
 }
 

@@ -27,7 +27,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 namespace dorvan {
 namespace {
@@ -299,24 +298,6 @@ TEST(CamadasJanela, PrintedPageIsOneLandscapePageWithTheTitleAndABadVersionPrint
     p.setOutputFileName(QString()); // the printer as it was, for the tests after this one
 }
 
-// A word of a PDF page as pdftotext -bbox gives it, in points.
-struct PalavraPDF {
-    std::string texto;
-    double x0, y0, x1, y1;
-};
-
-std::vector<PalavraPDF> PalavrasPDF(const std::string& pdf, double* larguraPagina) {
-    const std::string html = Comando("pdftotext -bbox '" + pdf + "' -");
-    std::smatch m;
-    if (std::regex_search(html, m, std::regex(R"x(<page width="([0-9.]+)")x"))) *larguraPagina = std::stod(m[1]);
-    std::vector<PalavraPDF> r;
-    const std::regex palavra(
-        R"x(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)x");
-    for (auto i = std::sregex_iterator(html.begin(), html.end(), palavra); i != std::sregex_iterator(); ++i)
-        r.push_back({(*i)[5], std::stod((*i)[1]), std::stod((*i)[2]), std::stod((*i)[3]), std::stod((*i)[4])});
-    return r;
-}
-
 // No printer is installed here (as in CI): the map goes to a PDF file the user names,
 // and its legend keeps the size it has on a 300 dpi printer while the job runs at 1200.
 TEST(CamadasJanela, WithNoPrinterTheMapGoesToTheNamedPdfWithAReadableLegend) {
@@ -355,15 +336,16 @@ TEST(CamadasJanela, WithNoPrinterTheMapGoesToTheNamedPdfWithAReadableLegend) {
     }
 
     double largura = 0;
-    std::vector<PalavraPDF> legenda;
-    for (const PalavraPDF& p : PalavrasPDF(pdf, &largura))
+    std::vector<teste::PalavraPDF> legenda;
+    for (const teste::PalavraPDF& p : teste::PalavrasPDF(pdf, &largura))
         if (p.x0 > largura * 3 / 4) legenda.push_back(p);
     ASSERT_GT(largura, 0);
-    EXPECT_TRUE(std::any_of(legenda.begin(), legenda.end(), [](const PalavraPDF& p) { return p.texto == "Casos"; }));
+    EXPECT_TRUE(
+        std::any_of(legenda.begin(), legenda.end(), [](const teste::PalavraPDF& p) { return p.texto == "Casos"; }));
     EXPECT_GE(legenda.size(), static_cast<std::size_t>(c.t.NumClasses + 1));
     for (std::size_t i = 0; i < legenda.size(); ++i)
         for (std::size_t j = i + 1; j < legenda.size(); ++j) {
-            const PalavraPDF &a = legenda[i], &b = legenda[j];
+            const teste::PalavraPDF &a = legenda[i], &b = legenda[j];
             EXPECT_FALSE(a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1)
                 << "'" << a.texto << "' overprints '" << b.texto << "'";
         }
