@@ -202,27 +202,64 @@ double Distancia(const QPointF& p, const QPointF& a, const QPointF& b) {
     return std::hypot(d.x(), d.y());
 }
 
-// The legend stays at the bottom while its names fit in one row there; more of
-// them (the rows of a pie) are listed down the right side, in smaller type when
-// the height asks for it, rather than cut to their colour boxes.
-void ArrumaLegenda(QLegend* legenda, const QSize& vista) {
-    const QList<QLegendMarker*> marcas = legenda->markers();
-    if (marcas.isEmpty()) return;
-    QFont fonte = legenda->font();
+// Room the legend leaves around its names: the colour box and the gaps beside it.
+constexpr double LadoMarcaLegenda = 10;
+constexpr double FolgaLegenda = 6;
+
+// The colour a legend marker shows: its fill, or its line where it has no fill.
+QColor CorDaMarca(const QLegendMarker* mk) {
+    return mk->brush().style() != Qt::NoBrush ? mk->brush().color() : mk->pen().color();
+}
+
+// The names of a pie's slices beside it, for a pie of the given centre and radius:
+// each on an arm from its slice's middle, the names of each side moved apart
+// just enough not to cover one another, and kept within the room given. A name
+// that still cannot stand there is left out (the legend names every slice);
+// `todos` tells whether none was.
+std::vector<VistaGrafico::Nome> NomesDaPizza(const std::vector<QPieSlice*>& fatias, const QPointF& centro,
+                                             double raio, const QFont& fonte, const QRectF& livre, bool& todos) {
     const QFontMetricsF fm(fonte);
-    constexpr double Caixa = 30; // colour box and spacing beside each name
-    double linha = 0;
-    for (const QLegendMarker* mk : marcas)
-        linha += fm.horizontalAdvance(mk->label()) + Caixa;
-    if (linha <= vista.width() * 0.9) return;
-    legenda->setAlignment(Qt::AlignRight);
-    const double altura = vista.height() * 0.85 / static_cast<double>(marcas.size());
-    // The legend spaces its entries about half a line apart.
-    const double entrada = fm.height() * 1.6;
-    if (entrada > altura) {
-        fonte.setPixelSize(std::max(7, static_cast<int>(altura / entrada * QFontInfo(fonte).pixelSize())));
-        legenda->setFont(fonte);
+    const double alto = fm.height();
+    struct Posto {
+        QPieSlice* fatia;
+        QPointF borda, cotovelo;
+        double y;
+    };
+    std::vector<VistaGrafico::Nome> r;
+    todos = true;
+    for (const double lado : {1.0, -1.0}) {
+        std::vector<Posto> postos;
+        for (QPieSlice* f : fatias) {
+            const double meio = (f->startAngle() + f->angleSpan() / 2) * M_PI / 180;
+            const QPointF u(std::sin(meio), -std::cos(meio));
+            if ((u.x() >= 0) != (lado > 0)) continue;
+            const QPointF cotovelo = centro + u * (raio + std::max(8.0, raio * 0.1));
+            postos.push_back({f, centro + u * raio, cotovelo, cotovelo.y()});
+        }
+        std::sort(postos.begin(), postos.end(), [](const Posto& a, const Posto& b) { return a.y < b.y; });
+        // Down from the top, then back up from the bottom, a line apart.
+        const double topo = livre.top() + alto / 2, fundo = livre.bottom() - alto / 2;
+        for (std::size_t i = 0; i < postos.size(); ++i)
+            postos[i].y = std::max(postos[i].y, i ? postos[i - 1].y + alto : topo);
+        for (std::size_t i = postos.size(); i-- > 0;)
+            postos[i].y = std::min(postos[i].y, i + 1 < postos.size() ? postos[i + 1].y - alto : fundo);
+        for (const Posto& p : postos) {
+            VistaGrafico::Nome n;
+            n.texto = p.fatia->label();
+            n.cor = p.fatia->color().darker(130);
+            n.fonte = fonte;
+            const QPointF ponta(p.cotovelo.x() + lado * 8, p.y);
+            n.arco << p.borda << p.cotovelo << ponta;
+            const double largura = fm.horizontalAdvance(n.texto) + 2;
+            n.caixa = QRectF(lado > 0 ? ponta.x() + 2 : ponta.x() - 2 - largura, p.y - alto / 2, largura, alto);
+            if (!livre.contains(n.caixa)) {
+                todos = false;
+                continue;
+            }
+            r.push_back(std::move(n));
+        }
     }
+    return r;
 }
 
 } // namespace
@@ -410,7 +447,8 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
             for (std::size_t i = 0; i < s.Pontos.size(); ++i) {
                 QPieSlice* fatia = pizza->slices().at(static_cast<qsizetype>(i));
                 if (s.Etiquetas) fatia->setLabel(ParaQString(TextoEtiqueta(s, i)));
-                fatia->setLabelVisible(fatia->angleSpan() >= AnguloMinimoRotulo);
+                // Named by the view, where the names fit (see ArrumaPizzas).
+                fatia->setLabelVisible(false);
             }
             c->addSeries(pizza);
             const QList<QLegendMarker*> marcas = c->legend()->markers(pizza);
@@ -442,10 +480,13 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
         }
         }
     }
-    if (m.Legenda) ArrumaLegenda(c->legend(), size());
+    margens_ = c->margins();
     QChart* antigo = chart();
     setChart(c);
     delete antigo;
+    connect(c, &QChart::plotAreaChanged, this, [this] { ArrumaPizzas(); });
+    ArrumaLegenda();
+    ArrumaPizzas();
     if (!fundo_.isNull()) {
         c->setPlotAreaBackgroundVisible(true);
         auto ajusta = [c, this](const QRectF& area) {
@@ -588,7 +629,125 @@ void VistaGrafico::drawForeground(QPainter* p, const QRectF& area) {
             p->drawText(caixa, Qt::AlignCenter, texto);
         }
     }
+    // The names of the slices and, where it is ours, the legend.
+    p->setBrush(Qt::NoBrush);
+    for (const std::vector<Nome>* nomes : {&nomesFatias_, &legenda_})
+        for (const Nome& n : *nomes) {
+            if (!n.arco.isEmpty()) {
+                p->setPen(QPen(n.cor, 1));
+                p->drawPolyline(n.arco);
+            }
+            if (!n.marca.isEmpty()) {
+                p->setPen(n.cor.darker());
+                p->setBrush(n.cor);
+                p->drawRect(n.marca);
+                p->setBrush(Qt::NoBrush);
+            }
+            p->setPen(Qt::black);
+            p->setFont(n.fonte);
+            p->drawText(n.caixa, Qt::AlignLeft | Qt::AlignVCenter, n.texto);
+        }
     p->restore();
+}
+
+void VistaGrafico::resizeEvent(QResizeEvent* e) {
+    QChartView::resizeEvent(e);
+    ArrumaLegenda();
+    ArrumaPizzas();
+}
+
+// The legend stays the chart's own at the bottom while its names fit in one row
+// there. More names (the rows of a pie) are listed down the right side in as many
+// columns as the height asks for, in smaller type down to 7 px, each name whole.
+void VistaGrafico::ArrumaLegenda() {
+    legenda_.clear();
+    larguraLegenda_ = 0;
+    QChart* c = chart();
+    QLegend* lg = c->legend();
+    const QList<QLegendMarker*> marcas = lg->markers();
+    const QRectF todo = c->geometry();
+    QFont fonte = lg->font();
+    double linha = 0;
+    for (const QLegendMarker* mk : marcas)
+        linha += QFontMetricsF(fonte).horizontalAdvance(mk->label()) + 30;
+    const bool nossa = modelo_ && modelo_->Legenda && linha > todo.width() * 0.9;
+    lg->setVisible(modelo_ && modelo_->Legenda && !nossa);
+    if (!nossa) {
+        c->setMargins(margens_);
+        return;
+    }
+    const double topo =
+        todo.top() + 8 + (c->title().isEmpty() ? 0 : QFontMetricsF(c->titleFont()).height() + 6);
+    const double alto = std::max(1.0, todo.bottom() - 8 - topo);
+    const auto n = static_cast<int>(marcas.size());
+    for (int px = std::max(7, QFontInfo(fonte).pixelSize());; --px) {
+        fonte.setPixelSize(px);
+        const QFontMetricsF fm(fonte);
+        const double entrada = fm.height() + 2;
+        const int porColuna = std::max(1, static_cast<int>(alto / entrada));
+        const int colunas = (n + porColuna - 1) / porColuna;
+        double nome = 0;
+        for (const QLegendMarker* mk : marcas)
+            nome = std::max(nome, fm.horizontalAdvance(mk->label()) + 2);
+        const double coluna = LadoMarcaLegenda + FolgaLegenda + nome + FolgaLegenda;
+        const double cabe = todo.width() * 0.5;
+        if (colunas * coluna > cabe && px > 7) continue;
+        // At the smallest type, the columns that fit; the names past them are left out, not cut.
+        const int usadas = std::min(colunas, std::max(1, static_cast<int>(cabe / coluna)));
+        const int mostradas = std::min(n, usadas * porColuna);
+        const int linhas = std::min(porColuna, mostradas);
+        larguraLegenda_ = usadas * coluna + 8;
+        const double x0 = todo.right() - larguraLegenda_;
+        const double y0 = topo + (alto - linhas * entrada) / 2;
+        for (int i = 0; i < mostradas; ++i) {
+            const double x = x0 + (i / porColuna) * coluna;
+            const double y = y0 + (i % porColuna) * entrada;
+            Nome e;
+            e.texto = marcas[i]->label();
+            e.cor = CorDaMarca(marcas[i]);
+            e.fonte = fonte;
+            e.marca = QRectF(x, y + (entrada - LadoMarcaLegenda) / 2, LadoMarcaLegenda, LadoMarcaLegenda);
+            e.caixa = QRectF(x + LadoMarcaLegenda + FolgaLegenda, y, nome, entrada);
+            legenda_.push_back(e);
+        }
+        break;
+    }
+    c->setMargins(QMargins(margens_.left(), margens_.top(), static_cast<int>(std::ceil(larguraLegenda_)),
+                           margens_.bottom()));
+}
+
+// Each pie is made as large as lets the names of its slices stand whole beside it
+// (slices too thin to hold a line stay unnamed, as does a name that would cover
+// one already placed); the legend names every slice in any case.
+void VistaGrafico::ArrumaPizzas() {
+    nomesFatias_.clear();
+    QChart* c = chart();
+    const QRectF area = c->mapRectToScene(c->plotArea());
+    const QRectF todo = c->geometry();
+    const QRectF livre(todo.left() + 2, area.top(), todo.width() - 4 - larguraLegenda_, todo.bottom() - 2 - area.top());
+    if (area.width() < 1 || area.height() < 1 || livre.width() < 1 || livre.height() < 1) return;
+    for (QAbstractSeries* serie : c->series()) {
+        auto* pizza = qobject_cast<QPieSeries*>(serie);
+        if (!pizza || pizza->slices().isEmpty()) continue;
+        const QFont fonte = pizza->slices().first()->labelFont();
+        std::vector<QPieSlice*> nomeadas;
+        for (QPieSlice* f : pizza->slices())
+            if (f->angleSpan() >= AnguloMinimoRotulo) nomeadas.push_back(f);
+        const QPointF centro(area.left() + area.width() * pizza->horizontalPosition(),
+                             area.top() + area.height() * pizza->verticalPosition());
+        const double lado = std::min(area.width(), area.height());
+        double tamanho = 0.3;
+        std::vector<Nome> nomes;
+        bool todos = false;
+        for (double t = 0.85; t > 0.3 && !todos; t -= 0.05) {
+            nomes = NomesDaPizza(nomeadas, centro, t * lado / 2, fonte, livre, todos);
+            tamanho = t;
+        }
+        if (!todos) nomes = NomesDaPizza(nomeadas, centro, 0.3 * lado / 2, fonte, livre, todos), tamanho = 0.3;
+        if (std::fabs(pizza->pieSize() - tamanho) > 1e-9) pizza->setPieSize(tamanho);
+        nomesFatias_.insert(nomesFatias_.end(), nomes.begin(), nomes.end());
+    }
+    viewport()->update();
 }
 
 bool VistaGrafico::PontaDaBarra(std::size_t k, std::size_t i, QPointF& ponta) const {

@@ -7,6 +7,10 @@
 #include "analysis/Grafico.h"
 
 #include <QChartView>
+#include <QColor>
+#include <QFont>
+#include <QMargins>
+#include <QPolygonF>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -37,13 +41,30 @@ public:
 
     std::function<void(std::size_t serie, std::size_t ponto)> AoClicarPonto;
 
+    // A name the view writes itself: a pie slice's beside it (on its arm), or a
+    // legend entry (after its colour box), in scene coordinates.
+    struct Nome {
+        QString texto;
+        QColor cor;
+        QFont fonte;
+        QRectF caixa;
+        QRectF marca;
+        QPolygonF arco;
+    };
+
 protected:
     void drawForeground(QPainter* p, const QRectF& area) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     // Where the end of bar i of series k is drawn, in scene coordinates.
     bool PontaDaBarra(std::size_t k, std::size_t i, QPointF& ponta) const;
+
+    // Lays the legend out for the view's size: the chart's own, or ours in columns.
+    void ArrumaLegenda();
+    // Sizes each pie so the names of its slices fit, and places them.
+    void ArrumaPizzas();
 
     const ModeloGrafico* modelo_ = nullptr;
     // The chart series that positions each model series (null for pies and bars).
@@ -51,6 +72,10 @@ private:
     // The bar set of each bar series within its group (-1 for the other kinds).
     std::vector<int> conjunto_;
     QImage fundo_;
+    QMargins margens_;
+    std::vector<Nome> legenda_;
+    std::vector<Nome> nomesFatias_;
+    double larguraLegenda_ = 0;
 };
 
 class TFChart : public QWidget {

@@ -24,9 +24,13 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
-#include <QPieSeries>
-#include <QScreen>
 #include <QSpinBox>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QBuffer>
+#include <QXmlStreamReader>
+#include <QTransform>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 #include <gmock/gmock.h>
@@ -69,6 +73,62 @@ std::vector<std::string> TextosDesenhados(QChartView* vista) {
         if (!i->isVisible()) continue;
         if (auto* texto = dynamic_cast<QGraphicsTextItem*>(i)) r.push_back(texto->toPlainText().toStdString());
         if (auto* texto = dynamic_cast<QGraphicsSimpleTextItem*>(i)) r.push_back(texto->text().toStdString());
+    }
+    return r;
+}
+
+// A text as it is painted: what it reads and the box it takes in the view.
+struct TextoPintado {
+    std::string texto;
+    QRectF caixa;
+};
+
+// Every text a view paints, as the painter receives it (a text the chart shortens
+// reaches the painter shortened), with where it stands. Read from an SVG rendering.
+std::vector<TextoPintado> TextosPintados(QGraphicsView* vista) {
+    vista->grab();
+    QApplication::processEvents();
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    QSvgGenerator g;
+    g.setOutputDevice(&svg);
+    g.setResolution(vista->logicalDpiX());
+    g.setSize(vista->viewport()->size());
+    g.setViewBox(QRect(QPoint(0, 0), vista->viewport()->size()));
+    {
+        QPainter p(&g);
+        vista->render(&p, QRectF(), vista->viewport()->rect());
+    }
+    std::vector<TextoPintado> r;
+    QXmlStreamReader x(svg.data());
+    std::vector<QTransform> pilha{QTransform()};
+    while (!x.atEnd()) {
+        x.readNext();
+        if (x.isStartElement()) {
+            QTransform t = pilha.back();
+            const QString m = x.attributes().value("transform").toString();
+            if (m.startsWith("matrix(")) {
+                const QStringList n = m.mid(7, m.size() - 8).split(',');
+                if (n.size() == 6)
+                    t = QTransform(n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble(), n[4].toDouble(),
+                                   n[5].toDouble()) *
+                        t;
+            }
+            pilha.push_back(t);
+            if (x.name() == QLatin1String("text")) {
+                QFont f(x.attributes().value("font-family").toString());
+                // The size is written in the picture's units, the view's pixels here.
+                f.setPointSizeF(x.attributes().value("font-size").toDouble() * 72.0 / vista->logicalDpiY());
+                const QPointF base(x.attributes().value("x").toDouble(), x.attributes().value("y").toDouble());
+                const QString texto = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                pilha.pop_back();
+                const QFontMetricsF fm(f, vista);
+                const QRectF local(base.x(), base.y() - fm.ascent(), fm.horizontalAdvance(texto), fm.height());
+                r.push_back({texto.toStdString(), t.mapRect(local)});
+            }
+        } else if (x.isEndElement()) {
+            pilha.pop_back();
+        }
     }
     return r;
 }
@@ -379,17 +439,16 @@ TEST(JanelaGrafico, PieNamesItsSlicesAndTheLabelStyleReachesBars) {
     PoeTabela({"11 Norte", "22 Sul", "33 Leste"}, {{"Casos", {30, 10, 20}, 0}});
     TFChart& g = GraficoDe(TipoSerie::Setor);
     g.cbLegenda->click();
-    QPieSeries* pizza = nullptr;
-    for (QAbstractSeries* s : g.Chart1->chart()->series())
-        if (auto* p = qobject_cast<QPieSeries*>(s)) pizza = p;
-    ASSERT_NE(pizza, nullptr);
-    std::vector<std::string> fatias, legenda;
-    for (QPieSlice* f : pizza->slices())
-        if (f->isLabelVisible()) fatias.push_back(f->label().toStdString());
+    std::vector<std::string> legenda;
     for (QLegendMarker* m : g.Chart1->chart()->legend()->markers())
         if (m->isVisible()) legenda.push_back(m->label().toStdString());
-    EXPECT_EQ(fatias, (std::vector<std::string>{"11 Norte", "22 Sul", "33 Leste"}));
     EXPECT_EQ(legenda, (std::vector<std::string>{"11 Norte", "22 Sul", "33 Leste"}));
+    // Each name painted twice: in the legend and beside its slice.
+    std::map<std::string, int> vezes;
+    for (const TextoPintado& t : TextosPintados(g.Chart1))
+        ++vezes[t.texto];
+    for (const char* nome : {"11 Norte", "22 Sul", "33 Leste"})
+        EXPECT_EQ(vezes[nome], 2) << nome;
 
     // Each label style draws other marks on bars and horizontal bars.
     for (TipoSerie tipo : {TipoSerie::Barra, TipoSerie::BarraHorizontal}) {
@@ -405,6 +464,31 @@ TEST(JanelaGrafico, PieNamesItsSlicesAndTheLabelStyleReachesBars) {
         EXPECT_FALSE(imagens[0] == imagens[1]) << "kind " << static_cast<int>(tipo) << ": description drawn as value";
         EXPECT_FALSE(imagens[0] == imagens[2]) << "kind " << static_cast<int>(tipo) << ": percentage drawn as value";
     }
+    FChart->bSairClick(true);
+}
+
+// A pie of 27 rows at the window's default size: its legend names every row, and
+// every name, in the legend or beside a slice, is painted whole inside the view.
+TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
+    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
+    TFChart& g = GraficoDe(TipoSerie::Setor);
+    g.resize(600, 440);
+    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    const std::vector<TextoPintado> pintados = TextosPintados(g.Chart1);
+    const QRectF vista = QRectF(g.Chart1->viewport()->rect()).adjusted(-1, -1, 1, 1);
+    std::map<std::string, int> vezes;
+    for (const TextoPintado& t : pintados) {
+        EXPECT_FALSE(Cortado(t.texto)) << t.texto;
+        EXPECT_TRUE(vista.contains(t.caixa)) << t.texto << " stands outside the view";
+        ++vezes[t.texto];
+    }
+    int aoLado = 0;
+    for (const std::string& l : Utf8(Lugares())) {
+        EXPECT_GE(vezes[l], 1) << l << " is not named";
+        aoLado += vezes[l] > 1;
+    }
+    // The wider slices are named beside them too.
+    EXPECT_GE(aoLado, 9);
     FChart->bSairClick(true);
 }
 
