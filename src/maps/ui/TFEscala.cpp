@@ -47,7 +47,11 @@ char SeparadorDecimal() {
 // points stand at each paint.
 class VistaEscala : public QChartView {
 public:
-    VistaEscala(QChart* c, QWidget* pai) : QChartView(c, pai) {}
+    VistaEscala(QChart* c, QWidget* pai) : QChartView(c, pai) {
+        // The labels belong to no item of the chart: a repaint of only the items that
+        // moved would cut them, or leave them where an earlier layout put them.
+        setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    }
     void Rotula(QLineSeries* linha, QStringList textos) {
         linha_ = linha;
         textos_ = std::move(textos);

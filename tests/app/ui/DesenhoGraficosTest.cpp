@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QLegendMarker>
@@ -30,6 +31,9 @@
 #include <QBuffer>
 #include <QXmlStreamReader>
 #include <QTransform>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -325,6 +329,90 @@ TEST(Histograma, CumulativeLabelsAreWholeOnTheFirstShow) {
         }
     EXPECT_GT(verdes, 0);
     EXPECT_EQ(diferentes, 0) << "the first show draws other labels";
+}
+
+// Lets the dialog repaint what changed, as it does on the screen between two clicks.
+void DeixaPintar(QChartView* vista) {
+    QTest::qWait(50);
+    vista->grab(); // a chart still to be laid out settles here, as at a paint
+    QTest::qWait(50);
+}
+
+// Where the cumulative label of each point may stand: up to three lines above it, as
+// wide as the widest share, kept inside the view.
+std::vector<QRect> CaixasDosRotulos(QChartView* vista) {
+    std::vector<QRect> r;
+    const QFontMetrics fm(vista->font());
+    const int largura = fm.horizontalAdvance(QStringLiteral("100.00%")) + 12;
+    for (QAbstractSeries* s : vista->chart()->series()) {
+        auto* linha = qobject_cast<QLineSeries*>(s);
+        if (!linha || linha->count() < 2) continue;
+        for (const QPointF& p : linha->points()) {
+            const QPoint ponto =
+                vista->mapFromScene(vista->chart()->mapToScene(vista->chart()->mapToPosition(p, linha)));
+            QRect caixa(ponto.x() - largura / 2, ponto.y() - 3 * fm.height(), largura, 3 * fm.height() + 2);
+            if (caixa.top() < 0) caixa.moveTop(0);
+            r.push_back(caixa & vista->rect());
+        }
+    }
+    return r;
+}
+
+// The chart as the screen shows it now, and as a paint of the whole of it draws it.
+int PixelsDiferentes(const QImage& tela, const QImage& cheia, const QRect& caixa) {
+    int n = 0;
+    for (int y = caixa.top(); y <= caixa.bottom(); ++y)
+        for (int x = caixa.left(); x <= caixa.right(); ++x)
+            n += tela.pixel(x, y) != cheia.pixel(x, y);
+    return n;
+}
+
+// After each change in the dialog the screen shows every cumulative label whole, where
+// a fresh paint puts it: none cut by the repaint of only the bars that changed, none
+// left from the layout before.
+TEST(Histograma, CumulativeLabelsOnTheScreenAreWholeAfterEachChange) {
+    PoeTabela(Lugares(), {{"Casos",
+                           {39, 23,  37,  8,  108, 17,  84, 141, 119, 106, 88, 125, 102, 51,
+                            39, 180, 330, 18, 34,  165, 75, 53,  36,  6,   6,  6,   0},
+                           0}});
+    Principal().Tabela().SemClasses = true;
+    std::vector<std::string> falhas;
+    bool visto = false;
+    Dispara(Principal().Acao(QStringLiteral("Histograma1")), [&](QWidget* w) {
+        auto* e = qobject_cast<TFEscala*>(w);
+        if (!e) return;
+        visto = true;
+        auto* vista = static_cast<QChartView*>(e->Chart1);
+        auto confere = [&](const std::string& passo) {
+            DeixaPintar(vista);
+            const QRect area(vista->mapTo(e, QPoint(0, 0)), vista->size());
+            const QImage tela = e->windowHandle()
+                                    ->screen()
+                                    ->grabWindow(e->winId())
+                                    .toImage()
+                                    .copy(area)
+                                    .convertToFormat(QImage::Format_RGB32);
+            const QImage cheia = vista->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(tela.size(), cheia.size());
+            const std::vector<QRect> caixas = CaixasDosRotulos(vista);
+            if (caixas.empty()) falhas.push_back(passo + ": no cumulative line");
+            for (std::size_t k = 0; k < caixas.size(); ++k)
+                if (const int n = PixelsDiferentes(tela, cheia, caixas[k]))
+                    falhas.push_back(passo + ": label of class " + std::to_string(k + 1) + ", " + std::to_string(n) +
+                                     " pixels unlike a full paint");
+        };
+        e->Modos->button(static_cast<int>(ModoClasses::IgualFrequencia))->click();
+        confere("equal frequency");
+        e->SpinEdit1->setValue(7);
+        confere("7 classes");
+        e->Modos->button(static_cast<int>(ModoClasses::IgualValor))->click();
+        confere("equal value");
+        e->Modos->button(static_cast<int>(ModoClasses::Manual))->click();
+        confere("manual");
+        e->accept();
+    });
+    ASSERT_TRUE(visto);
+    EXPECT_THAT(falhas, IsEmpty());
 }
 
 // ---- the chart window ----

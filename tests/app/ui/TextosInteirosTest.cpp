@@ -13,6 +13,8 @@
 #include "maps/ui/TfCamada.h"
 #include "platform/ui/Medidas.h"
 #include "platform/db/BancoDados.h"
+#include "platform/db/ui/TEditaAliases.h"
+#include "platform/ui/DialogoBusca.h"
 #include "query/ui/TOQBForm.h"
 #include "query/ui/TfBrowse.h"
 #include "query/ui/TfQuery.h"
@@ -21,6 +23,9 @@
 #include "table/ui/TEscolhe_Coluna.h"
 #include "table/Configuracao.h"
 #include "tabulation/ui/TAbreDEF.h"
+#include "tabulation/ui/TDualListDlg.h"
+#include "tabulation/ui/TFFazDef.h"
+#include "tabulation/ui/TfLigaCNV.h"
 #include "tabulation/ui/TTabula.h"
 
 #include <QAction>
@@ -361,5 +366,46 @@ TEST(TextosInteiros, TheTabulationDialogAndEveryDialogOfTheMapWindowShowTheirTex
     a.Mede(Mapa, "map window");
     Mapa->close();
     Prepara(Estado::SemTabela);
+    EXPECT_THAT(a.faltas, IsEmpty());
+}
+
+// The windows opened from inside other windows: the DEF editor's search boxes and its
+// link of a field to a CNV (titled with the longest field names a DBF has), the
+// tabulation's field chooser and the SQL window's database editor.
+TEST(TextosInteiros, TheDialogsOpenedFromInsideOtherWindowsShowTheirTextsWhole) {
+    Programa();
+    Achados a;
+    TFFazDef editor(&Principal());
+    editor.show();
+    QApplication::processEvents();
+    a.Mede(&editor, "DEF editor");
+    editor.Localizar1Click();
+    QApplication::processEvents();
+    a.Mede(editor.FindDialog1, "DEF editor, Localizar");
+    editor.FindDialog1->close();
+    editor.Substituir1Click();
+    QApplication::processEvents();
+    a.Mede(editor.ReplaceDialog1, "DEF editor, Substituir");
+    editor.ReplaceDialog1->close();
+
+    TfLigaCNV liga(&editor);
+    liga.setWindowTitle(QString::fromUtf8("Liga CNV à coluna: CODMUNRES_"));
+    for (const char* cnv : {"MUNICBR.CNV", "CID10_CAPITULOS.CNV", "FAIXA_ETARIA.CNV"})
+        liga.lbCNV->addItem(QString::fromLatin1(cnv));
+    liga.show();
+    QApplication::processEvents();
+    a.Mede(&liga, "DEF editor, link");
+    liga.close();
+    editor.close();
+
+    TDualListDlg escolhe(&Principal());
+    std::vector<std::string> escolhidos;
+    MedeModal(a, "field chooser", [&] { escolhe.Escolhe({"CODMUNRES", "DTOBITO", "CAUSABAS", "IDADE"}, escolhidos); });
+
+    TEditaAliases bancos(MotorAtual(), &Principal());
+    bancos.show();
+    QApplication::processEvents();
+    a.Mede(&bancos, "database editor");
+    bancos.close();
     EXPECT_THAT(a.faltas, IsEmpty());
 }
