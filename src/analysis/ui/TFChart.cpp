@@ -215,8 +215,11 @@ QFont EmPixels(QFont fonte) {
 }
 
 // The colour a legend marker shows: its fill, or its line where it has no fill.
+// A gradient's own colour is black; its last stop is the series' colour.
 QColor CorDaMarca(const QLegendMarker* mk) {
-    return mk->brush().style() != Qt::NoBrush ? mk->brush().color() : mk->pen().color();
+    const QBrush pincel = mk->brush();
+    if (const QGradient* g = pincel.gradient(); g && !g->stops().isEmpty()) return g->stops().last().second;
+    return pincel.style() != Qt::NoBrush ? pincel.color() : mk->pen().color();
 }
 
 // The names of a pie's slices beside it, for a pie of the given centre and radius:

@@ -494,6 +494,44 @@ TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
     FChart->bSairClick(true);
 }
 
+// Bars of several columns list their names down the right; each colour box shows
+// its series' colour, a gradient bar's too (not the black of a gradient's base).
+TEST(JanelaGrafico, TheLegendDownTheRightShowsEachSeriesColour) {
+    const char* faixas[] = {"Menor de 1 ano", "1 a 4 anos", "5 a 14 anos", "15 a 29 anos", "30 a 49 anos",
+                            "50 a 64 anos"};
+    std::vector<ColunaTeste> colunas;
+    for (const char* f : faixas)
+        colunas.push_back({f, Contagens(27), 0});
+    PoeTabela(Lugares(), colunas);
+    TFChart& g = *FChart;
+    g.bSairClick(false);
+    AcrescentaSeries(g.Modelo, Principal().Tabela(), TipoSerie::Barra, {1, 2, 3, 4, 5, 6});
+    g.Modelo.Series[0].EstiloBarra = EstiloBarra::Gradiente;
+    g.Atualiza();
+    g.show();
+    g.resize(600, 440);
+    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    const std::vector<TextoPintado> pintados = TextosPintados(g.Chart1);
+    const QImage tela = g.Chart1->viewport()->grab().toImage();
+    for (std::size_t k = 0; k < g.Modelo.Series.size(); ++k) {
+        const std::string nome = g.Modelo.Series[k].Titulo;
+        const auto t = std::find_if(pintados.begin(), pintados.end(),
+                                    [&](const TextoPintado& p) { return p.texto == nome; });
+        ASSERT_NE(t, pintados.end()) << nome << " is not in the legend";
+        // The box stands just left of its name, a little taller than the type's x-height.
+        const QPoint meio(static_cast<int>(t->caixa.left()) - 11, static_cast<int>(t->caixa.center().y()));
+        const QColor visto = tela.pixelColor(meio);
+        const std::uint32_t c = g.Modelo.Series[k].Cor;
+        const QColor esperado(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                              static_cast<int>((c >> 16) & 0xFF));
+        EXPECT_LE(std::abs(visto.red() - esperado.red()) + std::abs(visto.green() - esperado.green()) +
+                      std::abs(visto.blue() - esperado.blue()),
+                  60)
+            << nome << ": box " << visto.name().toStdString() << ", series " << esperado.name().toStdString();
+    }
+    FChart->bSairClick(true);
+}
+
 // The printed chart shows its names as the window does, at the size they have
 // against the window: beside a pie's slices and in its legend, and over bars.
 TEST(JanelaGrafico, APrintedChartShowsItsNamesAtTheWindowsScale) {
