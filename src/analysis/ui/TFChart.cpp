@@ -25,6 +25,7 @@
 #include <QFontMetricsF>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QGraphicsLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -491,7 +492,6 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
         }
         }
     }
-    margens_ = c->margins();
     QChart* antigo = chart();
     setChart(c);
     delete antigo;
@@ -683,13 +683,20 @@ void VistaGrafico::ArrumaLegenda() {
     for (const QLegendMarker* mk : marcas)
         linha += QFontMetricsF(fonte).horizontalAdvance(mk->label()) + 30;
     const bool nossa = modelo_ && modelo_->Legenda && linha > todo.width() * 0.9;
-    lg->setVisible(modelo_ && modelo_->Legenda && !nossa);
+    // Ours is drawn where the chart's own stands, empty, at the right: the chart
+    // keeps that room below its title, which still spans the whole width.
+    lg->setVisible(modelo_ && modelo_->Legenda);
+    lg->setAlignment(nossa ? Qt::AlignRight : Qt::AlignBottom);
+    for (QLegendMarker* mk : marcas)
+        mk->setVisible(!nossa);
     if (!nossa) {
-        c->setMargins(margens_);
+        lg->setMinimumWidth(0);
+        lg->setMaximumWidth(QWIDGETSIZE_MAX);
         return;
     }
-    const double topo =
-        todo.top() + 8 + (c->title().isEmpty() ? 0 : QFontMetricsF(c->titleFont()).height() + 6);
+    // The chart places its legend below the title; ours starts there too.
+    if (c->layout()) c->layout()->activate();
+    const double topo = lg->geometry().height() > 0 ? lg->geometry().top() : todo.top() + 8;
     const double alto = std::max(1.0, todo.bottom() - 8 - topo);
     const auto n = static_cast<int>(marcas.size());
     for (int px = std::max(7, QFontInfo(fonte).pixelSize());; --px) {
@@ -724,8 +731,9 @@ void VistaGrafico::ArrumaLegenda() {
         }
         break;
     }
-    c->setMargins(QMargins(margens_.left(), margens_.top(), static_cast<int>(std::ceil(larguraLegenda_)),
-                           margens_.bottom()));
+    const double reservada = std::max(0.0, larguraLegenda_ - c->margins().right());
+    lg->setMinimumWidth(reservada);
+    lg->setMaximumWidth(reservada);
 }
 
 // Each pie is made as large as lets the names of its slices stand whole beside it

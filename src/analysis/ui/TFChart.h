@@ -9,7 +9,6 @@
 #include <QChartView>
 #include <QColor>
 #include <QFont>
-#include <QMargins>
 #include <QPolygonF>
 #include <QWidget>
 #include <functional>
@@ -72,7 +71,6 @@ private:
     // The bar set of each bar series within its group (-1 for the other kinds).
     std::vector<int> conjunto_;
     QImage fundo_;
-    QMargins margens_;
     std::vector<Nome> legenda_;
     std::vector<Nome> nomesFatias_;
     double larguraLegenda_ = 0;

@@ -494,6 +494,33 @@ TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
     FChart->bSairClick(true);
 }
 
+// The legend down the right stands below the title, which keeps the chart's whole
+// width: a title longer than the room beside the legend still shows whole.
+TEST(JanelaGrafico, ALongTitleStaysWholeOverTheLegendDownTheRight) {
+    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
+    TFChart& g = GraficoDe(TipoSerie::Setor);
+    g.resize(600, 440);
+    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    const std::string titulo = "\xD3" "bitos por unidade da federa\xE7\xE3o de resid\xEAncia, 2019";
+    g.Modelo.Titulo = titulo;
+    g.Atualiza();
+    const std::vector<TextoPintado> pintados = TextosPintados(g.Chart1);
+    const auto t = std::find_if(pintados.begin(), pintados.end(),
+                                [&](const TextoPintado& p) { return p.texto == ParaQString(titulo).toStdString(); });
+    ASSERT_TRUE(t != pintados.end()) << "the title is not shown whole";
+    EXPECT_TRUE(QRectF(g.Chart1->viewport()->rect()).contains(t->caixa));
+    // It is longer than the room the legend leaves beside it.
+    double esquerdaLegenda = g.Chart1->viewport()->width();
+    const std::vector<std::string> lugares = Utf8(Lugares());
+    for (const TextoPintado& p : pintados)
+        if (std::find(lugares.begin(), lugares.end(), p.texto) != lugares.end()) {
+            esquerdaLegenda = std::min(esquerdaLegenda, p.caixa.left());
+            EXPECT_FALSE(p.caixa.intersects(t->caixa)) << p.texto << " covers the title";
+        }
+    EXPECT_GT(t->caixa.right(), esquerdaLegenda);
+    FChart->bSairClick(true);
+}
+
 // Bars of several columns list their names down the right; each colour box shows
 // its series' colour, a gradient bar's too (not the black of a gradient's base).
 TEST(JanelaGrafico, TheLegendDownTheRightShowsEachSeriesColour) {
@@ -517,7 +544,7 @@ TEST(JanelaGrafico, TheLegendDownTheRightShowsEachSeriesColour) {
         const std::string nome = g.Modelo.Series[k].Titulo;
         const auto t = std::find_if(pintados.begin(), pintados.end(),
                                     [&](const TextoPintado& p) { return p.texto == nome; });
-        ASSERT_NE(t, pintados.end()) << nome << " is not in the legend";
+        ASSERT_TRUE(t != pintados.end()) << nome << " is not in the legend";
         // The box stands just left of its name, a little taller than the type's x-height.
         const QPoint meio(static_cast<int>(t->caixa.left()) - 11, static_cast<int>(t->caixa.center().y()));
         const QColor visto = tela.pixelColor(meio);
