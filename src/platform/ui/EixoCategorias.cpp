@@ -78,10 +78,11 @@ void MostraRotulosCategorias(QChart* c, QBarCategoryAxis* eixo, const QStringLis
         eixo->setProperty("ArranjoRotulos", codigo);
         QStringList mostrados;
         int ocultos = 0;
-        // Labels standing one above the other: a thinned label is taller than its
-        // row, so at the first and the last row it would pass the axis' ends and the
-        // library would leave it out; the shown ones start a row in and stop a row short.
-        const qsizetype inicio = a.Passo > 1 && !horizontal ? 1 : 0;
+        // A thinned label is thicker than its category's room (taller than its row,
+        // or, upright, wider than its column), so at the first and the last category
+        // it would pass the axis' ends and the library would leave it out; the shown
+        // ones start a category in and stop a category short.
+        const qsizetype inicio = a.Passo > 1 ? 1 : 0;
         // A thinned-out label is lines of nothing: the library, which writes labels
         // as rich text, finds it too tall for its room and leaves it out, so it
         // crowds out none of the labels shown.

@@ -655,11 +655,31 @@ std::map<int, QRectF> RotulosDeLinhas(QChartView* vista) {
 } // namespace
 
 // 27 rows at the default size: labels thinned at a regular step, and every row
-// given a label shows it whole inside the view (none left out by the chart).
+// given a label shows it whole inside the view (none left out by the chart), also
+// beside the legend of several columns down the right, which narrows the plot.
 TEST(JanelaGrafico, RowLabelsAreThinnedRegularlyAndNoneLeftOut) {
-    PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
-    for (TipoSerie tipo : {TipoSerie::BarraHorizontal, TipoSerie::Barra}) {
-        TFChart& g = GraficoDe(tipo);
+    const char* faixas[] = {"Menor de 1 ano", "1 a 4 anos", "5 a 14 anos", "15 a 29 anos", "30 a 49 anos",
+                            "50 a 64 anos"};
+    std::vector<ColunaTeste> colunas;
+    for (const char* f : faixas)
+        colunas.push_back({f, Contagens(27), 0});
+    PoeTabela(Lugares(), colunas);
+    const struct {
+        TipoSerie tipo;
+        bool varias;
+    } casos[] = {{TipoSerie::BarraHorizontal, false},
+                 {TipoSerie::Barra, false},
+                 {TipoSerie::Barra, true},
+                 {TipoSerie::Linha, true}};
+    for (const auto& caso : casos) {
+        SCOPED_TRACE("kind " + std::to_string(static_cast<int>(caso.tipo)) + (caso.varias ? ", six columns" : ""));
+        TFChart& g = GraficoDe(caso.tipo);
+        if (caso.varias) {
+            g.bSairClick(false);
+            AcrescentaSeries(g.Modelo, Principal().Tabela(), caso.tipo, {1, 2, 3, 4, 5, 6});
+            g.Modelo.Legenda = true;
+            g.Atualiza();
+        }
         g.resize(600, 440);
         const std::map<int, QRectF> rotulos = RotulosDeLinhas(g.Chart1);
         const std::vector<std::string> lugares = Utf8(Lugares());
@@ -672,14 +692,13 @@ TEST(JanelaGrafico, RowLabelsAreThinnedRegularlyAndNoneLeftOut) {
         std::vector<int> vistos;
         for (const auto& [linha, onde] : rotulos) {
             vistos.push_back(linha);
-            EXPECT_TRUE(QRectF(g.Chart1->rect()).contains(onde))
-                << "kind " << static_cast<int>(tipo) << ": row " << linha << " stands outside the view";
+            EXPECT_TRUE(QRectF(g.Chart1->rect()).contains(onde)) << "row " << linha << " stands outside the view";
         }
-        EXPECT_EQ(vistos, dados) << "kind " << static_cast<int>(tipo) << ": rows given a label but not shown";
-        ASSERT_GE(vistos.size(), 9u) << "kind " << static_cast<int>(tipo);
+        EXPECT_EQ(vistos, dados) << "rows given a label but not shown";
+        ASSERT_GE(vistos.size(), 9u);
         const int passo = vistos[1] - vistos[0];
         for (std::size_t k = 1; k < vistos.size(); ++k)
-            EXPECT_EQ(vistos[k] - vistos[k - 1], passo) << "kind " << static_cast<int>(tipo) << ": thinning not regular";
+            EXPECT_EQ(vistos[k] - vistos[k - 1], passo) << "thinning not regular";
         // No room left unused at either end: the first and the last shown are within a step of the ends.
         EXPECT_LE(vistos.front(), passo - 1);
         EXPECT_GE(vistos.back(), 27 - passo);
