@@ -292,8 +292,6 @@ void VistaGrafico::Desenha(const ModeloGrafico& m) {
     c->setTitle(ParaQString(m.Titulo));
     c->setTitleFont(ParaQFont(m.FonteTitulo, c->titleFont()));
     c->setTitleBrush(ParaQColor(m.FonteTitulo.Cor));
-    c->legend()->setVisible(m.Legenda);
-    c->legend()->setAlignment(Qt::AlignBottom);
     c->setBackgroundBrush(ParaQColor(m.CorFundo));
     c->setBackgroundRoundness(0);
     c->setDropShadowEnabled(m.TresD);
@@ -679,9 +677,10 @@ void VistaGrafico::ArrumaLegenda() {
     const QList<QLegendMarker*> marcas = lg->markers();
     const QRectF todo = c->geometry();
     QFont fonte = lg->font();
+    const QFontMetricsF medida(fonte);
     double linha = 0;
     for (const QLegendMarker* mk : marcas)
-        linha += QFontMetricsF(fonte).horizontalAdvance(mk->label()) + 30;
+        linha += medida.horizontalAdvance(mk->label()) + 30;
     const bool nossa = modelo_ && modelo_->Legenda && linha > todo.width() * 0.9;
     // Ours is drawn where the chart's own stands, empty, at the right: the chart
     // keeps that room below its title, which still spans the whole width.
@@ -756,14 +755,14 @@ void VistaGrafico::ArrumaPizzas() {
         const QPointF centro(area.left() + area.width() * pizza->horizontalPosition(),
                              area.top() + area.height() * pizza->verticalPosition());
         const double lado = std::min(area.width(), area.height());
-        double tamanho = 0.3;
+        // From 0.85 of the plot down to 0.3, in steps of 0.05, until every name fits.
+        double tamanho = 0;
         std::vector<Nome> nomes;
         bool todos = false;
-        for (double t = 0.85; t > 0.3 && !todos; t -= 0.05) {
-            nomes = NomesDaPizza(nomeadas, centro, t * lado / 2, fonte, livre, todos);
-            tamanho = t;
+        for (int passo = 0; passo <= 11 && !todos; ++passo) {
+            tamanho = 0.85 - 0.05 * passo;
+            nomes = NomesDaPizza(nomeadas, centro, tamanho * lado / 2, fonte, livre, todos);
         }
-        if (!todos) nomes = NomesDaPizza(nomeadas, centro, 0.3 * lado / 2, fonte, livre, todos), tamanho = 0.3;
         if (std::fabs(pizza->pieSize() - tamanho) > 1e-9) pizza->setPieSize(tamanho);
         nomesFatias_.insert(nomesFatias_.end(), nomes.begin(), nomes.end());
     }

@@ -198,6 +198,21 @@ TFChart& GraficoDe(TipoSerie tipo) {
     return g;
 }
 
+// The places by six age bands: six columns of 27 rows.
+void PoeFaixasEtarias() {
+    std::vector<ColunaTeste> colunas;
+    for (const char* f : {"Menor de 1 ano", "1 a 4 anos", "5 a 14 anos", "15 a 29 anos", "30 a 49 anos",
+                          "50 a 64 anos"})
+        colunas.push_back({f, Contagens(27), 0});
+    PoeTabela(Lugares(), colunas);
+}
+
+// The chart window at its default size with its legend on.
+void MostraComLegenda(TFChart& g) {
+    g.resize(600, 440);
+    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+}
+
 std::vector<std::string> Utf8(const std::vector<std::string>& ansi) {
     std::vector<std::string> r;
     for (const std::string& s : ansi)
@@ -474,8 +489,7 @@ TEST(JanelaGrafico, PieNamesItsSlicesAndTheLabelStyleReachesBars) {
 TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
     PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
     TFChart& g = GraficoDe(TipoSerie::Setor);
-    g.resize(600, 440);
-    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    MostraComLegenda(g);
     const std::vector<TextoPintado> pintados = TextosPintados(g.Chart1);
     const QRectF vista = QRectF(g.Chart1->viewport()->rect()).adjusted(-1, -1, 1, 1);
     std::map<std::string, int> vezes;
@@ -499,8 +513,7 @@ TEST(JanelaGrafico, APieOfManyRowsNamesEveryRowWholeInsideTheView) {
 TEST(JanelaGrafico, ALongTitleStaysWholeOverTheLegendDownTheRight) {
     PoeTabela(Lugares(), {{"Casos", Contagens(27), 0}});
     TFChart& g = GraficoDe(TipoSerie::Setor);
-    g.resize(600, 440);
-    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    MostraComLegenda(g);
     const std::string titulo = "\xD3" "bitos por unidade da federa\xE7\xE3o de resid\xEAncia, 2019";
     g.Modelo.Titulo = titulo;
     g.Atualiza();
@@ -524,20 +537,14 @@ TEST(JanelaGrafico, ALongTitleStaysWholeOverTheLegendDownTheRight) {
 // Bars of several columns list their names down the right; each colour box shows
 // its series' colour, a gradient bar's too (not the black of a gradient's base).
 TEST(JanelaGrafico, TheLegendDownTheRightShowsEachSeriesColour) {
-    const char* faixas[] = {"Menor de 1 ano", "1 a 4 anos", "5 a 14 anos", "15 a 29 anos", "30 a 49 anos",
-                            "50 a 64 anos"};
-    std::vector<ColunaTeste> colunas;
-    for (const char* f : faixas)
-        colunas.push_back({f, Contagens(27), 0});
-    PoeTabela(Lugares(), colunas);
+    PoeFaixasEtarias();
     TFChart& g = *FChart;
     g.bSairClick(false);
     AcrescentaSeries(g.Modelo, Principal().Tabela(), TipoSerie::Barra, {1, 2, 3, 4, 5, 6});
     g.Modelo.Series[0].EstiloBarra = EstiloBarra::Gradiente;
     g.Atualiza();
     g.show();
-    g.resize(600, 440);
-    if (!g.cbLegenda->isChecked()) g.cbLegenda->click();
+    MostraComLegenda(g);
     const std::vector<TextoPintado> pintados = TextosPintados(g.Chart1);
     const QImage tela = g.Chart1->viewport()->grab().toImage();
     for (std::size_t k = 0; k < g.Modelo.Series.size(); ++k) {
@@ -658,12 +665,7 @@ std::map<int, QRectF> RotulosDeLinhas(QChartView* vista) {
 // given a label shows it whole inside the view (none left out by the chart), also
 // beside the legend of several columns down the right, which narrows the plot.
 TEST(JanelaGrafico, RowLabelsAreThinnedRegularlyAndNoneLeftOut) {
-    const char* faixas[] = {"Menor de 1 ano", "1 a 4 anos", "5 a 14 anos", "15 a 29 anos", "30 a 49 anos",
-                            "50 a 64 anos"};
-    std::vector<ColunaTeste> colunas;
-    for (const char* f : faixas)
-        colunas.push_back({f, Contagens(27), 0});
-    PoeTabela(Lugares(), colunas);
+    PoeFaixasEtarias();
     const struct {
         TipoSerie tipo;
         bool varias;
